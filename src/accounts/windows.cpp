@@ -1,0 +1,9 @@
+#include "accounts/windows.h"
+
+#include "platform/application.h"
+
+namespace mk {
+
+void registerAccountsWindows(Application&) {}
+
+}  // namespace mk

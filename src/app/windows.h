@@ -1,0 +1,7 @@
+// Registers the windows of this part of the system.
+#pragma once
+
+namespace mk {
+class Application;
+void registerAppWindows(Application& app);
+}  // namespace mk

@@ -1,0 +1,19 @@
+#include "data/flags_window.h"
+
+#include "data/record_editing.h"
+
+namespace mk {
+
+Form54::Form54(Application& app) : Form(app, kName) {
+    caption = "FLAGS";
+    width = 3000;
+    height = 1500;
+    Adodc1 = add<Adodc>("Adodc1", -1, Geometry{120, 600, 2400, 360});
+    Adodc1->visible = false;
+    Text1 = add<TextBox>("Text1", -1, Geometry{120, 120, 1200, 315});
+    Text1->bindTo(*Adodc1, "PRODUCT_BUY");
+}
+
+void Form54::Form_Load() { bindTable(*Adodc1, "FLAGS"); }
+
+}  // namespace mk

@@ -1,0 +1,86 @@
+// What every data window shares: the record editing buttons cmdaction(0..2)
+// (add/save, cancel, edit/save), the delete confirmation and the linear
+// record search, and the texts every window reads from the start and main
+// windows.
+#pragma once
+
+#include <array>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/application.h"
+
+namespace mk {
+
+struct RecordEditingTexts {
+    std::string add = "&add";
+    std::string addSave = "&save";
+    std::string edit = "&edit";
+    std::string editSave = "&save";
+    std::string cancelPrompt = "undo changes?";
+    std::string cancelTitle = "cancel edites";
+    // The expense windows' cancel also sets the edit button back.
+    bool cancelResetsEdit = false;
+};
+
+class RecordEditing {
+public:
+    // buttons: cmdaction(0), (1), (2); a window may lack some (null).
+    RecordEditing(Form& form, Adodc& data, std::array<CommandButton*, 3> buttons,
+                  RecordEditingTexts texts = {});
+
+    // The boxes that only the editing buttons unlock.
+    std::vector<Control*> gatedBoxes;
+    // Writes the window's defaults into the boxes of a new row.
+    std::function<void()> addDefaults;
+    // A window's own add/save or edit/save procedure in place of the
+    // standard one (they may call the standard ones).
+    std::function<void()> addSaveProcedure;
+    std::function<void()> editSaveProcedure;
+
+    // cmdaction_Click(Index): 0 add/save, 1 cancel, 2 edit/save.
+    void click(int index);
+
+    void standardAddSave();
+    void standardEditSave();
+    void CancelEdit();
+    void SetCancelEnabled(bool flag);
+    void setBoxesLocked(bool locked);
+
+    CommandButton* button(int index) const { return buttons_[static_cast<size_t>(index)]; }
+    const RecordEditingTexts& texts() const { return texts_; }
+    bool adding() const;
+    bool editing() const;
+
+private:
+    Form& form_;
+    Adodc& data_;
+    std::array<CommandButton*, 3> buttons_;
+    RecordEditingTexts texts_;
+};
+
+// Asks with the window's prompt (title "Deleting", Yes/No); Yes deletes the
+// current row only, then the data control re-reads its table. Returns
+// whether a row was deleted.
+bool confirmDelete(Form& form, Adodc& data, const std::string& prompt);
+
+enum class SearchKind { Text, Number };
+enum class SearchResult { Cancelled, Found, NotFound };
+
+// Asks for a value and makes the first matching row current, committing each
+// row passed; at the end it shows " unable to find that item " (or the
+// window's own message when one is given).
+SearchResult linearSearch(Form& form, Adodc& data, const std::string& field,
+                          const std::string& prompt, const std::string& title, SearchKind kind,
+                          const std::string& notFoundMessage = " unable to find that item ");
+
+// The five steps of a table binding on the database file.
+void bindTable(Adodc& data, const std::string& table);
+
+// The company title line (the start window's Label3) and the document date
+// (the main window's Label13); reading them loads those windows when needed.
+std::string companyTitle(Application& app);
+std::string documentDate(Application& app);
+
+}  // namespace mk

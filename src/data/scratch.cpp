@@ -1,0 +1,101 @@
+#include "data/scratch.h"
+
+namespace mk {
+
+namespace {
+
+// Rows of an earlier run are marked with an ID no run gives its own rows
+// (runs number theirs from 1); VALIDITY_DATE marks them by an empty QQQ.
+constexpr int16_t kLeftoverId = -1;
+
+}  // namespace
+
+const ScratchFields& scratchFields(ScratchTable t) {
+    static const ScratchFields fields[] = {
+        {"PRODUCT_BUY", "PRODUCT_BUY", "COUNTER_BUY"},
+        {"BUYER_DEALS", "BUYER_DEALS", "COUNTER_BUYER_DEALS"},
+        {"VALIDITY_DATE", "VALIDITY_DATE_CHECK", "VALIDITY_DATE"},
+    };
+    return fields[static_cast<int>(t)];
+}
+
+Adodc& flagsControl(Application& app) { return app.form("Form54").adodc("Adodc1"); }
+
+void preClean(Application& app, ScratchTable t, Adodc& workerControl) {
+    const ScratchFields& f = scratchFields(t);
+    Recordset& flags = flagsControl(app).recordset();
+    flags.moveFirst();
+    if (!(flags.field(f.flag) == Value(true))) {
+        const int16_t n = toInt16(flags.field(f.counter));
+        Recordset& rs = workerControl.recordset();
+        rs.moveFirst();
+        for (int i = 1; i < n && !rs.eof(); ++i) {
+            rs.deleteCurrent();
+            rs.update();
+            rs.moveNext();
+        }
+    }
+    flags.setField(f.flag, false);
+    flags.update();
+}
+
+void launchWorker(Application& app, ScratchTable t, const std::string& workerForm,
+                  const std::string& control) {
+    if (Form* open = app.loadedForm(workerForm)) app.unload(*open);
+    Form& worker = app.form(workerForm);
+    preClean(app, t, worker.adodc(control));
+    app.show(worker);
+}
+
+ScratchRun::ScratchRun(Application& app, ScratchTable t, Adodc& table)
+    : app_(app), table_(t), data_(table) {
+    Recordset& rs = data_.recordset();
+    for (rs.moveFirst(); !rs.eof(); rs.moveNext()) {
+        if (table_ == ScratchTable::ValidityDate) rs.setField("QQQ", "");
+        else rs.setField("ID", Value::i16(kLeftoverId));
+        rs.update();
+    }
+}
+
+bool ScratchRun::isLeftover(Recordset& rs) const {
+    if (table_ == ScratchTable::ValidityDate) return toText(rs.field("QQQ")).empty();
+    return toInt16(rs.field("ID")) == kLeftoverId;
+}
+
+void ScratchRun::append(const std::function<void(Recordset&)>& fill) {
+    Recordset& rs = data_.recordset();
+    rs.addNew();
+    count_ = static_cast<int16_t>(toInt16(Value(count_ + 1)));
+    rs.setField("ID", Value::i16(count_));
+    fill(rs);
+    rs.update();
+}
+
+void ScratchRun::finish() {
+    Recordset& rs = data_.recordset();
+    for (rs.moveFirst(); !rs.eof(); rs.moveNext()) {
+        if (isLeftover(rs)) rs.deleteCurrent();
+        rs.update();
+    }
+    writeCounter(count_);
+}
+
+void ScratchRun::placeholder() {
+    Recordset& rs = data_.recordset();
+    rs.addNew();
+    rs.setField("ID", Value::i16(kPlaceholderId));
+    if (table_ == ScratchTable::ValidityDate) rs.setField("QQQ", "");
+    rs.update();
+    writeCounter(1);
+}
+
+void ScratchRun::writeCounter(int16_t n) {
+    Adodc& flags = flagsControl(app_);
+    flags.Refresh();
+    Recordset& rs = flags.recordset();
+    rs.moveFirst();
+    rs.setField(scratchFields(table_).counter, Value::i16(n));
+    rs.update();
+}
+
+}  // namespace mk

@@ -1,0 +1,356 @@
+// The controls a window holds. Plain state that the front end draws;
+// events are raised only through the Application.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/datacontrol.h"
+#include "platform/value.h"
+
+namespace mk {
+
+class Form;
+class Application;
+
+enum class ControlKind {
+    Label,
+    TextBox,
+    CommandButton,
+    CheckBox,
+    OptionButton,
+    ComboBox,
+    ListBox,
+    DataCombo,
+    DataList,
+    Frame,
+    PictureBox,
+    Timer,
+    DataControl,
+    DriveList,
+    DirList,
+    FileList,
+    Line,
+};
+
+const char* kindName(ControlKind k);
+
+// Colours are 0xRRGGBB; kDefaultColor leaves the front end's own.
+inline constexpr uint32_t kDefaultColor = 0xFFFFFFFFu;
+
+struct Geometry {
+    double left = 0, top = 0, width = 0, height = 0;  // twips
+};
+
+// One event of a control. A handler is never entered again while it runs.
+template <class... Args>
+struct Event {
+    std::function<void(Args...)> fn;
+    bool running = false;
+    explicit operator bool() const { return static_cast<bool>(fn); }
+    Event& operator=(std::function<void(Args...)> f) {
+        fn = std::move(f);
+        return *this;
+    }
+};
+
+class Control {
+public:
+    Control(Form& form, ControlKind kind, std::string name, int index, Geometry g);
+    virtual ~Control();
+    Control(const Control&) = delete;
+    Control& operator=(const Control&) = delete;
+
+    Form& form() const { return *form_; }
+    ControlKind kind() const { return kind_; }
+    const std::string& name() const { return name_; }
+    int index() const { return index_; }  // -1 when not in a control array
+    std::string fullName() const;          // "Text3(0)", "Command1"
+
+    double left, top, width, height;
+    bool visible = true;
+    bool enabled = true;
+    Control* container = nullptr;  // a frame or picture box
+    double fontSize = 0;           // 0: the window's font
+    bool fontBold = false;
+    uint32_t foreColor = kDefaultColor;
+    uint32_t backColor = kDefaultColor;
+    int alignment = 0;  // 0 left, 1 right, 2 centre
+    std::string toolTip;
+
+    // Visible itself, in visible containers.
+    bool isShowing() const;
+    bool isEffectivelyEnabled() const;
+    virtual bool canFocus() const { return false; }
+    // Code moves the focus here (lost focus, then got focus).
+    void SetFocus();
+
+    Event<> onClick;
+    Event<> onDblClick;
+    Event<> onGotFocus;
+    Event<> onLostFocus;
+
+private:
+    Form* form_;
+    ControlKind kind_;
+    std::string name_;
+    int index_;
+};
+
+// Shared part of the controls that show a field of a data control.
+class BoundValue : public BoundControl {
+public:
+    bool boundChanged() const override { return changed_; }
+    void clearBoundChange() override { changed_ = false; }
+    void bindTo(DataControl& dc, const std::string& field) { dc.bind(*this, field); }
+
+protected:
+    bool changed_ = false;
+};
+
+class Label : public Control, public BoundValue {
+public:
+    Label(Form& f, std::string name, int index, Geometry g, std::string caption = {});
+    const std::string& caption() const { return caption_; }
+    void setCaption(const std::string& c);    // a change when bound
+    void displayCaption(const std::string& c);  // shown only, never stored
+    bool autoSize = false;
+    bool wordWrap = false;
+    bool transparent = false;
+
+    void showBoundValue(const Value& v) override;
+    Value boundValue() const override { return Value(caption_); }
+
+private:
+    std::string caption_;
+};
+
+class TextBox : public Control, public BoundValue {
+public:
+    TextBox(Form& f, std::string name, int index, Geometry g, std::string text = {});
+    const std::string& text() const { return text_; }
+    void setText(const std::string& t);      // a change when bound
+    void displayText(const std::string& t);  // shown only, never stored
+    bool locked = false;
+    bool multiLine = false;
+    bool scrollBars = false;
+    int maxLength = 0;
+    std::string passwordChar;
+    bool canFocus() const override { return true; }
+
+    Event<> onChange;
+    Event<int&> onKeyPress;
+
+    void showBoundValue(const Value& v) override;
+    Value boundValue() const override { return Value(text_); }
+
+private:
+    std::string text_;
+};
+
+class CommandButton : public Control {
+public:
+    CommandButton(Form& f, std::string name, int index, Geometry g, std::string caption = {});
+    std::string caption;
+    bool graphical = false;
+    bool canFocus() const override { return true; }
+};
+
+class CheckBox : public Control, public BoundValue {
+public:
+    CheckBox(Form& f, std::string name, int index, Geometry g, std::string caption = {});
+    std::string caption;
+    int value() const { return value_; }  // 0 unchecked, 1 checked, 2 grey
+    void setValue(int v);                 // a change when bound
+    bool canFocus() const override { return true; }
+
+    void showBoundValue(const Value& v) override;
+    Value boundValue() const override { return Value(value_ == 1); }
+
+private:
+    int value_ = 0;
+};
+
+class OptionButton : public Control {
+public:
+    OptionButton(Form& f, std::string name, int index, Geometry g, std::string caption = {});
+    std::string caption;
+    bool value = false;
+    bool canFocus() const override { return true; }
+};
+
+class ComboBox : public Control {
+public:
+    ComboBox(Form& f, std::string name, int index, Geometry g);
+    std::vector<std::string> items;
+    int listIndex = -1;
+    std::string text;
+    bool locked = false;
+    void AddItem(const std::string& item) { items.push_back(item); }
+    void Clear();
+    bool canFocus() const override { return true; }
+    Event<> onChange;
+};
+
+class ListBox : public Control {
+public:
+    ListBox(Form& f, std::string name, int index, Geometry g);
+    std::vector<std::string> items;
+    int listIndex = -1;
+    void AddItem(const std::string& item) { items.push_back(item); }
+    void Clear();
+    std::string text() const;
+    bool canFocus() const override { return true; }
+};
+
+// A chooser whose list is one field of a row-source data control; its text
+// may be bound to a field of another data control.
+class DataCombo : public Control, public BoundValue {
+public:
+    DataCombo(Form& f, std::string name, int index, Geometry g, ControlKind kind = ControlKind::DataCombo);
+    DataControl* rowSource = nullptr;
+    std::string listField;
+    bool locked = false;
+    const std::string& text() const { return text_; }
+    void setText(const std::string& t);      // a change when bound; raises nothing
+    void displayText(const std::string& t);  // shown only
+    std::vector<std::string> list() const;   // the row source's values, in table order
+    bool canFocus() const override { return true; }
+
+    Event<> onChange;
+
+    void showBoundValue(const Value& v) override;
+    Value boundValue() const override { return Value(text_); }
+
+private:
+    std::string text_;
+};
+
+class DataList : public DataCombo {
+public:
+    DataList(Form& f, std::string name, int index, Geometry g);
+};
+
+class Frame : public Control {
+public:
+    Frame(Form& f, std::string name, int index, Geometry g, std::string caption = {});
+    std::string caption;
+};
+
+class PictureBox : public Control {
+public:
+    PictureBox(Form& f, std::string name, int index, Geometry g);
+    std::string picture;  // name of the picture it shows, if any
+    bool border = true;
+};
+
+class Timer : public Control {
+public:
+    Timer(Form& f, std::string name, int index, int interval, bool enabled);
+    int interval() const { return interval_; }
+    void setInterval(int ms);
+    bool isEnabled() const { return enabled; }
+    // Enabling a running timer does not restart its interval.
+    void setEnabled(bool on);
+
+    Event<> onTimer;
+
+    // Used by the application's timer loop.
+    long long nextDue = 0;
+    void start();
+
+private:
+    int interval_;
+};
+
+class Adodc : public Control, public DataControl {
+public:
+    Adodc(Form& f, std::string name, int index, Geometry g, std::string caption = {});
+    std::string caption;
+};
+
+// A line drawn on a window.
+class LineShape : public Control {
+public:
+    LineShape(Form& f, std::string name, int index, double x1, double y1, double x2, double y2);
+    double x1, y1, x2, y2;
+};
+
+// Drives, folders and files under the data root, named as the windows
+// name them ("c:", "D:\", "D:\backup").
+class DriveListBox : public Control {
+public:
+    DriveListBox(Form& f, std::string name, int index, Geometry g);
+    const std::string& drive() const { return drive_; }
+    // Fails for a drive that cannot be read.
+    void setDrive(const std::string& d);
+    std::vector<std::string> list() const;
+    bool canFocus() const override { return true; }
+    Event<> onChange;
+
+private:
+    friend class Application;
+    std::string drive_ = "c:";
+};
+
+class DirListBox : public Control {
+public:
+    DirListBox(Form& f, std::string name, int index, Geometry g);
+    const std::string& path() const { return path_; }
+    // Fails for a folder that cannot be read; raises the change event.
+    void setPath(const std::string& p);
+    std::vector<std::string> subfolders() const;  // full paths
+    bool canFocus() const override { return true; }
+    Event<> onChange;
+
+private:
+    std::string path_ = "C:\\";
+};
+
+class FileListBox : public Control {
+public:
+    FileListBox(Form& f, std::string name, int index, Geometry g);
+    const std::string& path() const { return path_; }
+    void setPath(const std::string& p);  // fails for a folder that cannot be read
+    std::string pattern = "*.*";
+    std::string fileName;  // the chosen file, "" when none
+    std::vector<std::string> files() const;
+    bool canFocus() const override { return true; }
+
+private:
+    std::string path_ = "C:\\";
+};
+
+// A menu item; top-level items form the window's menu bar.
+class MenuItem {
+public:
+    MenuItem(Form& f, std::string name, int index, std::string caption, MenuItem* parent,
+             std::string shortcut);
+    Form& form() const { return *form_; }
+    const std::string& name() const { return name_; }
+    int index() const { return index_; }
+    std::string caption;
+    std::string shortcut;  // "Ctrl+S", "Shift+F1"
+    bool enabled = true;
+    bool visible = true;
+    bool checked = false;
+    MenuItem* parent() const { return parent_; }
+    const std::vector<MenuItem*>& children() const { return children_; }
+    bool isAvailable() const;  // enabled and visible, with its parents
+    Event<> onClick;
+
+private:
+    friend class Form;
+    Form* form_;
+    std::string name_;
+    int index_;
+    MenuItem* parent_;
+    std::vector<MenuItem*> children_;
+};
+
+// "*.mdb" against a file name, letter case ignored.
+bool matchesPattern(std::string_view name, std::string_view pattern);
+
+}  // namespace mk

@@ -1,0 +1,601 @@
+#include "platform/database.h"
+
+#include <sqlite3.h>
+
+#include <cmath>
+#include <random>
+
+#include "platform/machine.h"
+#include "platform/recordset.h"
+
+namespace mk {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+size_t utf8Length(std::string_view s) {
+    size_t n = 0;
+    for (unsigned char c : s)
+        if ((c & 0xC0) != 0x80) ++n;
+    return n;
+}
+
+const char* declaredType(FieldType t) {
+    switch (t) {
+        case FieldType::Text: return "TEXT";
+        case FieldType::Memo: return "LONGTEXT";
+        case FieldType::Int16: return "SMALLINT";
+        case FieldType::Int32: return "INTEGER";
+        case FieldType::AutoNumber: return "INTEGER PRIMARY KEY AUTOINCREMENT";
+        case FieldType::Single: return "FLOAT";
+        case FieldType::Double: return "DOUBLE";
+        case FieldType::Date: return "DATETIME";
+        case FieldType::YesNo: return "BOOLEAN";
+    }
+    return "TEXT";
+}
+
+FieldType typeFromDeclared(const std::string& declared, bool pk, int& size) {
+    std::string t = upperAscii(declared);
+    size = 0;
+    if (t.rfind("TEXT(", 0) == 0) {
+        size = std::atoi(t.c_str() + 5);
+        return FieldType::Text;
+    }
+    if (t == "TEXT") return FieldType::Text;
+    if (t == "LONGTEXT") return FieldType::Memo;
+    if (t == "SMALLINT") return FieldType::Int16;
+    if (t == "INTEGER") return pk ? FieldType::AutoNumber : FieldType::Int32;
+    if (t == "FLOAT") return FieldType::Single;
+    if (t == "DOUBLE") return FieldType::Double;
+    if (t == "DATETIME") return FieldType::Date;
+    if (t == "BOOLEAN") return FieldType::YesNo;
+    return FieldType::Text;
+}
+
+std::string sqlLiteral(const Value& v) {
+    switch (v.type()) {
+        case Value::Type::Empty:
+        case Value::Type::Null:
+            return "NULL";
+        case Value::Type::Bool:
+            return v.asBoolRaw() ? "1" : "0";
+        case Value::Type::Int16:
+        case Value::Type::Int32:
+        case Value::Type::Double:
+            return toText(v);
+        case Value::Type::Date:
+            return "'" + formatIsoDate(v.asDateRaw()) + "'";
+        case Value::Type::Text: {
+            std::string out = "'";
+            for (char c : v.asTextRaw()) {
+                if (c == '\'') out += '\'';
+                out += c;
+            }
+            return out + "'";
+        }
+    }
+    return "NULL";
+}
+
+Value parseDefault(const char* text) {
+    if (!text) return Value();
+    std::string s(text);
+    if (upperAscii(s) == "NULL") return Value();
+    if (s.size() >= 2 && s.front() == '\'' && s.back() == '\'') {
+        std::string out;
+        for (size_t i = 1; i + 1 < s.size(); ++i) {
+            out += s[i];
+            if (s[i] == '\'' && i + 2 < s.size() && s[i + 1] == '\'') ++i;
+        }
+        return Value(out);
+    }
+    if (auto n = parseNumber(s)) return Value(*n);
+    return Value(s);
+}
+
+[[noreturn]] void mismatch(const FieldInfo& f, const Value& v) {
+    throw RuntimeError(err::TypeMismatch, "Data type mismatch: \"" + toText(v) +
+                                              "\" cannot be stored in the field " + f.name +
+                                              ".");
+}
+
+double numberFor(const FieldInfo& f, const Value& v) {
+    if (v.isText()) {
+        auto n = parseNumber(v.asTextRaw());
+        if (!n) mismatch(f, v);
+        return *n;
+    }
+    return toDouble(v);
+}
+
+}  // namespace
+
+int TableInfo::fieldIndex(std::string_view n) const {
+    for (size_t i = 0; i < fields.size(); ++i)
+        if (namesEqual(fields[i].name, n)) return static_cast<int>(i);
+    return -1;
+}
+
+std::string quoteName(std::string_view name) {
+    std::string out = "\"";
+    for (char c : name) {
+        if (c == '"') out += '"';
+        out += c;
+    }
+    return out + "\"";
+}
+
+bool isValidTableName(std::string_view name) {
+    if (name.empty() || utf8Length(name) > 64) return false;
+    if (name.front() == ' ' || name.back() == ' ') return false;
+    for (unsigned char c : name) {
+        if (c < 0x20 || c == 0x7F) return false;
+        if (c == '.' || c == '!' || c == '`' || c == '[' || c == ']' || c == '"') return false;
+    }
+    std::string u = upperAscii(name);
+    if (u.rfind("SQLITE_", 0) == 0 || u.rfind("MSYS", 0) == 0) return false;
+    return true;
+}
+
+Value convertForField(const FieldInfo& f, const Value& v) {
+    const bool blank = v.isEmpty() || v.isNull() || (v.isText() && v.asTextRaw().empty());
+    switch (f.type) {
+        case FieldType::Text:
+        case FieldType::Memo: {
+            if (v.isNull() || v.isEmpty()) return Value::null();
+            std::string s = toText(v);
+            if (f.size > 0 && utf8Length(s) > static_cast<size_t>(f.size))
+                throw RuntimeError(err::FieldTooSmall,
+                                   "The text is too long for the field " + f.name + " (at most " +
+                                       std::to_string(f.size) + " characters).");
+            return Value(s);
+        }
+        case FieldType::Int16:
+            if (blank) return Value::null();
+            return Value::i16(roundToInt16(numberFor(f, v)));
+        case FieldType::Int32:
+        case FieldType::AutoNumber:
+            if (blank) return Value::null();
+            return Value::i32(roundToInt32(numberFor(f, v)));
+        case FieldType::Single:
+            if (blank) return Value::null();
+            return Value(static_cast<double>(static_cast<float>(numberFor(f, v))));
+        case FieldType::Double:
+            if (blank) return Value::null();
+            return Value(numberFor(f, v));
+        case FieldType::Date: {
+            if (blank) return Value::null();
+            if (v.isText()) {
+                auto d = parseDate(v.asTextRaw());
+                if (!d) mismatch(f, v);
+                return Value::date(*d);
+            }
+            return Value::date(toDate(v));
+        }
+        case FieldType::YesNo: {
+            if (blank) return Value(false);
+            try {
+                return Value(toBool(v));
+            } catch (const RuntimeError&) {
+                mismatch(f, v);
+            }
+        }
+    }
+    return v;
+}
+
+// ---------------------------------------------------------------- Statement
+
+Statement::~Statement() {
+    if (!s_) return;
+    if (cacheOwner_) {
+        sqlite3_reset(s_);
+        sqlite3_clear_bindings(s_);
+        cacheOwner_->stmtInUse_.erase(s_);
+    } else {
+        sqlite3_finalize(s_);
+    }
+}
+
+void Statement::bind(int index, const Value& v, FieldType) {
+    switch (v.type()) {
+        case Value::Type::Empty:
+        case Value::Type::Null:
+            sqlite3_bind_null(s_, index);
+            break;
+        case Value::Type::Bool:
+            sqlite3_bind_int(s_, index, v.asBoolRaw() ? 1 : 0);
+            break;
+        case Value::Type::Int16:
+            sqlite3_bind_int(s_, index, v.asInt16Raw());
+            break;
+        case Value::Type::Int32:
+            sqlite3_bind_int(s_, index, v.asInt32Raw());
+            break;
+        case Value::Type::Double:
+            sqlite3_bind_double(s_, index, v.asDoubleRaw());
+            break;
+        case Value::Type::Date:
+            bindText(index, formatIsoDate(v.asDateRaw()));
+            break;
+        case Value::Type::Text:
+            bindText(index, v.asTextRaw());
+            break;
+    }
+}
+
+void Statement::bindText(int index, std::string_view text) {
+    sqlite3_bind_text(s_, index, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+}
+
+void Statement::bindInt(int index, long long i) { sqlite3_bind_int64(s_, index, i); }
+
+bool Statement::step() {
+    int rc = sqlite3_step(s_);
+    if (rc == SQLITE_ROW) return true;
+    if (rc == SQLITE_DONE) return false;
+    sqlite3* db = sqlite3_db_handle(s_);
+    int ext = sqlite3_extended_errcode(db);
+    std::string msg = sqlite3_errmsg(db);
+    sqlite3_reset(s_);
+    if (ext == SQLITE_CONSTRAINT_UNIQUE || ext == SQLITE_CONSTRAINT_PRIMARYKEY)
+        throw RuntimeError(err::DuplicateKey,
+                           "The change was not saved: it would create a duplicate value in a "
+                           "field that must be unique (" +
+                               msg + ").");
+    if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED)
+        throw RuntimeError(err::DatabaseError, "The database file is busy: " + msg);
+    throw RuntimeError(err::DatabaseError, "Database error: " + msg);
+}
+
+int Statement::columnCount() const { return sqlite3_column_count(s_); }
+
+bool Statement::columnIsNull(int i) const { return sqlite3_column_type(s_, i) == SQLITE_NULL; }
+
+long long Statement::columnInt(int i) const { return sqlite3_column_int64(s_, i); }
+
+std::string Statement::columnText(int i) const {
+    const unsigned char* t = sqlite3_column_text(s_, i);
+    if (!t) return "";
+    return std::string(reinterpret_cast<const char*>(t),
+                       static_cast<size_t>(sqlite3_column_bytes(s_, i)));
+}
+
+Value Statement::column(int i, FieldType type) const {
+    int t = sqlite3_column_type(s_, i);
+    if (t == SQLITE_NULL) return type == FieldType::YesNo ? Value(false) : Value::null();
+    switch (type) {
+        case FieldType::Int16:
+            if (t == SQLITE_INTEGER)
+                return Value::i16(static_cast<int16_t>(sqlite3_column_int64(s_, i)));
+            return Value::i16(roundToInt16(sqlite3_column_double(s_, i)));
+        case FieldType::Int32:
+        case FieldType::AutoNumber:
+            if (t == SQLITE_INTEGER)
+                return Value::i32(static_cast<int32_t>(sqlite3_column_int64(s_, i)));
+            return Value::i32(roundToInt32(sqlite3_column_double(s_, i)));
+        case FieldType::Single:
+        case FieldType::Double:
+            if (t == SQLITE_TEXT) return Value(leadingNumber(columnText(i)));
+            return Value(sqlite3_column_double(s_, i));
+        case FieldType::Date:
+            if (t == SQLITE_TEXT) {
+                std::string s = columnText(i);
+                if (auto d = parseDate(s)) return Value::date(*d);
+                return Value(s);
+            }
+            return Value::date(sqlite3_column_double(s_, i));
+        case FieldType::YesNo:
+            return Value(sqlite3_column_int64(s_, i) != 0);
+        case FieldType::Text:
+        case FieldType::Memo:
+            return Value(columnText(i));
+    }
+    return Value(columnText(i));
+}
+
+// ----------------------------------------------------------------- Database
+
+Database::Database(Machine& machine, fs::path path, bool create)
+    : machine_(machine), path_(std::move(path)) {
+    open(create);
+}
+
+Database::~Database() {
+    for (Recordset* rs : std::set<Recordset*>(recordsets_)) rs->detach();
+    close();
+}
+
+void Database::open(bool create) {
+    int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0);
+    if (sqlite3_open_v2(path_.c_str(), &db_, flags, nullptr) != SQLITE_OK) {
+        std::string msg = db_ ? sqlite3_errmsg(db_) : "cannot open";
+        sqlite3_close(db_);
+        db_ = nullptr;
+        throw RuntimeError(err::DatabaseError,
+                           "Cannot open the database file '" + path_.string() + "': " + msg);
+    }
+    sqlite3_busy_timeout(db_, 2000);
+    sqlite3_extended_result_codes(db_, 1);
+    try {
+        exec("SELECT count(*) FROM sqlite_master");
+    } catch (const RuntimeError&) {
+        close();
+        throw RuntimeError(err::DatabaseError,
+                           "'" + path_.string() + "' is not a database file of this program.");
+    }
+}
+
+void Database::close() {
+    for (auto& [sql, stmt] : stmtCache_) sqlite3_finalize(stmt);
+    stmtCache_.clear();
+    stmtInUse_.clear();
+    if (db_) sqlite3_close_v2(db_);
+    db_ = nullptr;
+}
+
+void Database::fail(const std::string& context) {
+    throw RuntimeError(err::DatabaseError, context + ": " + sqlite3_errmsg(db_));
+}
+
+std::unique_ptr<Statement> Database::prepare(const std::string& sql) {
+    auto it = stmtCache_.find(sql);
+    if (it != stmtCache_.end() && !stmtInUse_.count(it->second)) {
+        stmtInUse_.insert(it->second);
+        return std::make_unique<Statement>(it->second, this);
+    }
+    sqlite3_stmt* s = nullptr;
+    if (sqlite3_prepare_v2(db_, sql.c_str(), static_cast<int>(sql.size()), &s, nullptr) !=
+        SQLITE_OK)
+        fail("Database error");
+    if (it == stmtCache_.end()) {
+        stmtCache_[sql] = s;
+        stmtInUse_.insert(s);
+        return std::make_unique<Statement>(s, this);
+    }
+    return std::make_unique<Statement>(s, nullptr);
+}
+
+void Database::exec(const std::string& sql) {
+    char* msg = nullptr;
+    if (sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &msg) != SQLITE_OK) {
+        std::string m = msg ? msg : "error";
+        sqlite3_free(msg);
+        int ext = sqlite3_extended_errcode(db_);
+        if (ext == SQLITE_CONSTRAINT_UNIQUE || ext == SQLITE_CONSTRAINT_PRIMARYKEY)
+            throw RuntimeError(err::DuplicateKey, "Duplicate value: " + m);
+        throw RuntimeError(err::DatabaseError, "Database error: " + m);
+    }
+}
+
+long long Database::lastInsertRowid() const { return sqlite3_last_insert_rowid(db_); }
+
+int Database::changes() const { return sqlite3_changes(db_); }
+
+std::optional<std::string> Database::findTable(std::string_view name) {
+    auto st = prepare("SELECT name FROM sqlite_master WHERE type='table' AND name=?1 COLLATE NOCASE");
+    st->bindText(1, name);
+    if (st->step()) return st->columnText(0);
+    return std::nullopt;
+}
+
+std::vector<std::string> Database::tableNames() {
+    std::vector<std::string> out;
+    auto st = prepare(
+        "SELECT name FROM sqlite_master WHERE type='table' AND name NOT LIKE 'sqlite_%' "
+        "ORDER BY rowid");
+    while (st->step()) out.push_back(st->columnText(0));
+    return out;
+}
+
+const TableInfo& Database::tableInfo(std::string_view name) {
+    std::string key = upperAscii(name);
+    auto it = infoCache_.find(key);
+    if (it != infoCache_.end()) return *it->second;
+    auto actual = findTable(name);
+    if (!actual)
+        throw RuntimeError(err::TableNotFound,
+                           "The table '" + std::string(name) + "' was not found in the database.");
+    auto info = std::make_unique<TableInfo>();
+    info->name = *actual;
+    auto st = prepare("PRAGMA table_info(" + quoteName(*actual) + ")");
+    while (st->step()) {
+        FieldInfo f;
+        f.name = st->columnText(1);
+        bool pk = st->columnInt(5) != 0;
+        f.type = typeFromDeclared(st->columnText(2), pk, f.size);
+        if (!st->columnIsNull(4)) {
+            std::string d = st->columnText(4);
+            f.defaultValue = convertForField(f, parseDefault(d.c_str()));
+        }
+        info->fields.push_back(std::move(f));
+    }
+    const TableInfo& ref = *info;
+    infoCache_[key] = std::move(info);
+    return ref;
+}
+
+void Database::createTable(const TableDef& def) {
+    if (!isValidTableName(def.name))
+        throw RuntimeError(err::InvalidName,
+                           "'" + def.name + "' is not a valid name for a table.");
+    if (findTable(def.name))
+        throw RuntimeError(err::TableExists, "Table '" + def.name + "' already exists.");
+    std::string sql = "CREATE TABLE " + quoteName(def.name) + " (";
+    bool first = true;
+    for (const FieldDef& f : def.fields) {
+        if (!first) sql += ", ";
+        first = false;
+        sql += quoteName(f.name) + " ";
+        if (f.type == FieldType::Text && f.size > 0)
+            sql += "TEXT(" + std::to_string(f.size) + ")";
+        else
+            sql += declaredType(f.type);
+        if (f.type == FieldType::YesNo) {
+            FieldInfo info{f.name, f.type, f.size, {}};
+            Value d = f.defaultValue.isEmpty() ? Value(false) : convertForField(info, f.defaultValue);
+            sql += " NOT NULL DEFAULT " + sqlLiteral(d);
+        } else if (!f.defaultValue.isEmpty()) {
+            FieldInfo info{f.name, f.type, f.size, {}};
+            sql += " DEFAULT " + sqlLiteral(convertForField(info, f.defaultValue));
+        }
+        if (f.unique) sql += " UNIQUE";
+    }
+    if (!def.primaryField.empty()) {
+        bool autoKey = false;
+        for (const FieldDef& f : def.fields)
+            if (namesEqual(f.name, def.primaryField) && f.type == FieldType::AutoNumber)
+                autoKey = true;
+        if (!autoKey) sql += ", PRIMARY KEY (" + quoteName(def.primaryField) + ")";
+    }
+    sql += ")";
+    beginWrite();
+    exec(sql);
+    infoCache_.erase(upperAscii(def.name));
+}
+
+void Database::beginWrite() {
+    if (machine_.actionDepth() == 0 || inTransaction_) return;
+    if (sqlite3_get_autocommit(db_)) {
+        exec("BEGIN");
+        inTransaction_ = true;
+        machine_.joinTransaction(*this);
+    }
+}
+
+void Database::commit() {
+    if (!inTransaction_) return;
+    inTransaction_ = false;
+    if (sqlite3_get_autocommit(db_)) return;
+    try {
+        exec("COMMIT");
+    } catch (...) {
+        inTransaction_ = true;
+        rollback();
+        throw;
+    }
+}
+
+void Database::rollback() {
+    if (!inTransaction_) return;
+    inTransaction_ = false;
+    if (!sqlite3_get_autocommit(db_)) {
+        try {
+            exec("ROLLBACK");
+        } catch (...) {
+        }
+    }
+    infoCache_.clear();
+    refreshRecordsets();
+}
+
+void Database::refreshRecordsets() {
+    for (Recordset* rs : std::set<Recordset*>(recordsets_)) rs->rereadQuietly();
+}
+
+namespace {
+
+fs::path tempBeside(const fs::path& dest) {
+    static std::mt19937_64 rng{std::random_device{}()};
+    return dest.parent_path() /
+           (dest.filename().string() + ".part-" + std::to_string(rng() % 1000000000ULL));
+}
+
+// Copies the committed content of source (a file path) into dest through
+// SQLite's backup, into a temporary file that replaces dest at the end.
+void backupFile(const fs::path& source, const fs::path& dest) {
+    sqlite3* src = nullptr;
+    sqlite3* dst = nullptr;
+    fs::path tmp = tempBeside(dest);
+    auto cleanup = [&] {
+        if (src) sqlite3_close_v2(src);
+        if (dst) sqlite3_close_v2(dst);
+        std::error_code ec;
+        fs::remove(tmp, ec);
+    };
+    if (sqlite3_open_v2(source.c_str(), &src, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+        cleanup();
+        throw RuntimeError(err::FileNotFound, "Cannot read '" + source.string() + "'.");
+    }
+    sqlite3_busy_timeout(src, 2000);
+    if (sqlite3_open_v2(tmp.c_str(), &dst, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
+                        nullptr) != SQLITE_OK) {
+        cleanup();
+        throw RuntimeError(err::PermissionDenied, "Cannot write '" + dest.string() + "'.");
+    }
+    sqlite3_backup* b = sqlite3_backup_init(dst, "main", src, "main");
+    int rc = SQLITE_ERROR;
+    if (b) {
+        rc = sqlite3_backup_step(b, -1);
+        sqlite3_backup_finish(b);
+    }
+    if (rc != SQLITE_DONE) {
+        std::string msg = sqlite3_errmsg(dst);
+        cleanup();
+        throw RuntimeError(err::DatabaseError, "The copy of '" + source.string() +
+                                                   "' failed: " + msg);
+    }
+    sqlite3_close_v2(dst);
+    dst = nullptr;
+    sqlite3_close_v2(src);
+    src = nullptr;
+    std::error_code ec;
+    fs::rename(tmp, dest, ec);
+    if (ec) {
+        cleanup();
+        throw RuntimeError(err::PermissionDenied,
+                           "Cannot write '" + dest.string() + "': " + ec.message());
+    }
+}
+
+}  // namespace
+
+bool isDatabaseFile(const fs::path& file) {
+    std::error_code ec;
+    if (!fs::is_regular_file(file, ec)) return false;
+    sqlite3* db = nullptr;
+    bool ok = sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK &&
+              sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr,
+                           nullptr) == SQLITE_OK;
+    sqlite3_close_v2(db);
+    return ok;
+}
+
+void copyDatabaseFile(const fs::path& source, const fs::path& dest) { backupFile(source, dest); }
+
+void Database::backupTo(const fs::path& dest) { backupFile(path_, dest); }
+
+void Database::restoreFrom(const fs::path& source) {
+    if (!isDatabaseFile(source))
+        throw RuntimeError(err::DatabaseError,
+                           "'" + source.string() + "' is not a database file of this program.");
+    std::error_code ec;
+    if (fs::equivalent(source, path_, ec)) return;
+    // The backup cannot run inside a transaction; what the running action
+    // wrote so far is kept, and the action goes on in a new transaction.
+    bool wasIn = inTransaction_;
+    if (wasIn) commit();
+    for (auto& [sql, stmt] : stmtCache_) sqlite3_finalize(stmt);
+    stmtCache_.clear();
+    stmtInUse_.clear();
+    sqlite3* src = nullptr;
+    if (sqlite3_open_v2(source.c_str(), &src, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+        sqlite3_close_v2(src);
+        throw RuntimeError(err::FileNotFound, "Cannot read '" + source.string() + "'.");
+    }
+    sqlite3_backup* b = sqlite3_backup_init(db_, "main", src, "main");
+    int rc = SQLITE_ERROR;
+    if (b) {
+        rc = sqlite3_backup_step(b, -1);
+        sqlite3_backup_finish(b);
+    }
+    sqlite3_close_v2(src);
+    infoCache_.clear();
+    if (rc != SQLITE_DONE) fail("The restore failed");
+    if (wasIn) beginWrite();
+    refreshRecordsets();
+}
+
+}  // namespace mk

@@ -1,0 +1,152 @@
+// The database file: one SQLite connection per file, table descriptions,
+// table creation, and the transaction of the running user action.
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/value.h"
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace mk {
+
+class Machine;
+class Recordset;
+
+enum class FieldType { Text, Memo, Int16, Int32, AutoNumber, Single, Double, Date, YesNo };
+
+struct FieldInfo {
+    std::string name;
+    FieldType type = FieldType::Text;
+    int size = 0;          // text length limit, 0 when open
+    Value defaultValue;    // Empty when the column has no default
+};
+
+struct TableInfo {
+    std::string name;  // as stored
+    std::vector<FieldInfo> fields;
+    int fieldIndex(std::string_view name) const;  // -1 when absent; case ignored
+};
+
+// A table definition, in place of the desktop platform's table-definition
+// objects: fields in order, an optional primary index and unique fields.
+struct FieldDef {
+    std::string name;
+    FieldType type = FieldType::Text;
+    int size = 0;
+    Value defaultValue;
+    bool unique = false;
+};
+
+struct TableDef {
+    std::string name;
+    std::vector<FieldDef> fields;
+    std::string primaryIndex;  // index name, e.g. "RECINDX"
+    std::string primaryField;  // field of the primary index
+};
+
+// Converts a value into what a column of this type stores ("12" into a
+// number is 12; an empty text into a number or date is Null).
+Value convertForField(const FieldInfo& field, const Value& v);
+
+// A valid name for a table created at run time.
+bool isValidTableName(std::string_view name);
+
+// SQL identifier quoting.
+std::string quoteName(std::string_view name);
+
+class Database;
+
+class Statement {
+public:
+    Statement(sqlite3_stmt* s, Database* cacheOwner) : s_(s), cacheOwner_(cacheOwner) {}
+    ~Statement();
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+    void bind(int index, const Value& v, FieldType type);
+    void bindText(int index, std::string_view text);
+    void bindInt(int index, long long i);
+    bool step();  // true while a row is available
+    int columnCount() const;
+    Value column(int i, FieldType type) const;
+    long long columnInt(int i) const;
+    std::string columnText(int i) const;
+    bool columnIsNull(int i) const;
+    sqlite3_stmt* raw() const { return s_; }
+
+private:
+    sqlite3_stmt* s_;
+    Database* cacheOwner_;  // null when the statement is not cached
+};
+
+class Database {
+public:
+    Database(Machine& machine, std::filesystem::path path, bool create);
+    ~Database();
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    const std::filesystem::path& path() const { return path_; }
+    Machine& machine() { return machine_; }
+
+    // Tables. Names match with letter case ignored.
+    std::optional<std::string> findTable(std::string_view name);
+    std::vector<std::string> tableNames();
+    const TableInfo& tableInfo(std::string_view name);  // fails when absent
+    void createTable(const TableDef& def);               // fails on bad or used names
+
+    // Statements, cached by their text. The caller resets by destroying.
+    std::unique_ptr<Statement> prepare(const std::string& sql);
+    void exec(const std::string& sql);
+    long long lastInsertRowid() const;
+    int changes() const;
+
+    // Called before every write: joins the running user action's
+    // transaction, starting it when needed.
+    void beginWrite();
+    bool inTransaction() const { return inTransaction_; }
+    void commit();
+    void rollback();  // and every open recordset re-reads its table
+
+    // Recordsets open on this file re-read their tables after a rollback
+    // or a restore.
+    void registerRecordset(Recordset* rs) { recordsets_.insert(rs); }
+    void unregisterRecordset(Recordset* rs) { recordsets_.erase(rs); }
+    void refreshRecordsets();
+
+    // A consistent copy of the committed file into dest (written beside it
+    // and renamed, so it is never half written).
+    void backupTo(const std::filesystem::path& dest);
+    // Replaces the whole content with that of another database file.
+    void restoreFrom(const std::filesystem::path& source);
+
+    [[noreturn]] void fail(const std::string& context);
+
+private:
+    friend class Statement;
+    void open(bool create);
+    void close();
+    sqlite3* db_ = nullptr;
+    Machine& machine_;
+    std::filesystem::path path_;
+    bool inTransaction_ = false;
+    std::set<Recordset*> recordsets_;
+    std::map<std::string, std::unique_ptr<TableInfo>> infoCache_;  // key: upper name
+    std::unordered_map<std::string, sqlite3_stmt*> stmtCache_;
+    std::set<sqlite3_stmt*> stmtInUse_;
+};
+
+// Copies a database file consistently (through SQLite's backup) into dest.
+void copyDatabaseFile(const std::filesystem::path& source, const std::filesystem::path& dest);
+bool isDatabaseFile(const std::filesystem::path& file);
+
+}  // namespace mk

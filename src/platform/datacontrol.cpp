@@ -1,0 +1,91 @@
+#include "platform/datacontrol.h"
+
+#include <algorithm>
+
+#include "platform/machine.h"
+
+namespace mk {
+
+BoundControl::~BoundControl() {
+    if (source_) source_->unbind(*this);
+}
+
+DataControl::DataControl(Machine& machine) : machine_(machine) {}
+
+DataControl::~DataControl() {
+    close();
+    for (BoundControl* c : bound_) c->source_ = nullptr;
+}
+
+void DataControl::bindTable(const std::string& connectionString, const std::string& table) {
+    CursorLocation = 3;
+    ConnectionString = connectionString;
+    CommandType = 2;
+    RecordSource = table;
+    Refresh();
+}
+
+void DataControl::Refresh() {
+    close();
+    if (RecordSource.empty())
+        throw RuntimeError(err::DatabaseError, "The data control has no table to open.");
+    Database& db = machine_.database(dataSourceOf(ConnectionString));
+    auto rs = std::make_unique<Recordset>(db, RecordSource);
+    for (BoundControl* c : bound_)
+        if (!rs->hasField(c->field_))
+            throw RuntimeError(err::FieldNotFound, "The field '" + c->field_ +
+                                                       "' was not found in the table " +
+                                                       rs->tableName() + ".");
+    rs_ = std::move(rs);
+    rs_->setListener(this);
+    showCurrentRow();
+}
+
+Recordset& DataControl::recordset() {
+    if (!rs_)
+        throw RuntimeError(err::ObjectNotSet,
+                           "The data control is not open on a table (" + RecordSource + ").");
+    return *rs_;
+}
+
+void DataControl::close() {
+    if (!rs_) return;
+    rs_->setListener(nullptr);
+    rs_.reset();
+    for (BoundControl* c : bound_) c->clearBoundChange();
+}
+
+void DataControl::bind(BoundControl& c, const std::string& field) {
+    if (c.source_ && c.source_ != this) c.source_->unbind(c);
+    c.source_ = this;
+    c.field_ = field;
+    if (std::find(bound_.begin(), bound_.end(), &c) == bound_.end()) bound_.push_back(&c);
+    if (rs_ && rs_->hasField(field))
+        c.showBoundValue(rs_->hasCurrentRow() ? rs_->field(field) : Value());
+}
+
+void DataControl::unbind(BoundControl& c) {
+    bound_.erase(std::remove(bound_.begin(), bound_.end(), &c), bound_.end());
+    c.source_ = nullptr;
+}
+
+void DataControl::storeBoundChanges() {
+    if (!rs_) return;
+    for (BoundControl* c : bound_) {
+        if (!c->boundChanged()) continue;
+        if (rs_->hasCurrentRow()) rs_->setField(c->field_, c->boundValue());
+        c->clearBoundChange();
+    }
+}
+
+void DataControl::showCurrentRow() {
+    if (!rs_) return;
+    const bool has = rs_->hasCurrentRow();
+    for (BoundControl* c : bound_) {
+        c->clearBoundChange();
+        if (!rs_->hasField(c->field_)) continue;
+        c->showBoundValue(has ? rs_->field(c->field_) : Value());
+    }
+}
+
+}  // namespace mk

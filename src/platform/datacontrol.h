@@ -1,0 +1,75 @@
+// The data control: one connection text, one table, one recordset, and the
+// controls bound to its fields.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/recordset.h"
+
+namespace mk {
+
+class Machine;
+class DataControl;
+
+// A control that shows one field of a data control's current row. What is
+// typed into it (or written by code as a change) goes into the field when
+// the row is committed or the data control moves off it.
+class BoundControl {
+public:
+    virtual ~BoundControl();
+    virtual void showBoundValue(const Value& v) = 0;  // display only, no change
+    virtual bool boundChanged() const = 0;
+    virtual Value boundValue() const = 0;
+    virtual void clearBoundChange() = 0;
+
+    DataControl* dataSource() const { return source_; }
+    const std::string& dataField() const { return field_; }
+
+private:
+    friend class DataControl;
+    DataControl* source_ = nullptr;
+    std::string field_;
+};
+
+class DataControl : public RecordsetListener {
+public:
+    explicit DataControl(Machine& machine);
+    ~DataControl() override;
+    DataControl(const DataControl&) = delete;
+    DataControl& operator=(const DataControl&) = delete;
+
+    int CursorLocation = 2;
+    std::string ConnectionString;
+    int CommandType = 8;
+    std::string RecordSource;
+
+    // Opens (or re-opens) RecordSource through ConnectionString: the whole
+    // table, first row current. The previous table is closed first.
+    void Refresh();
+    // The five steps every window uses to open a table.
+    void bindTable(const std::string& connectionString, const std::string& table);
+
+    bool isOpen() const { return rs_ != nullptr; }
+    Recordset& recordset();
+    void close();  // drops pending changes
+
+    void bind(BoundControl& c, const std::string& field);
+    void unbind(BoundControl& c);
+    const std::vector<BoundControl*>& boundControls() const { return bound_; }
+
+    // Bound controls hand their changes to the current row.
+    void storeBoundChanges();
+    void showCurrentRow();
+
+    void recordsetWillWrite(Recordset&) override { storeBoundChanges(); }
+    void recordsetMoved(Recordset&) override { showCurrentRow(); }
+
+private:
+    Machine& machine_;
+    std::unique_ptr<Recordset> rs_;
+    std::vector<BoundControl*> bound_;
+};
+
+}  // namespace mk

@@ -1,0 +1,129 @@
+#include "platform/form.h"
+
+#include "platform/application.h"
+
+namespace mk {
+
+namespace {
+
+size_t columns(const std::string& s) {
+    size_t n = 0;
+    for (unsigned char c : s)
+        if ((c & 0xC0) != 0x80) ++n;
+    return n;
+}
+
+std::string printText(const Value& v) {
+    switch (v.type()) {
+        case Value::Type::Int16:
+        case Value::Type::Int32:
+        case Value::Type::Double:
+            return formatPrintNumber(toDouble(v));
+        default:
+            return toText(v);
+    }
+}
+
+}  // namespace
+
+std::string formatPrintLine(std::initializer_list<PrintArg> items) {
+    std::string line;
+    size_t col = 0;
+    for (const PrintArg& a : items) {
+        if (a.isZone()) {
+            size_t next = (col / kPrintZone + 1) * kPrintZone;
+            line.append(next - col, ' ');
+            col = next;
+        } else {
+            std::string t = printText(a.value());
+            line += t;
+            col += columns(t);
+        }
+    }
+    return line;
+}
+
+Form::Form(Application& app, std::string name) : app_(&app), name_(std::move(name)) {}
+
+Form::~Form() = default;
+
+MenuItem* Form::addMenu(std::string name, std::string caption_, MenuItem* parent,
+                        std::string shortcut, int index) {
+    auto m = std::make_unique<MenuItem>(*this, std::move(name), index, std::move(caption_), parent,
+                                        std::move(shortcut));
+    MenuItem* p = m.get();
+    menus_.push_back(std::move(m));
+    if (parent) parent->children_.push_back(p);
+    else menuBar_.push_back(p);
+    return p;
+}
+
+Control* Form::findControl(std::string_view n, int index) const {
+    for (const auto& c : controls_)
+        if (c->index() == index && namesEqual(c->name(), n)) return c.get();
+    return nullptr;
+}
+
+Control& Form::control(std::string_view n, int index) const {
+    if (Control* c = findControl(n, index)) return *c;
+    std::string full(n);
+    if (index >= 0) full += "(" + std::to_string(index) + ")";
+    throw RuntimeError(err::ControlNotFound,
+                       "The window " + name_ + " has no control named " + full + ".");
+}
+
+void Form::wrongKind(std::string_view n, int index) const {
+    std::string full(n);
+    if (index >= 0) full += "(" + std::to_string(index) + ")";
+    throw RuntimeError(err::TypeMismatch,
+                       "The control " + full + " of " + name_ + " is not of the kind asked for.");
+}
+
+MenuItem* Form::findMenu(std::string_view n, int index) const {
+    for (const auto& m : menus_)
+        if (m->index() == index && namesEqual(m->name(), n)) return m.get();
+    return nullptr;
+}
+
+MenuItem& Form::menu(std::string_view n, int index) const {
+    if (MenuItem* m = findMenu(n, index)) return *m;
+    throw RuntimeError(err::ControlNotFound,
+                       "The window " + name_ + " has no menu item named " + std::string(n) + ".");
+}
+
+std::vector<MenuItem*> Form::allMenus() const {
+    std::vector<MenuItem*> out;
+    for (const auto& m : menus_) out.push_back(m.get());
+    return out;
+}
+
+void Form::Print(std::initializer_list<PrintArg> items) {
+    printed_.push_back(formatPrintLine(items));
+    // A window keeps a bounded history; the oldest lines scroll off.
+    constexpr size_t kKeep = 50000;
+    if (printed_.size() > 2 * kKeep)
+        printed_.erase(printed_.begin(), printed_.end() - static_cast<long>(kKeep));
+}
+
+void Form::PrintEmptyLines(int count) {
+    for (int i = 0; i < count; ++i) Print();
+}
+
+void Form::Cls() { printed_.clear(); }
+
+void Form::Show(bool modal) { app_->show(*this, modal); }
+
+void Form::Hide() { app_->hide(*this); }
+
+void Form::Unload() { app_->unload(*this); }
+
+int Form::MsgBox(const std::string& prompt, int style, const std::string& title) {
+    return app_->msgBox(prompt, style, title);
+}
+
+std::string Form::InputBox(const std::string& prompt, const std::string& title,
+                           const std::string& defaultText) {
+    return app_->inputBox(prompt, title, defaultText);
+}
+
+}  // namespace mk

@@ -1,0 +1,136 @@
+// A window: its controls, menus, the lines printed onto it, and the
+// handlers of its own events. One instance per window class.
+#pragma once
+
+#include <initializer_list>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/controls.h"
+
+namespace mk {
+
+class Application;
+
+// A comma between printed items: the next item starts at the next zone.
+struct Zone {};
+inline constexpr Zone zone{};
+
+class PrintArg {
+public:
+    PrintArg(Zone) : isZone_(true) {}
+    template <class T>
+    PrintArg(T&& v) : value_(Value(std::forward<T>(v))) {}
+    bool isZone() const { return isZone_; }
+    const Value& value() const { return value_; }
+
+private:
+    bool isZone_ = false;
+    Value value_;
+};
+
+// Print zones are this many character columns wide.
+inline constexpr int kPrintZone = 14;
+
+// The text of one print statement: numbers with a blank for the plus sign
+// and a trailing blank, dates in the short form, zones every 14 columns.
+std::string formatPrintLine(std::initializer_list<PrintArg> items);
+
+class Form {
+public:
+    Form(Application& app, std::string name);
+    virtual ~Form();
+    Form(const Form&) = delete;
+    Form& operator=(const Form&) = delete;
+
+    Application& app() const { return *app_; }
+    const std::string& name() const { return name_; }
+
+    std::string caption;
+    double left = 0, top = 0, width = 6000, height = 4000;  // twips
+    bool enabled = true;
+    uint32_t backColor = kDefaultColor;
+    double fontSize = 0;  // 0: the front end's default
+    bool visible() const { return visible_; }
+    bool isLoaded() const { return loaded_; }
+    bool isModal() const { return modal_; }
+    bool isBusy() const { return busy_ > 0; }
+
+    // The window's own events.
+    virtual void Form_Load() {}
+    virtual void Form_Paint() {}
+    virtual void Form_Unload() {}
+
+    // Building, in the constructor.
+    template <class C, class... A>
+    C* add(A&&... args) {
+        auto c = std::make_unique<C>(*this, std::forward<A>(args)...);
+        C* p = c.get();
+        controls_.push_back(std::move(c));
+        return p;
+    }
+    MenuItem* addMenu(std::string name, std::string caption, MenuItem* parent = nullptr,
+                      std::string shortcut = {}, int index = -1);
+
+    // Lookup by name, as other windows reach this window's controls.
+    Control* findControl(std::string_view name, int index = -1) const;
+    Control& control(std::string_view name, int index = -1) const;
+    template <class C>
+    C& get(std::string_view name, int index = -1) const {
+        auto* c = dynamic_cast<C*>(&control(name, index));
+        if (!c) wrongKind(name, index);
+        return *c;
+    }
+    Label& label(std::string_view n, int i = -1) const { return get<Label>(n, i); }
+    TextBox& textBox(std::string_view n, int i = -1) const { return get<TextBox>(n, i); }
+    CommandButton& button(std::string_view n, int i = -1) const { return get<CommandButton>(n, i); }
+    CheckBox& checkBox(std::string_view n, int i = -1) const { return get<CheckBox>(n, i); }
+    OptionButton& option(std::string_view n, int i = -1) const { return get<OptionButton>(n, i); }
+    DataCombo& dataCombo(std::string_view n, int i = -1) const { return get<DataCombo>(n, i); }
+    Adodc& adodc(std::string_view n, int i = -1) const { return get<Adodc>(n, i); }
+    Timer& timer(std::string_view n, int i = -1) const { return get<Timer>(n, i); }
+    PictureBox& picture(std::string_view n, int i = -1) const { return get<PictureBox>(n, i); }
+    Frame& frame(std::string_view n, int i = -1) const { return get<Frame>(n, i); }
+    MenuItem& menu(std::string_view name, int index = -1) const;
+    MenuItem* findMenu(std::string_view name, int index = -1) const;
+
+    const std::vector<std::unique_ptr<Control>>& controls() const { return controls_; }
+    const std::vector<MenuItem*>& menuBar() const { return menuBar_; }
+    std::vector<MenuItem*> allMenus() const;
+
+    // Printing onto the window; each print ends its line.
+    void Print(std::initializer_list<PrintArg> items = {});
+    void PrintEmptyLines(int count);
+    void Cls();
+    const std::vector<std::string>& printedLines() const { return printed_; }
+
+    // Shortcuts to the application.
+    void Show(bool modal = false);
+    void Hide();
+    void Unload();
+    int MsgBox(const std::string& prompt, int style = 0, const std::string& title = {});
+    std::string InputBox(const std::string& prompt, const std::string& title = {},
+                         const std::string& defaultText = {});
+
+private:
+    friend class Application;
+    [[noreturn]] void wrongKind(std::string_view name, int index) const;
+
+    Application* app_;
+    std::string name_;
+    std::vector<std::unique_ptr<Control>> controls_;
+    std::vector<std::unique_ptr<MenuItem>> menus_;
+    std::vector<MenuItem*> menuBar_;
+    std::vector<std::string> printed_;
+    bool visible_ = false;
+    bool loaded_ = false;
+    bool unloading_ = false;
+    bool modal_ = false;
+    bool paintPending_ = false;
+    int busy_ = 0;
+    Event<> loadEvent_, paintEvent_, unloadEvent_;
+};
+
+}  // namespace mk

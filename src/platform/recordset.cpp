@@ -1,0 +1,310 @@
+#include "platform/recordset.h"
+
+namespace mk {
+
+namespace {
+
+[[noreturn]] void noCurrentRow() {
+    throw RuntimeError(err::NoCurrentRecord,
+                       "There is no current row: the table is at its beginning or end.");
+}
+
+}  // namespace
+
+Recordset::Recordset(Database& db, std::string_view table) : db_(&db) {
+    info_ = db.tableInfo(table);
+    quotedTable_ = quoteName(info_.name);
+    load();
+    pos_ = firstLive();
+    db.registerRecordset(this);
+}
+
+Recordset::~Recordset() {
+    if (db_) db_->unregisterRecordset(this);
+}
+
+Database& Recordset::db() {
+    if (!db_) throw RuntimeError(err::ObjectNotSet, "The database file is closed.");
+    return *db_;
+}
+
+void Recordset::detach() {
+    db_ = nullptr;
+    rows_.clear();
+    pending_.clear();
+    adding_ = false;
+    live_ = 0;
+    pos_ = 0;
+}
+
+void Recordset::load() {
+    rows_.clear();
+    auto st = db().prepare("SELECT rowid, * FROM " + quotedTable_ + " ORDER BY rowid");
+    const size_t n = info_.fields.size();
+    while (st->step()) {
+        Row r;
+        r.rowid = st->columnInt(0);
+        r.values.reserve(n);
+        for (size_t i = 0; i < n; ++i)
+            r.values.push_back(st->column(static_cast<int>(i) + 1, info_.fields[i].type));
+        rows_.push_back(std::move(r));
+    }
+    live_ = static_cast<long>(rows_.size());
+}
+
+void Recordset::rereadQuietly() {
+    pending_.clear();
+    adding_ = false;
+    try {
+        info_ = db().tableInfo(info_.name);
+        load();
+    } catch (const RuntimeError&) {
+        rows_.clear();
+        live_ = 0;
+    }
+    pos_ = firstLive();
+    moved();
+}
+
+long Recordset::firstLive() const {
+    for (size_t i = 0; i < rows_.size(); ++i)
+        if (!rows_[i].deleted) return static_cast<long>(i);
+    return static_cast<long>(rows_.size());
+}
+
+long Recordset::lastLive() const {
+    for (size_t i = rows_.size(); i-- > 0;)
+        if (!rows_[i].deleted) return static_cast<long>(i);
+    return static_cast<long>(rows_.size());
+}
+
+bool Recordset::bof() const { return !adding_ && (pos_ < 0 || live_ == 0); }
+
+bool Recordset::eof() const { return !adding_ && pos_ >= static_cast<long>(rows_.size()); }
+
+bool Recordset::currentDeleted() const {
+    return !adding_ && pos_ >= 0 && pos_ < static_cast<long>(rows_.size()) &&
+           rows_[static_cast<size_t>(pos_)].deleted;
+}
+
+bool Recordset::hasCurrentRow() const {
+    if (adding_) return true;
+    return pos_ >= 0 && pos_ < static_cast<long>(rows_.size()) &&
+           !rows_[static_cast<size_t>(pos_)].deleted;
+}
+
+long Recordset::absolutePosition() const {
+    if (!hasCurrentRow() || adding_) return 0;
+    long n = 0;
+    for (long i = 0; i <= pos_; ++i)
+        if (!rows_[static_cast<size_t>(i)].deleted) ++n;
+    return n;
+}
+
+void Recordset::moved() {
+    if (listener_) listener_->recordsetMoved(*this);
+}
+
+void Recordset::leaveRow() {
+    if (listener_) listener_->recordsetWillWrite(*this);
+    if (hasPendingChanges()) update();
+}
+
+void Recordset::moveFirst() {
+    leaveRow();
+    pos_ = firstLive();
+    moved();
+}
+
+void Recordset::moveLast() {
+    leaveRow();
+    pos_ = lastLive();
+    moved();
+}
+
+void Recordset::moveNext() {
+    if (eof()) noCurrentRow();
+    leaveRow();
+    long i = pos_ + 1;
+    while (i < static_cast<long>(rows_.size()) && rows_[static_cast<size_t>(i)].deleted) ++i;
+    pos_ = std::min(i, static_cast<long>(rows_.size()));
+    moved();
+}
+
+void Recordset::movePrevious() {
+    if (bof()) noCurrentRow();
+    leaveRow();
+    long i = std::min(pos_, static_cast<long>(rows_.size())) - 1;
+    while (i >= 0 && rows_[static_cast<size_t>(i)].deleted) --i;
+    pos_ = i;
+    moved();
+}
+
+void Recordset::addNew() {
+    leaveRow();
+    posBeforeAdd_ = pos_;
+    adding_ = true;
+    pending_.clear();
+    newRow_ = Row{};
+    for (const FieldInfo& f : info_.fields)
+        newRow_.values.push_back(f.type == FieldType::YesNo ? Value(false) : Value::null());
+    moved();
+}
+
+void Recordset::update() {
+    if (listener_) listener_->recordsetWillWrite(*this);
+    Database& d = db();
+    if (adding_) {
+        std::string cols, params;
+        int n = 0;
+        for (const auto& [idx, v] : pending_) {
+            if (n) cols += ", ", params += ", ";
+            cols += quoteName(info_.fields[static_cast<size_t>(idx)].name);
+            params += "?" + std::to_string(++n);
+        }
+        std::string sql = n == 0 ? "INSERT INTO " + quotedTable_ + " DEFAULT VALUES"
+                                 : "INSERT INTO " + quotedTable_ + " (" + cols + ") VALUES (" +
+                                       params + ")";
+        d.beginWrite();
+        {
+            auto st = d.prepare(sql);
+            int i = 0;
+            for (const auto& [idx, v] : pending_)
+                st->bind(++i, v, info_.fields[static_cast<size_t>(idx)].type);
+            st->step();
+        }
+        Row r;
+        r.rowid = d.lastInsertRowid();
+        for (size_t i = 0; i < info_.fields.size(); ++i) {
+            const FieldInfo& f = info_.fields[i];
+            auto p = pending_.find(static_cast<int>(i));
+            if (p != pending_.end()) r.values.push_back(p->second);
+            else if (f.type == FieldType::AutoNumber)
+                r.values.push_back(Value::i32(static_cast<int32_t>(r.rowid)));
+            else if (!f.defaultValue.isEmpty()) r.values.push_back(f.defaultValue);
+            else r.values.push_back(f.type == FieldType::YesNo ? Value(false) : Value::null());
+        }
+        rows_.push_back(std::move(r));
+        pos_ = static_cast<long>(rows_.size()) - 1;
+        ++live_;
+        adding_ = false;
+        pending_.clear();
+        return;
+    }
+    if (pending_.empty()) return;
+    if (currentDeleted()) {
+        pending_.clear();
+        return;
+    }
+    if (!hasCurrentRow()) noCurrentRow();
+    std::string sets;
+    int n = 0;
+    for (const auto& [idx, v] : pending_) {
+        if (n) sets += ", ";
+        sets += quoteName(info_.fields[static_cast<size_t>(idx)].name) + "=?" +
+                std::to_string(++n);
+    }
+    Row& row = rows_[static_cast<size_t>(pos_)];
+    d.beginWrite();
+    {
+        auto st = d.prepare("UPDATE " + quotedTable_ + " SET " + sets + " WHERE rowid=?" +
+                            std::to_string(n + 1));
+        int i = 0;
+        for (const auto& [idx, v] : pending_)
+            st->bind(++i, v, info_.fields[static_cast<size_t>(idx)].type);
+        st->bindInt(n + 1, row.rowid);
+        st->step();
+    }
+    if (d.changes() == 0)
+        throw RuntimeError(err::RowChanged,
+                           "The row could not be saved: it was deleted from " + info_.name +
+                               " in another window.");
+    for (const auto& [idx, v] : pending_) row.values[static_cast<size_t>(idx)] = v;
+    pending_.clear();
+}
+
+void Recordset::deleteCurrent() {
+    if (adding_) {
+        cancelUpdate();
+        return;
+    }
+    if (currentDeleted())
+        throw RuntimeError(err::RowDeleted, "The row has already been deleted.");
+    if (!hasCurrentRow()) noCurrentRow();
+    Database& d = db();
+    Row& row = rows_[static_cast<size_t>(pos_)];
+    d.beginWrite();
+    {
+        auto st = d.prepare("DELETE FROM " + quotedTable_ + " WHERE rowid=?1");
+        st->bindInt(1, row.rowid);
+        st->step();
+    }
+    row.deleted = true;
+    --live_;
+    pending_.clear();
+}
+
+void Recordset::cancelUpdate() {
+    pending_.clear();
+    if (adding_) {
+        adding_ = false;
+        pos_ = posBeforeAdd_;
+    }
+    moved();
+}
+
+void Recordset::refresh() {
+    pending_.clear();
+    adding_ = false;
+    load();
+    pos_ = firstLive();
+    moved();
+}
+
+int Recordset::indexOf(std::string_view name) const {
+    int i = info_.fieldIndex(name);
+    if (i < 0)
+        throw RuntimeError(err::FieldNotFound, "The field '" + std::string(name) +
+                                                   "' was not found in the table " +
+                                                   info_.name + ".");
+    return i;
+}
+
+void Recordset::requireCurrent() const {
+    if (currentDeleted()) throw RuntimeError(err::RowDeleted, "The current row has been deleted.");
+    if (!hasCurrentRow()) noCurrentRow();
+}
+
+const Recordset::Row& Recordset::currentRow() const {
+    return adding_ ? newRow_ : rows_[static_cast<size_t>(pos_)];
+}
+
+Value Recordset::field(std::string_view name) const {
+    int i = indexOf(name);
+    requireCurrent();
+    auto p = pending_.find(i);
+    if (p != pending_.end()) return p->second;
+    return currentRow().values[static_cast<size_t>(i)];
+}
+
+void Recordset::setField(std::string_view name, const Value& v) {
+    int i = indexOf(name);
+    requireCurrent();
+    const FieldInfo& f = info_.fields[static_cast<size_t>(i)];
+    if (f.type == FieldType::AutoNumber)
+        throw RuntimeError(err::NotUpdatable, "The field " + f.name + " is numbered by itself.");
+    Value c = convertForField(f, v);
+    if (!adding_ && c == currentRow().values[static_cast<size_t>(i)]) pending_.erase(i);
+    else pending_[i] = std::move(c);
+}
+
+std::vector<Value> Recordset::columnValues(std::string_view name) const {
+    int i = indexOf(name);
+    std::vector<Value> out;
+    out.reserve(static_cast<size_t>(live_));
+    for (const Row& r : rows_)
+        if (!r.deleted) out.push_back(r.values[static_cast<size_t>(i)]);
+    return out;
+}
+
+}  // namespace mk

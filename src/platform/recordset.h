@@ -1,0 +1,100 @@
+// A recordset: a client-side snapshot of one whole table in table order,
+// with a current row, moves, and commits that write only changed fields.
+#pragma once
+
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/database.h"
+
+namespace mk {
+
+class Recordset;
+
+// Told before the recordset writes the current row (so bound controls can
+// hand over what was typed) and after the current row changed.
+class RecordsetListener {
+public:
+    virtual ~RecordsetListener() = default;
+    virtual void recordsetWillWrite(Recordset&) {}
+    virtual void recordsetMoved(Recordset&) {}
+};
+
+class Recordset {
+public:
+    // Opens the whole table; its first row is current (EOF when empty).
+    Recordset(Database& db, std::string_view table);
+    ~Recordset();
+    Recordset(const Recordset&) = delete;
+    Recordset& operator=(const Recordset&) = delete;
+
+    const std::string& tableName() const { return info_.name; }
+    const std::vector<FieldInfo>& fields() const { return info_.fields; }
+    bool hasField(std::string_view name) const { return info_.fieldIndex(name) >= 0; }
+    Database& database() { return *db_; }
+
+    bool bof() const;
+    bool eof() const;
+    bool hasCurrentRow() const;  // a live row (or a row being added) is current
+    bool isAdding() const { return adding_; }
+    bool currentDeleted() const;
+    bool hasPendingChanges() const { return adding_ || !pending_.empty(); }
+    long recordCount() const { return live_; }
+    long absolutePosition() const;  // 1-based among live rows, 0 when none
+
+    // Moves store the pending changes of the row being left.
+    void moveFirst();
+    void moveNext();
+    void movePrevious();
+    void moveLast();
+
+    void addNew();
+    void update();        // commit; the row stays current
+    void deleteCurrent();  // the current row only
+    void cancelUpdate();
+    void refresh();  // re-read; drops pending changes; first row current
+
+    Value field(std::string_view name) const;
+    void setField(std::string_view name, const Value& v);
+
+    // The values of one field over all rows, in table order (lists).
+    std::vector<Value> columnValues(std::string_view name) const;
+
+    void setListener(RecordsetListener* l) { listener_ = l; }
+
+    // Used by the database after a rollback or restore, and when it closes.
+    void rereadQuietly();
+    void detach();
+
+private:
+    struct Row {
+        long long rowid = 0;
+        std::vector<Value> values;
+        bool deleted = false;
+    };
+    void load();
+    void leaveRow();
+    void moved();
+    int indexOf(std::string_view name) const;
+    const Row& currentRow() const;
+    void requireCurrent() const;
+    long firstLive() const;
+    long lastLive() const;
+    Database& db();
+
+    Database* db_;
+    TableInfo info_;
+    std::string quotedTable_;
+    std::vector<Row> rows_;
+    long pos_ = 0;  // -1: before the first row; rows_.size(): after the last
+    long live_ = 0;
+    bool adding_ = false;
+    Row newRow_;
+    long posBeforeAdd_ = 0;
+    std::map<int, Value> pending_;
+    RecordsetListener* listener_ = nullptr;
+};
+
+}  // namespace mk
