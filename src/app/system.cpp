@@ -10,7 +10,11 @@
 #include "reports/windows.h"
 #include "sales/windows.h"
 #include "staff/windows.h"
+#include "store/backup.h"
+#include "store/expiry.h"
+#include "store/movement.h"
 #include "store/windows.h"
+#include "purchasing/dealings.h"
 
 namespace mk {
 
@@ -25,10 +29,14 @@ void prepareMachine(Machine& machine, const Clock& clock) {
 void registerWindows(Application& app) {
     registerAppWindows(app);
     registerStoreWindows(app);
+    registerBackupWindows(app);
+    registerMovementWindows(app);
+    registerExpiryWindows(app);
     registerDataWindows(app);
     registerReportsWindows(app);
     registerSalesWindows(app);
     registerPurchasingWindows(app);
+    registerDealingsWindows(app);
     registerAccountsWindows(app);
     registerStaffWindows(app);
     registerAccessWindows(app);

@@ -1,0 +1,9 @@
+#include "purchasing/dealings.h"
+
+#include "platform/application.h"
+
+namespace mk {
+
+void registerDealingsWindows(Application&) {}
+
+}  // namespace mk

@@ -1,0 +1,9 @@
+#include "store/backup.h"
+
+#include "platform/application.h"
+
+namespace mk {
+
+void registerBackupWindows(Application&) {}
+
+}  // namespace mk

@@ -1,0 +1,250 @@
+#include <gtest/gtest.h>
+
+#include "data/record_editing.h"
+#include "support/harness.h"
+
+namespace mk {
+namespace {
+
+using test::Harness;
+
+// A main window: a button that writes a row then fails half way, a box
+// bound to DIM, a timer, a menu.
+class MainWin : public Form {
+public:
+    static constexpr const char* kName = "MainWin";
+    explicit MainWin(Application& a) : Form(a, kName) {
+        Adodc1 = add<Adodc>("Adodc1", -1, Geometry{0, 0, 3000, 360}, "nav");
+        Text1 = add<TextBox>("Text1", -1, Geometry{0, 400, 2000, 300});
+        Text1->bindTo(*Adodc1, "COMPANY_NAME");
+        Command1 = add<CommandButton>("Command1", -1, Geometry{0, 800, 1200, 360}, "&fail");
+        Command1->onClick = [this] {
+            Recordset& rs = Adodc1->recordset();
+            rs.setField("COMPANY_NAME", "half");
+            rs.update();
+            toInt16(Value(99999));
+        };
+        Command2 = add<CommandButton>("Command2", -1, Geometry{0, 1200, 1200, 360}, "&other");
+        Command2->onClick = [this] { app().show(app().form("Other")); };
+        Timer1 = add<Timer>("Timer1", -1, 1000, true);
+        Timer1->onTimer = [this] { ++ticks; };
+        auto* file = addMenu("file", "م&لف");
+        auto* exit = addMenu("exit", "خروج", file, "Ctrl+Q");
+        exit->onClick = [this] { Unload(); };
+    }
+    void Form_Load() override {
+        ++loads;
+        bindTable(*Adodc1, "DIM");
+    }
+    Adodc* Adodc1;
+    TextBox* Text1;
+    CommandButton* Command1;
+    CommandButton* Command2;
+    Timer* Timer1;
+    int ticks = 0;
+    int loads = 0;
+};
+
+// A worker: does its job when painted, closes itself by its timer.
+class Other : public Form {
+public:
+    static constexpr const char* kName = "Other";
+    explicit Other(Application& a) : Form(a, kName) {
+        Label1 = add<Label>("Label1", -1, Geometry{0, 0, 2000, 300}, "x");
+        Timer1 = add<Timer>("Timer1", -1, 500, true);
+        Timer1->onTimer = [this] { Unload(); };
+        Frame1 = add<Frame>("Frame1", -1, Geometry{0, 400, 3000, 1500}, "group");
+        Option1 = add<OptionButton>("Option1", 0, Geometry{100, 600, 1200, 300}, "a");
+        Option2 = add<OptionButton>("Option1", 1, Geometry{100, 900, 1200, 300}, "b");
+        Option1->container = Option2->container = Frame1;
+        Text1 = add<TextBox>("Text1", -1, Geometry{0, 2000, 2000, 300});
+        Text1->onLostFocus = [this] { events += "lost;"; };
+        Command1 = add<CommandButton>("Command1", -1, Geometry{0, 2400, 1200, 360}, "go");
+        Command1->onClick = [this] {
+            events += "click;";
+            if (MsgBox("sure?", mb::YesNo | mb::Question, "Q") == answer::Yes) events += "yes;";
+        };
+    }
+    void Form_Load() override { Label1->setCaption(app().form("MainWin").caption); }
+    void Form_Paint() override {
+        ++paints;
+        Print({"n", zone, 12, zone, Value::date(makeDate(2007, 10, 10))});
+        Print({"a", "b", -3.5});
+    }
+    Label* Label1;
+    Timer* Timer1;
+    Frame* Frame1;
+    OptionButton* Option1;
+    OptionButton* Option2;
+    TextBox* Text1;
+    CommandButton* Command1;
+    int paints = 0;
+    std::string events;
+};
+
+class RuntimeTest : public ::testing::Test {
+protected:
+    RuntimeTest() {
+        h.app.registerForm<MainWin>();
+        h.app.registerForm<Other>();
+        h.app.setMainForm("MainWin");
+    }
+    Harness h{Harness::Windows::None};
+};
+
+TEST_F(RuntimeTest, TouchingAWindowLoadsItHiddenOnce) {
+    EXPECT_FALSE(h.app.isLoaded("Other"));
+    auto& other = h.app.form<Other>();  // loads MainWin too, through the caption
+    EXPECT_TRUE(h.app.isLoaded("MainWin"));
+    EXPECT_FALSE(other.visible());
+    EXPECT_EQ(h.app.form<MainWin>().loads, 1);
+    h.app.show(h.app.form("MainWin"));
+    h.app.show(h.app.form("MainWin"));
+    EXPECT_EQ(h.app.form<MainWin>().loads, 1);
+    EXPECT_EQ(h.app.activeForm(), &h.app.form("MainWin"));
+    EXPECT_EQ(other.paints, 0);  // hidden windows are not painted
+}
+
+TEST_F(RuntimeTest, UnloadingTheMainWindowEndsTheProgram) {
+    h.app.start("MainWin");
+    h.app.form("Other");
+    EXPECT_TRUE(h.menu("MainWin", "exit"));
+    EXPECT_TRUE(h.app.ended());
+    EXPECT_FALSE(h.app.isLoaded("Other"));
+    EXPECT_TRUE(h.app.loadedForms().empty());
+}
+
+TEST_F(RuntimeTest, AFailingHandlerRollsBackAndShowsTheError) {
+    h.app.start("MainWin");
+    EXPECT_TRUE(h.click("MainWin", "Command1"));
+    EXPECT_EQ(h.dialogs.messages().size(), 1u);
+    EXPECT_EQ(h.dialogs.messages()[0].style, mb::Critical);
+    EXPECT_EQ(h.lastTitle(), "makhzan");
+    EXPECT_NE(h.lastMessage().find("Overflow"), std::string::npos);
+    EXPECT_EQ(h.cell("DIM", 0, "COMPANY_NAME"), Value(""));
+    EXPECT_EQ(h.text("MainWin", "Text1"), "");  // the data control re-read the table
+    EXPECT_FALSE(h.app.ended());
+    // The program goes on: a typed change reaches the row when it is committed.
+    h.type("MainWin", "Text1", "ACME");
+    h.machine.action([&] { h.app.form<MainWin>().Adodc1->recordset().update(); });
+    EXPECT_EQ(h.cell("DIM", 0, "COMPANY_NAME"), Value("ACME"));
+}
+
+TEST_F(RuntimeTest, TimersTickInTimeOrderAndWorkersCloseThemselves) {
+    h.app.start("MainWin");
+    h.advance(2500);
+    EXPECT_EQ(h.app.form<MainWin>().ticks, 2);
+    h.click("MainWin", "Command2");
+    auto& other = h.app.form<Other>();
+    EXPECT_TRUE(other.visible());
+    EXPECT_EQ(other.paints, 1);
+    h.advance(499);
+    EXPECT_TRUE(h.app.isLoaded("Other"));
+    h.advance(1);
+    EXPECT_FALSE(h.app.isLoaded("Other"));
+    h.advance(500);
+    EXPECT_EQ(h.app.form<MainWin>().ticks, 3);
+}
+
+TEST_F(RuntimeTest, PaintRunsOncePerShowing) {
+    h.app.start("MainWin");
+    auto& other = h.app.form<Other>();
+    h.app.show(other);
+    h.app.show(other);
+    EXPECT_EQ(other.paints, 1);
+    h.app.hide(other);
+    h.app.show(other);
+    EXPECT_EQ(other.paints, 2);
+}
+
+TEST_F(RuntimeTest, PrintingUsesZonesAndNumberForms) {
+    h.app.start("MainWin");
+    h.click("MainWin", "Command2");
+    const auto& lines = h.lines("Other");
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0], "n             " + std::string(" 12 ") + std::string(10, ' ') +
+                            "10/10/2007");
+    EXPECT_EQ(lines[1], "ab-3.5 ");
+}
+
+TEST_F(RuntimeTest, ATimerNeverUnloadsItsWindowWhileAHandlerRuns) {
+    // Time passes beyond the worker's timer while its message box is up.
+    struct Ticking : Dialogs {
+        FakeClock& clock;
+        Application* app = nullptr;
+        explicit Ticking(FakeClock& c) : clock(c) {}
+        int messageBox(const std::string&, const std::string&, int) override {
+            clock.setMs(clock.monotonicMs() + 2000);
+            app->runDueTimers();
+            EXPECT_TRUE(app->isLoaded("Other"));
+            return answer::Yes;
+        }
+        std::optional<std::string> inputBox(const std::string&, const std::string&,
+                                            const std::string&) override {
+            return std::nullopt;
+        }
+    } ticking(h.clock);
+    Application app(h.machine, h.clock, ticking);
+    ticking.app = &app;
+    app.registerForm<MainWin>();
+    app.registerForm<Other>();
+    app.start("MainWin");
+    auto& other = app.form<Other>();
+    app.show(other);
+    app.click(*other.Command1);
+    EXPECT_EQ(other.events, "click;yes;");
+    EXPECT_TRUE(app.isLoaded("Other"));
+    EXPECT_GT(app.form<MainWin>().ticks, 0);  // other windows' timers went on
+    h.clock.setMs(h.clock.monotonicMs() + 500);
+    app.runDueTimers();
+    EXPECT_FALSE(app.isLoaded("Other"));
+}
+
+TEST_F(RuntimeTest, ButtonClickMovesFocusFirstAndOptionsAreGrouped) {
+    h.app.start("MainWin");
+    auto& other = h.app.form<Other>();
+    other.Timer1->setEnabled(false);
+    h.app.show(other);
+    h.app.focusByUser(*other.Text1);
+    h.answer(answer::Yes);
+    h.click("Other", "Command1");
+    EXPECT_EQ(other.events, "lost;click;yes;");
+    h.click("Other", "Option1", 0);
+    h.click("Other", "Option1", 1);
+    EXPECT_FALSE(other.Option1->value);
+    EXPECT_TRUE(other.Option2->value);
+    other.Frame1->visible = false;
+    EXPECT_FALSE(other.Option1->isShowing());
+    EXPECT_FALSE(h.click("Other", "Option1", 0));
+}
+
+TEST_F(RuntimeTest, DisabledAndHiddenWindowsTakeNoInput) {
+    h.app.start("MainWin");
+    auto& main = h.app.form<MainWin>();
+    main.enabled = false;
+    EXPECT_FALSE(h.menu("MainWin", "exit"));
+    EXPECT_FALSE(h.click("MainWin", "Command2"));
+    main.enabled = true;
+    main.Text1->locked = true;
+    EXPECT_FALSE(h.type("MainWin", "Text1", "x"));
+    EXPECT_FALSE(h.click("Other", "Command1"));  // loaded hidden
+}
+
+TEST_F(RuntimeTest, ScriptedDialogsAnswerInOrderAndDefaultToNothing) {
+    h.app.start("MainWin");
+    Form& f = h.app.form("MainWin");
+    h.answer(answer::Yes);
+    h.answerInput("abc");
+    EXPECT_EQ(f.MsgBox("one", mb::YesNo), answer::Yes);
+    EXPECT_EQ(f.InputBox("two", "T", "d"), "abc");
+    EXPECT_EQ(f.MsgBox("three", mb::YesNo), answer::No);
+    EXPECT_EQ(f.InputBox("four"), "");
+    auto shown = h.dialogs.shown();
+    ASSERT_EQ(shown.size(), 4u);
+    EXPECT_EQ(shown[1].title, "T");
+    EXPECT_EQ(shown[1].defaultText, "d");
+    EXPECT_EQ(shown[3].title, "makhzan");
+}
+
+}  // namespace
+}  // namespace mk
