@@ -10,17 +10,10 @@
 namespace mk {
 namespace {
 
+using test::errorNumber;
+
 using test::Harness;
 namespace fs = std::filesystem;
-
-long errorNumber(auto&& fn) {
-    try {
-        fn();
-    } catch (const RuntimeError& e) {
-        return e.number();
-    }
-    return 0;
-}
 
 ReportLayout buyersLayout() {
     ReportLayout l;
