@@ -27,12 +27,7 @@ double cashBalance(Database& db) {
     return ledger.eof() ? 0.0 : toDouble(ledger.field("MONEY"));
 }
 
-double postCash(Adodc& box, const CashPosting& posting) {
-    const double balance = postCash(box.recordset(), posting);
-    // Bound boxes (the cash box window's balance) show the new row.
-    box.showCurrentRow();
-    return balance;
-}
+double postCash(Adodc& box, const CashPosting& posting) { return postCash(box.recordset(), posting); }
 
 double postCash(Recordset& box, const CashPosting& posting) {
     if (!namesEqual(box.tableName(), "BOX"))

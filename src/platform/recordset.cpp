@@ -247,6 +247,8 @@ void Recordset::update() {
         ++live_;
         adding_ = false;
         clearPending();
+        // Bound controls show the stored row (its defaults and number).
+        moved();
         return;
     }
     if (pendCount_ == 0) return;

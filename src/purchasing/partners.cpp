@@ -49,7 +49,7 @@ const PartnerTwin kCustomers{
     ".",
     "BUYER",
     "بحث باسم المشترى",
-    "enter BUYER NAME  for search :",
+    "enter SUPPLIER NAME  for search :",
     "Search by buyer name ",
     "انهاء",
     "BUYER_R",

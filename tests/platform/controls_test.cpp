@@ -94,6 +94,18 @@ TEST_F(ControlsTest, NavigationBarStoresTypedChangesAndStopsAtTheEnds) {
     EXPECT_EQ(h.cell("BUYER", 0, "BUYER"), Value("A2"));
 }
 
+TEST_F(ControlsTest, BoundBoxesShowANewRowAsStored) {
+    h.machine.action([&] {
+        Recordset& rs = win->Adodc2->recordset();
+        rs.addNew();
+        EXPECT_EQ(win->Check1->value(), 0);
+        rs.setField("SECURITY", true);
+        rs.update();
+    });
+    EXPECT_EQ(win->Check1->value(), 1);
+    EXPECT_FALSE(win->Check1->boundChanged());
+}
+
 TEST_F(ControlsTest, BoundCheckBoxWritesYesNo) {
     EXPECT_EQ(win->Check1->value(), 0);
     h.click("DataWin", "Check1");
