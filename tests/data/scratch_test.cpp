@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "data/record_editing.h"
 #include "data/scratch.h"
 #include "reports/standins.h"
 
@@ -33,29 +32,29 @@ std::vector<int> ids(WorkerHarness& h, const std::string& table) {
     return out;
 }
 
-TEST(ScratchProtocol, RunsLeaveTheirRowsAndCounterAndPreCleanLeavesOneRow) {
+TEST(ScratchProtocol, PreCleansLeaveOneRowAndRunsOnlyTheirOwn) {
     WorkerHarness h;
-    // As the file comes: flag True, one row; the pre-clean deletes nothing
-    // and the cleared flag is stored.
+    // As the file comes: flag True, one row; the cleared flag is stored.
     preCleanRows(h);
     EXPECT_EQ(h.count("PRODUCT_BUY"), 1);
     EXPECT_EQ(h.flag("PRODUCT_BUY"), Value(false));
-
     runRows(h, 3);
     EXPECT_EQ(ids(h, "PRODUCT_BUY"), (std::vector<int>{1, 2, 3}));
     EXPECT_EQ(toInt16(h.flag("COUNTER_BUY")), 3);
-
     preCleanRows(h);
     EXPECT_EQ(h.count("PRODUCT_BUY"), 1);
 
-    // Nothing found: the placeholder and counter 1; the next pre-clean
-    // deletes nothing and the next run removes the placeholder.
+    // A counter larger than the table (a run that failed half way) never
+    // empties it; one smaller than the table leaves no stale row in a run.
+    h.exec("UPDATE FLAGS SET COUNTER_BUY = 50");
+    preCleanRows(h);
+    EXPECT_EQ(h.count("PRODUCT_BUY"), 1);
+    h.exec("UPDATE FLAGS SET COUNTER_BUY = 1");
+    h.exec("INSERT INTO PRODUCT_BUY (ID) VALUES (7)");
+    preCleanRows(h);
     runRows(h, 0);
     EXPECT_EQ(ids(h, "PRODUCT_BUY"), (std::vector<int>{999}));
     EXPECT_EQ(toInt16(h.flag("COUNTER_BUY")), 1);
-    preCleanRows(h);
-    runRows(h, 2);
-    EXPECT_EQ(ids(h, "PRODUCT_BUY"), (std::vector<int>{1, 2}));
 }
 
 TEST(ScratchProtocol, ARunOfAThousandRowsOrMoreKeepsThemAll) {
@@ -65,48 +64,6 @@ TEST(ScratchProtocol, ARunOfAThousandRowsOrMoreKeepsThemAll) {
     EXPECT_EQ(h.count("PRODUCT_BUY"), 1002);
     EXPECT_EQ(toInt16(h.flag("COUNTER_BUY")), 1002);
     EXPECT_EQ(ids(h, "PRODUCT_BUY")[999], 1000);
-}
-
-TEST(ScratchProtocol, ACounterOutOfStepNeverEmptiesTheTableNorLeavesStaleRows) {
-    WorkerHarness h;
-    preCleanRows(h);
-    runRows(h, 2);
-    // A counter larger than the table (a run that failed half way).
-    h.exec("UPDATE FLAGS SET COUNTER_BUY = 50");
-    preCleanRows(h);
-    EXPECT_EQ(h.count("PRODUCT_BUY"), 1);
-    // A counter smaller than the table: the run still shows only its rows.
-    h.exec("UPDATE FLAGS SET COUNTER_BUY = 1");
-    h.exec("INSERT INTO PRODUCT_BUY (ID) VALUES (7)");
-    preCleanRows(h);
-    runRows(h, 1);
-    EXPECT_EQ(ids(h, "PRODUCT_BUY"), (std::vector<int>{1}));
-}
-
-// A window holding one data control, for a table no loaded window binds.
-class Holder : public Form {
-public:
-    static constexpr const char* kName = "Holder";
-    explicit Holder(Application& a) : Form(a, kName) {
-        add<Adodc>("Adodc1", -1, Geometry{0, 0, 2400, 360});
-    }
-};
-
-TEST(ScratchProtocol, TheExpiryTableMarksItsLeftoverRowsByAnEmptyGroup) {
-    WorkerHarness h;
-    h.app.registerForm<Holder>();
-    h.exec("UPDATE FLAGS SET VALIDITY_DATE_CHECK = 0, VALIDITY_DATE = 2");
-    h.exec("INSERT INTO VALIDITY_DATE (ID, QQQ) VALUES (1, 'old')");
-    h.machine.action([&] {
-        Adodc& data = h.form("Holder").adodc("Adodc1");
-        bindTable(data, "VALIDITY_DATE");
-        preClean(h.app, ScratchTable::ValidityDate, data);
-        ScratchRun run(h.app, ScratchTable::ValidityDate, data);
-        run.append([](Recordset& rs) { rs.setField("QQQ", "Tools"); });
-        run.finish();
-    });
-    EXPECT_EQ(h.column("VALIDITY_DATE", "QQQ"), (std::vector<Value>{Value("Tools")}));
-    EXPECT_EQ(toInt16(h.flag("VALIDITY_DATE")), 1);
 }
 
 }  // namespace

