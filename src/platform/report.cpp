@@ -94,7 +94,10 @@ RenderedReport renderReport(const ReportLayout& layout, Database& db, double now
     out.caption = layout.caption;
     out.fontName = layout.fontName;
     for (const ReportItem* f : fields) out.columns.push_back(f->text);
-    out.landscape = layout.width + 2 * layout.margin > kA4Short + 0.5;
+    // A report a little wider than a portrait page may reach a short way
+    // into the right margin rather than turn the page.
+    constexpr double kMarginSlack = 180;
+    out.landscape = layout.width + 2 * layout.margin > kA4Short + kMarginSlack;
     out.pageWidth = out.landscape ? kA4Long : kA4Short;
     out.pageHeight = out.landscape ? kA4Short : kA4Long;
     const double m = layout.margin;

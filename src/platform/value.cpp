@@ -405,18 +405,18 @@ std::string formatShortDate(double serial) {
 }
 
 std::string formatLongDate(double serial) {
-    static const char* const days[] = {"Saturday", "Sunday",   "Monday", "Tuesday",
-                                       "Wednesday", "Thursday", "Friday"};
-    static const char* const months[] = {"January", "February", "March",     "April",
-                                         "May",     "June",     "July",      "August",
-                                         "September", "October", "November", "December"};
+    static const char* const days[] = {"السبت", "الأحد", "الاثنين", "الثلاثاء",
+                                       "الأربعاء", "الخميس", "الجمعة"};
+    static const char* const months[] = {"يناير", "فبراير", "مارس",   "أبريل",
+                                         "مايو",  "يونيو",  "يوليو",  "أغسطس",
+                                         "سبتمبر", "أكتوبر", "نوفمبر", "ديسمبر"};
     long whole = 0, seconds = 0;
     splitSerial(serial, whole, seconds);
     int y = 0, m = 0, d = 0;
     splitDate(serial, y, m, d);
     // Serial 0 (30/12/1899) was a Saturday.
     long wd = ((whole % 7) + 7) % 7;
-    return std::string(days[wd]) + ", " + std::to_string(d) + " " + months[m - 1] + " " +
+    return std::string(days[wd]) + "، " + std::to_string(d) + " " + months[m - 1] + " " +
            std::to_string(y);
 }
 

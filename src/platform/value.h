@@ -122,7 +122,7 @@ std::optional<double> parseDate(std::string_view text);
 // Formats.
 std::string formatDouble(double d);          // "12.5", "0", "1000"
 std::string formatShortDate(double serial);  // dd/MM/yyyy
-std::string formatLongDate(double serial);   // "Sunday, 6 December 2026"
+std::string formatLongDate(double serial);   // "الأحد، 6 ديسمبر 2026"
 std::string formatTime(double serial);       // HH:mm:ss
 std::string formatPrintNumber(double d);     // " 12 " / "-12 "
 std::string formatIsoDate(double serial);    // storage form

@@ -8,7 +8,9 @@
 #include "data/record_editing.h"
 #include "support/harness.h"
 
+// Each folder's stand-ins live in a namespace of their own.
 namespace mk::test {
+inline namespace access_standins {
 
 class StandInMain : public Form {
 public:
@@ -66,4 +68,5 @@ inline void login(Harness& h, const std::string& form, const std::string& user,
     h.click(form, "Command1");
 }
 
+}  // namespace access_standins
 }  // namespace mk::test

@@ -80,7 +80,8 @@ TEST(Dates, TwoDigitYearsAndSerials) {
     EXPECT_EQ(makeDate(1899, 12, 30), 0);
     // True taken as a date is the day before 30 December 1899.
     EXPECT_EQ(formatShortDate(toDate(Value(true))), "29/12/1899");
-    EXPECT_EQ(formatLongDate(makeDate(2026, 12, 6)), "Sunday, 6 December 2026");
+    EXPECT_EQ(formatLongDate(makeDate(2026, 12, 6)), "الأحد، 6 ديسمبر 2026");
+    EXPECT_EQ(formatLongDate(makeDate(2007, 10, 10)), "الأربعاء، 10 أكتوبر 2007");
     EXPECT_EQ(formatTime(makeDateTime(2026, 12, 6, 14, 5, 9)), "14:05:09");
     EXPECT_EQ(toText(Value::date(makeDateTime(2026, 12, 6, 14, 5, 9))), "06/12/2026 14:05:09");
     EXPECT_EQ(*parseDate("06/12/2026 14:05:09"), makeDateTime(2026, 12, 6, 14, 5, 9));

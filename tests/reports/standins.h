@@ -10,7 +10,9 @@
 #include "store/expiry.h"
 #include "support/harness.h"
 
+// Each folder's stand-ins live in a namespace of their own.
 namespace mk::test {
+inline namespace reports_standins {
 
 // The main window: the item name box and the document date.
 class StandInForm1 : public Form {
@@ -91,4 +93,5 @@ public:
     Value flag(const std::string& field) { return cell("FLAGS", 0, field); }
 };
 
+}  // namespace reports_standins
 }  // namespace mk::test
