@@ -7,7 +7,7 @@ namespace mk {
 Form7::Form7(Application& a) : Form(a, kName) {
     caption = " بيانات عن برنامج ";
     width = 6240;
-    height = 3600;
+    height = 3720;
     Label1 = add<Label>("Label1", -1, Geometry{240, 240, 5760, 1920},
                         "مخزن و حسابات\n"
                         "برنامج لإدارة مخزن الأصناف بمجموعاتها و فواتير المبيعات و المرتجعات "

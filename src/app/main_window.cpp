@@ -76,7 +76,7 @@ const char* const Form1::kCredits =
 Form1::Form1(Application& a) : Form(a, kName) {
     caption = "مخزن ";
     width = 12600;
-    height = 7440;
+    height = 7920;
 
     // Data controls opened at load, never shown.
     Adodc7 = add<Adodc>("Adodc7", -1, Geometry{240, 1200, 1000, 315});

@@ -37,7 +37,7 @@ bool phoneNumber(const std::string& text, int32_t& out) {
 Form16::Form16(Application& a) : Form(a, kName) {
     caption = kTitlePrefix;
     width = 7200;
-    height = 6720;
+    height = 7200;
     for (int i = 0; i < 4; ++i) {
         const double left = i % 2 == 0 ? 120 : 6120;
         const double top = i < 2 ? 120 : 5520;

@@ -1,59 +1,47 @@
-// Minimal stand-ins for the windows of the partners, cash box and access
-// work that the main and start windows reach by name. Each is registered
-// only while the real window is missing, and holds only what these windows
-// use of it.
+// Stand-ins for the windows the start and main windows reach by name,
+// registered only while the real ones are missing.
 #pragma once
 
 #include <memory>
 #include <string>
 
 #include "data/record_editing.h"
-#include "platform/application.h"
 
 namespace mk::test {
 
-// A window whose load binds Adodc1 to its table (moved to the last row for
-// the cash box).
-class DataStandIn : public Form {
+class StandIn : public Form {
 public:
-    DataStandIn(Application& a, std::string name, std::string table, bool toLast)
+    // table: bound to Adodc1 at load (moved to its last row when toLast).
+    StandIn(Application& a, std::string name, std::string table = {}, bool toLast = false)
         : Form(a, std::move(name)), table_(std::move(table)), toLast_(toLast) {
-        Adodc1 = add<Adodc>("Adodc1", -1, Geometry{120, 120, 3000, 360});
+        if (!table_.empty()) Adodc1 = add<Adodc>("Adodc1", -1, Geometry{120, 120, 3000, 360});
     }
     void Form_Load() override {
+        if (table_.empty()) return;
         bindTable(*Adodc1, table_);
         if (toLast_) Adodc1->recordset().moveLast();
     }
-    Adodc* Adodc1;
+    Adodc* Adodc1 = nullptr;
 
 private:
     std::string table_;
     bool toLast_;
 };
 
-class BlankStandIn : public Form {
-public:
-    BlankStandIn(Application& a, std::string name) : Form(a, std::move(name)) {}
-};
-
-// An empty window under this name, unless the real one is registered.
-inline void registerBlank(Application& app, const std::string& name) {
+inline void registerStandIn(Application& app, const std::string& name,
+                            const std::string& table = {}, bool toLast = false) {
     if (app.isRegistered(name)) return;
-    app.registerForm(name, [name](Application& a) { return std::make_unique<BlankStandIn>(a, name); });
+    app.registerForm(name, [=](Application& a) {
+        return std::make_unique<StandIn>(a, name, table, toLast);
+    });
 }
 
 inline void registerStandIns(Application& app) {
-    auto data = [&app](const std::string& name, const std::string& table, bool toLast) {
-        if (app.isRegistered(name)) return;
-        app.registerForm(name, [=](Application& a) {
-            return std::make_unique<DataStandIn>(a, name, table, toLast);
-        });
-    };
-    data("Form5", "SUPPLIER", false);
-    data("Form6", "BUYER", false);
-    data("Form34", "BOX", true);
+    registerStandIn(app, "Form5", "SUPPLIER");
+    registerStandIn(app, "Form6", "BUYER");
+    registerStandIn(app, "Form34", "BOX", true);
     for (const char* name : {"Form12", "Form13", "Form20", "Form52", "Form47", "Form48"})
-        registerBlank(app, name);
+        registerStandIn(app, name);
 }
 
 }  // namespace mk::test

@@ -1,4 +1,4 @@
-// Steps shared by the start, main window and store tests.
+// Steps shared by the start window, main window and store tests.
 #pragma once
 
 #include <string>
@@ -18,36 +18,18 @@ inline void begin(Harness& h) {
 }
 
 inline void setProfile(Harness& h, const std::string& company, bool security = false) {
-    Recordset dim(h.db(), "DIM");
-    dim.setField("COMPANY_NAME", company);
-    dim.setField("COMP", true);
-    dim.setField("SECURITY", security);
-    dim.update();
+    h.exec("UPDATE DIM SET COMPANY_NAME='" + company + "', COMP=1, SECURITY=" +
+           (security ? "1" : "0"));
 }
 
-struct Item {
-    std::string desc;
-    Value onStock;
-    Value unitPrice = Value(0.0);
-    Value buyPrice = Value(0.0);
-};
-
-// A group table with its items, listed in qqq.
-inline void makeGroup(Harness& h, const std::string& name, const std::vector<Item>& items) {
+// A group table listed in qqq; rows as "('bolt', 5, 10, 6), ..." for DESC,
+// ONSTOCK, UNITE_PRICE, BUY_PRICE.
+inline void makeGroup(Harness& h, const std::string& name, const std::string& rows = {}) {
     h.db().createTable(itemGroupTableDef(name));
-    Recordset groups(h.db(), "qqq");
-    groups.addNew();
-    groups.setField("Q", name);
-    groups.update();
-    Recordset rs(h.db(), name);
-    for (const Item& item : items) {
-        rs.addNew();
-        rs.setField("DESC", item.desc);
-        rs.setField("ONSTOCK", item.onStock);
-        rs.setField("UNITE_PRICE", item.unitPrice);
-        rs.setField("BUY_PRICE", item.buyPrice);
-        rs.update();
-    }
+    h.exec("INSERT INTO qqq (Q) VALUES ('" + name + "')");
+    if (!rows.empty())
+        h.exec("INSERT INTO " + name + " (\"DESC\", ONSTOCK, UNITE_PRICE, BUY_PRICE) VALUES " +
+               rows);
 }
 
 // An ordinary start up to the main window with the store uncovered.
@@ -58,27 +40,10 @@ inline Form& openStore(Harness& h) {
     return h.form("Form1");
 }
 
-}  // namespace mk::test
-
-namespace mk::test {
-
-// The program started again on the same data root (a new run).
-struct Rerun {
-    explicit Rerun(Harness& h) : app(h.machine, h.clock, dialogs) {
-        registerWindows(app);
-        registerStandIns(app);
-        startProgram(app);
-    }
-    ScriptedDialogs dialogs;
-    Application app;
-};
-
-// Characters (not bytes) of a UTF-8 text.
-inline size_t charCount(const std::string& s) {
-    size_t n = 0;
-    for (unsigned char c : s)
-        if ((c & 0xC0) != 0x80) ++n;
-    return n;
+inline std::vector<int32_t> ints(const std::vector<Value>& values) {
+    std::vector<int32_t> out;
+    for (const Value& v : values) out.push_back(toInt32(v));
+    return out;
 }
 
 }  // namespace mk::test
