@@ -240,21 +240,13 @@ void Form1::computeTotals() {
     Label23[2]->setCaption(formatDouble(box.eof() ? 0.0 : toDouble(box.field("MONEY"))));
 
     double sale = 0, buy = 0;
-    const std::string lastGroup = forEachStoreItem(app(), [&](Recordset& item) {
+    forEachStoreItem(app(), [&](Recordset& item) {
         const double onStock = toDouble(item.field("ONSTOCK"));
         sale += onStock * toDouble(item.field("UNITE_PRICE"));
         buy += onStock * toDouble(item.field("BUY_PRICE"));
     });
     Label24->setCaption(formatDouble(sale));
     Label21->setCaption(formatDouble(buy));
-
-    // Until a group is chosen the card stands past the end of the last group.
-    if (!lastGroup.empty()) {
-        bindTable(*card->Adodc4, lastGroup);
-        Recordset& items = card->Adodc4->recordset();
-        items.moveLast();
-        if (!items.eof()) items.moveNext();
-    }
 }
 
 bool Form1::switchOff() {

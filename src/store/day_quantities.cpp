@@ -8,15 +8,13 @@
 
 namespace mk {
 
-std::string forEachStoreItem(Application& app, const std::function<void(Recordset&)>& visit) {
+void forEachStoreItem(Application& app, const std::function<void(Recordset&)>& visit) {
     Form& main = app.form("Form1");
     Database& db = app.machine().database(kDatabasePath);
     Recordset& groups = main.adodc("Adodc5").recordset();
-    std::string last;
     groups.moveFirst();
     while (!groups.eof()) {
-        last = toText(groups.field("Q"));
-        Recordset items(db, last);
+        Recordset items(db, toText(groups.field("Q")));
         items.moveFirst();
         while (!items.eof()) {
             visit(items);
@@ -26,7 +24,6 @@ std::string forEachStoreItem(Application& app, const std::function<void(Recordse
         groups.update();
         groups.moveNext();
     }
-    return last;
 }
 
 void startOfDay(Application& app) {

@@ -4,7 +4,6 @@
 #pragma once
 
 #include <functional>
-#include <string>
 
 namespace mk {
 
@@ -15,9 +14,9 @@ class Recordset;
 // group list (Form1.Adodc5 on qqq): groups in list order, items in table
 // order, each row written back after the visit. Each group table is read
 // through a recordset of its own, so the item card's data control (Adodc4)
-// stays on the group the user chose. Returns the last group listed ("" when
-// none). A listed group without a table stops the walk with the error.
-std::string forEachStoreItem(Application& app, const std::function<void(Recordset&)>& visit);
+// stays on the group the user chose (none before the first choice). A listed
+// group without a table stops the walk with the error.
+void forEachStoreItem(Application& app, const std::function<void(Recordset&)>& visit);
 
 // Appends one DAILY_TRADE row per item with its name and the quantity on
 // hand (through Form1.Adodc6). Rows already there are kept.

@@ -104,8 +104,9 @@ TEST_F(ItemCardTest, TheChooserAcceptsOnlyListedGroups) {
     EXPECT_EQ(h.text("Form1", "DataCombo3"), "SPARE_PARTS");
     EXPECT_EQ(h.form("Form1").adodc("Adodc4").RecordSource, "SPARE_PARTS");
 
-    Harness none;  // no group at all: the card says to choose one
+    Harness none;  // before a group is chosen the card says to choose one
     setProfile(none, "ACME");
+    makeGroup(none, "G", "('x', 1, 0, 0)");
     openStore(none);
     none.click("Form1", "cmdaction", 0);
     none.menu("Form1", "earchby_name");
