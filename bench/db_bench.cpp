@@ -242,7 +242,7 @@ class RatioReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
-        for (const Run& r : runs) times[r.benchmark_name()] = r.GetAdjustedRealTime();
+        for (const Run& r : runs) times[r.run_name.function_name] = r.GetAdjustedRealTime();
     }
     std::map<std::string, double> times;
 };

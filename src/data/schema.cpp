@@ -35,6 +35,22 @@ void addRow(Database& db, const std::string& table,
 
 void create(Database& db, TableDef def) { db.createTable(def); }
 
+// One row per number of an expense book's range: the number, the same as
+// text, and every amount 0.
+void addBookRows(Database& db, const std::string& table, const char* numberField,
+                 const char* textField, int from, int to) {
+    Recordset rs(db, table);
+    for (int n = from; n <= to; ++n) {
+        rs.addNew();
+        for (const FieldInfo& f : rs.fields()) {
+            if (f.name == numberField) rs.setField(f.name, n);
+            else if (f.name == textField) rs.setField(f.name, std::to_string(n));
+            else rs.setField(f.name, 0);
+        }
+        rs.update();
+    }
+}
+
 }  // namespace
 
 void createSystemDatabase(Database& db, double today) {
@@ -118,52 +134,19 @@ void createSystemDatabase(Database& db, double today) {
                  dbl("OTHER"), dbl("STORE_OUT"), dbl("TOTALDAY_OUT")},
                 "",
                 ""});
-    {
-        Recordset rs(db, "DAY_OUTPUT");
-        for (int n = 1; n <= 30; ++n) {
-            rs.addNew();
-            rs.setField("DAY_NO", n);
-            rs.setField("DAYS", std::to_string(n));
-            for (const char* f : {"DAYLY", "CAR_OUT", "HOME_OUT", "OTHER", "STORE_OUT",
-                                  "TOTALDAY_OUT"})
-                rs.setField(f, 0);
-            rs.update();
-        }
-    }
+    addBookRows(db, "DAY_OUTPUT", "DAY_NO", "DAYS", 1, 30);
     create(db, {"MONTH_OUTPUT",
                 {i16("MONTH_NO"), text("MONTHES"), dbl("DALIY_OUT"), dbl("ELECTRIC_FEE"),
                  dbl("PLACE_FEE"), dbl("PHONE_FEE"), dbl("SALERY"), dbl("TOTAL_OUT")},
                 "",
                 ""});
-    {
-        Recordset rs(db, "MONTH_OUTPUT");
-        for (int n = 1; n <= 12; ++n) {
-            rs.addNew();
-            rs.setField("MONTH_NO", n);
-            rs.setField("MONTHES", std::to_string(n));
-            for (const char* f :
-                 {"DALIY_OUT", "ELECTRIC_FEE", "PLACE_FEE", "PHONE_FEE", "SALERY", "TOTAL_OUT"})
-                rs.setField(f, 0);
-            rs.update();
-        }
-    }
+    addBookRows(db, "MONTH_OUTPUT", "MONTH_NO", "MONTHES", 1, 12);
     create(db, {"YEAR_OUTPUT",
                 {i16("YEAR"), text("YEARS"), dbl("MONTH_COST"), dbl("TAX"), dbl("GAIN_SELL"),
                  dbl("MAINTENANCE"), dbl("LOSES"), dbl("NET_GAIN")},
                 "",
                 ""});
-    {
-        Recordset rs(db, "YEAR_OUTPUT");
-        for (int y = 2000; y <= 2020; ++y) {
-            rs.addNew();
-            rs.setField("YEAR", y);
-            rs.setField("YEARS", std::to_string(y));
-            for (const char* f :
-                 {"MONTH_COST", "TAX", "GAIN_SELL", "MAINTENANCE", "LOSES", "NET_GAIN"})
-                rs.setField(f, 0);
-            rs.update();
-        }
-    }
+    addBookRows(db, "YEAR_OUTPUT", "YEAR", "YEARS", 2000, 2020);
 
     // The list of item groups and the day's movement.
     create(db, {"qqq", {text("Q")}, "", ""});

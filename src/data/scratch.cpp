@@ -29,7 +29,9 @@ void preClean(Application& app, ScratchTable t, Adodc& workerControl) {
         const int16_t n = toInt16(flags.field(f.counter));
         Recordset& rs = workerControl.recordset();
         rs.moveFirst();
-        for (int i = 1; i < n && !rs.eof(); ++i) {
+        // The table never goes empty: a counter out of step with the rows
+        // (a run that failed half way) still leaves one row to mark.
+        for (int i = 1; i < n && !rs.eof() && rs.recordCount() > 1; ++i) {
             rs.deleteCurrent();
             rs.update();
             rs.moveNext();
@@ -49,6 +51,8 @@ void launchWorker(Application& app, ScratchTable t, const std::string& workerFor
 
 ScratchRun::ScratchRun(Application& app, ScratchTable t, Adodc& table)
     : app_(app), table_(t), data_(table) {
+    // Re-read first: every row stored now, whoever wrote it, is left over.
+    data_.Refresh();
     Recordset& rs = data_.recordset();
     for (rs.moveFirst(); !rs.eof(); rs.moveNext()) {
         if (table_ == ScratchTable::ValidityDate) rs.setField("QQQ", "");
@@ -84,7 +88,6 @@ void ScratchRun::placeholder() {
     Recordset& rs = data_.recordset();
     rs.addNew();
     rs.setField("ID", Value::i16(kPlaceholderId));
-    if (table_ == ScratchTable::ValidityDate) rs.setField("QQQ", "");
     rs.update();
     writeCounter(1);
 }

@@ -14,6 +14,7 @@ namespace {
 Recordset::Recordset(Database& db, std::string_view table) : db_(&db) {
     info_ = db.tableInfo(table);
     quotedTable_ = quoteName(info_.name);
+    indexFields();
     load();
     pos_ = firstLive();
     db.registerRecordset(this);
@@ -31,10 +32,76 @@ Database& Recordset::db() {
 void Recordset::detach() {
     db_ = nullptr;
     rows_.clear();
-    pending_.clear();
+    clearPending();
     adding_ = false;
     live_ = 0;
     pos_ = 0;
+}
+
+void Recordset::indexFields() {
+    exactIndex_.clear();
+    sqlCache_.clear();
+    for (size_t i = 0; i < info_.fields.size(); ++i)
+        exactIndex_.emplace(info_.fields[i].name, static_cast<int>(i));
+    pendVal_.assign(info_.fields.size(), Value());
+    pendSet_.assign(info_.fields.size(), 0);
+    pendCount_ = 0;
+}
+
+void Recordset::clearPending() {
+    if (pendCount_ == 0) return;
+    std::fill(pendSet_.begin(), pendSet_.end(), 0);
+    pendCount_ = 0;
+}
+
+void Recordset::setPending(int i, Value v) {
+    auto k = static_cast<size_t>(i);
+    if (!pendSet_[k]) {
+        pendSet_[k] = 1;
+        ++pendCount_;
+    }
+    pendVal_[k] = std::move(v);
+}
+
+void Recordset::erasePending(int i) {
+    auto k = static_cast<size_t>(i);
+    if (pendSet_[k]) {
+        pendSet_[k] = 0;
+        --pendCount_;
+    }
+}
+
+// The INSERT ('I') or UPDATE ('U') text for the fields now pending.
+const std::string& Recordset::cachedSql(char kind) {
+    std::string key(1, kind);
+    key.append(pendSet_.begin(), pendSet_.end());
+    auto it = sqlCache_.find(key);
+    if (it != sqlCache_.end()) return it->second;
+    std::string sql;
+    int n = 0;
+    if (kind == 'I') {
+        std::string cols, params;
+        for (size_t i = 0; i < pendSet_.size(); ++i) {
+            if (!pendSet_[i]) continue;
+            if (n) cols += ", ", params += ", ";
+            cols += quoteName(info_.fields[i].name);
+            params += '?';
+            params += std::to_string(++n);
+        }
+        sql = n == 0 ? "INSERT INTO " + quotedTable_ + " DEFAULT VALUES"
+                     : "INSERT INTO " + quotedTable_ + " (" + cols + ") VALUES (" + params + ")";
+    } else {
+        std::string sets;
+        for (size_t i = 0; i < pendSet_.size(); ++i) {
+            if (!pendSet_[i]) continue;
+            if (n) sets += ", ";
+            sets += quoteName(info_.fields[i].name);
+            sets += "=?";
+            sets += std::to_string(++n);
+        }
+        sql = "UPDATE " + quotedTable_ + " SET " + sets + " WHERE rowid=?" + std::to_string(n + 1);
+    }
+    return sqlCache_.emplace(key, std::move(sql)).first->second;
 }
 
 void Recordset::load() {
@@ -53,10 +120,10 @@ void Recordset::load() {
 }
 
 void Recordset::rereadQuietly() {
-    pending_.clear();
     adding_ = false;
     try {
         info_ = db().tableInfo(info_.name);
+        indexFields();
         load();
     } catch (const RuntimeError&) {
         rows_.clear();
@@ -144,7 +211,7 @@ void Recordset::addNew() {
     leaveRow();
     posBeforeAdd_ = pos_;
     adding_ = true;
-    pending_.clear();
+    clearPending();
     newRow_ = Row{};
     for (const FieldInfo& f : info_.fields)
         newRow_.values.push_back(f.type == FieldType::YesNo ? Value(false) : Value::null());
@@ -154,31 +221,22 @@ void Recordset::addNew() {
 void Recordset::update() {
     if (listener_) listener_->recordsetWillWrite(*this);
     Database& d = db();
+    const size_t nf = info_.fields.size();
     if (adding_) {
-        std::string cols, params;
-        int n = 0;
-        for (const auto& [idx, v] : pending_) {
-            if (n) cols += ", ", params += ", ";
-            cols += quoteName(info_.fields[static_cast<size_t>(idx)].name);
-            params += "?" + std::to_string(++n);
-        }
-        std::string sql = n == 0 ? "INSERT INTO " + quotedTable_ + " DEFAULT VALUES"
-                                 : "INSERT INTO " + quotedTable_ + " (" + cols + ") VALUES (" +
-                                       params + ")";
         d.beginWrite();
         {
-            auto st = d.prepare(sql);
+            auto st = d.prepare(cachedSql('I'));
             int i = 0;
-            for (const auto& [idx, v] : pending_)
-                st->bind(++i, v, info_.fields[static_cast<size_t>(idx)].type);
+            for (size_t k = 0; k < nf; ++k)
+                if (pendSet_[k]) st->bind(++i, pendVal_[k], info_.fields[k].type);
             st->step();
         }
         Row r;
         r.rowid = d.lastInsertRowid();
-        for (size_t i = 0; i < info_.fields.size(); ++i) {
-            const FieldInfo& f = info_.fields[i];
-            auto p = pending_.find(static_cast<int>(i));
-            if (p != pending_.end()) r.values.push_back(p->second);
+        r.values.reserve(nf);
+        for (size_t k = 0; k < nf; ++k) {
+            const FieldInfo& f = info_.fields[k];
+            if (pendSet_[k]) r.values.push_back(std::move(pendVal_[k]));
             else if (f.type == FieldType::AutoNumber)
                 r.values.push_back(Value::i32(static_cast<int32_t>(r.rowid)));
             else if (!f.defaultValue.isEmpty()) r.values.push_back(f.defaultValue);
@@ -188,39 +246,34 @@ void Recordset::update() {
         pos_ = static_cast<long>(rows_.size()) - 1;
         ++live_;
         adding_ = false;
-        pending_.clear();
+        clearPending();
+        // Bound controls show the stored row (its defaults and number).
+        moved();
         return;
     }
-    if (pending_.empty()) return;
+    if (pendCount_ == 0) return;
     if (currentDeleted()) {
-        pending_.clear();
+        clearPending();
         return;
     }
     if (!hasCurrentRow()) noCurrentRow();
-    std::string sets;
-    int n = 0;
-    for (const auto& [idx, v] : pending_) {
-        if (n) sets += ", ";
-        sets += quoteName(info_.fields[static_cast<size_t>(idx)].name) + "=?" +
-                std::to_string(++n);
-    }
     Row& row = rows_[static_cast<size_t>(pos_)];
     d.beginWrite();
     {
-        auto st = d.prepare("UPDATE " + quotedTable_ + " SET " + sets + " WHERE rowid=?" +
-                            std::to_string(n + 1));
+        auto st = d.prepare(cachedSql('U'));
         int i = 0;
-        for (const auto& [idx, v] : pending_)
-            st->bind(++i, v, info_.fields[static_cast<size_t>(idx)].type);
-        st->bindInt(n + 1, row.rowid);
+        for (size_t k = 0; k < nf; ++k)
+            if (pendSet_[k]) st->bind(++i, pendVal_[k], info_.fields[k].type);
+        st->bindInt(i + 1, row.rowid);
         st->step();
     }
     if (d.changes() == 0)
         throw RuntimeError(err::RowChanged,
                            "The row could not be saved: it was deleted from " + info_.name +
                                " in another window.");
-    for (const auto& [idx, v] : pending_) row.values[static_cast<size_t>(idx)] = v;
-    pending_.clear();
+    for (size_t k = 0; k < nf; ++k)
+        if (pendSet_[k]) row.values[k] = std::move(pendVal_[k]);
+    clearPending();
 }
 
 void Recordset::deleteCurrent() {
@@ -241,11 +294,11 @@ void Recordset::deleteCurrent() {
     }
     row.deleted = true;
     --live_;
-    pending_.clear();
+    clearPending();
 }
 
 void Recordset::cancelUpdate() {
-    pending_.clear();
+    clearPending();
     if (adding_) {
         adding_ = false;
         pos_ = posBeforeAdd_;
@@ -254,7 +307,7 @@ void Recordset::cancelUpdate() {
 }
 
 void Recordset::refresh() {
-    pending_.clear();
+    clearPending();
     adding_ = false;
     load();
     pos_ = firstLive();
@@ -262,6 +315,8 @@ void Recordset::refresh() {
 }
 
 int Recordset::indexOf(std::string_view name) const {
+    auto exact = exactIndex_.find(std::string(name));
+    if (exact != exactIndex_.end()) return exact->second;
     int i = info_.fieldIndex(name);
     if (i < 0)
         throw RuntimeError(err::FieldNotFound, "The field '" + std::string(name) +
@@ -282,8 +337,7 @@ const Recordset::Row& Recordset::currentRow() const {
 Value Recordset::field(std::string_view name) const {
     int i = indexOf(name);
     requireCurrent();
-    auto p = pending_.find(i);
-    if (p != pending_.end()) return p->second;
+    if (pendSet_[static_cast<size_t>(i)]) return pendVal_[static_cast<size_t>(i)];
     return currentRow().values[static_cast<size_t>(i)];
 }
 
@@ -294,8 +348,8 @@ void Recordset::setField(std::string_view name, const Value& v) {
     if (f.type == FieldType::AutoNumber)
         throw RuntimeError(err::NotUpdatable, "The field " + f.name + " is numbered by itself.");
     Value c = convertForField(f, v);
-    if (!adding_ && c == currentRow().values[static_cast<size_t>(i)]) pending_.erase(i);
-    else pending_[i] = std::move(c);
+    if (!adding_ && c == currentRow().values[static_cast<size_t>(i)]) erasePending(i);
+    else setPending(i, std::move(c));
 }
 
 std::vector<Value> Recordset::columnValues(std::string_view name) const {

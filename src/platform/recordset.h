@@ -2,8 +2,8 @@
 // with a current row, moves, and commits that write only changed fields.
 #pragma once
 
-#include <map>
 #include <string>
+#include <unordered_map>
 #include <string_view>
 #include <vector>
 
@@ -40,7 +40,7 @@ public:
     bool hasCurrentRow() const;  // a live row (or a row being added) is current
     bool isAdding() const { return adding_; }
     bool currentDeleted() const;
-    bool hasPendingChanges() const { return adding_ || !pending_.empty(); }
+    bool hasPendingChanges() const { return adding_ || pendCount_ > 0; }
     long recordCount() const { return live_; }
     long absolutePosition() const;  // 1-based among live rows, 0 when none
 
@@ -75,6 +75,11 @@ private:
         bool deleted = false;
     };
     void load();
+    void indexFields();
+    void clearPending();
+    void setPending(int i, Value v);
+    void erasePending(int i);
+    const std::string& cachedSql(char kind);
     void leaveRow();
     void moved();
     int indexOf(std::string_view name) const;
@@ -93,7 +98,12 @@ private:
     bool adding_ = false;
     Row newRow_;
     long posBeforeAdd_ = 0;
-    std::map<int, Value> pending_;
+    // Pending changes of the current row, by field index.
+    std::vector<Value> pendVal_;
+    std::vector<char> pendSet_;
+    int pendCount_ = 0;
+    std::unordered_map<std::string, int> exactIndex_;
+    std::unordered_map<std::string, std::string> sqlCache_;  // by kind and changed fields
     RecordsetListener* listener_ = nullptr;
 };
 

@@ -1,9 +1,135 @@
 #include "purchasing/dealings.h"
 
+#include <string>
+
+#include "data/record_editing.h"
+#include "data/scratch.h"
 #include "platform/application.h"
+#include "reports/opener.h"
 
 namespace mk {
 
-void registerDealingsWindows(Application&) {}
+namespace {
+
+const DealingsConfig kCustomer{"Form6", "SALES_INVO_GROUP", "حركة تعاملات فواتير", true, 120, 1000};
+const DealingsConfig kSupplier{"Form5", "BUY_INVOICE", "حركة تعاملات فواتيرالواردات", false, 0,
+                               0};
+
+constexpr double kWidth = 5 * kPrintZoneTwips + 2280;
+constexpr double kHeight = 5400;
+
+}  // namespace
+
+DealingsView::DealingsView(Application& a, const char* name, const DealingsConfig& config)
+    : Form(a, name), config_(config) {
+    caption = config.captionPrefix;
+    width = kWidth;
+    height = kHeight;
+
+    // The lines print an empty first zone, the date, then the number with
+    // the total and the notes right after it: one heading per zone from the
+    // second on.
+    const double top = config.headingTop;
+    auto heading = [&](const char* n, int zoneNo, const char* text) {
+        Label* l = add<Label>(n, -1,
+                              Geometry{zoneNo * kPrintZoneTwips, top, kPrintZoneTwips - 60, 285},
+                              text);
+        l->fontBold = true;
+        return l;
+    };
+    Label5 = heading("Label5", 1, "تاريخ  الفاتورة");
+    Label1 = heading("Label1", 2, "رقم الفاتورة");
+    Label2 = heading("Label2", 3, "إجمالى المبلغ");
+    Label3 = heading("Label3", 4, "ملاحظات");
+    Label5->alignment = Label1->alignment = 2;
+    Label2->fontBold = Label3->fontBold = false;
+
+    // The last invoice listed, under the headings.
+    auto box = [&](const char* n, int zoneNo) {
+        TextBox* t = add<TextBox>(
+            n, -1, Geometry{zoneNo * kPrintZoneTwips, 840, kPrintZoneTwips - 60, 315});
+        t->locked = true;
+        t->visible = config.showLastInvoice;
+        return t;
+    };
+    Text3 = box("Text3", 1);
+    Text4 = box("Text4", 2);
+    Text5 = box("Text5", 3);
+    Text6 = box("Text6", 4);
+
+    Adodc1 = add<Adodc>("Adodc1", -1, Geometry{240, kHeight - 1320, 2400, 360});
+    Adodc2 = add<Adodc>("Adodc2", -1, Geometry{2760, kHeight - 1320, 2400, 360});
+    Adodc1->visible = Adodc2->visible = false;
+    Text1 = add<TextBox>("Text1", -1, Geometry{240, kHeight - 960, 1095, 315});
+    Text1->visible = false;
+    Text1->bindTo(*Adodc1, "INVO_NO");
+    Text2 = add<TextBox>("Text2", -1, Geometry{1440, kHeight - 960, 1095, 315});
+    Text2->visible = false;
+    Text2->bindTo(*Adodc2, "ID");
+
+    if (config.closeAfterMs > 0) {
+        Timer1 = add<Timer>("Timer1", -1, config.closeAfterMs, true);
+        Timer1->onTimer = [this] { Unload(); };
+    }
+}
+
+void DealingsView::Form_Load() {
+    bindTable(*Adodc1, config_.invoiceTable);
+    bindTable(*Adodc2, "BUYER_DEALS");
+}
+
+void DealingsView::Form_Paint() {
+    // One run per showing: a repaint of a view left open lists nothing twice.
+    if (ran_) return;
+    ran_ = true;
+    run();
+}
+
+void DealingsView::run() {
+    const std::string partner = app().form(config_.partnerWindow).textBox("Text1", 0).text();
+    caption = config_.captionPrefix + partner;
+
+    ScratchRun rows(app(), ScratchTable::BuyerDeals, *Adodc2);
+    for (int i = 0; i < 3; ++i) Print({std::string(11, ' ')});
+
+    Recordset& invoices = Adodc1->recordset();
+    for (invoices.moveFirst(); !invoices.eof(); invoices.moveNext()) {
+        // An invoice with no partner name belongs to no partner.
+        const Value name = invoices.field("SALES_MAN");
+        if (partner.empty() || name.isNull() || toText(name) != partner) continue;
+        const Value date = invoices.field("DATES");
+        const Value number = invoices.field("INVO_NO");
+        const double total = toDouble(invoices.field("TOTAL_SUM"));
+        const std::string notes = toText(invoices.field("NOTES"));
+        Print({zone, date, zone, toText(number), total, notes});
+        rows.append([&](Recordset& rs) {
+            rs.setField("INVO_NO", number);
+            rs.setField("DATES", date);
+            rs.setField("TOTAL", total);
+            rs.setField("NOTES", notes);
+        });
+        Text3->setText(toText(date));
+        Text4->setText(toText(number));
+        Text5->setText(formatDouble(total));
+        Text6->setText(notes);
+    }
+    rows.finish();
+
+    if (rows.found()) {
+        openReport(app(), "DataReport15");
+    } else {
+        MsgBox("لا توجد فواتير لهذا العميل  ");
+        rows.placeholder();
+    }
+}
+
+Form40::Form40(Application& a) : DealingsView(a, kName, kCustomer) {}
+
+Form46::Form46(Application& a) : DealingsView(a, kName, kSupplier) {}
+
+void registerDealingsWindows(Application& app) {
+    app.registerForm<Form40>();
+    app.registerForm<Form46>();
+}
 
 }  // namespace mk

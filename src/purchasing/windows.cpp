@@ -1,9 +1,15 @@
 #include "purchasing/windows.h"
 
 #include "platform/application.h"
+#include "purchasing/partners.h"
+#include "purchasing/totals_reset.h"
 
 namespace mk {
 
-void registerPurchasingWindows(Application&) {}
+void registerPurchasingWindows(Application& app) {
+    app.registerForm<Form5>();
+    app.registerForm<Form6>();
+    app.registerForm<Form22>();
+}
 
 }  // namespace mk

@@ -1,9 +1,129 @@
 #include "store/backup.h"
 
+#include <memory>
+
+#include "data/schema.h"
 #include "platform/application.h"
+#include "platform/files.h"
 
 namespace mk {
 
-void registerBackupWindows(Application&) {}
+namespace {
+
+const char* const kFailed = "حدث خطأ";
+const char* const kBackupFailed = "تعذر عمل نسخة إحتياطية من ملف قاعدة البيانات على القرص D:/";
+
+// A file restored over the program's own database must be one: the tables
+// every window opens at once have to be there.
+void requireSystemDatabase(Machine& machine, const std::string& windowsPath) {
+    Database candidate(machine, machine.mapPath(windowsPath), false);
+    for (const char* table : {"DIM", "Admin", "FLAGS", "BOX", "qqq", "DAILY_TRADE"})
+        if (!candidate.findTable(table))
+            throw RuntimeError(err::TableNotFound,
+                               windowsPath + " is not a database of this program.");
+}
+
+// The file name part of a path, letter case kept.
+std::string fileNameOf(const std::string& path) {
+    const size_t slash = path.find_last_of("\\/");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+}  // namespace
+
+void registerBackupWindows(Application& app) {
+    app.registerForm<Form47>();
+    app.registerForm<Form48>();
+}
+
+Form47::Form47(Application& a) : Form(a, kName) {
+    caption = " إسترجاع قاعدة البيانات";
+    width = 6480;
+    height = 6240;
+    // The lists sit inside the frame, placed from its top left corner.
+    Frame2 = add<Frame>("Frame2", -1, Geometry{120, 120, 6120, 5400}, "أختر القرص  D:/");
+    Label1 = add<Label>("Label1", -1, Geometry{240, 300, 5640, 315},
+                        "أختر ملف قاعدة البيانات  Invent.mdb    ");
+    Label1->alignment = 1;
+    Drive2 = add<DriveListBox>("Drive2", -1, Geometry{3120, 720, 2760, 315});
+    Dir2 = add<DirListBox>("Dir2", -1, Geometry{3120, 1140, 2760, 3480});
+    File1 = add<FileListBox>("File1", -1, Geometry{240, 720, 2760, 3900});
+    Command2 = add<CommandButton>("Command2", -1, Geometry{2040, 4800, 2040, 375}, "إسترجاع");
+    for (Control* c : std::initializer_list<Control*>{Label1, Drive2, Dir2, File1, Command2})
+        c->container = Frame2;
+
+    Drive2->onChange = [this] { driveChanged(); };
+    Dir2->onChange = [this] {
+        File1->setPath(Dir2->path());
+        File1->pattern = "*.mdb";
+    };
+    Command2->onClick = [this] { restore(); };
+}
+
+void Form47::driveChanged() {
+    try {
+        Dir2->setPath(Drive2->drive());
+        lastGoodDrive_ = Drive2->drive();
+    } catch (const std::exception&) {
+        MsgBox("The drive does not exist");
+        // Before any drive worked, back to the drive the folder list shows.
+        const std::string back = lastGoodDrive_.empty() ? Dir2->path().substr(0, 2) : lastGoodDrive_;
+        Drive2->setDrive(back);
+    }
+}
+
+void Form47::restore() {
+    try {
+        if (File1->fileName.empty())
+            throw RuntimeError(err::FileNotFound, "No file is chosen.");
+        const std::string source = joinWindowsPath(Dir2->path(), File1->fileName);
+        Machine& machine = app().machine();
+        const bool overDatabase =
+            machine.mapPath(joinWindowsPath("c:\\", fileNameOf(source))) ==
+            machine.mapPath(kDatabasePath);
+        if (overDatabase) requireSystemDatabase(machine, source);
+        // Over the open database file the content is replaced safely and
+        // every open data control re-reads it.
+        copyFileInto(machine, source, "c:\\");
+    } catch (const std::exception&) {
+        MsgBox(kFailed, mb::Critical);
+        return;
+    }
+    MsgBox("تم إسترجاع ملف قاعهدة البيانات", mb::Information);
+}
+
+Form48::Form48(Application& a) : Form(a, kName) {
+    caption = "عمل نسخة إحتياطية للمخزن";
+    width = 7200;
+    height = 2400;
+    Label1 = add<Label>("Label1", -1, Geometry{240, 480, 6600, 630},
+                        std::string(" تم عمل نسخة إحتياطية من قاعدة بيانات المخزن و حفظها "
+                                    "على القرص ") +
+                            "\"D:\\\"" + " ");
+    Label1->alignment = 1;
+    Label1->wordWrap = true;
+    // It says the copy is made: shown once it is.
+    Label1->visible = false;
+}
+
+void Form48::Form_Paint() { backup(); }
+
+void Form48::backup() {
+    try {
+        copyFileInto(app().machine(), "c:\\INVENT.MDB", "d:\\");
+    } catch (const std::exception&) {
+        // A failed copy says so, and the day is not closed on it.
+        Label1->setCaption(kBackupFailed);
+        Label1->visible = true;
+        MsgBox(kBackupFailed, mb::Critical);
+        return;
+    }
+    Label1->visible = true;
+    Print();
+    MsgBox("م عمل نسخة إحتياطية من ملف قاعدة البيانات على القرص D:/", mb::Information);
+    Print({"تم عمل نسخة إحتياطية على القرص D:/"});
+    PrintEmptyLines(30000);
+    app().show(app().form("Form44"));
+}
 
 }  // namespace mk

@@ -1,13 +1,159 @@
 #include "store/expiry.h"
 
+#include <cmath>
+#include <optional>
+#include <string>
+
+#include "data/record_editing.h"
+#include "data/scratch.h"
 #include "platform/application.h"
+#include "reports/opener.h"
 
 namespace mk {
 
-void registerExpiryWindows(Application&) {}
+namespace {
 
-void askExpiryPeriodAndShow(Application&) {
-    throw RuntimeError(err::WindowNotAvailable, "The window Form55 is not available.");
+const char* const kTitle = "البحث عن الصلاحية";
+const char* const kNotADate = "التاريخ الذى أدخلته غير صحيح، اكتبه بالشكل يوم/شهر/سنة";
+
+// The period, held for the whole program: set by the menu, read by Form55.
+struct Period {
+    std::string start, end;
+};
+Period& period() {
+    static Period p;
+    return p;
+}
+
+std::optional<double> dayOf(const std::string& text) {
+    auto d = parseDate(text);
+    if (!d) return std::nullopt;
+    return std::floor(*d);
+}
+
+constexpr double kWidth = 9600;
+constexpr double kHeight = 4800;
+
+}  // namespace
+
+Form55::Form55(Application& a) : Form(a, kName) {
+    caption = "تقرير بالأصناف المنتهية صلاحيتها";
+    width = kWidth;
+    height = kHeight;
+
+    // Headings along the top, left to right.
+    struct Heading {
+        const char* text;
+        double width;
+    };
+    const Heading headings[] = {{"رقم", 720},
+                                {"تاريخ إنتهاء الصلاحية", 2160},
+                                {"الكمية", 1080},
+                                {"أسم الصنف", 2400},
+                                {"مجموعة رئيسية", 2400}};
+    Label** labels[] = {&Label1, &Label2, &Label3, &Label4, &Label5};
+    double left = 240;
+    for (int i = 0; i < 5; ++i) {
+        Label* l = add<Label>("Label" + std::to_string(i + 1), -1,
+                              Geometry{left, 120, headings[i].width - 60, 285}, headings[i].text);
+        l->fontBold = true;
+        *labels[i] = l;
+        left += headings[i].width;
+    }
+
+    Adodc1 = add<Adodc>("Adodc1", -1, Geometry{240, kHeight - 1320, 2400, 360});
+    Adodc2 = add<Adodc>("Adodc2", -1, Geometry{2760, kHeight - 1320, 2400, 360});
+    Adodc3 = add<Adodc>("Adodc3", -1, Geometry{5280, kHeight - 1320, 2400, 360});
+    Adodc1->visible = Adodc2->visible = Adodc3->visible = false;
+
+    // Carriers of the rows found; never shown.
+    const char* fields[] = {"QQQ", "SUB_TYPE", "QUANTITY", "DATE", "ID"};
+    TextBox** boxes[] = {&Text1, &Text2, &Text3, &Text4, &Text5};
+    for (int i = 0; i < 5; ++i) {
+        TextBox* t = add<TextBox>("Text" + std::to_string(i + 1), -1,
+                                  Geometry{240 + i * 1200.0, kHeight - 960, 1095, 315});
+        t->visible = false;
+        t->bindTo(*Adodc2, fields[i]);
+        *boxes[i] = t;
+    }
+    Text6 = add<TextBox>("Text6", -1, Geometry{6240, kHeight - 960, 1500, 315});
+    Text6->visible = false;
+    Text6->bindTo(*Adodc1, "q");
+    Text7 = add<TextBox>("Text7", -1, Geometry{7860, kHeight - 960, 1500, 315});
+    Text7->visible = false;
+    Text7->bindTo(*Adodc3, "DESC");
+
+    Timer1 = add<Timer>("Timer1", -1, 1000, true);
+    Timer1->onTimer = [this] { Unload(); };
+}
+
+void Form55::Form_Load() {
+    bindTable(*Adodc1, "qqq");
+    bindTable(*Adodc2, "VALIDITY_DATE");
+    preClean(app(), ScratchTable::ValidityDate, *Adodc2);
+    ScratchRun rows(app(), ScratchTable::ValidityDate, *Adodc2);
+
+    // The menu lets only dates through; without a period nothing is listed.
+    const auto from = dayOf(period().start);
+    const auto to = dayOf(period().end);
+
+    Recordset& groups = Adodc1->recordset();
+    for (groups.moveFirst(); from && to && !groups.eof(); groups.moveNext()) {
+        const std::string group = Text6->text();
+        if (group.empty()) continue;
+        bindTable(*Adodc3, group);
+        Recordset& items = Adodc3->recordset();
+        for (; !items.eof(); items.moveNext()) {
+            // An item with no expiry date is not in any period.
+            const Value expiry = items.field("DATES_SAVE");
+            if (expiry.isNull()) continue;
+            const double day = std::floor(toDate(expiry));
+            if (!(*from <= day && day <= *to)) continue;
+            const std::string name = toText(items.field("DESC"));
+            // Stock is held in 32 bits; a large stock is listed as it is.
+            const int32_t quantity = toInt32(items.field("ONSTOCK"));
+            Print({Value::date(toDate(expiry)), Value::i32(quantity), name, group});
+            rows.append([&](Recordset&) {
+                Text2->setText(name);
+                Text1->setText(group);
+                Text3->setText(std::to_string(quantity));
+                Text4->setText(toText(expiry));
+                Text5->setText(std::to_string(rows.count()));
+            });
+        }
+    }
+    rows.finish();
+
+    if (rows.found()) openReport(app(), "DataReport16");
+    else rows.placeholder();
+}
+
+void registerExpiryWindows(Application& app) { app.registerForm<Form55>(); }
+
+void askExpiryPeriodAndShow(Application& app) {
+    // "01/01/50" in the short date form: 1 January 1950.
+    const std::string suggested = formatShortDate(toDate(Value("01/01/50")));
+
+    const std::string start =
+        app.inputBox("ادخل التاريخ الابتدائى للبحث عن الصلاحية :", kTitle, suggested);
+    if (start.empty()) return;
+    if (!parseDate(start)) {
+        app.msgBox(kNotADate, 0, kTitle);
+        return;
+    }
+    const std::string end =
+        app.inputBox("ادخل التاريخ النهائى للبحث عن الصلاحية :", kTitle, suggested);
+    if (end.empty()) return;
+    if (!parseDate(end)) {
+        app.msgBox(kNotADate, 0, kTitle);
+        return;
+    }
+    period() = {start, end};
+
+    // A window still open from the last request is closed first, so this
+    // request runs its own job.
+    if (Form* open = app.loadedForm(Form55::kName)) app.unload(*open);
+    app.show(app.form(Form55::kName));
 }
 
 }  // namespace mk

@@ -1,9 +1,164 @@
 #include "store/movement.h"
 
+#include <string>
+
+#include "data/record_editing.h"
+#include "data/scratch.h"
 #include "platform/application.h"
+#include "reports/opener.h"
 
 namespace mk {
 
-void registerMovementWindows(Application&) {}
+namespace {
+
+const MovementConfig kSales{"SALES_INVOICE",
+                            31,
+                            "SALES_MAN",
+                            "حركة مبيعات الصنف ",
+                            "أسم المشترى",
+                            500,
+                            {"ID", "QUANTITY", "INVO_NO", "DATES", "SUPPLIER_NAME"}};
+const MovementConfig kReturns{"RETURN_INVOICE",
+                              31,
+                              "BUYER",
+                              "حركة مرتجعات الصنف ",
+                              "أسم المشترى",
+                              1000,
+                              {"ID", "QUANTITY", "INVO_NO", "DATES", "SUPPLIER_NAME"}};
+const MovementConfig kIncoming{"BUY_INVOICE",
+                               32,
+                               "SALES_MAN",
+                               "حركة واردات الصنف ",
+                               "أسم المورد",
+                               1000,
+                               {"INVO_NO", "SUPPLIER_NAME", "DATES", "QUANTITY", "ID"}};
+
+constexpr double kWidth = 4 * kPrintZoneTwips + 2520;
+constexpr double kHeight = 4800;
+
+// A line's quantity as a whole number (halves to even). Quantities are held
+// as doubles, so a large one is read in 32 bits rather than stopping the run.
+int32_t lineQuantity(const Value& v) { return roundToInt32(toDouble(v)); }
+
+}  // namespace
+
+MovementView::MovementView(Application& a, const char* name, const MovementConfig& config)
+    : Form(a, name), config_(config) {
+    caption = config.captionPrefix;
+    width = kWidth;
+    height = kHeight;
+
+    // Column headings over the print zones, left to right as the lines print.
+    const char* headings[] = {"الكمية", "رقم الفاتورة", "تاريخ الفاتورة", config.nameHeading};
+    Label** labels[] = {&Label1, &Label2, &Label3, &Label4};
+    for (int i = 0; i < 4; ++i) {
+        Label* l = add<Label>("Label" + std::to_string(i + 1), -1,
+                              Geometry{i * kPrintZoneTwips, 120, kPrintZoneTwips - 60, 285},
+                              headings[i]);
+        l->fontBold = true;
+        *labels[i] = l;
+    }
+
+    Adodc1 = add<Adodc>("Adodc1", -1, Geometry{240, kHeight - 1320, 2400, 360});
+    Adodc2 = add<Adodc>("Adodc2", -1, Geometry{2760, kHeight - 1320, 2400, 360});
+    Adodc1->visible = Adodc2->visible = false;
+
+    // The invoice the scan stands on, at the foot of the window.
+    Text1 = add<TextBox>("Text1", -1, Geometry{kWidth - 240 - 1455, kHeight - 960, 1455, 315});
+    Text1->locked = true;
+    Text1->bindTo(*Adodc1, "INVO_NO");
+
+    // Carriers that fill each new PRODUCT_BUY row; never shown.
+    TextBox** boxes[] = {&Text2, &Text3, &Text4, &Text5, &Text6};
+    for (int i = 0; i < 5; ++i) {
+        TextBox* t = add<TextBox>("Text" + std::to_string(i + 2), -1,
+                                  Geometry{240 + i * 1200.0, kHeight - 960, 1095, 315});
+        t->visible = false;
+        t->bindTo(*Adodc2, config.boxFields[static_cast<size_t>(i)]);
+        *boxes[i] = t;
+        carriers_[static_cast<size_t>(i)] = t;
+    }
+
+    Timer1 = add<Timer>("Timer1", -1, config.closeAfterMs, true);
+    Timer1->onTimer = [this] { Unload(); };
+}
+
+void MovementView::Form_Load() {
+    bindTable(*Adodc1, config_.invoiceTable);
+    bindTable(*Adodc2, "PRODUCT_BUY");
+}
+
+void MovementView::Form_Paint() {
+    // One run per showing: a repaint does not list the lines twice.
+    if (ran_) return;
+    ran_ = true;
+    run();
+}
+
+TextBox& MovementView::boxFor(const char* field) const {
+    for (size_t i = 0; i < config_.boxFields.size(); ++i)
+        if (namesEqual(config_.boxFields[i], field)) return *carriers_[i];
+    throw RuntimeError(err::ControlNotFound, std::string("No box holds ") + field + ".");
+}
+
+void MovementView::run() {
+    ScratchRun rows(app(), ScratchTable::ProductBuy, *Adodc2);
+    for (int i = 0; i < 3; ++i) Print({std::string(11, ' ')});
+
+    const std::string item = app().form("Form1").textBox("Text6").text();
+    caption = config_.captionPrefix + item + companyTitle(app());
+
+    Recordset& invoices = Adodc1->recordset();
+    for (invoices.moveFirst(); !invoices.eof(); invoices.moveNext()) {
+        const Value date = invoices.field("DATES");
+        const std::string number = toText(invoices.field("INVO_NO"));
+        const std::string partner = toText(invoices.field(config_.partnerField));
+        for (int n = 1; n <= config_.lastSlot; ++n) {
+            const std::string slot = std::to_string(n);
+            // An empty item name names no line.
+            if (item.empty() || toText(invoices.field("MED_NAME" + slot)) != item) continue;
+            const int32_t quantity = lineQuantity(invoices.field("QNTITY" + slot));
+            if (quantity <= 0) continue;
+            Print({Value::i32(quantity), zone, number, zone, date, zone, partner});
+            rows.append([&](Recordset&) {
+                boxFor("INVO_NO").setText(number);
+                boxFor("SUPPLIER_NAME").setText(partner);
+                boxFor("DATES").setText(toText(date));
+                boxFor("QUANTITY").setText(std::to_string(quantity));
+                boxFor("ID").setText(std::to_string(rows.count()));
+            });
+        }
+    }
+    rows.finish();
+
+    if (rows.found()) {
+        openReport(app(), "DataReport14");
+    } else {
+        MsgBox(" هذا الصنف ليست له حركة تعاملات  ");
+        rows.placeholder();
+    }
+}
+
+Form29::Form29(Application& a) : MovementView(a, kName, kSales) {
+    MenuItem* part = addMenu("part", "حركات الصنف");
+    // The returns of the same item: launched like Form1's button, so the
+    // run starts from one leftover row.
+    addMenu("return", "حركة مرتجعات نفس الصنف", part)->onClick = [this] {
+        launchWorker(app(), ScratchTable::ProductBuy, Form31::kName);
+    };
+    addMenu("supply", "حركة واردات نفس الصنف", part);
+    addMenu("Sales", "أختر صنف آخر  وأجد حركة مبيعاته", part);
+    addMenu("EXITE", "إنهاء", part)->onClick = [this] { Unload(); };
+}
+
+Form31::Form31(Application& a) : MovementView(a, kName, kReturns) {}
+
+Form33::Form33(Application& a) : MovementView(a, kName, kIncoming) {}
+
+void registerMovementWindows(Application& app) {
+    app.registerForm<Form29>();
+    app.registerForm<Form31>();
+    app.registerForm<Form33>();
+}
 
 }  // namespace mk

@@ -11,16 +11,9 @@
 namespace mk {
 namespace {
 
-using test::Harness;
+using test::errorNumber;
 
-long errorNumber(auto&& fn) {
-    try {
-        fn();
-    } catch (const RuntimeError& e) {
-        return e.number();
-    }
-    return 0;
-}
+using test::Harness;
 
 class DatabaseTest : public ::testing::Test {
 protected:

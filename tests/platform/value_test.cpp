@@ -1,18 +1,12 @@
 #include <gtest/gtest.h>
 
 #include "platform/value.h"
+#include "support/harness.h"
 
 namespace mk {
 namespace {
 
-long errorNumber(auto&& fn) {
-    try {
-        fn();
-    } catch (const RuntimeError& e) {
-        return e.number();
-    }
-    return 0;
-}
+using test::errorNumber;
 
 TEST(Conversions, SixteenBitRoundsHalvesToEvenAndFailsOutOfRange) {
     EXPECT_EQ(toInt16(Value(2.5)), 2);

@@ -27,7 +27,10 @@ double defaultStart() { return makeDateTime(2026, 12, 6, 9, 0, 0); }
 Harness::Harness(Windows windows, double start)
     : clock(start), machine(root.path()), app(machine, clock, dialogs) {
     prepareMachine(machine, clock);
-    if (windows == Windows::System) registerWindows(app);
+    if (windows == Windows::System) {
+        registerWindows(app);
+        app.setMainForm("Form1");
+    }
 }
 
 Harness::~Harness() = default;

@@ -22,6 +22,17 @@ private:
     std::filesystem::path path_;
 };
 
+// The number of the runtime error fn throws, 0 when it throws none.
+template <class F>
+long errorNumber(F&& fn) {
+    try {
+        fn();
+    } catch (const RuntimeError& e) {
+        return e.number();
+    }
+    return 0;
+}
+
 // 6 December 2026, 09:00.
 double defaultStart();
 

@@ -1,0 +1,60 @@
+#include "access/day_close.h"
+
+#include "platform/application.h"
+
+namespace mk {
+
+Form44::Form44(Application& a)
+    : AccessLogin(a, kName, "close", "ليست لديك هذه الصلاحية.", " دخول مستخدمين ") {}
+
+void Form44::unloadIfLoaded(const char* name) {
+    if (Form* f = app().loadedForm(name)) app().unload(*f);
+}
+
+void Form44::logIn() {
+    if (!checkLogin()) return;
+    closeDay();
+}
+
+void Form44::giveUp() {
+    unloadIfLoaded("Form48");
+    Unload();
+}
+
+void Form44::closeDay() {
+    Form& main = app().form("Form1");
+    Adodc& daily = main.adodc("Adodc6");
+    Adodc& users = main.adodc("Adodc7");
+    // Both tables as stored now, so no row another window added is missed.
+    daily.Refresh();
+    users.Refresh();
+
+    // Without the reserved row the day could not be marked closed: refuse
+    // before anything changes rather than close half the day.
+    Recordset& admin = users.recordset();
+    bool reserved = false;
+    for (admin.moveFirst(); !admin.eof() && !reserved; admin.moveNext())
+        reserved = toText(admin.field("UserID")) == kDayStateUser;
+    if (!reserved)
+        throw RuntimeError(err::NoCurrentRecord,
+                           "The day cannot be closed: the user table has no row \"" +
+                               std::string(kDayStateUser) + "\" to mark the closed day.");
+
+    Recordset& rows = daily.recordset();
+    for (rows.moveFirst(); !rows.eof(); rows.moveNext()) {
+        Print({toText(rows.field("DESC"))});
+        rows.deleteCurrent();
+    }
+
+    for (admin.moveFirst(); !admin.eof(); admin.moveNext()) {
+        if (toText(admin.field("UserID")) == kDayStateUser) admin.setField("enter", true);
+        admin.update();
+    }
+
+    // All of the above commits with this action, or none of it.
+    unloadIfLoaded("Form1");
+    unloadIfLoaded("Form48");
+    Unload();
+}
+
+}  // namespace mk

@@ -1,0 +1,115 @@
+#include "access/login.h"
+
+#include "data/record_editing.h"
+#include "platform/application.h"
+
+namespace mk {
+
+namespace {
+
+// The refusal of the guarding windows that nothing opens.
+const char* const kNoRight = "ليست لديك هذه الصلاحية .";
+
+}  // namespace
+
+AccessLogin::AccessLogin(Application& a, std::string name, std::string right,
+                         std::string deniedText, std::string captionPrefix, bool emptyOnLoad)
+    : Form(a, std::move(name)), right_(std::move(right)), deniedText_(std::move(deniedText)),
+      captionPrefix_(std::move(captionPrefix)), emptyOnLoad_(emptyOnLoad) {
+    caption = "دخول";
+    width = 5400;
+    height = 2640;
+    Adodc1 = add<Adodc>("Adodc1", -1, Geometry{240, 1560, 2400, 375});
+    Adodc1->visible = false;
+    Label3 = add<Label>("Label3", -1, Geometry{3720, 360, 1440, 315}, "اسم مستخدم");
+    Label4 = add<Label>("Label4", -1, Geometry{3720, 780, 1440, 315}, "كلمة سر");
+    Label3->alignment = Label4->alignment = 1;
+    Text1[0] = add<TextBox>("Text1", 0, Geometry{960, 360, 2640, 315}, "Text1");
+    Text1[1] = add<TextBox>("Text1", 1, Geometry{960, 780, 2640, 315}, "Text1");
+    Text1[1]->passwordChar = "*";
+    Command1 = add<CommandButton>("Command1", -1, Geometry{2880, 1440, 1800, 375}, "دخول");
+    Command2 = add<CommandButton>("Command2", -1, Geometry{720, 1440, 1800, 375}, "انهاء");
+    Command1->onClick = [this] { logIn(); };
+    Command2->onClick = [this] { giveUp(); };
+}
+
+void AccessLogin::Form_Load() {
+    bindTable(*Adodc1, "Admin");
+    caption = captionPrefix_ + companyTitle(app());
+    if (emptyOnLoad_) {
+        Text1[0]->setText("");
+        Text1[1]->setText("");
+    }
+}
+
+bool AccessLogin::checkLogin() {
+    const std::string& user = Text1[0]->text();
+    const std::string& password = Text1[1]->text();
+    if (user.empty() || password.empty()) {
+        MsgBox("احدى الخانتين فارغة من فضلك اعد المحاولة.", mb::OKOnly, "Attention");
+        return false;
+    }
+    // The user table as it is now: a right granted since this window
+    // opened counts.
+    Adodc1->Refresh();
+    Recordset& rs = Adodc1->recordset();
+    for (rs.moveFirst(); !rs.eof(); rs.moveNext())
+        if (toText(rs.field("UserID")) == user) break;
+    if (rs.eof()) {
+        MsgBox("User ID was not found, try again.", mb::OKOnly, "Warning!");
+        return false;
+    }
+    if (!(rs.field(right_) == Value(true))) {
+        MsgBox(deniedText_, mb::OKOnly, "Attention");
+        return false;
+    }
+    if (toText(rs.field("Password")) != password) {
+        MsgBox("Password is incorrect!", mb::OKOnly, "Warning!!");
+        return false;
+    }
+    return true;
+}
+
+void AccessLogin::logIn() {
+    if (!checkLogin()) return;
+    granted();
+    Unload();
+}
+
+void AccessLogin::giveUp() { Unload(); }
+
+WindowLogin::WindowLogin(Application& a, std::string name, std::string right,
+                         std::string deniedText, std::string target, bool emptyOnLoad)
+    : AccessLogin(a, std::move(name), std::move(right), std::move(deniedText), " دخول ",
+                  emptyOnLoad),
+      target_(std::move(target)) {}
+
+void WindowLogin::granted() { app().show(app().form(target_)); }
+
+Form20::Form20(Application& a)
+    : AccessLogin(a, kName, "store", "ليست لديك صلاحية لدخول المخزن.") {}
+
+void Form20::granted() {
+    Form& main = app().form("Form1");
+    main.picture("Picture2").visible = false;
+    app().show(main);
+}
+
+Form52::Form52(Application& a)
+    : WindowLogin(a, kName, "buyer", "ليست لديك صلاحية دخول العملاء", "Form6") {}
+
+Form21::Form21(Application& a) : WindowLogin(a, kName, "store", kNoRight, "Form22") {}
+
+Form24::Form24(Application& a) : WindowLogin(a, kName, "seller", kNoRight, "Form5") {}
+
+Form25::Form25(Application& a) : WindowLogin(a, kName, "buyer", kNoRight, "Form6") {}
+
+Form26::Form26(Application& a) : WindowLogin(a, kName, "day", kNoRight, "Form18") {}
+
+Form27::Form27(Application& a) : WindowLogin(a, kName, "month", kNoRight, "Form11") {}
+
+// Its boxes keep their design text until the user changes it.
+Form30::Form30(Application& a)
+    : WindowLogin(a, kName, "emplyee", "ليست لديك هذه الصلاحية.", "Form32", false) {}
+
+}  // namespace mk

@@ -1,0 +1,109 @@
+// The access login windows: a user id and a password checked against
+// Admin together with one right of the window; a good login performs the
+// window's action and closes the window.
+#pragma once
+
+#include <string>
+
+#include "platform/form.h"
+
+namespace mk {
+
+class AccessLogin : public Form {
+public:
+    AccessLogin(Application& a, std::string name, std::string right, std::string deniedText,
+                std::string captionPrefix = " دخول ", bool emptyOnLoad = true);
+    void Form_Load() override;
+
+    const std::string& right() const { return right_; }
+
+    Adodc* Adodc1;
+    Label* Label3;
+    Label* Label4;
+    TextBox* Text1[2];
+    CommandButton* Command1;
+    CommandButton* Command2;
+
+protected:
+    // The four checks in their fixed order; the first failure alone is
+    // reported. True when the user id, right and password all pass.
+    bool checkLogin();
+    // What a good login does, before the window unloads itself.
+    virtual void granted() {}
+    // Command1 and Command2; the closing login replaces both.
+    virtual void logIn();
+    virtual void giveUp();
+
+private:
+    std::string right_;
+    std::string deniedText_;
+    std::string captionPrefix_;
+    bool emptyOnLoad_;
+};
+
+// A login whose action is to show the window it guards.
+class WindowLogin : public AccessLogin {
+public:
+    WindowLogin(Application& a, std::string name, std::string right, std::string deniedText,
+                std::string target, bool emptyOnLoad = true);
+
+protected:
+    void granted() override;
+
+private:
+    std::string target_;
+};
+
+// Store transactions: uncovers the main window's store functions.
+class Form20 : public AccessLogin {
+public:
+    static constexpr const char* kName = "Form20";
+    explicit Form20(Application& a);
+
+protected:
+    void granted() override;
+};
+
+class Form52 : public WindowLogin {
+public:
+    static constexpr const char* kName = "Form52";
+    explicit Form52(Application& a);
+};
+
+class Form21 : public WindowLogin {
+public:
+    static constexpr const char* kName = "Form21";
+    explicit Form21(Application& a);
+};
+
+class Form24 : public WindowLogin {
+public:
+    static constexpr const char* kName = "Form24";
+    explicit Form24(Application& a);
+};
+
+class Form25 : public WindowLogin {
+public:
+    static constexpr const char* kName = "Form25";
+    explicit Form25(Application& a);
+};
+
+class Form26 : public WindowLogin {
+public:
+    static constexpr const char* kName = "Form26";
+    explicit Form26(Application& a);
+};
+
+class Form27 : public WindowLogin {
+public:
+    static constexpr const char* kName = "Form27";
+    explicit Form27(Application& a);
+};
+
+class Form30 : public WindowLogin {
+public:
+    static constexpr const char* kName = "Form30";
+    explicit Form30(Application& a);
+};
+
+}  // namespace mk

@@ -1,0 +1,238 @@
+#include "access/users.h"
+
+#include "access/day_close.h"
+#include "platform/application.h"
+
+namespace mk {
+
+namespace {
+
+const char* const kRightFields[12] = {"store",   "seller", "buyer", "sell-inv",
+                                      "buy_inv", "day",    "month", "year",
+                                      "emplyee", "sell-inv_group", "close", "return_invo"};
+const char* const kRightLabels[12] = {
+    "تعاملات المخزن",      "الموردين ",         "المشتريين",        "فواتير مبيعات القطاعى",
+    "فواتير الواردات",     "المصروفات اليومية", "الحسابات الشهرية", "الحسابات السنوية",
+    "بيانات الموظفين",     "فواتير مبيعات الجملة", "إغلاق نهاية اليوم", "فواتير المرتجعات"};
+
+const char* const kDuplicateText = "User ID already in use,Please enter another User ID ";
+const char* const kDuplicateTitle = "Duplicate User ID";
+const char* const kReservedText =
+    "The user 529 keeps the state of the day: it cannot be renamed or deleted.";
+
+// Characters, not bytes: Arabic passwords count as typed.
+size_t characters(const std::string& s) {
+    size_t n = 0;
+    for (unsigned char c : s)
+        if ((c & 0xC0) != 0x80) ++n;
+    return n;
+}
+
+// Whether some row of Admin, as stored now, holds this user id.
+bool userIdTaken(Database& db, const std::string& id) {
+    Recordset users(db, "Admin");
+    for (; !users.eof(); users.moveNext())
+        if (toText(users.field("UserID")) == id) return true;
+    return false;
+}
+
+}  // namespace
+
+void UsersControl::recordsetWillWrite(Recordset& rs) {
+    // Before the bound boxes hand over their text, the row holds its
+    // stored id.
+    const bool row = rs.hasCurrentRow() && !rs.isAdding();
+    const Value stored = row ? rs.field("UserID") : Value::null();
+    Adodc::recordsetWillWrite(rs);
+    if (beforeWrite && rs.hasCurrentRow()) beforeWrite(rs, stored);
+}
+
+Form12::Form12(Application& a) : Form(a, kName) {
+    caption = "صلاحية المستخدمين";
+    width = 9240;
+    height = 7080;
+
+    Adodc1 = add<UsersControl>("Adodc1", -1, Geometry{240, 6000, 8640, 375}, "< سابق    لاحق  >");
+    Adodc1->beforeWrite = [this](Recordset& rs, const Value& stored) { checkUserId(rs, stored); };
+
+    // The user and password: the pair the checks read in the middle, a
+    // second pair on the left of the window.
+    Label3 = add<Label>("Label3", -1, Geometry{4680, 240, 1440, 315}, "اسم المستخدم");
+    Label4 = add<Label>("Label4", -1, Geometry{4680, 660, 1440, 315}, "كلمة السر");
+    Label3->alignment = Label4->alignment = 1;
+    Text1[2] = add<TextBox>("Text1", 2, Geometry{2520, 240, 2040, 315});
+    Text1[3] = add<TextBox>("Text1", 3, Geometry{2520, 660, 2040, 315});
+    Text1[0] = add<TextBox>("Text1", 0, Geometry{240, 240, 2040, 315});
+    Text1[1] = add<TextBox>("Text1", 1, Geometry{240, 660, 2040, 315});
+    Text1[0]->bindTo(*Adodc1, "UserID");
+    Text1[1]->bindTo(*Adodc1, "Password");
+    Text1[2]->bindTo(*Adodc1, "UserID");
+    Text1[3]->bindTo(*Adodc1, "Password");
+
+    // One row per right, store at the top; the check box to the left of
+    // the label that names the area.
+    for (int i = 0; i < 12; ++i) {
+        const double top = 240 + 420.0 * i;
+        Label1[i] = add<Label>("Label1", i, Geometry{6840, top, 2160, 315}, kRightLabels[i]);
+        Label1[i]->alignment = 1;
+        Check1[i] = add<CheckBox>("Check1", i, Geometry{6420, top, 315, 315});
+        Check1[i]->bindTo(*Adodc1, kRightFields[i]);
+        // A ticked right is stored at once, so the next login sees it.
+        Check1[i]->onClick = [this] { commitShownRow(); };
+    }
+
+    cmdaction[0] = add<CommandButton>("cmdaction", 0, Geometry{7080, 5400, 1800, 375}, "&add");
+    cmdaction[1] = add<CommandButton>("cmdaction", 1, Geometry{5040, 5400, 1800, 375}, "الغاء");
+    Command1 = add<CommandButton>("Command1", -1, Geometry{3000, 5400, 1800, 375}, "حذف");
+    cmdClose = add<CommandButton>("cmdClose", -1, Geometry{960, 5400, 1800, 375}, "اغلاق");
+
+    editing_ = std::make_unique<RecordEditing>(
+        *this, *Adodc1, std::array<CommandButton*, 3>{cmdaction[0], cmdaction[1], nullptr});
+    editing_->addSaveProcedure = [this] { addSave(); };
+    Command1->onClick = [this] { deleteUser(); };
+    cmdClose->onClick = [this] { Unload(); };
+}
+
+void Form12::Form_Load() {
+    bindTable(*Adodc1, "Admin");
+    caption = " صلاحية المستخدمين " + companyTitle(app());
+}
+
+void Form12::Form_Unload() {
+    // Changes typed into the shown user are kept, not dropped with the
+    // window; an unsaved new user is dropped.
+    if (Adodc1->isOpen()) commitShownRow();
+}
+
+void Form12::commitShownRow() {
+    Recordset& rs = Adodc1->recordset();
+    if (rs.hasCurrentRow() && !rs.isAdding()) rs.update();
+}
+
+void Form12::backToBrowsing() {
+    cmdaction[0]->caption = "&add";
+    editing_->SetCancelEnabled(false);
+    Text1[2]->locked = true;
+    Text1[3]->locked = true;
+}
+
+void Form12::checkUserId(Recordset& rs, const Value& storedId) {
+    const std::string id = toText(rs.field("UserID"));
+    const bool adding = rs.isAdding();
+    if (!adding) {
+        const std::string stored = toText(storedId);
+        if (id == stored) return;
+        if (stored == kDayStateUser) {
+            MsgBox(kReservedText, mb::OKOnly, "Attention");
+            rs.setField("UserID", storedId);
+            Adodc1->showCurrentRow();
+            return;
+        }
+    } else if (rs.field("UserID").isNull()) {
+        return;
+    }
+    if (!userIdTaken(rs.database(), id)) return;
+    MsgBox(kDuplicateText, mb::OKOnly, kDuplicateTitle);
+    if (adding) {
+        // Nothing of the new user is stored.
+        rs.cancelUpdate();
+        backToBrowsing();
+    } else {
+        rs.setField("UserID", storedId);
+        Adodc1->showCurrentRow();
+    }
+}
+
+void Form12::addSave() {
+    Text1[2]->locked = false;
+    Text1[3]->locked = false;
+    Recordset& rs = Adodc1->recordset();
+    if (cmdaction[0]->caption == "&add") {
+        rs.addNew();
+        cmdaction[0]->caption = "&save";
+        editing_->SetCancelEnabled(true);
+        return;
+    }
+    if (cmdaction[0]->caption != "&save") return;
+    auto focus = [this](TextBox* box) {
+        if (app().canTakeInput(*box)) box->SetFocus();
+    };
+    if (Text1[2]->text().empty() || Text1[3]->text().empty()) {
+        MsgBox("Please fill all the Fields of the Form ", mb::OKOnly, "Incomplete Information");
+        focus(Text1[2]);
+        return;
+    }
+    if (characters(Text1[3]->text()) < 5) {
+        MsgBox("Please Enter Password of atleast 5 charactors", mb::OKOnly, "Small Password");
+        focus(Text1[3]);
+        return;
+    }
+    // The new row may already be gone (stored or refused on a move).
+    if (rs.isAdding()) {
+        rs.setField("FirstName", Text1[2]->text());
+        rs.setField("Password", Text1[3]->text());
+        try {
+            rs.update();
+        } catch (const RuntimeError& e) {
+            if (e.number() != err::DuplicateKey) throw;
+            MsgBox(kDuplicateText, mb::OKOnly, kDuplicateTitle);
+            rs.cancelUpdate();
+        }
+    }
+    backToBrowsing();
+}
+
+void Form12::deleteUser() {
+    Recordset& rs = Adodc1->recordset();
+    if (!rs.hasCurrentRow()) return;
+    const bool adding = rs.isAdding();
+    if (!adding && toText(rs.field("UserID")) == kDayStateUser) {
+        MsgBox(kReservedText, mb::OKOnly, "Attention");
+        return;
+    }
+    if (confirmDelete(*this, *Adodc1, "user will be deleted") && adding) backToBrowsing();
+}
+
+Form13::Form13(Application& a) : Form(a, kName) {
+    caption = "دخول مستخدم";
+    width = 5400;
+    height = 2640;
+    Adodc1 = add<Adodc>("Adodc1", -1, Geometry{240, 1560, 2400, 375});
+    Adodc1->visible = false;
+    Label3 = add<Label>("Label3", -1, Geometry{3720, 360, 1440, 315}, "اسم مستخدم");
+    Label4 = add<Label>("Label4", -1, Geometry{3720, 780, 1440, 315}, "كلمة سر");
+    Label3->alignment = Label4->alignment = 1;
+    Text1[0] = add<TextBox>("Text1", 0, Geometry{960, 360, 2640, 315}, "Text1");
+    Text1[1] = add<TextBox>("Text1", 1, Geometry{960, 780, 2640, 315}, "Text1");
+    Text1[1]->passwordChar = "*";
+    Command1 = add<CommandButton>("Command1", -1, Geometry{2880, 1440, 1800, 375}, "دخول");
+    Command2 = add<CommandButton>("Command2", -1, Geometry{720, 1440, 1800, 375}, "انهاء");
+    Command1->onClick = [this] { logIn(); };
+    Command2->onClick = [this] { Unload(); };
+}
+
+void Form13::Form_Load() {
+    bindTable(*Adodc1, "Admin");
+    Text1[0]->setText("");
+    Text1[1]->setText("");
+}
+
+void Form13::logIn() {
+    // The administrator is two constants of the program, not a row of Admin.
+    if (Text1[0]->text().empty() || Text1[1]->text().empty()) {
+        MsgBox("One of your login fields is blank, pleae try again.", mb::OKOnly, "Attention");
+        return;
+    }
+    if (Text1[0]->text() != "keeper") {
+        MsgBox("User ID was not found, try again.", mb::OKOnly, "Warning!");
+        return;
+    }
+    if (Text1[1]->text() != "480371") {
+        MsgBox("Password is incorrect!", mb::OKOnly, "Warning!!");
+        return;
+    }
+    app().show(app().form("Form12"));
+    Unload();
+}
+
+}  // namespace mk

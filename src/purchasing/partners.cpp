@@ -1,0 +1,210 @@
+#include "purchasing/partners.h"
+
+#include "data/scratch.h"
+#include "platform/application.h"
+#include "reports/opener.h"
+
+namespace mk {
+
+namespace {
+
+const PartnerTwin kSuppliers{
+    "Form5",
+    "SUPPLIER",
+    "SALES_MAN",
+    "بيانات الموردين",
+    " بيانات الموردين ل",
+    "اسم البائع",
+    "التليون",
+    "Label3",
+    "المبلغ الدائن",
+    "Label2",
+    "0",
+    "0",
+    "SALES",
+    "أبحث بأسم المورد",
+    "enter SUPPLIER NAME  for search :",
+    "Search by Sales Company Name ",
+    "إنهاء",
+    "supplier",
+    "تقرير  الموردين",
+    "DATA_SUPPLIER",
+    "Form46",
+    false,
+    "السابق           الاحق",
+};
+
+const PartnerTwin kCustomers{
+    "Form6",
+    "BUYER",
+    "BUYER",
+    "بيانات العملاء",
+    " بيانات عملاء ",
+    "اسم العميل",
+    "التليفون",
+    "Label2",
+    "المبلغ المدين",
+    "Label3",
+    ".",
+    ".",
+    "BUYER",
+    "بحث باسم المشترى",
+    "enter SUPPLIER NAME  for search :",
+    "Search by buyer name ",
+    "انهاء",
+    "BUYER_R",
+    "تقرير العملاء",
+    "DataReport2",
+    "Form40",
+    true,
+    "السابق  الاحق",
+};
+
+// Light yellow boxes, light orange labels with dark blue bold text, light
+// red buttons.
+constexpr uint32_t kBoxColor = 0xFFFFC0;
+constexpr uint32_t kLabelColor = 0xFFC080;
+constexpr uint32_t kLabelText = 0x000080;
+constexpr uint32_t kButtonColor = 0xFF8080;
+
+// Right to left: the labels in a column on the right, their boxes to the
+// left of them, the editing buttons down the left edge.
+constexpr double kLabelLeft = 6480, kLabelWidth = 1680;
+constexpr double kBoxLeft = 2520, kBoxWidth = 3840;
+constexpr double kFirstRow = 720, kRowStep = 420, kRowHeight = 315;
+
+}  // namespace
+
+PartnerForm::PartnerForm(Application& a, const PartnerTwin& twin)
+    : Form(a, twin.formName), twin_(twin) {
+    caption = twin.captionBeforeLoad;
+    width = 8520;
+    height = 5940;
+
+    auto fieldLabel = [this](const std::string& name, int index, double top,
+                             const std::string& text, double h = kRowHeight) {
+        Label* l = add<Label>(name, index, Geometry{kLabelLeft, top, kLabelWidth, h}, text);
+        l->alignment = 1;
+        l->backColor = kLabelColor;
+        l->foreColor = kLabelText;
+        l->fontBold = true;
+        return l;
+    };
+
+    // Date and time of loading, along the top.
+    fieldLabel("Label6", -1, 240, "التاريخ");
+    Label7 = add<Label>("Label7", -1, Geometry{4920, 240, 1440, kRowHeight});
+    Label* time = add<Label>("Label8", -1, Geometry{3600, 240, 1200, kRowHeight}, "الوقت");
+    time->alignment = 1;
+    time->backColor = kLabelColor;
+    time->foreColor = kLabelText;
+    time->fontBold = true;
+    Label9 = add<Label>("Label9", -1, Geometry{2520, 240, 1000, kRowHeight});
+
+    Adodc1 = add<Adodc>("Adodc1", -1, Geometry{240, 4560, 7920, 375}, twin.navCaption);
+
+    const char* names[4] = {twin.nameLabel, twin.phoneLabel, "الفاكس", "العنوان"};
+    const char* fields[4] = {twin.nameField, "PHONE", "FAX", "ADDRESS"};
+    for (int i = 0; i < 4; ++i) {
+        const double top = kFirstRow + kRowStep * i;
+        fieldLabel("Label1", i, top, names[i]);
+        Text1[i] = add<TextBox>("Text1", i, Geometry{kBoxLeft, top, kBoxWidth, kRowHeight});
+        Text1[i]->bindTo(*Adodc1, fields[i]);
+    }
+    const double moneyTop = kFirstRow + kRowStep * 4;
+    fieldLabel(twin.balanceLabelName, -1, moneyTop, twin.balanceLabel);
+    Text2 = add<TextBox>("Text2", -1, Geometry{kBoxLeft, moneyTop, kBoxWidth, kRowHeight});
+    Text2->bindTo(*Adodc1, "MONEY");
+    const double noteTop = kFirstRow + kRowStep * 5;
+    fieldLabel(twin.noteLabelName, -1, noteTop, "بيان");
+    Text3 = add<TextBox>("Text3", -1, Geometry{kBoxLeft, noteTop, kBoxWidth, 900});
+    Text3->multiLine = true;
+    Text3->bindTo(*Adodc1, "NOTE");
+    for (TextBox* b : {Text1[0], Text1[1], Text1[2], Text1[3], Text2, Text3}) {
+        b->backColor = kBoxColor;
+        b->alignment = 1;
+    }
+
+    const char* captions[3] = {"&add", "&cancel", "&edit"};
+    for (int i = 0; i < 3; ++i) {
+        cmdaction[i] = add<CommandButton>("cmdaction", i,
+                                          Geometry{240, kFirstRow + 480 * i, 2040, 375},
+                                          captions[i]);
+    }
+    Command1 = add<CommandButton>("Command1", -1, Geometry{240, kFirstRow + 480 * 3, 2040, 375},
+                                  "Delete");
+    for (CommandButton* b : {cmdaction[0], cmdaction[1], cmdaction[2], Command1}) {
+        b->graphical = true;
+        b->backColor = kButtonColor;
+    }
+    Command2 = add<CommandButton>("Command2", -1, Geometry{5160, 3960, 3000, 375},
+                                  "حركة تعاملات الفواتير");
+    if (twin.voucherButton)
+        Command3 = add<CommandButton>("Command3", -1, Geometry{2040, 3960, 3000, 375},
+                                      "حركة تعاملات الأذون");
+
+    editing_ = std::make_unique<RecordEditing>(
+        *this, *Adodc1, std::array<CommandButton*, 3>{cmdaction[0], cmdaction[1], cmdaction[2]});
+    editing_->gatedBoxes = {Text1[0], Text1[1], Text1[2], Text1[3], Text2, Text3};
+    editing_->addDefaults = [this] {
+        Text1[0]->setText(".");
+        Text1[1]->setText(twin_.phoneDefault);
+        Text1[2]->setText(twin_.faxDefault);
+        Text1[3]->setText(".");
+        Text2->setText("0");
+        Text3->setText(".");
+    };
+    editing_->setBoxesLocked(true);
+
+    Command1->onClick = [this] { deleteDealer(); };
+    Command2->onClick = [this] {
+        launchWorker(app(), ScratchTable::BuyerDeals, twin_.dealingsForm);
+    };
+    if (Command3) Command3->onClick = [this] { app().show(app().form("Form39")); };
+
+    MenuItem* file = addMenu("file", "ملف");
+    addMenu(twin.searchItem, twin.searchCaption, file)->onClick = [this] { searchByName(); };
+    addMenu("exit", twin.exitCaption, file)->onClick = [this] { Unload(); };
+    MenuItem* report = addMenu("report", "تقرير");
+    addMenu(twin.reportItem, twin.reportCaption, report)->onClick = [this] {
+        openReport(app(), twin_.reportName);
+    };
+}
+
+void PartnerForm::Form_Load() {
+    bindTable(*Adodc1, twin_.table);
+    caption = twin_.captionPrefix + companyTitle(app());
+    const double now = app().clock().now();
+    Label7->setCaption(formatShortDate(now));
+    Label9->setCaption(formatTime(now));
+}
+
+void PartnerForm::deleteDealer() {
+    // Nothing to delete past the end of an empty table.
+    if (!Adodc1->recordset().hasCurrentRow()) return;
+    const bool wasAdding = editing_->adding();
+    if (confirmDelete(*this, *Adodc1, "Dealer will be deleted") && wasAdding) {
+        // The pending new row was what went; the window is browsing again.
+        cmdaction[0]->caption = editing_->texts().add;
+        editing_->SetCancelEnabled(false);
+        editing_->setBoxesLocked(true);
+    }
+}
+
+void PartnerForm::searchByName() {
+    Recordset& rs = Adodc1->recordset();
+    const long shown = rs.absolutePosition();
+    if (linearSearch(*this, *Adodc1, twin_.nameField, twin_.searchPrompt, twin_.searchTitle,
+                     SearchKind::Text) != SearchResult::NotFound)
+        return;
+    // Not found: back on the row shown before, so delete and edit act on a
+    // real row.
+    rs.moveFirst();
+    for (long i = 1; i < shown && !rs.eof(); ++i) rs.moveNext();
+}
+
+Form5::Form5(Application& a) : PartnerForm(a, kSuppliers) {}
+
+Form6::Form6(Application& a) : PartnerForm(a, kCustomers) {}
+
+}  // namespace mk

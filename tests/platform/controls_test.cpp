@@ -1,0 +1,144 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "data/record_editing.h"
+#include "data/schema.h"
+#include "support/harness.h"
+
+namespace mk {
+namespace {
+
+using test::Harness;
+namespace fs = std::filesystem;
+
+// A data window: a navigation bar on BUYER, a bound box, a bound check box
+// on DIM, a chooser listing item names, and the drive, folder and file lists.
+class DataWin : public Form {
+public:
+    static constexpr const char* kName = "DataWin";
+    explicit DataWin(Application& a) : Form(a, kName) {
+        Adodc1 = add<Adodc>("Adodc1", -1, Geometry{0, 0, 3000, 360}, "nav");
+        Text1 = add<TextBox>("Text1", -1, Geometry{0, 400, 2000, 300});
+        Text1->bindTo(*Adodc1, "BUYER");
+        Adodc2 = add<Adodc>("Adodc2", -1, Geometry{0, 0, 0, 0});
+        Check1 = add<CheckBox>("Check1", -1, Geometry{0, 800, 2000, 300}, "secure");
+        Check1->bindTo(*Adodc2, "SECURITY");
+        Adodc3 = add<Adodc>("Adodc3", -1, Geometry{0, 0, 0, 0});
+        DataCombo1 = add<DataCombo>("DataCombo1", -1, Geometry{0, 1200, 2000, 300});
+        DataCombo1->rowSource = Adodc3;
+        DataCombo1->listField = "DESC";
+        Drive1 = add<DriveListBox>("Drive1", -1, Geometry{0, 1600, 2000, 300});
+        Dir1 = add<DirListBox>("Dir1", -1, Geometry{0, 2000, 2000, 900});
+        File1 = add<FileListBox>("File1", -1, Geometry{0, 3000, 2000, 900});
+        Drive1->onChange = [this] { Dir1->setPath(Drive1->drive()); };
+        Dir1->onChange = [this] {
+            File1->setPath(Dir1->path());
+            File1->pattern = "*.mdb";
+        };
+    }
+    void Form_Load() override {
+        bindTable(*Adodc1, "BUYER");
+        bindTable(*Adodc2, "DIM");
+    }
+    Adodc *Adodc1, *Adodc2, *Adodc3;
+    TextBox* Text1;
+    CheckBox* Check1;
+    DataCombo* DataCombo1;
+    DriveListBox* Drive1;
+    DirListBox* Dir1;
+    FileListBox* File1;
+};
+
+class ControlsTest : public ::testing::Test {
+protected:
+    ControlsTest() {
+        h.app.registerForm<DataWin>();
+        h.machine.action([&] {
+            Recordset rs(h.db(), "BUYER");
+            for (const char* n : {"a", "b", "c"}) {
+                rs.addNew();
+                rs.setField("BUYER", n);
+                rs.update();
+            }
+            for (const char* g : {"g1", "g2"}) {
+                h.db().createTable(itemGroupTableDef(g));
+                Recordset items(h.db(), g);
+                items.addNew();
+                items.setField("DESC", std::string(g) + " item");
+                items.update();
+            }
+        });
+        win = &static_cast<DataWin&>(h.show("DataWin"));
+    }
+    Harness h{Harness::Windows::None};
+    DataWin* win = nullptr;
+};
+
+TEST_F(ControlsTest, NavigationBarStoresTypedChangesAndStopsAtTheEnds) {
+    EXPECT_EQ(win->Text1->text(), "a");
+    h.type("DataWin", "Text1", "A2");
+    h.app.navigate(*win->Adodc1, Nav::Next);
+    EXPECT_EQ(h.cell("BUYER", 0, "BUYER"), Value("A2"));
+    EXPECT_EQ(win->Text1->text(), "b");
+    h.app.navigate(*win->Adodc1, Nav::Last);
+    h.app.navigate(*win->Adodc1, Nav::Next);
+    EXPECT_EQ(win->Text1->text(), "c");
+    h.app.navigate(*win->Adodc1, Nav::First);
+    h.app.navigate(*win->Adodc1, Nav::Previous);
+    EXPECT_EQ(win->Text1->text(), "A2");
+    // A display-only write is never stored.
+    win->Text1->displayText("shown only");
+    h.app.navigate(*win->Adodc1, Nav::Next);
+    EXPECT_EQ(h.cell("BUYER", 0, "BUYER"), Value("A2"));
+}
+
+TEST_F(ControlsTest, BoundBoxesShowANewRowAsStored) {
+    h.machine.action([&] {
+        Recordset& rs = win->Adodc2->recordset();
+        rs.addNew();
+        EXPECT_EQ(win->Check1->value(), 0);
+        rs.setField("SECURITY", true);
+        rs.update();
+    });
+    EXPECT_EQ(win->Check1->value(), 1);
+    EXPECT_FALSE(win->Check1->boundChanged());
+}
+
+TEST_F(ControlsTest, BoundCheckBoxWritesYesNo) {
+    EXPECT_EQ(win->Check1->value(), 0);
+    h.click("DataWin", "Check1");
+    h.machine.action([&] { win->Adodc2->recordset().update(); });
+    EXPECT_EQ(h.cell("DIM", 0, "SECURITY"), Value(true));
+}
+
+TEST_F(ControlsTest, ChooserListFollowsItsRowSourceWhenRepointed) {
+    EXPECT_TRUE(win->DataCombo1->list().empty());
+    bindTable(*win->Adodc3, "g1");
+    EXPECT_EQ(win->DataCombo1->list(), std::vector<std::string>{"g1 item"});
+    bindTable(*win->Adodc3, "g2");
+    EXPECT_EQ(win->DataCombo1->list(), std::vector<std::string>{"g2 item"});
+    h.choose("DataWin", "DataCombo1", "g2 item");
+    EXPECT_EQ(win->DataCombo1->text(), "g2 item");
+}
+
+TEST_F(ControlsTest, DriveFolderAndFileLists) {
+    fs::create_directories(h.machine.mapPath("D:\\") / "old");
+    std::ofstream(h.machine.mapPath("D:\\") / "old" / "shop.MDB") << "x";
+    std::ofstream(h.machine.mapPath("D:\\") / "old" / "notes.txt") << "x";
+    EXPECT_EQ(win->Drive1->list(), (std::vector<std::string>{"c:", "d:"}));
+    h.app.chooseDrive(*win->Drive1, "D:");
+    EXPECT_EQ(win->Dir1->path(), "D:\\");
+    EXPECT_EQ(win->Dir1->subfolders(), std::vector<std::string>{"D:\\old"});
+    h.app.chooseFolder(*win->Dir1, "D:\\old");
+    EXPECT_EQ(win->File1->path(), "D:\\old");
+    EXPECT_EQ(win->File1->files(), std::vector<std::string>{"shop.MDB"});
+    // A drive that cannot be read fails in the handler, shown as an error.
+    h.app.chooseDrive(*win->Drive1, "e:");
+    EXPECT_NE(h.lastMessage().find("Path not found"), std::string::npos);
+    EXPECT_THROW(win->Drive1->setDrive("q:"), RuntimeError);
+}
+
+}  // namespace
+}  // namespace mk
