@@ -97,7 +97,7 @@ TEST(MainWindow, ThePermissionsSwitchRoutesTheGuardedMenus) {
 
     Harness on;
     setProfile(on, "ACME", true);
-    registerStandIn(on.app, "Form32");
+    registerWindowStandIn(on.app, "Form32");
     EXPECT_TRUE(openStore(on).picture("Picture2").visible);
     EXPECT_TRUE(on.form("Form20").visible());
     using Route = std::pair<const char*, const char*>;

@@ -9,10 +9,10 @@
 
 namespace mk::test {
 
-class StandIn : public Form {
+class WindowStandIn : public Form {
 public:
     // table: bound to Adodc1 at load (moved to its last row when toLast).
-    StandIn(Application& a, std::string name, std::string table = {}, bool toLast = false)
+    WindowStandIn(Application& a, std::string name, std::string table = {}, bool toLast = false)
         : Form(a, std::move(name)), table_(std::move(table)), toLast_(toLast) {
         if (!table_.empty()) Adodc1 = add<Adodc>("Adodc1", -1, Geometry{120, 120, 3000, 360});
     }
@@ -28,20 +28,20 @@ private:
     bool toLast_;
 };
 
-inline void registerStandIn(Application& app, const std::string& name,
+inline void registerWindowStandIn(Application& app, const std::string& name,
                             const std::string& table = {}, bool toLast = false) {
     if (app.isRegistered(name)) return;
     app.registerForm(name, [=](Application& a) {
-        return std::make_unique<StandIn>(a, name, table, toLast);
+        return std::make_unique<WindowStandIn>(a, name, table, toLast);
     });
 }
 
-inline void registerStandIns(Application& app) {
-    registerStandIn(app, "Form5", "SUPPLIER");
-    registerStandIn(app, "Form6", "BUYER");
-    registerStandIn(app, "Form34", "BOX", true);
+inline void registerWindowStandIns(Application& app) {
+    registerWindowStandIn(app, "Form5", "SUPPLIER");
+    registerWindowStandIn(app, "Form6", "BUYER");
+    registerWindowStandIn(app, "Form34", "BOX", true);
     for (const char* name : {"Form12", "Form13", "Form20", "Form52", "Form47", "Form48"})
-        registerStandIn(app, name);
+        registerWindowStandIn(app, name);
 }
 
 }  // namespace mk::test

@@ -13,7 +13,7 @@ namespace mk::test {
 
 // Starts the program as its command does: the start window first.
 inline void begin(Harness& h) {
-    registerStandIns(h.app);
+    registerWindowStandIns(h.app);
     startProgram(h.app);
 }
 
