@@ -44,7 +44,7 @@ void registerWindows(Application& app) {
 
 void startProgram(Application& app) {
     app.setMainForm("Form1");
-    app.start(app.isRegistered("Form16") ? "Form16" : "Welcome");
+    app.start("Form16");
 }
 
 }  // namespace mk

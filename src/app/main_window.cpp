@@ -1,0 +1,270 @@
+#include "app/main_window.h"
+
+#include "data/record_editing.h"
+#include "platform/application.h"
+#include "reports/opener.h"
+#include "store/day_quantities.h"
+#include "store/expiry.h"
+#include "store/item_card.h"
+
+namespace mk {
+
+namespace {
+
+std::u32string toU32(std::string_view s) {
+    std::u32string out;
+    for (size_t i = 0; i < s.size();) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        const int extra = c < 0x80 ? 0 : c < 0xE0 ? 1 : c < 0xF0 ? 2 : 3;
+        char32_t cp = extra == 0 ? c : extra == 1 ? (c & 0x1F) : extra == 2 ? (c & 0x0F) : (c & 0x07);
+        for (int k = 1; k <= extra && i + static_cast<size_t>(k) < s.size(); ++k)
+            cp = (cp << 6) | (static_cast<unsigned char>(s[i + static_cast<size_t>(k)]) & 0x3F);
+        out.push_back(cp);
+        i += static_cast<size_t>(extra) + 1;
+    }
+    return out;
+}
+
+std::string toUtf8(const std::u32string& s) {
+    std::string out;
+    for (char32_t cp : s) {
+        if (cp < 0x80) {
+            out += static_cast<char>(cp);
+        } else if (cp < 0x800) {
+            out += static_cast<char>(0xC0 | (cp >> 6));
+            out += static_cast<char>(0x80 | (cp & 0x3F));
+        } else if (cp < 0x10000) {
+            out += static_cast<char>(0xE0 | (cp >> 12));
+            out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (cp & 0x3F));
+        } else {
+            out += static_cast<char>(0xF0 | (cp >> 18));
+            out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+            out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (cp & 0x3F));
+        }
+    }
+    return out;
+}
+
+// Sum of MONEY over a partner window's data control, each row written back.
+double sumOfMoney(Adodc& data) {
+    Recordset& rs = data.recordset();
+    double sum = 0;
+    rs.moveFirst();
+    while (!rs.eof()) {
+        sum += toDouble(rs.field("MONEY"));
+        rs.update();
+        rs.moveNext();
+    }
+    return sum;
+}
+
+// The five totals, right to left: caption label above its value label.
+constexpr double kTotalWidth = 2280, kTotalGap = 120, kTotalsRight = 12360;
+Geometry totalGeometry(int column, double top, double height) {
+    return {kTotalsRight - (column + 1) * kTotalWidth - column * kTotalGap, top, kTotalWidth,
+            height};
+}
+
+}  // namespace
+
+const char* const Form1::kCredits =
+    "   مخزن و حسابات  *  إدارة المخزن و المبيعات و المشتريات و الصندوق و المصاريف و العاملين  "
+    "*  makhzan   ";
+
+Form1::Form1(Application& a) : Form(a, kName) {
+    caption = "مخزن ";
+    width = 12600;
+    height = 7920;
+
+    // Data controls opened at load, never shown.
+    Adodc7 = add<Adodc>("Adodc7", -1, Geometry{240, 1200, 1000, 315});
+    Adodc6 = add<Adodc>("Adodc6", -1, Geometry{1320, 1200, 1000, 315});
+    Adodc9 = add<Adodc>("Adodc9", -1, Geometry{2400, 1200, 1000, 315});
+    Adodc2 = add<Adodc>("Adodc2", -1, Geometry{3480, 1200, 1000, 315});
+    Adodc5 = add<Adodc>("Adodc5", -1, Geometry{4560, 1200, 1000, 315});
+    Adodc3 = add<Adodc>("Adodc3", -1, Geometry{5640, 1200, 1000, 315});
+    for (Adodc* dc : {Adodc7, Adodc6, Adodc9, Adodc2, Adodc5, Adodc3}) dc->visible = false;
+    Text12 = add<TextBox>("Text12", -1, Geometry{6720, 1200, 1000, 315});
+    Text12->visible = false;
+    Text12->bindTo(*Adodc7, "UserID");
+    Text11 = add<TextBox>("Text11", -1, Geometry{7800, 1200, 1000, 315});
+    Text11->visible = false;
+    Text11->bindTo(*Adodc6, "DESC");
+
+    // Date and time at the top right, the five totals below them.
+    Label13 = add<Label>("Label13", -1, Geometry{10560, 120, 1800, 285});
+    Label13->alignment = 1;
+    Label9 = add<Label>("Label9", -1, Geometry{8640, 120, 1800, 285});
+    Label9->alignment = 1;
+    Label11 = add<Label>("Label11", -1, Geometry{240, 120, 4200, 285});
+    const char* const totalCaptions[3] = {"إجمالى المدين", "إجمالى الداين", "إجمالى الصندوق"};
+    for (int i = 0; i < 3; ++i) {
+        Label25[i] = add<Label>("Label25", i, totalGeometry(i, 540, 285), totalCaptions[i]);
+        Label23[i] = add<Label>("Label23", i, totalGeometry(i, 840, 315));
+    }
+    Label26 = add<Label>("Label26", -1, totalGeometry(3, 540, 285), "إجمالى  المبيع");
+    Label24 = add<Label>("Label24", -1, totalGeometry(3, 840, 315));
+    Label20 = add<Label>("Label20", -1, totalGeometry(4, 540, 285), "إجمالى المخزن ");
+    Label21 = add<Label>("Label21", -1, totalGeometry(4, 840, 315));
+    for (Label* l : {Label25[0], Label25[1], Label25[2], Label26, Label20}) l->alignment = 2;
+    for (Label* l : {Label23[0], Label23[1], Label23[2], Label24, Label21}) {
+        l->alignment = 2;
+        l->fontBold = true;
+    }
+
+    card = std::make_unique<ItemCard>(*this, *Adodc5);
+
+    // Over the item card and the group chooser until the store is opened.
+    Picture2 = add<PictureBox>("Picture2", -1, Geometry{120, 1560, 12360, 4740});
+
+    Label19 = add<Label>("Label19", -1, Geometry{240, 6480, 12120, 315});
+
+    Timer1 = add<Timer>("Timer1", -1, 12000, false);
+    Timer2 = add<Timer>("Timer2", -1, 650, true);
+    Timer3 = add<Timer>("Timer3", -1, 1000, true);
+    Timer1->onTimer = [this] { enabled = true; };
+    Timer2->onTimer = [this] { Timer2_Timer(); };
+    Timer3->onTimer = [this] { Label9->setCaption(formatTime(app().clock().now())); };
+
+    buildMenus();
+}
+
+Form1::~Form1() = default;
+
+void Form1::buildMenus() {
+    auto item = [this](const char* name, const char* itemCaption, MenuItem* parent,
+                       std::function<void()> action, const char* shortcut = "") {
+        MenuItem* m = addMenu(name, itemCaption, parent, shortcut);
+        if (action) m->onClick = std::move(action);
+        return m;
+    };
+    auto shows = [this](const char* window) { return [this, window] { showWindow(window); }; };
+    auto opens = [this](const char* report) { return [this, report] { openReport(app(), report); }; };
+
+    MenuItem* file = addMenu("file", "م&لف");
+    item("account", "إضافة و حذف مستخدمين", file,
+         [this] { showWindow(switchOff() ? "Form12" : "Form13"); });
+    item("board", "أغلق لوحة المفاتيح و الفأرة", file, [this] {
+        // The running unlock timer is not restarted: a second lock ends at its next tick.
+        enabled = false;
+        Timer1->setEnabled(true);
+    });
+    item("copy", " إسترجاع النسخة الإحتياطية من قاعدة البيانات", file, shows("Form47"));
+    item("day_exite", "عمل نسخة إحتياطيةوإغلاق نهاية اليوم", file, shows("Form48"));
+    item("exit", "إغلاق", file, [this] { Unload(); });
+
+    MenuItem* store = addMenu("store", "المخزن");
+    item("store_functions", "تعاملات المخزن", store, [this] {
+        if (switchOff()) Picture2->visible = false;
+        else showWindow("Form20");
+    });
+    item("RENAME_MAIN", "إضافة الأصناف الرئيسية", store, shows("Form49"));
+    item("earchby_name", "بحث عن صنف بدلالة أسمه", store, [this] { card->searchByName(); });
+    item("INVENTORY_REPORT", "تقرير بحركة يومية المخزن", store,
+         [this] { showDailyMovement(app(), true); });
+
+    MenuItem* output = addMenu("output", "الحسابات");
+    item("moutput", "المصاريف الشهرية", output, shows("Form11"), "Ctrl+M");
+    item("doutput", "المصاريف اليومية", output, shows("Form18"), "Ctrl+D");
+    item("yearout", "الحسابات السنوية", output, shows("Form19"), "Ctrl+Y");
+
+    MenuItem* invo = addMenu("invo", "أذون و فواتير");
+    item("SALES_IN", "فواتير مبيعات القطاعى", invo, shows("Form3"), "Ctrl+S");
+    item("saleslarge", "فواتير مبيعات الجملة", invo, shows("Form42"));
+    item("sellgroup", "أذون صرف جملة", invo, shows("Form53"));
+    item("returne", "فواتير المرتجعات", invo, shows("Form28"));
+    item("supply_inv", "فواتير الواردات", invo, shows("Form17"));
+    item("ECEIVE", "أذون صرف نقدى", invo, shows("Form41"));
+    item("PAY", "أذون إستلام نقدى", invo, shows("Form35"));
+
+    MenuItem* dealers = addMenu("dealers", "العملاء و الموردين");
+    // With the switch on, this item opens the employee data window.
+    item("SUPPLY_INF", "بيانات الموردين", dealers,
+         [this] { showWindow(switchOff() ? "Form5" : "Form32"); }, "Shift+F1");
+    item("BUYER", "بيانات العملاء", dealers,
+         [this] { showWindow(switchOff() ? "Form6" : "Form52"); }, "Shift+F2");
+
+    MenuItem* box = addMenu("BOX", "الصندوق");
+    item("BOX_MANGEMENT", "تعاملات الصندوق", box, shows("Form34"));
+
+    MenuItem* staff = addMenu("emplyee1", "بيانات العاملين");
+    item("emplyee", "بيانات العاملين الأساسية", staff, nullptr);
+    item("observe_employee", "متابعة العاملين", staff, shows("Form51"));
+    item("ADD_EMPLOYEE", "أضف موظف", staff, shows("Form50"));
+
+    MenuItem* help = addMenu("HELP", "مساعدة");
+    item("PROGRAMMER", "معلومات عن البرنامج", help, shows("Form7"), "Ctrl+I");
+    item("USE", "كيف تستخدم البرنامج", help, nullptr, "Ctrl+Q");
+
+    MenuItem* reports = addMenu("reports", "تقارير");
+    item("inventory_rep", "تقرير بالحركة اليومية للمخزن ", reports,
+         [this] { showDailyMovement(app(), false); });
+    item("akkes_repo", "تقرير عن فواتير مبيعات الجملة", reports, opens("DataReport3"));
+    item("buy_repo", "تقرير عن فواتير الواردات", reports, opens("DataReport4"));
+    item("ss", "تقرير الموردين", reports, opens("DATA_SUPPLIER"));
+    item("dealer", "تقرير العملاء", reports, opens("DataReport2"));
+    item("BOX_REPORT", "تقرير الصندوق", reports, opens("DataReport8"));
+    item("emplyee_report", "تقرير ببيانات الموظفين", reports, opens("DataReport12"));
+    item("date_report", "تقرير بالأصناف المنتهية صلاحيتها خلال فترة محددة", reports,
+         [this] { askExpiryPeriodAndShow(app()); });
+    item("new", "new", reports, shows("Form56"));
+}
+
+void Form1::Form_Load() {
+    credits_ = toU32(kCredits);
+    marqueeLength_ = toInt16(Value(static_cast<int>(credits_.size()) + 250));
+
+    bindTable(*Adodc7, "Admin");
+    bindTable(*Adodc6, "DAILY_TRADE");
+    bindTable(*Adodc9, "VALIDITY_DATE");
+    bindTable(*Adodc2, "DIM");
+    bindTable(*Adodc5, "qqq");
+    bindTable(*Adodc3, "SALES_INVOICE");
+
+    const double now = app().clock().now();
+    const double today = app().clock().today();
+    caption = "مخزن " + companyTitle(app());
+    Label11->setCaption("");
+    Label9->setCaption(formatTime(now));
+    Label13->setCaption(formatShortDate(today));
+    computeTotals();
+}
+
+void Form1::computeTotals() {
+    Label23[0]->setCaption(formatDouble(sumOfMoney(app().form("Form6").adodc("Adodc1"))));
+    Label23[1]->setCaption(formatDouble(sumOfMoney(app().form("Form5").adodc("Adodc1"))));
+    Recordset& box = app().form("Form34").adodc("Adodc1").recordset();
+    box.moveLast();
+    Label23[2]->setCaption(formatDouble(box.eof() ? 0.0 : toDouble(box.field("MONEY"))));
+
+    double sale = 0, buy = 0;
+    forEachStoreItem(app(), [&](Recordset& item) {
+        const double onStock = toDouble(item.field("ONSTOCK"));
+        sale += onStock * toDouble(item.field("UNITE_PRICE"));
+        buy += onStock * toDouble(item.field("BUY_PRICE"));
+    });
+    Label24->setCaption(formatDouble(sale));
+    Label21->setCaption(formatDouble(buy));
+}
+
+bool Form1::switchOff() {
+    const Value security = Adodc2->recordset().field("SECURITY");
+    if (security.type() == Value::Type::Bool) return !security.asBoolRaw();
+    return security.isNumber() && toDouble(security) == 0;
+}
+
+void Form1::showWindow(const char* name) { app().show(app().form(name)); }
+
+void Form1::Timer2_Timer() {
+    // The text becomes its last N characters followed by its first N.
+    const size_t n = static_cast<size_t>(marqueeLength_ < 0 ? 0 : marqueeLength_);
+    const std::u32string& s = credits_;
+    const std::u32string tail = s.size() > n ? s.substr(s.size() - n) : s;
+    const std::u32string head = s.size() > n ? s.substr(0, n) : s;
+    credits_ = tail + head;
+    Label19->setCaption(toUtf8(credits_));
+}
+
+}  // namespace mk

@@ -1,0 +1,153 @@
+#include "store/groups.h"
+
+#include "data/record_editing.h"
+#include "data/schema.h"
+
+namespace mk {
+
+namespace {
+
+constexpr const char* kNoBlanksWarning =
+    "لاحظ انه يجب  مراعاة عدم وجود مسافة فى التسمية يمكنك استخدام اندر سكور (_) بدلا من "
+    "المسافة وإلا تسبب خطأ";
+constexpr const char* kNameMissing = "من فضلك أكتب أسم المجموعة فى مربع الأسم ثم أضغط حفظ";
+constexpr const char* kNameInvalid =
+    "لا يصلح هذا الأسم أسما لمجموعة (لا تستخدم النقطة أو الأقواس أو علامات التنصيص)، من فضلك "
+    "أختر أسما آخر";
+constexpr const char* kNameUsed = "يوجد جدول أو مجموعة بهذا الأسم، من فضلك أختر أسما آخر";
+constexpr const char* kNoteTitle = "ملحوظة";
+
+// The starting row of a group made by the groups window, field by carrier.
+const char* const kCarrierFields[] = {"ITEM_NO",  "DESC",  "BUY_PRICE", "UNITE_PRICE",
+                                      "GROUP_PRICE", "ONSTOCK", "RETURN", "NOTES",
+                                      "DATES",    "Q_ORDER", "DATES_SAVE", "RETURN_BUY"};
+const char* const kStartingValues[] = {"0", ".", "0", "0", "0", "0",
+                                       "0", ".", "10/10/2007", "0", "10/10/2007", "0"};
+
+// The compare window's carriers: the first five fields, GROUP_PRICE twice.
+const char* const kCompareCarrierFields[] = {"ITEM_NO",     "DESC",        "BUY_PRICE",
+                                             "UNITE_PRICE", "GROUP_PRICE", "GROUP_PRICE"};
+constexpr int kComparePlaceholderRows = 2579;
+
+}  // namespace
+
+std::string groupNameProblem(Application& app, const std::string& name) {
+    if (name.empty() || name == ".") return kNameMissing;
+    if (!isValidTableName(name)) return kNameInvalid;
+    Database& db = app.machine().database(kDatabasePath);
+    if (db.findTable(name)) return kNameUsed;
+    Recordset groups(db, "qqq");
+    for (const Value& listed : groups.columnValues("Q"))
+        if (namesEqual(toText(listed), name)) return kNameUsed;
+    return "";
+}
+
+GroupsWindow::GroupsWindow(Application& a, const char* name, int carriers) : Form(a, name) {
+    width = 6240;
+    height = 3240;
+    Text1 = add<TextBox>("Text1", -1, Geometry{240, 360, 3840, 315});
+    Text1->locked = true;
+    Label1 = add<Label>("Label1", -1, Geometry{4200, 390, 1680, 285}, "أسم المجموعة");
+    Label1->alignment = 1;
+    Adodc1 = add<Adodc>("Adodc1", -1, Geometry{240, 840, 5640, 375}, "المجموعات");
+    Text1->bindTo(*Adodc1, "q");
+
+    cmdaction[2] = add<CommandButton>("cmdaction", 2, Geometry{240, 1440, 1680, 375}, "&edit");
+    cmdaction[1] = add<CommandButton>("cmdaction", 1, Geometry{2220, 1440, 1680, 375}, "&cancel");
+    cmdaction[0] = add<CommandButton>("cmdaction", 0, Geometry{4200, 1440, 1680, 375}, "&add");
+    cmdaction[1]->visible = false;
+    cmdaction[2]->visible = false;
+
+    // Never shown: the name copy, the new table's data control, its carriers.
+    Text2 = add<TextBox>("Text2", -1, Geometry{240, 2040, 1200, 315}, "Text2");
+    Text2->visible = false;
+    Adodc2 = add<Adodc>("Adodc2", -1, Geometry{1560, 2040, 1800, 315});
+    Adodc2->visible = false;
+    const char* const* fields = carriers == 12 ? kCarrierFields : kCompareCarrierFields;
+    for (int i = 0; i < carriers; ++i) {
+        auto* box = add<TextBox>("Text3", i, Geometry{3480 + 200.0 * (i % 12), 2040, 180, 315});
+        box->visible = false;
+        box->bindTo(*Adodc2, fields[i]);
+        Text3.push_back(box);
+    }
+
+    Text1->onLostFocus = [this] { Text2->setText(Text1->text()); };
+    editing_ = std::make_unique<RecordEditing>(
+        *this, *Adodc1, std::array<CommandButton*, 3>{cmdaction[0], cmdaction[1], cmdaction[2]});
+    editing_->addSaveProcedure = [this] { AddGroup(); };
+}
+
+GroupsWindow::~GroupsWindow() = default;
+
+void GroupsWindow::Form_Load() { bindTable(*Adodc1, "qqq"); }
+
+void GroupsWindow::AddGroup() {
+    MsgBox(kNoBlanksWarning);
+    Text1->locked = false;
+    CommandButton* button = cmdaction[0];
+    if (button->caption == "&add") {
+        Adodc1->recordset().addNew();
+        button->caption = "&save";
+        editing_->SetCancelEnabled(true);
+        Text1->setText(".");
+        // Browsing away would store the new qqq row before its table exists.
+        Adodc1->enabled = false;
+    } else if (button->caption == "&save") {
+        // The name as the box holds it now, checked before anything is stored.
+        const std::string name = Text1->text();
+        const std::string problem = groupNameProblem(app(), name);
+        if (!problem.empty()) {
+            MsgBox(problem, mb::OKOnly, kNoteTitle);
+            return;
+        }
+        Text2->setText(name);
+        const std::string dbFullPath = "C:\\INVENT.mdb";
+        CreateTable(name);
+        Adodc1->recordset().update();
+        Adodc1->enabled = true;
+        button->caption = "&add";
+        editing_->SetCancelEnabled(false);
+        MsgBox("Database: " + dbFullPath + " successfully created" + "\r\n" + "\r\n" + "Table: " +
+                   name + " successfully created" + "\r\n",
+               mb::Information, "Create Database");
+        Text1->locked = true;
+        // The main window's group chooser lists the new group at once.
+        if (Form* main = app().loadedForm("Form1")) {
+            Adodc& groups = main->adodc("Adodc5");
+            if (groups.isOpen()) groups.Refresh();
+        }
+    }
+}
+
+void GroupsWindow::CreateTable(const std::string& tableName) {
+    Database& db = app().machine().database("C:\\INVENT.mdb");
+    db.createTable(itemGroupTableDef(tableName));
+    bindTable(*Adodc2, tableName);
+    fillStartingRows();
+}
+
+Form49::Form49(Application& a) : GroupsWindow(a, kName, 12) {
+    caption = "إضافة الأصناف الرئيسية";
+    MenuItem* file = addMenu("FILE", "ملف");
+    addMenu("exit", "إنهاء", file)->onClick = [this] { Unload(); };
+}
+
+void Form49::fillStartingRows() {
+    Adodc2->recordset().addNew();
+    for (size_t i = 0; i < Text3.size(); ++i) Text3[i]->setText(kStartingValues[i]);
+    Adodc2->recordset().update();
+}
+
+Form56::Form56(Application& a) : GroupsWindow(a, kName, 6) { caption = "Form56"; }
+
+void Form56::fillStartingRows() {
+    // The new group starts with its placeholder items.
+    Recordset& rs = Adodc2->recordset();
+    for (int n = 0; n < kComparePlaceholderRows; ++n) {
+        rs.addNew();
+        for (size_t i = 0; i < Text3.size(); ++i) Text3[i]->setText(i == 1 ? "." : "0");
+        rs.update();
+    }
+}
+
+}  // namespace mk

@@ -1,0 +1,213 @@
+#include "store/item_card.h"
+
+#include "data/record_editing.h"
+#include "data/schema.h"
+#include "data/scratch.h"
+
+namespace mk {
+
+namespace {
+
+constexpr const char* kNoteTitle = "ملحوظة";
+constexpr const char* kChooseGroup = "أختر مجموعة الأصناف ثم طقطق داخل مربع نص  اسم الصنف";
+constexpr const char* kUnknownGroup = "لا توجد مجموعة أصناف بهذا الأسم، أختر مجموعة من القائمة";
+
+// Card geometry: two columns of label + box, labels to the right.
+constexpr double kTop = 1680, kRow = 420, kBoxHeight = 315, kLabelHeight = 285;
+constexpr double kRightBox = 4680, kRightBoxWidth = 2160, kRightLabel = 6960;
+constexpr double kLeftBox = 240, kLeftBoxWidth = 2400, kLeftLabel = 2760;
+constexpr double kLabelWidth = 1560;
+constexpr double kChooser = 8760, kChooserWidth = 3600;
+
+double rowTop(int row) { return kTop + kRow * row; }
+
+}  // namespace
+
+ItemCard::ItemCard(Form& form, Adodc& groups) : form_(form) {
+    auto field = [&](const char* name, int index, bool right, int row, const char* label,
+                     int labelIndex, const char* caption) {
+        const double box = right ? kRightBox : kLeftBox;
+        const double boxWidth = right ? kRightBoxWidth : kLeftBoxWidth;
+        const double lab = right ? kRightLabel : kLeftLabel;
+        auto* t = form.add<TextBox>(name, index, Geometry{box, rowTop(row), boxWidth, kBoxHeight});
+        t->locked = true;
+        auto* l = form.add<Label>(label, labelIndex,
+                                  Geometry{lab, rowTop(row) + 30, kLabelWidth, kLabelHeight}, caption);
+        l->alignment = 1;
+        return t;
+    };
+    Text6 = field("Text6", -1, true, 0, "Label3", -1, "اسم الصنف");
+    Text5 = field("Text5", -1, true, 1, "Label4", -1, "رقم الصنف بارا كود");
+    Text3[0] = field("Text3", 0, true, 2, "Label6", 0, "الكمية");
+    Text3[1] = field("Text3", 1, true, 3, "Label6", 1, "كمية حد الطلب");
+    Text4[0] = field("Text4", 0, true, 4, "Label5", 0, "التاريخ");
+    Text4[1] = field("Text4", 1, true, 5, "Label5", 1, "تاريخ الصلاحية");
+    Text7 = field("Text7", -1, false, 0, "Label2", 0, "سعر القطاعى");
+    Text9 = field("Text9", -1, false, 1, "Label2", 1, "سعر الجملة");
+    Text10 = field("Text10", -1, false, 2, "Label2", 2, "سعر الشراء");
+    Text1[0] = field("Text1", 0, false, 3, "Label14", 0, "مرتجع البيع");
+    Text1[1] = field("Text1", 1, false, 4, "Label14", 1, "مرتجع الشراء");
+    Text2 = form.add<TextBox>("Text2", -1, Geometry{kLeftBox, rowTop(6), 6600, 840});
+    Text2->multiLine = true;
+    Text2->scrollBars = true;
+    Text2->locked = true;
+    form.add<Label>("Label15", -1, Geometry{kRightLabel, rowTop(6) + 30, kLabelWidth, kLabelHeight},
+                    "ملاحظات")
+        ->alignment = 1;
+
+    Adodc4 = form.add<Adodc>("Adodc4", -1, Geometry{kLeftBox, 5220, 8280, 375},
+                             "<السابق   التالى  >");
+    Text6->bindTo(*Adodc4, "DESC");
+    Text5->bindTo(*Adodc4, "ITEM_NO");
+    Text3[0]->bindTo(*Adodc4, "ONSTOCK");
+    Text3[1]->bindTo(*Adodc4, "Q_ORDER");
+    Text7->bindTo(*Adodc4, "UNITE_PRICE");
+    Text4[0]->bindTo(*Adodc4, "DATES");
+    Text4[1]->bindTo(*Adodc4, "DATES_SAVE");
+    Text10->bindTo(*Adodc4, "BUY_PRICE");
+    Text9->bindTo(*Adodc4, "GROUP_PRICE");
+    Text1[0]->bindTo(*Adodc4, "RETURN");
+    Text1[1]->bindTo(*Adodc4, "RETURN_BUY");
+    Text2->bindTo(*Adodc4, "NOTES");
+    addBoxes_ = {Text1[0], Text2, Text3[0], Text4[0], Text5, Text6, Text7, Text9, Text10};
+    editBoxes_ = {Text1[0], Text1[1], Text3[1], Text4[1], Text2, Text3[0],
+                  Text4[0], Text5,    Text6,    Text7,    Text9, Text10};
+
+    // Buttons, add at the right.
+    cmdaction[0] = form.add<CommandButton>("cmdaction", 0, Geometry{7080, 5820, 1440, 375}, "&add");
+    cmdaction[2] = form.add<CommandButton>("cmdaction", 2, Geometry{5460, 5820, 1440, 375}, "&edit");
+    cmdaction[1] =
+        form.add<CommandButton>("cmdaction", 1, Geometry{3840, 5820, 1440, 375}, "&cancel");
+    Command1 = form.add<CommandButton>("Command1", -1, Geometry{2220, 5820, 1440, 375}, "&delete");
+
+    // The group chooser and the movement launchers, at the right.
+    Label17 = form.add<Label>("Label17", -1, Geometry{kChooser, rowTop(0), kChooserWidth, 600},
+                              kChooseGroup);
+    Label17->wordWrap = true;
+    Label17->alignment = 1;
+    DataCombo3 =
+        form.add<DataCombo>("DataCombo3", -1, Geometry{kChooser, 2400, kChooserWidth, kBoxHeight});
+    DataCombo3->rowSource = &groups;
+    DataCombo3->listField = "q";
+    Label16 = form.add<Label>("Label16", -1, Geometry{kChooser, 2820, kChooserWidth, kBoxHeight});
+    Label16->fontBold = true;
+    Label16->alignment = 1;
+    Label18 = form.add<Label>("Label18", -1, Geometry{kChooser, 3240, kChooserWidth, kLabelHeight},
+                              "أختر مجموعة الأصناف الفرعية");
+    Label18->visible = false;
+    Command6 = form.add<CommandButton>("Command6", -1, Geometry{kChooser, 3840, kChooserWidth, 375},
+                                      "تقرير بحركة مبيعات الصنف");
+    Command7 = form.add<CommandButton>("Command7", -1, Geometry{kChooser, 4320, kChooserWidth, 375},
+                                      "  تقرير بحركة واردات الصنف");
+    Command9 = form.add<CommandButton>("Command9", -1, Geometry{kChooser, 4800, kChooserWidth, 375},
+                                      "تقرير حركة مرتجعات الصنف ");
+    for (CommandButton* b : {Command6, Command7, Command9}) b->visible = false;
+
+    editing_ = std::make_unique<RecordEditing>(
+        form, *Adodc4, std::array<CommandButton*, 3>{cmdaction[0], cmdaction[1], cmdaction[2]});
+    editing_->addSaveProcedure = [this] { AddOrSaveItem(); };
+    editing_->editSaveProcedure = [this] { EditOrSaveItem(); };
+    cmdaction[1]->onClick = [this] {
+        if (ready()) editing_->CancelEdit();
+    };
+    Command1->onClick = [this] {
+        if (ready()) confirmDelete(form_, *Adodc4, "user will be deleted");
+    };
+    Text6->onClick = [this] {
+        form_.MsgBox("أضغط على التالى و السابق لإختيار الصنف الفرعى", mb::OKOnly, kNoteTitle);
+        Label17->visible = false;
+    };
+
+    // A pick from the list chooses at once; typed text when leaving the box.
+    DataCombo3->onClick = [this] { chooseGroup(DataCombo3->text()); };
+    DataCombo3->onLostFocus = [this] {
+        if (DataCombo3->text() == Label16->caption()) return;
+        if (DataCombo3->text().empty()) DataCombo3->displayText(Label16->caption());
+        else chooseGroup(DataCombo3->text());
+    };
+
+    Application& app = form.app();
+    Command6->onClick = [&app] { launchWorker(app, ScratchTable::ProductBuy, "Form29"); };
+    Command7->onClick = [&app] { launchWorker(app, ScratchTable::ProductBuy, "Form33"); };
+    Command9->onClick = [&app] { launchWorker(app, ScratchTable::ProductBuy, "Form31"); };
+}
+
+ItemCard::~ItemCard() = default;
+
+bool ItemCard::ready() {
+    if (Adodc4->isOpen()) return true;
+    form_.MsgBox(kChooseGroup, mb::OKOnly, kNoteTitle);
+    return false;
+}
+
+bool ItemCard::groupListed(const std::string& name) {
+    Recordset groups(form_.app().machine().database(kDatabasePath), "qqq");
+    for (const Value& listed : groups.columnValues("Q"))
+        if (toText(listed) == name) return true;
+    return false;
+}
+
+void ItemCard::chooseGroup(const std::string& name) {
+    if (!groupListed(name)) {
+        form_.MsgBox(kUnknownGroup, mb::OKOnly, kNoteTitle);
+        DataCombo3->displayText(Label16->caption());
+        return;
+    }
+    Label16->setCaption(name);
+    bindTable(*Adodc4, name);
+    for (CommandButton* b : {Command6, Command7, Command9}) b->visible = true;
+}
+
+void ItemCard::setLocked(const std::vector<TextBox*>& boxes, bool locked) {
+    for (TextBox* box : boxes) box->locked = locked;
+}
+
+void ItemCard::AddOrSaveItem() {
+    if (!ready()) return;
+    setLocked(addBoxes_, false);
+    CommandButton* button = cmdaction[0];
+    if (button->caption == "&add") {
+        Adodc4->recordset().addNew();
+        Text1[0]->setText("0");
+        Text2->setText(".");
+        Text3[0]->setText("0");
+        Text4[0]->setText(documentDate(form_.app()));
+        Text5->setText("0");
+        Text6->setText(".");
+        Text7->setText("0");
+        Text9->setText("0");
+        Text10->setText("0");
+        button->caption = "&save";
+        editing_->SetCancelEnabled(true);
+    } else if (button->caption == "&save") {
+        Adodc4->recordset().update();
+        button->caption = "&add";
+        editing_->SetCancelEnabled(false);
+        setLocked(addBoxes_, true);
+    }
+}
+
+void ItemCard::EditOrSaveItem() {
+    if (!ready()) return;
+    CommandButton* button = cmdaction[2];
+    if (button->caption == "&edit") {
+        setLocked(editBoxes_, false);
+        button->caption = "&save";
+        editing_->SetCancelEnabled(true);
+    } else if (button->caption == "&save") {
+        Adodc4->recordset().update();
+        button->caption = "&edit";
+        editing_->SetCancelEnabled(false);
+        setLocked(editBoxes_, true);
+    }
+}
+
+void ItemCard::searchByName() {
+    if (!ready()) return;
+    if (linearSearch(form_, *Adodc4, "DESC", "أدخل أسم الصنف للبحث عنه:",
+                     "إيجاد بيانات صنف فى المخزن بدلالة أسمه ", SearchKind::Text,
+                     " ذلك المنتج غير موجود  ") == SearchResult::Found)
+        form_.Print({toText(Adodc4->recordset().field("DESC"))});
+}
+
+}  // namespace mk

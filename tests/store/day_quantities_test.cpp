@@ -1,0 +1,59 @@
+#include <gtest/gtest.h>
+
+#include "app/steps.h"
+#include "reports/opener.h"
+#include "store/day_quantities.h"
+
+namespace mk {
+namespace {
+
+using namespace test;
+
+class DayQuantitiesTest : public ::testing::Test {
+protected:
+    DayQuantitiesTest() {
+        setProfile(h, "ACME");
+        makeGroup(h, "G1", "('bolt', 5, 0, 0), ('nut', NULL, 0, 0), ('bolt', 40000, 0, 0)");
+        makeGroup(h, "G2", "('bolt', 7, 0, 0), ('washer', 70000, 0, 0)");
+        h.exec("UPDATE Admin SET enter=1");
+        begin(h);
+        h.click("Form16", "Command2");
+    }
+    Harness h;
+};
+
+TEST_F(DayQuantitiesTest, StartAndEndOfDayRowsForDuplicateNames) {
+    EXPECT_EQ(h.column("DAILY_TRADE", "DESC"),
+              (std::vector<Value>{Value("bolt"), Value("nut"), Value("bolt"), Value("bolt"),
+                                  Value("washer")}));
+    EXPECT_EQ(ints(h.column("DAILY_TRADE", "STARY_DAY_Q")),
+              (std::vector<int32_t>{5, 0, 40000, 7, 70000}));
+
+    // The card stays on its group and row while the pass walks every group.
+    h.menu("Form1", "store_functions");
+    h.choose("Form1", "DataCombo3", "G1");
+    h.app.navigate(h.form("Form1").adodc("Adodc4"), Nav::Next);
+    h.exec("UPDATE G1 SET ONSTOCK=1 WHERE REC_ID=1");
+    h.machine.action([&] { endOfDayPass(h.app); });
+    EXPECT_EQ(ints(h.column("DAILY_TRADE", "END_DAY_Q")),
+              (std::vector<int32_t>{7, 0, 7, 7, 70000}));  // G2's bolt comes last
+    EXPECT_EQ(h.form("Form1").adodc("Adodc4").RecordSource, "G1");
+    EXPECT_EQ(h.text("Form1", "Text6"), "nut");
+
+    h.exec("UPDATE G2 SET ONSTOCK=3 WHERE REC_ID=1");
+    h.machine.action([&] { endOfDayPass(h.app); });
+    EXPECT_EQ(toInt32(h.cell("DAILY_TRADE", 0, "END_DAY_Q")), 3);
+    h.machine.action([&] { startOfDay(h.app); });  // a second start appends
+    EXPECT_EQ(h.count("DAILY_TRADE"), 10);
+
+    h.menu("Form1", "INVENTORY_REPORT");
+    EXPECT_EQ(h.lines("Form1"), std::vector<std::string>(2, " كميات أخر اليوم جاهزة "));
+    if (findReportLayout("DataReport10")) {
+        EXPECT_NE(h.app.report("DataReport10"), nullptr);
+    } else {
+        EXPECT_EQ(h.lastMessage(), "The report DataReport10 is not available.");
+    }
+}
+
+}  // namespace
+}  // namespace mk

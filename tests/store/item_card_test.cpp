@@ -1,0 +1,118 @@
+#include <gtest/gtest.h>
+
+#include "app/steps.h"
+
+namespace mk {
+namespace {
+
+using namespace test;
+
+class ItemCardTest : public ::testing::Test {
+protected:
+    ItemCardTest() {
+        setProfile(h, "ACME");
+        makeGroup(h, "SPARE_PARTS", "('filter', 4, 0, 0), ('abc', 1, 0, 0), ('pump', 2, 0, 0), "
+                                    "('filter', 9, 0, 0)");
+        makeGroup(h, "OILS", "('oil', 3, 0, 0)");
+        openStore(h);
+        h.choose("Form1", "DataCombo3", "SPARE_PARTS");
+    }
+    TextBox& box(const char* name, int index = -1) { return h.form("Form1").textBox(name, index); }
+    std::string caption(int index) { return h.caption("Form1", "cmdaction", index); }
+    void search(const std::string& answer) {
+        h.answerInput(answer);
+        h.menu("Form1", "earchby_name");
+    }
+    Harness h;
+};
+
+TEST_F(ItemCardTest, AddFillsTheDefaultsAndSaveStoresThem) {
+    h.click("Form1", "cmdaction", 0);
+    EXPECT_EQ(box("Text6").text() + box("Text2").text(), "..");
+    for (TextBox* b : {&box("Text5"), &box("Text3", 0), &box("Text7"), &box("Text10")})
+        EXPECT_EQ(b->text(), "0") << b->fullName();
+    EXPECT_EQ(box("Text4", 0).text(), "06/12/2026");
+    EXPECT_TRUE(box("Text3", 1).locked && box("Text4", 1).locked && box("Text1", 1).locked);
+    // The tip still comes first when clicking into the name box.
+    h.click("Form1", "Text6");
+    EXPECT_EQ(h.lastTitle(), "ملحوظة");
+    EXPECT_FALSE(h.form("Form1").label("Label17").visible);
+    h.type("Form1", "Text6", "belt");
+    h.click("Form1", "cmdaction", 0);
+    ASSERT_EQ(h.count("SPARE_PARTS"), 5);
+    EXPECT_EQ(h.cell("SPARE_PARTS", 4, "DESC"), Value("belt"));
+    EXPECT_EQ(toDate(h.cell("SPARE_PARTS", 4, "DATES")), makeDate(2026, 12, 6));
+    EXPECT_TRUE(h.cell("SPARE_PARTS", 4, "Q_ORDER").isNull());
+    EXPECT_EQ(caption(0), "&add");
+    EXPECT_FALSE(h.form("Form1").button("cmdaction", 1).enabled);
+    EXPECT_TRUE(box("Text6").locked);
+}
+
+TEST_F(ItemCardTest, CancelAndDeleteAskFirstAndTouchOnlyTheCurrentRow) {
+    h.click("Form1", "cmdaction", 0);
+    h.answer(answer::Yes);
+    h.click("Form1", "cmdaction", 1);
+    EXPECT_EQ(h.count("SPARE_PARTS"), 4);
+    EXPECT_EQ(caption(0), "&add");
+    EXPECT_FALSE(box("Text6").locked);  // cancel does not relock
+
+    h.click("Form1", "cmdaction", 2);
+    h.type("Form1", "Text6", "FILTER");
+    h.click("Form1", "cmdaction", 1);  // No
+    EXPECT_EQ(box("Text6").text(), "FILTER");
+    h.answer(answer::Yes);
+    h.click("Form1", "cmdaction", 1);
+    EXPECT_EQ(h.lastTitle(), "cancel edites");
+    EXPECT_EQ(box("Text6").text(), "filter");
+    EXPECT_EQ(caption(2), "&save");
+    h.type("Form1", "Text3", "44", 0);
+    h.click("Form1", "cmdaction", 2);
+    EXPECT_EQ(caption(2), "&edit");
+    EXPECT_EQ(ints(h.column("SPARE_PARTS", "ONSTOCK")), (std::vector<int32_t>{44, 1, 2, 9}));
+
+    h.app.navigate(h.form("Form1").adodc("Adodc4"), Nav::Next);
+    h.click("Form1", "Command1");  // No
+    EXPECT_EQ(h.lastMessage(), "user will be deleted");
+    h.answer(answer::Yes);
+    h.click("Form1", "Command1");
+    EXPECT_EQ(ints(h.column("SPARE_PARTS", "ONSTOCK")), (std::vector<int32_t>{44, 2, 9}));
+    EXPECT_EQ(box("Text6").text(), "filter");
+}
+
+TEST_F(ItemCardTest, SearchIsExactCommitsTheRowsItPassesAndStaysInTheChosenGroup) {
+    search("");
+    EXPECT_TRUE(h.dialogs.messages().empty());
+    h.click("Form1", "cmdaction", 2);
+    h.type("Form1", "Text3", "77", 0);  // pending on the first row
+    search("ABC");
+    EXPECT_EQ(h.lastMessage(), " ذلك المنتج غير موجود  ");
+    EXPECT_EQ(toInt32(h.cell("SPARE_PARTS", 0, "ONSTOCK")), 77);
+    search("abc");
+    EXPECT_EQ(box("Text6").text(), "abc");
+    EXPECT_EQ(h.lines("Form1").back(), "abc");
+    search("filter");  // two items share the name: the first is found
+    EXPECT_EQ(box("Text3", 0).text(), "77");
+    h.dialogs.clear();
+    search("oil");  // another group's item
+    EXPECT_EQ(h.messageTexts().size(), 1u);
+}
+
+TEST_F(ItemCardTest, TheChooserAcceptsOnlyListedGroups) {
+    h.type("Form1", "DataCombo3", "NOPE");
+    h.app.focusByUser(box("Text5"));
+    EXPECT_EQ(h.lastTitle(), "ملحوظة");
+    EXPECT_EQ(h.text("Form1", "DataCombo3"), "SPARE_PARTS");
+    EXPECT_EQ(h.form("Form1").adodc("Adodc4").RecordSource, "SPARE_PARTS");
+
+    Harness none;  // before a group is chosen the card says to choose one
+    setProfile(none, "ACME");
+    makeGroup(none, "G", "('x', 1, 0, 0)");
+    openStore(none);
+    none.click("Form1", "cmdaction", 0);
+    none.menu("Form1", "earchby_name");
+    EXPECT_EQ(none.messageTexts(),
+              std::vector<std::string>(2, "أختر مجموعة الأصناف ثم طقطق داخل مربع نص  اسم الصنف"));
+}
+
+}  // namespace
+}  // namespace mk
