@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "access/standins.h"
+#include "access/access_steps.h"
 #include "app/system.h"
 
 namespace mk {
@@ -11,7 +11,6 @@ using test::login;
 struct DayCloseTest : ::testing::Test {
     DayCloseTest() {
         realStart = h.app.isRegistered("Form16");
-        test::registerStandIns(h.app);
         h.app.setMainForm("Form1");
         test::addUser(h, "ali", "secret1", {"store"});
         test::addUser(h, "boss", "secret2", {"close"});

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "access/standins.h"
+#include "access/access_steps.h"
 
 namespace mk {
 namespace {
@@ -8,7 +8,7 @@ namespace {
 using test::login;
 
 struct LoginTest : ::testing::Test {
-    LoginTest() { test::registerStandIns(h.app); }
+    LoginTest() = default;
     test::Harness h;
 };
 

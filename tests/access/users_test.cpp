@@ -1,13 +1,12 @@
 #include <gtest/gtest.h>
 
-#include "access/standins.h"
+#include "access/access_steps.h"
 
 namespace mk {
 namespace {
 
 struct UsersTest : ::testing::Test {
     UsersTest() {
-        test::registerStandIns(h.app);
         test::addUser(h, "ali", "secret1");
         test::addUser(h, "sara", "secret2");
         h.show("Form12");

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "access/standins.h"
+#include "access/access_steps.h"
 #include "accounts/cashbox.h"
 
 namespace mk {
@@ -18,7 +18,6 @@ public:
 
 struct CashBoxTest : ::testing::Test {
     CashBoxTest() {
-        test::registerStandIns(h.app);
         for (const char* n : {"PosterA", "PosterB"})
             h.app.registerForm(n, [n](Application& a) { return std::make_unique<Poster>(a, n); });
     }

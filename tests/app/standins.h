@@ -1,5 +1,5 @@
-// Stand-ins for the windows the start and main windows reach by name,
-// registered only while the real ones are missing.
+// A stand-in for a window the main window reaches by name that is not
+// built yet, registered only while the real one is missing.
 #pragma once
 
 #include <memory>
@@ -34,14 +34,6 @@ inline void registerWindowStandIn(Application& app, const std::string& name,
     app.registerForm(name, [=](Application& a) {
         return std::make_unique<WindowStandIn>(a, name, table, toLast);
     });
-}
-
-inline void registerWindowStandIns(Application& app) {
-    registerWindowStandIn(app, "Form5", "SUPPLIER");
-    registerWindowStandIn(app, "Form6", "BUYER");
-    registerWindowStandIn(app, "Form34", "BOX", true);
-    for (const char* name : {"Form12", "Form13", "Form20", "Form52", "Form47", "Form48"})
-        registerWindowStandIn(app, name);
 }
 
 }  // namespace mk::test

@@ -68,7 +68,6 @@ TEST(StartWindow, AClosedDayOffersOnlyTheNewDayButtonAndWritesTheRowsBeforeTheMa
     ScriptedDialogs dialogs;
     Application again(h.machine, h.clock, dialogs);
     registerWindows(again);
-    registerWindowStandIns(again);
     startProgram(again);
     EXPECT_TRUE(again.form("Form16").button("Command1").visible);
     EXPECT_FALSE(again.form("Form16").button("Command2").visible);

@@ -13,7 +13,6 @@ namespace mk::test {
 
 // Starts the program as its command does: the start window first.
 inline void begin(Harness& h) {
-    registerWindowStandIns(h.app);
     startProgram(h.app);
 }
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "data/scratch.h"
-#include "reports/standins.h"
+#include "reports/workers.h"
 
 namespace mk {
 namespace {

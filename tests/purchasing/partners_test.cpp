@@ -1,13 +1,12 @@
 #include <gtest/gtest.h>
 
-#include "access/standins.h"
+#include "access/access_steps.h"
 
 namespace mk {
 namespace {
 
 struct PartnersTest : ::testing::Test {
     PartnersTest() {
-        test::registerStandIns(h.app);
         h.exec("INSERT INTO SUPPLIER (SALES_MAN) VALUES ('Nour'), ('Delta'), ('Omega')");
     }
     test::Harness h;

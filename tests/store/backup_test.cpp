@@ -2,7 +2,7 @@
 
 #include <fstream>
 
-#include "access/standins.h"
+#include "access/access_steps.h"
 
 namespace mk {
 namespace {
@@ -11,7 +11,6 @@ namespace fs = std::filesystem;
 
 struct BackupTest : ::testing::Test {
     BackupTest() {
-        test::registerStandIns(h.app);
         h.app.setMainForm("Form1");
         h.exec("INSERT INTO BUYER (BUYER) VALUES ('first')");
         h.show("Form1");

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "reports/standins.h"
+#include "reports/workers.h"
 
 namespace mk {
 namespace {
