@@ -12,11 +12,9 @@ const char* const kNoRight = "ليست لديك هذه الصلاحية .";
 
 }  // namespace
 
-AccessLogin::AccessLogin(Application& a, std::string name, std::string right,
-                         std::string deniedText, std::string captionPrefix, bool emptyOnLoad)
-    : Form(a, std::move(name)), right_(std::move(right)), deniedText_(std::move(deniedText)),
-      captionPrefix_(std::move(captionPrefix)), emptyOnLoad_(emptyOnLoad) {
-    caption = "دخول";
+LoginForm::LoginForm(Application& a, std::string name, std::string windowCaption)
+    : Form(a, std::move(name)) {
+    caption = std::move(windowCaption);
     width = 5400;
     height = 2640;
     Adodc1 = add<Adodc>("Adodc1", -1, Geometry{240, 1560, 2400, 375});
@@ -29,6 +27,13 @@ AccessLogin::AccessLogin(Application& a, std::string name, std::string right,
     Text1[1]->passwordChar = "*";
     Command1 = add<CommandButton>("Command1", -1, Geometry{2880, 1440, 1800, 375}, "دخول");
     Command2 = add<CommandButton>("Command2", -1, Geometry{720, 1440, 1800, 375}, "انهاء");
+}
+
+AccessLogin::AccessLogin(Application& a, std::string name, std::string right,
+                         std::string deniedText, std::string captionPrefix, bool emptyOnLoad)
+    : LoginForm(a, std::move(name), "دخول"), right_(std::move(right)),
+      deniedText_(std::move(deniedText)), captionPrefix_(std::move(captionPrefix)),
+      emptyOnLoad_(emptyOnLoad) {
     Command1->onClick = [this] { logIn(); };
     Command2->onClick = [this] { giveUp(); };
 }

@@ -9,20 +9,28 @@
 
 namespace mk {
 
-class AccessLogin : public Form {
+// Every login window: the user id and password boxes with their labels,
+// the login and give-up buttons, and a hidden data control on Admin.
+class LoginForm : public Form {
 public:
-    AccessLogin(Application& a, std::string name, std::string right, std::string deniedText,
-                std::string captionPrefix = " دخول ", bool emptyOnLoad = true);
-    void Form_Load() override;
-
-    const std::string& right() const { return right_; }
-
     Adodc* Adodc1;
     Label* Label3;
     Label* Label4;
     TextBox* Text1[2];
     CommandButton* Command1;
     CommandButton* Command2;
+
+protected:
+    LoginForm(Application& a, std::string name, std::string windowCaption);
+};
+
+class AccessLogin : public LoginForm {
+public:
+    AccessLogin(Application& a, std::string name, std::string right, std::string deniedText,
+                std::string captionPrefix = " دخول ", bool emptyOnLoad = true);
+    void Form_Load() override;
+
+    const std::string& right() const { return right_; }
 
 protected:
     // The four checks in their fixed order; the first failure alone is

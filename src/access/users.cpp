@@ -1,5 +1,7 @@
 #include "access/users.h"
 
+#include "access/login.h"
+
 #include "access/day_close.h"
 #include "platform/application.h"
 
@@ -193,20 +195,7 @@ void Form12::deleteUser() {
     if (confirmDelete(*this, *Adodc1, "user will be deleted") && adding) backToBrowsing();
 }
 
-Form13::Form13(Application& a) : Form(a, kName) {
-    caption = "دخول مستخدم";
-    width = 5400;
-    height = 2640;
-    Adodc1 = add<Adodc>("Adodc1", -1, Geometry{240, 1560, 2400, 375});
-    Adodc1->visible = false;
-    Label3 = add<Label>("Label3", -1, Geometry{3720, 360, 1440, 315}, "اسم مستخدم");
-    Label4 = add<Label>("Label4", -1, Geometry{3720, 780, 1440, 315}, "كلمة سر");
-    Label3->alignment = Label4->alignment = 1;
-    Text1[0] = add<TextBox>("Text1", 0, Geometry{960, 360, 2640, 315}, "Text1");
-    Text1[1] = add<TextBox>("Text1", 1, Geometry{960, 780, 2640, 315}, "Text1");
-    Text1[1]->passwordChar = "*";
-    Command1 = add<CommandButton>("Command1", -1, Geometry{2880, 1440, 1800, 375}, "دخول");
-    Command2 = add<CommandButton>("Command2", -1, Geometry{720, 1440, 1800, 375}, "انهاء");
+Form13::Form13(Application& a) : LoginForm(a, kName, "دخول مستخدم") {
     Command1->onClick = [this] { logIn(); };
     Command2->onClick = [this] { Unload(); };
 }

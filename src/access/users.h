@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 
+#include "access/login.h"
 #include "data/record_editing.h"
 #include "platform/form.h"
 
@@ -49,18 +50,11 @@ private:
     std::unique_ptr<RecordEditing> editing_;
 };
 
-class Form13 : public Form {
+class Form13 : public LoginForm {
 public:
     static constexpr const char* kName = "Form13";
     explicit Form13(Application& a);
     void Form_Load() override;
-
-    Adodc* Adodc1;
-    Label* Label3;
-    Label* Label4;
-    TextBox* Text1[2];
-    CommandButton* Command1;
-    CommandButton* Command2;
 
 private:
     void logIn();
