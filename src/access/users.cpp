@@ -1,7 +1,5 @@
 #include "access/users.h"
 
-#include "access/login.h"
-
 #include "access/day_close.h"
 #include "platform/application.h"
 
