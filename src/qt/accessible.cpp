@@ -2,6 +2,7 @@
 
 #include <QAccessible>
 #include <QAccessibleActionInterface>
+#include <QAccessibleWidget>
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
@@ -18,6 +19,7 @@ namespace mk::qt {
 namespace {
 
 const char* const kMenuNameProperty = "mkMenuItemName";
+const char* const kRoleProperty = "mkAccessibleRole";
 
 bool rowsOverlap(const Control& a, const Control& b) {
     const double top = std::max(a.top, b.top);
@@ -142,6 +144,9 @@ private:
 };
 
 QAccessibleInterface* menuItemFactory(const QString& key, QObject* object) {
+    if (key == QLatin1String("QFrame") && object->property(kRoleProperty).isValid())
+        return new QAccessibleWidget(static_cast<QWidget*>(object),
+                                     static_cast<QAccessible::Role>(object->property(kRoleProperty).toInt()));
     if (key != QLatin1String("QAction")) return nullptr;
     auto* action = qobject_cast<QAction*>(object);
     if (!action || !action->property(kMenuNameProperty).isValid()) return nullptr;
@@ -204,6 +209,10 @@ void installMenuAccessibility() {
     if (installed) return;
     installed = true;
     QAccessible::installFactory(menuItemFactory);
+}
+
+void setAccessibleRole(QWidget& frame, QAccessible::Role role) {
+    frame.setProperty(kRoleProperty, static_cast<int>(role));
 }
 
 void setMenuItemName(QAction& action, const QString& name) {

@@ -2,7 +2,10 @@
 // system knows its controls by.
 #pragma once
 
+#include <QAccessible>
 #include <QString>
+
+class QWidget;
 
 class QAction;
 
@@ -25,6 +28,9 @@ QString accessibleNameOf(const Control& c);
 // Menu items expose their caption as name and the menu item's own name as
 // description; Qt's own menu item interface has no description.
 void installMenuAccessibility();
+// A plain frame that stands for something else (a navigation bar is a
+// tool bar, a picture box a pane), so tools do not take it for a window.
+void setAccessibleRole(QWidget& frame, QAccessible::Role role);
 void setMenuItemName(QAction& action, const QString& name);
 
 }  // namespace mk::qt

@@ -17,6 +17,7 @@
 #include <QToolButton>
 
 #include "platform/application.h"
+#include "qt/accessible.h"
 #include "qt/form_window.h"
 #include "qt/front_end.h"
 #include "qt/text.h"
@@ -104,8 +105,10 @@ public:
         widget_ = edit_;
         edit_->installEventFilter(&keys_);
         keys_.view = this;
-        QObject::connect(edit_, &QLineEdit::textEdited, edit_, [this](const QString& t) {
-            if (window_.frontEnd().isSyncing()) return;
+        // Typing, pasting and tools that set the text all count as typing;
+        // only the sync's own writes do not.
+        QObject::connect(edit_, &QLineEdit::textChanged, edit_, [this](const QString& t) {
+            if (window_.frontEnd().isSyncing() || std8(t) == box_.text()) return;
             window_.input([this, t](Application& app) { app.typeText(box_, std8(t)); });
         });
     }
@@ -166,6 +169,7 @@ public:
         QObject::connect(edit_, &QPlainTextEdit::textChanged, edit_, [this] {
             if (window_.frontEnd().isSyncing()) return;
             const std::string t = std8(edit_->toPlainText());
+            if (t == box_.text()) return;
             window_.input([this, t](Application& app) { app.typeText(box_, t); });
         });
     }
@@ -242,8 +246,6 @@ class OptionView : public ControlView {
 public:
     OptionView(FormWindow& w, OptionButton& o, QWidget* parent) : ControlView(w, o), option_(o) {
         radio_ = new WholeAreaButton<QRadioButton>(parent);
-        // The runtime decides which option of a group is on.
-        radio_->setAutoExclusive(false);
         widget_ = radio_;
         QObject::connect(radio_, &QRadioButton::clicked, radio_, [this] {
             window_.input([this](Application& app) { app.click(option_); });
@@ -252,7 +254,13 @@ public:
     void sync() override {
         const QString t = qs(option_.caption);
         if (radio_->text() != t) radio_->setText(t);
-        if (radio_->isChecked() != option_.value) radio_->setChecked(option_.value);
+        if (radio_->isChecked() != option_.value) {
+            // The runtime may leave a group with no option on, which an
+            // exclusive group of Qt's refuses.
+            radio_->setAutoExclusive(false);
+            radio_->setChecked(option_.value);
+            radio_->setAutoExclusive(true);
+        }
     }
 
 private:
@@ -448,6 +456,7 @@ class PictureView : public ControlView {
 public:
     PictureView(FormWindow& w, PictureBox& p, QWidget* parent) : ControlView(w, p), picture_(p) {
         panel_ = new QFrame(parent);
+        setAccessibleRole(*panel_, QAccessible::Pane);
         panel_->setAutoFillBackground(true);
         widget_ = panel_;
     }
@@ -506,6 +515,7 @@ class NavView : public ControlView {
 public:
     NavView(FormWindow& w, Adodc& dc, QWidget* parent) : ControlView(w, dc), dc_(dc) {
         bar_ = new QFrame(parent);
+        setAccessibleRole(*bar_, QAccessible::ToolBar);
         bar_->setFrameShape(QFrame::Panel);
         bar_->setFrameShadow(QFrame::Raised);
         bar_->setAutoFillBackground(true);
@@ -580,7 +590,10 @@ public:
             shown_ = items;
             QSignalBlocker block(box_);
             box_->clear();
-            for (const QString& d : items) box_->addItem(leftToRight(d), d);
+            for (const QString& d : items) {
+                box_->addItem(leftToRight(d), d);
+                box_->setItemData(box_->count() - 1, d, Qt::AccessibleTextRole);
+            }
         }
         const int index = box_->findData(qs(drive_.drive()), Qt::UserRole, Qt::MatchFixedString);
         if (box_->currentIndex() != index) {
@@ -641,6 +654,7 @@ private:
         for (const Row& r : rows) {
             auto* item = new QListWidgetItem(r.open ? open : closed, leftToRight(r.text), box_);
             item->setData(Qt::UserRole, r.path);
+            item->setData(Qt::AccessibleTextRole, r.text.trimmed());
         }
         if (current >= 0) box_->setCurrentRow(current);
     }
@@ -688,6 +702,7 @@ private:
         for (const QString& n : names) {
             auto* item = new QListWidgetItem(leftToRight(n), box_);
             item->setData(Qt::UserRole, n);
+            item->setData(Qt::AccessibleTextRole, n);
         }
     }
 
