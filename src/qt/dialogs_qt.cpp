@@ -118,6 +118,9 @@ InputBoxDialog::InputBoxDialog(const QString& prompt, const QString& title, cons
     field_->setObjectName(QStringLiteral("Text"));
     field_->setAccessibleName(prompt.trimmed());
     field_->setAccessibleDescription(QStringLiteral("Text"));
+    // Typed numbers stand at the reading side, as in the windows' boxes.
+    field_->setAlignment(Qt::AlignAbsolute |
+                         (layoutDirection() == Qt::RightToLeft ? Qt::AlignRight : Qt::AlignLeft));
     field_->selectAll();
     prompt_->setBuddy(field_);
     auto* buttons = new QDialogButtonBox(this);

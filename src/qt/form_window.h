@@ -1,6 +1,14 @@
 // The Qt window drawn for one runtime window: its menu bar, a surface at
 // the window's twip size with a widget per control, and the lines printed
 // onto it.
+//
+// Geometry: a window's width and height are its surface below the menu
+// bar. Every control's left and top are in the window's coordinates, also
+// for a control inside a frame or picture box; the widget is placed inside
+// the container's widget (clipped by it, hidden with it) at the same spot.
+// The layout is mirrored: a control at left L, width W in a window of
+// width FW is drawn at FW - L - W. Later controls lie above earlier ones;
+// labels and lines lie beneath boxes and buttons.
 #pragma once
 
 #include <QMainWindow>

@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QPrinter>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTest>
@@ -39,6 +40,7 @@ protected:
 
 TEST(FrontEndStart, TheProgramStartsOnAFreshRootWithAWindow) {
     QtRig rig;
+    AnswerEveryBox answers;
     registerWindows(rig.app);
     rig.frontEnd->act([&] { startProgram(rig.app); });
     settle();
@@ -224,13 +226,22 @@ TEST_F(FrontEndTest, AReportShowsInItsPreviewAndRendersToAPdf) {
     EXPECT_EQ(rig.frontEnd->preview("DataReport2"), preview);
     EXPECT_EQ(preview->page(), 0);
 
+    auto pagesIn = [](const QString& file) {
+        QFile pdf(file);
+        if (!pdf.open(QIODevice::ReadOnly)) return qsizetype(-1);
+        return QString::fromLatin1(pdf.readAll()).count(QRegularExpression("/Type\\s*/Page(?!s)"));
+    };
     const QString path = QString::fromStdString((rig.root.path() / "report.pdf").string());
     ASSERT_TRUE(qt::writeReportPdf(report, path));
-    QFile pdf(path);
-    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
-    const QString content = QString::fromLatin1(pdf.readAll());
-    const auto pages = content.count(QRegularExpression("/Type\\s*/Page(?!s)"));
-    EXPECT_EQ(pages, static_cast<qsizetype>(report.pages.size()));
+    EXPECT_EQ(pagesIn(path), static_cast<qsizetype>(report.pages.size()));
+
+    // Printing a range of pages goes through the same painter.
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    const QString printed = QString::fromStdString((rig.root.path() / "printed.pdf").string());
+    printer.setOutputFileName(printed);
+    ASSERT_TRUE(qt::printReport(report, printer, 2, 99));
+    EXPECT_EQ(pagesIn(printed), static_cast<qsizetype>(report.pages.size()) - 1);
 }
 
 TEST(FrontEndText, PrintedZonesAndMnemonics) {

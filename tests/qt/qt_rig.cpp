@@ -1,6 +1,7 @@
 #include "qt_rig.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QTest>
 #include <QTimer>
 #include <map>
@@ -22,7 +23,7 @@ void ensureQtApp() {
 }
 
 QtRig::QtRig()
-    : clock(defaultStart()), machine((ensureQtApp(), root.path())), app(machine, clock, dialogs) {
+    : clock(defaultStart()), machine(root.path()), app(machine, clock, dialogs) {
     prepareMachine(machine, clock);
     frontEnd = std::make_unique<qt::FrontEnd>(app);
     frontEnd->quitOnEnd = false;
@@ -60,6 +61,18 @@ void whenModal(const QString& name, std::function<void(QWidget&)> answer) {
     });
     timer->start();
 }
+
+AnswerEveryBox::AnswerEveryBox() {
+    auto* timer = new QTimer;
+    timer->setInterval(20);
+    QObject::connect(timer, &QTimer::timeout, [] {
+        if (auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget())) d->reject();
+    });
+    timer->start();
+    timer_.reset(timer);
+}
+
+AnswerEveryBox::~AnswerEveryBox() = default;
 
 void settle(int ms) {
     QCoreApplication::processEvents();

@@ -19,7 +19,11 @@ namespace mk::test {
 // The QApplication all Qt tests share, made on first use.
 void ensureQtApp();
 
-struct QtRig {
+struct QtAppFirst {
+    QtAppFirst() { ensureQtApp(); }
+};
+
+struct QtRig : QtAppFirst {
     QtRig();
     ~QtRig();
 
@@ -39,6 +43,17 @@ struct QtRig {
 // Runs `answer` on the modal dialog named `name` ("MsgBox", "InputBox")
 // as soon as it is up.
 void whenModal(const QString& name, std::function<void(QWidget&)> answer);
+
+// While it lives, every box that comes up is closed with the answer that
+// changes nothing (for windows whose start may ask something).
+class AnswerEveryBox {
+public:
+    AnswerEveryBox();
+    ~AnswerEveryBox();
+
+private:
+    std::unique_ptr<QObject> timer_;
+};
 
 // Lets queued Qt events run for a moment.
 void settle(int ms = 30);
