@@ -108,7 +108,7 @@ public:
         // Typing, pasting and tools that set the text all count as typing;
         // only the sync's own writes do not.
         QObject::connect(edit_, &QLineEdit::textChanged, edit_, [this](const QString& t) {
-            if (window_.frontEnd().isSyncing() || std8(t) == box_.text()) return;
+            if (window_.isDead() || window_.frontEnd().isSyncing() || std8(t) == box_.text()) return;
             window_.input([this, t](Application& app) { app.typeText(box_, std8(t)); });
         });
     }
@@ -167,7 +167,7 @@ public:
         widget_ = edit_;
         edit_->setTabChangesFocus(true);
         QObject::connect(edit_, &QPlainTextEdit::textChanged, edit_, [this] {
-            if (window_.frontEnd().isSyncing()) return;
+            if (window_.isDead() || window_.frontEnd().isSyncing()) return;
             const std::string t = std8(edit_->toPlainText());
             if (t == box_.text()) return;
             window_.input([this, t](Application& app) { app.typeText(box_, t); });

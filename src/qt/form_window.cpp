@@ -107,13 +107,11 @@ FormWindow::FormWindow(FrontEnd& fe, Form& form)
     if (!form.menuBar().empty()) buildMenus();
 }
 
-FormWindow::~FormWindow() = default;
-
-void FormWindow::markDead() {
-    form_ = nullptr;
-    for (auto& v : views_)
-        if (QWidget* w = v->widget()) w->removeEventFilter(this);
+FormWindow::~FormWindow() {
+    for (auto& [w, view] : byWidget_) const_cast<QObject*>(w)->removeEventFilter(this);
 }
+
+void FormWindow::markDead() { form_ = nullptr; }
 
 QFont FormWindow::formFont() const { return uiFont(form_ ? form_->fontSize : 0); }
 

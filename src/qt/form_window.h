@@ -67,6 +67,7 @@ public:
     void markDead();
 
     void sync();
+    bool placed = false;  // given its place on the screen at its first showing
     FormSurface* surface() const { return surface_; }
     QWidget* widgetFor(const Control& c) const;
     QWidget* widgetFor(const std::string& name, int index = -1) const;

@@ -100,7 +100,8 @@ void FrontEnd::syncNow() {
                 w->setWindowModality(modality);
             }
             if (w->isHidden()) {
-                place(*w, *f, scale_, open);
+                if (!w->placed) place(*w, *f, scale_, open);
+                w->placed = true;
                 w->show();
                 w->raise();
             }

@@ -94,6 +94,13 @@ TEST_F(FrontEndTest, ASampleWindowDrawsEveryKindRightToLeft) {
     EXPECT_EQ(combo->itemText(1), "محمود");
     EXPECT_EQ(qobject_cast<QListWidget*>(rig.widget("Sample", "DataList1"))->count(), 2);
     EXPECT_EQ(w.surface()->printed().size(), 1u);
+    // Lines printed past the bottom keep the last ones in view.
+    rig.frontEnd->act([&] {
+        for (int i = 0; i < 200; ++i) sample().Print({"line", i});
+    });
+    ASSERT_FALSE(w.surface()->printed().empty());
+    EXPECT_EQ(w.surface()->printed().back().text, "line 199 ");
+    EXPECT_LE(w.surface()->printed().size(), static_cast<size_t>(w.surface()->linesThatFit() + 1));
 
     // Hiding the container hides what it holds.
     rig.frontEnd->act([&] { sample().Frame1->visible = false; });
@@ -142,6 +149,19 @@ TEST_F(FrontEndTest, InputGoesThroughTheRuntime) {
     EXPECT_TRUE(rig.app.ended());
     EXPECT_TRUE(ended);
     EXPECT_EQ(rig.window("Sample"), nullptr);
+}
+
+TEST(FrontEndEnd, AProgramLeftWithoutAShownWindowEnds) {
+    QtRig rig;
+    rig.app.registerForm<Sample>();
+    rig.app.registerForm("Hidden", [](Application& a) { return std::make_unique<Form>(a, "Hidden"); });
+    rig.app.setMainForm("Main");  // never loaded
+    rig.show("Sample");
+    rig.frontEnd->act([&] { rig.app.form("Hidden"); });
+    rig.window("Sample")->close();
+    settle();
+    EXPECT_TRUE(rig.app.ended());
+    EXPECT_TRUE(rig.app.loadedForms().empty());
 }
 
 TEST_F(FrontEndTest, AMessageBoxAndAnInputBoxAreAnswered) {
