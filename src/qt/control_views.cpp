@@ -630,31 +630,34 @@ private:
         shownPath_ = dir_.path();
         // The path's folders from the drive down, then the folders in it.
         struct Row {
-            QString text, path;
+            QString name, path;
+            qsizetype depth;
             bool open;
         };
         std::vector<Row> rows;
         const QStringList parts = qs(dir_.path()).split(QLatin1Char('\\'), Qt::SkipEmptyParts);
         QString full;
         for (const QString& part : parts) {
-            full = full.isEmpty() ? part + QLatin1Char('\\')
-                                  : (full.endsWith(QLatin1Char('\\')) ? full : full + QLatin1Char('\\')) + part;
-            rows.push_back({QString(rows.size() * 2, QLatin1Char(' ')) + part, full, true});
+            if (full.isEmpty()) full = part + QLatin1Char('\\');
+            else full = (full.endsWith(QLatin1Char('\\')) ? full : full + QLatin1Char('\\')) + part;
+            rows.push_back({part, full, static_cast<qsizetype>(rows.size()), true});
         }
         const int current = static_cast<int>(rows.size()) - 1;
-        const qsizetype depth = static_cast<qsizetype>(rows.size()) * 2;
+        const qsizetype depth = static_cast<qsizetype>(rows.size());
         for (const std::string& sub : dir_.subfolders()) {
             const QString s = qs(sub);
-            rows.push_back({QString(depth, QLatin1Char(' ')) + s.mid(s.lastIndexOf(QLatin1Char('\\')) + 1), s, false});
+            rows.push_back({s.mid(s.lastIndexOf(QLatin1Char('\\')) + 1), s, depth, false});
         }
         QSignalBlocker block(box_);
         box_->clear();
         const QIcon open = box_->style()->standardIcon(QStyle::SP_DirOpenIcon);
         const QIcon closed = box_->style()->standardIcon(QStyle::SP_DirClosedIcon);
         for (const Row& r : rows) {
-            auto* item = new QListWidgetItem(r.open ? open : closed, leftToRight(r.text), box_);
+            // Deeper folders stand further in from the reading side.
+            const QString shown = QString(r.depth * 3, QLatin1Char(' ')) + leftToRight(r.name);
+            auto* item = new QListWidgetItem(r.open ? open : closed, shown, box_);
             item->setData(Qt::UserRole, r.path);
-            item->setData(Qt::AccessibleTextRole, r.text.trimmed());
+            item->setData(Qt::AccessibleTextRole, r.name);
         }
         if (current >= 0) box_->setCurrentRow(current);
     }
