@@ -27,6 +27,12 @@ std::string printText(const Value& v) {
 }  // namespace
 
 std::string formatPrintLine(std::initializer_list<PrintArg> items) {
+    std::vector<int> zones;
+    return formatPrintLine(items, zones);
+}
+
+std::string formatPrintLine(std::initializer_list<PrintArg> items, std::vector<int>& zoneStarts) {
+    zoneStarts.clear();
     std::string line;
     size_t col = 0;
     for (const PrintArg& a : items) {
@@ -34,6 +40,8 @@ std::string formatPrintLine(std::initializer_list<PrintArg> items) {
             size_t next = (col / kPrintZone + 1) * kPrintZone;
             line.append(next - col, ' ');
             col = next;
+            if (zoneStarts.empty() || zoneStarts.back() != static_cast<int>(col))
+                zoneStarts.push_back(static_cast<int>(col));
         } else {
             std::string t = printText(a.value());
             line += t;
@@ -98,18 +106,25 @@ std::vector<MenuItem*> Form::allMenus() const {
 }
 
 void Form::Print(std::initializer_list<PrintArg> items) {
-    printed_.push_back(formatPrintLine(items));
+    std::vector<int> zones;
+    printed_.push_back(formatPrintLine(items, zones));
+    zoneStarts_.push_back(std::move(zones));
     // A window keeps a bounded history; the oldest lines scroll off.
     constexpr size_t kKeep = 50000;
-    if (printed_.size() > 2 * kKeep)
+    if (printed_.size() > 2 * kKeep) {
         printed_.erase(printed_.begin(), printed_.end() - static_cast<long>(kKeep));
+        zoneStarts_.erase(zoneStarts_.begin(), zoneStarts_.end() - static_cast<long>(kKeep));
+    }
 }
 
 void Form::PrintEmptyLines(int count) {
     for (int i = 0; i < count; ++i) Print();
 }
 
-void Form::Cls() { printed_.clear(); }
+void Form::Cls() {
+    printed_.clear();
+    zoneStarts_.clear();
+}
 
 void Form::Show(bool modal) { app_->show(*this, modal); }
 

@@ -37,6 +37,9 @@ inline constexpr int kPrintZone = 14;
 // The text of one print statement: numbers with a blank for the plus sign
 // and a trailing blank, dates in the short form, zones every 14 columns.
 std::string formatPrintLine(std::initializer_list<PrintArg> items);
+// The same, also giving the columns where a zone move placed an item, so a
+// front end drawing a proportional font can line the zones up.
+std::string formatPrintLine(std::initializer_list<PrintArg> items, std::vector<int>& zoneStarts);
 
 class Form {
 public:
@@ -105,6 +108,8 @@ public:
     void PrintEmptyLines(int count);
     void Cls();
     const std::vector<std::string>& printedLines() const { return printed_; }
+    // Per printed line, the columns where its zones start (empty: one run).
+    const std::vector<std::vector<int>>& printedZoneStarts() const { return zoneStarts_; }
 
     // Shortcuts to the application.
     void Show(bool modal = false);
@@ -124,6 +129,7 @@ private:
     std::vector<std::unique_ptr<MenuItem>> menus_;
     std::vector<MenuItem*> menuBar_;
     std::vector<std::string> printed_;
+    std::vector<std::vector<int>> zoneStarts_;
     bool visible_ = false;
     bool loaded_ = false;
     bool unloading_ = false;

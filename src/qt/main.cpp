@@ -1,27 +1,84 @@
-// Until the window front end lands: opens the database file and lists its
-// tables with their row counts.
+// makhzan: opens (or creates) the database file under the data root and
+// shows the system's first window.
+#include <QApplication>
+#include <QMessageBox>
 #include <cstdio>
+#include <cstdlib>
+#include <exception>
 
 #include "app/system.h"
-#include "data/schema.h"
+#include "platform/application.h"
 #include "platform/clock.h"
 #include "platform/machine.h"
-#include "platform/recordset.h"
+#include "qt/dialogs_qt.h"
+#include "qt/front_end.h"
+#include "qt/setup.h"
 
-int main() {
+namespace {
+
+bool displayNamed() {
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    if (!platform.isEmpty() && !platform.startsWith("xcb") && !platform.startsWith("wayland"))
+        return true;  // offscreen, vnc...: the platform needs no display
+    return !qgetenv("DISPLAY").isEmpty() || !qgetenv("WAYLAND_DISPLAY").isEmpty();
+}
+
+const char* const kNoDisplay =
+    "makhzan: no display is available. Start it from a desktop session "
+    "(or set DISPLAY), for example: xvfb-run -a bash scripts/run.sh\n";
+
+// Qt stops the program when it cannot reach the display it was given;
+// say so plainly and leave with an error instead of a crash.
+void onQtMessage(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    const QByteArray text = message.toLocal8Bit();
+    if (type == QtFatalMsg) {
+        if (message.contains(QStringLiteral("display"), Qt::CaseInsensitive) ||
+            message.contains(QStringLiteral("platform plugin"), Qt::CaseInsensitive)) {
+            std::fputs(kNoDisplay, stderr);
+        } else {
+            std::fprintf(stderr, "makhzan: %s\n", text.constData());
+        }
+        std::fflush(stderr);
+        std::_Exit(2);
+    }
+    if (type != QtDebugMsg) std::fprintf(stderr, "%s\n", text.constData());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (!displayNamed()) {
+        std::fputs(kNoDisplay, stderr);
+        return 2;
+    }
+    // Screen readers and tools that drive the program find it without
+    // any setting of their own.
+    if (qEnvironmentVariableIsEmpty("QT_LINUX_ACCESSIBILITY_ALWAYS_ON"))
+        qputenv("QT_LINUX_ACCESSIBILITY_ALWAYS_ON", "1");
+    qInstallMessageHandler(onQtMessage);
+
+    QApplication qapp(argc, argv);
+    mk::qt::configureApplication();
+
     try {
         mk::SystemClock clock;
         mk::Machine machine(mk::Machine::defaultRoot());
         mk::prepareMachine(machine, clock);
-        mk::Database& db = machine.database(mk::kDatabasePath);
-        std::printf("%s\n", db.path().c_str());
-        for (const std::string& t : db.tableNames()) {
-            mk::Recordset rs(db, t);
-            std::printf("  %-20s %ld rows\n", t.c_str(), rs.recordCount());
+        mk::qt::QtDialogs dialogs;
+        mk::Application app(machine, clock, dialogs);
+        mk::registerWindows(app);
+        mk::qt::FrontEnd frontEnd(app);
+        dialogs.parent = [&frontEnd] { return frontEnd.dialogParent(); };
+        frontEnd.act([&app] { mk::startProgram(app); });
+        if (app.ended()) return 0;
+        if (app.visibleForms().empty()) {
+            std::fputs("makhzan: no window could be opened.\n", stderr);
+            return 1;
         }
+        return QApplication::exec();
     } catch (const std::exception& e) {
         std::fprintf(stderr, "makhzan: %s\n", e.what());
+        QMessageBox::critical(nullptr, QStringLiteral("makhzan"), QString::fromUtf8(e.what()));
         return 1;
     }
-    return 0;
 }

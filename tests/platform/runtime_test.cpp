@@ -165,6 +165,16 @@ TEST_F(RuntimeTest, PrintingUsesZonesAndNumberForms) {
     EXPECT_EQ(lines[0], "n             " + std::string(" 12 ") + std::string(10, ' ') +
                             "10/10/2007");
     EXPECT_EQ(lines[1], "ab-3.5 ");
+    // The front end lines zones up by where each one starts.
+    const auto& zones = h.app.form("Other").printedZoneStarts();
+    ASSERT_EQ(zones.size(), 2u);
+    EXPECT_EQ(zones[0], (std::vector<int>{14, 28}));
+    EXPECT_TRUE(zones[1].empty());
+    std::vector<int> starts;
+    formatPrintLine({zone, zone, "x"}, starts);
+    EXPECT_EQ(starts, (std::vector<int>{14, 28}));
+    h.app.form("Other").Cls();
+    EXPECT_TRUE(h.app.form("Other").printedZoneStarts().empty());
 }
 
 TEST_F(RuntimeTest, ATimerNeverUnloadsItsWindowWhileAHandlerRuns) {

@@ -1,0 +1,804 @@
+#include "qt/control_views.h"
+
+#include <QAccessible>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyle>
+#include <QToolButton>
+
+#include "platform/application.h"
+#include "qt/accessible.h"
+#include "qt/form_window.h"
+#include "qt/front_end.h"
+#include "qt/text.h"
+
+namespace mk::qt {
+
+namespace {
+
+Qt::Alignment horizontalAlignment(int alignment, const QWidget& w) {
+    // 0 is the reading side (the right in a right-to-left window) whatever
+    // the text, so numbers line up with the Arabic above and below them.
+    const bool rtl = w.layoutDirection() == Qt::RightToLeft;
+    switch (alignment) {
+        case 1: return Qt::AlignAbsolute | (rtl ? Qt::AlignLeft : Qt::AlignRight);
+        case 2: return Qt::AlignHCenter;
+        default: return Qt::AlignAbsolute | (rtl ? Qt::AlignRight : Qt::AlignLeft);
+    }
+}
+
+QStringList toList(const std::vector<std::string>& v) {
+    QStringList out;
+    out.reserve(static_cast<qsizetype>(v.size()));
+    for (const std::string& s : v) out << qs(s);
+    return out;
+}
+
+QStringList itemTexts(const QComboBox& c) {
+    QStringList out;
+    for (int i = 0; i < c.count(); ++i) out << c.itemText(i);
+    return out;
+}
+
+QStringList itemTexts(const QListWidget& l) {
+    QStringList out;
+    for (int i = 0; i < l.count(); ++i) out << l.item(i)->text();
+    return out;
+}
+
+// Paths and drive names read left to right even in a right-to-left
+// window; the raw text stays in the item's data.
+QString leftToRight(const QString& s) { return QChar(0x2066) + s + QChar(0x2069); }
+
+void setItems(QListWidget& l, const QStringList& items) {
+    if (itemTexts(l) == items) return;
+    QSignalBlocker block(l);
+    l.clear();
+    l.addItems(items);
+}
+
+// ------------------------------------------------------------------ label
+
+class LabelView : public ControlView {
+public:
+    LabelView(FormWindow& w, Label& l, QWidget* parent) : ControlView(w, l), label_(l) {
+        text_ = new QLabel(parent);
+        text_->setWordWrap(true);
+        text_->setTextFormat(Qt::PlainText);
+        widget_ = text_;
+    }
+    bool drawnOnSurface() const override { return true; }
+    void sync() override {
+        QString t = label_.dataSource() ? qs(label_.caption()) : stripMnemonic(qs(label_.caption()));
+        if (text_->text() != t) text_->setText(t);
+        // One line stands in the middle of its box, beside the box it
+        // names; a taller label reads from its top.
+        const int lineHeight = text_->fontMetrics().height();
+        Qt::Alignment v = text_->height() <= 2 * lineHeight ? Qt::AlignVCenter : Qt::AlignTop;
+        Qt::Alignment a = horizontalAlignment(label_.alignment, *text_) | v;
+        if (text_->alignment() != a) text_->setAlignment(a);
+        const bool fill = !label_.transparent && label_.backColor != kDefaultColor;
+        if (text_->autoFillBackground() != fill) text_->setAutoFillBackground(fill);
+    }
+
+private:
+    Label& label_;
+    QLabel* text_;
+};
+
+// --------------------------------------------------------------- text box
+
+class LineEditView : public ControlView {
+public:
+    LineEditView(FormWindow& w, TextBox& b, QWidget* parent) : ControlView(w, b), box_(b) {
+        edit_ = new QLineEdit(parent);
+        widget_ = edit_;
+        edit_->installEventFilter(&keys_);
+        keys_.view = this;
+        // Typing, pasting and tools that set the text all count as typing;
+        // only the sync's own writes do not.
+        QObject::connect(edit_, &QLineEdit::textChanged, edit_, [this](const QString& t) {
+            if (window_.isDead() || window_.frontEnd().isSyncing() || std8(t) == box_.text()) return;
+            window_.input([this, t](Application& app) { app.typeText(box_, std8(t)); });
+        });
+    }
+    void sync() override {
+        const QString t = qs(box_.text());
+        if (edit_->text() != t) edit_->setText(t);
+        if (edit_->isReadOnly() != box_.locked) edit_->setReadOnly(box_.locked);
+        const bool password = !box_.passwordChar.empty();
+        const auto mode = password ? QLineEdit::Password : QLineEdit::Normal;
+        if (edit_->echoMode() != mode) {
+            edit_->setEchoMode(mode);
+            const QString ch = qs(box_.passwordChar);
+            edit_->setStyleSheet(password && !ch.isEmpty()
+                                     ? QStringLiteral("QLineEdit { lineedit-password-character: %1; }")
+                                           .arg(ch.toUcs4().value(0))
+                                     : QString());
+        }
+        const int max = box_.maxLength > 0 ? box_.maxLength : 32767;
+        if (edit_->maxLength() != max) edit_->setMaxLength(max);
+        const Qt::Alignment a = horizontalAlignment(box_.alignment, *edit_) | Qt::AlignVCenter;
+        if (edit_->alignment() != a) edit_->setAlignment(a);
+    }
+
+private:
+    // A box with a key-press handler gets its keys through the runtime.
+    struct Keys : QObject {
+        LineEditView* view = nullptr;
+        bool eventFilter(QObject*, QEvent* e) override {
+            if (e->type() != QEvent::KeyPress) return false;
+            return view->key(static_cast<QKeyEvent*>(e));
+        }
+    };
+    bool key(QKeyEvent* e) {
+        if (window_.isDead() || !box_.onKeyPress.fn || box_.locked) return false;
+        int code = 0;
+        if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) code = 13;
+        else if (e->key() == Qt::Key_Escape) code = 27;
+        else if (!e->text().isEmpty() && e->text().at(0).unicode() >= 32 &&
+                 !(e->modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
+            code = static_cast<int>(e->text().toUcs4().value(0));
+        if (code == 0) return false;
+        edit_->end(false);
+        window_.input([this, code](Application& app) { app.keyPress(box_, code); });
+        return true;
+    }
+
+    TextBox& box_;
+    QLineEdit* edit_;
+    Keys keys_;
+};
+
+class MultiLineView : public ControlView {
+public:
+    MultiLineView(FormWindow& w, TextBox& b, QWidget* parent) : ControlView(w, b), box_(b) {
+        edit_ = new QPlainTextEdit(parent);
+        widget_ = edit_;
+        edit_->setTabChangesFocus(true);
+        QObject::connect(edit_, &QPlainTextEdit::textChanged, edit_, [this] {
+            if (window_.isDead() || window_.frontEnd().isSyncing()) return;
+            const std::string t = std8(edit_->toPlainText());
+            if (t == box_.text()) return;
+            window_.input([this, t](Application& app) { app.typeText(box_, t); });
+        });
+    }
+    void sync() override {
+        const QString t = qs(box_.text());
+        if (edit_->toPlainText() != t) edit_->setPlainText(t);
+        if (edit_->isReadOnly() != box_.locked) edit_->setReadOnly(box_.locked);
+        const auto policy = box_.scrollBars ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff;
+        if (edit_->verticalScrollBarPolicy() != policy) edit_->setVerticalScrollBarPolicy(policy);
+    }
+
+private:
+    TextBox& box_;
+    QPlainTextEdit* edit_;
+};
+
+// ----------------------------------------------------- buttons and checks
+
+class ButtonView : public ControlView {
+public:
+    ButtonView(FormWindow& w, CommandButton& b, QWidget* parent) : ControlView(w, b), button_(b) {
+        push_ = new QPushButton(parent);
+        push_->setAutoDefault(false);
+        widget_ = push_;
+        QObject::connect(push_, &QPushButton::clicked, push_, [this] {
+            window_.input([this](Application& app) { app.click(button_); });
+        });
+    }
+    void sync() override {
+        const QString t = qs(button_.caption);
+        if (push_->text() != t) push_->setText(t);
+    }
+
+private:
+    CommandButton& button_;
+    QPushButton* push_;
+};
+
+// The whole box of a check or option takes the click, not only its text.
+template <class Base>
+class WholeAreaButton : public Base {
+public:
+    using Base::Base;
+
+protected:
+    bool hitButton(const QPoint& pos) const override { return this->rect().contains(pos); }
+};
+
+class CheckView : public ControlView {
+public:
+    CheckView(FormWindow& w, CheckBox& c, QWidget* parent) : ControlView(w, c), check_(c) {
+        box_ = new WholeAreaButton<QCheckBox>(parent);
+        box_->setTristate(true);
+        widget_ = box_;
+        QObject::connect(box_, &QCheckBox::clicked, box_, [this] {
+            window_.input([this](Application& app) { app.click(check_); });
+        });
+    }
+    void sync() override {
+        const QString t = qs(check_.caption);
+        if (box_->text() != t) box_->setText(t);
+        const Qt::CheckState s = check_.value() == 1   ? Qt::Checked
+                                 : check_.value() == 2 ? Qt::PartiallyChecked
+                                                       : Qt::Unchecked;
+        if (box_->checkState() != s) box_->setCheckState(s);
+    }
+
+private:
+    CheckBox& check_;
+    QCheckBox* box_;
+};
+
+class OptionView : public ControlView {
+public:
+    OptionView(FormWindow& w, OptionButton& o, QWidget* parent) : ControlView(w, o), option_(o) {
+        radio_ = new WholeAreaButton<QRadioButton>(parent);
+        widget_ = radio_;
+        QObject::connect(radio_, &QRadioButton::clicked, radio_, [this] {
+            window_.input([this](Application& app) { app.click(option_); });
+        });
+    }
+    void sync() override {
+        const QString t = qs(option_.caption);
+        if (radio_->text() != t) radio_->setText(t);
+        if (radio_->isChecked() != option_.value) {
+            // The runtime may leave a group with no option on, which an
+            // exclusive group of Qt's refuses.
+            radio_->setAutoExclusive(false);
+            radio_->setChecked(option_.value);
+            radio_->setAutoExclusive(true);
+        }
+    }
+
+private:
+    OptionButton& option_;
+    QRadioButton* radio_;
+};
+
+// -------------------------------------------------------- combos, lists
+
+class ComboView : public ControlView {
+public:
+    ComboView(FormWindow& w, ComboBox& c, QWidget* parent) : ControlView(w, c), combo_(c) {
+        box_ = new QComboBox(parent);
+        widget_ = box_;
+        QObject::connect(box_, &QComboBox::activated, box_, [this](int index) {
+            if (window_.frontEnd().isSyncing()) return;
+            window_.input([this, index](Application& app) { app.choose(combo_, index); });
+        });
+    }
+    void sync() override {
+        const QStringList items = toList(combo_.items);
+        if (itemTexts(*box_) != items) {
+            QSignalBlocker block(box_);
+            box_->clear();
+            box_->addItems(items);
+        }
+        const int index = combo_.listIndex < box_->count() ? combo_.listIndex : -1;
+        if (box_->currentIndex() != index) {
+            QSignalBlocker block(box_);
+            box_->setCurrentIndex(index);
+        }
+        const QString t = qs(combo_.text);
+        if (box_->placeholderText() != t) box_->setPlaceholderText(t);
+    }
+
+private:
+    ComboBox& combo_;
+    QComboBox* box_;
+};
+
+class ListView : public ControlView {
+public:
+    ListView(FormWindow& w, ListBox& l, QWidget* parent) : ControlView(w, l), list_(l) {
+        box_ = new QListWidget(parent);
+        widget_ = box_;
+        w.adopt(box_->viewport(), *this);
+        QObject::connect(box_, &QListWidget::currentRowChanged, box_, [this](int row) {
+            if (window_.frontEnd().isSyncing() || row < 0) return;
+            window_.input([this, row](Application& app) { app.choose(list_, row); });
+        });
+        QObject::connect(box_, &QListWidget::itemDoubleClicked, box_, [this] {
+            window_.input([this](Application& app) { app.dblClick(list_); });
+        });
+    }
+    void sync() override {
+        setItems(*box_, toList(list_.items));
+        const int row = list_.listIndex < box_->count() ? list_.listIndex : -1;
+        if (box_->currentRow() != row) box_->setCurrentRow(row);
+    }
+
+private:
+    ListBox& list_;
+    QListWidget* box_;
+};
+
+// A data combo fills its list from its row source when it opens.
+class DataComboBox : public QComboBox {
+public:
+    using QComboBox::QComboBox;
+    std::function<void()> beforeOpening;
+    bool locked = false;
+
+    void showPopup() override {
+        if (locked) return;
+        if (beforeOpening) beforeOpening();
+        QComboBox::showPopup();
+    }
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override {
+        const bool picks = e->key() == Qt::Key_Up || e->key() == Qt::Key_Down ||
+                           e->key() == Qt::Key_PageUp || e->key() == Qt::Key_PageDown;
+        if (locked && picks) return;
+        QComboBox::keyPressEvent(e);
+    }
+    // A turn of the wheel over a chooser must not pick an item by chance.
+    void wheelEvent(QWheelEvent* e) override { e->ignore(); }
+};
+
+class DataComboView : public ControlView {
+public:
+    DataComboView(FormWindow& w, DataCombo& c, QWidget* parent) : ControlView(w, c), combo_(c) {
+        box_ = new DataComboBox(parent);
+        box_->setEditable(true);
+        box_->setInsertPolicy(QComboBox::NoInsert);
+        box_->setCompleter(nullptr);
+        box_->setMaxVisibleItems(20);
+        widget_ = box_;
+        w.adopt(box_->lineEdit(), *this);
+        box_->beforeOpening = [this] {
+            if (!window_.isDead()) refreshList();
+        };
+        QObject::connect(box_, &QComboBox::activated, box_, [this](int index) {
+            if (window_.frontEnd().isSyncing()) return;
+            const std::string text = std8(box_->itemText(index));
+            window_.input([this, text](Application& app) { app.choose(combo_, text); });
+        });
+        QObject::connect(box_->lineEdit(), &QLineEdit::textEdited, box_, [this](const QString& t) {
+            if (window_.frontEnd().isSyncing()) return;
+            window_.input([this, t](Application& app) { app.typeText(combo_, std8(t)); });
+        });
+        refreshList();
+    }
+    void sync() override {
+        // A row source re-read or re-pointed shows in the count of rows.
+        if (combo_.rowSource && combo_.rowSource->isOpen()) {
+            if (combo_.rowSource->recordset().recordCount() != box_->count()) refreshList();
+        } else if (box_->count() > 0) {
+            refreshList();
+        }
+        const QString t = qs(combo_.text());
+        if (box_->currentText() != t) box_->setEditText(t);
+        box_->locked = combo_.locked;
+        if (box_->lineEdit()->isReadOnly() != combo_.locked) box_->lineEdit()->setReadOnly(combo_.locked);
+    }
+    void focusedByUser() override { refreshList(); }
+
+private:
+    void refreshList() {
+        const QStringList items = toList(combo_.list());
+        if (itemTexts(*box_) == items) return;
+        const QString text = box_->currentText();
+        QSignalBlocker block(box_);
+        box_->clear();
+        box_->addItems(items);
+        box_->setCurrentIndex(-1);
+        box_->setEditText(text);
+    }
+
+    DataCombo& combo_;
+    DataComboBox* box_;
+};
+
+class DataListView : public ControlView {
+public:
+    DataListView(FormWindow& w, DataList& l, QWidget* parent) : ControlView(w, l), list_(l) {
+        box_ = new QListWidget(parent);
+        widget_ = box_;
+        w.adopt(box_->viewport(), *this);
+        QObject::connect(box_, &QListWidget::itemClicked, box_, [this](QListWidgetItem* item) {
+            const std::string text = std8(item->text());
+            window_.input([this, text](Application& app) { app.choose(list_, text); });
+        });
+        QObject::connect(box_, &QListWidget::itemDoubleClicked, box_, [this] {
+            window_.input([this](Application& app) { app.dblClick(list_); });
+        });
+    }
+    void sync() override {
+        setItems(*box_, toList(list_.list()));
+        const auto found = box_->findItems(qs(list_.text()), Qt::MatchExactly);
+        QListWidgetItem* want = found.isEmpty() ? nullptr : found.first();
+        if (box_->currentItem() != want) {
+            QSignalBlocker block(box_);
+            box_->setCurrentItem(want);
+        }
+    }
+
+private:
+    DataList& list_;
+    QListWidget* box_;
+};
+
+// ------------------------------------------------------------ containers
+
+class FrameView : public ControlView {
+public:
+    FrameView(FormWindow& w, Frame& f, QWidget* parent) : ControlView(w, f), frame_(f) {
+        group_ = new QGroupBox(parent);
+        widget_ = group_;
+    }
+    bool holdsChildren() const override { return true; }
+    void sync() override {
+        const QString t = qs(frame_.caption);
+        if (group_->title() != t) group_->setTitle(t);
+    }
+
+private:
+    Frame& frame_;
+    QGroupBox* group_;
+};
+
+class PictureView : public ControlView {
+public:
+    PictureView(FormWindow& w, PictureBox& p, QWidget* parent) : ControlView(w, p), picture_(p) {
+        panel_ = new QFrame(parent);
+        setAccessibleRole(*panel_, QAccessible::Pane);
+        panel_->setAutoFillBackground(true);
+        widget_ = panel_;
+    }
+    bool holdsChildren() const override { return true; }
+    void sync() override {
+        const auto shape = picture_.border ? QFrame::Panel : QFrame::NoFrame;
+        if (panel_->frameShape() != shape) {
+            panel_->setFrameShape(shape);
+            panel_->setFrameShadow(QFrame::Sunken);
+        }
+    }
+
+private:
+    PictureBox& picture_;
+    QFrame* panel_;
+};
+
+// ------------------------------------------------------ navigation bar
+
+// A navigation button draws its arrow: towards the first row or onwards,
+// the way rows run on screen (onwards is to the left, right to left).
+class NavButton : public QToolButton {
+public:
+    NavButton(QWidget* parent, Nav where) : QToolButton(parent), where_(where) {}
+
+protected:
+    void paintEvent(QPaintEvent* e) override {
+        QToolButton::paintEvent(e);
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        const bool backwards = where_ == Nav::First || where_ == Nav::Previous;
+        const bool rtl = layoutDirection() == Qt::RightToLeft;
+        const bool pointsRight = backwards == rtl;
+        const double s = std::min(width(), height()) * 0.36;
+        const QPointF c = QRectF(rect()).center();
+        const double dir = pointsRight ? 1 : -1;
+        QPolygonF tri;
+        tri << QPointF(c.x() + dir * s * 0.6, c.y()) << QPointF(c.x() - dir * s * 0.6, c.y() - s)
+            << QPointF(c.x() - dir * s * 0.6, c.y() + s);
+        const QColor ink = isEnabled() ? palette().color(QPalette::ButtonText)
+                                       : palette().color(QPalette::Disabled, QPalette::ButtonText);
+        p.setPen(Qt::NoPen);
+        p.setBrush(ink);
+        p.drawPolygon(tri);
+        if (where_ == Nav::First || where_ == Nav::Last) {
+            const double x = c.x() + dir * s * 0.6;
+            p.drawRect(QRectF(pointsRight ? x : x - s * 0.3, c.y() - s, s * 0.3, 2 * s));
+        }
+    }
+
+private:
+    Nav where_;
+};
+
+class NavView : public ControlView {
+public:
+    NavView(FormWindow& w, Adodc& dc, QWidget* parent) : ControlView(w, dc), dc_(dc) {
+        bar_ = new QFrame(parent);
+        setAccessibleRole(*bar_, QAccessible::ToolBar);
+        bar_->setFrameShape(QFrame::Panel);
+        bar_->setFrameShadow(QFrame::Raised);
+        bar_->setAutoFillBackground(true);
+        widget_ = bar_;
+        auto* row = new QHBoxLayout(bar_);
+        row->setContentsMargins(1, 1, 1, 1);
+        row->setSpacing(0);
+        // Laid out in reading order: in a right-to-left window the first
+        // row's button is at the right.
+        const QString id = qs(dc.fullName());
+        first_ = button(QStringLiteral("الأول"), id + QStringLiteral(".First"), Nav::First);
+        previous_ = button(QStringLiteral("السابق"), id + QStringLiteral(".Previous"), Nav::Previous);
+        caption_ = new QLabel(bar_);
+        caption_->setAlignment(Qt::AlignCenter);
+        caption_->setTextFormat(Qt::PlainText);
+        caption_->setAccessibleDescription(id + QStringLiteral(".Caption"));
+        next_ = button(QStringLiteral("التالي"), id + QStringLiteral(".Next"), Nav::Next);
+        last_ = button(QStringLiteral("الأخير"), id + QStringLiteral(".Last"), Nav::Last);
+        row->addWidget(first_);
+        row->addWidget(previous_);
+        row->addWidget(caption_, 1);
+        row->addWidget(next_);
+        row->addWidget(last_);
+    }
+    void sync() override {
+        const QString t = qs(dc_.caption);
+        if (caption_->text() != t) {
+            caption_->setText(t);
+            caption_->setAccessibleName(t);
+        }
+        const int side = std::max(12, std::min(bar_->height() - 2, 28));
+        for (QToolButton* b : {first_, previous_, next_, last_})
+            if (b->width() != side) b->setFixedWidth(side);
+    }
+
+private:
+    QToolButton* button(const QString& name, const QString& id, Nav where) {
+        auto* b = new NavButton(bar_, where);
+        b->setToolTip(name);
+        b->setAccessibleName(name);
+        b->setAccessibleDescription(id);
+        b->setFocusPolicy(Qt::NoFocus);
+        b->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
+        QObject::connect(b, &QToolButton::clicked, b, [this, where] {
+            window_.input([this, where](Application& app) { app.navigate(dc_, where); });
+        });
+        return b;
+    }
+
+    Adodc& dc_;
+    QFrame* bar_;
+    QToolButton *first_, *previous_, *next_, *last_;
+    QLabel* caption_;
+};
+
+// ------------------------------------------------ drives, folders, files
+
+class DriveView : public ControlView {
+public:
+    DriveView(FormWindow& w, DriveListBox& d, QWidget* parent) : ControlView(w, d), drive_(d) {
+        box_ = new QComboBox(parent);
+        widget_ = box_;
+        QObject::connect(box_, &QComboBox::activated, box_, [this](int index) {
+            if (window_.frontEnd().isSyncing()) return;
+            const std::string d = std8(box_->itemData(index).toString());
+            window_.input([this, d](Application& app) { app.chooseDrive(drive_, d); });
+        });
+    }
+    void sync() override {
+        const QStringList items = toList(drive_.list());
+        if (items != shown_) {
+            shown_ = items;
+            QSignalBlocker block(box_);
+            box_->clear();
+            for (const QString& d : items) {
+                box_->addItem(leftToRight(d), d);
+                box_->setItemData(box_->count() - 1, d, Qt::AccessibleTextRole);
+            }
+        }
+        const int index = box_->findData(qs(drive_.drive()), Qt::UserRole, Qt::MatchFixedString);
+        if (box_->currentIndex() != index) {
+            QSignalBlocker block(box_);
+            box_->setCurrentIndex(index);
+        }
+    }
+
+private:
+    DriveListBox& drive_;
+    QComboBox* box_;
+    QStringList shown_;
+};
+
+class DirView : public ControlView {
+public:
+    DirView(FormWindow& w, DirListBox& d, QWidget* parent) : ControlView(w, d), dir_(d) {
+        box_ = new QListWidget(parent);
+        widget_ = box_;
+        w.adopt(box_->viewport(), *this);
+        // Opening a folder (double click or Enter) makes it the path.
+        QObject::connect(box_, &QListWidget::itemActivated, box_, [this](QListWidgetItem* item) {
+            const std::string path = std8(item->data(Qt::UserRole).toString());
+            window_.input([this, path](Application& app) { app.chooseFolder(dir_, path); });
+        });
+    }
+    void sync() override {
+        if (shownPath_ != dir_.path()) refresh();
+    }
+    void focusedByUser() override { refresh(); }
+
+private:
+    void refresh() {
+        shownPath_ = dir_.path();
+        // The path's folders from the drive down, then the folders in it.
+        struct Row {
+            QString name, path;
+            qsizetype depth;
+            bool open;
+        };
+        std::vector<Row> rows;
+        const QStringList parts = qs(dir_.path()).split(QLatin1Char('\\'), Qt::SkipEmptyParts);
+        QString full;
+        for (const QString& part : parts) {
+            if (full.isEmpty()) full = part + QLatin1Char('\\');
+            else full = (full.endsWith(QLatin1Char('\\')) ? full : full + QLatin1Char('\\')) + part;
+            rows.push_back({part, full, static_cast<qsizetype>(rows.size()), true});
+        }
+        const int current = static_cast<int>(rows.size()) - 1;
+        const qsizetype depth = static_cast<qsizetype>(rows.size());
+        for (const std::string& sub : dir_.subfolders()) {
+            const QString s = qs(sub);
+            rows.push_back({s.mid(s.lastIndexOf(QLatin1Char('\\')) + 1), s, depth, false});
+        }
+        QSignalBlocker block(box_);
+        box_->clear();
+        const QIcon open = box_->style()->standardIcon(QStyle::SP_DirOpenIcon);
+        const QIcon closed = box_->style()->standardIcon(QStyle::SP_DirClosedIcon);
+        for (const Row& r : rows) {
+            // Deeper folders stand further in from the reading side.
+            const QString shown = QString(r.depth * 3, QLatin1Char(' ')) + leftToRight(r.name);
+            auto* item = new QListWidgetItem(r.open ? open : closed, shown, box_);
+            item->setData(Qt::UserRole, r.path);
+            item->setData(Qt::AccessibleTextRole, r.name);
+        }
+        if (current >= 0) box_->setCurrentRow(current);
+    }
+
+    DirListBox& dir_;
+    QListWidget* box_;
+    std::string shownPath_ = "\x01";
+};
+
+class FileView : public ControlView {
+public:
+    FileView(FormWindow& w, FileListBox& f, QWidget* parent) : ControlView(w, f), files_(f) {
+        box_ = new QListWidget(parent);
+        widget_ = box_;
+        w.adopt(box_->viewport(), *this);
+        QObject::connect(box_, &QListWidget::itemClicked, box_, [this](QListWidgetItem* item) {
+            const std::string name = std8(item->data(Qt::UserRole).toString());
+            window_.input([this, name](Application& app) { app.chooseFile(files_, name); });
+        });
+        QObject::connect(box_, &QListWidget::itemDoubleClicked, box_, [this] {
+            window_.input([this](Application& app) { app.dblClick(files_); });
+        });
+    }
+    void sync() override {
+        if (shownPath_ != files_.path() || shownPattern_ != files_.pattern) refresh();
+        QListWidgetItem* want = nullptr;
+        for (int i = 0; i < box_->count() && !files_.fileName.empty(); ++i)
+            if (box_->item(i)->data(Qt::UserRole).toString() == qs(files_.fileName)) want = box_->item(i);
+        if (box_->currentItem() != want) {
+            QSignalBlocker block(box_);
+            box_->setCurrentItem(want);
+        }
+    }
+    void focusedByUser() override { refresh(); }
+
+private:
+    void refresh() {
+        shownPath_ = files_.path();
+        shownPattern_ = files_.pattern;
+        const QStringList names = toList(files_.files());
+        if (names == shown_) return;
+        shown_ = names;
+        QSignalBlocker block(box_);
+        box_->clear();
+        for (const QString& n : names) {
+            auto* item = new QListWidgetItem(leftToRight(n), box_);
+            item->setData(Qt::UserRole, n);
+            item->setData(Qt::AccessibleTextRole, n);
+        }
+    }
+
+    FileListBox& files_;
+    QListWidget* box_;
+    std::string shownPath_ = "\x01", shownPattern_;
+    QStringList shown_;
+};
+
+// ------------------------------------------------------------------ line
+
+class LineWidget : public QWidget {
+public:
+    using QWidget::QWidget;
+    QLineF line;  // in the widget's pixels
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        p.setPen(QPen(palette().color(QPalette::WindowText), 1));
+        p.drawLine(line);
+    }
+};
+
+class LineView : public ControlView {
+public:
+    LineView(FormWindow& w, LineShape& l, QWidget* parent) : ControlView(w, l), shape_(l) {
+        line_ = new LineWidget(parent);
+        line_->setAttribute(Qt::WA_TransparentForMouseEvents);
+        widget_ = line_;
+    }
+    bool drawnOnSurface() const override { return true; }
+    void sync() override {
+        // The window lays the line's ends out right to left too; the
+        // widget spans the line's box.
+        const double left = std::min(shape_.x1, shape_.x2);
+        const double right = std::max(shape_.x1, shape_.x2);
+        const double top = std::min(shape_.y1, shape_.y2);
+        auto x = [&](double tx) { return (right - tx) * (line_->width() - 1) / std::max(1.0, right - left); };
+        auto y = [&](double ty) {
+            const double h = std::max(shape_.y1, shape_.y2) - top;
+            return (ty - top) * (line_->height() - 1) / std::max(1.0, h);
+        };
+        QLineF l(x(shape_.x1), y(shape_.y1), x(shape_.x2), y(shape_.y2));
+        if (l != line_->line) {
+            line_->line = l;
+            line_->update();
+        }
+    }
+
+private:
+    LineShape& shape_;
+    LineWidget* line_;
+};
+
+// Timers draw nothing.
+class NullView : public ControlView {
+public:
+    NullView(FormWindow& w, Control& c) : ControlView(w, c) {}
+    void sync() override {}
+};
+
+}  // namespace
+
+std::unique_ptr<ControlView> makeView(FormWindow& w, Control& c, QWidget* parent) {
+    switch (c.kind()) {
+        case ControlKind::Label: return std::make_unique<LabelView>(w, static_cast<Label&>(c), parent);
+        case ControlKind::TextBox: {
+            auto& box = static_cast<TextBox&>(c);
+            if (box.multiLine) return std::make_unique<MultiLineView>(w, box, parent);
+            return std::make_unique<LineEditView>(w, box, parent);
+        }
+        case ControlKind::CommandButton:
+            return std::make_unique<ButtonView>(w, static_cast<CommandButton&>(c), parent);
+        case ControlKind::CheckBox: return std::make_unique<CheckView>(w, static_cast<CheckBox&>(c), parent);
+        case ControlKind::OptionButton:
+            return std::make_unique<OptionView>(w, static_cast<OptionButton&>(c), parent);
+        case ControlKind::ComboBox: return std::make_unique<ComboView>(w, static_cast<ComboBox&>(c), parent);
+        case ControlKind::ListBox: return std::make_unique<ListView>(w, static_cast<ListBox&>(c), parent);
+        case ControlKind::DataCombo:
+            return std::make_unique<DataComboView>(w, static_cast<DataCombo&>(c), parent);
+        case ControlKind::DataList: return std::make_unique<DataListView>(w, static_cast<DataList&>(c), parent);
+        case ControlKind::Frame: return std::make_unique<FrameView>(w, static_cast<Frame&>(c), parent);
+        case ControlKind::PictureBox:
+            return std::make_unique<PictureView>(w, static_cast<PictureBox&>(c), parent);
+        case ControlKind::Timer: return std::make_unique<NullView>(w, c);
+        case ControlKind::DataControl: return std::make_unique<NavView>(w, static_cast<Adodc&>(c), parent);
+        case ControlKind::DriveList:
+            return std::make_unique<DriveView>(w, static_cast<DriveListBox&>(c), parent);
+        case ControlKind::DirList: return std::make_unique<DirView>(w, static_cast<DirListBox&>(c), parent);
+        case ControlKind::FileList: return std::make_unique<FileView>(w, static_cast<FileListBox&>(c), parent);
+        case ControlKind::Line: return std::make_unique<LineView>(w, static_cast<LineShape&>(c), parent);
+    }
+    return std::make_unique<NullView>(w, c);
+}
+
+}  // namespace mk::qt

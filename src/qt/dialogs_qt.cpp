@@ -1,0 +1,151 @@
+#include "qt/dialogs_qt.h"
+
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "qt/text.h"
+
+namespace mk::qt {
+
+namespace {
+
+QMessageBox::Icon iconOf(int style) {
+    switch (style & mb::IconMask) {
+        case mb::Critical: return QMessageBox::Critical;
+        case mb::Question: return QMessageBox::Question;
+        case mb::Exclamation: return QMessageBox::Warning;
+        case mb::Information: return QMessageBox::Information;
+        default: return QMessageBox::NoIcon;
+    }
+}
+
+QMessageBox::ButtonRole roleOf(int answer) {
+    switch (answer) {
+        case answer::OK:
+        case answer::Yes:
+        case answer::Retry: return QMessageBox::AcceptRole;
+        case answer::No: return QMessageBox::NoRole;
+        case answer::Cancel:
+        case answer::Abort: return QMessageBox::RejectRole;
+        default: return QMessageBox::ActionRole;
+    }
+}
+
+// The answer of a box closed without a button: the one that changes nothing.
+int closedAnswer(const std::vector<int>& buttons) {
+    for (int a : {answer::Cancel, answer::No, answer::Abort, answer::OK})
+        if (std::find(buttons.begin(), buttons.end(), a) != buttons.end()) return a;
+    return buttons.empty() ? answer::OK : buttons.front();
+}
+
+}  // namespace
+
+QString answerCaption(int a) {
+    switch (a) {
+        case answer::OK: return QStringLiteral("موافق");
+        case answer::Cancel: return QStringLiteral("إلغاء");
+        case answer::Abort: return QStringLiteral("إنهاء");
+        case answer::Retry: return QStringLiteral("إعادة المحاولة");
+        case answer::Ignore: return QStringLiteral("تجاهل");
+        case answer::Yes: return QStringLiteral("نعم");
+        case answer::No: return QStringLiteral("لا");
+        default: return QString::number(a);
+    }
+}
+
+QString answerName(int a) {
+    switch (a) {
+        case answer::OK: return QStringLiteral("OK");
+        case answer::Cancel: return QStringLiteral("Cancel");
+        case answer::Abort: return QStringLiteral("Abort");
+        case answer::Retry: return QStringLiteral("Retry");
+        case answer::Ignore: return QStringLiteral("Ignore");
+        case answer::Yes: return QStringLiteral("Yes");
+        case answer::No: return QStringLiteral("No");
+        default: return QString::number(a);
+    }
+}
+
+int QtDialogs::messageBox(const std::string& prompt, const std::string& title, int style) {
+    QMessageBox box(parent ? parent() : nullptr);
+    box.setObjectName(QStringLiteral("MsgBox"));
+    box.setWindowTitle(qs(title));
+    box.setTextFormat(Qt::PlainText);
+    box.setText(qs(prompt));
+    box.setIcon(iconOf(style));
+    box.setWindowModality(Qt::ApplicationModal);
+    box.setAccessibleName(qs(title));
+    box.setAccessibleDescription(qs(prompt));
+    const std::vector<int> answers = buttonsOf(style);
+    std::vector<std::pair<QAbstractButton*, int>> buttons;
+    for (int a : answers) {
+        QPushButton* b = box.addButton(answerCaption(a), roleOf(a));
+        b->setObjectName(answerName(a));
+        b->setAccessibleName(answerCaption(a));
+        b->setAccessibleDescription(answerName(a));
+        buttons.emplace_back(b, a);
+    }
+    // The second or third button may be the default (styles 256 and 512).
+    const size_t def = static_cast<size_t>((style >> 8) & 3);
+    box.setDefaultButton(static_cast<QPushButton*>(buttons[def < buttons.size() ? def : 0].first));
+    const int onClose = closedAnswer(answers);
+    for (auto& [b, a] : buttons)
+        if (a == onClose && (a == answer::Cancel || answers.size() == 1)) box.setEscapeButton(b);
+    box.exec();
+    for (auto& [b, a] : buttons)
+        if (box.clickedButton() == b) return a;
+    return onClose;
+}
+
+InputBoxDialog::InputBoxDialog(const QString& prompt, const QString& title, const QString& text,
+                               QWidget* parent)
+    : QDialog(parent) {
+    setObjectName(QStringLiteral("InputBox"));
+    setWindowTitle(title);
+    setAccessibleName(title);
+    setAccessibleDescription(prompt);
+    setWindowModality(Qt::ApplicationModal);
+    auto* layout = new QVBoxLayout(this);
+    prompt_ = new QLabel(prompt, this);
+    prompt_->setTextFormat(Qt::PlainText);
+    prompt_->setWordWrap(true);
+    prompt_->setMinimumWidth(320);
+    field_ = new QLineEdit(text, this);
+    field_->setObjectName(QStringLiteral("Text"));
+    field_->setAccessibleName(prompt.trimmed());
+    field_->setAccessibleDescription(QStringLiteral("Text"));
+    // Typed numbers stand at the reading side, as in the windows' boxes.
+    field_->setAlignment(Qt::AlignAbsolute |
+                         (layoutDirection() == Qt::RightToLeft ? Qt::AlignRight : Qt::AlignLeft));
+    field_->selectAll();
+    prompt_->setBuddy(field_);
+    auto* buttons = new QDialogButtonBox(this);
+    QPushButton* ok = buttons->addButton(answerCaption(answer::OK), QDialogButtonBox::AcceptRole);
+    ok->setObjectName(answerName(answer::OK));
+    ok->setAccessibleDescription(answerName(answer::OK));
+    ok->setDefault(true);
+    QPushButton* cancel = buttons->addButton(answerCaption(answer::Cancel), QDialogButtonBox::RejectRole);
+    cancel->setObjectName(answerName(answer::Cancel));
+    cancel->setAccessibleDescription(answerName(answer::Cancel));
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    layout->addWidget(prompt_);
+    layout->addWidget(field_);
+    layout->addWidget(buttons);
+    field_->setFocus();
+}
+
+QString InputBoxDialog::text() const { return field_->text(); }
+
+std::optional<std::string> QtDialogs::inputBox(const std::string& prompt, const std::string& title,
+                                               const std::string& defaultText) {
+    InputBoxDialog dialog(qs(prompt), qs(title), qs(defaultText), parent ? parent() : nullptr);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return std8(dialog.text());
+}
+
+}  // namespace mk::qt

@@ -1,0 +1,43 @@
+// Message boxes and input boxes as real Qt dialogs, right to left.
+#pragma once
+
+#include <QDialog>
+#include <functional>
+
+#include "platform/dialogs.h"
+
+class QLabel;
+class QLineEdit;
+class QWidget;
+
+namespace mk::qt {
+
+class QtDialogs : public Dialogs {
+public:
+    // Where a box opens over (the active window); null centres it.
+    std::function<QWidget*()> parent;
+
+    int messageBox(const std::string& prompt, const std::string& title, int style) override;
+    std::optional<std::string> inputBox(const std::string& prompt, const std::string& title,
+                                        const std::string& defaultText) override;
+};
+
+// The input box: a prompt, one edit field, OK and Cancel.
+class InputBoxDialog : public QDialog {
+    Q_OBJECT
+public:
+    InputBoxDialog(const QString& prompt, const QString& title, const QString& text,
+                   QWidget* parent);
+    QString text() const;
+    QLineEdit* field() const { return field_; }
+
+private:
+    QLabel* prompt_;
+    QLineEdit* field_;
+};
+
+// The caption of a button that gives `answer`, and the name tools use.
+QString answerCaption(int answer);
+QString answerName(int answer);
+
+}  // namespace mk::qt

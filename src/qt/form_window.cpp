@@ -1,0 +1,422 @@
+#include "qt/form_window.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QFocusEvent>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QTimer>
+#include <algorithm>
+
+#include "platform/application.h"
+#include "qt/accessible.h"
+#include "qt/control_views.h"
+#include "qt/front_end.h"
+
+namespace mk::qt {
+
+namespace {
+
+QColor colourOf(uint32_t rgb) {
+    return QColor(static_cast<int>((rgb >> 16) & 0xFF), static_cast<int>((rgb >> 8) & 0xFF),
+                  static_cast<int>(rgb & 0xFF));
+}
+
+QString menuItemName(const MenuItem& m) {
+    return m.index() < 0 ? qs(m.name()) : qs(m.name() + "(" + std::to_string(m.index()) + ")");
+}
+
+bool takesClicksThroughFilter(ControlKind k) {
+    return k == ControlKind::Label || k == ControlKind::PictureBox || k == ControlKind::Frame ||
+           k == ControlKind::TextBox || k == ControlKind::DataCombo;
+}
+
+bool takesDoubleClicksThroughFilter(ControlKind k) {
+    return takesClicksThroughFilter(k) || k == ControlKind::ComboBox;
+}
+
+}  // namespace
+
+// ------------------------------------------------------------ surface
+
+FormSurface::FormSurface(QWidget* parent) : QWidget(parent) { setAutoFillBackground(true); }
+
+int FormSurface::linesThatFit() const {
+    return std::max(1, height() / std::max(1, fontMetrics().lineSpacing()));
+}
+
+void FormSurface::setPrinted(std::vector<Line> lines, bool rightToLeft) {
+    if (lines == lines_ && rightToLeft == rightToLeft_) return;
+    lines_ = std::move(lines);
+    rightToLeft_ = rightToLeft;
+    update();
+}
+
+void FormSurface::paintEvent(QPaintEvent*) {
+    if (lines_.empty()) return;
+    QPainter p(this);
+    p.setPen(palette().color(QPalette::WindowText));
+    const QFontMetrics fm = fontMetrics();
+    const int spacing = fm.lineSpacing();
+    // Zones are 14 characters of the window's font apart.
+    const int column = std::max(1, fm.averageCharWidth());
+    const int gap = fm.horizontalAdvance(QLatin1Char(' '));
+    const int margin = 2;
+    // When the lines run past the bottom, the last ones stay in view.
+    const int total = static_cast<int>(lines_.size());
+    int y = total * spacing > height() ? height() - total * spacing : 0;
+    for (const Line& line : lines_) {
+        if (y + spacing > 0) {
+            int edge = rightToLeft_ ? width() - margin : margin;  // where the next run may start
+            for (const PrintRun& run : printRuns(line.text, line.zones)) {
+                const int w = fm.horizontalAdvance(run.text);
+                const int offset = run.column * column;
+                QTextOption option(Qt::AlignLeft | Qt::AlignVCenter);
+                option.setTextDirection(run.text.isRightToLeft() ? Qt::RightToLeft : Qt::LeftToRight);
+                option.setWrapMode(QTextOption::NoWrap);
+                QRect r;
+                if (rightToLeft_) {
+                    const int right = std::min(width() - margin - offset, edge);
+                    r = QRect(right - w, y, w, spacing);
+                    edge = r.left() - gap;
+                } else {
+                    const int left = std::max(margin + offset, edge);
+                    r = QRect(left, y, w, spacing);
+                    edge = r.right() + 1 + gap;
+                }
+                p.drawText(r, run.text, option);
+            }
+        }
+        y += spacing;
+    }
+}
+
+// ------------------------------------------------------------- window
+
+FormWindow::FormWindow(FrontEnd& fe, Form& form)
+    : QMainWindow(nullptr), fe_(fe), form_(&form), name_(form.name()) {
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    setObjectName(qs(form.name()));
+    setAccessibleDescription(qs(form.name()));
+    surface_ = new FormSurface(this);
+    surface_->setObjectName(QStringLiteral("surface"));
+    setCentralWidget(surface_);
+    buildControls();
+    if (!form.menuBar().empty()) buildMenus();
+}
+
+FormWindow::~FormWindow() {
+    for (auto& [w, view] : byWidget_) const_cast<QObject*>(w)->removeEventFilter(this);
+}
+
+void FormWindow::markDead() { form_ = nullptr; }
+
+QFont FormWindow::formFont() const { return uiFont(form_ ? form_->fontSize : 0); }
+
+void FormWindow::adopt(QWidget* w, ControlView& view) {
+    byWidget_[w] = &view;
+    w->installEventFilter(this);
+}
+
+void FormWindow::buildControls() {
+    for (const auto& c : form_->controls()) {
+        if (byControl_.count(c.get())) continue;
+        auto view = makeView(*this, *c, surface_);
+        if (QWidget* w = view->widget()) {
+            w->setObjectName(qs(c->fullName()));
+            w->setAccessibleDescription(qs(c->fullName()));
+            w->hide();
+            adopt(w, *view);
+        }
+        byControl_[c.get()] = view.get();
+        views_.push_back(std::move(view));
+    }
+}
+
+QWidget* FormWindow::widgetFor(const Control& c) const {
+    auto it = byControl_.find(&c);
+    return it == byControl_.end() ? nullptr : it->second->widget();
+}
+
+QWidget* FormWindow::widgetFor(const std::string& name, int index) const {
+    if (!form_) return nullptr;
+    Control* c = form_->findControl(name, index);
+    return c ? widgetFor(*c) : nullptr;
+}
+
+QAction* FormWindow::actionFor(const std::string& menuName, int index) const {
+    if (!form_) return nullptr;
+    MenuItem* m = form_->findMenu(menuName, index);
+    auto it = m ? actions_.find(m) : actions_.end();
+    return it == actions_.end() ? nullptr : it->second;
+}
+
+void FormWindow::input(const std::function<void(Application&)>& fn) {
+    if (!form_) return;
+    fe_.act([&] { fn(fe_.app()); });
+}
+
+void FormWindow::userFocused(Control& c) {
+    if (!form_) return;
+    if (auto it = byControl_.find(&c); it != byControl_.end()) it->second->focusedByUser();
+    input([&c](Application& app) { app.focusByUser(c); });
+}
+
+// ------------------------------------------------------------- menus
+
+void FormWindow::buildMenus() {
+    QMenuBar* bar = menuBar();
+    bar->clear();
+    actions_.clear();
+    menus_.clear();
+    menuCount_ = form_->allMenus().size();
+    auto hook = [this](QAction* a, MenuItem* m) {
+        actions_[m] = a;
+        setMenuItemName(*a, menuItemName(*m));
+        if (!m->shortcut.empty())
+            a->setShortcut(QKeySequence::fromString(qs(m->shortcut), QKeySequence::PortableText));
+        connect(a, &QAction::triggered, this, [this, m] {
+            input([m](Application& app) { app.menuClick(*m); });
+        });
+    };
+    std::function<void(QMenu*, MenuItem*)> addItem = [&](QMenu* menu, MenuItem* m) {
+        if (m->caption == "-") {
+            actions_[m] = menu->addSeparator();
+            return;
+        }
+        if (!m->children().empty()) {
+            QMenu* sub = menu->addMenu(qs(m->caption));
+            menus_[m] = sub;
+            sub->setAccessibleName(stripMnemonic(qs(m->caption)));
+            sub->setAccessibleDescription(menuItemName(*m));
+            actions_[m] = sub->menuAction();
+            setMenuItemName(*sub->menuAction(), menuItemName(*m));
+            for (MenuItem* c : m->children()) addItem(sub, c);
+            return;
+        }
+        hook(menu->addAction(qs(m->caption)), m);
+    };
+    for (MenuItem* top : form_->menuBar()) {
+        if (top->children().empty()) {
+            hook(bar->addAction(qs(top->caption)), top);
+            continue;
+        }
+        QMenu* menu = bar->addMenu(qs(top->caption));
+        menus_[top] = menu;
+        menu->setAccessibleName(stripMnemonic(qs(top->caption)));
+        menu->setAccessibleDescription(menuItemName(*top));
+        actions_[top] = menu->menuAction();
+        setMenuItemName(*menu->menuAction(), menuItemName(*top));
+        for (MenuItem* c : top->children()) addItem(menu, c);
+    }
+}
+
+void FormWindow::syncMenus() {
+    if (form_->allMenus().size() != menuCount_) buildMenus();
+    for (auto& [m, a] : actions_) {
+        if (a->isSeparator()) {
+            a->setVisible(m->visible);
+            continue;
+        }
+        const QString t = qs(m->caption);
+        if (a->text() != t) {
+            a->setText(t);
+            if (auto it = menus_.find(m); it != menus_.end())
+                it->second->setAccessibleName(stripMnemonic(t));
+        }
+        if (a->isEnabled() != m->enabled) a->setEnabled(m->enabled);
+        if (a->isVisible() != m->visible) a->setVisible(m->visible);
+        if (m->checked && !a->isCheckable()) a->setCheckable(true);
+        if (a->isChecked() != m->checked) a->setChecked(m->checked);
+    }
+}
+
+// -------------------------------------------------------------- sync
+
+QRect FormWindow::absoluteRect(const Control& c) const {
+    return fe_.scale().rect(mirroredLeft(form_->width, c.left, c.width), c.top, c.width, c.height);
+}
+
+void FormWindow::sync() {
+    if (!form_) return;
+    Form& f = *form_;
+    if (f.controls().size() != byControl_.size()) buildControls();
+
+    const QString title = qs(f.caption);
+    if (windowTitle() != title) setWindowTitle(title);
+    if (accessibleName() != title) setAccessibleName(title);
+    const QFont font = formFont();
+    if (this->font() != font) setFont(font);
+
+    if (!f.menuBar().empty() || menuCount_ > 0) {
+        syncMenus();
+        menuBar()->setEnabled(f.enabled);
+    }
+    surface_->setEnabled(f.enabled);
+
+    QPalette pal = surface_->palette();
+    const QColor back = f.backColor == kDefaultColor ? palette().color(QPalette::Window)
+                                                     : colourOf(f.backColor);
+    if (pal.color(QPalette::Window) != back) {
+        pal.setColor(QPalette::Window, back);
+        surface_->setPalette(pal);
+    }
+
+    const QSize size(fe_.scale().px(f.width), fe_.scale().px(f.height));
+    if (size != surfaceSize_) {
+        surfaceSize_ = size;
+        surface_->setFixedSize(size);
+        const int menuHeight = menuCount_ > 0 ? menuBar()->sizeHint().height() : 0;
+        setFixedSize(size.width(), size.height() + menuHeight);
+    }
+
+    bool restack = false;
+    for (auto& v : views_) {
+        QWidget* w = v->widget();
+        if (w) {
+            QWidget* parent = surface_;
+            const Control& c = v->control();
+            if (c.container)
+                if (auto it = byControl_.find(c.container);
+                    it != byControl_.end() && it->second->holdsChildren() && it->second->widget())
+                    parent = it->second->widget();
+            if (w->parentWidget() != parent) {
+                w->setParent(parent);
+                restack = true;
+            }
+        }
+        syncView(*v);
+    }
+    if (restack) {
+        // Labels and lines lie beneath boxes and buttons, in the order made.
+        for (auto it = views_.rbegin(); it != views_.rend(); ++it)
+            if ((*it)->drawnOnSurface() && (*it)->widget()) (*it)->widget()->lower();
+    }
+    syncPrinted();
+}
+
+void FormWindow::syncView(ControlView& v) {
+    QWidget* w = v.widget();
+    const Control& c = v.control();
+    if (!w) {
+        v.sync();
+        return;
+    }
+    const bool inContainer = w->parentWidget() != surface_;
+    QRect r = absoluteRect(c);
+    if (inContainer) r.translate(-absoluteRect(*c.container).topLeft());
+    if (c.kind() == ControlKind::Line) r.setSize(r.size().expandedTo(QSize(1, 1)));
+    if (r != v.lastRect) {
+        v.lastRect = r;
+        w->setGeometry(r);
+    }
+    if (w->testAttribute(Qt::WA_Disabled) == c.enabled) w->setEnabled(c.enabled);
+
+    const double size = c.fontSize > 0 ? c.fontSize : 0;
+    if (size != v.lastFontSize || c.fontBold != v.lastBold) {
+        v.lastFontSize = size;
+        v.lastBold = c.fontBold;
+        if (size <= 0 && !c.fontBold) {
+            w->setFont(QFont());
+        } else {
+            QFont f = formFont();
+            if (size > 0) f.setPointSizeF(size);
+            f.setBold(c.fontBold);
+            w->setFont(f);
+        }
+    }
+    if (c.foreColor != v.lastFore || c.backColor != v.lastBack) {
+        v.lastFore = c.foreColor;
+        v.lastBack = c.backColor;
+        QWidget* target = v.colourWidget();
+        QPalette pal;
+        if (c.foreColor != kDefaultColor)
+            for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+                pal.setColor(role, colourOf(c.foreColor));
+        if (c.backColor != kDefaultColor)
+            for (auto role : {QPalette::Window, QPalette::Base, QPalette::Button})
+                pal.setColor(role, colourOf(c.backColor));
+        target->setPalette(pal);
+    }
+    const QString tip = qs(c.toolTip);
+    if (w->toolTip() != tip) w->setToolTip(tip);
+
+    v.sync();
+
+    const QString name = accessibleNameOf(c);
+    if (w->accessibleName() != name) w->setAccessibleName(name);
+    // Inside a container the container's own showing hides it.
+    const bool visible = inContainer ? c.visible : c.isShowing();
+    if (w->isHidden() == visible) w->setVisible(visible);
+}
+
+void FormWindow::syncPrinted() {
+    const auto& lines = form_->printedLines();
+    const auto& zones = form_->printedZoneStarts();
+    const size_t keep = std::min(lines.size(), static_cast<size_t>(surface_->linesThatFit() + 1));
+    std::vector<FormSurface::Line> tail;
+    tail.reserve(keep);
+    for (size_t i = lines.size() - keep; i < lines.size(); ++i)
+        tail.push_back({lines[i], i < zones.size() ? zones[i] : std::vector<int>{}});
+    surface_->setPrinted(std::move(tail), layoutDirection() == Qt::RightToLeft);
+    // Tools read what is printed in view.
+    QString spoken;
+    for (const auto& l : surface_->printed()) {
+        const QString t = qs(l.text).trimmed();
+        if (t.isEmpty()) continue;
+        if (!spoken.isEmpty()) spoken += QLatin1Char('\n');
+        spoken += t;
+    }
+    if (surface_->accessibleName() != spoken) surface_->setAccessibleName(spoken);
+}
+
+// ------------------------------------------------------------ events
+
+void FormWindow::closeEvent(QCloseEvent* e) {
+    // The runtime decides: its close unloads the form, and the sync that
+    // follows closes this window.
+    e->ignore();
+    input([this](Application& app) {
+        if (form_) app.closeByUser(*form_);
+    });
+}
+
+bool FormWindow::eventFilter(QObject* watched, QEvent* e) {
+    auto it = byWidget_.find(watched);
+    if (it == byWidget_.end() || !form_) return QMainWindow::eventFilter(watched, e);
+    Control& c = it->second->control();
+    switch (e->type()) {
+        case QEvent::FocusIn: {
+            const auto reason = static_cast<QFocusEvent*>(e)->reason();
+            const bool byUser = reason == Qt::MouseFocusReason || reason == Qt::TabFocusReason ||
+                                reason == Qt::BacktabFocusReason || reason == Qt::ShortcutFocusReason;
+            if (byUser && !fe_.isSyncing()) {
+                // After the press that moved it, so a click that follows
+                // sees the lost-focus handler already run.
+                QTimer::singleShot(0, this, [this, &c] {
+                    if (form_) userFocused(c);
+                });
+            }
+            break;
+        }
+        case QEvent::MouseButtonRelease: {
+            auto* me = static_cast<QMouseEvent*>(e);
+            auto* w = static_cast<QWidget*>(watched);
+            if (me->button() == Qt::LeftButton && takesClicksThroughFilter(c.kind()) &&
+                w->rect().contains(me->position().toPoint()))
+                input([&c](Application& app) { app.click(c); });
+            break;
+        }
+        case QEvent::MouseButtonDblClick:
+            if (takesDoubleClicksThroughFilter(c.kind()))
+                input([&c](Application& app) { app.dblClick(c); });
+            break;
+        default:
+            break;
+    }
+    return QMainWindow::eventFilter(watched, e);
+}
+
+}  // namespace mk::qt

@@ -1,0 +1,110 @@
+// The Qt window drawn for one runtime window: its menu bar, a surface at
+// the window's twip size with a widget per control, and the lines printed
+// onto it.
+//
+// Geometry: a window's width and height are its surface below the menu
+// bar. Every control's left and top are in the window's coordinates, also
+// for a control inside a frame or picture box; the widget is placed inside
+// the container's widget (clipped by it, hidden with it) at the same spot.
+// The layout is mirrored: a control at left L, width W in a window of
+// width FW is drawn at FW - L - W. Later controls lie above earlier ones;
+// labels and lines lie beneath boxes and buttons.
+#pragma once
+
+#include <QMainWindow>
+#include <QWidget>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/form.h"
+#include "qt/text.h"
+
+class QAction;
+class QMenu;
+
+namespace mk::qt {
+
+class FrontEnd;
+class ControlView;
+
+// The area below the menu bar; draws the printed lines.
+class FormSurface : public QWidget {
+    Q_OBJECT
+public:
+    explicit FormSurface(QWidget* parent);
+    struct Line {
+        std::string text;
+        std::vector<int> zones;
+        bool operator==(const Line&) const = default;
+    };
+    // The tail of the printed lines, and how they are laid out.
+    void setPrinted(std::vector<Line> lines, bool rightToLeft);
+    int linesThatFit() const;
+    const std::vector<Line>& printed() const { return lines_; }
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+
+private:
+    std::vector<Line> lines_;
+    bool rightToLeft_ = true;
+};
+
+class FormWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    FormWindow(FrontEnd& frontEnd, Form& form);
+    ~FormWindow() override;
+
+    FrontEnd& frontEnd() const { return fe_; }
+    const std::string& formName() const { return name_; }
+    // Null once the runtime has unloaded the form.
+    Form* form() const { return form_; }
+    bool isDead() const { return form_ == nullptr; }
+    void markDead();
+
+    void sync();
+    bool placed = false;  // given its place on the screen at its first showing
+    FormSurface* surface() const { return surface_; }
+    QWidget* widgetFor(const Control& c) const;
+    QWidget* widgetFor(const std::string& name, int index = -1) const;
+    QAction* actionFor(const std::string& menuName, int index = -1) const;
+    QFont formFont() const;
+
+    // User input, only while the form is loaded.
+    void input(const std::function<void(Application&)>& fn);
+    // Focus the user moved onto a control's widget.
+    void userFocused(Control& c);
+    // Sub-widgets that stand for a control (for focus and clicks).
+    void adopt(QWidget* w, ControlView& view);
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+
+private:
+    void buildControls();
+    void buildMenus();
+    void syncMenus();
+    void syncView(ControlView& v);
+    void syncPrinted();
+    QRect absoluteRect(const Control& c) const;  // pixels on the surface, mirrored
+
+    FrontEnd& fe_;
+    Form* form_;
+    std::string name_;
+    FormSurface* surface_;
+    std::vector<std::unique_ptr<ControlView>> views_;
+    std::map<const Control*, ControlView*> byControl_;
+    std::map<const QObject*, ControlView*> byWidget_;
+    std::map<const MenuItem*, QAction*> actions_;
+    std::map<const MenuItem*, QMenu*> menus_;
+    size_t menuCount_ = 0;
+    QSize surfaceSize_;
+    bool modal_ = false;
+};
+
+}  // namespace mk::qt

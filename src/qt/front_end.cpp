@@ -1,0 +1,234 @@
+#include "qt/front_end.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QScreen>
+#include <set>
+
+#include "qt/accessible.h"
+#include "qt/form_window.h"
+#include "qt/report_preview.h"
+
+namespace mk::qt {
+
+namespace {
+
+double screenScale() {
+    QScreen* screen = QGuiApplication::primaryScreen();
+    const double dpi = screen ? screen->logicalDotsPerInch() : 96.0;
+    return dpi > 0 ? dpi / 96.0 : 1.0;
+}
+
+// A new window opens in the middle of the screen, a little down and to
+// the side of the windows already open.
+void place(QWidget& w, const Form& f, const TwipScale& scale, int open) {
+    QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen) return;
+    const QRect area = screen->availableGeometry();
+    if (f.left > 0 || f.top > 0) {
+        w.move(area.topLeft() + QPoint(scale.px(f.left), scale.px(f.top)));
+        return;
+    }
+    const QSize size = w.frameSize().expandedTo(w.size());
+    const int step = 24 * (open % 8);
+    QPoint at(area.center().x() - size.width() / 2 - step, area.center().y() - size.height() / 2 + step);
+    at.setX(std::clamp(at.x(), area.left(), std::max(area.left(), area.right() - size.width())));
+    at.setY(std::clamp(at.y(), area.top(), std::max(area.top(), area.bottom() - size.height())));
+    w.move(at);
+}
+
+}  // namespace
+
+FrontEnd::FrontEnd(Application& app, QObject* parent)
+    : QObject(parent), app_(app), scale_(screenScale()) {
+    installMenuAccessibility();
+    app_.setObserver(this);
+    ticker_.setInterval(25);
+    connect(&ticker_, &QTimer::timeout, this, &FrontEnd::tick);
+    ticker_.start();
+}
+
+FrontEnd::~FrontEnd() {
+    app_.setObserver(nullptr);
+    for (auto& [form, w] : windows_) delete w;
+    for (FormWindow* w : dead_) delete w;
+    for (auto& [name, p] : previews_) delete p;
+}
+
+void FrontEnd::uiChanged() { syncNow(); }
+
+void FrontEnd::syncNow() {
+    if (syncing_ > 0) {
+        syncAgain_ = true;
+        return;
+    }
+    ++syncing_;
+    bool anyShown = false;
+    do {
+        syncAgain_ = false;
+        const std::vector<Form*> loaded = app_.loadedForms();
+        const std::set<Form*> live(loaded.begin(), loaded.end());
+        // Windows of unloaded forms close now and are deleted once no
+        // input that came through them is still running.
+        for (auto it = windows_.begin(); it != windows_.end();) {
+            if (live.count(it->first) && it->second->formName() == it->first->name()) {
+                ++it;
+                continue;
+            }
+            FormWindow* w = it->second;
+            w->markDead();
+            w->hide();
+            dead_.push_back(w);
+            it = windows_.erase(it);
+        }
+        for (Form* f : loaded) {
+            auto it = windows_.find(f);
+            if (!f->visible()) {
+                if (it != windows_.end() && !it->second->isHidden()) it->second->hide();
+                continue;
+            }
+            if (it == windows_.end()) it = windows_.emplace(f, new FormWindow(*this, *f)).first;
+            it->second->sync();
+        }
+        // Shown back to front, so the runtime's front window ends on top.
+        int open = 0;
+        for (Form* f : app_.visibleForms()) {
+            FormWindow* w = windows_.at(f);
+            const Qt::WindowModality modality = f->isModal() ? Qt::ApplicationModal : Qt::NonModal;
+            if (w->windowModality() != modality) {
+                w->hide();
+                w->setWindowModality(modality);
+            }
+            if (w->isHidden()) {
+                if (!w->placed) place(*w, *f, scale_, open);
+                w->placed = true;
+                w->show();
+                w->raise();
+            }
+            ++open;
+            anyShown = true;
+        }
+        Form* active = app_.activeForm();
+        if (active != lastActive_) {
+            lastActive_ = active;
+            if (auto it = windows_.find(active); active && it != windows_.end() && it->second->isVisible()) {
+                it->second->raise();
+                it->second->activateWindow();
+            }
+        }
+        // Focus moved by code follows into the widgets.
+        Control* focus = app_.focused();
+        if (focus != lastFocus_) {
+            lastFocus_ = focus;
+            if (focus)
+                if (auto it = windows_.find(&focus->form()); it != windows_.end())
+                    if (QWidget* w = it->second->widgetFor(*focus)) w->setFocus(Qt::OtherFocusReason);
+        }
+    } while (syncAgain_);
+    --syncing_;
+    ++syncCount_;
+    if (anyShown) everShown_ = true;
+    if (!dead_.empty() && acting_ == 0) scheduleReap();
+    if (!anyShown && everShown_ && !app_.ended()) checkForNoWindow();
+}
+
+void FrontEnd::act(const std::function<void()>& input) { act(input, true); }
+
+void FrontEnd::act(const std::function<void()>& input, bool syncAfter) {
+    const long long before = syncCount_;
+    ++acting_;
+    try {
+        input();
+    } catch (const std::exception& e) {
+        // The runtime shows handler failures itself; this is a last guard
+        // so nothing escapes into Qt's event loop.
+        try {
+            app_.msgBox(e.what(), mb::Critical);
+        } catch (...) {
+        }
+    }
+    --acting_;
+    // Input the runtime refused leaves the widgets as the runtime has them.
+    if (syncAfter && syncCount_ == before) syncNow();
+    if (acting_ == 0) scheduleReap();
+}
+
+void FrontEnd::tick() {
+    if (app_.ended()) return;
+    act([this] { app_.runDueTimers(); }, false);
+}
+
+void FrontEnd::scheduleReap() {
+    if (dead_.empty() || reapPending_) return;
+    reapPending_ = true;
+    QTimer::singleShot(0, this, [this] {
+        reapPending_ = false;
+        reap();
+    });
+}
+
+void FrontEnd::reap() {
+    // Not while a handler is on the stack: its widgets may still be in use.
+    if (acting_ > 0 || app_.dispatchDepth() > 0) return;
+    std::vector<FormWindow*> dead;
+    dead.swap(dead_);
+    for (FormWindow* w : dead) delete w;
+}
+
+void FrontEnd::checkForNoWindow() {
+    if (!endWithoutWindows || noWindowCheckPending_) return;
+    noWindowCheckPending_ = true;
+    QTimer::singleShot(0, this, [this] {
+        noWindowCheckPending_ = false;
+        if (app_.ended() || acting_ > 0 || app_.dispatchDepth() > 0 || !app_.visibleForms().empty() ||
+            QApplication::activeModalWidget())
+            return;
+        std::vector<std::string> names;
+        for (Form* f : app_.loadedForms()) names.push_back(f->name());
+        act([&] {
+            for (const std::string& n : names)
+                if (Form* f = app_.loadedForm(n)) app_.unload(*f);
+        });
+    });
+}
+
+void FrontEnd::reportOpened(const RenderedReport& report) {
+    ReportPreview*& p = previews_[report.name];
+    if (!p) p = new ReportPreview();
+    p->setReport(report);
+    if (p->isHidden()) p->show();
+    p->raise();
+    p->activateWindow();
+}
+
+void FrontEnd::programEnded() {
+    for (auto& [name, p] : previews_) p->hide();
+    emit ended();
+    if (quitOnEnd) QCoreApplication::exit(0);
+}
+
+FormWindow* FrontEnd::window(const std::string& formName) const {
+    for (const auto& [form, w] : windows_)
+        if (!w->isDead() && namesEqual(w->formName(), formName)) return w;
+    return nullptr;
+}
+
+std::vector<FormWindow*> FrontEnd::windows() const {
+    std::vector<FormWindow*> out;
+    for (const auto& [form, w] : windows_) out.push_back(w);
+    return out;
+}
+
+ReportPreview* FrontEnd::preview(const std::string& reportName) const {
+    auto it = previews_.find(reportName);
+    return it == previews_.end() ? nullptr : it->second;
+}
+
+QWidget* FrontEnd::dialogParent() const {
+    if (Form* f = app_.activeForm())
+        if (auto it = windows_.find(f); it != windows_.end() && it->second->isVisible())
+            return it->second;
+    return QApplication::activeWindow();
+}
+
+}  // namespace mk::qt

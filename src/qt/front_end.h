@@ -1,0 +1,89 @@
+// The front end: one Qt window per shown runtime window, kept up to date
+// after every event, with all input going back through the Application.
+#pragma once
+
+#include <QObject>
+#include <QTimer>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/application.h"
+#include "qt/text.h"
+
+class QWidget;
+
+namespace mk::qt {
+
+class FormWindow;
+class ReportPreview;
+
+class FrontEnd : public QObject, public UiObserver {
+    Q_OBJECT
+public:
+    explicit FrontEnd(Application& app, QObject* parent = nullptr);
+    ~FrontEnd() override;
+
+    Application& app() const { return app_; }
+    const TwipScale& scale() const { return scale_; }
+
+    // Leaves the Qt event loop when the program ends (off in tests).
+    bool quitOnEnd = true;
+    // A program left with no window shown ends, as closing its last window
+    // would (no process without a window).
+    bool endWithoutWindows = true;
+
+    // UiObserver.
+    void uiChanged() override;
+    void reportOpened(const RenderedReport& report) override;
+    void programEnded() override;
+
+    // Brings every window up to date with the runtime now.
+    void syncNow();
+    bool isSyncing() const { return syncing_ > 0; }
+
+    // Runs one piece of user input into the runtime. Windows whose forms
+    // were unloaded meanwhile are deleted only once no input is running.
+    void act(const std::function<void()>& input);
+    bool isActing() const { return acting_ > 0; }
+
+    // The window drawn for a loaded form, if it has been shown.
+    FormWindow* window(const std::string& formName) const;
+    std::vector<FormWindow*> windows() const;
+    ReportPreview* preview(const std::string& reportName) const;
+    // Where a message box belongs: the active window.
+    QWidget* dialogParent() const;
+
+    // Timers tick in real time through the application clock.
+    void setTickInterval(int ms) { ticker_.setInterval(ms); }
+    void stopTicking() { ticker_.stop(); }
+
+signals:
+    void ended();
+
+private:
+    void act(const std::function<void()>& input, bool syncAfter);
+    void tick();
+    void reap();
+    void scheduleReap();
+    void checkForNoWindow();
+
+    Application& app_;
+    TwipScale scale_;
+    QTimer ticker_;
+    std::map<Form*, FormWindow*> windows_;
+    std::vector<FormWindow*> dead_;
+    std::map<std::string, ReportPreview*> previews_;
+    int syncing_ = 0;
+    int acting_ = 0;
+    bool syncAgain_ = false;
+    bool reapPending_ = false;
+    bool noWindowCheckPending_ = false;
+    bool everShown_ = false;
+    long long syncCount_ = 0;
+    Form* lastActive_ = nullptr;
+    Control* lastFocus_ = nullptr;
+};
+
+}  // namespace mk::qt

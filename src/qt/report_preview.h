@@ -1,0 +1,52 @@
+// The preview window of one report: its pages, paging, zoom, printing
+// and saving as PDF.
+#pragma once
+
+#include <QMainWindow>
+
+#include "platform/report.h"
+
+class QAction;
+class QComboBox;
+class QLabel;
+class QScrollArea;
+
+namespace mk::qt {
+
+class ReportPage;
+
+class ReportPreview : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit ReportPreview(QWidget* parent = nullptr);
+    ~ReportPreview() override;
+
+    // Shows the report anew (a reopened report keeps its window).
+    void setReport(const RenderedReport& report);
+    const RenderedReport& report() const { return report_; }
+    int page() const { return page_; }  // 0-based
+    void showPage(int index);
+    double zoom() const { return zoom_; }
+    void setZoom(double zoom);
+
+    void print();
+    // Asks for a file name; saves every page.
+    void saveAsPdf();
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override;
+
+private:
+    void updatePaging();
+
+    RenderedReport report_;
+    int page_ = 0;
+    double zoom_ = 1.0;
+    ReportPage* view_;
+    QScrollArea* scroll_;
+    QLabel* pageLabel_;
+    QComboBox* zoomBox_;
+    QAction *first_, *previous_, *next_, *last_;
+};
+
+}  // namespace mk::qt

@@ -1,0 +1,67 @@
+#include "qt/text.h"
+
+#include <QList>
+#include <QStringList>
+#include <cmath>
+
+namespace mk::qt {
+
+QString stripMnemonic(const QString& caption) {
+    QString out;
+    out.reserve(caption.size());
+    for (qsizetype i = 0; i < caption.size(); ++i) {
+        if (caption[i] == QLatin1Char('&')) {
+            if (i + 1 < caption.size() && caption[i + 1] == QLatin1Char('&')) {
+                out += QLatin1Char('&');
+                ++i;
+            }
+            continue;
+        }
+        out += caption[i];
+    }
+    return out;
+}
+
+double defaultPointSize() { return 10.0; }
+
+QFont uiFont(double pointSize) {
+    QFont f;
+    f.setFamilies({QStringLiteral("Noto Sans"), QStringLiteral("Noto Sans Arabic")});
+    f.setPointSizeF(pointSize > 0 ? pointSize : defaultPointSize());
+    f.setStyleStrategy(QFont::PreferAntialias);
+    return f;
+}
+
+int TwipScale::px(double twips) const {
+    return static_cast<int>(std::lround(twips * pxPerTwip_));
+}
+
+QRect TwipScale::rect(double left, double top, double width, double height) const {
+    const int x1 = px(left), y1 = px(top);
+    const int x2 = px(left + width), y2 = px(top + height);
+    return QRect(x1, y1, std::max(0, x2 - x1), std::max(0, y2 - y1));
+}
+
+std::vector<PrintRun> printRuns(const std::string& line, const std::vector<int>& zoneStarts) {
+    // Columns count characters, as the runtime counts them.
+    const QString text = qs(line);
+    const auto codePoints = text.toUcs4();
+    std::vector<PrintRun> runs;
+    std::vector<int> starts{0};
+    for (int z : zoneStarts)
+        if (z > starts.back()) starts.push_back(z);
+    const int n = static_cast<int>(codePoints.size());
+    for (size_t i = 0; i < starts.size(); ++i) {
+        const int from = std::min(starts[i], n);
+        const int to = i + 1 < starts.size() ? std::min(starts[i + 1], n) : n;
+        if (to <= from) continue;
+        QString piece = QString::fromUcs4(reinterpret_cast<const char32_t*>(codePoints.constData()) + from, to - from);
+        int lead = 0;
+        while (lead < piece.size() && piece[lead] == QLatin1Char(' ')) ++lead;
+        piece = piece.trimmed();
+        if (!piece.isEmpty()) runs.push_back({starts[i] + lead, piece});
+    }
+    return runs;
+}
+
+}  // namespace mk::qt

@@ -1,0 +1,49 @@
+// Small helpers shared by the front end: texts, fonts, twips to pixels.
+#pragma once
+
+#include <QFont>
+#include <QRect>
+#include <QString>
+#include <string>
+#include <vector>
+
+namespace mk::qt {
+
+inline QString qs(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+inline std::string std8(const QString& s) { return s.toUtf8().toStdString(); }
+
+// "م&لف" -> "ملف"; "&&" stays one "&".
+QString stripMnemonic(const QString& caption);
+
+// The font every window uses unless a control names its own size: Latin
+// from Noto Sans, Arabic shaped by Noto Sans Arabic.
+QFont uiFont(double pointSize = 0);
+double defaultPointSize();
+
+// Twips to pixels: 15 twips a pixel at 96 DPI, scaled for the screen.
+class TwipScale {
+public:
+    explicit TwipScale(double screenScale = 1.0) : pxPerTwip_(screenScale / 15.0) {}
+    double pxPerTwip() const { return pxPerTwip_; }
+    int px(double twips) const;
+    // A rectangle given in twips; both edges are rounded, so neighbours
+    // that touch in twips touch in pixels.
+    QRect rect(double left, double top, double width, double height) const;
+
+private:
+    double pxPerTwip_;
+};
+
+// The left edge of a control once the window is laid out right to left.
+inline double mirroredLeft(double formWidth, double left, double width) {
+    return formWidth - left - width;
+}
+
+// One printed line cut into the runs its print zones start.
+struct PrintRun {
+    int column = 0;  // character column where the run starts
+    QString text;    // without the blanks that padded it to the next zone
+};
+std::vector<PrintRun> printRuns(const std::string& line, const std::vector<int>& zoneStarts);
+
+}  // namespace mk::qt

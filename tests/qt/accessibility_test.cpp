@@ -1,0 +1,164 @@
+#include <gtest/gtest.h>
+
+#include <QAccessible>
+#include <QAccessibleActionInterface>
+#include <QApplication>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <functional>
+
+#include "qt/accessible.h"
+#include "qt/text.h"
+#include "qt_rig.h"
+#include "sample_form.h"
+
+namespace mk::test {
+namespace {
+
+QAccessibleInterface* iface(QObject* o) { return QAccessible::queryAccessibleInterface(o); }
+
+QString nameOf(QObject* o) { return iface(o)->text(QAccessible::Name); }
+QString descriptionOf(QObject* o) { return iface(o)->text(QAccessible::Description); }
+
+// Depth first through the accessible tree, as a tool walks it.
+QAccessibleInterface* findByDescription(QAccessibleInterface* root, const QString& description) {
+    if (!root) return nullptr;
+    if (root->text(QAccessible::Description) == description) return root;
+    for (int i = 0; i < root->childCount(); ++i)
+        if (QAccessibleInterface* found = findByDescription(root->child(i), description)) return found;
+    return nullptr;
+}
+
+class AccessibilityTest : public ::testing::Test {
+protected:
+    AccessibilityTest() {
+        rig.app.registerForm<Sample>();
+        rig.app.setMainForm("Sample");
+        window = &rig.show("Sample");
+    }
+    Sample& sample() { return static_cast<Sample&>(rig.app.form("Sample")); }
+    QtRig rig;
+    qt::FormWindow* window = nullptr;
+};
+
+TEST_F(AccessibilityTest, ControlsCarryTheirNamesAndWhatAPersonHears) {
+    EXPECT_EQ(nameOf(window), "نموذج تجريبي");
+    EXPECT_EQ(descriptionOf(window), "Sample");
+
+    QAccessibleInterface* root = iface(window);
+    for (const char* d : {"Text1(0)", "Text1(2)", "Command1", "Check1", "Option1(1)", "DataCombo1",
+                          "Adodc1", "Frame1", "List1", "Drive1", "File1"})
+        EXPECT_NE(findByDescription(root, d), nullptr) << d;
+
+    EXPECT_EQ(nameOf(rig.widget("Sample", "Command1")), "حفظ");
+    EXPECT_EQ(nameOf(rig.widget("Sample", "Check1")), "مفعل");
+    EXPECT_EQ(nameOf(rig.widget("Sample", "Label2", 1)), "التليفون");
+    // Boxes and combos are named by the label beside them.
+    EXPECT_EQ(nameOf(rig.widget("Sample", "Text1", 0)), "الأسم");
+    EXPECT_EQ(nameOf(rig.widget("Sample", "Text1", 2)), "كلمة السر");
+    EXPECT_EQ(nameOf(rig.widget("Sample", "DataCombo1")), "المشترى");
+    EXPECT_EQ(nameOf(rig.widget("Sample", "Frame1")), "طريقة الدفع");
+
+    // States: hidden, disabled, text and checks readable.
+    EXPECT_TRUE(iface(rig.widget("Sample", "Command2"))->state().invisible);
+    EXPECT_TRUE(iface(rig.widget("Sample", "Command3"))->state().disabled);
+    EXPECT_EQ(iface(rig.widget("Sample", "Text1", 1))->text(QAccessible::Value), "0123");
+    rig.frontEnd->act([&] {
+        sample().Check1->setValue(1);
+        sample().Option1[0]->value = true;
+    });
+    EXPECT_TRUE(iface(rig.widget("Sample", "Check1"))->state().checked);
+    EXPECT_TRUE(iface(rig.widget("Sample", "Option1", 0))->state().checked);
+    EXPECT_FALSE(iface(rig.widget("Sample", "Option1", 1))->state().checked);
+
+    // The navigation bar: its caption and four buttons.
+    QAccessibleInterface* bar = iface(rig.widget("Sample", "Adodc1"));
+    EXPECT_EQ(bar->text(QAccessible::Name), "تصفح");
+    int buttons = 0;
+    for (const char* part : {".First", ".Previous", ".Next", ".Last"}) {
+        QAccessibleInterface* b = findByDescription(bar, QStringLiteral("Adodc1") + part);
+        ASSERT_NE(b, nullptr) << part;
+        EXPECT_EQ(b->role(), QAccessible::Button);
+        EXPECT_FALSE(b->text(QAccessible::Name).isEmpty());
+        ++buttons;
+    }
+    EXPECT_EQ(buttons, 4);
+    EXPECT_NE(findByDescription(bar, "Adodc1.Caption"), nullptr);
+
+    // A button pressed through its accessible action reaches the handler.
+    QAccessibleInterface* save = findByDescription(root, "Command1");
+    save->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    settle(300);  // a press is shown before it clicks
+    EXPECT_EQ(sample().clicks, 1);
+}
+
+TEST_F(AccessibilityTest, MenusAndMenuItemsCarryCaptionsAndNames) {
+    QAccessibleInterface* bar = iface(window->menuBar());
+    ASSERT_NE(bar, nullptr);
+    ASSERT_EQ(bar->childCount(), 1);
+    QAccessibleInterface* file = bar->child(0);
+    EXPECT_EQ(file->text(QAccessible::Name), "ملف");
+    EXPECT_EQ(file->text(QAccessible::Description), "file_menu");
+    QAccessibleInterface* save = findByDescription(bar, "save");
+    ASSERT_NE(save, nullptr);
+    EXPECT_EQ(save->role(), QAccessible::MenuItem);
+    EXPECT_EQ(save->text(QAccessible::Name), "حفظ");
+    save->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    settle();
+    EXPECT_EQ(sample().saves, 1);
+}
+
+TEST_F(AccessibilityTest, MessageAndInputBoxesCanBeReadAndAnswered) {
+    QString title, description, editName;
+    QStringList buttons;
+    whenModal("MsgBox", [&](QWidget& m) {
+        QAccessibleInterface* box = iface(&m);
+        title = box->text(QAccessible::Name);
+        description = box->text(QAccessible::Description);
+        for (const char* b : {"Yes", "No"})
+            if (QAccessibleInterface* button = findByDescription(box, b))
+                buttons << button->text(QAccessible::Name);
+        findByDescription(box, "No")->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        whenModal("InputBox", [&](QWidget& input) {
+            QAccessibleInterface* field = findByDescription(iface(&input), "Text");
+            if (!field) static_cast<QDialog&>(input).reject();
+            ASSERT_NE(field, nullptr);
+            editName = field->text(QAccessible::Name);
+            ASSERT_NE(field->editableTextInterface(), nullptr);
+            field->editableTextInterface()->replaceText(0, field->textInterface()->characterCount(), "7");
+            findByDescription(iface(&input), "OK")->actionInterface()->doAction(
+                QAccessibleActionInterface::pressAction());
+        });
+    });
+    QTest::mouseClick(rig.widget("Sample", "Command4"), Qt::LeftButton);
+    settle();
+    EXPECT_EQ(title, "Deleting");
+    EXPECT_EQ(description, "هل تريد الحذف؟");
+    EXPECT_EQ(buttons, (QStringList{"نعم", "لا"}));
+    EXPECT_EQ(sample().answer, answer::No);
+    EXPECT_EQ(editName, "أدخل المبلغ :");
+    EXPECT_EQ(sample().typed, "7");
+}
+
+TEST(AccessibleNames, ALabelNamesTheBoxOnlyWhenNothingStandsBetween) {
+    ensureQtApp();
+    Harness h(Harness::Windows::None);
+    struct Row : Form {
+        explicit Row(Application& a) : Form(a, "Row") {
+            add<Label>("Label1", -1, Geometry{240, 240, 1000, 315}, "&الأول");
+            add<TextBox>("Text1", -1, Geometry{1300, 240, 1000, 315});
+            add<TextBox>("Text2", -1, Geometry{2400, 240, 1000, 315});
+            add<TextBox>("Text3", -1, Geometry{1300, 1000, 1000, 315});
+        }
+    };
+    h.app.registerForm("Row", [](Application& a) { return std::make_unique<Row>(a); });
+    Form& f = h.app.form("Row");
+    EXPECT_EQ(qt::accessibleNameOf(f.control("Text1")), "الأول");
+    EXPECT_EQ(qt::accessibleNameOf(f.control("Text2")), "");  // Text1 stands between
+    EXPECT_EQ(qt::accessibleNameOf(f.control("Text3")), "");  // another row
+}
+
+}  // namespace
+}  // namespace mk::test

@@ -1,0 +1,279 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPrinter>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTest>
+#include <QToolButton>
+#include <filesystem>
+
+#include "app/system.h"
+#include "platform/report.h"
+#include "qt/report_painter.h"
+#include "qt/report_preview.h"
+#include "qt/text.h"
+#include "qt_rig.h"
+#include "sample_form.h"
+
+namespace mk::test {
+namespace {
+
+class FrontEndTest : public ::testing::Test {
+protected:
+    FrontEndTest() {
+        rig.app.registerForm<Sample>();
+        rig.app.setMainForm("Sample");
+    }
+    Sample& sample() { return static_cast<Sample&>(rig.app.form("Sample")); }
+    QtRig rig;
+};
+
+TEST(FrontEndStart, TheProgramStartsOnAFreshRootWithAWindow) {
+    QtRig rig;
+    AnswerEveryBox answers;
+    registerWindows(rig.app);
+    rig.frontEnd->act([&] { startProgram(rig.app); });
+    settle();
+    EXPECT_TRUE(std::filesystem::exists(rig.root.path() / "C" / "INVENT.MDB"));
+    ASSERT_FALSE(rig.app.visibleForms().empty());
+    Form* first = rig.app.visibleForms().back();
+    qt::FormWindow* w = rig.window(first->name());
+    ASSERT_NE(w, nullptr);
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_EQ(w->windowTitle(), qt::qs(first->caption));
+    const QImage image = w->grab().toImage();
+    EXPECT_EQ(image.width(), rig.frontEnd->scale().px(first->width));
+    EXPECT_GT(inkPixels(image), 200);
+}
+
+TEST_F(FrontEndTest, ASampleWindowDrawsEveryKindRightToLeft) {
+    qt::FormWindow& w = rig.show("Sample");
+    const qt::TwipScale& s = rig.frontEnd->scale();
+    const QImage image = w.grab().toImage();
+    EXPECT_EQ(image.width(), s.px(9000));
+    EXPECT_EQ(image.height(), s.px(6000) + w.menuWidget()->height());
+    EXPECT_GT(inkPixels(image), 3000);
+
+    // Mirrored: a control at left L, width W sits at 9000 - L - W.
+    QWidget* button = rig.widget("Sample", "Command1");
+    EXPECT_EQ(button->geometry(), s.rect(9000 - 240 - 1200, 2400, 1200, 375));
+    // Inside a container, placed relative to it.
+    QWidget* option = rig.widget("Sample", "Option1", 1);
+    EXPECT_EQ(option->parentWidget(), rig.widget("Sample", "Frame1"));
+    const QRect frame = s.rect(9000 - 4800 - 3900, 240, 3900, 1600);
+    EXPECT_EQ(option->geometry(),
+              s.rect(9000 - 4920 - 1500, 1020, 1500, 315).translated(-frame.topLeft()));
+    EXPECT_EQ(rig.widget("Sample", "Label4")->parentWidget(), rig.widget("Sample", "Picture1"));
+
+    EXPECT_FALSE(rig.widget("Sample", "Command2")->isVisible());
+    EXPECT_FALSE(rig.widget("Sample", "Command3")->isEnabled());
+    auto* locked = qobject_cast<QLineEdit*>(rig.widget("Sample", "Text1", 1));
+    ASSERT_NE(locked, nullptr);
+    EXPECT_TRUE(locked->isReadOnly());
+    EXPECT_EQ(locked->text(), "0123");
+    EXPECT_EQ(qobject_cast<QLineEdit*>(rig.widget("Sample", "Text1", 2))->echoMode(), QLineEdit::Password);
+    EXPECT_EQ(w.widgetFor("Timer1"), nullptr);
+    EXPECT_EQ(rig.widget("Sample", "Adodc1")->findChildren<QToolButton*>().size(), 4);
+    EXPECT_EQ(rig.widget("Sample", "Drive1")->property("currentIndex").toInt() >= 0, true);
+
+    // A data combo lists its row source; a code change of the model shows.
+    rig.db().exec("INSERT INTO BUYER (BUYER) VALUES ('أحمد'), ('محمود')");
+    rig.frontEnd->act([&] { sample().Adodc1->Refresh(); });
+    auto* combo = qobject_cast<QComboBox*>(rig.widget("Sample", "DataCombo1"));
+    ASSERT_EQ(combo->count(), 2);
+    EXPECT_EQ(combo->itemText(1), "محمود");
+    EXPECT_EQ(qobject_cast<QListWidget*>(rig.widget("Sample", "DataList1"))->count(), 2);
+    EXPECT_EQ(w.surface()->printed().size(), 1u);
+    // Lines printed past the bottom keep the last ones in view.
+    rig.frontEnd->act([&] {
+        for (int i = 0; i < 200; ++i) sample().Print({"line", i});
+    });
+    ASSERT_FALSE(w.surface()->printed().empty());
+    EXPECT_EQ(w.surface()->printed().back().text, "line 199 ");
+    EXPECT_LE(w.surface()->printed().size(), static_cast<size_t>(w.surface()->linesThatFit() + 1));
+
+    // Hiding the container hides what it holds.
+    rig.frontEnd->act([&] { sample().Frame1->visible = false; });
+    EXPECT_FALSE(option->isVisible());
+}
+
+TEST_F(FrontEndTest, InputGoesThroughTheRuntime) {
+    rig.show("Sample");
+    QWidget* button = rig.widget("Sample", "Command1");
+    QTest::mouseClick(button, Qt::LeftButton);
+    settle();
+    EXPECT_EQ(sample().clicks, 1);
+    // The handler's change of a box reaches its widget.
+    EXPECT_EQ(qobject_cast<QLineEdit*>(rig.widget("Sample", "Text1", 0))->text(), "تم الحفظ");
+
+    auto* box = qobject_cast<QLineEdit*>(rig.widget("Sample", "Text1", 0));
+    box->clear();
+    QTest::keyClicks(box, "abc");
+    EXPECT_EQ(sample().Text1[0]->text(), "abc");
+    // A locked box takes nothing.
+    QTest::keyClicks(rig.widget("Sample", "Text1", 1), "9");
+    EXPECT_EQ(sample().Text1[1]->text(), "0123");
+
+    QTest::mouseClick(rig.widget("Sample", "Check1"), Qt::LeftButton);
+    EXPECT_EQ(sample().Check1->value(), 1);
+    QTest::mouseClick(rig.widget("Sample", "Option1", 1), Qt::LeftButton);
+    EXPECT_TRUE(sample().Option1[1]->value);
+    EXPECT_FALSE(sample().Option1[0]->value);
+
+    // Menu commands and their shortcuts.
+    rig.window("Sample")->actionFor("save")->trigger();
+    EXPECT_EQ(sample().saves, 1);
+    EXPECT_EQ(rig.window("Sample")->actionFor("save")->shortcut(), QKeySequence("Ctrl+S"));
+
+    // Timers tick in real time on the application clock.
+    rig.clock.setMs(1000);
+    settle(80);
+    EXPECT_EQ(sample().ticks, 1);
+    EXPECT_EQ(qobject_cast<QLabel*>(rig.widget("Sample", "Label5"))->text(), "1");
+
+    // Closing the main window ends the program and closes its window.
+    bool ended = false;
+    QObject::connect(rig.frontEnd.get(), &qt::FrontEnd::ended, [&] { ended = true; });
+    rig.window("Sample")->close();
+    settle();
+    EXPECT_TRUE(rig.app.ended());
+    EXPECT_TRUE(ended);
+    EXPECT_EQ(rig.window("Sample"), nullptr);
+}
+
+TEST(FrontEndEnd, AProgramLeftWithoutAShownWindowEnds) {
+    QtRig rig;
+    rig.app.registerForm<Sample>();
+    rig.app.registerForm("Hidden", [](Application& a) { return std::make_unique<Form>(a, "Hidden"); });
+    rig.app.setMainForm("Main");  // never loaded
+    rig.show("Sample");
+    rig.frontEnd->act([&] { rig.app.form("Hidden"); });
+    rig.window("Sample")->close();
+    settle();
+    EXPECT_TRUE(rig.app.ended());
+    EXPECT_TRUE(rig.app.loadedForms().empty());
+}
+
+TEST_F(FrontEndTest, AMessageBoxAndAnInputBoxAreAnswered) {
+    rig.show("Sample");
+    QString text, title;
+    QStringList buttons;
+    whenModal("MsgBox", [&](QWidget& m) {
+        auto* box = qobject_cast<QMessageBox*>(&m);
+        ASSERT_NE(box, nullptr);
+        text = box->text();
+        title = box->windowTitle();
+        for (QAbstractButton* b : box->buttons()) buttons << b->objectName();
+        EXPECT_EQ(box->icon(), QMessageBox::Question);
+        box->findChild<QPushButton*>("Yes")->click();
+        whenModal("InputBox", [](QWidget& input) {
+            auto* field = input.findChild<QLineEdit*>("Text");
+            ASSERT_NE(field, nullptr);
+            EXPECT_EQ(field->text(), "5");
+            field->setText("12.5");
+            input.findChild<QPushButton*>("OK")->click();
+        });
+    });
+    QTest::mouseClick(rig.widget("Sample", "Command4"), Qt::LeftButton);
+    settle();
+    EXPECT_EQ(text, "هل تريد الحذف؟");
+    EXPECT_EQ(title, "Deleting");
+    EXPECT_EQ(buttons.size(), 2);
+    EXPECT_TRUE(buttons.contains("Yes") && buttons.contains("No"));
+    EXPECT_EQ(sample().answer, answer::Yes);
+    EXPECT_EQ(sample().typed, "12.5");
+
+    // Cancel gives the empty text; a box with no title has the default one.
+    whenModal("MsgBox", [](QWidget& m) {
+        qobject_cast<QMessageBox*>(&m)->findChild<QPushButton*>("No")->click();
+        whenModal("InputBox", [&](QWidget& input) {
+            EXPECT_EQ(input.windowTitle(), "makhzan");
+            input.findChild<QPushButton*>("Cancel")->click();
+        });
+    });
+    QTest::mouseClick(rig.widget("Sample", "Command4"), Qt::LeftButton);
+    settle();
+    EXPECT_EQ(sample().answer, answer::No);
+    EXPECT_EQ(sample().typed, "");
+}
+
+ReportLayout buyersLayout() {
+    ReportLayout l;
+    l.name = "DataReport2";
+    l.caption = "تقرير ببيانات العملاء";
+    l.table = "BUYER";
+    l.width = 10205;
+    l.reportHeader.height = 600;
+    l.reportHeader.items = {ReportItem::label("تقرير ببيانات العملاء", 3402, 3405, 0, 567, ReportColor::Blue)};
+    l.pageHeader.height = 390;
+    l.pageHeader.items = {ReportItem::label("أسم المشترى", 144, 2160, 0, 240, ReportColor::Red),
+                          ReportItem::label("رقم التليفون", 3024, 1440, 0, 240, ReportColor::Red)};
+    l.detail.height = 360;
+    l.detail.items = {ReportItem::field("BUYER", 0, 1440), ReportItem::field("PHONE", 2880, 1440),
+                      ReportItem::hline(0, 10200, 320)};
+    l.pageFooter.height = 300;
+    l.pageFooter.items = {ReportItem::label("%p", 4536, 566)};
+    return l;
+}
+
+TEST_F(FrontEndTest, AReportShowsInItsPreviewAndRendersToAPdf) {
+    for (int i = 0; i < 60; ++i)
+        rig.db().exec("INSERT INTO BUYER (BUYER, PHONE) VALUES ('عميل " + std::to_string(i) + "', '" +
+                      std::to_string(1000 + i) + "')");
+    const RenderedReport report = renderReport(buyersLayout(), rig.db(), rig.clock.now());
+    ASSERT_GT(report.pages.size(), 1u);
+
+    rig.frontEnd->act([&] { rig.app.showReport(report); });
+    qt::ReportPreview* preview = rig.frontEnd->preview("DataReport2");
+    ASSERT_NE(preview, nullptr);
+    EXPECT_TRUE(preview->isVisible());
+    EXPECT_EQ(preview->windowTitle(), "تقرير ببيانات العملاء");
+    preview->showPage(1);
+    EXPECT_EQ(preview->page(), 1);
+    EXPECT_GT(inkPixels(preview->grab().toImage()), 1000);
+    // Reopening refreshes the same preview.
+    rig.frontEnd->act([&] { rig.app.showReport(report); });
+    EXPECT_EQ(rig.frontEnd->preview("DataReport2"), preview);
+    EXPECT_EQ(preview->page(), 0);
+
+    auto pagesIn = [](const QString& file) {
+        QFile pdf(file);
+        if (!pdf.open(QIODevice::ReadOnly)) return qsizetype(-1);
+        return QString::fromLatin1(pdf.readAll()).count(QRegularExpression("/Type\\s*/Page(?!s)"));
+    };
+    const QString path = QString::fromStdString((rig.root.path() / "report.pdf").string());
+    ASSERT_TRUE(qt::writeReportPdf(report, path));
+    EXPECT_EQ(pagesIn(path), static_cast<qsizetype>(report.pages.size()));
+
+    // Printing a range of pages goes through the same painter.
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    const QString printed = QString::fromStdString((rig.root.path() / "printed.pdf").string());
+    printer.setOutputFileName(printed);
+    ASSERT_TRUE(qt::printReport(report, printer, 2, 99));
+    EXPECT_EQ(pagesIn(printed), static_cast<qsizetype>(report.pages.size()) - 1);
+}
+
+TEST(FrontEndText, PrintedZonesAndMnemonics) {
+    const auto runs = qt::printRuns("n             " + std::string(" 12 ") + "          x", {14, 28});
+    ASSERT_EQ(runs.size(), 3u);
+    EXPECT_EQ(runs[1].column, 15);
+    EXPECT_EQ(runs[1].text, "12");
+    EXPECT_EQ(runs[2].text, "x");
+    EXPECT_EQ(qt::stripMnemonic("م&لف && شركة"), "ملف & شركة");
+    const qt::TwipScale s(1.0);
+    EXPECT_EQ(s.rect(0, 0, 1500, 300), QRect(0, 0, 100, 20));
+}
+
+}  // namespace
+}  // namespace mk::test
