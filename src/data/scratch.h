@@ -23,10 +23,6 @@ const ScratchFields& scratchFields(ScratchTable t);
 // ID of the placeholder row a run that found nothing leaves.
 inline constexpr int16_t kPlaceholderId = 999;
 
-// Worker windows print their lines in zones of 14 character columns; their
-// column headings sit over the zones, each zone this many twips wide (a
-// column of 7 pixels at 15 twips a pixel).
-inline constexpr double kPrintZoneTwips = 14 * 105;
 
 // The hidden flags window's data control on FLAGS (loads Form54 hidden).
 Adodc& flagsControl(Application& app);

@@ -31,8 +31,11 @@ private:
     Value value_;
 };
 
-// Print zones are this many character columns wide.
+// Print zones are this many character columns wide; on screen a column is
+// kPrintColumnTwips wide, so windows can put headings over the zones.
 inline constexpr int kPrintZone = 14;
+inline constexpr double kPrintColumnTwips = 120;
+inline constexpr double kPrintZoneTwips = kPrintZone * kPrintColumnTwips;
 
 // The text of one print statement: numbers with a blank for the plus sign
 // and a trailing blank, dates in the short form, zones every 14 columns.

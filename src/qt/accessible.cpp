@@ -164,8 +164,8 @@ const Label* besideLabel(const Control& box) {
         if (other->kind() != ControlKind::Label || !other->isShowing()) continue;
         const auto* label = static_cast<const Label*>(other.get());
         if (label->caption().empty() || !rowsOverlap(*label, box)) continue;
-        const double gap = box.left - (label->left + label->width);
-        if (gap < -kSlack || label->left >= box.left) continue;
+        const double gap = label->left - (box.left + box.width);
+        if (gap < -kSlack || label->left + label->width <= box.left + box.width) continue;
         if (!best || gap < bestGap) {
             best = label;
             bestGap = gap;
@@ -173,12 +173,12 @@ const Label* besideLabel(const Control& box) {
     }
     if (!best) return nullptr;
     // Another box between them has the label to itself.
-    const double labelRight = best->left + best->width;
+    const double boxRight = box.left + box.width;
     for (const auto& other : box.form().controls()) {
         const Control& o = *other;
         if (&o == &box || !namedByBesideLabel(o.kind()) || !o.isShowing() || !rowsOverlap(o, box))
             continue;
-        if (o.left >= labelRight - kSlack && o.left + o.width <= box.left + kSlack) return nullptr;
+        if (o.left >= boxRight - kSlack && o.left + o.width <= best->left + kSlack) return nullptr;
     }
     return best;
 }

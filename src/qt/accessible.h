@@ -17,8 +17,8 @@ class Label;
 namespace mk::qt {
 
 // The label a window places beside a box: the nearest showing label to
-// its right on screen (to its left in twips, before the layout is
-// mirrored) whose row overlaps the box's row. Null when there is none.
+// its right on screen whose row overlaps the box's row. Null when there
+// is none.
 const Label* besideLabel(const Control& box);
 
 // What a person hears for a control: a caption without its "&" marker, a

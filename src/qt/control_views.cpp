@@ -738,12 +738,11 @@ public:
     }
     bool drawnOnSurface() const override { return true; }
     void sync() override {
-        // The window lays the line's ends out right to left too; the
-        // widget spans the line's box.
+        // The widget spans the line's box.
         const double left = std::min(shape_.x1, shape_.x2);
         const double right = std::max(shape_.x1, shape_.x2);
         const double top = std::min(shape_.y1, shape_.y2);
-        auto x = [&](double tx) { return (right - tx) * (line_->width() - 1) / std::max(1.0, right - left); };
+        auto x = [&](double tx) { return (tx - left) * (line_->width() - 1) / std::max(1.0, right - left); };
         auto y = [&](double ty) {
             const double h = std::max(shape_.y1, shape_.y2) - top;
             return (ty - top) * (line_->height() - 1) / std::max(1.0, h);

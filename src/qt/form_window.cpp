@@ -47,10 +47,10 @@ int FormSurface::linesThatFit() const {
     return std::max(1, height() / std::max(1, fontMetrics().lineSpacing()));
 }
 
-void FormSurface::setPrinted(std::vector<Line> lines, bool rightToLeft) {
-    if (lines == lines_ && rightToLeft == rightToLeft_) return;
+void FormSurface::setPrinted(std::vector<Line> lines, double pxPerColumn) {
+    if (lines == lines_ && pxPerColumn == pxPerColumn_) return;
     lines_ = std::move(lines);
-    rightToLeft_ = rightToLeft;
+    pxPerColumn_ = pxPerColumn;
     update();
 }
 
@@ -60,8 +60,6 @@ void FormSurface::paintEvent(QPaintEvent*) {
     p.setPen(palette().color(QPalette::WindowText));
     const QFontMetrics fm = fontMetrics();
     const int spacing = fm.lineSpacing();
-    // Zones are 14 characters of the window's font apart.
-    const int column = std::max(1, fm.averageCharWidth());
     const int gap = fm.horizontalAdvance(QLatin1Char(' '));
     const int margin = 2;
     // When the lines run past the bottom, the last ones stay in view.
@@ -69,23 +67,16 @@ void FormSurface::paintEvent(QPaintEvent*) {
     int y = total * spacing > height() ? height() - total * spacing : 0;
     for (const Line& line : lines_) {
         if (y + spacing > 0) {
-            int edge = rightToLeft_ ? width() - margin : margin;  // where the next run may start
+            int edge = margin;  // where the next run may start
             for (const PrintRun& run : printRuns(line.text, line.zones)) {
                 const int w = fm.horizontalAdvance(run.text);
-                const int offset = run.column * column;
+                const int offset = static_cast<int>(run.column * pxPerColumn_);
                 QTextOption option(Qt::AlignLeft | Qt::AlignVCenter);
                 option.setTextDirection(run.text.isRightToLeft() ? Qt::RightToLeft : Qt::LeftToRight);
                 option.setWrapMode(QTextOption::NoWrap);
-                QRect r;
-                if (rightToLeft_) {
-                    const int right = std::min(width() - margin - offset, edge);
-                    r = QRect(right - w, y, w, spacing);
-                    edge = r.left() - gap;
-                } else {
-                    const int left = std::max(margin + offset, edge);
-                    r = QRect(left, y, w, spacing);
-                    edge = r.right() + 1 + gap;
-                }
+                const int left = std::max(margin + offset, edge);
+                const QRect r(left, y, w, spacing);
+                edge = r.right() + 1 + gap;
                 p.drawText(r, run.text, option);
             }
         }
@@ -236,7 +227,7 @@ void FormWindow::syncMenus() {
 // -------------------------------------------------------------- sync
 
 QRect FormWindow::absoluteRect(const Control& c) const {
-    return fe_.scale().rect(mirroredLeft(form_->width, c.left, c.width), c.top, c.width, c.height);
+    return fe_.scale().rect(c.left, c.top, c.width, c.height);
 }
 
 void FormWindow::sync() {
@@ -360,7 +351,7 @@ void FormWindow::syncPrinted() {
     tail.reserve(keep);
     for (size_t i = lines.size() - keep; i < lines.size(); ++i)
         tail.push_back({lines[i], i < zones.size() ? zones[i] : std::vector<int>{}});
-    surface_->setPrinted(std::move(tail), layoutDirection() == Qt::RightToLeft);
+    surface_->setPrinted(std::move(tail), fe_.scale().pxPerTwip() * kPrintColumnTwips);
     // Tools read what is printed in view.
     QString spoken;
     for (const auto& l : surface_->printed()) {

@@ -6,9 +6,11 @@
 // bar. Every control's left and top are in the window's coordinates, also
 // for a control inside a frame or picture box; the widget is placed inside
 // the container's widget (clipped by it, hidden with it) at the same spot.
-// The layout is mirrored: a control at left L, width W in a window of
-// width FW is drawn at FW - L - W. Later controls lie above earlier ones;
-// labels and lines lie beneath boxes and buttons.
+// Positions are drawn as the window gives them (its Arabic labels stand to
+// the right of their boxes because the window puts them there); text inside
+// each control reads right to left. Later controls lie above earlier ones;
+// labels and lines lie beneath boxes and buttons. Printed lines start at
+// the left edge, a print zone every kPrintZoneTwips.
 #pragma once
 
 #include <QMainWindow>
@@ -41,7 +43,7 @@ public:
         bool operator==(const Line&) const = default;
     };
     // The tail of the printed lines, and how they are laid out.
-    void setPrinted(std::vector<Line> lines, bool rightToLeft);
+    void setPrinted(std::vector<Line> lines, double pxPerColumn);
     int linesThatFit() const;
     const std::vector<Line>& printed() const { return lines_; }
 
@@ -50,7 +52,7 @@ protected:
 
 private:
     std::vector<Line> lines_;
-    bool rightToLeft_ = true;
+    double pxPerColumn_ = 8;
 };
 
 class FormWindow : public QMainWindow {
@@ -91,7 +93,7 @@ private:
     void syncMenus();
     void syncView(ControlView& v);
     void syncPrinted();
-    QRect absoluteRect(const Control& c) const;  // pixels on the surface, mirrored
+    QRect absoluteRect(const Control& c) const;  // pixels on the surface
 
     FrontEnd& fe_;
     Form* form_;

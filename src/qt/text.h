@@ -34,10 +34,6 @@ private:
     double pxPerTwip_;
 };
 
-// The left edge of a control once the window is laid out right to left.
-inline double mirroredLeft(double formWidth, double left, double width) {
-    return formWidth - left - width;
-}
 
 // One printed line cut into the runs its print zones start.
 struct PrintRun {

@@ -147,9 +147,9 @@ TEST(AccessibleNames, ALabelNamesTheBoxOnlyWhenNothingStandsBetween) {
     Harness h(Harness::Windows::None);
     struct Row : Form {
         explicit Row(Application& a) : Form(a, "Row") {
-            add<Label>("Label1", -1, Geometry{240, 240, 1000, 315}, "&الأول");
+            add<Label>("Label1", -1, Geometry{2460, 240, 1000, 315}, "&الأول");
             add<TextBox>("Text1", -1, Geometry{1300, 240, 1000, 315});
-            add<TextBox>("Text2", -1, Geometry{2400, 240, 1000, 315});
+            add<TextBox>("Text2", -1, Geometry{200, 240, 1000, 315});
             add<TextBox>("Text3", -1, Geometry{1300, 1000, 1000, 315});
         }
     };

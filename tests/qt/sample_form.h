@@ -15,8 +15,8 @@ public:
         height = 6000;
         const char* captions[] = {"الأسم", "التليفون", "كلمة السر"};
         for (int i = 0; i < 3; ++i) {
-            add<Label>("Label2", i, Geometry{240, 240.0 + 420 * i, 1200, 315}, captions[i]);
-            Text1[i] = add<TextBox>("Text1", i, Geometry{1560, 240.0 + 420 * i, 3000, 315});
+            Text1[i] = add<TextBox>("Text1", i, Geometry{240, 240.0 + 420 * i, 3000, 315});
+            add<Label>("Label2", i, Geometry{3360, 240.0 + 420 * i, 1200, 315}, captions[i]);
         }
         Text1[1]->locked = true;
         Text1[1]->setText("0123");
@@ -48,8 +48,8 @@ public:
         Combo1->items = {"أول", "ثانى"};
         List1 = add<ListBox>("List1", -1, Geometry{4800, 2400, 2000, 900});
         List1->items = {"a", "b", "c"};
-        add<Label>("Label3", -1, Geometry{240, 3360, 1200, 315}, "المشترى");
-        DataCombo1 = add<DataCombo>("DataCombo1", -1, Geometry{1560, 3360, 3000, 315});
+        DataCombo1 = add<DataCombo>("DataCombo1", -1, Geometry{240, 3360, 3000, 315});
+        add<Label>("Label3", -1, Geometry{3360, 3360, 1200, 315}, "المشترى");
         Adodc1 = add<Adodc>("Adodc1", -1, Geometry{240, 5300, 4000, 375}, "تصفح");
         DataCombo1->rowSource = Adodc1;
         DataCombo1->listField = "BUYER";
