@@ -81,7 +81,7 @@ ItemCard::ItemCard(Form& form, Adodc& groups) : form_(form) {
     Command1 = form.add<CommandButton>("Command1", -1, Geometry{2220, 5820, 1440, 375}, "&delete");
 
     // The group chooser and the movement launchers, at the right.
-    Label17 = form.add<Label>("Label17", -1, Geometry{kChooser, rowTop(0), kChooserWidth, 600},
+    Label17 = form.add<Label>("Label17", -1, Geometry{kChooser, rowTop(0), kChooserWidth, 700},
                               kChooseGroup);
     Label17->wordWrap = true;
     Label17->alignment = 1;
