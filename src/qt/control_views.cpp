@@ -452,10 +452,47 @@ private:
     QGroupBox* group_;
 };
 
+// A picture box's panel; a named picture is drawn as the program's emblem,
+// a closed carton, since the program ships no image files.
+class PicturePanel : public QFrame {
+public:
+    using QFrame::QFrame;
+    std::string picture;
+
+protected:
+    void paintEvent(QPaintEvent* e) override {
+        QFrame::paintEvent(e);
+        if (picture.empty()) return;
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        const QRectF area = QRectF(contentsRect()).adjusted(6, 6, -6, -6);
+        const double s = std::min(area.width(), area.height());
+        if (s < 12) return;
+        const QPointF o(area.center().x() - s / 2, area.center().y() - s / 2);
+        const double d = s * 0.28;  // depth of the carton
+        const double f = s - d;     // side of its front face
+        const QPointF a = o + QPointF(0, d), b = a + QPointF(f, 0), c = b + QPointF(0, f),
+                      g = a + QPointF(0, f);
+        const QPointF ta = a + QPointF(d, -d), tb = b + QPointF(d, -d), tc = c + QPointF(d, -d);
+        p.setPen(QPen(QColor(0x6d, 0x4c, 0x2e), std::max(1.0, s / 60)));
+        p.setBrush(QColor(0xc8, 0x9b, 0x62));
+        p.drawPolygon(QPolygonF({a, b, c, g}));
+        p.setBrush(QColor(0xdd, 0xb5, 0x80));
+        p.drawPolygon(QPolygonF({a, ta, tb, b}));
+        p.setBrush(QColor(0xa8, 0x7d, 0x4a));
+        p.drawPolygon(QPolygonF({b, tb, tc, c}));
+        // The tape across the lid and down the front.
+        p.setPen(QPen(QColor(0xf1, 0xe3, 0xc8), std::max(2.0, s / 14)));
+        const QPointF lidMid = (a + ta) / 2 + QPointF(f / 2, 0);
+        p.drawLine(lidMid, lidMid + QPointF(-d / 2, d / 2));
+        p.drawLine(a + QPointF(f / 2, 0), g + QPointF(f / 2, 0) - QPointF(0, f * 0.55));
+    }
+};
+
 class PictureView : public ControlView {
 public:
     PictureView(FormWindow& w, PictureBox& p, QWidget* parent) : ControlView(w, p), picture_(p) {
-        panel_ = new QFrame(parent);
+        panel_ = new PicturePanel(parent);
         setAccessibleRole(*panel_, QAccessible::Pane);
         panel_->setAutoFillBackground(true);
         widget_ = panel_;
@@ -467,11 +504,15 @@ public:
             panel_->setFrameShape(shape);
             panel_->setFrameShadow(QFrame::Sunken);
         }
+        if (panel_->picture != picture_.picture) {
+            panel_->picture = picture_.picture;
+            panel_->update();
+        }
     }
 
 private:
     PictureBox& picture_;
-    QFrame* panel_;
+    PicturePanel* panel_;
 };
 
 // ------------------------------------------------------ navigation bar
