@@ -1,5 +1,7 @@
 #include "access/login.h"
 
+#include <memory>
+
 #include "data/record_editing.h"
 #include "platform/application.h"
 
@@ -100,21 +102,35 @@ void Form20::granted() {
     app().show(main);
 }
 
-Form52::Form52(Application& a)
-    : WindowLogin(a, kName, "buyer", "ليست لديك صلاحية دخول العملاء", "Form6") {}
+namespace {
 
-Form21::Form21(Application& a) : WindowLogin(a, kName, "store", kNoRight, "Form22") {}
+struct WindowLoginSpec {
+    const char* name;
+    const char* right;
+    const char* deniedText;
+    const char* target;
+    bool emptyOnLoad;
+};
 
-Form24::Form24(Application& a) : WindowLogin(a, kName, "seller", kNoRight, "Form5") {}
+// Form30's boxes keep their design text until the user changes them.
+const WindowLoginSpec kWindowLogins[] = {
+    {"Form52", "buyer", "ليست لديك صلاحية دخول العملاء", "Form6", true},
+    {"Form21", "store", kNoRight, "Form22", true},
+    {"Form24", "seller", kNoRight, "Form5", true},
+    {"Form25", "buyer", kNoRight, "Form6", true},
+    {"Form26", "day", kNoRight, "Form18", true},
+    {"Form27", "month", kNoRight, "Form11", true},
+    {"Form30", "emplyee", "ليست لديك هذه الصلاحية.", "Form32", false},
+};
 
-Form25::Form25(Application& a) : WindowLogin(a, kName, "buyer", kNoRight, "Form6") {}
+}  // namespace
 
-Form26::Form26(Application& a) : WindowLogin(a, kName, "day", kNoRight, "Form18") {}
-
-Form27::Form27(Application& a) : WindowLogin(a, kName, "month", kNoRight, "Form11") {}
-
-// Its boxes keep their design text until the user changes it.
-Form30::Form30(Application& a)
-    : WindowLogin(a, kName, "emplyee", "ليست لديك هذه الصلاحية.", "Form32", false) {}
+void registerWindowLogins(Application& app) {
+    for (const WindowLoginSpec& w : kWindowLogins)
+        app.registerForm(w.name, [w](Application& a) {
+            return std::make_unique<WindowLogin>(a, w.name, w.right, w.deniedText, w.target,
+                                                 w.emptyOnLoad);
+        });
+}
 
 }  // namespace mk

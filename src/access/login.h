@@ -72,46 +72,7 @@ protected:
     void granted() override;
 };
 
-class Form52 : public WindowLogin {
-public:
-    static constexpr const char* kName = "Form52";
-    explicit Form52(Application& a);
-};
-
-class Form21 : public WindowLogin {
-public:
-    static constexpr const char* kName = "Form21";
-    explicit Form21(Application& a);
-};
-
-class Form24 : public WindowLogin {
-public:
-    static constexpr const char* kName = "Form24";
-    explicit Form24(Application& a);
-};
-
-class Form25 : public WindowLogin {
-public:
-    static constexpr const char* kName = "Form25";
-    explicit Form25(Application& a);
-};
-
-class Form26 : public WindowLogin {
-public:
-    static constexpr const char* kName = "Form26";
-    explicit Form26(Application& a);
-};
-
-class Form27 : public WindowLogin {
-public:
-    static constexpr const char* kName = "Form27";
-    explicit Form27(Application& a);
-};
-
-class Form30 : public WindowLogin {
-public:
-    static constexpr const char* kName = "Form30";
-    explicit Form30(Application& a);
-};
+// The logins whose action is to show the window they guard, as data.
+void registerWindowLogins(Application& app);
 
 }  // namespace mk

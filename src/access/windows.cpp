@@ -11,13 +11,7 @@ void registerAccessWindows(Application& app) {
     app.registerForm<Form12>();
     app.registerForm<Form13>();
     app.registerForm<Form20>();
-    app.registerForm<Form52>();
-    app.registerForm<Form21>();
-    app.registerForm<Form24>();
-    app.registerForm<Form25>();
-    app.registerForm<Form26>();
-    app.registerForm<Form27>();
-    app.registerForm<Form30>();
+    registerWindowLogins(app);
     app.registerForm<Form44>();
 }
 

@@ -79,9 +79,6 @@ void DealingsView::Form_Load() {
 }
 
 void DealingsView::Form_Paint() {
-    // One run per showing: a repaint of a view left open lists nothing twice.
-    if (ran_) return;
-    ran_ = true;
     run();
 }
 

@@ -43,7 +43,6 @@ private:
     void run();
 
     const DealingsConfig& config_;
-    bool ran_ = false;
 };
 
 class Form40 : public DealingsView {

@@ -89,9 +89,6 @@ void MovementView::Form_Load() {
 }
 
 void MovementView::Form_Paint() {
-    // One run per showing: a repaint does not list the lines twice.
-    if (ran_) return;
-    ran_ = true;
     run();
 }
 

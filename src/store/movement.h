@@ -49,7 +49,6 @@ private:
 
     const MovementConfig& config_;
     std::array<TextBox*, 5> carriers_{};  // Text2..Text6
-    bool ran_ = false;
 };
 
 class Form29 : public MovementView {
