@@ -421,20 +421,26 @@ void InvoiceWindow::priceLines() {
 // --------------------------------------------------------------- numbering
 
 int16_t InvoiceWindow::lastNumber() {
+    // The table as stored now, whatever this window's snapshot holds.
     int16_t last = kFirstLast;
-    for (const Value& v : Adodc2->recordset().columnValues("INVO_NO"))
-        last = std::max(last, toInt16(v));
+    auto st = database().prepare("SELECT INVO_NO FROM " + quoteName(config_.table));
+    while (st->step()) last = std::max(last, toInt16(st->column(0, FieldType::Int16)));
     return last;
 }
 
 bool InvoiceWindow::numberFree(int16_t number, bool excludeCurrent) {
-    Recordset& rs = Adodc2->recordset();
-    const std::vector<Value> numbers = rs.columnValues("INVO_NO");
-    const std::vector<Value> posted = rs.columnValues("STATUS_SUB");
-    const long current = excludeCurrent ? rs.absolutePosition() - 1 : -1;
-    for (size_t k = 0; k < numbers.size(); ++k) {
-        if (static_cast<long>(k) == current || toInt16(numbers[k]) != number) continue;
-        if (posted[k] == Value(true)) MsgBox(config_.postedText, mb::OKOnly, config_.postedTitle);
+    auto st = database().prepare("SELECT STATUS_SUB FROM " + quoteName(config_.table) +
+                                 " WHERE INVO_NO=?1");
+    st->bindInt(1, number);
+    // The invoice being edited may keep its own number.
+    bool skipOwn = excludeCurrent && editedNumber_ == number;
+    while (st->step()) {
+        if (skipOwn) {
+            skipOwn = false;
+            continue;
+        }
+        if (st->column(0, FieldType::YesNo) == Value(true))
+            MsgBox(config_.postedText, mb::OKOnly, config_.postedTitle);
         else MsgBox(kNumberHeld, mb::OKOnly, kAttention);
         return false;
     }
@@ -617,6 +623,7 @@ void InvoiceWindow::editOrSave() {
             MsgBox(kNothingToEdit, mb::OKOnly, kAttention);
             return;
         }
+        editedNumber_ = toInt16(rs.field("INVO_NO"));
         setEntryLocks(false, false);
         cmdaction[2]->caption = "&save";
         editing_->SetCancelEnabled(true);

@@ -197,6 +197,7 @@ private:
     std::unique_ptr<RecordEditing> editing_;
     std::string group_;
     bool savedSinceLoad_ = false;
+    int16_t editedNumber_ = 0;  // the stored number of the invoice being edited
     std::optional<Draft> failedDraft_;
 };
 

@@ -22,12 +22,14 @@ inline Form& openRetail(Harness& h, const std::string& rows) {
     return h.form("Form3");
 }
 
-// Add, then fill line i with item and quantity, stepping to each next line.
+// Add, then fill the lines on the rows the line stepping shows: the row
+// the counter stands on, then one more per line.
 inline void enterLines(Harness& h, const std::vector<std::pair<std::string, std::string>>& lines) {
     h.click("Form3", "cmdaction", 0);
+    const int start = static_cast<int>(leadingNumber(h.text("Form3", "Text8")));
     for (size_t i = 0; i < lines.size(); ++i) {
-        const int row = static_cast<int>(i);
-        if (i > 0 && h.text("Form3", "Text8") != std::to_string(row)) h.click("Form3", "Command2");
+        if (i > 0) h.click("Form3", "Command2");
+        const int row = start + static_cast<int>(i);
         h.type("Form3", "Text3", lines[i].second, row);
         h.choose("Form3", "DataCombo1", lines[i].first, row);
     }
@@ -42,6 +44,24 @@ inline void save(Harness& h, int another = answer::No) {
 
 inline double lastBox(Harness& h, const std::string& field) {
     return toDouble(h.cell("BOX", h.count("BOX") - 1, field));
+}
+
+}  // namespace mk::test
+
+namespace mk::test {
+
+// Every row of the tables a retail save touches, as text, to compare.
+inline std::string tablesNow(Harness& h) {
+    std::string out;
+    for (const char* table : {"SALES_INVOICE", "G1", "DAILY_TRADE", "BOX"}) {
+        Recordset rs(h.db(), table);
+        out += std::string(table) + ":";
+        for (rs.moveFirst(); !rs.eof(); rs.moveNext()) {
+            for (const FieldInfo& f : rs.fields()) out += toText(rs.field(f.name)) + "|";
+            out += "\n";
+        }
+    }
+    return out;
 }
 
 }  // namespace mk::test
