@@ -27,6 +27,7 @@ constexpr const char* kNumberHeld = "يوجد فاتورة أخرى بهذا ا�
 constexpr const char* kSlot32 = "السطر 32 لا يرحل إلى المخزن، أفرغه ثم أعد الحفظ";
 constexpr const char* kNumbersUsedUp = "لا يمكن إضافة فاتورة جديدة: بلغ رقم الفاتورة 32767";
 constexpr const char* kNothingToEdit = "لا توجد فاتورة معروضة لتعديلها";
+constexpr const char* kTotalTooHigh = "إجمالى الفاتورة أكبر من 32767 ولا يمكن حفظها";
 
 // Layout, right to left: header, headings, two columns of 16 line rows,
 // the total and the buttons.
@@ -127,10 +128,12 @@ void InvoiceWindow::buildHeader() {
     DataCombo3->listField = "q";
     captionLabel(config_.hintLabel, -1, 4800, 540, 3960, "أفتح فاتورة جديدة بالضغط على زر Add")
         ->visible = false;
-    captionLabel(config_.stockCaption, 0, 6960, 960, 1800, "الكمية الحالية")->visible = false;
-    auto* stock = add<TextBox>(config_.stockBox, -1, Geometry{4800, 960, 2040, kBoxHeight});
-    stock->visible = false;
-    stock->locked = true;
+    if (config_.stockBox) {
+        captionLabel(config_.stockCaption, 0, 6960, 960, 1800, "الكمية الحالية")->visible = false;
+        auto* stock = add<TextBox>(config_.stockBox, -1, Geometry{4800, 960, 2040, kBoxHeight});
+        stock->visible = false;
+        stock->locked = true;
+    }
     captionLabel(config_.userCaption, -1, 6960, 1380, 1800, "أسم الموظف");
     value(config_.userLabel, -1, 4800, 1380, 2040);
 
@@ -138,12 +141,12 @@ void InvoiceWindow::buildHeader() {
     const char* const dimCaptions[5] = {"أسم الشركة", "التليفون", "الفاكس", "التجارى", "الضريبى"};
     const char* const dimFields[5] = {"COMPANY_NAME", "PHONE", "FAX", "ACCOUNTING_NUMBER",
                                       "TAX_NUMBER"};
-    const int captionIndex[5] = {18, 20, 22, 25, 27};
-    for (int i = 0; i < 5; ++i) {
+    for (int i = 0; i < config_.companyLabels; ++i) {
+        const int captionIndex = config_.companyCaptions[static_cast<size_t>(i)];
         const double top = 120 + 300.0 * i;
-        captionLabel(("Label" + std::to_string(captionIndex[i])).c_str(), -1, 3240, top - 30, 1320,
+        captionLabel(("Label" + std::to_string(captionIndex)).c_str(), -1, 3240, top - 30, 1320,
                 dimCaptions[i]);
-        auto* v = add<Label>("Label" + std::to_string(captionIndex[i] + 1), -1,
+        auto* v = add<Label>("Label" + std::to_string(captionIndex + 1), -1,
                              Geometry{120, top, 3000, 285});
         v->alignment = 1;
         if (config_.dimControl) v->bindTo(adodc(config_.dimControl), dimFields[i]);
@@ -154,23 +157,29 @@ void InvoiceWindow::buildHeader() {
     Text1[1] = add<TextBox>("Text1", 1, Geometry{0, 0, 600, kBoxHeight});
     Text1[2] = add<TextBox>("Text1", 2, Geometry{0, 0, 600, kBoxHeight});
     DataCombo2 = add<DataCombo>("DataCombo2", -1, Geometry{0, 0, 600, kBoxHeight});
-    captionLabel("Label1", 2, 0, 0, 600, "أسم المشترى")->visible = false;
+    captionLabel("Label1", 2, 0, 0, 600, config_.buyerCaption)->visible = false;
     captionLabel("Label1", 3, 0, 0, 600, "التليفون")->visible = false;
     auto* boxMoney = add<TextBox>("Text7", -1, Geometry{0, 0, 600, kBoxHeight});
-    auto* dayName = add<TextBox>("Text6", -1, Geometry{0, 0, 600, kBoxHeight});
     auto* counter = add<TextBox>(config_.counterBox, -1, Geometry{0, 0, 600, kBoxHeight});
     for (Control* c : {static_cast<Control*>(Text1[1]), static_cast<Control*>(Text1[2]),
                        static_cast<Control*>(DataCombo2), static_cast<Control*>(boxMoney),
-                       static_cast<Control*>(dayName), static_cast<Control*>(counter)})
+                       static_cast<Control*>(counter)})
         c->visible = false;
-    for (const char* flag : {"Check1", "Check2", config_.taskFlag}) {
+    if (config_.dailyControl) {
+        auto* dayName = add<TextBox>("Text6", -1, Geometry{0, 0, 600, kBoxHeight});
+        dayName->visible = false;
+        dayName->bindTo(adodc(config_.dailyControl), "DESC");
+    }
+    std::vector<const char*> flags = config_.flags;
+    flags.push_back(config_.taskFlag);
+    for (const char* flag : flags) {
         auto* cb = add<CheckBox>(flag, -1, Geometry{0, 0, 600, kBoxHeight});
         cb->visible = false;
         cb->enabled = std::string(flag) == config_.taskFlag;
     }
 
     Text1[0]->bindTo(*Adodc2, "INVO_NO");
-    Text1[1]->bindTo(*Adodc2, "INVO_NO");
+    Text1[1]->bindTo(*Adodc2, config_.secondNumberField);
     Text1[2]->bindTo(*Adodc2, "PHONE");
     DataCombo2->bindTo(*Adodc2, config_.partnerField);
     DataCombo2->rowSource = &adodc(config_.partnersControl);
@@ -178,7 +187,6 @@ void InvoiceWindow::buildHeader() {
     DataCombo3->rowSource = &adodc(config_.groupsControl);
     Label12->bindTo(*Adodc2, "DATES");
     boxMoney->bindTo(adodc(config_.boxControl), "MONEY");
-    if (config_.dailyControl) dayName->bindTo(adodc(config_.dailyControl), "DESC");
 
     DataCombo3->onGotFocus = [this] { uncover(); };
     DataCombo3->onClick = [this] { chooseGroup(DataCombo3->text()); };
@@ -200,6 +208,7 @@ void InvoiceWindow::buildLines() {
         serial->visible = c == 0;
         int label1 = itemHeading[c];
         for (const LineColumn& col : config_.columns) {
+            const int given = col.heading[static_cast<size_t>(c)];
             right -= kGap + col.width;
             const char* text = "";
             std::string name = "Label1";
@@ -227,10 +236,12 @@ void InvoiceWindow::buildLines() {
                     index = c;
                     break;
             }
+            if (given >= 0) index = given;
+            if (const char* own = col.headingText[static_cast<size_t>(c)]) text = own;
             auto* h = add<Label>(name, index, Geometry{right, kHeadingsTop, col.width, 285}, text);
             h->alignment = 2;
             h->fontBold = true;
-            h->visible = c == 0;
+            h->visible = c == 0 && !col.entryHidden;
         }
     }
 
@@ -267,6 +278,7 @@ void InvoiceWindow::buildLines() {
                 box = t;
             }
             lockBox(box, true);
+            if (i == 0 && col.entryHidden) box->visible = false;
             row.boxes.push_back(box);
         }
         if (i > 0) {
@@ -277,14 +289,23 @@ void InvoiceWindow::buildLines() {
 }
 
 void InvoiceWindow::buildButtons() {
-    auto* totalCaption =
-        add<Label>("Label8", -1, Geometry{10320, kBottom + 30, 1680, 285}, "إجمالى الفاتورة");
+    auto* totalCaption = add<Label>(config_.totalCaption, -1,
+                                    Geometry{10320, kBottom + 30, 1680, 285}, config_.totalText);
     totalCaption->alignment = 1;
     totalCaption->visible = false;
-    Label9 = add<Label>("Label9", -1, Geometry{8400, kBottom, 1860, kBoxHeight});
-    Label9->alignment = 1;
-    Label9->fontBold = true;
-    Label9->bindTo(*Adodc2, "TOTAL_SUM");
+    const Geometry totalPlace{8400, kBottom, 1860, kBoxHeight};
+    if (config_.totalStored) {
+        Label9 = add<Label>(config_.totalBox, -1, totalPlace);
+        Label9->alignment = 1;
+        Label9->fontBold = true;
+        Label9->bindTo(*Adodc2, "TOTAL_SUM");
+        totalBox_ = Label9;
+    } else {
+        // Shown nowhere: the save writes the total here for the postings.
+        Label9 = nullptr;
+        totalBox_ = add<TextBox>(config_.totalBox, -1, totalPlace);
+        totalBox_->visible = false;
+    }
 
     cmdaction[0] = add<CommandButton>("cmdaction", 0, Geometry{10560, kButtonsTop, 1440, 375}, "&add");
     cmdaction[1] =
@@ -294,7 +315,7 @@ void InvoiceWindow::buildButtons() {
     auto* step = add<CommandButton>(config_.stepButton, -1,
                                     Geometry{5040, kButtonsTop, 2280, 375}, "أفتح سجل جديد");
     step->onClick = [this] { ShowNextLineRow(); };
-    if (std::string(config_.stepButton) != "Command1") {
+    if (config_.computeButton && std::string(config_.stepButton) != "Command1") {
         auto* compute = add<CommandButton>("Command1", -1, Geometry{5040, kBottom, 2280, 375},
                                            "أحسب إجمالى الفاتورة");
         compute->visible = false;
@@ -329,9 +350,9 @@ void InvoiceWindow::buildMenus() {
         app().show(app().form(config_.searchLogin));
     };
     MenuItem* report = addMenu(config_.reportMenu.first, config_.reportMenu.second);
-    addMenu(config_.reportItem.first, config_.reportItem.second, report)->onClick = [this] {
-        openReport(app(), config_.report);
-    };
+    // A report menu without an item opens the report itself.
+    if (config_.reportItem.first) report = addMenu(config_.reportItem.first, config_.reportItem.second, report);
+    report->onClick = [this] { openReport(app(), config_.report); };
 }
 
 void InvoiceWindow::Form_Load() {
@@ -452,6 +473,7 @@ bool InvoiceWindow::numberFree(int16_t number, bool excludeCurrent) {
 void InvoiceWindow::setEntryLocks(bool locked, bool prices) {
     for (int i = 0; i < 3; ++i) Text1[i]->locked = locked;
     DataCombo2->locked = locked;
+    for (Control* box : entryBoxes_) lockBox(box, locked);
     for (LineRow& row : rows) {
         row.item->locked = locked;
         row.quantity->locked = locked;
@@ -483,7 +505,7 @@ void InvoiceWindow::addInvoice() {
     }
     DataCombo2->setText(".");
     Text1[0]->setText(std::to_string(last + 1));
-    Label9->setCaption("0");
+    setBoxText(totalBox_, "0");
     Label12->setCaption(documentDate(app()));
     cmdaction[0]->caption = "&save";
     editing_->SetCancelEnabled(true);
@@ -491,6 +513,7 @@ void InvoiceWindow::addInvoice() {
     setEntryLocks(false, !config_.priceField || !savedSinceLoad_);
     // Moving off the new row would store it unposted.
     Adodc2->enabled = false;
+    added();
 }
 
 std::optional<Invoice> InvoiceWindow::readInvoice(bool checkSlot32) {
@@ -514,6 +537,13 @@ std::optional<Invoice> InvoiceWindow::readInvoice(bool checkSlot32) {
         line.quantity = *q;
         line.price = *p;
         inv.total += line.quantity * line.price;
+        if (config_.wholeTotal) {
+            inv.total = std::nearbyint(inv.total);  // half to even
+            if (inv.total > 32767) {
+                MsgBox(kTotalTooHigh, mb::OKOnly, kAttention);
+                return std::nullopt;
+            }
+        }
         inv.lines.push_back(line);
     }
     const InvoiceLine& last = inv.lines.back();
@@ -576,7 +606,7 @@ void InvoiceWindow::saveInvoice() {
         for (size_t i = 0; i < rows.size(); ++i)
             if (rows[i].sum)
                 rows[i].sum->setText(formatDouble(inv->lines[i].quantity * inv->lines[i].price));
-        Label9->setCaption(formatDouble(inv->total));
+        setBoxText(totalBox_, formatDouble(inv->total));
         Recordset& rs = Adodc2->recordset();
         rs.update();
         // The row just committed is posted by its own stored number.
@@ -590,7 +620,7 @@ void InvoiceWindow::saveInvoice() {
     confirmPosting(*inv);
     if (MsgBox(config_.anotherPrompt, mb::YesNo, config_.anotherTitle) == answer::Yes) {
         editing_->SetCancelEnabled(true);
-        checkBox("Check2").enabled = false;
+        if (Control* another = findControl("Check2")) another->enabled = false;
         Label6->visible = true;
         DataCombo3->enabled = true;
     } else {
@@ -606,7 +636,7 @@ void InvoiceWindow::markPosted() {
 
 void InvoiceWindow::afterSave() {
     Label4->displayCaption(std::to_string(lastNumber()));
-    checkBox("Check1").enabled = true;
+    if (Control* saved = findControl("Check1")) saved->enabled = true;
     cmdaction[0]->caption = "&add";
     editing_->SetCancelEnabled(false);
     setEntryLocks(true, true);

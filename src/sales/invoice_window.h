@@ -30,6 +30,7 @@
 //   names only; the controls they name exist in every member.
 #pragma once
 
+#include <array>
 #include <memory>
 #include <optional>
 #include <string>
@@ -49,6 +50,12 @@ struct LineColumn {
     const char* stem;     // "QNTITY": slot n is stem + n
     LineRole role;
     double width;  // twips; columns are laid out right to left in this order
+    // The Label1 indices of its headings over the first and second column
+    // (-1: numbered in column order).
+    std::array<int, 2> heading{-1, -1};
+    std::array<const char*, 2> headingText{nullptr, nullptr};  // nullptr: by role
+    // Row 0's box and its first heading are hidden at design.
+    bool entryHidden = false;
 };
 
 struct DataBinding {
@@ -77,13 +84,14 @@ struct InvoiceConfig {
     const char* taskFlag;      // enabled = no unsaved invoice
     const char* hintLabel;     // "أفتح فاتورة جديدة بالضغط على زر Add"
     const char* stockCaption;  // "الكمية الحالية"
-    const char* stockBox;
+    const char* stockBox;      // nullptr: none (a window whose prices are typed)
     const char* userCaption;   // "أسم الموظف" beside the user label
     const char* userLabel;
     const char* currentCaption;  // beside the found number, hidden until a search
     const char* currentText;     // its text, "الفاتورة الحالية رقم "
     const char* groupPrompt;     // "إختر مجموعة الاصناف"
-    // Menus.
+    // Menus. A report menu whose item is {nullptr, nullptr} opens the
+    // report itself.
     std::pair<const char*, const char*> fileMenu, exitItem, searchMenu, searchItem, reportMenu,
         reportItem;
     const char* searchLogin;  // the login window the search item shows
@@ -95,6 +103,26 @@ struct InvoiceConfig {
     const char* anotherPrompt;
     const char* anotherTitle;
     bool cancelEnablesChooser;
+
+    // Where a member's design differs from the retail window's (the
+    // defaults are the retail window's).
+    const char* secondNumberField = "INVO_NO";  // the hidden box Text1(1)
+    const char* buyerCaption = "أسم المشترى";     // Label1(2)
+    // The company's data: the caption labels' numbers (the value label is
+    // the next number), and how many of the five the window has.
+    std::array<int, 5> companyCaptions{18, 20, 22, 25, 27};
+    int companyLabels = 5;
+    std::vector<const char*> flags{"Check1", "Check2"};  // besides taskFlag; nothing reads them
+    bool computeButton = true;  // the hidden "أحسب إجمالى الفاتورة" (Command1)
+    // The total: a label bound to TOTAL_SUM, or a hidden box when the
+    // table keeps no total.
+    const char* totalBox = "Label9";
+    const char* totalCaption = "Label8";
+    const char* totalText = "إجمالى الفاتورة";
+    bool totalStored = true;
+    // The total is a 16-bit whole number, rounded half to even after each
+    // line.
+    bool wholeTotal = false;
 };
 
 // One line of the invoice as the boxes hold it, read strictly.
@@ -131,7 +159,7 @@ public:
     Label* Label4;   // the last number
     Label* Label5;   // the number a search found
     Label* Label6;   // the group prompt
-    Label* Label9;   // the total
+    Label* Label9;   // the total; nullptr when the total is held in a box
     Label* Label12;  // the date
     CommandButton* cmdaction[3];
     PictureBox* Picture1;
@@ -156,6 +184,11 @@ protected:
     virtual void post(const Invoice& inv) = 0;
     // What a member prints and says once everything is written.
     virtual void confirmPosting(const Invoice&) {}
+    // After Add has started the new row and set the window for entry.
+    virtual void added() {}
+
+    // A member's own box that is unlocked and locked with the line boxes.
+    void addEntryBox(Control* box) { entryBoxes_.push_back(box); }
 
     void markPosted();
     Adodc& dataControl(const char* name) { return adodc(name); }
@@ -199,6 +232,8 @@ private:
     bool savedSinceLoad_ = false;
     int16_t editedNumber_ = 0;  // the stored number of the invoice being edited
     std::optional<Draft> failedDraft_;
+    Control* totalBox_ = nullptr;
+    std::vector<Control*> entryBoxes_;
 };
 
 }  // namespace mk
