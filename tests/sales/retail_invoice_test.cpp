@@ -43,6 +43,9 @@ TEST_F(RetailInvoiceTest, FirstInvoicePostsStockDayCashAndItsFlagOnce) {
     EXPECT_EQ(h.caption("Form3", "cmdaction", 0), "&add");
     EXPECT_TRUE(h.form("Form3").checkBox("Check4").enabled);  // answered No: may close
 
+    h.menu("Form3", "Sales");
+    EXPECT_NE(h.app.report("DataReport3"), nullptr);
+
     // Saving again needs a new Add; the saved row is locked while browsing.
     EXPECT_FALSE(h.type("Form3", "Text3", "9", 0));
     h.menu("Form3", "exit");
