@@ -32,9 +32,9 @@ constexpr const char* kNothingToEdit = "لا توجد فاتورة معروضة 
 // the total and the buttons.
 constexpr double kWidth = 12240, kHeight = 9500;
 constexpr double kHeadingsTop = 1740, kRowsTop = 2040, kRowStep = 360, kBoxHeight = 315;
-constexpr double kSerialWidth = 420, kGap = 60;
+constexpr double kSerialWidth = 600, kGap = 60;
 constexpr double kColumnRight[2] = {12000, 6000};
-constexpr double kBottom = 7920, kButtonsTop = 8400;
+constexpr double kBottom = 7920, kButtonsTop = 8400, kDimTop = 8940, kDimPair = 2380;
 
 std::string quantityProblem(int slot) {
     return "الكمية فى السطر " + std::to_string(slot) + " يجب أن تكون عددا صحيحا من 0 إلى 32767";
@@ -134,18 +134,20 @@ void InvoiceWindow::buildHeader() {
     captionLabel(config_.userCaption, -1, 6960, 1380, 1800, "أسم الموظف");
     value(config_.userLabel, -1, 4800, 1380, 2040);
 
-    // Left: the company's data.
+    // Along the bottom: the company's data, pairs right to left (the top
+    // left stays free for the lines printed on the window).
     const char* const dimCaptions[5] = {"أسم الشركة", "التليفون", "الفاكس", "التجارى", "الضريبى"};
     const char* const dimFields[5] = {"COMPANY_NAME", "PHONE", "FAX", "ACCOUNTING_NUMBER",
                                       "TAX_NUMBER"};
     const int captionIndex[5] = {18, 20, 22, 25, 27};
     for (int i = 0; i < 5; ++i) {
-        const double top = 120 + 300.0 * i;
-        captionLabel(("Label" + std::to_string(captionIndex[i])).c_str(), -1, 3240, top - 30, 1320,
-                dimCaptions[i]);
+        const double right = 12000 - kDimPair * i;
+        captionLabel(("Label" + std::to_string(captionIndex[i])).c_str(), -1, right - 1000,
+                     kDimTop - 30, 1000, dimCaptions[i]);
         auto* v = add<Label>("Label" + std::to_string(captionIndex[i] + 1), -1,
-                             Geometry{120, top, 3000, 285});
+                             Geometry{right - 1000 - kGap - 1260, kDimTop, 1260, 285});
         v->alignment = 1;
+        v->fontBold = true;
         if (config_.dimControl) v->bindTo(adodc(config_.dimControl), dimFields[i]);
     }
 

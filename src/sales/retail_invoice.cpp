@@ -25,7 +25,7 @@ const InvoiceConfig kRetail{
     "SALES_MAN",
     "Adodc5",
     "Adodc8",
-    {{"DataCombo1", "MED_NAME", LineRole::Item, 2520},
+    {{"DataCombo1", "MED_NAME", LineRole::Item, 2340},
      {"Text3", "QNTITY", LineRole::Quantity, 780},
      {"Text4", "EXPIRY_ DATE", LineRole::Price, 780},
      {"Text5", "SUM", LineRole::Sum, 1080}},
