@@ -127,7 +127,8 @@ void InvoiceWindow::buildHeader() {
     DataCombo3->listField = "q";
     captionLabel(config_.hintLabel, -1, 4800, 540, 3960, "أفتح فاتورة جديدة بالضغط على زر Add")
         ->visible = false;
-    captionLabel(config_.stockCaption, 0, 6960, 960, 1800, "الكمية الحالية")->visible = false;
+    captionLabel(config_.stockCaption, config_.stockCaptionIndex, 6960, 960, 1800, "الكمية الحالية")
+        ->visible = false;
     auto* stock = add<TextBox>(config_.stockBox, -1, Geometry{4800, 960, 2040, kBoxHeight});
     stock->visible = false;
     stock->locked = true;
@@ -139,12 +140,12 @@ void InvoiceWindow::buildHeader() {
     const char* const dimCaptions[5] = {"أسم الشركة", "التليفون", "الفاكس", "التجارى", "الضريبى"};
     const char* const dimFields[5] = {"COMPANY_NAME", "PHONE", "FAX", "ACCOUNTING_NUMBER",
                                       "TAX_NUMBER"};
-    const int captionIndex[5] = {18, 20, 22, 25, 27};
-    for (int i = 0; i < 5; ++i) {
-        const double right = 12000 - kDimPair * i;
-        captionLabel(("Label" + std::to_string(captionIndex[i])).c_str(), -1, right - 1000,
+    for (size_t i = 0; i < config_.dimLabels.size() && i < 5; ++i) {
+        const auto [captionNumber, valueNumber] = config_.dimLabels[i];
+        const double right = 12000 - kDimPair * static_cast<double>(i);
+        captionLabel(("Label" + std::to_string(captionNumber)).c_str(), -1, right - 1000,
                      kDimTop - 30, 1000, dimCaptions[i]);
-        auto* v = add<Label>("Label" + std::to_string(captionIndex[i] + 1), -1,
+        auto* v = add<Label>("Label" + std::to_string(valueNumber), -1,
                              Geometry{right - 1000 - kGap - 1260, kDimTop, 1260, 285});
         v->alignment = 1;
         v->fontBold = true;
@@ -165,7 +166,7 @@ void InvoiceWindow::buildHeader() {
                        static_cast<Control*>(DataCombo2), static_cast<Control*>(boxMoney),
                        static_cast<Control*>(dayName), static_cast<Control*>(counter)})
         c->visible = false;
-    for (const char* flag : {"Check1", "Check2", config_.taskFlag}) {
+    for (const char* flag : config_.flags) {
         auto* cb = add<CheckBox>(flag, -1, Geometry{0, 0, 600, kBoxHeight});
         cb->visible = false;
         cb->enabled = std::string(flag) == config_.taskFlag;
@@ -406,7 +407,7 @@ void InvoiceWindow::priceLines() {
         }
         priced[i] = toInt16(prices[it->second]);
     }
-    label(config_.stockCaption, 0).visible = true;
+    label(config_.stockCaption, config_.stockCaptionIndex).visible = true;
     TextBox& stock = textBox(config_.stockBox);
     stock.visible = true;
     for (size_t i = 0; i < rows.size(); ++i) {
@@ -592,7 +593,7 @@ void InvoiceWindow::saveInvoice() {
     confirmPosting(*inv);
     if (MsgBox(config_.anotherPrompt, mb::YesNo, config_.anotherTitle) == answer::Yes) {
         editing_->SetCancelEnabled(true);
-        checkBox("Check2").enabled = false;
+        if (Control* paid = findControl("Check2")) paid->enabled = false;
         Label6->visible = true;
         DataCombo3->enabled = true;
     } else {
@@ -608,7 +609,7 @@ void InvoiceWindow::markPosted() {
 
 void InvoiceWindow::afterSave() {
     Label4->displayCaption(std::to_string(lastNumber()));
-    checkBox("Check1").enabled = true;
+    if (Control* saved = findControl("Check1")) saved->enabled = true;
     cmdaction[0]->caption = "&add";
     editing_->SetCancelEnabled(false);
     setEntryLocks(true, true);
