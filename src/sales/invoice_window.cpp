@@ -369,8 +369,11 @@ void InvoiceWindow::ShowNextLineRow() {
     const int16_t n = roundToInt16(leadingNumber(counter.text()) + 1);
     if (n >= kPostedSlots) return;
     Print({static_cast<int>(n)});
-    // Row n takes the entry line (row 0's place); the previous row hides.
     LineRow& row = rows[static_cast<size_t>(n)];
+    counter.setText(std::to_string(n));
+    // Laid out for viewing, every row already shows at its own place.
+    if (row.number->visible) return;
+    // Row n takes the entry line (row 0's place); the previous row hides.
     const LineRow& entry = rows[0];
     auto place = [](Control* c, const Control* at) {
         c->left = at->design.left;
@@ -385,7 +388,6 @@ void InvoiceWindow::ShowNextLineRow() {
     for (Control* b : previous.boxes) b->visible = false;
     row.number->visible = true;
     for (Control* b : row.boxes) b->visible = true;
-    counter.setText(std::to_string(n));
 }
 
 void InvoiceWindow::priceLines() {

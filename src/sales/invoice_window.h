@@ -61,7 +61,7 @@ struct InvoiceConfig {
     const char* designCaption;
     const char* captionPrefix;  // followed by the company title line at load
     const char* table;
-    std::vector<DataBinding> dataControls;  // load order
+    std::vector<DataBinding> dataControls;  // load order; Adodc2 on `table` among them
     const char* boxControl;                 // on BOX, posted to
     const char* dailyControl;               // on DAILY_TRADE, or nullptr
     const char* partnersControl;            // list of the buyer chooser
