@@ -33,9 +33,9 @@ constexpr const char* kTotalTooHigh = "إجمالى الفاتورة أكبر م
 // the total and the buttons.
 constexpr double kWidth = 12240, kHeight = 9500;
 constexpr double kHeadingsTop = 1740, kRowsTop = 2040, kRowStep = 360, kBoxHeight = 315;
-constexpr double kSerialWidth = 420, kGap = 60;
+constexpr double kSerialWidth = 600, kGap = 60;
 constexpr double kColumnRight[2] = {12000, 6000};
-constexpr double kBottom = 7920, kButtonsTop = 8400;
+constexpr double kBottom = 7920, kButtonsTop = 8400, kDimTop = 8940, kDimPair = 2380;
 
 std::string quantityProblem(int slot) {
     return "الكمية فى السطر " + std::to_string(slot) + " يجب أن تكون عددا صحيحا من 0 إلى 32767";
@@ -129,7 +129,9 @@ void InvoiceWindow::buildHeader() {
     captionLabel(config_.hintLabel, -1, 4800, 540, 3960, "أفتح فاتورة جديدة بالضغط على زر Add")
         ->visible = false;
     if (config_.stockBox) {
-        captionLabel(config_.stockCaption, 0, 6960, 960, 1800, "الكمية الحالية")->visible = false;
+        captionLabel(config_.stockCaption, config_.stockCaptionIndex, 6960, 960, 1800,
+                     "الكمية الحالية")
+            ->visible = false;
         auto* stock = add<TextBox>(config_.stockBox, -1, Geometry{4800, 960, 2040, kBoxHeight});
         stock->visible = false;
         stock->locked = true;
@@ -137,18 +139,20 @@ void InvoiceWindow::buildHeader() {
     captionLabel(config_.userCaption, -1, 6960, 1380, 1800, "أسم الموظف");
     value(config_.userLabel, -1, 4800, 1380, 2040);
 
-    // Left: the company's data.
+    // Along the bottom: the company's data, pairs right to left (the top
+    // left stays free for the lines printed on the window).
     const char* const dimCaptions[5] = {"أسم الشركة", "التليفون", "الفاكس", "التجارى", "الضريبى"};
     const char* const dimFields[5] = {"COMPANY_NAME", "PHONE", "FAX", "ACCOUNTING_NUMBER",
                                       "TAX_NUMBER"};
-    for (int i = 0; i < config_.companyLabels; ++i) {
-        const int captionIndex = config_.companyCaptions[static_cast<size_t>(i)];
-        const double top = 120 + 300.0 * i;
-        captionLabel(("Label" + std::to_string(captionIndex)).c_str(), -1, 3240, top - 30, 1320,
-                dimCaptions[i]);
-        auto* v = add<Label>("Label" + std::to_string(captionIndex + 1), -1,
-                             Geometry{120, top, 3000, 285});
+    for (size_t i = 0; i < config_.dimLabels.size() && i < 5; ++i) {
+        const auto [captionNumber, valueNumber] = config_.dimLabels[i];
+        const double right = 12000 - kDimPair * static_cast<double>(i);
+        captionLabel(("Label" + std::to_string(captionNumber)).c_str(), -1, right - 1000,
+                     kDimTop - 30, 1000, dimCaptions[i]);
+        auto* v = add<Label>("Label" + std::to_string(valueNumber), -1,
+                             Geometry{right - 1000 - kGap - 1260, kDimTop, 1260, 285});
         v->alignment = 1;
+        v->fontBold = true;
         if (config_.dimControl) v->bindTo(adodc(config_.dimControl), dimFields[i]);
     }
 
@@ -170,9 +174,7 @@ void InvoiceWindow::buildHeader() {
         dayName->visible = false;
         dayName->bindTo(adodc(config_.dailyControl), "DESC");
     }
-    std::vector<const char*> flags = config_.flags;
-    flags.push_back(config_.taskFlag);
-    for (const char* flag : flags) {
+    for (const char* flag : config_.flags) {
         auto* cb = add<CheckBox>(flag, -1, Geometry{0, 0, 600, kBoxHeight});
         cb->visible = false;
         cb->enabled = std::string(flag) == config_.taskFlag;
@@ -387,8 +389,11 @@ void InvoiceWindow::ShowNextLineRow() {
     const int16_t n = roundToInt16(leadingNumber(counter.text()) + 1);
     if (n >= kPostedSlots) return;
     Print({static_cast<int>(n)});
-    // Row n takes the entry line (row 0's place); the previous row hides.
     LineRow& row = rows[static_cast<size_t>(n)];
+    counter.setText(std::to_string(n));
+    // Laid out for viewing, every row already shows at its own place.
+    if (row.number->visible) return;
+    // Row n takes the entry line (row 0's place); the previous row hides.
     const LineRow& entry = rows[0];
     auto place = [](Control* c, const Control* at) {
         c->left = at->design.left;
@@ -403,7 +408,6 @@ void InvoiceWindow::ShowNextLineRow() {
     for (Control* b : previous.boxes) b->visible = false;
     row.number->visible = true;
     for (Control* b : row.boxes) b->visible = true;
-    counter.setText(std::to_string(n));
 }
 
 void InvoiceWindow::priceLines() {
@@ -425,15 +429,17 @@ void InvoiceWindow::priceLines() {
         }
         priced[i] = toInt16(prices[it->second]);
     }
-    label(config_.stockCaption, 0).visible = true;
+    label(config_.stockCaption, config_.stockCaptionIndex).visible = true;
     TextBox& stock = textBox(config_.stockBox);
     stock.visible = true;
     for (size_t i = 0; i < rows.size(); ++i) {
         if (!priced[i]) continue;
         LineRow& row = rows[i];
         row.price->setText(std::to_string(*priced[i]));
-        if (auto onHand = storedStock(database(), group_, row.item->text()))
+        if (auto onHand = storedStock(database(), group_, row.item->text())) {
             stock.displayText(std::to_string(*onHand));
+            lastPriced_ = row.item->text();
+        }
         if (row.sum)
             row.sum->setText(formatDouble(leadingNumber(row.quantity->text()) * *priced[i]));
     }
@@ -620,7 +626,7 @@ void InvoiceWindow::saveInvoice() {
     confirmPosting(*inv);
     if (MsgBox(config_.anotherPrompt, mb::YesNo, config_.anotherTitle) == answer::Yes) {
         editing_->SetCancelEnabled(true);
-        if (Control* another = findControl("Check2")) another->enabled = false;
+        if (Control* paid = findControl("Check2")) paid->enabled = false;
         Label6->visible = true;
         DataCombo3->enabled = true;
     } else {
@@ -642,6 +648,10 @@ void InvoiceWindow::afterSave() {
     setEntryLocks(true, true);
     Adodc2->enabled = true;
     savedSinceLoad_ = true;
+    // The stock shown is the one just posted.
+    if (!lastPriced_.empty())
+        if (auto onHand = storedStock(database(), group_, lastPriced_))
+            textBox(config_.stockBox).displayText(std::to_string(*onHand));
 }
 
 // ---------------------------------------------------- edit, cancel, exit

@@ -68,7 +68,7 @@ struct InvoiceConfig {
     const char* designCaption;
     const char* captionPrefix;  // followed by the company title line at load
     const char* table;
-    std::vector<DataBinding> dataControls;  // load order
+    std::vector<DataBinding> dataControls;  // load order; Adodc2 on `table` among them
     const char* boxControl;                 // on BOX, posted to
     const char* dailyControl;               // on DAILY_TRADE, or nullptr
     const char* partnersControl;            // list of the buyer chooser
@@ -76,14 +76,20 @@ struct InvoiceConfig {
     const char* partnerField;               // the invoice's buyer field
     const char* groupsControl;              // on qqq
     const char* dimControl;                 // on DIM, or nullptr
+    // Label numbers of the company's data: caption and value, for
+    // COMPANY_NAME, PHONE, FAX, ACCOUNTING_NUMBER, TAX_NUMBER in this order
+    // (a window may show only the first ones).
+    std::vector<std::pair<int, int>> dimLabels;
     std::vector<LineColumn> columns;
     const char* priceField;  // the item field a pick prices from; nullptr: typed
     // Control names that differ between members.
     const char* counterBox;    // the line stepping's counter
     const char* stepButton;    // "أفتح سجل جديد"
     const char* taskFlag;      // enabled = no unsaved invoice
+    std::vector<const char*> flags;  // the hidden check boxes, task flag among them
     const char* hintLabel;     // "أفتح فاتورة جديدة بالضغط على زر Add"
     const char* stockCaption;  // "الكمية الحالية"
+    int stockCaptionIndex;     // its index, -1 when it is no array member
     const char* stockBox;      // nullptr: none (a window whose prices are typed)
     const char* userCaption;   // "أسم الموظف" beside the user label
     const char* userLabel;
@@ -108,11 +114,6 @@ struct InvoiceConfig {
     // defaults are the retail window's).
     const char* secondNumberField = "INVO_NO";  // the hidden box Text1(1)
     const char* buyerCaption = "أسم المشترى";     // Label1(2)
-    // The company's data: the caption labels' numbers (the value label is
-    // the next number), and how many of the five the window has.
-    std::array<int, 5> companyCaptions{18, 20, 22, 25, 27};
-    int companyLabels = 5;
-    std::vector<const char*> flags{"Check1", "Check2"};  // besides taskFlag; nothing reads them
     bool computeButton = true;  // the hidden "أحسب إجمالى الفاتورة" (Command1)
     // The total: a label bound to TOTAL_SUM, or a hidden box when the
     // table keeps no total.
@@ -230,7 +231,8 @@ private:
     std::unique_ptr<RecordEditing> editing_;
     std::string group_;
     bool savedSinceLoad_ = false;
-    int16_t editedNumber_ = 0;  // the stored number of the invoice being edited
+    int16_t editedNumber_ = 0;
+    std::string lastPriced_;  // the item whose stock the stock box shows  // the stored number of the invoice being edited
     std::optional<Draft> failedDraft_;
     Control* totalBox_ = nullptr;
     std::vector<Control*> entryBoxes_;

@@ -22,7 +22,8 @@ InvoiceConfig returnsConfig() {
         "BUYER",
         "Adodc1",
         nullptr,
-        {{"DataCombo1", "MED_NAME", LineRole::Item, 2460, {4, 7},
+        {},
+        {{"DataCombo1", "MED_NAME", LineRole::Item, 2280, {4, 7},
           {"اسم قطعة الغيار", "أسم قطعة الغيار"}},
          {"Text3", "QNTITY", LineRole::Quantity, 780, {5, 8}},
          {"Text6", "PRICE", LineRole::Price, 780, {9, 11}},
@@ -31,8 +32,10 @@ InvoiceConfig returnsConfig() {
         "Text5",
         "Command1",
         "Check3",
+        {"Check1", "Check2", "Check3"},
         "Label14",
         nullptr,
+        -1,
         nullptr,
         "Label8",
         "Label9",
@@ -55,7 +58,6 @@ InvoiceConfig returnsConfig() {
         false,
     };
     c.buyerCaption = "أسم العميل";
-    c.companyLabels = 0;
     c.totalBox = "Text8";
     c.totalCaption = "Label10";
     c.totalText = "جملة الفاتورة";

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <memory>
 #include <utility>
+#include <vector>
 
 #include "accounts/cashbox.h"
 #include "accounts/posted_money.h"
@@ -26,7 +27,8 @@ std::string unknownCustomer(const std::string& name) {
 }
 
 InvoiceConfig wholesaleConfig(const char* name, const char* table, const char* searchItem,
-                              const char* reportItem, const char* report, int companyLabels) {
+                              const char* reportItem, const char* report,
+                              std::vector<std::pair<int, int>> companyLabels) {
     InvoiceConfig c{
         name,
         "فاتورة بيع جملة",
@@ -45,7 +47,8 @@ InvoiceConfig wholesaleConfig(const char* name, const char* table, const char* s
         "SALES_MAN",
         "Adodc5",
         "Adodc7",
-        {{"DataCombo1", "MED_NAME", LineRole::Item, 2520},
+        std::move(companyLabels),
+        {{"DataCombo1", "MED_NAME", LineRole::Item, 2340},
          {"Text3", "QNTITY", LineRole::Quantity, 780},
          {"Text4", "EXPIRY_ DATE", LineRole::Price, 780},
          {"Text5", "SUM", LineRole::Sum, 1080}},
@@ -53,8 +56,10 @@ InvoiceConfig wholesaleConfig(const char* name, const char* table, const char* s
         "Text9",
         "Command3",
         "Check4",
+        {"Check2", "Check3", "Check4"},
         "Label14",
         "Label15",
+        -1,
         "Text10",
         "Label10",
         "Label13",
@@ -77,9 +82,6 @@ InvoiceConfig wholesaleConfig(const char* name, const char* table, const char* s
         true,
     };
     c.secondNumberField = "PHONE";
-    c.companyCaptions = {18, 20, 22, 24, 26};
-    c.companyLabels = companyLabels;
-    c.flags = {"Check2", "Check3"};
     c.computeButton = false;
     return c;
 }
@@ -88,11 +90,13 @@ InvoiceConfig wholesaleConfig(const char* name, const char* table, const char* s
 // opening, and the label it wrote names the customer of later vouchers.
 const WholesaleConfig kForm42{
     wholesaleConfig("Form42", "SALES_INVO_GROUP", "بحث برقم الفاتورة ",
-                    "تقرير عن فواتير مبيعات الجملة ", "DataReport11", 5),
+                    "تقرير عن فواتير مبيعات الجملة ", "DataReport11",
+                    {{18, 19}, {20, 21}, {22, 23}, {24, 25}, {26, 27}}),
     true, true, false};
 const WholesaleConfig kForm53{
     wholesaleConfig("Form53", "COAST_INVO_GROUP", "بحث برقم إذن الصرف",
-                    "تقرير عن أذون صرف الجملة ", "DataReport13", 3),
+                    "تقرير عن أذون صرف الجملة ", "DataReport13",
+                    {{18, 19}, {20, 21}, {22, 23}}),
     false, false, true};
 
 // The panel of the buyer, the notes and the payment, at the reading side.
