@@ -265,6 +265,7 @@ double WholesaleInvoice::raiseDebt(const std::string& buyer, double amount) {
         const double debt = toDouble(rs.field("MONEY")) + amount;
         rs.setField("MONEY", Value(debt));
         rs.update();
+        buyers.showCurrentRow();
         return debt;
     }
     throw RuntimeError(err::NoCurrentRecord, "The customer " + buyer + " was not found.");
