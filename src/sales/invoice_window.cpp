@@ -407,7 +407,9 @@ void InvoiceWindow::ShowNextLineRow() {
     previous.number->visible = false;
     for (Control* b : previous.boxes) b->visible = false;
     row.number->visible = true;
-    for (Control* b : row.boxes) b->visible = true;
+    // A column hidden while entering (the returns' dates) stays hidden.
+    for (size_t k = 0; k < row.boxes.size(); ++k)
+        row.boxes[k]->visible = !config_.columns[k].entryHidden;
 }
 
 void InvoiceWindow::priceLines() {

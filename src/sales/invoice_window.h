@@ -54,7 +54,8 @@ struct LineColumn {
     // (-1: numbered in column order).
     std::array<int, 2> heading{-1, -1};
     std::array<const char*, 2> headingText{nullptr, nullptr};  // nullptr: by role
-    // Row 0's box and its first heading are hidden at design.
+    // Hidden while entering (its first heading, row 0 at design and each
+    // row the stepping shows); the invoice view shows it.
     bool entryHidden = false;
 };
 

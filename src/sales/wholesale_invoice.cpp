@@ -159,11 +159,12 @@ void WholesaleInvoice::buildPanel() {
 
     Frame1 = add<Frame>("Frame1", -1, Geometry{kPanelLeft, top, kPanelWidth, 1440},
                         "تحصيل الفاتورة");
-    // Inside the frame, placed from its top left corner.
-    Option1 = add<OptionButton>("Option1", -1, Geometry{240, 300, 1680, 315}, "كاش");
-    Option2 = add<OptionButton>("Option2", -1, Geometry{240, 660, 1680, 315}, "آجل");
-    Option3 = add<OptionButton>("Option3", -1, Geometry{240, 1020, 1680, 315}, "كاش/آجل");
-    Command2 = add<CommandButton>("Command2", -1, Geometry{240, 1020, 1680, 315});
+    // Inside the frame, one under the other.
+    const double in = kPanelLeft + 240;
+    Option1 = add<OptionButton>("Option1", -1, Geometry{in, top + 300, 1680, 315}, "كاش");
+    Option2 = add<OptionButton>("Option2", -1, Geometry{in, top + 660, 1680, 315}, "آجل");
+    Option3 = add<OptionButton>("Option3", -1, Geometry{in, top + 1020, 1680, 315}, "كاش/آجل");
+    Command2 = add<CommandButton>("Command2", -1, Geometry{in, top + 1020, 1680, 315});
     Command2->visible = false;
     Command2->enabled = false;
     Command2->onClick = [this] { collect(); };
