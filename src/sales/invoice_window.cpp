@@ -180,6 +180,9 @@ void InvoiceWindow::buildHeader() {
         cb->enabled = std::string(flag) == config_.taskFlag;
     }
 
+    // Browsing never edits: Add and edit unlock these.
+    for (TextBox* t : Text1) t->locked = true;
+    DataCombo2->locked = true;
     Text1[0]->bindTo(*Adodc2, "INVO_NO");
     Text1[1]->bindTo(*Adodc2, config_.secondNumberField);
     Text1[2]->bindTo(*Adodc2, "PHONE");

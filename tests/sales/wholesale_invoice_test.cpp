@@ -187,6 +187,7 @@ TEST_F(WholesaleTest, AWriteFailingHalfWayLeavesEveryTableAndTheWindowAsBefore) 
 }
 
 TEST_F(WholesaleTest, ADebtEditedInTheCustomersWindowAfterOpeningSurvivesACredit) {
+    h.exec("INSERT INTO BUYER (BUYER, MONEY) VALUES ('Hala', 5)");  // a name stored twice
     h.menu("Form1", "BUYER");
     h.app.navigate(h.form("Form6").adodc("Adodc1"), Nav::First);
     h.click("Form6", "cmdaction", 2);
@@ -196,6 +197,7 @@ TEST_F(WholesaleTest, ADebtEditedInTheCustomersWindowAfterOpeningSurvivesACredit
     enter("Hala", "Option2", {{"bolt", "1"}, {"nut", "1"}});
     save(1);
     EXPECT_EQ(debtOf(h, "Hala"), 90);
+    EXPECT_EQ(toDouble(h.cell("BUYER", 2, "MONEY")), 5);  // the first row alone
     EXPECT_EQ(h.text("Form6", "Text2"), "90");
     EXPECT_EQ(h.text("Form42", "Text8"), "90");
 }
@@ -207,6 +209,11 @@ TEST_F(WholesaleTest, OpeningWritesDotsForDisplayOnlyAndTheReportListsTheInvoice
     const std::string before = wholesaleTables(h);
     h.menu("Form1", "saleslarge");
     EXPECT_EQ(h.text("Form42", "DataCombo1", 0), ".");
+    // Browsing edits nothing: the number, the buyer and the notes are locked.
+    EXPECT_FALSE(h.type("Form42", "Text1", "9", 0));
+    EXPECT_FALSE(h.choose("Form42", "DataCombo2", "Sami"));
+    EXPECT_FALSE(h.type("Form42", "Text11", "x"));
+    h.app.navigate(h.form("Form42").adodc("Adodc2"), Nav::Last);
     h.menu("Form42", "EXITE");
     EXPECT_EQ(wholesaleTables(h), before);
     EXPECT_EQ(toText(h.cell("SALES_INVO_GROUP", 0, "MED_NAME1")), "bolt");
