@@ -206,7 +206,7 @@ ExpenseBook::ExpenseBook(Application& a, const ExpenseBookConfig& config)
     : Form(a, config.formName), config_(config) {
     caption = config.captionPrefix;
     width = 7800;
-    height = 4500;
+    height = 4860;
 
     Adodc1 = add<Adodc>("Adodc1", -1, Geometry{240, 3720, 2400, 375});
     Adodc2 = add<Adodc>("Adodc2", -1, Geometry{2760, 3720, 2400, 375});
