@@ -251,10 +251,10 @@ ExpenseBook::ExpenseBook(Application& a, const ExpenseBookConfig& config)
     Label2->fontBold = true;
     Label2->bindTo(*Adodc1, config.totalField);
 
-    cmdaction[2] = add<CommandButton>("cmdaction", 2,
-                                      Geometry{kButtonLeft, rowTop(0), kButtonWidth, 375}, "&تعديل");
-    cmdaction[1] = add<CommandButton>("cmdaction", 1,
-                                      Geometry{kButtonLeft, rowTop(1) + 60, kButtonWidth, 375}, "cancel");
+    cmdaction[2] = add<CommandButton>(
+        "cmdaction", 2, Geometry{kButtonLeft, rowTop(0), kButtonWidth, 375}, "&تعديل");
+    cmdaction[1] = add<CommandButton>(
+        "cmdaction", 1, Geometry{kButtonLeft, rowTop(1) + 60, kButtonWidth, 375}, "cancel");
     cmdaction[1]->enabled = false;
     Command1 = add<CommandButton>("Command1", -1,
                                   Geometry{kButtonLeft, rowTop(2) + 120, kButtonWidth, 375},

@@ -22,8 +22,8 @@ Form39::Form39(Application& a) : Form(a, kName) {
     // Each line prints the amount, the date and the number one zone apart,
     // from the second zone on: one heading over each.
     auto heading = [&](const char* n, int zoneNo, const char* text) {
-        Label* l = add<Label>(n, -1, Geometry{zoneNo * kPrintZoneTwips, 120, kPrintZoneTwips - 60, 285},
-                              text);
+        Label* l = add<Label>(
+            n, -1, Geometry{zoneNo * kPrintZoneTwips, 120, kPrintZoneTwips - 60, 285}, text);
         l->fontBold = true;
         l->alignment = 2;
         return l;

@@ -1,5 +1,6 @@
 #include "accounts/vouchers.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "platform/application.h"
@@ -113,7 +114,8 @@ VoucherWindow::VoucherWindow(Application& a, const VoucherConfig& config)
     };
 
     // The last-number line and, after a search, the searched number.
-    Label7 = add<Label>("Label7", -1, Geometry{4200, 240, 3720, kRowHeight}, config.lastNumberLabel);
+    Label7 = add<Label>("Label7", -1, Geometry{4200, 240, 3720, kRowHeight},
+                        config.lastNumberLabel);
     Label7->alignment = 1;
     Label6 = add<Label>("Label6", -1, Geometry{3000, 240, 1080, kRowHeight});
     Label6->fontBold = true;
@@ -195,7 +197,7 @@ void VoucherWindow::Form_Load() {
     Command2->visible = false;
     Label8->setCaption("");
     Label9->setCaption("");
-    Label6->setCaption(std::to_string(lastVoucherNumber(Adodc1->recordset().database(), config_.table)));
+    showLastNumber();
 }
 
 std::string VoucherWindow::partyText() const {
@@ -229,7 +231,8 @@ std::optional<std::string> VoucherWindow::postRefusal() {
 
 void VoucherWindow::showLastNumber() {
     Label7->setCaption(config_.lastNumberLabel);
-    Label6->setCaption(std::to_string(lastVoucherNumber(Adodc1->recordset().database(), config_.table)));
+    Label6->setCaption(
+        std::to_string(lastVoucherNumber(Adodc1->recordset().database(), config_.table)));
 }
 
 void VoucherWindow::backToBrowsing() {

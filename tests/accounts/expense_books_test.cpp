@@ -233,7 +233,8 @@ TEST_F(ExpenseBooksTest, AFailedRollUpLeavesBothBooks) {
     edit("Form18", "30", {});
     sumAndSave("Form18");
     const std::string days = dump("DAY_OUTPUT"), months = dump("MONTH_OUTPUT");
-    h.exec("CREATE TRIGGER no_month BEFORE UPDATE ON MONTH_OUTPUT BEGIN SELECT RAISE(ABORT, 'x'); END");
+    h.exec("CREATE TRIGGER no_month BEFORE UPDATE ON MONTH_OUTPUT "
+           "BEGIN SELECT RAISE(ABORT, 'x'); END");
     h.answerInput("3");
     h.click("Form18", "ADD");
     EXPECT_EQ(dump("DAY_OUTPUT"), days);

@@ -155,7 +155,8 @@ TEST_F(VouchersTest, TheCashBoxFollowsVouchersAndOtherPostings) {
 
 TEST_F(VouchersTest, AFailedPostingChangesNoTableAndNoWindowState) {
     enter("Form35", "Hala", "200");
-    h.exec("CREATE TRIGGER no_cash BEFORE INSERT ON BOX BEGIN SELECT RAISE(ABORT, 'disk full'); END");
+    h.exec("CREATE TRIGGER no_cash BEFORE INSERT ON BOX "
+           "BEGIN SELECT RAISE(ABORT, 'disk full'); END");
     h.click("Form35", "Command2");
     EXPECT_NE(h.lastMessage().find("disk full"), std::string::npos);
     EXPECT_EQ(h.count("BOX"), 1);
@@ -166,7 +167,8 @@ TEST_F(VouchersTest, AFailedPostingChangesNoTableAndNoWindowState) {
 
     // Failing after the cash row and the voucher are written: neither stays.
     h.exec("DROP TRIGGER no_cash");
-    h.exec("CREATE TRIGGER no_debt BEFORE UPDATE ON BUYER BEGIN SELECT RAISE(ABORT, 'locked'); END");
+    h.exec("CREATE TRIGGER no_debt BEFORE UPDATE ON BUYER "
+           "BEGIN SELECT RAISE(ABORT, 'locked'); END");
     enter("Form35", "Omar", "50", true);
     EXPECT_EQ(h.count("REVEIVED_MONEY"), 1);
     EXPECT_EQ(h.count("BOX"), 1);
@@ -181,7 +183,8 @@ TEST_F(VouchersTest, AFailedPostingChangesNoTableAndNoWindowState) {
 }
 
 TEST_F(VouchersTest, SearchShowsTheVoucherAndTheSearchLine) {
-    h.exec("INSERT INTO REVEIVED_MONEY (INVO_NO, MONEY, BUYER) VALUES (5, 1, 'Hala'), (12, 2, 'Omar')");
+    h.exec("INSERT INTO REVEIVED_MONEY (INVO_NO, MONEY, BUYER) "
+           "VALUES (5, 1, 'Hala'), (12, 2, 'Omar')");
     h.show("Form35");
     h.answerInput("12");
     h.menu("Form35", "SEARCH");
