@@ -273,7 +273,8 @@ ExpenseBook::ExpenseBook(Application& a, const ExpenseBookConfig& config)
         *this, *Adodc1, std::array<CommandButton*, 3>{nullptr, cmdaction[1], cmdaction[2]},
         texts);
     editing_->gatedBoxes = {Text1[0], Text1[1], Text1[2], Text1[3], Text1[4], DataCombo1};
-    editing_->editSaveProcedure = [this] { editOrSave(); };
+    // The window's own edit/save: editing starts before a row is picked.
+    cmdaction[2]->onClick = [this] { editOrSave(); };
     cmdaction[1]->onClick = [this] { cancel(); };
 
     DataCombo1->onChange = [this] { pick(false); };

@@ -239,6 +239,7 @@ void VoucherWindow::backToBrowsing() {
     cmdaction[0]->caption = editing_->texts().add;
     editing_->SetCancelEnabled(false);
     editing_->setBoxesLocked(true);
+    Adodc1->enabled = true;  // moving between vouchers again
 }
 
 void VoucherWindow::addOrSave() {

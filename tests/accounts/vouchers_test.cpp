@@ -74,6 +74,7 @@ TEST_F(VouchersTest, PostingWhileAddingSavesFirstAndPostsTheStoredRow) {
     EXPECT_EQ(cash(), 100.5);
     EXPECT_EQ(h.caption("Form35", "cmdaction", 0), "&add");
     EXPECT_EQ(h.text("Form35", "Label6"), "3");
+    EXPECT_TRUE(h.form("Form35").adodc("Adodc1").enabled);  // browsing again
     // A second press refuses; nothing is posted twice.
     h.click("Form35", "Command2");
     EXPECT_EQ(h.count("BOX"), 2);
