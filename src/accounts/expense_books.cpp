@@ -307,8 +307,8 @@ void ExpenseBook::Form_Load() {
 void ExpenseBook::pick(bool byNumber) {
     const std::string wanted = DataCombo1->text();
     if (wanted.empty()) return;
-    Recordset& rs = Adodc1->recordset();
     if (!byNumber) Adodc1->Refresh();  // drops what was typed into the row on show
+    Recordset& rs = Adodc1->recordset();
     const char* field = byNumber ? config_.numberField : config_.keyField;
     for (rs.moveFirst(); !rs.eof(); rs.moveNext())
         if (toText(rs.field(field)) == wanted) return;
@@ -436,12 +436,12 @@ void ExpenseBook::rollUp() {
 
     // What is typed into the row on show is kept, then every row is read
     // as stored now.
-    Recordset& lower = Adodc1->recordset();
-    if (lower.hasCurrentRow()) {
+    if (Recordset& shown = Adodc1->recordset(); shown.hasCurrentRow()) {
         Adodc1->storeBoundChanges();
-        if (lower.hasPendingChanges()) lower.update();
+        if (shown.hasPendingChanges()) shown.update();
     }
-    Adodc1->Refresh();
+    Adodc1->Refresh();  // a new recordset: take it only now
+    Recordset& lower = Adodc1->recordset();
     double sum = 0;
     for (; !lower.eof(); lower.moveNext()) {
         sum += toDouble(lower.field(config_.totalField));
