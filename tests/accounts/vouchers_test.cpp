@@ -67,10 +67,12 @@ TEST_F(VouchersTest, AReceiptLowersTheDebtAndRaisesTheCashOnce) {
 }
 
 TEST_F(VouchersTest, PostingWhileAddingSavesFirstAndPostsTheStoredRow) {
+    h.exec("INSERT INTO BUYER (BUYER, MONEY) VALUES ('Omar', 1000)");  // a name stored twice
     enter("Form35", "Omar", "100.5", true);
     EXPECT_EQ(h.count("REVEIVED_MONEY"), 1);
     EXPECT_EQ(h.cell("REVEIVED_MONEY", 0, "POSTED"), Value(true));
     EXPECT_EQ(debt(1), 899.5);  // exact, no whole-number rounding
+    EXPECT_EQ(debt(2), 1000);   // only the first row of the name
     EXPECT_EQ(cash(), 100.5);
     EXPECT_EQ(h.caption("Form35", "cmdaction", 0), "&add");
     EXPECT_EQ(h.text("Form35", "Label6"), "3");
