@@ -488,11 +488,11 @@ void Database::rollback() {
         }
     }
     infoCache_.clear();
-    refreshRecordsets();
+    refreshRecordsets(true);
 }
 
-void Database::refreshRecordsets() {
-    for (Recordset* rs : std::set<Recordset*>(recordsets_)) rs->rereadQuietly();
+void Database::refreshRecordsets(bool keepPositions) {
+    for (Recordset* rs : std::set<Recordset*>(recordsets_)) rs->rereadQuietly(keepPositions);
 }
 
 namespace {

@@ -119,7 +119,12 @@ void Recordset::load() {
     live_ = static_cast<long>(rows_.size());
 }
 
-void Recordset::rereadQuietly() {
+void Recordset::rereadQuietly(bool keepPosition) {
+    const long at = adding_ ? posBeforeAdd_ : pos_;
+    const long size = static_cast<long>(rows_.size());
+    const long long wasRow = at >= 0 && at < size ? rows_[static_cast<size_t>(at)].rowid : 0;
+    const bool wasPastEnd = at >= size && size > 0;
+    const bool wasBeforeStart = at < 0;
     adding_ = false;
     try {
         info_ = db().tableInfo(info_.name);
@@ -130,6 +135,12 @@ void Recordset::rereadQuietly() {
         live_ = 0;
     }
     pos_ = firstLive();
+    if (keepPosition) {
+        if (wasPastEnd) pos_ = static_cast<long>(rows_.size());
+        if (wasBeforeStart && live_ > 0) pos_ = -1;
+        for (size_t i = 0; wasRow != 0 && i < rows_.size(); ++i)
+            if (rows_[i].rowid == wasRow) pos_ = static_cast<long>(i);
+    }
     moved();
 }
 
@@ -166,6 +177,11 @@ long Recordset::absolutePosition() const {
     for (long i = 0; i <= pos_; ++i)
         if (!rows_[static_cast<size_t>(i)].deleted) ++n;
     return n;
+}
+
+long long Recordset::rowId() const {
+    if (adding_ || !hasCurrentRow()) return 0;
+    return rows_[static_cast<size_t>(pos_)].rowid;
 }
 
 void Recordset::moved() {

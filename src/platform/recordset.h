@@ -43,6 +43,9 @@ public:
     bool hasPendingChanges() const { return adding_ || pendCount_ > 0; }
     long recordCount() const { return live_; }
     long absolutePosition() const;  // 1-based among live rows, 0 when none
+    // The stored row's own number in its table; 0 when no stored row is
+    // current (before the first, past the last, or a row being added).
+    long long rowId() const;
 
     // Moves store the pending changes of the row being left.
     void moveFirst();
@@ -65,7 +68,10 @@ public:
     void setListener(RecordsetListener* l) { listener_ = l; }
 
     // Used by the database after a rollback or restore, and when it closes.
-    void rereadQuietly();
+    // keepPosition: stay on the row that was current (or was current before
+    // an add) when it is still stored, so a failed action leaves its windows
+    // on the rows they showed; otherwise the first row.
+    void rereadQuietly(bool keepPosition = false);
     void detach();
 
 private:
