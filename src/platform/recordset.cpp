@@ -119,12 +119,20 @@ void Recordset::load() {
     live_ = static_cast<long>(rows_.size());
 }
 
-void Recordset::rereadQuietly(bool keepPosition) {
+Recordset::Position Recordset::position() const {
     const long at = adding_ ? posBeforeAdd_ : pos_;
     const long size = static_cast<long>(rows_.size());
-    const long long wasRow = at >= 0 && at < size ? rows_[static_cast<size_t>(at)].rowid : 0;
-    const bool wasPastEnd = at >= size && size > 0;
-    const bool wasBeforeStart = at < 0;
+    Position p;
+    p.valid = true;
+    p.rowid = at >= 0 && at < size ? rows_[static_cast<size_t>(at)].rowid : 0;
+    p.beforeStart = at < 0;
+    p.pastEnd = at >= size && size > 0;
+    return p;
+}
+
+void Recordset::rereadQuietly(bool keepPosition) {
+    const Position was = mark_.valid ? mark_ : position();
+    mark_ = {};
     adding_ = false;
     try {
         info_ = db().tableInfo(info_.name);
@@ -136,10 +144,10 @@ void Recordset::rereadQuietly(bool keepPosition) {
     }
     pos_ = firstLive();
     if (keepPosition) {
-        if (wasPastEnd) pos_ = static_cast<long>(rows_.size());
-        if (wasBeforeStart && live_ > 0) pos_ = -1;
-        for (size_t i = 0; wasRow != 0 && i < rows_.size(); ++i)
-            if (rows_[i].rowid == wasRow) pos_ = static_cast<long>(i);
+        if (was.pastEnd) pos_ = static_cast<long>(rows_.size());
+        if (was.beforeStart && live_ > 0) pos_ = -1;
+        for (size_t i = 0; was.rowid != 0 && i < rows_.size(); ++i)
+            if (rows_[i].rowid == was.rowid) pos_ = static_cast<long>(i);
     }
     moved();
 }
