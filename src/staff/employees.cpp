@@ -45,14 +45,19 @@ constexpr const char* kSaveFirst = "احفظ بيانات الموظف أو أل
 
 // Right to left: the card's captions in the right column with their boxes
 // beside them; the wage frames on the left; buttons and navigation below.
-constexpr double kLabelLeft = 7560, kLabelWidth = 1800;
-constexpr double kBoxLeft = 4800, kBoxWidth = 2640;
+constexpr double kLabelLeft = 7680, kLabelWidth = 1680;
+constexpr double kBoxLeft = 4920, kBoxWidth = 2640;
 constexpr double kFirstRow = 720, kRowStep = 420, kRowHeight = 315;
 // Card rows of the shown boxes of the right column (box index -> row).
 constexpr int kCardRow[Form32::kBoxes] = {0, 1, 2, 4, 3, 8, 5, 6, 9, -1, 7, 10, -1, -1, -1, -1};
-// Inside the frames, from their top left corner.
-constexpr double kFrameLabelLeft = 2640, kFrameLabelWidth = 1560;
-constexpr double kFrameBoxLeft = 240, kFrameBoxWidth = 2280;
+// The wage frames on the left: captions right, boxes left, in form twips.
+constexpr double kFrameLeft = 240, kFrameWidth = 4440;
+constexpr double kFrame2Top = 600, kFrame1Top = 2160;
+constexpr double kFrameLabelLeft = 3000, kFrameLabelWidth = 1560;
+constexpr double kFrameBoxLeft = 480, kFrameBoxWidth = 2400;
+// The pay period options, right to left, each as wide as its caption.
+constexpr Geometry kPeriodAt[4] = {{3720, 1500, 840, 315}, {2640, 1500, 1000, 315},
+                                   {1300, 1500, 1260, 315}, {380, 1500, 840, 315}};
 
 constexpr uint32_t kNetColor = 0xC0FFFF;
 
@@ -76,8 +81,9 @@ Form32::Form32(Application& a) : Form(a, kName) {
 
     Adodc1 = add<Adodc>("Adodc1", -1, Geometry{240, 5880, 9120, 375}, "التالى    السابق");
 
-    Frame2 = add<Frame>("Frame2", -1, Geometry{240, 600, 4320, 1380}, "أجر العامل");
-    Frame1 = add<Frame>("Frame1", -1, Geometry{240, 2100, 4320, 2460});
+    Frame2 = add<Frame>("Frame2", -1, Geometry{kFrameLeft, kFrame2Top, kFrameWidth, 1380},
+                        "أجر العامل");
+    Frame1 = add<Frame>("Frame1", -1, Geometry{kFrameLeft, kFrame1Top, kFrameWidth, 2520});
 
     for (int i = 0; i < kBoxes; ++i) {
         const EmployeeField& f = kFields[i];
@@ -85,11 +91,12 @@ Form32::Form32(Application& a) : Form(a, kName) {
         Control* frame = nullptr;
         if (i == 9) {
             frame = Frame2;
-            label = {kFrameLabelLeft, 360, kFrameLabelWidth, kRowHeight};
-            box = {kFrameBoxLeft, 360, kFrameBoxWidth, kRowHeight};
+            const double top = kFrame2Top + 420;
+            label = {kFrameLabelLeft, top, kFrameLabelWidth, kRowHeight};
+            box = {kFrameBoxLeft, top, kFrameBoxWidth, kRowHeight};
         } else if (i >= 12) {
             frame = Frame1;
-            const double top = 300 + kRowStep * (i - 12);
+            const double top = kFrame1Top + 360 + kRowStep * (i - 12);
             label = {kFrameLabelLeft, top, kFrameLabelWidth, kRowHeight};
             box = {kFrameBoxLeft, top, kFrameBoxWidth, kRowHeight};
         } else {
@@ -108,16 +115,16 @@ Form32::Form32(Application& a) : Form(a, kName) {
     Text1[15]->backColor = kNetColor;
 
     for (int i = 0; i < 4; ++i) {
-        Option1[i] = add<OptionButton>("Option1", i,
-                                       Geometry{3120.0 - 1000 * i, 840, 1000, 315},
-                                       kPeriodCaptions[i]);
+        Option1[i] = add<OptionButton>("Option1", i, kPeriodAt[i], kPeriodCaptions[i]);
         Option1[i]->container = Frame2;
         Option1[i]->alignment = 1;
     }
-    Command1 = add<CommandButton>("Command1", -1, Geometry{kFrameBoxLeft, 1980, 3960, 375},
+    Command1 = add<CommandButton>("Command1", -1,
+                                  Geometry{kFrameBoxLeft, kFrame1Top + 2040, 4080, 375},
                                   "أحسب إجمالى الأجر");
     Command1->container = Frame1;
-    Command2 = add<CommandButton>("Command2", -1, Geometry{240, 4680, 4320, 375}, "صرف الراتب");
+    Command2 = add<CommandButton>("Command2", -1, Geometry{kFrameLeft, 4800, kFrameWidth, 375},
+                                  "صرف الراتب");
 
     Check1 = add<CheckBox>("Check1", -1, Geometry{kBoxLeft, 4680, 1200, 315});
     Check1->visible = false;
@@ -127,7 +134,7 @@ Form32::Form32(Application& a) : Form(a, kName) {
     const char* captions[3] = {"&add", "&cancel", "&edit"};
     for (int i = 0; i < 3; ++i)
         cmdaction[i] = add<CommandButton>("cmdaction", i,
-                                          Geometry{7200.0 - 2400 * i, 5280, 2160, 375},
+                                          Geometry{7200.0 - 2400 * i, 5340, 2160, 375},
                                           captions[i]);
 
     editing_ = std::make_unique<RecordEditing>(

@@ -173,24 +173,25 @@ Form51::Form51(Application& a) : Form(a, kName) {
 
     Frame1 = add<Frame>("Frame1", -1, Geometry{240, 120, 6000, 5280}, "بيانات");
     Adodc2 = add<Adodc>("Adodc2", -1, Geometry{240, 5520, 6000, 375}, "السابق التالى");
+    // Inside the frame, in form twips.
     for (int i = 0; i < 8; ++i) {
-        const double top = 360 + 420.0 * i;
-        Label1[i] = add<Label>("Label1", i, Geometry{4080, top, 1680, 315}, kFollowUp[i].caption);
+        const double top = 600 + 420.0 * i;
+        Label1[i] = add<Label>("Label1", i, Geometry{4320, top, 1680, 315}, kFollowUp[i].caption);
         Label1[i]->alignment = 1;
-        Text1[i] = add<TextBox>("Text1", i, Geometry{1920, top, 2040, 315});
+        Text1[i] = add<TextBox>("Text1", i, Geometry{2160, top, 2040, 315});
         Text1[i]->alignment = 1;
         Text1[i]->bindTo(*Adodc2, kFollowUp[i].field);
         Label1[i]->container = Text1[i]->container = Frame1;
     }
-    Label3 = add<Label>("Label3", -1, Geometry{240, 3780, 5520, 285}, "تقرير");
+    Label3 = add<Label>("Label3", -1, Geometry{480, 4020, 5520, 285}, "تقرير");
     Label3->alignment = 1;
-    Text2 = add<TextBox>("Text2", -1, Geometry{240, 4080, 5520, 660});
+    Text2 = add<TextBox>("Text2", -1, Geometry{480, 4320, 5520, 900});
     Text2->multiLine = true;
     Text2->alignment = 1;
     Text2->bindTo(*Adodc2, "MEMO");
-    cmdaction[0] = add<CommandButton>("cmdaction", 0, Geometry{240, 360, 1560, 375}, "&add");
-    cmdaction[1] = add<CommandButton>("cmdaction", 1, Geometry{240, 840, 1560, 375}, "&cancel");
-    cmdaction[2] = add<CommandButton>("cmdaction", 2, Geometry{240, 1320, 1560, 375}, "&edit");
+    cmdaction[0] = add<CommandButton>("cmdaction", 0, Geometry{480, 600, 1440, 375}, "&add");
+    cmdaction[1] = add<CommandButton>("cmdaction", 1, Geometry{480, 1080, 1440, 375}, "&cancel");
+    cmdaction[2] = add<CommandButton>("cmdaction", 2, Geometry{480, 1560, 1440, 375}, "&edit");
     cmdaction[1]->visible = false;
     cmdaction[2]->visible = false;
     for (Control* c : std::initializer_list<Control*>{Label3, Text2, cmdaction[0], cmdaction[1],
