@@ -216,6 +216,8 @@ void Form32::computeNetWage() {
 void Form32::payWage() {
     if (!browsing()) return;
     const std::string code = Text1[0]->text();
+    // An empty code names no employee, as an unknown code does.
+    if (code.empty()) return;
     Recordset& shown = Adodc1->recordset();
     // What was typed or computed on the row on show is paid as the row will
     // be stored.
@@ -235,7 +237,7 @@ void Form32::payWage() {
     Recordset staff(app().machine().database(kDatabasePath), "emplyee");
     for (; !staff.eof(); staff.moveNext()) {
         const Recordset& row = shownRow != 0 && staff.rowId() == shownRow ? shown : staff;
-        if (toText(row.field("code")) != code) continue;
+        if (row.field("code").isNull() || toText(row.field("code")) != code) continue;
         if (toBool(row.field("get_money"))) {
             paidRow = staff.rowId();
             paidName = toText(row.field("name"));
