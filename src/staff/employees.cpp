@@ -74,7 +74,8 @@ Form32::Form32(Application& a) : Form(a, kName) {
     width = 9720;
     height = 7200;
 
-    Label2[0] = add<Label>("Label2", 0, Geometry{kLabelLeft, 240, kLabelWidth, kRowHeight}, "التاريخ");
+    Label2[0] = add<Label>("Label2", 0, Geometry{kLabelLeft, 240, kLabelWidth, kRowHeight},
+                           "التاريخ");
     Label2[0]->alignment = 1;
     Label2[1] = add<Label>("Label2", 1, Geometry{kBoxLeft, 240, kBoxWidth, kRowHeight});
     Label2[1]->alignment = 1;

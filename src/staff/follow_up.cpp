@@ -26,10 +26,12 @@ struct CardDefault {
     const char* value;
 };
 constexpr CardDefault kCard[16] = {
-    {"code", "."},          {"name", ""},          {"address", "."},   {"emplyee_date", "10/10/2007"},
-    {"birth_date", "10/10/2007"}, {"qualfication", "."}, {"Status", "."}, {"phone", "0"},
-    {"Job_ title", "."},    {"sallery", "0"},      {"Bonus", "0"},     {"over_ time", "0"},
-    {"cout", "0"},          {"holidays", "0"},     {"sick_ days", "0"}, {"net_sallery", "0"},
+    {"code", "."},       {"name", ""},           {"address", "."},
+    {"emplyee_date", "10/10/2007"}, {"birth_date", "10/10/2007"},
+    {"qualfication", "."}, {"Status", "."},       {"phone", "0"},
+    {"Job_ title", "."}, {"sallery", "0"},       {"Bonus", "0"},
+    {"over_ time", "0"}, {"cout", "0"},          {"holidays", "0"},
+    {"sick_ days", "0"}, {"net_sallery", "0"},
 };
 
 // The follow-up fields with their captions, in box order (MEMO apart).

@@ -70,17 +70,18 @@ TEST_F(CompareTest, GivesTheRowsOfTheFullPairwiseWalk) {
     std::mt19937 rng(18);
     const char* names[] = {"bolt", "Bolt", "bolt ", "nut", "pump", "", "gear", "belt"};
     auto pickName = [&] { return textOrNull(names[rng() % 8], rng() % 10 == 0); };
+    auto price = [&](double by) {
+        return rng() % 5 == 0 ? Value::null() : Value(static_cast<double>(rng() % 1000) / by);
+    };
     auto num = [&](unsigned mod) {
         return rng() % 6 == 0 ? Value::null() : Value::i16(static_cast<int16_t>(rng() % mod));
     };
     for (int round = 0; round < 3; ++round) {
         List n1, n2;
         for (int i = 0; i < 40; ++i)
-            n1.push_back({pickName(), rng() % 5 == 0 ? Value::null() : Value(static_cast<double>(rng() % 1000) / 8),
-                          num(500), num(500), Value::null()});
+            n1.push_back({pickName(), price(8), num(500), num(500), Value::null()});
         for (int i = 0; i < 30; ++i)
-            n2.push_back({pickName(), rng() % 5 == 0 ? Value::null() : Value(static_cast<double>(rng() % 1000) / 3),
-                          num(500), num(500), Value::null()});
+            n2.push_back({pickName(), price(3), num(500), num(500), Value::null()});
         h.exec("DELETE FROM n1");
         h.exec("DELETE FROM n2");
         store("n1", "desc_flag", n1);
@@ -113,10 +114,12 @@ TEST_F(CompareTest, RepeatedNamesTakeTheLastPartnerAndAnEmptyStoreListChangesNot
                               {Value("bolt"), Value(9.25), none, none, none}});
     h.close("Form56");
     compare();
-    EXPECT_EQ(h.column("n1", "BUY_PRICE"), (std::vector<Value>{Value(9.25), Value(9.25), Value(3.0)}));
+    EXPECT_EQ(h.column("n1", "BUY_PRICE"),
+              (std::vector<Value>{Value(9.25), Value(9.25), Value(3.0)}));
     EXPECT_EQ(h.column("n1", "desc_flag"),
               (std::vector<Value>{Value::i16(1), Value::i16(1), none}));
-    EXPECT_EQ(h.column("n2", "itm_vendor_id"), (std::vector<Value>{Value::i16(21), Value::i16(21)}));
+    EXPECT_EQ(h.column("n2", "itm_vendor_id"),
+              (std::vector<Value>{Value::i16(21), Value::i16(21)}));
     EXPECT_EQ(h.column("n2", "item_flag"), (std::vector<Value>{Value::i16(2), Value::i16(2)}));
     EXPECT_TRUE(h.dialogs.messages().empty());
 }
