@@ -33,6 +33,16 @@ constexpr int kComparePlaceholderRows = 2579;
 
 }  // namespace
 
+const char* const kUnknownGroupMessage =
+    "لا توجد مجموعة أصناف بهذا الأسم، أختر مجموعة من القائمة";
+
+bool groupListed(Application& app, const std::string& name) {
+    Recordset groups(app.machine().database(kDatabasePath), "qqq");
+    for (const Value& listed : groups.columnValues("Q"))
+        if (toText(listed) == name) return true;
+    return false;
+}
+
 std::string groupNameProblem(Application& app, const std::string& name) {
     switch (newTableNameProblem(app, name)) {
         case TableNameProblem::None: return "";
