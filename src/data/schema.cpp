@@ -118,17 +118,20 @@ void createSystemDatabase(Database& db, double today) {
                 ""});
     addRow(db, "BOX", {{"MONEY", 0.0}, {"DATE", Value::date(today)}});
 
-    // Receipt and payment vouchers.
+    // Receipt and payment vouchers; POSTED is set with the voucher's cash box
+    // row, so a voucher is never posted twice.
     create(db, {"REVEIVED_MONEY",
-                {i16("INVO_NO"), dbl("MONEY"), date("DATES"), text("NOTE"), text("BUYER")},
+                {i16("INVO_NO"), dbl("MONEY"), date("DATES"), text("NOTE"), text("BUYER"),
+                 yesno("POSTED")},
                 "",
                 ""});
     create(db, {"MONEY_OUT",
-                {i16("INVO_NO"), dbl("MONEY"), date("DATES"), text("NOTE"), text("WHO_GET")},
+                {i16("INVO_NO"), dbl("MONEY"), date("DATES"), text("NOTE"), text("WHO_GET"),
+                 yesno("POSTED")},
                 "",
                 ""});
 
-    // Expense books: days 1..30, months 1..12, years 2000..2020.
+    // Expense books: days 1..30, months 1..12, years 2000..2050.
     create(db, {"DAY_OUTPUT",
                 {i16("DAY_NO"), text("DAYS"), dbl("DAYLY"), dbl("CAR_OUT"), dbl("HOME_OUT"),
                  dbl("OTHER"), dbl("STORE_OUT"), dbl("TOTALDAY_OUT")},
@@ -146,7 +149,7 @@ void createSystemDatabase(Database& db, double today) {
                  dbl("MAINTENANCE"), dbl("LOSES"), dbl("NET_GAIN")},
                 "",
                 ""});
-    addBookRows(db, "YEAR_OUTPUT", "YEAR", "YEARS", 2000, 2020);
+    addBookRows(db, "YEAR_OUTPUT", "YEAR", "YEARS", 2000, 2050);
 
     // The list of item groups and the day's movement.
     create(db, {"qqq", {text("Q")}, "", ""});
