@@ -110,6 +110,25 @@ double numberFor(const FieldInfo& f, const Value& v) {
     return toDouble(v);
 }
 
+// A column's definition as a create or alter statement gives it.
+std::string columnSql(const FieldDef& f) {
+    std::string sql = quoteName(f.name) + " ";
+    if (f.type == FieldType::Text && f.size > 0)
+        sql += "TEXT(" + std::to_string(f.size) + ")";
+    else
+        sql += declaredType(f.type);
+    if (f.type == FieldType::YesNo) {
+        FieldInfo info{f.name, f.type, f.size, {}};
+        Value d = f.defaultValue.isEmpty() ? Value(false) : convertForField(info, f.defaultValue);
+        sql += " NOT NULL DEFAULT " + sqlLiteral(d);
+    } else if (!f.defaultValue.isEmpty()) {
+        FieldInfo info{f.name, f.type, f.size, {}};
+        sql += " DEFAULT " + sqlLiteral(convertForField(info, f.defaultValue));
+    }
+    if (f.unique) sql += " UNIQUE";
+    return sql;
+}
+
 }  // namespace
 
 int TableInfo::fieldIndex(std::string_view n) const {
@@ -428,20 +447,7 @@ void Database::createTable(const TableDef& def) {
     for (const FieldDef& f : def.fields) {
         if (!first) sql += ", ";
         first = false;
-        sql += quoteName(f.name) + " ";
-        if (f.type == FieldType::Text && f.size > 0)
-            sql += "TEXT(" + std::to_string(f.size) + ")";
-        else
-            sql += declaredType(f.type);
-        if (f.type == FieldType::YesNo) {
-            FieldInfo info{f.name, f.type, f.size, {}};
-            Value d = f.defaultValue.isEmpty() ? Value(false) : convertForField(info, f.defaultValue);
-            sql += " NOT NULL DEFAULT " + sqlLiteral(d);
-        } else if (!f.defaultValue.isEmpty()) {
-            FieldInfo info{f.name, f.type, f.size, {}};
-            sql += " DEFAULT " + sqlLiteral(convertForField(info, f.defaultValue));
-        }
-        if (f.unique) sql += " UNIQUE";
+        sql += columnSql(f);
     }
     if (!def.primaryField.empty()) {
         bool autoKey = false;
@@ -454,6 +460,24 @@ void Database::createTable(const TableDef& def) {
     beginWrite();
     exec(sql);
     infoCache_.erase(upperAscii(def.name));
+}
+
+void Database::addColumn(const std::string& table, const FieldDef& field) {
+    const std::string actual = tableInfo(table).name;
+    beginWrite();
+    exec("ALTER TABLE " + quoteName(actual) + " ADD COLUMN " + columnSql(field));
+    infoCache_.erase(upperAscii(table));
+}
+
+bool Database::isReadOnly() const {
+    if (sqlite3_db_readonly(db_, "main") == 1) return true;
+    // A file without write permission counts as read-only even for a user
+    // the system would let write it.
+    std::error_code ec;
+    const auto perms = fs::status(path_, ec).permissions();
+    if (ec) return false;
+    using P = fs::perms;
+    return (perms & (P::owner_write | P::group_write | P::others_write)) == P::none;
 }
 
 void Database::beginWrite() {

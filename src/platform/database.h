@@ -103,6 +103,10 @@ public:
     std::vector<std::string> tableNames();
     const TableInfo& tableInfo(std::string_view name);  // fails when absent
     void createTable(const TableDef& def);               // fails on bad or used names
+    // Adds a column to an existing table; existing rows get its default.
+    void addColumn(const std::string& table, const FieldDef& field);
+    // Whether the file cannot be written (read-only file or connection).
+    bool isReadOnly() const;
 
     // Statements, cached by their text. The caller resets by destroying.
     std::unique_ptr<Statement> prepare(const std::string& sql);
