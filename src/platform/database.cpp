@@ -521,18 +521,34 @@ void Database::refreshRecordsets() {
 
 namespace {
 
-fs::path tempBeside(const fs::path& dest) {
+
+}  // namespace
+
+fs::path temporaryCopyBeside(const fs::path& dest) {
+    // A copy killed half way left its part file behind; a later copy to the
+    // same file removes such leftovers of its own, and nothing else.
+    const std::string stem = dest.filename().string() + ".part-";
+    std::error_code ec;
+    for (fs::directory_iterator it(dest.parent_path(), ec), end; !ec && it != end;
+         it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (name.size() <= stem.size() || name.compare(0, stem.size(), stem) != 0) continue;
+        if (name.find_first_not_of("0123456789", stem.size()) != std::string::npos) continue;
+        std::error_code removeError;
+        if (it->is_regular_file(removeError)) fs::remove(it->path(), removeError);
+    }
     static std::mt19937_64 rng{std::random_device{}()};
-    return dest.parent_path() /
-           (dest.filename().string() + ".part-" + std::to_string(rng() % 1000000000ULL));
+    return dest.parent_path() / (stem + std::to_string(rng() % 1000000000ULL));
 }
+
+namespace {
 
 // Copies the committed content of source (a file path) into dest through
 // SQLite's backup, into a temporary file that replaces dest at the end.
 void backupFile(const fs::path& source, const fs::path& dest) {
     sqlite3* src = nullptr;
     sqlite3* dst = nullptr;
-    fs::path tmp = tempBeside(dest);
+    fs::path tmp = temporaryCopyBeside(dest);
     auto cleanup = [&] {
         if (src) sqlite3_close_v2(src);
         if (dst) sqlite3_close_v2(dst);

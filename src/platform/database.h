@@ -149,6 +149,10 @@ private:
     std::set<sqlite3_stmt*> stmtInUse_;
 };
 
+// A fresh name beside dest for a copy in progress, renamed to dest once the
+// copy is whole. Part files of earlier copies to dest are removed first.
+std::filesystem::path temporaryCopyBeside(const std::filesystem::path& dest);
+
 // Copies a database file consistently (through SQLite's backup) into dest.
 void copyDatabaseFile(const std::filesystem::path& source, const std::filesystem::path& dest);
 bool isDatabaseFile(const std::filesystem::path& file);
