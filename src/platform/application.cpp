@@ -179,7 +179,8 @@ void Application::unload(Form& f) {
 void Application::start(const std::string& firstForm) { show(form(firstForm)); }
 
 void Application::setFocus(Control& c) {
-    if (!c.isShowing() || !c.isEffectivelyEnabled() || !c.canFocus() || !c.form().loaded_)
+    if (!c.isShowing() || !c.isEffectivelyEnabled() || !c.canFocus() || !c.form().loaded_ ||
+        c.isCovered())
         throw RuntimeError(5, "The control " + c.fullName() + " cannot take the focus now.");
     moveFocus(&c, false);
 }
@@ -300,7 +301,7 @@ void Application::notify() {
 bool Application::canTakeInput(const Control& c) const {
     const Form& f = c.form();
     return !ended_ && f.loaded_ && f.visible_ && f.enabled && c.isShowing() &&
-           c.isEffectivelyEnabled();
+           c.isEffectivelyEnabled() && !c.isCovered();
 }
 
 bool Application::focusByUser(Control& c) {
