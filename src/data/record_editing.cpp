@@ -109,6 +109,7 @@ void RecordEditing::CancelEdit() {
     if (buttons_[0]) buttons_[0]->caption = texts_.add;
     if (texts_.cancelResetsEdit && buttons_[2]) buttons_[2]->caption = texts_.edit;
     SetCancelEnabled(false);
+    if (afterCancel) afterCancel();
     refreshNavigation();
 }
 

@@ -38,6 +38,8 @@ public:
     // standard one (they may call the standard ones).
     std::function<void()> addSaveProcedure;
     std::function<void()> editSaveProcedure;
+    // A window's own steps after a confirmed cancel (flags, choosers).
+    std::function<void()> afterCancel;
 
     // cmdaction_Click(Index): 0 add/save, 1 cancel, 2 edit/save.
     void click(int index);

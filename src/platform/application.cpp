@@ -246,6 +246,10 @@ bool Application::userEvent(Form& f, Event<>* ev, const Body& body) {
     try {
         machine_.action([&] { runGuarded(f, ev, body); });
     } catch (const std::exception& e) {
+        try {
+            if (f.loaded_) f.actionFailed();
+        } catch (...) {
+        }
         reportFailure(e);
     }
     afterUserEvent();

@@ -35,7 +35,8 @@ const char* kindName(ControlKind k) {
 }
 
 Control::Control(Form& form, ControlKind kind, std::string name, int index, Geometry g)
-    : left(g.left), top(g.top), width(g.width), height(g.height), form_(&form), kind_(kind),
+    : left(g.left), top(g.top), width(g.width), height(g.height), design(g), form_(&form),
+      kind_(kind),
       name_(std::move(name)), index_(index) {}
 
 Control::~Control() = default;

@@ -70,6 +70,9 @@ public:
     std::string fullName() const;          // "Text3(0)", "Command1"
 
     double left, top, width, height;
+    // Where the window's design put the control; code may move it, a view
+    // that lays the window out again puts it back.
+    const Geometry design;
     bool visible = true;
     bool enabled = true;
     Control* container = nullptr;  // a frame or picture box

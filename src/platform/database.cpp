@@ -485,6 +485,8 @@ void Database::beginWrite() {
     if (sqlite3_get_autocommit(db_)) {
         exec("BEGIN");
         inTransaction_ = true;
+        // Where every open recordset stands, to go back to on a rollback.
+        for (Recordset* rs : recordsets_) rs->markPosition();
         machine_.joinTransaction(*this);
     }
 }
@@ -512,11 +514,11 @@ void Database::rollback() {
         }
     }
     infoCache_.clear();
-    refreshRecordsets();
+    refreshRecordsets(true);
 }
 
-void Database::refreshRecordsets() {
-    for (Recordset* rs : std::set<Recordset*>(recordsets_)) rs->rereadQuietly();
+void Database::refreshRecordsets(bool keepPositions) {
+    for (Recordset* rs : std::set<Recordset*>(recordsets_)) rs->rereadQuietly(keepPositions);
 }
 
 namespace {

@@ -125,7 +125,7 @@ public:
     // or a restore.
     void registerRecordset(Recordset* rs) { recordsets_.insert(rs); }
     void unregisterRecordset(Recordset* rs) { recordsets_.erase(rs); }
-    void refreshRecordsets();
+    void refreshRecordsets(bool keepPositions = false);
 
     // A consistent copy of the committed file into dest (written beside it
     // and renamed, so it is never half written).

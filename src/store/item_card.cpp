@@ -3,6 +3,7 @@
 #include "data/record_editing.h"
 #include "data/schema.h"
 #include "data/scratch.h"
+#include "store/groups.h"
 
 namespace mk {
 
@@ -10,7 +11,6 @@ namespace {
 
 constexpr const char* kNoteTitle = "ملحوظة";
 constexpr const char* kChooseGroup = "أختر مجموعة الأصناف ثم طقطق داخل مربع نص  اسم الصنف";
-constexpr const char* kUnknownGroup = "لا توجد مجموعة أصناف بهذا الأسم، أختر مجموعة من القائمة";
 
 // Card geometry: two columns of label + box, labels to the right.
 constexpr double kTop = 1680, kRow = 420, kBoxHeight = 315, kLabelHeight = 285;
@@ -143,16 +143,9 @@ bool ItemCard::ready() {
     return false;
 }
 
-bool ItemCard::groupListed(const std::string& name) {
-    Recordset groups(form_.app().machine().database(kDatabasePath), "qqq");
-    for (const Value& listed : groups.columnValues("Q"))
-        if (toText(listed) == name) return true;
-    return false;
-}
-
 void ItemCard::chooseGroup(const std::string& name) {
-    if (!groupListed(name)) {
-        form_.MsgBox(kUnknownGroup, mb::OKOnly, kNoteTitle);
+    if (!groupListed(form_.app(), name)) {
+        form_.MsgBox(kUnknownGroupMessage, mb::OKOnly, kNoteTitle);
         DataCombo3->displayText(Label16->caption());
         return;
     }

@@ -285,6 +285,31 @@ TEST_F(DatabaseTest, AFailedActionRollsBackEverythingAndRereads) {
     EXPECT_EQ(h.cell("g", 0, "ONSTOCK"), Value::i32(7));
 }
 
+TEST_F(DatabaseTest, AFailedActionLeavesRecordsetsWhereTheyStoodWhenItBeganWriting) {
+    makeGroup("g", {"a", "b", "c"});
+    Recordset second(db, "g"), past(db, "g"), before(db, "g");
+    second.moveNext();
+    past.moveLast();
+    past.moveNext();
+    before.movePrevious();
+    EXPECT_THROW(h.machine.action([&] {
+        second.setField("ONSTOCK", 1);
+        second.update();
+        second.moveLast();
+        past.addNew();
+        past.setField("DESC", "d");
+        past.update();  // a row that the rollback takes away again
+        before.moveLast();
+        throw RuntimeError(err::DatabaseError, "disk full");
+    }),
+                 RuntimeError);
+    EXPECT_EQ(second.field("DESC"), Value("b"));
+    EXPECT_EQ(second.field("ONSTOCK"), Value::i32(20));
+    EXPECT_TRUE(past.eof());
+    EXPECT_EQ(past.recordCount(), 3);
+    EXPECT_TRUE(before.bof() && !before.eof());
+}
+
 TEST_F(DatabaseTest, DataControlBindsATableThroughItsConnectionText) {
     DataControl dc(h.machine);
     dc.bindTable(kConnectionString, "DIM");
