@@ -60,10 +60,12 @@ TEST_F(DatabaseTest, NewFileHoldsEveryTableWithItsStartingRows) {
     EXPECT_EQ(h.cell("BOX", 0, "DATE"), Value::date(makeDate(2026, 12, 6)));
     EXPECT_EQ(h.cell("PRODUCT_BUY", 0, "ID"), Value::i16(999));
     EXPECT_EQ(h.cell("DAY_OUTPUT", 4, "DAYS"), Value("5"));
-    EXPECT_EQ(h.cell("YEAR_OUTPUT", 20, "YEAR"), Value::i16(2020));
+    EXPECT_EQ(h.cell("YEAR_OUTPUT", 0, "YEAR"), Value::i16(2000));
+    EXPECT_EQ(h.cell("YEAR_OUTPUT", 50, "YEAR"), Value::i16(2050));
     EXPECT_EQ(h.cell("YEAR_OUTPUT", 50, "YEARS"), Value("2050"));
-    EXPECT_TRUE(Recordset(db, "REVEIVED_MONEY").hasField("POSTED"));
-    EXPECT_TRUE(Recordset(db, "MONEY_OUT").hasField("POSTED"));
+    EXPECT_EQ(h.cell("YEAR_OUTPUT", 50, "NET_GAIN"), Value(0.0));
+    for (const char* vouchers : {"REVEIVED_MONEY", "MONEY_OUT"})
+        EXPECT_TRUE(Recordset(db, vouchers).hasField("POSTED")) << vouchers;
 
     // Names with blanks and hyphens are real columns.
     Recordset inv(db, "BUY_INVOICE");
