@@ -194,7 +194,7 @@ void WholesaleInvoice::added() {
     if (wholesale_.addClearsBuyer) Label17->setCaption("");
 }
 
-Payment WholesaleInvoice::payment() const {
+WholesaleInvoice::Payment WholesaleInvoice::payment() const {
     if (Option1->value) return Payment::Cash;
     if (Option2->value) return Payment::Credit;
     if (Option3->value) return Payment::Part;

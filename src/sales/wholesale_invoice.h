@@ -18,8 +18,6 @@
 
 namespace mk {
 
-enum class Payment { None, Cash, Credit, Part };
-
 struct WholesaleConfig {
     InvoiceConfig invoice;
     bool notes;            // the notes box Text11 on NOTES
@@ -29,6 +27,8 @@ struct WholesaleConfig {
 
 class WholesaleInvoice : public InvoiceWindow {
 public:
+    enum class Payment { None, Cash, Credit, Part };
+
     WholesaleInvoice(Application& a, const WholesaleConfig& config);
     void Form_Load() override;
 
