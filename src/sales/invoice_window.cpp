@@ -356,7 +356,8 @@ void InvoiceWindow::buildMenus() {
     };
     MenuItem* report = addMenu(config_.reportMenu.first, config_.reportMenu.second);
     // A report menu without an item opens the report itself.
-    if (config_.reportItem.first) report = addMenu(config_.reportItem.first, config_.reportItem.second, report);
+    if (config_.reportItem.first)
+        report = addMenu(config_.reportItem.first, config_.reportItem.second, report);
     report->onClick = [this] { openReport(app(), config_.report); };
 }
 

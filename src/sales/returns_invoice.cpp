@@ -72,7 +72,8 @@ const InvoiceConfig kReturns = returnsConfig();
 
 Form28::Form28(Application& a) : InvoiceWindow(a, kReturns) {
     // Further serial labels of the design, shown by the invoice view.
-    for (int k = 32; k < 37; ++k) add<Label>("Label2", k, Geometry{0, 0, 420, 285})->visible = false;
+    for (int k = 32; k < 37; ++k)
+        add<Label>("Label2", k, Geometry{0, 0, 420, 285})->visible = false;
 }
 
 bool Form28::checkPosting(const Invoice& inv) {

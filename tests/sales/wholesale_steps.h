@@ -63,7 +63,8 @@ inline std::string wholesaleTables(Harness& h) {
 inline double debtOf(Harness& h, const std::string& customer) {
     const auto names = h.column("BUYER", "BUYER");
     for (size_t i = 0; i < names.size(); ++i)
-        if (toText(names[i]) == customer) return toDouble(h.cell("BUYER", static_cast<long>(i), "MONEY"));
+        if (toText(names[i]) == customer)
+            return toDouble(h.cell("BUYER", static_cast<long>(i), "MONEY"));
     return -1;
 }
 
