@@ -83,7 +83,8 @@ public:
     }
     bool drawnOnSurface() const override { return true; }
     void sync() override {
-        QString t = label_.dataSource() ? qs(label_.caption()) : stripMnemonic(qs(label_.caption()));
+        const QString t =
+            shownCaption(label_.dataSource() ? qs(label_.caption()) : stripMnemonic(qs(label_.caption())));
         if (text_->text() != t) text_->setText(t);
         // One line stands in the middle of its box, beside the box it
         // names; a taller label reads from its top.
@@ -203,7 +204,7 @@ public:
         });
     }
     void sync() override {
-        const QString t = qs(button_.caption);
+        const QString t = shownCaption(qs(button_.caption));
         if (push_->text() != t) push_->setText(t);
     }
 
@@ -672,9 +673,13 @@ public:
     }
     void sync() override {
         const QString t = qs(dc_.caption);
-        if (caption_->text() != t) {
-            caption_->setText(t);
+        if (caption_->accessibleName() != t) {
+            caption_->setText(shownCaption(t));
             caption_->setAccessibleName(t);
+            // A caption that points by brackets names the buttons its
+            // arrows point at: the bar runs in the caption's order.
+            if (pointsByBrackets(t)) bar_->setLayoutDirection(Qt::LeftToRight);
+            else bar_->unsetLayoutDirection();
         }
         const int side = std::max(12, std::min(bar_->height() - 2, 28));
         for (QToolButton* b : {first_, previous_, next_, last_})

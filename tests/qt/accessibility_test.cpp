@@ -272,6 +272,40 @@ TEST_F(ToolDrivenTest, ChoosesAGroupGrantsARightAndAnswersAMenuThatAsks) {
     EXPECT_TRUE(stored("close"));
 }
 
+TEST(ToolBehindABox, AWindowBehindAModalBoxTakesNoInputFromATool) {
+    QtRig rig;
+    registerWindows(rig.app);
+    rig.frontEnd->act([&] { startProgram(rig.app); });
+    settle();
+    QAccessibleInterface* start = findByDescription(iface(rig.window("Form16")), "Command1");
+    ASSERT_NE(start, nullptr);
+    // On first use the start button uncovers the company boxes and says
+    // why in a box; behind it, a tool types and presses on.
+    bool formOneOpened = true;
+    std::string typed = "?";
+    QString shown = "?";
+    whenModal("MsgBox", [&](QWidget& box) {
+        QAccessibleInterface* window = iface(rig.window("Form16"));
+        QAccessibleInterface* name = findByDescription(window, "Text1(0)");
+        QAccessibleInterface* next = findByDescription(window, "Command3");
+        if (name && next) {
+            name->editableTextInterface()->replaceText(0, name->textInterface()->characterCount(), "ACME");
+            next->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+            QTest::qWait(300);
+            formOneOpened = rig.app.isLoaded("Form1");
+            typed = rig.app.form("Form16").textBox("Text1", 0).text();
+            shown = name->text(QAccessible::Value);
+        }
+        static_cast<QDialog&>(box).accept();
+    });
+    start->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    settle(600);
+    EXPECT_FALSE(formOneOpened);
+    EXPECT_EQ(typed, "");
+    EXPECT_EQ(shown, "");
+    EXPECT_FALSE(rig.app.isLoaded("Form1"));
+}
+
 TEST(AccessibleNames, ALabelNamesTheBoxOnlyWhenNothingStandsBetween) {
     ensureQtApp();
     Harness h(Harness::Windows::None);
