@@ -242,6 +242,16 @@ TEST_F(ToolDrivenTest, ChoosesAGroupGrantsARightAndAnswersAMenuThatAsks) {
     EXPECT_EQ(main.label("Label16").caption(), "G1");
     EXPECT_EQ(main.textBox("Text6").text(), "item of G1");
 
+    // The card's bar reads as its caption is written: its arrows point at
+    // the buttons they name, the earlier rows at the left.
+    QAccessibleInterface* bar = find("Form1", "Adodc4");
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(bar->text(QAccessible::Name), "<السابق   التالى  >");
+    QAccessibleInterface* previous = findByDescription(bar, "Adodc4.Previous");
+    QAccessibleInterface* next = findByDescription(bar, "Adodc4.Next");
+    ASSERT_TRUE(previous && next);
+    EXPECT_LT(previous->rect().x(), next->rect().x());
+
     // A right granted by the toggle action reaches the runtime and the file.
     ASSERT_TRUE(act(find("Form1", "account"), A::pressAction()));
     settle();
