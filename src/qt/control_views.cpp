@@ -433,14 +433,9 @@ public:
         // even when a handler asks something.
         QObject::connect(box_->lineEdit(), &QLineEdit::textChanged, box_, [this](const QString& t) {
             if (quiet() || window_.isDead() || std8(t) == combo_.text()) return;
-            if (!toolText_) later([this] {
-                    if (!toolText_) return;
-                    const std::string text = *toolText_;
-                    toolText_.reset();
-                    if (text == combo_.text()) return;
-                    window_.input([this, text](Application& app) { app.enterText(combo_, text); });
-                });
+            const bool queued = toolText_.has_value();
             toolText_ = std8(t);
+            if (!queued) later([this] { enterToolText(); });
         });
         refreshList();
     }
@@ -464,6 +459,13 @@ private:
         QTimer::singleShot(0, box_, [this, fn = std::move(fn)] {
             if (!window_.isDead()) fn();
         });
+    }
+    void enterToolText() {
+        if (!toolText_) return;  // a pick took its place
+        const std::string text = *toolText_;
+        toolText_.reset();
+        if (text == combo_.text()) return;
+        window_.input([this, text](Application& app) { app.enterText(combo_, text); });
     }
     // An item picked in the list by a tool chooses as a mouse pick does.
     void pickedByTool(int row) {
