@@ -97,6 +97,29 @@ TEST_F(AccessibilityTest, ControlsCarryTheirNamesAndWhatAPersonHears) {
     EXPECT_EQ(sample().clicks, 1);
 }
 
+TEST_F(AccessibilityTest, ChecksAndOptionsToggledByAToolAskTheRuntime) {
+    auto toggle = [&](const char* control, int index) {
+        QAccessibleInterface* i = iface(rig.widget("Sample", control, index));
+        i->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+        settle();
+        return i->state().checked;
+    };
+    EXPECT_TRUE(toggle("Option1", 1));
+    EXPECT_TRUE(sample().Option1[1]->value);
+    EXPECT_FALSE(sample().Option1[0]->value);
+    EXPECT_TRUE(toggle("Option1", 0));
+    EXPECT_FALSE(sample().Option1[1]->value);
+    EXPECT_FALSE(iface(rig.widget("Sample", "Option1", 1))->state().checked);
+
+    EXPECT_TRUE(toggle("Check1", -1));
+    EXPECT_EQ(sample().Check1->value(), 1);
+    // A control the runtime keeps from input stays as the runtime has it.
+    rig.frontEnd->act([&] { sample().Check1->enabled = false; });
+    rig.widget("Sample", "Check1")->setEnabled(true);  // as a stale widget might be
+    EXPECT_TRUE(toggle("Check1", -1));
+    EXPECT_EQ(sample().Check1->value(), 1);
+}
+
 TEST_F(AccessibilityTest, MenusAndMenuItemsCarryCaptionsAndNames) {
     QAccessibleInterface* bar = iface(window->menuBar());
     ASSERT_NE(bar, nullptr);
