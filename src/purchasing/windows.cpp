@@ -1,6 +1,7 @@
 #include "purchasing/windows.h"
 
 #include "platform/application.h"
+#include "purchasing/incoming_invoice.h"
 #include "purchasing/partners.h"
 #include "purchasing/totals_reset.h"
 
@@ -10,6 +11,7 @@ void registerPurchasingWindows(Application& app) {
     app.registerForm<Form5>();
     app.registerForm<Form6>();
     app.registerForm<Form22>();
+    app.registerForm<Form17>();
 }
 
 }  // namespace mk
