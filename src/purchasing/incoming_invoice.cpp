@@ -26,17 +26,20 @@ const InvoiceConfig kIncoming{
     "SALES_MAN",
     "Adodc5",
     "Adodc7",
+    {{18, 19}, {20, 21}, {22, 23}, {27, 28}, {29, 30}},
     {{"DataCombo1", "MED_NAME", LineRole::Item, 1920},
      {"Text3", "QNTITY", LineRole::Quantity, 600},
      {"Text4", "EXPIRY_ DATE", LineRole::Price, 780},
      {"Text5", "SUM", LineRole::Sum, 900},
-     {"Text9", "EXPIRY_ DATES", LineRole::Date, 1000, "Label1", 9, "التاريخ"}},
+     {"Text9", "EXPIRY_ DATES", LineRole::Date, 1000, "Label25", -1, "التاريخ"}},
     nullptr,
     "Text8",
     "Command1",
     "Check4",
+    {"Check2", "Check3", "Check4"},
     "Label17",
     "Label24",
+    -1,
     "Text10",
     "Label13",
     "Label14",
@@ -103,9 +106,6 @@ Form17::Form17(Application& a) : InvoiceWindow(a, kIncoming) {
     // Recording a payment after the save would pay the invoice twice.
     Command2->visible = false;
     Command2->onClick = [this] { PayIncomingInvoice(); };
-    auto* saved = add<CheckBox>("Check3", -1, Geometry{0, 0, 600, 315});
-    saved->visible = false;
-    saved->enabled = false;
 
     // The supplier is chosen once per invoice.
     DataCombo2->onLostFocus = [this] { DataCombo2->enabled = false; };
@@ -125,7 +125,7 @@ void Form17::invoiceStarted() {
 
 void Form17::showStock() {
     if (!Adodc3->isOpen()) return;
-    label("Label24", 0).visible = true;
+    label("Label24").visible = true;
     TextBox& stock = textBox("Text10");
     stock.visible = true;
     // The last line whose item the group holds.

@@ -32,9 +32,9 @@ constexpr const char* kNothingToEdit = "لا توجد فاتورة معروضة 
 // the total and the buttons.
 constexpr double kWidth = 12240, kHeight = 9500;
 constexpr double kHeadingsTop = 1740, kRowsTop = 2040, kRowStep = 360, kBoxHeight = 315;
-constexpr double kSerialWidth = 420, kGap = 60;
+constexpr double kSerialWidth = 600, kGap = 60;
 constexpr double kColumnRight[2] = {12000, 6000};
-constexpr double kBottom = 7920, kButtonsTop = 8400;
+constexpr double kBottom = 7920, kButtonsTop = 8400, kDimTop = 8940, kDimPair = 2380;
 
 std::string quantityProblem(int slot) {
     return "الكمية فى السطر " + std::to_string(slot) + " يجب أن تكون عددا صحيحا من 0 إلى 32767";
@@ -127,25 +127,28 @@ void InvoiceWindow::buildHeader() {
     DataCombo3->listField = "q";
     captionLabel(config_.hintLabel, -1, 4800, 540, 3960, "أفتح فاتورة جديدة بالضغط على زر Add")
         ->visible = false;
-    captionLabel(config_.stockCaption, 0, 6960, 960, 1800, "الكمية الحالية")->visible = false;
+    captionLabel(config_.stockCaption, config_.stockCaptionIndex, 6960, 960, 1800, "الكمية الحالية")
+        ->visible = false;
     auto* stock = add<TextBox>(config_.stockBox, -1, Geometry{4800, 960, 2040, kBoxHeight});
     stock->visible = false;
     stock->locked = true;
     captionLabel(config_.userCaption, -1, 6960, 1380, 1800, "أسم الموظف");
     value(config_.userLabel, -1, 4800, 1380, 2040);
 
-    // Left: the company's data.
+    // Along the bottom: the company's data, pairs right to left (the top
+    // left stays free for the lines printed on the window).
     const char* const dimCaptions[5] = {"أسم الشركة", "التليفون", "الفاكس", "التجارى", "الضريبى"};
     const char* const dimFields[5] = {"COMPANY_NAME", "PHONE", "FAX", "ACCOUNTING_NUMBER",
                                       "TAX_NUMBER"};
-    const int captionIndex[5] = {18, 20, 22, 25, 27};
-    for (int i = 0; i < 5; ++i) {
-        const double top = 120 + 300.0 * i;
-        captionLabel(("Label" + std::to_string(captionIndex[i])).c_str(), -1, 3240, top - 30, 1320,
-                dimCaptions[i]);
-        auto* v = add<Label>("Label" + std::to_string(captionIndex[i] + 1), -1,
-                             Geometry{120, top, 3000, 285});
+    for (size_t i = 0; i < config_.dimLabels.size() && i < 5; ++i) {
+        const auto [captionNumber, valueNumber] = config_.dimLabels[i];
+        const double right = 12000 - kDimPair * static_cast<double>(i);
+        captionLabel(("Label" + std::to_string(captionNumber)).c_str(), -1, right - 1000,
+                     kDimTop - 30, 1000, dimCaptions[i]);
+        auto* v = add<Label>("Label" + std::to_string(valueNumber), -1,
+                             Geometry{right - 1000 - kGap - 1260, kDimTop, 1260, 285});
         v->alignment = 1;
+        v->fontBold = true;
         if (config_.dimControl) v->bindTo(adodc(config_.dimControl), dimFields[i]);
     }
 
@@ -170,7 +173,7 @@ void InvoiceWindow::buildHeader() {
         c->visible = false;
     // A shown chooser sits in the bottom row, beside the total.
     DataCombo2->visible = config_.partnerCaption != nullptr;
-    for (const char* flag : {"Check1", "Check2", config_.taskFlag}) {
+    for (const char* flag : config_.flags) {
         auto* cb = add<CheckBox>(flag, -1, Geometry{0, 0, 600, kBoxHeight});
         cb->visible = false;
         cb->enabled = std::string(flag) == config_.taskFlag;
@@ -378,8 +381,11 @@ void InvoiceWindow::ShowNextLineRow() {
     const int16_t n = roundToInt16(leadingNumber(counter.text()) + 1);
     if (n >= kPostedSlots) return;
     Print({static_cast<int>(n)});
-    // Row n takes the entry line (row 0's place); the previous row hides.
     LineRow& row = rows[static_cast<size_t>(n)];
+    counter.setText(std::to_string(n));
+    // Laid out for viewing, every row already shows at its own place.
+    if (row.number->visible) return;
+    // Row n takes the entry line (row 0's place); the previous row hides.
     const LineRow& entry = rows[0];
     auto place = [](Control* c, const Control* at) {
         c->left = at->design.left;
@@ -394,7 +400,6 @@ void InvoiceWindow::ShowNextLineRow() {
     for (Control* b : previous.boxes) b->visible = false;
     row.number->visible = true;
     for (Control* b : row.boxes) b->visible = true;
-    counter.setText(std::to_string(n));
 }
 
 void InvoiceWindow::priceLines() {
@@ -416,7 +421,7 @@ void InvoiceWindow::priceLines() {
         }
         priced[i] = toInt16(prices[it->second]);
     }
-    label(config_.stockCaption, 0).visible = true;
+    label(config_.stockCaption, config_.stockCaptionIndex).visible = true;
     TextBox& stock = textBox(config_.stockBox);
     stock.visible = true;
     for (size_t i = 0; i < rows.size(); ++i) {
@@ -603,7 +608,7 @@ void InvoiceWindow::saveInvoice() {
     confirmPosting(*inv);
     if (MsgBox(config_.anotherPrompt, mb::YesNo, config_.anotherTitle) == answer::Yes) {
         editing_->SetCancelEnabled(true);
-        checkBox("Check2").enabled = false;
+        if (Control* paid = findControl("Check2")) paid->enabled = false;
         Label6->visible = true;
         DataCombo3->enabled = true;
     } else {
@@ -619,7 +624,7 @@ void InvoiceWindow::markPosted() {
 
 void InvoiceWindow::afterSave() {
     Label4->displayCaption(std::to_string(lastNumber()));
-    checkBox("Check1").enabled = true;
+    if (Control* saved = findControl("Check1")) saved->enabled = true;
     cmdaction[0]->caption = "&add";
     editing_->SetCancelEnabled(false);
     setEntryLocks(true, true);

@@ -65,7 +65,7 @@ struct InvoiceConfig {
     const char* designCaption;
     const char* captionPrefix;  // followed by the company title line at load
     const char* table;
-    std::vector<DataBinding> dataControls;  // load order
+    std::vector<DataBinding> dataControls;  // load order; Adodc2 on `table` among them
     const char* boxControl;                 // on BOX, posted to
     const char* dailyControl;               // on DAILY_TRADE, or nullptr
     const char* partnersControl;            // list of the buyer chooser
@@ -73,14 +73,20 @@ struct InvoiceConfig {
     const char* partnerField;               // the invoice's buyer field
     const char* groupsControl;              // on qqq
     const char* dimControl;                 // on DIM, or nullptr
+    // Label numbers of the company's data: caption and value, for
+    // COMPANY_NAME, PHONE, FAX, ACCOUNTING_NUMBER, TAX_NUMBER in this order
+    // (a window may show only the first ones).
+    std::vector<std::pair<int, int>> dimLabels;
     std::vector<LineColumn> columns;
     const char* priceField;  // the item field a pick prices from; nullptr: typed
     // Control names that differ between members.
     const char* counterBox;    // the line stepping's counter
     const char* stepButton;    // "أفتح سجل جديد"
     const char* taskFlag;      // enabled = no unsaved invoice
+    std::vector<const char*> flags;  // the hidden check boxes, task flag among them
     const char* hintLabel;     // "أفتح فاتورة جديدة بالضغط على زر Add"
     const char* stockCaption;  // "الكمية الحالية"
+    int stockCaptionIndex;     // its index, -1 when it is no array member
     const char* stockBox;
     const char* userCaption;   // "أسم الموظف" beside the user label
     const char* userLabel;

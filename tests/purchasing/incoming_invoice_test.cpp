@@ -286,7 +286,9 @@ TEST_F(IncomingTest, GroupsMadeByBothGroupsWindowsTakeInvoicesAndKeepTheirDotRow
         const auto names = h.column(group, "DESC");
         const auto stock = h.column(group, "ONSTOCK");
         for (size_t i = 0; i + 1 < names.size(); ++i)
-            if (names[i] == Value(".")) EXPECT_EQ(toInt32(stock[i]), 0) << group;
+            if (names[i] == Value(".")) {
+                EXPECT_EQ(toInt32(stock[i]), 0) << group;
+            }
     }
 }
 

@@ -43,6 +43,9 @@ TEST_F(RetailInvoiceTest, FirstInvoicePostsStockDayCashAndItsFlagOnce) {
     EXPECT_EQ(h.caption("Form3", "cmdaction", 0), "&add");
     EXPECT_TRUE(h.form("Form3").checkBox("Check4").enabled);  // answered No: may close
 
+    h.menu("Form3", "Sales");
+    EXPECT_NE(h.app.report("DataReport3"), nullptr);
+
     // Saving again needs a new Add; the saved row is locked while browsing.
     EXPECT_FALSE(h.type("Form3", "Text3", "9", 0));
     h.menu("Form3", "exit");
@@ -188,7 +191,7 @@ TEST_F(RetailSavesTest, EveryRefusalChangesNothingAndKeepsTheInvoiceOpen) {
     EXPECT_EQ(toInt32(h.cell("G1", 0, "ONSTOCK")), 7);
 }
 
-TEST_F(RetailSavesTest, BadPricesAndSlot32AreRefusedAndNoGroupMeansNoSave) {
+TEST_F(RetailSavesTest, BadPricesUnlistedGroupsAndNoGroupAreRefused) {
     h.click("Form3", "cmdaction", 0);  // prices may be typed until a first save
     h.type("Form3", "Text3", "1", 0);
     h.type("Form3", "DataCombo1", "bolt", 0);
@@ -202,14 +205,26 @@ TEST_F(RetailSavesTest, BadPricesAndSlot32AreRefusedAndNoGroupMeansNoSave) {
     h.answer(answer::Yes);
     h.click("Form3", "cmdaction", 1);
 
-    // A fresh window with no group chosen.
+    // A fresh window: a typed group must be listed; with none, no save.
     h.menu("Form3", "exit");
     h.menu("Form1", "SALES_IN");
+    Form& f = h.form("Form3");
+    h.type("Form3", "DataCombo3", "G2");
+    h.app.focusByUser(f.control("Text1", 0));
+    EXPECT_EQ(h.lastMessage(), "لا توجد مجموعة أصناف بهذا الأسم، أختر مجموعة من القائمة");
+    EXPECT_TRUE(f.dataCombo("DataCombo3").enabled);
     h.click("Form3", "cmdaction", 0);
     h.dialogs.clear();
     h.click("Form3", "cmdaction", 0);
     EXPECT_EQ(h.lastMessage(), "لم يتم إختيار مجموعة الأصناف، إختر مجموعة من القائمة أولا");
     EXPECT_EQ(h.count("SALES_INVOICE"), 0);
+
+    // A retail price beyond 16 bits is refused at the pick, the line unchanged.
+    h.exec("UPDATE G1 SET UNITE_PRICE=40000 WHERE \"DESC\"='nut'");
+    h.choose("Form3", "DataCombo3", "G1");
+    h.choose("Form3", "DataCombo1", "nut", 0);
+    EXPECT_EQ(h.lastMessage(), "سعر الصنف nut أكبر من 32767 ولا يمكن كتابته فى الفاتورة");
+    EXPECT_EQ(h.text("Form3", "Text4", 0), "0");
 }
 
 TEST_F(RetailSavesTest, AnotherWindowsPostingsToTheSameItemAndDayRowAreKept) {
