@@ -27,7 +27,7 @@ const InvoiceConfig kIncoming{
     "Adodc5",
     "Adodc7",
     {{18, 19}, {20, 21}, {22, 23}, {27, 28}, {29, 30}},
-    {{"DataCombo1", "MED_NAME", LineRole::Item, 1920},
+    {{"DataCombo1", "MED_NAME", LineRole::Item, 1800},
      {"Text3", "QNTITY", LineRole::Quantity, 600},
      {"Text4", "EXPIRY_ DATE", LineRole::Price, 780},
      {"Text5", "SUM", LineRole::Sum, 900},
@@ -95,14 +95,15 @@ std::vector<StockLine> postedLines(const Invoice& inv) {
 }  // namespace
 
 Form17::Form17(Application& a) : InvoiceWindow(a, kIncoming) {
-    // The payment frame in the bottom row, left of the supplier chooser.
-    Frame1 = add<Frame>("Frame1", -1, Geometry{240, 7740, 4440, 600}, "سداد الفاتورة");
-    Option1 = add<OptionButton>("Option1", -1, Geometry{3120, 240, 1200, 285}, "كاش");
-    Option2 = add<OptionButton>("Option2", -1, Geometry{1800, 240, 1200, 285}, "آجل");
-    Option3 = add<OptionButton>("Option3", -1, Geometry{360, 240, 1320, 285}, "كاش/آجل");
-    Command2 = add<CommandButton>("Command2", -1, Geometry{120, 240, 240, 285}, "سداد");
+    // The payment frame at the top left, beside the group chooser.
+    Frame1 = add<Frame>("Frame1", -1, Geometry{240, 120, 4320, 780}, "سداد الفاتورة");
+    Option1 = add<OptionButton>("Option1", -1, Geometry{3120, 480, 1200, 285}, "كاش");
+    Option2 = add<OptionButton>("Option2", -1, Geometry{1800, 480, 1200, 285}, "آجل");
+    Option3 = add<OptionButton>("Option3", -1, Geometry{480, 480, 1200, 285}, "كاش/آجل");
+    Command2 = add<CommandButton>("Command2", -1, Geometry{360, 480, 240, 285}, "سداد");
     for (Control* c : std::initializer_list<Control*>{Option1, Option2, Option3, Command2})
         c->container = Frame1;
+    cmdaction[2]->visible = false;
     // Recording a payment after the save would pay the invoice twice.
     Command2->visible = false;
     Command2->onClick = [this] { PayIncomingInvoice(); };
