@@ -3,6 +3,8 @@
 #include "platform/application.h"
 #include "purchasing/incoming_invoice.h"
 #include "purchasing/partners.h"
+#include "purchasing/purchase_invoice.h"
+#include "purchasing/supplier_items.h"
 #include "purchasing/totals_reset.h"
 
 namespace mk {
@@ -12,6 +14,8 @@ void registerPurchasingWindows(Application& app) {
     app.registerForm<Form6>();
     app.registerForm<Form22>();
     app.registerForm<Form17>();
+    app.registerForm<Form4>();
+    app.registerForm<form171>();
 }
 
 }  // namespace mk
