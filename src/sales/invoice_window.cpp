@@ -428,8 +428,10 @@ void InvoiceWindow::priceLines() {
         if (!priced[i]) continue;
         LineRow& row = rows[i];
         row.price->setText(std::to_string(*priced[i]));
-        if (auto onHand = storedStock(database(), group_, row.item->text()))
+        if (auto onHand = storedStock(database(), group_, row.item->text())) {
             stock.displayText(std::to_string(*onHand));
+            lastPriced_ = row.item->text();
+        }
         if (row.sum)
             row.sum->setText(formatDouble(leadingNumber(row.quantity->text()) * *priced[i]));
     }
@@ -630,6 +632,10 @@ void InvoiceWindow::afterSave() {
     setEntryLocks(true, true);
     Adodc2->enabled = true;
     savedSinceLoad_ = true;
+    // The stock shown is the one just posted.
+    if (!lastPriced_.empty())
+        if (auto onHand = storedStock(database(), group_, lastPriced_))
+            textBox(config_.stockBox).displayText(std::to_string(*onHand));
 }
 
 // ---------------------------------------------------- edit, cancel, exit

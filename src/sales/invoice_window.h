@@ -215,7 +215,8 @@ private:
     std::unique_ptr<RecordEditing> editing_;
     std::string group_;
     bool savedSinceLoad_ = false;
-    int16_t editedNumber_ = 0;  // the stored number of the invoice being edited
+    int16_t editedNumber_ = 0;
+    std::string lastPriced_;  // the item whose stock the stock box shows  // the stored number of the invoice being edited
     std::optional<Draft> failedDraft_;
 };
 

@@ -40,6 +40,7 @@ TEST_F(RetailInvoiceTest, FirstInvoicePostsStockDayCashAndItsFlagOnce) {
     EXPECT_EQ(h.dialogs.messages().back().prompt, "هل تريد ملىء فاتورة أخرى ");
     EXPECT_EQ(h.lines("Form3").back(), " the quantities were subtracted ");
     EXPECT_EQ(h.caption("Form3", "Label4"), "3");
+    EXPECT_EQ(h.text("Form3", "Text9"), "3");  // the last priced item, as posted
     EXPECT_EQ(h.caption("Form3", "cmdaction", 0), "&add");
     EXPECT_TRUE(h.form("Form3").checkBox("Check4").enabled);  // answered No: may close
 
