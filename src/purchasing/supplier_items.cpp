@@ -45,14 +45,17 @@ form171::form171(Application& a) : Form(a, kName) {
     label("Label12", Geometry{240, 120, 1200, 285}, "الوقت");
     label("Label10", Geometry{240, 420, 1200, 285}, "");
 
-    // Column headings over the printed lines: the name, then the numbers.
+    // Column headings over the printed lines, which run from the left: the
+    // name, then the numbers from the fourth print zone on.
     const char* const headings[] = {"اسم قطعة الغيار", "الكمية", "السعر", "الخصم",
                                     "السعر الاجمالى", "سغر الشراء"};
-    const double lefts[] = {8400, 6840, 5640, 4440, 2640, 840};
-    const double widths[] = {2760, 1080, 1080, 1080, 1680, 1680};
+    const double lefts[] = {120, 3 * kPrintZoneTwips, 3 * kPrintZoneTwips + 960,
+                            3 * kPrintZoneTwips + 1920, 3 * kPrintZoneTwips + 2880,
+                            3 * kPrintZoneTwips + 4320};
+    const double widths[] = {2760, 900, 900, 900, 1380, 1260};
     for (int i = 0; i < 6; ++i)
         label(("Label" + std::to_string(i + 3)).c_str(), Geometry{lefts[i], 1080, widths[i], 285},
-              headings[i], 2)
+              headings[i], i == 0 ? 1 : 2)
             ->fontBold = true;
 
     Command1 = add<CommandButton>("Command1", -1, Geometry{240, 7080, 1800, 375}, "أذهب");
