@@ -108,6 +108,13 @@ Form17::Form17(Application& a) : InvoiceWindow(a, kIncoming) {
     Command2->visible = false;
     Command2->onClick = [this] { PayIncomingInvoice(); };
 
+    // A new line opens only once the current one has a price.
+    CommandButton& step = button("Command1");
+    step.onClick = [this, next = step.onClick.fn] {
+        const auto current = static_cast<size_t>(leadingNumber(textBox("Text8").text()));
+        if (current >= rows.size() || leadingNumber(rows[current].price->text()) == 0) return;
+        next();
+    };
     // The supplier is chosen once per invoice.
     DataCombo2->onLostFocus = [this] { DataCombo2->enabled = false; };
     for (LineRow& row : rows) row.item->onLostFocus = [this] { showStock(); };

@@ -22,6 +22,13 @@ struct IncomingTest : ::testing::Test {
 TEST_F(IncomingTest, ACreditInvoiceRaisesTheSupplierAndTheStockAtTheWeightedBuyPrice) {
     EXPECT_EQ(h.caption("Form17", "Label4"), "2");
     EXPECT_EQ(h.form("Form17").caption, " فواتير واردات   مخزن و حسابات ACME");
+    // No price on the current line: no next line.
+    h.click("Form17", "cmdaction", 0);
+    h.click("Form17", "Command1");
+    EXPECT_FALSE(h.form("Form17").control("Text3", 1).visible);
+    h.answer(answer::Yes);
+    h.click("Form17", "cmdaction", 1);
+    EXPECT_EQ(h.caption("Form17", "Label4"), "2");
     enterInvoice(h, "Acme", "Option2", {{"bolt", "30", "7"}, {"nut", "4", "2"}, {"pin", "5", "3"}});
     EXPECT_EQ(h.text("Form17", "Text1", 0), "3");
     EXPECT_EQ(h.text("Form17", "Text9", 0), "1/1/2007");
