@@ -44,10 +44,10 @@ constexpr const char* kInvoiceOpen =
 
 }  // namespace
 
-SearchLogin::SearchLogin(Application& a, const SearchLoginSpec& spec)
-    : AccessLogin(a, spec.name, spec.right, "ليست لديك هذه الصلاحية.", spec.captionPrefix, true,
-                  spec.titled),
-      spec_(spec) {}
+SearchLogin::SearchLogin(Application& a, const SearchLoginSpec& entry)
+    : AccessLogin(a, entry.name, entry.right, "ليست لديك هذه الصلاحية.", entry.captionPrefix, true,
+                  entry.titled),
+      spec_(entry) {}
 
 bool SearchLogin::invoiceOpen() {
     Form* invoices = app().loadedForm(spec_.invoiceWindow);

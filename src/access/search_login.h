@@ -36,7 +36,7 @@ struct SearchLoginSpec {
 
 class SearchLogin : public AccessLogin {
 public:
-    SearchLogin(Application& a, const SearchLoginSpec& spec);
+    SearchLogin(Application& a, const SearchLoginSpec& entry);
 
 protected:
     void logIn() override;

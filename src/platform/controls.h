@@ -86,6 +86,9 @@ public:
     // Visible itself, in visible containers.
     bool isShowing() const;
     bool isEffectivelyEnabled() const;
+    // Lies under a showing covering panel (made after it, over it): then it
+    // takes no input and no focus, whoever sends them.
+    bool isCovered() const;
     virtual bool canFocus() const { return false; }
     // Code moves the focus here (lost focus, then got focus).
     void SetFocus();
@@ -247,6 +250,8 @@ public:
     PictureBox(Form& f, std::string name, int index, Geometry g);
     std::string picture;  // name of the picture it shows, if any
     bool border = true;
+    // A plain panel that guards what it covers, not only hides it.
+    bool covering = false;
 };
 
 class Timer : public Control {

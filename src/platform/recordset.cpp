@@ -119,7 +119,20 @@ void Recordset::load() {
     live_ = static_cast<long>(rows_.size());
 }
 
-void Recordset::rereadQuietly() {
+Recordset::Position Recordset::position() const {
+    const long at = adding_ ? posBeforeAdd_ : pos_;
+    const long size = static_cast<long>(rows_.size());
+    Position p;
+    p.valid = true;
+    p.rowid = at >= 0 && at < size ? rows_[static_cast<size_t>(at)].rowid : 0;
+    p.beforeStart = at < 0;
+    p.pastEnd = at >= size && size > 0;
+    return p;
+}
+
+void Recordset::rereadQuietly(bool keepPosition) {
+    const Position was = mark_.valid ? mark_ : position();
+    mark_ = {};
     adding_ = false;
     try {
         info_ = db().tableInfo(info_.name);
@@ -130,6 +143,12 @@ void Recordset::rereadQuietly() {
         live_ = 0;
     }
     pos_ = firstLive();
+    if (keepPosition) {
+        if (was.pastEnd) pos_ = static_cast<long>(rows_.size());
+        if (was.beforeStart && live_ > 0) pos_ = -1;
+        for (size_t i = 0; was.rowid != 0 && i < rows_.size(); ++i)
+            if (rows_[i].rowid == was.rowid) pos_ = static_cast<long>(i);
+    }
     moved();
 }
 
@@ -166,6 +185,11 @@ long Recordset::absolutePosition() const {
     for (long i = 0; i <= pos_; ++i)
         if (!rows_[static_cast<size_t>(i)].deleted) ++n;
     return n;
+}
+
+long long Recordset::rowId() const {
+    if (adding_ || !hasCurrentRow()) return 0;
+    return rows_[static_cast<size_t>(pos_)].rowid;
 }
 
 void Recordset::moved() {

@@ -57,10 +57,20 @@ protected:
     void fillStartingRows() override;
 };
 
+// The group adding of Form49 and the product list compare tool.
 class Form56 : public GroupsWindow {
 public:
     static constexpr const char* kName = "Form56";
     explicit Form56(Application& a);
+    void Form_Load() override;
+
+    Adodc* Adodc5;  // n1, the outside list
+    Adodc* Adodc6;  // n2, the store's list
+    Label* Label2;
+    Label* Label3;
+    TextBox* Text4;  // n1.DESC
+    TextBox* Text5;  // n2.DESC
+    CommandButton* Command1;  // compare
 
 protected:
     void fillStartingRows() override;

@@ -105,13 +105,16 @@ ItemCard::ItemCard(Form& form, Adodc& groups) : form_(form) {
 
     editing_ = std::make_unique<RecordEditing>(
         form, *Adodc4, std::array<CommandButton*, 3>{cmdaction[0], cmdaction[1], cmdaction[2]});
+    editing_->gatedBoxes.assign(editBoxes_.begin(), editBoxes_.end());
     editing_->addSaveProcedure = [this] { AddOrSaveItem(); };
     editing_->editSaveProcedure = [this] { EditOrSaveItem(); };
     cmdaction[1]->onClick = [this] {
         if (ready()) editing_->CancelEdit();
     };
     Command1->onClick = [this] {
-        if (ready()) confirmDelete(form_, *Adodc4, "user will be deleted");
+        // Nothing is pending once a row went: the card is browsing again.
+        if (ready() && confirmDelete(form_, *Adodc4, "user will be deleted"))
+            editing_->backToBrowsing();
     };
     Text6->onClick = [this] {
         form_.MsgBox("أضغط على التالى و السابق لإختيار الصنف الفرعى", mb::OKOnly, kNoteTitle);
@@ -148,6 +151,8 @@ void ItemCard::chooseGroup(const std::string& name) {
     }
     Label16->setCaption(name);
     bindTable(*Adodc4, name);
+    // The pending row went with the old table: nothing is left to save.
+    editing_->backToBrowsing();
     for (CommandButton* b : {Command6, Command7, Command9}) b->visible = true;
 }
 
