@@ -27,11 +27,11 @@ const InvoiceConfig kIncoming{
     "Adodc5",
     "Adodc7",
     {{18, 19}, {20, 21}, {22, 23}, {27, 28}, {29, 30}},
-    {{"DataCombo1", "MED_NAME", LineRole::Item, 1800},
+    {{"DataCombo1", "MED_NAME", LineRole::Item, 1620},
      {"Text3", "QNTITY", LineRole::Quantity, 600},
      {"Text4", "EXPIRY_ DATE", LineRole::Price, 780},
      {"Text5", "SUM", LineRole::Sum, 900},
-     {"Text9", "EXPIRY_ DATES", LineRole::Date, 1000, "Label25", -1, "التاريخ"}},
+     {"Text9", "EXPIRY_ DATES", LineRole::Date, 1180, "Label25", -1, "التاريخ"}},
     nullptr,
     "Text8",
     "Command1",
@@ -95,12 +95,14 @@ std::vector<StockLine> postedLines(const Invoice& inv) {
 }  // namespace
 
 Form17::Form17(Application& a) : InvoiceWindow(a, kIncoming) {
-    // The payment frame at the top left, beside the group chooser.
-    Frame1 = add<Frame>("Frame1", -1, Geometry{240, 120, 4320, 780}, "سداد الفاتورة");
-    Option1 = add<OptionButton>("Option1", -1, Geometry{3120, 480, 1200, 285}, "كاش");
-    Option2 = add<OptionButton>("Option2", -1, Geometry{1800, 480, 1200, 285}, "آجل");
-    Option3 = add<OptionButton>("Option3", -1, Geometry{480, 480, 1200, 285}, "كاش/آجل");
-    Command2 = add<CommandButton>("Command2", -1, Geometry{360, 480, 240, 285}, "سداد");
+    // The payment frame at the bottom left, where the second column of lines
+    // shows only when an invoice is viewed (the view hides the frame); the
+    // top left is where the window prints.
+    Frame1 = add<Frame>("Frame1", -1, Geometry{240, 7080, 4440, 720}, "سداد الفاتورة");
+    Option1 = add<OptionButton>("Option1", -1, Geometry{3120, 7410, 1200, 285}, "كاش");
+    Option2 = add<OptionButton>("Option2", -1, Geometry{1800, 7410, 1200, 285}, "آجل");
+    Option3 = add<OptionButton>("Option3", -1, Geometry{480, 7410, 1200, 285}, "كاش/آجل");
+    Command2 = add<CommandButton>("Command2", -1, Geometry{300, 7410, 160, 285}, "سداد");
     for (Control* c : std::initializer_list<Control*>{Option1, Option2, Option3, Command2})
         c->container = Frame1;
     cmdaction[2]->visible = false;
@@ -248,6 +250,7 @@ void Form17::post(const Invoice& inv) {
 
 void Form17::confirmPosting(const Invoice& inv) {
     tellMoney(money_);
+    label("Label8").visible = true;
     for (const InvoiceLine& l : inv.lines)
         if (l.slot <= 31 && l.quantity != 0 && l.item != ".") Label5->displayCaption(l.item);
     showPostedStock(app(), inv.group);
