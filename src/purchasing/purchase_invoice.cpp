@@ -278,10 +278,43 @@ bool Form4::commitChecked(bool excludeOwn) {
     }
     auto s = readSums();
     if (!s) return false;
+    Recordset& rs = Adodc1->recordset();
+    Draft draft{rs.isAdding(), rs.absolutePosition(), {}};
     // The sums are stored with the row.
     showSums(*s, true);
-    Adodc1->recordset().update();
+    for (BoundControl* b : Adodc1->boundControls())
+        if (b->boundChanged())
+            if (auto* c = dynamic_cast<Control*>(b)) {
+                if (auto* t = dynamic_cast<TextBox*>(c)) draft.values.emplace_back(c, t->text());
+                else if (auto* d = dynamic_cast<DataCombo*>(c)) draft.values.emplace_back(c, d->text());
+                else if (auto* l = dynamic_cast<Label*>(c)) draft.values.emplace_back(c, l->caption());
+            }
+    try {
+        rs.update();
+    } catch (...) {
+        failedDraft_ = std::move(draft);
+        throw;
+    }
     return true;
+}
+
+void Form4::actionFailed() {
+    if (!failedDraft_) return;
+    Draft d = std::move(*failedDraft_);
+    failedDraft_.reset();
+    // The tables were read again: the invoice being entered goes back.
+    Recordset& rs = Adodc1->recordset();
+    if (d.adding) {
+        rs.addNew();
+    } else {
+        rs.moveFirst();
+        for (long k = 1; k < d.position && !rs.eof(); ++k) rs.moveNext();
+    }
+    for (auto& [control, text] : d.values) {
+        if (auto* t = dynamic_cast<TextBox*>(control)) t->setText(text);
+        else if (auto* c = dynamic_cast<DataCombo*>(control)) c->setText(text);
+        else if (auto* l = dynamic_cast<Label*>(control)) l->setCaption(text);
+    }
 }
 
 void Form4::addOrSave() {

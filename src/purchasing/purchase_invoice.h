@@ -7,6 +7,9 @@
 #include <array>
 #include <memory>
 #include <optional>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/form.h"
 
@@ -21,6 +24,7 @@ public:
     explicit Form4(Application& a);
     ~Form4() override;
     void Form_Load() override;
+    void actionFailed() override;
 
     Adodc* Adodc1;  // BUY_INVOICE
     Adodc* Adodc3;  // INVENTORY
@@ -57,6 +61,14 @@ private:
     void addToStock();
     void search(const char* field, const char* prompt, const char* title);
     bool entering();
+
+    // What the boxes of the row being saved held, put back if the save fails.
+    struct Draft {
+        bool adding = false;
+        long position = 0;
+        std::vector<std::pair<Control*, std::string>> values;
+    };
+    std::optional<Draft> failedDraft_;
 
     std::unique_ptr<RecordEditing> editing_;
     int16_t ownNumber_ = 0;  // the stored number of the row being edited
