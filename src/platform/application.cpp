@@ -85,6 +85,13 @@ void Application::loadForm(const std::string&, Form& f) {
 }
 
 void Application::discard(Form& f) {
+    detach(f);
+    notify();
+}
+
+// Closes a window's data controls and timers and drops it from the loaded
+// windows; it is destroyed once no handler of it runs.
+void Application::detach(Form& f) {
     for (const auto& c : f.controls_) {
         if (c->kind() == ControlKind::DataControl) static_cast<Adodc*>(c.get())->close();
         if (c->kind() == ControlKind::Timer) static_cast<Timer*>(c.get())->nextDue = 0;
@@ -102,7 +109,6 @@ void Application::discard(Form& f) {
             loaded_.erase(it);
             break;
         }
-    notify();
 }
 
 void Application::show(Form& target, bool modal) {
@@ -145,24 +151,8 @@ void Application::unload(Form& f) {
         f.unloading_ = false;
         throw;
     }
-    for (const auto& c : f.controls_) {
-        if (c->kind() == ControlKind::DataControl) static_cast<Adodc*>(c.get())->close();
-        if (c->kind() == ControlKind::Timer) static_cast<Timer*>(c.get())->nextDue = 0;
-    }
-    f.loaded_ = false;
-    f.visible_ = false;
-    f.paintPending_ = false;
     f.unloading_ = false;
-    eraseValue(loadOrder_, &f);
-    eraseValue(zOrder_, &f);
-    if (focused_ && &focused_->form() == &f) focused_ = nullptr;
-    if (active_ == &f) active_ = zOrder_.empty() ? nullptr : zOrder_.back();
-    for (auto it = loaded_.begin(); it != loaded_.end(); ++it)
-        if (it->second.get() == &f) {
-            graveyard_.push_back(std::move(it->second));
-            loaded_.erase(it);
-            break;
-        }
+    detach(f);
     if (!ended_ && !mainForm_.empty() && namesEqual(f.name(), mainForm_)) {
         ended_ = true;
         for (Form* other : std::vector<Form*>(loadOrder_)) unload(*other);

@@ -134,6 +134,7 @@ private:
     void loadForm(const std::string& key, Form& f);
     // Drops a window whose load failed, running none of its handlers.
     void discard(Form& f);
+    void detach(Form& f);
     void moveFocus(Control* to, bool byUser);
     void notify();
     void collectGarbage();
