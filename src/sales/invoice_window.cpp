@@ -156,8 +156,13 @@ void InvoiceWindow::buildHeader() {
     // header captions of the buyer, the cash and day boxes, the flags.
     Text1[1] = add<TextBox>("Text1", 1, Geometry{0, 0, 600, kBoxHeight});
     Text1[2] = add<TextBox>("Text1", 2, Geometry{0, 0, 600, kBoxHeight});
-    DataCombo2 = add<DataCombo>("DataCombo2", -1, Geometry{0, 0, 600, kBoxHeight});
-    captionLabel("Label1", 2, 0, 0, 600, "أسم المشترى")->visible = false;
+    DataCombo2 = add<DataCombo>("DataCombo2", -1,
+                                config_.partnerCaption ? Geometry{4800, kBottom, 2040, kBoxHeight}
+                                                       : Geometry{0, 0, 600, kBoxHeight});
+    if (config_.partnerCaption)
+        captionLabel("Label1", 2, 6960, kBottom, 1320, config_.partnerCaption);
+    else
+        captionLabel("Label1", 2, 0, 0, 600, "أسم المشترى")->visible = false;
     captionLabel("Label1", 3, 0, 0, 600, "التليفون")->visible = false;
     auto* boxMoney = add<TextBox>("Text7", -1, Geometry{0, 0, 600, kBoxHeight});
     auto* dayName = add<TextBox>("Text6", -1, Geometry{0, 0, 600, kBoxHeight});
@@ -166,6 +171,8 @@ void InvoiceWindow::buildHeader() {
                        static_cast<Control*>(DataCombo2), static_cast<Control*>(boxMoney),
                        static_cast<Control*>(dayName), static_cast<Control*>(counter)})
         c->visible = false;
+    // A shown chooser sits in the bottom row, beside the total.
+    DataCombo2->visible = config_.partnerCaption != nullptr;
     for (const char* flag : config_.flags) {
         auto* cb = add<CheckBox>(flag, -1, Geometry{0, 0, 600, kBoxHeight});
         cb->visible = false;
@@ -231,6 +238,11 @@ void InvoiceWindow::buildLines() {
                     name = "Label7";
                     index = c;
                     break;
+            }
+            if (c == 0 && col.heading) {
+                name = col.heading;
+                index = col.headingIndex;
+                text = col.headingText;
             }
             auto* h = add<Label>(name, index, Geometry{right, kHeadingsTop, col.width, 285}, text);
             h->alignment = 2;
@@ -488,7 +500,7 @@ void InvoiceWindow::addInvoice() {
         row.item->setText(".");
         if (row.sum) row.sum->setText("0");
         if (row.price) row.price->setText("0");
-        if (row.date) row.date->setText(documentDate(app()));
+        if (row.date) row.date->setText(config_.lineDate ? config_.lineDate : documentDate(app()));
     }
     DataCombo2->setText(".");
     Text1[0]->setText(std::to_string(last + 1));
@@ -500,6 +512,7 @@ void InvoiceWindow::addInvoice() {
     setEntryLocks(false, !config_.priceField || !savedSinceLoad_);
     // Moving off the new row would store it unposted.
     Adodc2->enabled = false;
+    invoiceStarted();
 }
 
 std::optional<Invoice> InvoiceWindow::readInvoice(bool checkSlot32) {
@@ -675,7 +688,7 @@ void InvoiceWindow::afterCancel() {
 
 void InvoiceWindow::exitGuard() {
     if (!checkBox(config_.taskFlag).enabled) {
-        MsgBox(config_.exitWarning);
+        MsgBox(config_.exitWarning, mb::OKOnly, config_.exitTitle);
         return;
     }
     Unload();

@@ -49,6 +49,10 @@ struct LineColumn {
     const char* stem;     // "QNTITY": slot n is stem + n
     LineRole role;
     double width;  // twips; columns are laid out right to left in this order
+    // The first column's heading, when a member names it otherwise.
+    const char* heading = nullptr;
+    int headingIndex = -1;
+    const char* headingText = nullptr;
 };
 
 struct DataBinding {
@@ -101,6 +105,12 @@ struct InvoiceConfig {
     const char* anotherPrompt;
     const char* anotherTitle;
     bool cancelEnablesChooser;
+    // What a new invoice's date boxes start with; nullptr: the document date.
+    const char* lineDate = nullptr;
+    // The caption beside a shown buyer (or supplier) chooser; nullptr: the
+    // chooser is never shown.
+    const char* partnerCaption = nullptr;
+    const char* exitTitle = "";  // of the exit warning
 };
 
 // One line of the invoice as the boxes hold it, read strictly.
@@ -162,6 +172,8 @@ protected:
     virtual void post(const Invoice& inv) = 0;
     // What a member prints and says once everything is written.
     virtual void confirmPosting(const Invoice&) {}
+    // A member's own steps once add has started a new invoice.
+    virtual void invoiceStarted() {}
 
     void markPosted();
     Adodc& dataControl(const char* name) { return adodc(name); }
