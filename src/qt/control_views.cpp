@@ -8,15 +8,15 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QItemSelectionModel>
 #include <QListView>
 #include <QListWidget>
-#include <QItemSelectionModel>
-#include <QTimer>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
+#include <QTimer>
 #include <QToolButton>
 #include <optional>
 
@@ -506,6 +506,14 @@ public:
             const std::string text = std8(item->text());
             window_.input([this, text](Application& app) { app.choose(list_, text); });
         });
+        // An item picked by a tool chooses as a click does.
+        box_->setSelectionModel(new PickSelection(box_->model(), box_, [this](int row) {
+            if (window_.frontEnd().isSyncing() || !box_->item(row)) return;
+            const std::string text = std8(box_->item(row)->text());
+            QTimer::singleShot(0, box_, [this, text] {
+                window_.input([this, text](Application& app) { app.choose(list_, text); });
+            });
+        }));
         QObject::connect(box_, &QListWidget::itemDoubleClicked, box_, [this] {
             window_.input([this](Application& app) { app.dblClick(list_); });
         });

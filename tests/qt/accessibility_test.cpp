@@ -120,6 +120,19 @@ TEST_F(AccessibilityTest, ChecksAndOptionsToggledByAToolAskTheRuntime) {
     EXPECT_EQ(sample().Check1->value(), 1);
 }
 
+TEST_F(AccessibilityTest, AnItemOfADataListPickedByAToolIsChosen) {
+    rig.db().exec("INSERT INTO BUYER (BUYER) VALUES ('أحمد'), ('محمود')");
+    rig.frontEnd->act([&] { sample().Adodc1->Refresh(); });
+    QAccessibleInterface* list = iface(rig.widget("Sample", "DataList1"));
+    QAccessibleInterface* item = nullptr;
+    for (int i = 0; i < list->childCount(); ++i)
+        if (list->child(i)->text(QAccessible::Name) == "محمود") item = list->child(i);
+    ASSERT_NE(item, nullptr);
+    item->actionInterface()->doAction(item->actionInterface()->actionNames().first());
+    settle();
+    EXPECT_EQ(sample().DataList1->text(), "محمود");
+}
+
 TEST_F(AccessibilityTest, MenusAndMenuItemsCarryCaptionsAndNames) {
     QAccessibleInterface* bar = iface(window->menuBar());
     ASSERT_NE(bar, nullptr);
