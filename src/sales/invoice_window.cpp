@@ -204,8 +204,10 @@ void InvoiceWindow::buildLines() {
     const int itemHeading[2] = {4, 7};
     for (int c = 0; c < 2; ++c) {
         double right = kColumnRight[c] - kSerialWidth;
+        // The heading takes the gap beside it too: it is wider than the numbers.
         auto* serial = add<Label>("Label11", c,
-                                  Geometry{right, kHeadingsTop, kSerialWidth, 285}, "مسلسل");
+                                  Geometry{right - kGap, kHeadingsTop, kSerialWidth + kGap, 285},
+                                  "مسلسل");
         serial->alignment = 2;
         serial->visible = c == 0;
         int label1 = itemHeading[c];
