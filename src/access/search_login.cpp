@@ -62,6 +62,19 @@ const SearchLoginSpec kSearchLogins[] = {
       {"Label2", 34},
       {"Label2", 35},
       {"Label2", 36}}},
+    {"Form15",
+     "buy_inv",
+     " دخول مستخدم ",
+     true,
+     "Form17",
+     "Label14",
+     "Label10",
+     "Label5",
+     true,
+     {{"Command1"}, {"Frame1"}, {"Picture1"}},
+     {{"Check2"}, {"Check3"}, {"Check4"}},
+     {"DataCombo1", "Text3", "Text4", "Text5"},
+     {{"Label2", 0}, {"Label11", 1}, {"Label1", 7}, {"Label1", 8}, {"Label1", 10}, {"Label7", 1}}},
 };
 
 constexpr const char* kInvoiceOpen =

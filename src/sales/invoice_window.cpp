@@ -160,8 +160,13 @@ void InvoiceWindow::buildHeader() {
     // header captions of the buyer, the cash and day boxes, the flags.
     Text1[1] = add<TextBox>("Text1", 1, Geometry{0, 0, 600, kBoxHeight});
     Text1[2] = add<TextBox>("Text1", 2, Geometry{0, 0, 600, kBoxHeight});
-    DataCombo2 = add<DataCombo>("DataCombo2", -1, Geometry{0, 0, 600, kBoxHeight});
-    captionLabel("Label1", 2, 0, 0, 600, config_.buyerCaption)->visible = false;
+    DataCombo2 = add<DataCombo>("DataCombo2", -1,
+                                config_.partnerCaption ? Geometry{4800, kBottom, 2040, kBoxHeight}
+                                                       : Geometry{0, 0, 600, kBoxHeight});
+    if (config_.partnerCaption)
+        captionLabel("Label1", 2, 6960, kBottom, 1320, config_.partnerCaption);
+    else
+        captionLabel("Label1", 2, 0, 0, 600, config_.buyerCaption)->visible = false;
     captionLabel("Label1", 3, 0, 0, 600, "التليفون")->visible = false;
     auto* boxMoney = add<TextBox>("Text7", -1, Geometry{0, 0, 600, kBoxHeight});
     auto* counter = add<TextBox>(config_.counterBox, -1, Geometry{0, 0, 600, kBoxHeight});
@@ -169,6 +174,8 @@ void InvoiceWindow::buildHeader() {
                        static_cast<Control*>(DataCombo2), static_cast<Control*>(boxMoney),
                        static_cast<Control*>(counter)})
         c->visible = false;
+    // A shown chooser sits in the bottom row, beside the total.
+    DataCombo2->visible = config_.partnerCaption != nullptr;
     if (config_.dailyControl) {
         auto* dayName = add<TextBox>("Text6", -1, Geometry{0, 0, 600, kBoxHeight});
         dayName->visible = false;
@@ -207,13 +214,14 @@ void InvoiceWindow::buildLines() {
     const int itemHeading[2] = {4, 7};
     for (int c = 0; c < 2; ++c) {
         double right = kColumnRight[c] - kSerialWidth;
+        // The heading takes the gap beside it too: it is wider than the numbers.
         auto* serial = add<Label>("Label11", c,
-                                  Geometry{right, kHeadingsTop, kSerialWidth, 285}, "مسلسل");
+                                  Geometry{right - kGap, kHeadingsTop, kSerialWidth + kGap, 285},
+                                  "مسلسل");
         serial->alignment = 2;
         serial->visible = c == 0;
         int label1 = itemHeading[c];
         for (const LineColumn& col : config_.columns) {
-            const int given = col.heading[static_cast<size_t>(c)];
             right -= kGap + col.width;
             const char* text = "";
             std::string name = "Label1";
@@ -241,8 +249,11 @@ void InvoiceWindow::buildLines() {
                     index = c;
                     break;
             }
-            if (given >= 0) index = given;
-            if (const char* own = col.headingText[static_cast<size_t>(c)]) text = own;
+            if (c == 0 && col.heading) {
+                name = col.heading;
+                index = col.headingIndex;
+                text = col.headingText;
+            }
             auto* h = add<Label>(name, index, Geometry{right, kHeadingsTop, col.width, 285}, text);
             h->alignment = 2;
             h->fontBold = true;
@@ -513,7 +524,7 @@ void InvoiceWindow::addInvoice() {
         row.item->setText(".");
         if (row.sum) row.sum->setText("0");
         if (row.price) row.price->setText("0");
-        if (row.date) row.date->setText(documentDate(app()));
+        if (row.date) row.date->setText(config_.lineDate ? config_.lineDate : documentDate(app()));
     }
     DataCombo2->setText(".");
     Text1[0]->setText(std::to_string(last + 1));
@@ -525,7 +536,7 @@ void InvoiceWindow::addInvoice() {
     setEntryLocks(false, !config_.priceField || !savedSinceLoad_);
     // Moving off the new row would store it unposted.
     Adodc2->enabled = false;
-    added();
+    invoiceStarted();
 }
 
 std::optional<Invoice> InvoiceWindow::readInvoice(bool checkSlot32) {
@@ -708,7 +719,7 @@ void InvoiceWindow::afterCancel() {
 
 void InvoiceWindow::exitGuard() {
     if (!checkBox(config_.taskFlag).enabled) {
-        MsgBox(config_.exitWarning);
+        MsgBox(config_.exitWarning, mb::OKOnly, config_.exitTitle);
         return;
     }
     Unload();

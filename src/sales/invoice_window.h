@@ -30,7 +30,6 @@
 //   names only; the controls they name exist in every member.
 #pragma once
 
-#include <array>
 #include <memory>
 #include <optional>
 #include <string>
@@ -50,10 +49,10 @@ struct LineColumn {
     const char* stem;     // "QNTITY": slot n is stem + n
     LineRole role;
     double width;  // twips; columns are laid out right to left in this order
-    // The Label1 indices of its headings over the first and second column
-    // (-1: numbered in column order).
-    std::array<int, 2> heading{-1, -1};
-    std::array<const char*, 2> headingText{nullptr, nullptr};  // nullptr: by role
+    // The first column's heading, when a member names it otherwise.
+    const char* heading = nullptr;
+    int headingIndex = -1;
+    const char* headingText = nullptr;
     // Hidden while entering (its first heading, row 0 at design and each
     // row the stepping shows); the invoice view shows it.
     bool entryHidden = false;
@@ -110,11 +109,17 @@ struct InvoiceConfig {
     const char* anotherPrompt;
     const char* anotherTitle;
     bool cancelEnablesChooser;
+    // What a new invoice's date boxes start with; nullptr: the document date.
+    const char* lineDate = nullptr;
+    // The caption beside a shown buyer (or supplier) chooser; nullptr: the
+    // chooser is never shown.
+    const char* partnerCaption = nullptr;
+    const char* exitTitle = "";  // of the exit warning
 
-    // Where a member's design differs from the retail window's (the
+    // Where a member's design differs from the retail window's further (the
     // defaults are the retail window's).
     const char* secondNumberField = "INVO_NO";  // the hidden box Text1(1)
-    const char* buyerCaption = "أسم المشترى";     // Label1(2)
+    const char* buyerCaption = "أسم المشترى";     // Label1(2) of a hidden chooser
     bool computeButton = true;  // the hidden "أحسب إجمالى الفاتورة" (Command1)
     // The total: a label bound to TOTAL_SUM, or a hidden box when the
     // table keeps no total.
@@ -186,8 +191,8 @@ protected:
     virtual void post(const Invoice& inv) = 0;
     // What a member prints and says once everything is written.
     virtual void confirmPosting(const Invoice&) {}
-    // After Add has started the new row and set the window for entry.
-    virtual void added() {}
+    // A member's own steps once add has started a new invoice.
+    virtual void invoiceStarted() {}
 
     // A member's own box that is unlocked and locked with the line boxes.
     void addEntryBox(Control* box) { entryBoxes_.push_back(box); }

@@ -188,7 +188,7 @@ void WholesaleInvoice::pickBuyer() {
     if (wholesale_.buyerPickedOnce) DataCombo2->enabled = false;
 }
 
-void WholesaleInvoice::added() {
+void WholesaleInvoice::invoiceStarted() {
     if (wholesale_.notes) Text11->setText(".");
     // The previous invoice's customer is never charged for this one.
     if (wholesale_.addClearsBuyer) Label17->setCaption("");

@@ -45,7 +45,7 @@ protected:
     bool checkPosting(const Invoice& inv) override;
     void post(const Invoice& inv) override;
     void confirmPosting(const Invoice& inv) override;
-    void added() override;
+    void invoiceStarted() override;
 
 private:
     void buildPanel();
