@@ -453,7 +453,9 @@ void InvoiceWindow::priceLines() {
         if (!priced[i]) continue;
         LineRow& row = rows[i];
         row.price->setText(std::to_string(*priced[i]));
-        if (auto onHand = storedStock(database(), group_, row.item->text())) {
+        // An empty slot matches the group's own "." row: no item to show.
+        const bool empty = row.item->text() == ".";
+        if (auto onHand = empty ? std::nullopt : storedStock(database(), group_, row.item->text())) {
             stock.displayText(std::to_string(*onHand));
             lastPriced_ = row.item->text();
         }

@@ -53,6 +53,26 @@ TEST_F(RetailInvoiceTest, FirstInvoicePostsStockDayCashAndItsFlagOnce) {
     EXPECT_FALSE(h.app.isLoaded("Form3"));
 }
 
+// A group made in the group window starts with its "." row, which every
+// empty line slot names: the stock shown is still the picked item's.
+TEST_F(RetailInvoiceTest, StockShownIsThePickedItemsNotTheGroupsStartingRow) {
+    setProfile(h, "ACME");
+    openStore(h);
+    h.menu("Form1", "RENAME_MAIN");
+    h.click("Form49", "cmdaction", 0);
+    h.type("Form49", "Text1", "G1");
+    h.click("Form49", "cmdaction", 0);
+    h.exec("INSERT INTO G1 (\"DESC\", ONSTOCK, UNITE_PRICE) VALUES ('bolt', 10, 15)");
+    h.menu("Form1", "SALES_IN");
+    h.click("Form3", "cmdaction", 0);
+    h.choose("Form3", "DataCombo3", "G1");
+    h.choose("Form3", "DataCombo1", "bolt", 0);
+    EXPECT_EQ(h.text("Form3", "Text9"), "10");
+    h.type("Form3", "Text3", "3", 0);
+    save(h);
+    EXPECT_EQ(h.text("Form3", "Text9"), "7");
+}
+
 }  // namespace
 }  // namespace mk
 
