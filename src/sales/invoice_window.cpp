@@ -144,9 +144,10 @@ void InvoiceWindow::buildHeader() {
     const char* const dimCaptions[5] = {"أسم الشركة", "التليفون", "الفاكس", "التجارى", "الضريبى"};
     const char* const dimFields[5] = {"COMPANY_NAME", "PHONE", "FAX", "ACCOUNTING_NUMBER",
                                       "TAX_NUMBER"};
-    // The company's name takes the widest value; the numbers fit in less.
+    // The company's name takes the widest value; the numbers fit in less,
+    // and the last pair keeps a margin from the left edge.
     const double captionWidths[5] = {960, 720, 660, 720, 720};
-    const double valueWidths[5] = {2600, 1300, 1300, 1160, 1160};
+    const double valueWidths[5] = {2360, 1300, 1300, 1160, 1160};
     double right = 12000;
     for (size_t i = 0; i < config_.dimLabels.size() && i < 5; ++i) {
         const auto [captionNumber, valueNumber] = config_.dimLabels[i];
