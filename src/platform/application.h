@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <map>
+#include <set>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -123,6 +124,10 @@ public:
 
     int dispatchDepth() const { return depth_; }
 
+    // True the first time a key is given in this run of the program (for
+    // a notice shown once).
+    bool firstTime(const std::string& key) { return noticed_.insert(key).second; }
+
 private:
     using Body = std::function<void()>;
     // One event as a user action: its own transaction, failures shown.
@@ -153,6 +158,7 @@ private:
     bool painting_ = false;
     std::map<std::string, RenderedReport> reports_;
     std::string lastReport_;
+    std::set<std::string> noticed_;
 };
 
 }  // namespace mk

@@ -25,12 +25,24 @@ void DataControl::bindTable(const std::string& connectionString, const std::stri
     Refresh();
 }
 
-void DataControl::Refresh() {
+void DataControl::bindTableAtEnd(const std::string& connectionString, const std::string& table) {
+    CursorLocation = 3;
+    ConnectionString = connectionString;
+    CommandType = 2;
+    RecordSource = table;
+    RefreshAtEnd();
+}
+
+void DataControl::Refresh() { open(Recordset::Open::OnFirstUse); }
+
+void DataControl::RefreshAtEnd() { open(Recordset::Open::AtEndOnFirstUse); }
+
+void DataControl::open(Recordset::Open how) {
     close();
     if (RecordSource.empty())
         throw RuntimeError(err::DatabaseError, "The data control has no table to open.");
     Database& db = machine_.database(dataSourceOf(ConnectionString));
-    auto rs = std::make_unique<Recordset>(db, RecordSource);
+    auto rs = std::make_unique<Recordset>(db, RecordSource, how);
     for (BoundControl* c : bound_)
         if (!rs->hasField(c->field_))
             throw RuntimeError(err::FieldNotFound, "The field '" + c->field_ +

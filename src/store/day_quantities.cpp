@@ -1,6 +1,6 @@
 #include "store/day_quantities.h"
 
-#include <map>
+#include <unordered_map>
 
 #include "data/schema.h"
 #include "platform/application.h"
@@ -8,44 +8,131 @@
 
 namespace mk {
 
-void forEachStoreItem(Application& app, const std::function<void(Recordset&)>& visit) {
+namespace {
+
+const char* const kMissingGroup = "لا يوجد جدول لمجموعة الأصناف ";
+const char* const kMissingGroupTail = "، لن تدخل فى الإجماليات و كميات اليوم";
+
+Database& database(Application& app) { return app.machine().database(kDatabasePath); }
+
+const FieldInfo& fieldOf(const TableInfo& info, const char* name) {
+    const int i = info.fieldIndex(name);
+    if (i < 0)
+        throw RuntimeError(err::FieldNotFound, std::string("The field '") + name +
+                                                   "' was not found in the table " + info.name +
+                                                   ".");
+    return info.fields[static_cast<size_t>(i)];
+}
+
+}  // namespace
+
+std::vector<std::string> listedGroupTables(Application& app) {
     Form& main = app.form("Form1");
-    Database& db = app.machine().database(kDatabasePath);
+    Database& db = database(app);
     Recordset& groups = main.adodc("Adodc5").recordset();
+    std::vector<std::string> tables;
     groups.moveFirst();
     while (!groups.eof()) {
-        Recordset items(db, toText(groups.field("Q")));
-        items.moveFirst();
-        while (!items.eof()) {
-            visit(items);
-            items.update();
-            items.moveNext();
+        const std::string name = toText(groups.field("Q"));
+        if (auto table = db.findTable(name)) {
+            tables.push_back(*table);
+        } else if (app.firstTime("missing group table:" + name)) {
+            main.MsgBox(kMissingGroup + name + kMissingGroupTail, mb::OKOnly | mb::Exclamation,
+                        "ملحوظة");
         }
         groups.update();
         groups.moveNext();
     }
+    return tables;
+}
+
+StockValues stockValues(Application& app) {
+    Database& db = database(app);
+    StockValues v;
+    for (const std::string& table : listedGroupTables(app)) {
+        const TableInfo& info = db.tableInfo(table);
+        const std::string onStock = sqlRead("double", fieldOf(info, "ONSTOCK"));
+        auto st = db.prepare("SELECT mk_sum(" + onStock + "*" +
+                             sqlRead("double", fieldOf(info, "UNITE_PRICE")) + ", ?1), mk_sum(" +
+                             onStock + "*" + sqlRead("double", fieldOf(info, "BUY_PRICE")) +
+                             ", ?2) FROM " + quoteName(table));
+        st->bind(1, Value(v.sale), FieldType::Double);
+        st->bind(2, Value(v.buy), FieldType::Double);
+        if (st->step() && !st->columnIsNull(0)) {
+            v.sale = toDouble(st->column(0, FieldType::Double));
+            v.buy = toDouble(st->column(1, FieldType::Double));
+        }
+    }
+    return v;
 }
 
 void startOfDay(Application& app) {
-    Recordset& day = app.form("Form1").adodc("Adodc6").recordset();
-    forEachStoreItem(app, [&day](Recordset& item) {
-        const std::string name = toText(item.field("DESC"));
-        const int32_t onStock = toInt32(item.field("ONSTOCK"));
-        day.addNew();
-        day.setField("DESC", name);
-        day.setField("STARY_DAY_Q", Value::i32(onStock));
-        day.update();
-    });
+    Adodc& dayControl = app.form("Form1").adodc("Adodc6");
+    Recordset& day = dayControl.recordset();
+    Database& db = database(app);
+    const std::vector<std::string> tables = listedGroupTables(app);
+    const TableInfo& dayInfo = db.tableInfo(day.tableName());
+    const FieldInfo& dayName = fieldOf(dayInfo, "DESC");
+    fieldOf(dayInfo, "STARY_DAY_Q");
+
+    long long added = 0;
+    bool leftRow = false;
+    for (const std::string& table : tables) {
+        const TableInfo& info = db.tableInfo(table);
+        {
+            auto any = db.prepare("SELECT EXISTS (SELECT 1 FROM " + quoteName(table) + ")");
+            if (!any->step() || any->columnInt(0) == 0) continue;
+        }
+        // The row being left is stored first, as a move off it would.
+        if (!leftRow) {
+            day.update();
+            leftRow = true;
+        }
+        const std::string name = sqlRead("text", fieldOf(info, "DESC"));
+        const std::string onStock = sqlRead("int32", fieldOf(info, "ONSTOCK"));
+        db.beginWrite();
+        if (dayName.size > 0) {
+            // A name longer than the day table holds stops the routine, as
+            // storing it into the field would.
+            auto tooLong = db.prepare("SELECT 1 FROM " + quoteName(table) + " WHERE length(" +
+                                      name + ") > ?1 LIMIT 1");
+            tooLong->bindInt(1, dayName.size);
+            if (tooLong->step())
+                throw RuntimeError(err::FieldTooSmall,
+                                   "The text is too long for the field " + dayName.name +
+                                       " (at most " + std::to_string(dayName.size) +
+                                       " characters).");
+        }
+        db.exec("INSERT INTO " + quoteName(dayInfo.name) + " (" + quoteName(dayName.name) +
+                ", \"STARY_DAY_Q\") SELECT " + name + ", " + onStock + " FROM " +
+                quoteName(table) + " ORDER BY rowid");
+        added += db.changes();
+    }
+    if (added == 0) return;
+    dayControl.Refresh();
+    dayControl.recordset().moveLast();
 }
 
 void endOfDayPass(Application& app) {
-    // Each item overwrites the rows of its name, so the item visited last
-    // decides; one pass over DAILY_TRADE then gives the same rows.
-    std::map<std::string, int32_t> stock;
-    forEachStoreItem(app, [&stock](Recordset& item) {
-        stock[toText(item.field("DESC"))] = toInt32(item.field("ONSTOCK"));
-    });
+    Database& db = database(app);
     Recordset& day = app.form("Form1").adodc("Adodc6").recordset();
+    const std::vector<std::string> tables = listedGroupTables(app);
+
+    // Only the names DAILY_TRADE holds are looked up.
+    std::unordered_map<std::string, int32_t> stock;
+    std::unordered_map<std::string, bool> wanted;
+    for (const Value& name : day.columnValues("DESC")) wanted.emplace(toText(name), true);
+    for (const std::string& table : tables) {
+        const TableInfo& info = db.tableInfo(table);
+        auto st = db.prepare("SELECT " + sqlRead("text", fieldOf(info, "DESC")) + ", " +
+                             sqlRead("int32", fieldOf(info, "ONSTOCK")) + " FROM " +
+                             quoteName(table) + " ORDER BY rowid");
+        while (st->step()) {
+            std::string name = st->columnText(0);
+            if (!wanted.count(name)) continue;
+            stock[std::move(name)] = static_cast<int32_t>(st->columnInt(1));
+        }
+    }
     day.moveFirst();
     while (!day.eof()) {
         auto it = stock.find(toText(day.field("DESC")));

@@ -1,8 +1,10 @@
 #include "store/movement.h"
 
 #include <string>
+#include <vector>
 
 #include "data/record_editing.h"
+#include "data/schema.h"
 #include "data/scratch.h"
 #include "platform/application.h"
 #include "reports/opener.h"
@@ -84,7 +86,9 @@ MovementView::MovementView(Application& a, const char* name, const MovementConfi
 }
 
 void MovementView::Form_Load() {
-    bindTable(*Adodc1, config_.invoiceTable);
+    // The scan runs in SQL; the control stands where a walk over every
+    // invoice leaves it, and never holds the invoice table.
+    Adodc1->bindTableAtEnd(kConnectionString, config_.invoiceTable);
     bindTable(*Adodc2, "PRODUCT_BUY");
 }
 
@@ -105,25 +109,54 @@ void MovementView::run() {
     const std::string item = app().form("Form1").textBox("Text6").text();
     caption = config_.captionPrefix + item + companyTitle(app());
 
-    Recordset& invoices = Adodc1->recordset();
-    for (invoices.moveFirst(); !invoices.eof(); invoices.moveNext()) {
-        const Value date = invoices.field("DATES");
-        const std::string number = toText(invoices.field("INVO_NO"));
-        const std::string partner = toText(invoices.field(config_.partnerField));
+    // An empty item name names no line.
+    if (!item.empty()) {
+        Database& db = app().machine().database(kDatabasePath);
+        const TableInfo& info = db.tableInfo(Adodc1->recordset().tableName());
+        const auto field = [&info](const std::string& name) -> const FieldInfo& {
+            const int i = info.fieldIndex(name);
+            if (i < 0)
+                throw RuntimeError(err::FieldNotFound, "The field '" + name +
+                                                           "' was not found in the table " +
+                                                           info.name + ".");
+            return info.fields[static_cast<size_t>(i)];
+        };
+        std::vector<const FieldInfo*> columns = {&field("DATES"), &field("INVO_NO"),
+                                                 &field(config_.partnerField)};
+        std::string names;
         for (int n = 1; n <= config_.lastSlot; ++n) {
-            const std::string slot = std::to_string(n);
-            // An empty item name names no line.
-            if (item.empty() || toText(invoices.field("MED_NAME" + slot)) != item) continue;
-            const int32_t quantity = lineQuantity(invoices.field("QNTITY" + slot));
-            if (quantity <= 0) continue;
-            Print({Value::i32(quantity), zone, number, zone, date, zone, partner});
-            rows.append([&](Recordset&) {
-                boxFor("INVO_NO").setText(number);
-                boxFor("SUPPLIER_NAME").setText(partner);
-                boxFor("DATES").setText(toText(date));
-                boxFor("QUANTITY").setText(std::to_string(quantity));
-                boxFor("ID").setText(std::to_string(rows.count()));
-            });
+            const FieldInfo& name = field("MED_NAME" + std::to_string(n));
+            columns.push_back(&name);
+            columns.push_back(&field("QNTITY" + std::to_string(n)));
+            if (n > 1) names += ", ";
+            names += quoteName(name.name);
+        }
+        std::string sql = "SELECT ";
+        for (size_t i = 0; i < columns.size(); ++i)
+            sql += (i ? ", " : "") + quoteName(columns[i]->name);
+        sql += " FROM " + quoteName(info.name) + " WHERE ?1 IN (" + names + ") ORDER BY rowid";
+        auto st = db.prepare(sql);
+        st->bindText(1, item);
+        while (st->step()) {
+            const Value date = st->column(0, columns[0]->type);
+            const std::string number = toText(st->column(1, columns[1]->type));
+            const std::string partner = toText(st->column(2, columns[2]->type));
+            for (int n = 1; n <= config_.lastSlot; ++n) {
+                const int at = 3 + 2 * (n - 1);
+                if (toText(st->column(at, columns[static_cast<size_t>(at)]->type)) != item)
+                    continue;
+                const int32_t quantity =
+                    lineQuantity(st->column(at + 1, columns[static_cast<size_t>(at) + 1]->type));
+                if (quantity <= 0) continue;
+                Print({Value::i32(quantity), zone, number, zone, date, zone, partner});
+                rows.append([&](Recordset&) {
+                    boxFor("INVO_NO").setText(number);
+                    boxFor("SUPPLIER_NAME").setText(partner);
+                    boxFor("DATES").setText(toText(date));
+                    boxFor("QUANTITY").setText(std::to_string(quantity));
+                    boxFor("ID").setText(std::to_string(rows.count()));
+                });
+            }
         }
     }
     rows.finish();
