@@ -422,17 +422,42 @@ void Database::registerFunctions() {
     auto add = [&](const char* name, void (*fn)(sqlite3_context*, int, sqlite3_value**)) {
         sqlite3_create_function_v2(db_, name, 2, flags, this, fn, nullptr, nullptr, nullptr);
     };
+    // The common cases (a number stored in a number field, a text in a
+    // text field) are answered without building a Value.
     add("mk_double", [](sqlite3_context* c, int n, sqlite3_value** a) {
+        const auto type = static_cast<FieldType>(sqlite3_value_int(a[1]));
+        const int t = sqlite3_value_type(a[0]);
+        if (type == FieldType::Double || type == FieldType::Single) {
+            if (t == SQLITE_NULL) return sqlite3_result_double(c, 0.0);
+            if (t == SQLITE_FLOAT || t == SQLITE_INTEGER)
+                return sqlite3_result_double(c, sqlite3_value_double(a[0]));
+        } else if (type == FieldType::Int32 || type == FieldType::AutoNumber) {
+            if (t == SQLITE_NULL) return sqlite3_result_double(c, 0.0);
+            if (t == SQLITE_INTEGER)
+                return sqlite3_result_double(
+                    c, static_cast<int32_t>(sqlite3_value_int64(a[0])));
+        }
         conversionFunction(c, n, a, [](sqlite3_context* ctx, const Value& v) {
             sqlite3_result_double(ctx, toDouble(v));
         });
     });
     add("mk_int32", [](sqlite3_context* c, int n, sqlite3_value** a) {
+        const auto type = static_cast<FieldType>(sqlite3_value_int(a[1]));
+        const int t = sqlite3_value_type(a[0]);
+        if (type == FieldType::Int32 || type == FieldType::AutoNumber) {
+            if (t == SQLITE_NULL) return sqlite3_result_int(c, 0);
+            if (t == SQLITE_INTEGER)
+                return sqlite3_result_int(c, static_cast<int32_t>(sqlite3_value_int64(a[0])));
+        }
         conversionFunction(c, n, a, [](sqlite3_context* ctx, const Value& v) {
             sqlite3_result_int(ctx, toInt32(v));
         });
     });
     add("mk_text", [](sqlite3_context* c, int n, sqlite3_value** a) {
+        const auto type = static_cast<FieldType>(sqlite3_value_int(a[1]));
+        const int t = sqlite3_value_type(a[0]);
+        if ((type == FieldType::Text || type == FieldType::Memo) && t == SQLITE_TEXT)
+            return sqlite3_result_value(c, a[0]);
         conversionFunction(c, n, a, [](sqlite3_context* ctx, const Value& v) {
             const std::string s = toText(v);
             sqlite3_result_text(ctx, s.data(), static_cast<int>(s.size()), SQLITE_TRANSIENT);
@@ -444,6 +469,24 @@ void Database::registerFunctions() {
             else sqlite3_result_double(ctx, std::floor(toDate(v)));
         });
     });
+    sqlite3_create_function_v2(
+        db_, "mk_fit", 3, flags, this,
+        [](sqlite3_context* c, int, sqlite3_value** a) {
+            const int size = sqlite3_value_int(a[1]);
+            const unsigned char* p = sqlite3_value_text(a[0]);
+            const std::string_view text(p ? reinterpret_cast<const char*>(p) : "",
+                                        static_cast<size_t>(sqlite3_value_bytes(a[0])));
+            if (size > 0 && utf8Length(text) > static_cast<size_t>(size)) {
+                const unsigned char* name = sqlite3_value_text(a[2]);
+                functionError() = RuntimeError(
+                    err::FieldTooSmall, "The text is too long for the field " +
+                                            std::string(name ? reinterpret_cast<const char*>(name) : "") +
+                                            " (at most " + std::to_string(size) + " characters).");
+                return sqlite3_result_error(c, "text too long", -1);
+            }
+            sqlite3_result_value(c, a[0]);
+        },
+        nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(db_, "mk_sum", 2, SQLITE_UTF8, this, nullptr, sumStep, sumFinal,
                                nullptr);
 }

@@ -82,7 +82,7 @@ void DataControl::unbind(BoundControl& c) {
 }
 
 void DataControl::storeBoundChanges() {
-    if (!rs_) return;
+    if (!rs_ || bound_.empty()) return;
     for (BoundControl* c : bound_) {
         if (!c->boundChanged()) continue;
         if (rs_->hasCurrentRow()) rs_->setField(c->field_, c->boundValue());
@@ -91,7 +91,8 @@ void DataControl::storeBoundChanges() {
 }
 
 void DataControl::showCurrentRow() {
-    if (!rs_) return;
+    // Without bound controls nothing is shown, and the rows stay unread.
+    if (!rs_ || bound_.empty()) return;
     const bool has = rs_->hasCurrentRow();
     for (BoundControl* c : bound_) {
         c->clearBoundChange();

@@ -1,6 +1,7 @@
 #include "platform/report.h"
 
 #include <algorithm>
+#include <map>
 
 #include "platform/recordset.h"
 
@@ -74,20 +75,50 @@ ReportItem ReportItem::vline(double left, double top, double height) {
 std::string reportText(const Value& v) { return toText(v); }
 
 RenderedReport renderReport(const ReportLayout& layout, Database& db, double now) {
-    Recordset rs(db, layout.table);
+    // The rows are only read: they stream from SQL, only the fields shown.
+    const TableInfo& info = db.tableInfo(layout.table);
     std::vector<const ReportItem*> fields;
+    std::vector<int> shown;  // table field index of each column read
+    std::map<const ReportItem*, int> columnOf;
     for (const ReportBand* b : {&layout.reportHeader, &layout.pageHeader, &layout.detail,
                                 &layout.pageFooter, &layout.reportFooter})
-        for (const ReportItem& it : b->items)
-            if (it.kind == ReportItem::Kind::Field && !rs.hasField(it.text))
+        for (const ReportItem& it : b->items) {
+            if (it.kind != ReportItem::Kind::Field) continue;
+            const int f = info.fieldIndex(it.text);
+            if (f < 0)
                 throw RuntimeError(err::FieldNotFound, "The report " + layout.name +
                                                            " shows the field '" + it.text +
-                                                           "', which the table " + rs.tableName() +
+                                                           "', which the table " + info.name +
                                                            " does not have.");
+            auto at = std::find(shown.begin(), shown.end(), f);
+            columnOf[&it] = static_cast<int>(at - shown.begin());
+            if (at == shown.end()) shown.push_back(f);
+        }
     for (const ReportItem& it : layout.detail.items)
         if (it.kind == ReportItem::Kind::Field) fields.push_back(&it);
     std::stable_sort(fields.begin(), fields.end(),
                      [](const ReportItem* a, const ReportItem* b) { return a->left < b->left; });
+
+    std::string sql = "SELECT ";
+    for (size_t i = 0; i < shown.size(); ++i)
+        sql += (i ? ", " : "") + quoteName(info.fields[static_cast<size_t>(shown[i])].name);
+    if (shown.empty()) sql += "1";
+    sql += " FROM " + quoteName(info.name) + " ORDER BY rowid";
+    auto st = db.prepare(sql);
+    std::vector<std::string> current(shown.size());  // texts of the row being placed
+    auto readRow = [&] {
+        for (size_t i = 0; i < shown.size(); ++i)
+            current[i] = reportText(
+                st->column(static_cast<int>(i), info.fields[static_cast<size_t>(shown[i])].type));
+    };
+    // Fields outside the detail band show the row being placed (the first
+    // row in the headers); with no row at hand they show nothing.
+    bool onRow = st->step();
+    if (onRow) readRow();
+    auto fieldText = [&](const ReportItem& it) -> std::string {
+        if (!onRow) return {};
+        return current[static_cast<size_t>(columnOf.at(&it))];
+    };
 
     RenderedReport out;
     out.name = layout.name;
@@ -133,7 +164,7 @@ RenderedReport renderReport(const ReportLayout& layout, Database& db, double now
                     t.bold = it.bold || band.bold;
                     t.color = it.color;
                     if (it.kind == ReportItem::Kind::Field) {
-                        t.text = reportText(rs.field(it.text));
+                        t.text = fieldText(it);
                         t.fromField = true;
                     } else {
                         t.text = it.text;
@@ -170,7 +201,7 @@ RenderedReport renderReport(const ReportLayout& layout, Database& db, double now
         place(layout.pageHeader, y);
         y += layout.pageHeader.height;
     }
-    for (rs.moveFirst(); !rs.eof(); rs.moveNext()) {
+    for (; onRow; onRow = st->step() && (readRow(), true)) {
         if (y + layout.detail.height > footerTop && detailsOnPage > 0) {
             finishPage();
             newPage();
@@ -179,7 +210,8 @@ RenderedReport renderReport(const ReportLayout& layout, Database& db, double now
         y += layout.detail.height;
         ++detailsOnPage;
         std::vector<std::string> row;
-        for (const ReportItem* f : fields) row.push_back(reportText(rs.field(f->text)));
+        row.reserve(fields.size());
+        for (const ReportItem* f : fields) row.push_back(fieldText(*f));
         out.rows.push_back(std::move(row));
     }
     if (layout.reportFooter.height > 0) {

@@ -91,21 +91,15 @@ void startOfDay(Application& app) {
         const std::string name = sqlRead("text", fieldOf(info, "DESC"));
         const std::string onStock = sqlRead("int32", fieldOf(info, "ONSTOCK"));
         db.beginWrite();
-        if (dayName.size > 0) {
-            // A name longer than the day table holds stops the routine, as
-            // storing it into the field would.
-            auto tooLong = db.prepare("SELECT 1 FROM " + quoteName(table) + " WHERE length(" +
-                                      name + ") > ?1 LIMIT 1");
-            tooLong->bindInt(1, dayName.size);
-            if (tooLong->step())
-                throw RuntimeError(err::FieldTooSmall,
-                                   "The text is too long for the field " + dayName.name +
-                                       " (at most " + std::to_string(dayName.size) +
-                                       " characters).");
-        }
-        db.exec("INSERT INTO " + quoteName(dayInfo.name) + " (" + quoteName(dayName.name) +
-                ", \"STARY_DAY_Q\") SELECT " + name + ", " + onStock + " FROM " +
-                quoteName(table) + " ORDER BY rowid");
+        // A name longer than the day table holds stops the routine, as
+        // storing it into the field would.
+        auto insert = db.prepare("INSERT INTO " + quoteName(dayInfo.name) + " (" +
+                                 quoteName(dayName.name) + ", \"STARY_DAY_Q\") SELECT mk_fit(" +
+                                 name + ", ?1, ?2), " + onStock + " FROM " + quoteName(table) +
+                                 " ORDER BY rowid");
+        insert->bindInt(1, dayName.size);
+        insert->bindText(2, dayName.name);
+        insert->step();
         added += db.changes();
     }
     if (added == 0) return;
