@@ -430,9 +430,12 @@ void runScale(long items, int reps) {
             [&] { pages = mk::renderReport(layout, shop.db(), shop.clock.now()).pages.size(); },
             [&] {
                 sqlite3_stmt* s = nullptr;
-                sqlite3_prepare_v2(h, ("SELECT \"DESC\" FROM " + lastGroup).c_str(), -1, &s, nullptr);
-                while (sqlite3_step(s) == SQLITE_ROW) {
-                }
+                // The rows of the report as texts.
+                std::vector<std::string> texts;
+                sqlite3_prepare_v2(h, ("SELECT \"DESC\" FROM " + lastGroup + " ORDER BY rowid").c_str(),
+                                   -1, &s, nullptr);
+                while (sqlite3_step(s) == SQLITE_ROW)
+                    texts.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(s, 0)));
                 sqlite3_finalize(s);
             });
         std::printf("  (%zu pages)\n", pages);

@@ -3,6 +3,7 @@
 #include "data/record_editing.h"
 #include "data/schema.h"
 #include "platform/application.h"
+#include "platform/table_scan.h"
 #include "reports/opener.h"
 #include "store/day_quantities.h"
 #include "store/expiry.h"
@@ -52,16 +53,8 @@ std::string toUtf8(const std::u32string& s) {
 // so the window's own row stays where it is. Reading the control loads the
 // window hidden, as it always has.
 double sumOfMoney(Application& app, Adodc& data) {
-    Database& db = app.machine().database(kDatabasePath);
-    const TableInfo& info = db.tableInfo(data.recordset().tableName());
-    const int money = info.fieldIndex("MONEY");
-    if (money < 0)
-        throw RuntimeError(err::FieldNotFound,
-                           "The field 'MONEY' was not found in the table " + info.name + ".");
-    auto st = db.prepare("SELECT mk_sum(" +
-                         sqlRead("double", info.fields[static_cast<size_t>(money)]) +
-                         ", 0) FROM " + quoteName(info.name));
-    return st->step() && !st->columnIsNull(0) ? toDouble(st->column(0, FieldType::Double)) : 0.0;
+    return scan::sum(app.machine().database(kDatabasePath), data.recordset().tableName(), "MONEY",
+                     0.0);
 }
 
 // The five totals, right to left: caption label above its value label.

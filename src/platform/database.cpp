@@ -147,6 +147,20 @@ Value valueOf(sqlite3_value* v, FieldType type) {
     return Value(text());
 }
 
+// toDouble of a column read as its field type; the common cases (a number
+// in a number field, Null) without building a Value.
+double doubleOf(sqlite3_value* v, FieldType type) {
+    const int t = sqlite3_value_type(v);
+    if (type == FieldType::Double || type == FieldType::Single) {
+        if (t == SQLITE_NULL) return 0.0;
+        if (t == SQLITE_FLOAT || t == SQLITE_INTEGER) return sqlite3_value_double(v);
+    } else if (type == FieldType::Int32 || type == FieldType::AutoNumber) {
+        if (t == SQLITE_NULL) return 0.0;
+        if (t == SQLITE_INTEGER) return static_cast<int32_t>(sqlite3_value_int64(v));
+    }
+    return toDouble(valueOf(v, type));
+}
+
 // The conversion failure of the program's SQL function that stopped the
 // running statement (one thread).
 std::optional<RuntimeError>& functionError() {
@@ -164,6 +178,56 @@ void conversionFunction(sqlite3_context* ctx, int, sqlite3_value** argv, Convert
         functionError() = e;
         sqlite3_result_error(ctx, e.description().c_str(), -1);
     }
+}
+
+template <class F>
+void guarded(sqlite3_context* ctx, F fn) {
+    try {
+        fn();
+    } catch (const RuntimeError& e) {
+        functionError() = e;
+        sqlite3_result_error(ctx, e.description().c_str(), -1);
+    }
+}
+
+FieldType typeArg(sqlite3_value* v) { return static_cast<FieldType>(sqlite3_value_int(v)); }
+
+// mk_sum_products(q, type, a, type, b, type, startA, startB): startA + q*a
+// and startB + q*b over the rows in order, each value read as its field
+// type; a blob of the two doubles (Null when no rows).
+struct ProductsState {
+    double a = 0, b = 0;
+    bool started = false;
+    bool failed = false;
+};
+
+void productsStep(sqlite3_context* ctx, int, sqlite3_value** v) {
+    auto* st = static_cast<ProductsState*>(sqlite3_aggregate_context(ctx, sizeof(ProductsState)));
+    if (!st || st->failed) return;
+    if (!st->started) {
+        st->a = sqlite3_value_double(v[6]);
+        st->b = sqlite3_value_double(v[7]);
+        st->started = true;
+    }
+    try {
+        const double q = doubleOf(v[0], typeArg(v[1]));
+        const double a = doubleOf(v[2], typeArg(v[3]));
+        const double b = doubleOf(v[4], typeArg(v[5]));
+        st->a += q * a;
+        st->b += q * b;
+    } catch (const RuntimeError& e) {
+        st->failed = true;
+        functionError() = e;
+        sqlite3_result_error(ctx, e.description().c_str(), -1);
+    }
+}
+
+void productsFinal(sqlite3_context* ctx) {
+    auto* st = static_cast<ProductsState*>(sqlite3_aggregate_context(ctx, 0));
+    if (!st || !st->started) return sqlite3_result_null(ctx);
+    if (st->failed) return sqlite3_result_error(ctx, "conversion failed", -1);
+    double both[2] = {st->a, st->b};
+    sqlite3_result_blob(ctx, both, sizeof both, SQLITE_TRANSIENT);
 }
 
 struct SumState {
@@ -192,6 +256,10 @@ void sumFinal(sqlite3_context* ctx) {
 std::string sqlRead(const char* conversion, const FieldInfo& field) {
     return std::string("mk_") + conversion + "(" + quoteName(field.name) + "," +
            std::to_string(static_cast<int>(field.type)) + ")";
+}
+
+std::string sqlArgs(const FieldInfo& field) {
+    return quoteName(field.name) + "," + std::to_string(static_cast<int>(field.type));
 }
 
 int TableInfo::fieldIndex(std::string_view n) const {
@@ -424,22 +492,8 @@ void Database::registerFunctions() {
     };
     // The common cases (a number stored in a number field, a text in a
     // text field) are answered without building a Value.
-    add("mk_double", [](sqlite3_context* c, int n, sqlite3_value** a) {
-        const auto type = static_cast<FieldType>(sqlite3_value_int(a[1]));
-        const int t = sqlite3_value_type(a[0]);
-        if (type == FieldType::Double || type == FieldType::Single) {
-            if (t == SQLITE_NULL) return sqlite3_result_double(c, 0.0);
-            if (t == SQLITE_FLOAT || t == SQLITE_INTEGER)
-                return sqlite3_result_double(c, sqlite3_value_double(a[0]));
-        } else if (type == FieldType::Int32 || type == FieldType::AutoNumber) {
-            if (t == SQLITE_NULL) return sqlite3_result_double(c, 0.0);
-            if (t == SQLITE_INTEGER)
-                return sqlite3_result_double(
-                    c, static_cast<int32_t>(sqlite3_value_int64(a[0])));
-        }
-        conversionFunction(c, n, a, [](sqlite3_context* ctx, const Value& v) {
-            sqlite3_result_double(ctx, toDouble(v));
-        });
+    add("mk_double", [](sqlite3_context* c, int, sqlite3_value** a) {
+        guarded(c, [&] { sqlite3_result_double(c, doubleOf(a[0], typeArg(a[1]))); });
     });
     add("mk_int32", [](sqlite3_context* c, int n, sqlite3_value** a) {
         const auto type = static_cast<FieldType>(sqlite3_value_int(a[1]));
@@ -487,6 +541,8 @@ void Database::registerFunctions() {
             sqlite3_result_value(c, a[0]);
         },
         nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(db_, "mk_sum_products", 8, SQLITE_UTF8, this, nullptr,
+                               productsStep, productsFinal, nullptr);
     sqlite3_create_function_v2(db_, "mk_sum", 2, SQLITE_UTF8, this, nullptr, sumStep, sumFinal,
                                nullptr);
 }

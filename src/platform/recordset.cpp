@@ -19,9 +19,9 @@ enum Tag : unsigned char { TEmpty, TNull, TFalse, TTrue, TInt16, TInt32, TDouble
 
 template <class T>
 void put(std::vector<unsigned char>& out, T v) {
-    const size_t at = out.size();
-    out.resize(at + sizeof(T));
-    std::memcpy(out.data() + at, &v, sizeof(T));
+    unsigned char bytes[sizeof(T)];
+    std::memcpy(bytes, &v, sizeof(T));
+    out.insert(out.end(), bytes, bytes + sizeof(T));
 }
 
 template <class T>
@@ -286,6 +286,40 @@ void Recordset::load() {
         rows_.push_back(r);
     }
     live_ = static_cast<long>(rows_.size());
+}
+
+void Recordset::readAppended(long long afterRowid) {
+    if (!loaded_) {
+        ensureLoaded();
+        return;
+    }
+    auto st = db().prepare("SELECT rowid, * FROM " + quotedTable_ + " WHERE rowid > ?1 ORDER BY rowid");
+    st->bindInt(1, afterRowid);
+    sqlite3_stmt* s = st->raw();
+    const size_t n = info_.fields.size();
+    const bool atEnd = pos_ >= static_cast<long>(rows_.size());
+    {
+        // Room for the new rows, at the size the rows read so far take.
+        auto count = db().prepare("SELECT count(*) FROM " + quotedTable_ + " WHERE rowid > ?1");
+        count->bindInt(1, afterRowid);
+        if (count->step() && count->columnInt(0) > 0) {
+            const auto more = static_cast<size_t>(count->columnInt(0));
+            const size_t perRow = rows_.empty() ? n + 16 : data_.size() / rows_.size() + 1;
+            rows_.reserve(rows_.size() + more);
+            data_.reserve(data_.size() + more * perRow);
+        }
+    }
+    while (st->step()) {
+        Row r;
+        r.rowid = sqlite3_column_int64(s, 0);
+        r.offset = data_.size();
+        for (size_t i = 0; i < n; ++i)
+            encodeColumn(data_, s, static_cast<int>(i) + 1, info_.fields[i].type);
+        r.size = static_cast<uint32_t>(data_.size() - r.offset);
+        rows_.push_back(r);
+        ++live_;
+    }
+    if (atEnd) pos_ = static_cast<long>(rows_.size());
 }
 
 void Recordset::ensureLoaded() const {

@@ -79,6 +79,11 @@ public:
     // The same for a text compared exactly with the field read as text.
     bool findFirstText(std::string_view name, std::string_view text);
 
+    // Reads into the snapshot, after its rows, the rows stored after the
+    // given row number (rows this program appended in SQL), in table order.
+    // The current row stays current.
+    void readAppended(long long afterRowid);
+
     // Whether the rows have been read yet.
     bool loaded() const { return loaded_; }
 

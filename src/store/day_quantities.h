@@ -28,8 +28,8 @@ struct StockValues {
 StockValues stockValues(Application& app);
 
 // Appends one DAILY_TRADE row per item with its name and the quantity on
-// hand; rows already there are kept. Form1.Adodc6 then re-reads the table
-// and stands on the last row added.
+// hand; rows already there are kept. Form1.Adodc6 then reads the rows
+// added and stands on the last of them.
 void startOfDay(Application& app);
 
 // Sets END_DAY_Q of every DAILY_TRADE row of Form1.Adodc6 to the stock of

@@ -8,6 +8,7 @@
 #include "data/schema.h"
 #include "data/scratch.h"
 #include "platform/application.h"
+#include "platform/table_scan.h"
 #include "reports/opener.h"
 
 namespace mk {
@@ -106,39 +107,23 @@ void Form55::Form_Load() {
         // The item control stands past the group's last row, as a walk
         // over it leaves it; the rows in the period are found in SQL.
         Adodc3->bindTableAtEnd(kConnectionString, group);
-        const TableInfo& info = db.tableInfo(group);
-        const auto field = [&info](const char* name) -> const FieldInfo& {
-            const int i = info.fieldIndex(name);
-            if (i < 0)
-                throw RuntimeError(err::FieldNotFound, std::string("The field '") + name +
-                                                           "' was not found in the table " +
-                                                           info.name + ".");
-            return info.fields[static_cast<size_t>(i)];
-        };
-        const FieldInfo& expiryField = field("DATES_SAVE");
-        const FieldInfo& nameField = field("DESC");
-        const FieldInfo& stockField = field("ONSTOCK");
         // An item with no expiry date is not in any period.
-        auto st = db.prepare("SELECT " + quoteName(expiryField.name) + ", " +
-                             quoteName(nameField.name) + ", " + quoteName(stockField.name) +
-                             " FROM " + quoteName(info.name) + " WHERE " +
-                             sqlRead("day", expiryField) + " BETWEEN ?1 AND ?2 ORDER BY rowid");
-        st->bind(1, Value(*from), FieldType::Double);
-        st->bind(2, Value(*to), FieldType::Double);
-        while (st->step()) {
-            const Value expiry = st->column(0, expiryField.type);
-            const std::string name = toText(st->column(1, nameField.type));
-            // Stock is held in 32 bits; a large stock is listed as it is.
-            const int32_t quantity = toInt32(st->column(2, stockField.type));
-            Print({Value::date(toDate(expiry)), Value::i32(quantity), name, group});
-            rows.append([&](Recordset&) {
-                Text2->setText(name);
-                Text1->setText(group);
-                Text3->setText(std::to_string(quantity));
-                Text4->setText(toText(expiry));
-                Text5->setText(std::to_string(rows.count()));
+        scan::forEachInDays(
+            db, group, "DATES_SAVE", *from, *to, {"DATES_SAVE", "DESC", "ONSTOCK"},
+            [&](const std::vector<Value>& item) {
+                const Value& expiry = item[0];
+                const std::string name = toText(item[1]);
+                // Stock is held in 32 bits; a large stock is listed as it is.
+                const int32_t quantity = toInt32(item[2]);
+                Print({Value::date(toDate(expiry)), Value::i32(quantity), name, group});
+                rows.append([&](Recordset&) {
+                    Text2->setText(name);
+                    Text1->setText(group);
+                    Text3->setText(std::to_string(quantity));
+                    Text4->setText(toText(expiry));
+                    Text5->setText(std::to_string(rows.count()));
+                });
             });
-        }
     }
     rows.finish();
 

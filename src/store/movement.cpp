@@ -7,6 +7,7 @@
 #include "data/schema.h"
 #include "data/scratch.h"
 #include "platform/application.h"
+#include "platform/table_scan.h"
 #include "reports/opener.h"
 
 namespace mk {
@@ -111,53 +112,33 @@ void MovementView::run() {
 
     // An empty item name names no line.
     if (!item.empty()) {
-        Database& db = app().machine().database(kDatabasePath);
-        const TableInfo& info = db.tableInfo(Adodc1->recordset().tableName());
-        const auto field = [&info](const std::string& name) -> const FieldInfo& {
-            const int i = info.fieldIndex(name);
-            if (i < 0)
-                throw RuntimeError(err::FieldNotFound, "The field '" + name +
-                                                           "' was not found in the table " +
-                                                           info.name + ".");
-            return info.fields[static_cast<size_t>(i)];
-        };
-        std::vector<const FieldInfo*> columns = {&field("DATES"), &field("INVO_NO"),
-                                                 &field(config_.partnerField)};
-        std::string names;
+        std::vector<std::string> names, fields = {"DATES", "INVO_NO", config_.partnerField};
         for (int n = 1; n <= config_.lastSlot; ++n) {
-            const FieldInfo& name = field("MED_NAME" + std::to_string(n));
-            columns.push_back(&name);
-            columns.push_back(&field("QNTITY" + std::to_string(n)));
-            if (n > 1) names += ", ";
-            names += quoteName(name.name);
+            names.push_back("MED_NAME" + std::to_string(n));
+            fields.push_back(names.back());
+            fields.push_back("QNTITY" + std::to_string(n));
         }
-        std::string sql = "SELECT ";
-        for (size_t i = 0; i < columns.size(); ++i)
-            sql += (i ? ", " : "") + quoteName(columns[i]->name);
-        sql += " FROM " + quoteName(info.name) + " WHERE ?1 IN (" + names + ") ORDER BY rowid";
-        auto st = db.prepare(sql);
-        st->bindText(1, item);
-        while (st->step()) {
-            const Value date = st->column(0, columns[0]->type);
-            const std::string number = toText(st->column(1, columns[1]->type));
-            const std::string partner = toText(st->column(2, columns[2]->type));
-            for (int n = 1; n <= config_.lastSlot; ++n) {
-                const int at = 3 + 2 * (n - 1);
-                if (toText(st->column(at, columns[static_cast<size_t>(at)]->type)) != item)
-                    continue;
-                const int32_t quantity =
-                    lineQuantity(st->column(at + 1, columns[static_cast<size_t>(at) + 1]->type));
-                if (quantity <= 0) continue;
-                Print({Value::i32(quantity), zone, number, zone, date, zone, partner});
-                rows.append([&](Recordset&) {
-                    boxFor("INVO_NO").setText(number);
-                    boxFor("SUPPLIER_NAME").setText(partner);
-                    boxFor("DATES").setText(toText(date));
-                    boxFor("QUANTITY").setText(std::to_string(quantity));
-                    boxFor("ID").setText(std::to_string(rows.count()));
-                });
-            }
-        }
+        Database& db = app().machine().database(kDatabasePath);
+        scan::forEachWithText(
+            db, Adodc1->recordset().tableName(), names, item, fields,
+            [&](const std::vector<Value>& invoice) {
+                const Value& date = invoice[0];
+                const std::string number = toText(invoice[1]);
+                const std::string partner = toText(invoice[2]);
+                for (size_t at = 3; at < invoice.size(); at += 2) {
+                    if (toText(invoice[at]) != item) continue;
+                    const int32_t quantity = lineQuantity(invoice[at + 1]);
+                    if (quantity <= 0) continue;
+                    Print({Value::i32(quantity), zone, number, zone, date, zone, partner});
+                    rows.append([&](Recordset&) {
+                        boxFor("INVO_NO").setText(number);
+                        boxFor("SUPPLIER_NAME").setText(partner);
+                        boxFor("DATES").setText(toText(date));
+                        boxFor("QUANTITY").setText(std::to_string(quantity));
+                        boxFor("ID").setText(std::to_string(rows.count()));
+                    });
+                }
+            });
     }
     rows.finish();
 
