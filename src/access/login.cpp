@@ -32,17 +32,18 @@ LoginForm::LoginForm(Application& a, std::string name, std::string windowCaption
 }
 
 AccessLogin::AccessLogin(Application& a, std::string name, std::string right,
-                         std::string deniedText, std::string captionPrefix, bool emptyOnLoad)
+                         std::string deniedText, std::string captionPrefix, bool emptyOnLoad,
+                         bool titled)
     : LoginForm(a, std::move(name), "دخول"), right_(std::move(right)),
       deniedText_(std::move(deniedText)), captionPrefix_(std::move(captionPrefix)),
-      emptyOnLoad_(emptyOnLoad) {
+      emptyOnLoad_(emptyOnLoad), titled_(titled) {
     Command1->onClick = [this] { logIn(); };
     Command2->onClick = [this] { giveUp(); };
 }
 
 void AccessLogin::Form_Load() {
     bindTable(*Adodc1, "Admin");
-    caption = captionPrefix_ + companyTitle(app());
+    caption = titled_ ? captionPrefix_ + companyTitle(app()) : captionPrefix_;
     if (emptyOnLoad_) {
         Text1[0]->setText("");
         Text1[1]->setText("");

@@ -26,8 +26,11 @@ protected:
 
 class AccessLogin : public LoginForm {
 public:
+    // The caption at load is captionPrefix followed by the company title
+    // line, or captionPrefix alone when titled is false.
     AccessLogin(Application& a, std::string name, std::string right, std::string deniedText,
-                std::string captionPrefix = " دخول ", bool emptyOnLoad = true);
+                std::string captionPrefix = " دخول ", bool emptyOnLoad = true,
+                bool titled = true);
     void Form_Load() override;
 
     const std::string& right() const { return right_; }
@@ -47,6 +50,7 @@ private:
     std::string deniedText_;
     std::string captionPrefix_;
     bool emptyOnLoad_;
+    bool titled_;
 };
 
 // A login whose action is to show the window it guards.

@@ -114,6 +114,7 @@ void Form12::backToBrowsing() {
     editing_->SetCancelEnabled(false);
     Text1[2]->locked = true;
     Text1[3]->locked = true;
+    editing_->refreshNavigation();
 }
 
 void Form12::checkUserId(Recordset& rs, const Value& storedId) {
@@ -184,7 +185,7 @@ void Form12::addSave() {
 
 void Form12::deleteUser() {
     Recordset& rs = Adodc1->recordset();
-    if (!rs.hasCurrentRow()) return;
+    if (!requireCurrentRow(*this, *Adodc1)) return;
     const bool adding = rs.isAdding();
     if (!adding && toText(rs.field("UserID")) == kDayStateUser) {
         MsgBox(kReservedText, mb::OKOnly, "Attention");

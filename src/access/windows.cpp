@@ -2,6 +2,7 @@
 
 #include "access/day_close.h"
 #include "access/login.h"
+#include "access/search_login.h"
 #include "access/users.h"
 #include "platform/application.h"
 
@@ -13,6 +14,7 @@ void registerAccessWindows(Application& app) {
     app.registerForm<Form20>();
     registerWindowLogins(app);
     app.registerForm<Form44>();
+    registerSearchLogins(app);
 }
 
 }  // namespace mk

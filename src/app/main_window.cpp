@@ -115,6 +115,7 @@ Form1::Form1(Application& a) : Form(a, kName) {
 
     // Over the item card and the group chooser until the store is opened.
     Picture2 = add<PictureBox>("Picture2", -1, Geometry{120, 1560, 12360, 4740});
+    Picture2->covering = true;
 
     Label19 = add<Label>("Label19", -1, Geometry{240, 6480, 12120, 315});
 

@@ -4,6 +4,12 @@
 
 namespace mk {
 
+namespace {
+
+const char* const kNoCurrentRow = "No record is shown: nothing was changed.";
+
+}  // namespace
+
 RecordEditing::RecordEditing(Form& form, Adodc& data, std::array<CommandButton*, 3> buttons,
                              RecordEditingTexts texts)
     : form_(form), data_(data), buttons_(buttons), texts_(std::move(texts)) {
@@ -14,6 +20,9 @@ RecordEditing::RecordEditing(Form& form, Adodc& data, std::array<CommandButton*,
 }
 
 void RecordEditing::click(int index) {
+    // Editing, and saving what was added or edited, need a row to act on.
+    const bool needsRow = index == 2 || (index == 0 && adding());
+    if (needsRow && data_.isOpen() && !requireCurrentRow(form_, data_)) return;
     switch (index) {
         case 0:
             if (addSaveProcedure) addSaveProcedure();
@@ -29,6 +38,17 @@ void RecordEditing::click(int index) {
         default:
             break;
     }
+    refreshNavigation();
+}
+
+void RecordEditing::refreshNavigation() { data_.enabled = !adding() && !editing(); }
+
+void RecordEditing::backToBrowsing() {
+    if (buttons_[0]) buttons_[0]->caption = texts_.add;
+    if (buttons_[2]) buttons_[2]->caption = texts_.edit;
+    SetCancelEnabled(false);
+    setBoxesLocked(true);
+    refreshNavigation();
 }
 
 void RecordEditing::SetCancelEnabled(bool flag) {
@@ -89,9 +109,18 @@ void RecordEditing::CancelEdit() {
     if (buttons_[0]) buttons_[0]->caption = texts_.add;
     if (texts_.cancelResetsEdit && buttons_[2]) buttons_[2]->caption = texts_.edit;
     SetCancelEnabled(false);
+    if (afterCancel) afterCancel();
+    refreshNavigation();
+}
+
+bool requireCurrentRow(Form& form, Adodc& data) {
+    if (data.recordset().hasCurrentRow()) return true;
+    form.MsgBox(kNoCurrentRow, mb::OKOnly, "Attention");
+    return false;
 }
 
 bool confirmDelete(Form& form, Adodc& data, const std::string& prompt) {
+    if (!requireCurrentRow(form, data)) return false;
     if (form.MsgBox(prompt, mb::YesNo, "Deleting") != answer::Yes) return false;
     data.recordset().deleteCurrent();
     data.Refresh();

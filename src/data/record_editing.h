@@ -38,6 +38,8 @@ public:
     // standard one (they may call the standard ones).
     std::function<void()> addSaveProcedure;
     std::function<void()> editSaveProcedure;
+    // A window's own steps after a confirmed cancel (flags, choosers).
+    std::function<void()> afterCancel;
 
     // cmdaction_Click(Index): 0 add/save, 1 cancel, 2 edit/save.
     void click(int index);
@@ -47,6 +49,11 @@ public:
     void CancelEdit();
     void SetCancelEnabled(bool flag);
     void setBoxesLocked(bool locked);
+    // While a row is added or edited the data control's navigation is
+    // disabled, so moving off never stores the pending row half checked.
+    void refreshNavigation();
+    // Back to browsing, as after a save: captions, cancel, locks, navigation.
+    void backToBrowsing();
 
     CommandButton* button(int index) const { return buttons_[static_cast<size_t>(index)]; }
     const RecordEditingTexts& texts() const { return texts_; }
@@ -60,9 +67,13 @@ private:
     RecordEditingTexts texts_;
 };
 
+// True when the data control shows a row; otherwise says so (nothing is
+// changed) and returns false.
+bool requireCurrentRow(Form& form, Adodc& data);
+
 // Asks with the window's prompt (title "Deleting", Yes/No); Yes deletes the
-// current row only, then the data control re-reads its table. Returns
-// whether a row was deleted.
+// current row only, then the data control re-reads its table. With no row
+// shown it says so and asks nothing. Returns whether a row was deleted.
 bool confirmDelete(Form& form, Adodc& data, const std::string& prompt);
 
 enum class SearchKind { Text, Number };

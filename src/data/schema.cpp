@@ -33,8 +33,6 @@ void addRow(Database& db, const std::string& table,
     rs.update();
 }
 
-void create(Database& db, TableDef def) { db.createTable(def); }
-
 // One row per number of an expense book's range: the number, the same as
 // text, and every amount 0.
 void addBookRows(Database& db, const std::string& table, const char* numberField,
@@ -53,204 +51,218 @@ void addBookRows(Database& db, const std::string& table, const char* numberField
 
 }  // namespace
 
+const std::vector<TableDef>& systemTables() {
+    static const std::vector<TableDef> tables = [] {
+        std::vector<TableDef> t;
+        auto table = [&t](const char* name, std::vector<FieldDef> fields) {
+            t.push_back({name, std::move(fields), "", ""});
+            return &t.back();
+        };
+        // The company profile: one row; COMP False means first use.
+        table("DIM", {text("COMPANY_NAME"), i32("PHONE"), i32("FAX"), text("LOGO"), text("WEB"),
+                      text("EMAIL"), text("TAX_NUMBER"), text("ACCOUNTING_NUMBER"),
+                      yesno("SECURITY"), yesno("COMP")});
+
+        // Users, one Yes/No right per area; "529" is the reserved day-state row.
+        FieldDef user = text("UserID");
+        user.unique = true;
+        table("Admin", {user, text("Password"), text("FirstName"), yesno("buy_inv"),
+                        yesno("sell-inv"), yesno("buyer"), yesno("seller"), yesno("store"),
+                        yesno("day"), yesno("month"), yesno("year"), yesno("emplyee"),
+                        yesno("sell-inv_group"), yesno("close"), yesno("return_invo"),
+                        yesno("enter")});
+
+        // Fresh flags and row counters of the report scratch tables.
+        table("FLAGS", {yesno("PRODUCT_BUY"), i16("COUNTER_BUY"), yesno("BUYER_DEALS"),
+                        i16("COUNTER_BUYER_DEALS"), yesno("VALIDITY_DATE_CHECK"),
+                        i16("VALIDITY_DATE")});
+
+        // Report scratch tables.
+        table("PRODUCT_BUY", {i16("ID"), text("SUPPLIER_NAME"), date("DATES"), text("INVO_NO"),
+                              i32("QUANTITY")});
+        table("VALIDITY_DATE",
+              {i16("ID"), text("QQQ"), text("SUB_TYPE"), i32("QUANTITY"), date("DATE")});
+        table("BUYER_DEALS",
+              {i16("ID"), i16("INVO_NO"), date("DATES"), dbl("TOTAL"), text("NOTES")});
+
+        // The cash box ledger.
+        table("BOX", {dbl("MONEY"), dbl("MONEY_RECIVED"), dbl("MONEY_OUT"), date("DATE"),
+                      i16("OUT_INVOICE"), i16("SMALL_INV"), i16("RETURN_INV"),
+                      i16("RECEIVED_INV"), i16("IN_INVOICE"), i16("OUT_INV"),
+                      text("emplyee_name")});
+
+        // Receipt and payment vouchers; POSTED is set with their cash box row.
+        table("REVEIVED_MONEY", {i16("INVO_NO"), dbl("MONEY"), date("DATES"), text("NOTE"),
+                                 text("BUYER"), yesno("POSTED")});
+        table("MONEY_OUT", {i16("INVO_NO"), dbl("MONEY"), date("DATES"), text("NOTE"),
+                            text("WHO_GET"), yesno("POSTED")});
+
+        // Expense books.
+        table("DAY_OUTPUT", {i16("DAY_NO"), text("DAYS"), dbl("DAYLY"), dbl("CAR_OUT"),
+                             dbl("HOME_OUT"), dbl("OTHER"), dbl("STORE_OUT"),
+                             dbl("TOTALDAY_OUT")});
+        table("MONTH_OUTPUT", {i16("MONTH_NO"), text("MONTHES"), dbl("DALIY_OUT"),
+                               dbl("ELECTRIC_FEE"), dbl("PLACE_FEE"), dbl("PHONE_FEE"),
+                               dbl("SALERY"), dbl("TOTAL_OUT")});
+        table("YEAR_OUTPUT", {i16("YEAR"), text("YEARS"), dbl("MONTH_COST"), dbl("TAX"),
+                              dbl("GAIN_SELL"), dbl("MAINTENANCE"), dbl("LOSES"),
+                              dbl("NET_GAIN")});
+
+        // The list of item groups and the day's movement.
+        table("qqq", {text("Q")});
+        table("DAILY_TRADE", {text("DESC", 200), i32("STARY_DAY_Q"), i32("OUTPUT", 0),
+                              i32("INPUT", 0), i32("END_DAY_Q", 0)});
+
+        // Invoice tables: header fields and numbered line slots 1..32.
+        TableDef* sales = table("SALES_INVOICE",
+                                {i16("INVO_NO"), date("DATES"), text("PHONE"), text("SALES_MAN"),
+                                 text("BUYER"), dbl("TOTAL_SUM"), dbl("TOTAL_SUM_SELL"),
+                                 yesno("STATUS_SUB")});
+        slots(*sales, "MED_NAME", T::Text, 32, 200);
+        slots(*sales, "QNTITY", T::Double, 32);
+        slots(*sales, "EXPIRY_ DATE", T::Double, 32);
+        slots(*sales, "SUM", T::Double, 32);
+        for (const char* name : {"SALES_INVO_GROUP", "COAST_INVO_GROUP"}) {
+            TableDef* g = table(name, {i16("INVO_NO"), date("DATES"), text("PHONE"),
+                                       text("SALES_MAN"), text("NOTES"), dbl("TOTAL_SUM"),
+                                       yesno("STATUS_SUB")});
+            slots(*g, "MED_NAME", T::Text, 32, 200);
+            slots(*g, "QNTITY", T::Double, 32);
+            slots(*g, "EXPIRY_ DATE", T::Double, 32);
+            slots(*g, "SUM", T::Double, 32);
+        }
+        TableDef* returns = table("RETURN_INVOICE",
+                                  {i16("INVO_NO"), date("DATES"), text("PHONE"),
+                                   text("SALES_MAN"), text("BUYER"), yesno("STATUS_SUB")});
+        slots(*returns, "MED_NAME", T::Text, 32, 200);
+        slots(*returns, "QNTITY", T::Double, 32);
+        slots(*returns, "PRICE", T::Double, 32);
+        slots(*returns, "EXPIRY_ DATE", T::Date, 32);
+        TableDef* buy = table("BUY_INVOICE",
+                              {i16("INVO_NO"), date("DATES"), text("SALES_MAN"), text("PHONE"),
+                               dbl("TOTAL_SUM"), yesno("STATUS_SUB"), text("NOTES"),
+                               text("SUPPLIER"), dbl("TOTAL_SUM_SELL")});
+        slots(*buy, "MED_NAME", T::Text, 32, 200);
+        slots(*buy, "QNTITY", T::Double, 32);
+        slots(*buy, "EXPIRY_ DATE", T::Double, 32);
+        slots(*buy, "EXPIRY_ DATES", T::Date, 32);
+        slots(*buy, "SUM", T::Double, 32);
+        slots(*buy, "PRICE", T::Double, 12);
+        slots(*buy, "TAX", T::Double, 12);
+        slots(*buy, "PRICE_SELL", T::Double, 12);
+        slots(*buy, "TOTAL_PRICE", T::Double, 12);
+
+        // Customers and suppliers.
+        table("BUYER", {text("BUYER"), text("PHONE"), text("FAX"), text("ADDRESS"), dbl("MONEY"),
+                        text("NOTE")});
+        table("SUPPLIER", {text("SALES_MAN"), text("PHONE"), text("FAX"), text("ADDRESS"),
+                           dbl("MONEY"), text("NOTE")});
+
+        // Employees.
+        table("emplyee", {text("code"), text("name"), text("address"), date("emplyee_date"),
+                          date("birth_date"), text("qualfication"), text("Status"),
+                          i32("phone"), text("Job_ title"), dbl("sallery"), i16("holidays"),
+                          i16("sick_ days"), dbl("Bonus"), dbl("over_ time"), dbl("cout"),
+                          dbl("net_sallery"), yesno("get_money"), yesno("feeday"),
+                          yesno("feeweek"), yesno("feehmonth"), yesno("feeyear")});
+
+        // The product lists of the compare tool, and the older single store.
+        table("n1", {text("DESC"), dbl("BUY_PRICE"), i16("itm_vendor_id"), i16("itm_2co_id"),
+                     i16("desc_flag")});
+        table("n2", {text("DESC"), dbl("BUY_PRICE"), i16("itm_vendor_id"), i16("itm_2co_id"),
+                     i16("item_flag")});
+        table("INVENTORY", {text("DESC"), i32("ONSTOCK"), text("LOCATE"), date("UPDT_DAT"),
+                            dbl("PRICE"), i32("RETURN"), dbl("TOTAL"), dbl("TOTAL-SELL")});
+        return t;
+    }();
+    return tables;
+}
+
 void createSystemDatabase(Database& db, double today) {
-    // The company profile: one row; COMP False means first use.
-    create(db, {"DIM",
-                {text("COMPANY_NAME"), i32("PHONE"), i32("FAX"), text("LOGO"), text("WEB"),
-                 text("EMAIL"), text("TAX_NUMBER"), text("ACCOUNTING_NUMBER"), yesno("SECURITY"),
-                 yesno("COMP")},
-                "",
-                ""});
+    for (const TableDef& t : systemTables()) db.createTable(t);
+
     addRow(db, "DIM",
            {{"COMPANY_NAME", ""}, {"PHONE", 0}, {"FAX", 0}, {"LOGO", ""}, {"WEB", ""},
             {"EMAIL", ""}, {"TAX_NUMBER", ""}, {"ACCOUNTING_NUMBER", ""}, {"SECURITY", false},
             {"COMP", false}});
-
-    // Users, one Yes/No right per area; "529" is the reserved day-state row.
-    {
-        TableDef admin{"Admin", {}, "", ""};
-        FieldDef user = text("UserID");
-        user.unique = true;
-        admin.fields = {user,          text("Password"),  text("FirstName"),
-                        yesno("buy_inv"), yesno("sell-inv"), yesno("buyer"),
-                        yesno("seller"),  yesno("store"),    yesno("day"),
-                        yesno("month"),   yesno("year"),     yesno("emplyee"),
-                        yesno("sell-inv_group"), yesno("close"), yesno("return_invo"),
-                        yesno("enter")};
-        create(db, admin);
-        addRow(db, "Admin", {{"UserID", "529"}, {"Password", ""}, {"FirstName", "529"}});
-    }
-
-    // Fresh flags and row counters of the report scratch tables.
-    create(db, {"FLAGS",
-                {yesno("PRODUCT_BUY"), i16("COUNTER_BUY"), yesno("BUYER_DEALS"),
-                 i16("COUNTER_BUYER_DEALS"), yesno("VALIDITY_DATE_CHECK"), i16("VALIDITY_DATE")},
-                "",
-                ""});
+    addRow(db, "Admin", {{"UserID", "529"}, {"Password", ""}, {"FirstName", "529"}});
     addRow(db, "FLAGS",
            {{"PRODUCT_BUY", true}, {"COUNTER_BUY", 1}, {"BUYER_DEALS", true},
             {"COUNTER_BUYER_DEALS", 1}, {"VALIDITY_DATE_CHECK", true}, {"VALIDITY_DATE", 1}});
-
-    // Report scratch tables, each with its placeholder row (ID 999).
-    create(db, {"PRODUCT_BUY",
-                {i16("ID"), text("SUPPLIER_NAME"), date("DATES"), text("INVO_NO"),
-                 i32("QUANTITY")},
-                "",
-                ""});
-    addRow(db, "PRODUCT_BUY", {{"ID", 999}});
-    create(db, {"VALIDITY_DATE",
-                {i16("ID"), text("QQQ"), text("SUB_TYPE"), i32("QUANTITY"), date("DATE")},
-                "",
-                ""});
-    addRow(db, "VALIDITY_DATE", {{"ID", 999}});
-    create(db, {"BUYER_DEALS",
-                {i16("ID"), i16("INVO_NO"), date("DATES"), dbl("TOTAL"), text("NOTES")},
-                "",
-                ""});
-    addRow(db, "BUYER_DEALS", {{"ID", 999}});
-
-    // The cash box ledger with its opening balance.
-    create(db, {"BOX",
-                {dbl("MONEY"), dbl("MONEY_RECIVED"), dbl("MONEY_OUT"), date("DATE"),
-                 i16("OUT_INVOICE"), i16("SMALL_INV"), i16("RETURN_INV"), i16("RECEIVED_INV"),
-                 i16("IN_INVOICE"), i16("OUT_INV"), text("emplyee_name")},
-                "",
-                ""});
+    // Each report scratch table keeps its placeholder row (ID 999).
+    for (const char* scratch : {"PRODUCT_BUY", "VALIDITY_DATE", "BUYER_DEALS"})
+        addRow(db, scratch, {{"ID", 999}});
+    // The cash box's opening balance.
     addRow(db, "BOX", {{"MONEY", 0.0}, {"DATE", Value::date(today)}});
-
-    // Receipt and payment vouchers.
-    create(db, {"REVEIVED_MONEY",
-                {i16("INVO_NO"), dbl("MONEY"), date("DATES"), text("NOTE"), text("BUYER")},
-                "",
-                ""});
-    create(db, {"MONEY_OUT",
-                {i16("INVO_NO"), dbl("MONEY"), date("DATES"), text("NOTE"), text("WHO_GET")},
-                "",
-                ""});
-
-    // Expense books: days 1..30, months 1..12, years 2000..2020.
-    create(db, {"DAY_OUTPUT",
-                {i16("DAY_NO"), text("DAYS"), dbl("DAYLY"), dbl("CAR_OUT"), dbl("HOME_OUT"),
-                 dbl("OTHER"), dbl("STORE_OUT"), dbl("TOTALDAY_OUT")},
-                "",
-                ""});
+    // Expense books: days 1..30, months 1..12, the years of the yearly book.
     addBookRows(db, "DAY_OUTPUT", "DAY_NO", "DAYS", 1, 30);
-    create(db, {"MONTH_OUTPUT",
-                {i16("MONTH_NO"), text("MONTHES"), dbl("DALIY_OUT"), dbl("ELECTRIC_FEE"),
-                 dbl("PLACE_FEE"), dbl("PHONE_FEE"), dbl("SALERY"), dbl("TOTAL_OUT")},
-                "",
-                ""});
     addBookRows(db, "MONTH_OUTPUT", "MONTH_NO", "MONTHES", 1, 12);
-    create(db, {"YEAR_OUTPUT",
-                {i16("YEAR"), text("YEARS"), dbl("MONTH_COST"), dbl("TAX"), dbl("GAIN_SELL"),
-                 dbl("MAINTENANCE"), dbl("LOSES"), dbl("NET_GAIN")},
-                "",
-                ""});
-    addBookRows(db, "YEAR_OUTPUT", "YEAR", "YEARS", 2000, 2020);
+    addBookRows(db, "YEAR_OUTPUT", "YEAR", "YEARS", kFirstBookYear, kLastBookYear);
+}
 
-    // The list of item groups and the day's movement.
-    create(db, {"qqq", {text("Q")}, "", ""});
-    create(db, {"DAILY_TRADE",
-                {text("DESC", 200), i32("STARY_DAY_Q"), i32("OUTPUT", 0), i32("INPUT", 0),
-                 i32("END_DAY_Q", 0)},
-                "",
-                ""});
+namespace {
 
-    // Invoice tables: header fields and numbered line slots 1..32.
-    {
-        TableDef t{"SALES_INVOICE",
-                   {i16("INVO_NO"), date("DATES"), text("PHONE"), text("SALES_MAN"),
-                    text("BUYER"), dbl("TOTAL_SUM"), dbl("TOTAL_SUM_SELL"), yesno("STATUS_SUB")},
-                   "",
-                   ""};
-        slots(t, "MED_NAME", T::Text, 32, 200);
-        slots(t, "QNTITY", T::Double, 32);
-        slots(t, "EXPIRY_ DATE", T::Double, 32);
-        slots(t, "SUM", T::Double, 32);
-        create(db, t);
+// Parts that files of earlier versions lack; the start-up adds them.
+bool addedSinceFirstVersion(const std::string& table, const std::string& field) {
+    return field == "POSTED" && (table == "REVEIVED_MONEY" || table == "MONEY_OUT");
+}
+
+std::vector<int> missingBookYears(Database& db) {
+    std::vector<int> missing;
+    Recordset rs(db, "YEAR_OUTPUT");
+    std::vector<bool> held(kLastBookYear - kFirstBookYear + 1, false);
+    for (const Value& v : rs.columnValues("YEAR")) {
+        if (v.isNull() || !v.isNumber()) continue;
+        const double y = toDouble(v);
+        if (y >= kFirstBookYear && y <= kLastBookYear)
+            held[static_cast<size_t>(static_cast<int>(y) - kFirstBookYear)] = true;
     }
-    for (const char* name : {"SALES_INVO_GROUP", "COAST_INVO_GROUP"}) {
-        TableDef t{name,
-                   {i16("INVO_NO"), date("DATES"), text("PHONE"), text("SALES_MAN"),
-                    text("NOTES"), dbl("TOTAL_SUM"), yesno("STATUS_SUB")},
-                   "",
-                   ""};
-        slots(t, "MED_NAME", T::Text, 32, 200);
-        slots(t, "QNTITY", T::Double, 32);
-        slots(t, "EXPIRY_ DATE", T::Double, 32);
-        slots(t, "SUM", T::Double, 32);
-        create(db, t);
-    }
-    {
-        TableDef t{"RETURN_INVOICE",
-                   {i16("INVO_NO"), date("DATES"), text("PHONE"), text("SALES_MAN"),
-                    text("BUYER"), yesno("STATUS_SUB")},
-                   "",
-                   ""};
-        slots(t, "MED_NAME", T::Text, 32, 200);
-        slots(t, "QNTITY", T::Double, 32);
-        slots(t, "PRICE", T::Double, 32);
-        slots(t, "EXPIRY_ DATE", T::Date, 32);
-        create(db, t);
-    }
-    {
-        TableDef t{"BUY_INVOICE",
-                   {i16("INVO_NO"), date("DATES"), text("SALES_MAN"), text("PHONE"),
-                    dbl("TOTAL_SUM"), yesno("STATUS_SUB"), text("NOTES"), text("SUPPLIER"),
-                    dbl("TOTAL_SUM_SELL")},
-                   "",
-                   ""};
-        slots(t, "MED_NAME", T::Text, 32, 200);
-        slots(t, "QNTITY", T::Double, 32);
-        slots(t, "EXPIRY_ DATE", T::Double, 32);
-        slots(t, "EXPIRY_ DATES", T::Date, 32);
-        slots(t, "SUM", T::Double, 32);
-        slots(t, "PRICE", T::Double, 12);
-        slots(t, "TAX", T::Double, 12);
-        slots(t, "PRICE_SELL", T::Double, 12);
-        slots(t, "TOTAL_PRICE", T::Double, 12);
-        create(db, t);
-    }
+    for (int y = kFirstBookYear; y <= kLastBookYear; ++y)
+        if (!held[static_cast<size_t>(y - kFirstBookYear)]) missing.push_back(y);
+    return missing;
+}
 
-    // Customers and suppliers.
-    create(db, {"BUYER",
-                {text("BUYER"), text("PHONE"), text("FAX"), text("ADDRESS"), dbl("MONEY"),
-                 text("NOTE")},
-                "",
-                ""});
-    create(db, {"SUPPLIER",
-                {text("SALES_MAN"), text("PHONE"), text("FAX"), text("ADDRESS"), dbl("MONEY"),
-                 text("NOTE")},
-                "",
-                ""});
+}  // namespace
 
-    // Employees.
-    create(db, {"emplyee",
-                {text("code"), text("name"), text("address"), date("emplyee_date"),
-                 date("birth_date"), text("qualfication"), text("Status"), i32("phone"),
-                 text("Job_ title"), dbl("sallery"), i16("holidays"), i16("sick_ days"),
-                 dbl("Bonus"), dbl("over_ time"), dbl("cout"), dbl("net_sallery"),
-                 yesno("get_money"), yesno("feeday"), yesno("feeweek"), yesno("feehmonth"),
-                 yesno("feeyear")},
-                "",
-                ""});
+std::string schemaProblem(Database& db) {
+    bool any = false;
+    for (const TableDef& t : systemTables())
+        if (db.findTable(t.name)) any = true;
+    if (!any) return "it holds none of the program's tables.";
+    for (const TableDef& t : systemTables()) {
+        if (!db.findTable(t.name)) return "the table " + t.name + " is missing.";
+        const TableInfo& info = db.tableInfo(t.name);
+        for (const FieldDef& f : t.fields)
+            if (info.fieldIndex(f.name) < 0 && !addedSinceFirstVersion(t.name, f.name))
+                return "the column " + f.name + " of the table " + t.name + " is missing.";
+    }
+    return "";
+}
 
-    // The product lists of the compare tool, and the older single store.
-    create(db, {"n1",
-                {text("DESC"), dbl("BUY_PRICE"), i16("itm_vendor_id"), i16("itm_2co_id"),
-                 i16("desc_flag")},
-                "",
-                ""});
-    create(db, {"n2",
-                {text("DESC"), dbl("BUY_PRICE"), i16("itm_vendor_id"), i16("itm_2co_id"),
-                 i16("item_flag")},
-                "",
-                ""});
-    create(db, {"INVENTORY",
-                {text("DESC"), i32("ONSTOCK"), text("LOCATE"), date("UPDT_DAT"), dbl("PRICE"),
-                 i32("RETURN"), dbl("TOTAL"), dbl("TOTAL-SELL")},
-                "",
-                ""});
+bool needsBringingUpToDate(Database& db) {
+    for (const TableDef& t : systemTables()) {
+        const TableInfo& info = db.tableInfo(t.name);
+        for (const FieldDef& f : t.fields)
+            if (info.fieldIndex(f.name) < 0) return true;
+    }
+    return !missingBookYears(db).empty();
+}
+
+void bringUpToDate(Database& db) {
+    for (const TableDef& t : systemTables()) {
+        for (const FieldDef& f : t.fields)
+            if (db.tableInfo(t.name).fieldIndex(f.name) < 0) db.addColumn(t.name, f);
+    }
+    Recordset rs(db, "YEAR_OUTPUT");
+    for (int y : missingBookYears(db)) {
+        rs.addNew();
+        for (const FieldInfo& f : rs.fields()) {
+            if (namesEqual(f.name, "YEAR")) rs.setField(f.name, y);
+            else if (namesEqual(f.name, "YEARS")) rs.setField(f.name, std::to_string(y));
+            else if (f.type == FieldType::Double) rs.setField(f.name, 0);
+        }
+        rs.update();
+    }
 }
 
 TableDef itemGroupTableDef(const std::string& name) {

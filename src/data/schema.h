@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "platform/database.h"
 
@@ -13,8 +14,25 @@ inline constexpr const char* kDatabasePath = "C:\\INVENT.MDB";
 inline const std::string kConnectionString =
     std::string("Provider=Microsoft.Jet.OLEDB.4.0") + ";" + "Data Source=C:\\INVENT.MDB";
 
+// The years the yearly expense book holds.
+inline constexpr int kFirstBookYear = 2000;
+inline constexpr int kLastBookYear = 2050;
+
+// Every table of a file of this program, with its columns.
+const std::vector<TableDef>& systemTables();
+
 // Fills a new, empty database file. today is the creation date.
 void createSystemDatabase(Database& db, double today);
+
+// What keeps a file from being a database of this program ("" when
+// nothing): a table or column missing. What files of earlier versions lack
+// and bringUpToDate adds is not counted.
+std::string schemaProblem(Database& db);
+// Whether a file that passes schemaProblem lacks columns or starting rows
+// added since (the vouchers' POSTED, the years of the yearly book).
+bool needsBringingUpToDate(Database& db);
+// Adds them with their defaults; nothing else is changed.
+void bringUpToDate(Database& db);
 
 // One item group's table (created by the groups windows).
 TableDef itemGroupTableDef(const std::string& name);

@@ -71,8 +71,44 @@ void Application::loadForm(const std::string&, Form& f) {
             if (t->enabled) t->start();
         }
     Body body = [&f] { f.Form_Load(); };
-    if (depth_ == 0) userEvent(f, &f.loadEvent_, body);
-    else runGuarded(f, &f.loadEvent_, body);
+    // A window whose load failed is not kept half loaded: the next use
+    // loads it afresh (and meets the failure again).
+    // The failure goes on to whoever reached the window, which reports it.
+    try {
+        if (depth_ == 0) machine_.action([&] { runGuarded(f, &f.loadEvent_, body); });
+        else runGuarded(f, &f.loadEvent_, body);
+    } catch (...) {
+        discard(f);
+        throw;
+    }
+    if (depth_ == 0) afterUserEvent();
+}
+
+void Application::discard(Form& f) {
+    detach(f);
+    notify();
+}
+
+// Closes a window's data controls and timers and drops it from the loaded
+// windows; it is destroyed once no handler of it runs.
+void Application::detach(Form& f) {
+    for (const auto& c : f.controls_) {
+        if (c->kind() == ControlKind::DataControl) static_cast<Adodc*>(c.get())->close();
+        if (c->kind() == ControlKind::Timer) static_cast<Timer*>(c.get())->nextDue = 0;
+    }
+    f.loaded_ = false;
+    f.visible_ = false;
+    f.paintPending_ = false;
+    eraseValue(loadOrder_, &f);
+    eraseValue(zOrder_, &f);
+    if (focused_ && &focused_->form() == &f) focused_ = nullptr;
+    if (active_ == &f) active_ = zOrder_.empty() ? nullptr : zOrder_.back();
+    for (auto it = loaded_.begin(); it != loaded_.end(); ++it)
+        if (it->second.get() == &f) {
+            graveyard_.push_back(std::move(it->second));
+            loaded_.erase(it);
+            break;
+        }
 }
 
 void Application::show(Form& target, bool modal) {
@@ -115,24 +151,8 @@ void Application::unload(Form& f) {
         f.unloading_ = false;
         throw;
     }
-    for (const auto& c : f.controls_) {
-        if (c->kind() == ControlKind::DataControl) static_cast<Adodc*>(c.get())->close();
-        if (c->kind() == ControlKind::Timer) static_cast<Timer*>(c.get())->nextDue = 0;
-    }
-    f.loaded_ = false;
-    f.visible_ = false;
-    f.paintPending_ = false;
     f.unloading_ = false;
-    eraseValue(loadOrder_, &f);
-    eraseValue(zOrder_, &f);
-    if (focused_ && &focused_->form() == &f) focused_ = nullptr;
-    if (active_ == &f) active_ = zOrder_.empty() ? nullptr : zOrder_.back();
-    for (auto it = loaded_.begin(); it != loaded_.end(); ++it)
-        if (it->second.get() == &f) {
-            graveyard_.push_back(std::move(it->second));
-            loaded_.erase(it);
-            break;
-        }
+    detach(f);
     if (!ended_ && !mainForm_.empty() && namesEqual(f.name(), mainForm_)) {
         ended_ = true;
         for (Form* other : std::vector<Form*>(loadOrder_)) unload(*other);
@@ -149,7 +169,8 @@ void Application::unload(Form& f) {
 void Application::start(const std::string& firstForm) { show(form(firstForm)); }
 
 void Application::setFocus(Control& c) {
-    if (!c.isShowing() || !c.isEffectivelyEnabled() || !c.canFocus() || !c.form().loaded_)
+    if (!c.isShowing() || !c.isEffectivelyEnabled() || !c.canFocus() || !c.form().loaded_ ||
+        c.isCovered())
         throw RuntimeError(5, "The control " + c.fullName() + " cannot take the focus now.");
     moveFocus(&c, false);
 }
@@ -215,6 +236,10 @@ bool Application::userEvent(Form& f, Event<>* ev, const Body& body) {
     try {
         machine_.action([&] { runGuarded(f, ev, body); });
     } catch (const std::exception& e) {
+        try {
+            if (f.loaded_) f.actionFailed();
+        } catch (...) {
+        }
         reportFailure(e);
     }
     afterUserEvent();
@@ -270,7 +295,7 @@ void Application::notify() {
 bool Application::canTakeInput(const Control& c) const {
     const Form& f = c.form();
     return !ended_ && f.loaded_ && f.visible_ && f.enabled && c.isShowing() &&
-           c.isEffectivelyEnabled();
+           c.isEffectivelyEnabled() && !c.isCovered();
 }
 
 bool Application::focusByUser(Control& c) {

@@ -137,6 +137,9 @@ private:
     void reportFailure(const std::exception& e);
     void afterUserEvent();
     void loadForm(const std::string& key, Form& f);
+    // Drops a window whose load failed, running none of its handlers.
+    void discard(Form& f);
+    void detach(Form& f);
     void moveFocus(Control* to, bool byUser);
     void notify();
     void collectGarbage();

@@ -35,7 +35,8 @@ const char* kindName(ControlKind k) {
 }
 
 Control::Control(Form& form, ControlKind kind, std::string name, int index, Geometry g)
-    : left(g.left), top(g.top), width(g.width), height(g.height), form_(&form), kind_(kind),
+    : left(g.left), top(g.top), width(g.width), height(g.height), design(g), form_(&form),
+      kind_(kind),
       name_(std::move(name)), index_(index) {}
 
 Control::~Control() = default;
@@ -48,6 +49,27 @@ bool Control::isShowing() const { return visible && (!container || container->is
 
 bool Control::isEffectivelyEnabled() const {
     return enabled && (!container || container->isEffectivelyEnabled());
+}
+
+bool Control::isCovered() const {
+    bool above = false;  // controls made later lie above this one
+    for (const auto& c : form().controls()) {
+        if (c.get() == this) {
+            above = true;
+            continue;
+        }
+        if (!above || c->kind() != ControlKind::PictureBox) continue;
+        const auto& panel = static_cast<const PictureBox&>(*c);
+        if (!panel.covering || !panel.isShowing()) continue;
+        bool onPanel = false;  // the panel's own contents lie on it
+        for (const Control* up = container; up && !onPanel; up = up->container)
+            onPanel = up == &panel;
+        if (onPanel) continue;
+        if (left < panel.left + panel.width && panel.left < left + width &&
+            top < panel.top + panel.height && panel.top < top + height)
+            return true;
+    }
+    return false;
 }
 
 void Control::SetFocus() { form().app().setFocus(*this); }

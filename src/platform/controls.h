@@ -70,6 +70,9 @@ public:
     std::string fullName() const;          // "Text3(0)", "Command1"
 
     double left, top, width, height;
+    // Where the window's design put the control; code may move it, a view
+    // that lays the window out again puts it back.
+    const Geometry design;
     bool visible = true;
     bool enabled = true;
     Control* container = nullptr;  // a frame or picture box
@@ -83,6 +86,9 @@ public:
     // Visible itself, in visible containers.
     bool isShowing() const;
     bool isEffectivelyEnabled() const;
+    // Lies under a showing covering panel (made after it, over it): then it
+    // takes no input and no focus, whoever sends them.
+    bool isCovered() const;
     virtual bool canFocus() const { return false; }
     // Code moves the focus here (lost focus, then got focus).
     void SetFocus();
@@ -244,6 +250,8 @@ public:
     PictureBox(Form& f, std::string name, int index, Geometry g);
     std::string picture;  // name of the picture it shows, if any
     bool border = true;
+    // A plain panel that guards what it covers, not only hides it.
+    bool covering = false;
 };
 
 class Timer : public Control {

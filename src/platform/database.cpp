@@ -251,6 +251,25 @@ void sumFinal(sqlite3_context* ctx) {
     else sqlite3_result_null(ctx);
 }
 
+// A column's definition as a create or alter statement gives it.
+std::string columnSql(const FieldDef& f) {
+    std::string sql = quoteName(f.name) + " ";
+    if (f.type == FieldType::Text && f.size > 0)
+        sql += "TEXT(" + std::to_string(f.size) + ")";
+    else
+        sql += declaredType(f.type);
+    if (f.type == FieldType::YesNo) {
+        FieldInfo info{f.name, f.type, f.size, {}};
+        Value d = f.defaultValue.isEmpty() ? Value(false) : convertForField(info, f.defaultValue);
+        sql += " NOT NULL DEFAULT " + sqlLiteral(d);
+    } else if (!f.defaultValue.isEmpty()) {
+        FieldInfo info{f.name, f.type, f.size, {}};
+        sql += " DEFAULT " + sqlLiteral(convertForField(info, f.defaultValue));
+    }
+    if (f.unique) sql += " UNIQUE";
+    return sql;
+}
+
 }  // namespace
 
 std::string sqlRead(const char* conversion, const FieldInfo& field) {
@@ -652,20 +671,7 @@ void Database::createTable(const TableDef& def) {
     for (const FieldDef& f : def.fields) {
         if (!first) sql += ", ";
         first = false;
-        sql += quoteName(f.name) + " ";
-        if (f.type == FieldType::Text && f.size > 0)
-            sql += "TEXT(" + std::to_string(f.size) + ")";
-        else
-            sql += declaredType(f.type);
-        if (f.type == FieldType::YesNo) {
-            FieldInfo info{f.name, f.type, f.size, {}};
-            Value d = f.defaultValue.isEmpty() ? Value(false) : convertForField(info, f.defaultValue);
-            sql += " NOT NULL DEFAULT " + sqlLiteral(d);
-        } else if (!f.defaultValue.isEmpty()) {
-            FieldInfo info{f.name, f.type, f.size, {}};
-            sql += " DEFAULT " + sqlLiteral(convertForField(info, f.defaultValue));
-        }
-        if (f.unique) sql += " UNIQUE";
+        sql += columnSql(f);
     }
     if (!def.primaryField.empty()) {
         bool autoKey = false;
@@ -680,11 +686,31 @@ void Database::createTable(const TableDef& def) {
     infoCache_.erase(upperAscii(def.name));
 }
 
+void Database::addColumn(const std::string& table, const FieldDef& field) {
+    const std::string actual = tableInfo(table).name;
+    beginWrite();
+    exec("ALTER TABLE " + quoteName(actual) + " ADD COLUMN " + columnSql(field));
+    infoCache_.erase(upperAscii(table));
+}
+
+bool Database::isReadOnly() const {
+    if (sqlite3_db_readonly(db_, "main") == 1) return true;
+    // A file without write permission counts as read-only even for a user
+    // the system would let write it.
+    std::error_code ec;
+    const auto perms = fs::status(path_, ec).permissions();
+    if (ec) return false;
+    using P = fs::perms;
+    return (perms & (P::owner_write | P::group_write | P::others_write)) == P::none;
+}
+
 void Database::beginWrite() {
     if (machine_.actionDepth() == 0 || inTransaction_) return;
     if (sqlite3_get_autocommit(db_)) {
         exec("BEGIN");
         inTransaction_ = true;
+        // Where every open recordset stands, to go back to on a rollback.
+        for (Recordset* rs : recordsets_) rs->markPosition();
         machine_.joinTransaction(*this);
     }
 }
@@ -712,27 +738,43 @@ void Database::rollback() {
         }
     }
     infoCache_.clear();
-    refreshRecordsets();
+    refreshRecordsets(true);
 }
 
-void Database::refreshRecordsets() {
-    for (Recordset* rs : std::set<Recordset*>(recordsets_)) rs->rereadQuietly();
+void Database::refreshRecordsets(bool keepPositions) {
+    for (Recordset* rs : std::set<Recordset*>(recordsets_)) rs->rereadQuietly(keepPositions);
 }
 
 namespace {
 
-fs::path tempBeside(const fs::path& dest) {
+
+}  // namespace
+
+fs::path temporaryCopyBeside(const fs::path& dest) {
+    // A copy killed half way left its part file behind; a later copy to the
+    // same file removes such leftovers of its own, and nothing else.
+    const std::string stem = dest.filename().string() + ".part-";
+    std::error_code ec;
+    for (fs::directory_iterator it(dest.parent_path(), ec), end; !ec && it != end;
+         it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (name.size() <= stem.size() || name.compare(0, stem.size(), stem) != 0) continue;
+        if (name.find_first_not_of("0123456789", stem.size()) != std::string::npos) continue;
+        std::error_code removeError;
+        if (it->is_regular_file(removeError)) fs::remove(it->path(), removeError);
+    }
     static std::mt19937_64 rng{std::random_device{}()};
-    return dest.parent_path() /
-           (dest.filename().string() + ".part-" + std::to_string(rng() % 1000000000ULL));
+    return dest.parent_path() / (stem + std::to_string(rng() % 1000000000ULL));
 }
+
+namespace {
 
 // Copies the committed content of source (a file path) into dest through
 // SQLite's backup, into a temporary file that replaces dest at the end.
 void backupFile(const fs::path& source, const fs::path& dest) {
     sqlite3* src = nullptr;
     sqlite3* dst = nullptr;
-    fs::path tmp = tempBeside(dest);
+    fs::path tmp = temporaryCopyBeside(dest);
     auto cleanup = [&] {
         if (src) sqlite3_close_v2(src);
         if (dst) sqlite3_close_v2(dst);

@@ -117,6 +117,10 @@ public:
     std::vector<std::string> tableNames();
     const TableInfo& tableInfo(std::string_view name);  // fails when absent
     void createTable(const TableDef& def);               // fails on bad or used names
+    // Adds a column to an existing table; existing rows get its default.
+    void addColumn(const std::string& table, const FieldDef& field);
+    // Whether the file cannot be written (read-only file or connection).
+    bool isReadOnly() const;
 
     // Statements, cached by their text. The caller resets by destroying.
     std::unique_ptr<Statement> prepare(const std::string& sql);
@@ -135,7 +139,7 @@ public:
     // or a restore.
     void registerRecordset(Recordset* rs) { recordsets_.insert(rs); }
     void unregisterRecordset(Recordset* rs) { recordsets_.erase(rs); }
-    void refreshRecordsets();
+    void refreshRecordsets(bool keepPositions = false);
 
     // A consistent copy of the committed file into dest (written beside it
     // and renamed, so it is never half written).
@@ -159,6 +163,10 @@ private:
     std::unordered_map<std::string, sqlite3_stmt*> stmtCache_;
     std::set<sqlite3_stmt*> stmtInUse_;
 };
+
+// A fresh name beside dest for a copy in progress, renamed to dest once the
+// copy is whole. Part files of earlier copies to dest are removed first.
+std::filesystem::path temporaryCopyBeside(const std::filesystem::path& dest);
 
 // Copies a database file consistently (through SQLite's backup) into dest.
 void copyDatabaseFile(const std::filesystem::path& source, const std::filesystem::path& dest);

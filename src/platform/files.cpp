@@ -1,7 +1,5 @@
 #include "platform/files.h"
 
-#include <random>
-
 #include "platform/machine.h"
 
 namespace mk {
@@ -60,9 +58,7 @@ void copyFileInto(Machine& machine, std::string_view sourceFile, std::string_vie
         copyDatabaseFile(src, dest);
         return;
     }
-    static std::mt19937_64 rng{std::random_device{}()};
-    fs::path tmp = dest.parent_path() /
-                   (dest.filename().string() + ".part-" + std::to_string(rng() % 1000000000ULL));
+    fs::path tmp = temporaryCopyBeside(dest);
     fs::copy_file(src, tmp, fs::copy_options::overwrite_existing, ec);
     if (!ec) fs::rename(tmp, dest, ec);
     if (ec) {

@@ -68,6 +68,10 @@ public:
     virtual void Form_Load() {}
     virtual void Form_Paint() {}
     virtual void Form_Unload() {}
+    // Told after one of this window's actions failed and was rolled back
+    // (its data controls have re-read their tables), so it can put back
+    // what the user had entered. It must not write.
+    virtual void actionFailed() {}
 
     // Building, in the constructor.
     template <class C, class... A>

@@ -165,6 +165,10 @@ Recordset::Recordset(Database& db, std::string_view table, Open open) : db_(&db)
         load();
         pos_ = firstLive();
     } else {
+        // Opening still fails at once on a table that is gone.
+        if (!db.findTable(info_.name))
+            throw RuntimeError(err::TableNotFound,
+                               "The table '" + info_.name + "' was not found in the database.");
         atEndOnLoad_ = open == Open::AtEndOnFirstUse;
     }
     db.registerRecordset(this);
@@ -330,7 +334,32 @@ void Recordset::ensureLoaded() const {
     atEndOnLoad_ = false;
 }
 
-void Recordset::rereadQuietly() {
+Recordset::Position Recordset::position() const {
+    if (!loaded_) return {};
+    const long at = adding_ ? posBeforeAdd_ : pos_;
+    const long size = static_cast<long>(rows_.size());
+    Position p;
+    p.valid = true;
+    p.rowid = at >= 0 && at < size ? rows_[static_cast<size_t>(at)].rowid : 0;
+    p.beforeStart = at < 0;
+    p.pastEnd = at >= size && size > 0;
+    return p;
+}
+
+void Recordset::rereadQuietly(bool keepPosition) {
+    if (!loaded_) {
+        // Never read: it reads the table as it is when first used.
+        mark_ = {};
+        adding_ = false;
+        try {
+            info_ = db().tableInfo(info_.name);
+            indexFields();
+        } catch (const RuntimeError&) {
+        }
+        return;
+    }
+    const Position was = mark_.valid ? mark_ : position();
+    mark_ = {};
     adding_ = false;
     try {
         info_ = db().tableInfo(info_.name);
@@ -343,6 +372,12 @@ void Recordset::rereadQuietly() {
     }
     atEndOnLoad_ = false;
     pos_ = firstLive();
+    if (keepPosition) {
+        if (was.pastEnd) pos_ = static_cast<long>(rows_.size());
+        if (was.beforeStart && live_ > 0) pos_ = -1;
+        for (size_t i = 0; was.rowid != 0 && i < rows_.size(); ++i)
+            if (rows_[i].rowid == was.rowid) pos_ = static_cast<long>(i);
+    }
     moved();
 }
 
@@ -434,6 +469,11 @@ long Recordset::absolutePosition() const {
     for (long i = 0; i <= pos_; ++i)
         if (!rows_[static_cast<size_t>(i)].deleted) ++n;
     return n;
+}
+
+long long Recordset::rowId() const {
+    if (adding_ || !hasCurrentRow()) return 0;
+    return rows_[static_cast<size_t>(pos_)].rowid;
 }
 
 void Recordset::moved() {

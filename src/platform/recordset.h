@@ -52,6 +52,9 @@ public:
     bool hasPendingChanges() const { return adding_ || pendCount_ > 0; }
     long recordCount() const;
     long absolutePosition() const;  // 1-based among live rows, 0 when none
+    // The stored row's own number in its table; 0 when no stored row is
+    // current (before the first, past the last, or a row being added).
+    long long rowId() const;
 
     // Moves store the pending changes of the row being left.
     void moveFirst();
@@ -90,10 +93,24 @@ public:
     void setListener(RecordsetListener* l) { listener_ = l; }
 
     // Used by the database after a rollback or restore, and when it closes.
-    void rereadQuietly();
+    // keepPosition: back on the row marked when the action began writing
+    // (or, unmarked, the row current now) when it is still stored, so a
+    // failed action leaves its windows on the rows they showed; otherwise
+    // the first row.
+    void rereadQuietly(bool keepPosition = false);
+    void markPosition() { mark_ = position(); }
     void detach();
 
 private:
+    // Where the recordset stands, by row number, so it survives a re-read.
+    struct Position {
+        bool valid = false;
+        long long rowid = 0;  // 0 when not on a stored row
+        bool beforeStart = false;
+        bool pastEnd = false;
+    };
+    Position position() const;
+
     struct Row {
         long long rowid = 0;
         uint64_t offset = 0;  // into data_
@@ -145,6 +162,7 @@ private:
     std::unordered_map<std::string, int, NameHash, std::equal_to<>> exactIndex_;
     std::unordered_map<std::string, std::string> sqlCache_;  // by kind and changed fields
     RecordsetListener* listener_ = nullptr;
+    Position mark_;
 };
 
 }  // namespace mk

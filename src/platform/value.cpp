@@ -112,6 +112,8 @@ std::optional<double> parseNumber(std::string_view text) {
     auto [ptr, ec] = std::from_chars(body.data(), body.data() + body.size(), out,
                                      std::chars_format::general);
     if (ec != std::errc() || ptr != body.data() + body.size()) return std::nullopt;
+    // "inf", "nan" and the like name no number a window can add up.
+    if (!std::isfinite(out)) return std::nullopt;
     return neg ? -out : out;
 }
 
@@ -383,6 +385,12 @@ std::string toText(const Value& v) {
 std::string formatDouble(double d) {
     if (d == 0 || std::isnan(d)) return "0";
     char buf[64];
+    // At most 15 significant digits, as numbers were always shown: 0.1 * 3
+    // is "0.3". The shortest text of the rounded value has no more.
+    if (std::isfinite(d)) {
+        const auto rounded = std::to_chars(buf, buf + sizeof buf, d, std::chars_format::scientific, 14);
+        std::from_chars(buf, rounded.ptr, d, std::chars_format::scientific);
+    }
     double a = std::fabs(d);
     std::to_chars_result r;
     if (a >= 1e-5 && a < 1e15) {

@@ -180,15 +180,8 @@ void PartnerForm::Form_Load() {
 }
 
 void PartnerForm::deleteDealer() {
-    // Nothing to delete past the end of an empty table.
-    if (!Adodc1->recordset().hasCurrentRow()) return;
-    const bool wasAdding = editing_->adding();
-    if (confirmDelete(*this, *Adodc1, "Dealer will be deleted") && wasAdding) {
-        // The pending new row was what went; the window is browsing again.
-        cmdaction[0]->caption = editing_->texts().add;
-        editing_->SetCancelEnabled(false);
-        editing_->setBoxesLocked(true);
-    }
+    // Nothing is pending once a row went: the window is browsing again.
+    if (confirmDelete(*this, *Adodc1, "Dealer will be deleted")) editing_->backToBrowsing();
 }
 
 void PartnerForm::searchByName() {

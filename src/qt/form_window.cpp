@@ -303,7 +303,10 @@ void FormWindow::syncView(ControlView& v) {
         v.lastRect = r;
         w->setGeometry(r);
     }
-    if (w->testAttribute(Qt::WA_Disabled) == c.enabled) w->setEnabled(c.enabled);
+    // What a covering panel guards takes no key, click, focus or
+    // accessibility action either.
+    const bool takesInput = c.enabled && !c.isCovered();
+    if (w->testAttribute(Qt::WA_Disabled) == takesInput) w->setEnabled(takesInput);
 
     const double size = c.fontSize > 0 ? c.fontSize : 0;
     if (size != v.lastFontSize || c.fontBold != v.lastBold) {

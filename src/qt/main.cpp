@@ -63,8 +63,9 @@ int main(int argc, char** argv) {
     try {
         mk::SystemClock clock;
         mk::Machine machine(mk::Machine::defaultRoot());
-        mk::prepareMachine(machine, clock);
         mk::qt::QtDialogs dialogs;
+        // A database file the program cannot use is named, and left as it is.
+        if (!mk::prepareMachineOrSay(machine, clock, dialogs)) return 1;
         mk::Application app(machine, clock, dialogs);
         mk::registerWindows(app);
         mk::qt::FrontEnd frontEnd(app);

@@ -1,5 +1,6 @@
 #include "store/backup.h"
 
+#include <filesystem>
 #include <memory>
 
 #include "data/schema.h"
@@ -11,16 +12,16 @@ namespace mk {
 namespace {
 
 const char* const kFailed = "حدث خطأ";
+const char* const kKeptSuffix = ".before-restore";
 const char* const kBackupFailed = "تعذر عمل نسخة إحتياطية من ملف قاعدة البيانات على القرص D:/";
 
-// A file restored over the program's own database must be one: the tables
-// every window opens at once have to be there.
+// A file restored over the program's own database must be one: every
+// table and column (a file of an earlier version is brought up to date).
 void requireSystemDatabase(Machine& machine, const std::string& windowsPath) {
     Database candidate(machine, machine.mapPath(windowsPath), false);
-    for (const char* table : {"DIM", "Admin", "FLAGS", "BOX", "qqq", "DAILY_TRADE"})
-        if (!candidate.findTable(table))
-            throw RuntimeError(err::TableNotFound,
-                               windowsPath + " is not a database of this program.");
+    if (const std::string problem = schemaProblem(candidate); !problem.empty())
+        throw RuntimeError(err::TableNotFound,
+                           windowsPath + " is not a database of this program: " + problem);
 }
 
 // The file name part of a path, letter case kept.
@@ -73,6 +74,7 @@ void Form47::driveChanged() {
 }
 
 void Form47::restore() {
+    std::filesystem::path kept;
     try {
         if (File1->fileName.empty())
             throw RuntimeError(err::FileNotFound, "No file is chosen.");
@@ -81,15 +83,28 @@ void Form47::restore() {
         const bool overDatabase =
             machine.mapPath(joinWindowsPath("c:\\", fileNameOf(source))) ==
             machine.mapPath(kDatabasePath);
-        if (overDatabase) requireSystemDatabase(machine, source);
+        if (overDatabase) {
+            requireSystemDatabase(machine, source);
+            // The file replaced is kept beside it, for a restore made by mistake.
+            Database& live = machine.database(kDatabasePath);
+            kept = live.path().parent_path() / (live.path().filename().string() + kKeptSuffix);
+            live.backupTo(kept);
+        }
         // Over the open database file the content is replaced safely and
         // every open data control re-reads it.
         copyFileInto(machine, source, "c:\\");
+        if (overDatabase) {
+            Database& restored = machine.database(kDatabasePath);
+            if (needsBringingUpToDate(restored)) bringUpToDate(restored);
+        }
     } catch (const std::exception&) {
         MsgBox(kFailed, mb::Critical);
         return;
     }
-    MsgBox("تم إسترجاع ملف قاعهدة البيانات", mb::Information);
+    std::string done = "تم إسترجاع ملف قاعهدة البيانات";
+    if (!kept.empty())
+        done += std::string("\r\n") + "الملف السابق محفوظ باسم " + toWindowsPath(app().machine(), kept);
+    MsgBox(done, mb::Information);
 }
 
 Form48::Form48(Application& a) : Form(a, kName) {

@@ -2,6 +2,8 @@
 
 #include "data/record_editing.h"
 #include "data/schema.h"
+#include "data/table_names.h"
+#include "store/compare.h"
 
 namespace mk {
 
@@ -31,15 +33,24 @@ constexpr int kComparePlaceholderRows = 2579;
 
 }  // namespace
 
-std::string groupNameProblem(Application& app, const std::string& name) {
-    if (name.empty() || name == ".") return kNameMissing;
-    if (!isValidTableName(name)) return kNameInvalid;
-    Database& db = app.machine().database(kDatabasePath);
-    if (db.findTable(name)) return kNameUsed;
-    Recordset groups(db, "qqq");
+const char* const kUnknownGroupMessage =
+    "لا توجد مجموعة أصناف بهذا الأسم، أختر مجموعة من القائمة";
+
+bool groupListed(Application& app, const std::string& name) {
+    Recordset groups(app.machine().database(kDatabasePath), "qqq");
     for (const Value& listed : groups.columnValues("Q"))
-        if (namesEqual(toText(listed), name)) return kNameUsed;
-    return "";
+        if (toText(listed) == name) return true;
+    return false;
+}
+
+std::string groupNameProblem(Application& app, const std::string& name) {
+    switch (newTableNameProblem(app, name)) {
+        case TableNameProblem::None: return "";
+        case TableNameProblem::Missing: return kNameMissing;
+        case TableNameProblem::Invalid: return kNameInvalid;
+        case TableNameProblem::Used: return kNameUsed;
+    }
+    return kNameUsed;
 }
 
 GroupsWindow::GroupsWindow(Application& a, const char* name, int carriers) : Form(a, name) {
@@ -138,7 +149,30 @@ void Form49::fillStartingRows() {
     Adodc2->recordset().update();
 }
 
-Form56::Form56(Application& a) : GroupsWindow(a, kName, 6) { caption = "Form56"; }
+Form56::Form56(Application& a) : GroupsWindow(a, kName, 6) {
+    caption = "Form56";
+    height = 5280;
+    // Below the group part: each list's current name over its navigation bar.
+    Label2 = add<Label>("Label2", -1, Geometry{5280, 2070, 600, 285}, "n1");
+    Text4 = add<TextBox>("Text4", -1, Geometry{240, 2040, 4920, 315});
+    Adodc5 = add<Adodc>("Adodc5", -1, Geometry{240, 2460, 5640, 375}, "n1");
+    Label3 = add<Label>("Label3", -1, Geometry{5280, 3000, 600, 285}, "n2");
+    Text5 = add<TextBox>("Text5", -1, Geometry{240, 2970, 4920, 315});
+    Adodc6 = add<Adodc>("Adodc6", -1, Geometry{240, 3390, 5640, 375}, "n2");
+    for (Label* l : {Label2, Label3}) l->alignment = 1;
+    Text4->bindTo(*Adodc5, "DESC");
+    Text5->bindTo(*Adodc6, "DESC");
+    Command1 = add<CommandButton>("Command1", -1, Geometry{4200, 3960, 1680, 375}, "compare");
+    Command1->onClick = [this] {
+        compareProductLists(Adodc5->recordset(), Adodc6->recordset());
+    };
+}
+
+void Form56::Form_Load() {
+    GroupsWindow::Form_Load();
+    bindTable(*Adodc5, "n1");
+    bindTable(*Adodc6, "n2");
+}
 
 void Form56::fillStartingRows() {
     // The new group starts with its placeholder items.

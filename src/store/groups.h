@@ -18,6 +18,11 @@ class RecordEditing;
 // ignored, as the database matches table names).
 std::string groupNameProblem(Application& app, const std::string& name);
 
+// Whether a name typed or picked in a group chooser is a group listed in
+// qqq (exact text), and what a chooser says when it is not.
+bool groupListed(Application& app, const std::string& name);
+extern const char* const kUnknownGroupMessage;
+
 class GroupsWindow : public Form {
 public:
     GroupsWindow(Application& a, const char* name, int carriers);
@@ -52,10 +57,20 @@ protected:
     void fillStartingRows() override;
 };
 
+// The group adding of Form49 and the product list compare tool.
 class Form56 : public GroupsWindow {
 public:
     static constexpr const char* kName = "Form56";
     explicit Form56(Application& a);
+    void Form_Load() override;
+
+    Adodc* Adodc5;  // n1, the outside list
+    Adodc* Adodc6;  // n2, the store's list
+    Label* Label2;
+    Label* Label3;
+    TextBox* Text4;  // n1.DESC
+    TextBox* Text5;  // n2.DESC
+    CommandButton* Command1;  // compare
 
 protected:
     void fillStartingRows() override;

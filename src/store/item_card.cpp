@@ -3,6 +3,7 @@
 #include "data/record_editing.h"
 #include "data/schema.h"
 #include "data/scratch.h"
+#include "store/groups.h"
 
 namespace mk {
 
@@ -10,7 +11,6 @@ namespace {
 
 constexpr const char* kNoteTitle = "ملحوظة";
 constexpr const char* kChooseGroup = "أختر مجموعة الأصناف ثم طقطق داخل مربع نص  اسم الصنف";
-constexpr const char* kUnknownGroup = "لا توجد مجموعة أصناف بهذا الأسم، أختر مجموعة من القائمة";
 
 // Card geometry: two columns of label + box, labels to the right.
 constexpr double kTop = 1680, kRow = 420, kBoxHeight = 315, kLabelHeight = 285;
@@ -105,13 +105,16 @@ ItemCard::ItemCard(Form& form, Adodc& groups) : form_(form) {
 
     editing_ = std::make_unique<RecordEditing>(
         form, *Adodc4, std::array<CommandButton*, 3>{cmdaction[0], cmdaction[1], cmdaction[2]});
+    editing_->gatedBoxes.assign(editBoxes_.begin(), editBoxes_.end());
     editing_->addSaveProcedure = [this] { AddOrSaveItem(); };
     editing_->editSaveProcedure = [this] { EditOrSaveItem(); };
     cmdaction[1]->onClick = [this] {
         if (ready()) editing_->CancelEdit();
     };
     Command1->onClick = [this] {
-        if (ready()) confirmDelete(form_, *Adodc4, "user will be deleted");
+        // Nothing is pending once a row went: the card is browsing again.
+        if (ready() && confirmDelete(form_, *Adodc4, "user will be deleted"))
+            editing_->backToBrowsing();
     };
     Text6->onClick = [this] {
         form_.MsgBox("أضغط على التالى و السابق لإختيار الصنف الفرعى", mb::OKOnly, kNoteTitle);
@@ -140,21 +143,16 @@ bool ItemCard::ready() {
     return false;
 }
 
-bool ItemCard::groupListed(const std::string& name) {
-    Recordset groups(form_.app().machine().database(kDatabasePath), "qqq");
-    for (const Value& listed : groups.columnValues("Q"))
-        if (toText(listed) == name) return true;
-    return false;
-}
-
 void ItemCard::chooseGroup(const std::string& name) {
-    if (!groupListed(name)) {
-        form_.MsgBox(kUnknownGroup, mb::OKOnly, kNoteTitle);
+    if (!groupListed(form_.app(), name)) {
+        form_.MsgBox(kUnknownGroupMessage, mb::OKOnly, kNoteTitle);
         DataCombo3->displayText(Label16->caption());
         return;
     }
     Label16->setCaption(name);
     bindTable(*Adodc4, name);
+    // The pending row went with the old table: nothing is left to save.
+    editing_->backToBrowsing();
     for (CommandButton* b : {Command6, Command7, Command9}) b->visible = true;
 }
 

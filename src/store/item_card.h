@@ -47,7 +47,6 @@ public:
 
 private:
     void chooseGroup(const std::string& name);
-    bool groupListed(const std::string& name);
     void AddOrSaveItem();
     void EditOrSaveItem();
     // False (and says so) while no group table is open on the card.

@@ -162,3 +162,31 @@ TEST(MainWindow, AListedGroupWithoutATableIsReportedOnceAndSkipped) {
 
 }  // namespace
 }  // namespace mk
+
+namespace mk {
+namespace {
+
+using namespace test;
+
+TEST(MainWindow, AFailedLoadLeavesNoHalfLoadedWindowAndIsMetAgain) {
+    Harness h;
+    setProfile(h, "ACME");
+    h.exec("INSERT INTO BOX (MONEY) VALUES (12)");
+    h.exec("ALTER TABLE VALIDITY_DATE RENAME TO VALIDITY_DATE_AWAY");
+    begin(h);
+    for (int attempt = 1; attempt <= 2; ++attempt) {
+        h.click("Form16", "Command1");
+        EXPECT_EQ(h.dialogs.messages().size(), static_cast<size_t>(attempt));
+        EXPECT_EQ(h.dialogs.messages().back().style, mb::Critical);
+        EXPECT_FALSE(h.app.isLoaded("Form1")) << attempt;
+        EXPECT_TRUE(h.form("Form16").visible());
+    }
+    h.exec("ALTER TABLE VALIDITY_DATE_AWAY RENAME TO VALIDITY_DATE");
+    h.click("Form16", "Command1");
+    ASSERT_TRUE(h.app.isLoaded("Form1"));
+    EXPECT_TRUE(h.form("Form1").visible());
+    EXPECT_EQ(h.app.form<Form1>().Label23[2]->caption(), "12");
+}
+
+}  // namespace
+}  // namespace mk

@@ -46,7 +46,7 @@ TEST_F(DatabaseTest, NewFileHoldsEveryTableWithItsStartingRows) {
     std::map<std::string, long> rows = {{"DIM", 1},          {"Admin", 1},        {"FLAGS", 1},
                                         {"PRODUCT_BUY", 1},  {"VALIDITY_DATE", 1}, {"BUYER_DEALS", 1},
                                         {"BOX", 1},          {"DAY_OUTPUT", 30},   {"MONTH_OUTPUT", 12},
-                                        {"YEAR_OUTPUT", 21}, {"qqq", 0},           {"DAILY_TRADE", 0},
+                                        {"YEAR_OUTPUT", 51}, {"qqq", 0},           {"DAILY_TRADE", 0},
                                         {"BUYER", 0},        {"SUPPLIER", 0}};
     for (const auto& [table, n] : rows) EXPECT_EQ(h.count(table), n) << table;
 
@@ -60,7 +60,12 @@ TEST_F(DatabaseTest, NewFileHoldsEveryTableWithItsStartingRows) {
     EXPECT_EQ(h.cell("BOX", 0, "DATE"), Value::date(makeDate(2026, 12, 6)));
     EXPECT_EQ(h.cell("PRODUCT_BUY", 0, "ID"), Value::i16(999));
     EXPECT_EQ(h.cell("DAY_OUTPUT", 4, "DAYS"), Value("5"));
-    EXPECT_EQ(h.cell("YEAR_OUTPUT", 20, "YEAR"), Value::i16(2020));
+    EXPECT_EQ(h.cell("YEAR_OUTPUT", 0, "YEAR"), Value::i16(2000));
+    EXPECT_EQ(h.cell("YEAR_OUTPUT", 50, "YEAR"), Value::i16(2050));
+    EXPECT_EQ(h.cell("YEAR_OUTPUT", 50, "YEARS"), Value("2050"));
+    EXPECT_EQ(h.cell("YEAR_OUTPUT", 50, "NET_GAIN"), Value(0.0));
+    for (const char* vouchers : {"REVEIVED_MONEY", "MONEY_OUT"})
+        EXPECT_TRUE(Recordset(db, vouchers).hasField("POSTED")) << vouchers;
 
     // Names with blanks and hyphens are real columns.
     Recordset inv(db, "BUY_INVOICE");
@@ -278,6 +283,31 @@ TEST_F(DatabaseTest, AFailedActionRollsBackEverythingAndRereads) {
         });
     });
     EXPECT_EQ(h.cell("g", 0, "ONSTOCK"), Value::i32(7));
+}
+
+TEST_F(DatabaseTest, AFailedActionLeavesRecordsetsWhereTheyStoodWhenItBeganWriting) {
+    makeGroup("g", {"a", "b", "c"});
+    Recordset second(db, "g"), past(db, "g"), before(db, "g");
+    second.moveNext();
+    past.moveLast();
+    past.moveNext();
+    before.movePrevious();
+    EXPECT_THROW(h.machine.action([&] {
+        second.setField("ONSTOCK", 1);
+        second.update();
+        second.moveLast();
+        past.addNew();
+        past.setField("DESC", "d");
+        past.update();  // a row that the rollback takes away again
+        before.moveLast();
+        throw RuntimeError(err::DatabaseError, "disk full");
+    }),
+                 RuntimeError);
+    EXPECT_EQ(second.field("DESC"), Value("b"));
+    EXPECT_EQ(second.field("ONSTOCK"), Value::i32(20));
+    EXPECT_TRUE(past.eof());
+    EXPECT_EQ(past.recordCount(), 3);
+    EXPECT_TRUE(before.bof() && !before.eof());
 }
 
 TEST_F(DatabaseTest, DataControlBindsATableThroughItsConnectionText) {

@@ -48,6 +48,9 @@ TEST(Conversions, StrictNumberAndDateFailOnOtherText) {
     EXPECT_EQ(toDouble(Value("7.0")), 7);
     EXPECT_EQ(errorNumber([] { toDouble(Value("12abc")); }), err::TypeMismatch);
     EXPECT_EQ(errorNumber([] { toDouble(Value("")); }), err::TypeMismatch);
+    for (const char* notANumber : {"inf", "-inf", "nan", "infinity", "1e999", "-1E400", "NAN"})
+        EXPECT_EQ(errorNumber([&] { toDouble(Value(notANumber)); }), err::TypeMismatch)
+            << notANumber;
     EXPECT_EQ(errorNumber([] { toDate(Value("not a date")); }), err::TypeMismatch);
     EXPECT_EQ(errorNumber([] { toDate(Value("31/02/2020")); }), err::TypeMismatch);
     EXPECT_EQ(errorNumber([] { toDate(Value("10")); }), err::TypeMismatch);
@@ -87,14 +90,23 @@ TEST(Dates, TwoDigitYearsAndSerials) {
     EXPECT_EQ(*parseDate("06/12/2026 14:05:09"), makeDateTime(2026, 12, 6, 14, 5, 9));
 }
 
-TEST(Numbers, DefaultTextIsShortestWithoutGrouping) {
+TEST(Numbers, DefaultTextHasAtMostFifteenSignificantDigits) {
     EXPECT_EQ(formatDouble(0), "0");
     EXPECT_EQ(formatDouble(-0.0), "0");
     EXPECT_EQ(formatDouble(150), "150");
     EXPECT_EQ(formatDouble(1000000), "1000000");
     EXPECT_EQ(formatDouble(15.5), "15.5");
     EXPECT_EQ(formatDouble(-135), "-135");
-    EXPECT_EQ(formatDouble(0.1 + 0.2), "0.30000000000000004");
+    EXPECT_EQ(formatDouble(0.1 + 0.2), "0.3");
+    EXPECT_EQ(formatDouble(0.1 * 3), "0.3");
+    EXPECT_EQ(formatDouble(150 - 100.1), "49.9");
+    EXPECT_EQ(formatDouble(1.0 / 3), "0.333333333333333");
+    EXPECT_EQ(formatDouble(-2.0 / 3), "-0.666666666666667");
+    EXPECT_EQ(formatDouble(123456789012345.6), "123456789012346");
+    EXPECT_EQ(formatDouble(999999999999999.9), "1E+15");
+    EXPECT_EQ(formatDouble(1e20 / 3), "3.33333333333333E+19");
+    // Stored values stay exact: only the text is rounded.
+    EXPECT_EQ(toDouble(Value(0.1 * 3)), 0.1 * 3);
     EXPECT_EQ(formatDouble(6.5), "6.5");
     EXPECT_EQ(toText(Value(30.5)), "30.5");
     EXPECT_EQ(toText(Value::i16(12)), "12");

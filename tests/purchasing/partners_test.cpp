@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "access/access_steps.h"
+#include "app/system.h"
 
 namespace mk {
 namespace {
@@ -45,6 +46,27 @@ TEST_F(PartnersTest, ASearchThatFindsNothingStaysOnTheShownRow) {
     EXPECT_EQ(h.lastMessage(), "Dealer will be deleted");
     auto names = h.column("SUPPLIER", "SALES_MAN");
     EXPECT_EQ(toText(names[0]) + "," + toText(names[1]), "Nour,Omega");
+}
+
+TEST(Partners, TheCustomersWindowFromTheMenuKeepsAnEditedPhone) {
+    test::Harness h;
+    h.exec("UPDATE DIM SET COMP=1, SECURITY=0");
+    h.exec("INSERT INTO BUYER (BUYER, PHONE, MONEY) VALUES ('Hala', '111', 5), ('Omar', '222', 7)");
+    startProgram(h.app);
+    h.click("Form16", "Command1");
+    h.menu("Form1", "BUYER");
+    ASSERT_TRUE(h.form("Form6").visible());
+    // Wherever the totals left the window, an edit never silently drops.
+    if (h.text("Form6", "Text1", 0).empty()) {
+        h.click("Form6", "cmdaction", 2);
+        EXPECT_EQ(h.lastMessage(), "No record is shown: nothing was changed.");
+        h.app.navigate(h.form("Form6").adodc("Adodc1"), Nav::First);
+    }
+    h.click("Form6", "cmdaction", 2);
+    ASSERT_TRUE(h.type("Form6", "Text1", "0100 555", 1));
+    h.click("Form6", "cmdaction", 2);
+    EXPECT_EQ(toText(h.cell("BUYER", 0, "PHONE")), "0100 555");
+    EXPECT_EQ(toText(h.cell("BUYER", 1, "PHONE")), "222");
 }
 
 }  // namespace

@@ -1,54 +1,56 @@
-// A test-only window whose buttons launch the report workers as the real
-// launchers do, and a harness that shows it.
+// A harness for the report workers, launched from the buttons and menus
+// that launch them: the item card's Command6, Command7, Command9 and the
+// main menu's date_report; Command2 of the suppliers and customers windows.
 #pragma once
 
 #include <string>
 
-#include "data/scratch.h"
-#include "platform/application.h"
-#include "store/expiry.h"
-#include "support/harness.h"
+#include "app/steps.h"
 
 namespace mk::test {
 
-// The launchers: Form1's Command6, Command7, Command9 and date_report,
-// Form5's and Form6's Command2.
-class Launchers : public Form {
-public:
-    static constexpr const char* kName = "Launchers";
-    explicit Launchers(Application& a) : Form(a, kName) {
-        button("Command6", [this] { launchWorker(app(), ScratchTable::ProductBuy, "Form29"); });
-        button("Command7", [this] { launchWorker(app(), ScratchTable::ProductBuy, "Form33"); });
-        button("Command9", [this] { launchWorker(app(), ScratchTable::ProductBuy, "Form31"); });
-        button("Suppliers", [this] { launchWorker(app(), ScratchTable::BuyerDeals, "Form46"); });
-        button("Customers", [this] { launchWorker(app(), ScratchTable::BuyerDeals, "Form40"); });
-        button("date_report", [this] { askExpiryPeriodAndShow(app()); });
-    }
-
-private:
-    void button(const std::string& name, std::function<void()> fn) {
-        auto* b = add<CommandButton>(name, -1, Geometry{240, 240 + 420.0 * count_++, 2400, 375},
-                                     name);
-        b->onClick = std::move(fn);
-    }
-    int count_ = 0;
-};
-
-// A harness with the stand-ins and the launchers shown.
 class WorkerHarness : public Harness {
 public:
-    WorkerHarness() {
-        app.registerForm<Launchers>();
-        show("Launchers");
+    // The main window, opened as a user does, with the store uncovered.
+    void openMain() {
+        if (app.isLoaded("Form1")) return;
+        exec("UPDATE DIM SET COMP=1, SECURITY=0");
+        openStore(*this);
     }
-    // What the main window's item card and a partner window show (display
-    // only: nothing is written into their rows).
-    void showItem(const std::string& name) { form("Form1").textBox("Text6").displayText(name); }
+    // The item card shows an item of this name: a group of its own holding
+    // it, chosen in the group chooser.
+    void showItem(const std::string& name) {
+        const std::string group = "CARD_" + std::to_string(++groups_);
+        makeGroup(*this, group, "('" + name + "', 0, 0, 0)");
+        openMain();
+        choose("Form1", "DataCombo3", group);
+    }
+    // A partner window, opened from the main menu, shows this partner: the
+    // row is added when missing and found with the window's own search.
     void showPartner(const std::string& window, const std::string& name) {
-        form(window).textBox("Text1", 0).displayText(name);
+        const bool suppliers = window == "Form5";
+        const std::string table = suppliers ? "SUPPLIER" : "BUYER";
+        const std::string field = suppliers ? "SALES_MAN" : "BUYER";
+        bool listed = false;
+        for (const Value& v : column(table, field)) listed = listed || toText(v) == name;
+        if (!listed) exec("INSERT INTO " + table + " (" + field + ") VALUES ('" + name + "')");
+        openMain();
+        close(window);  // opened afresh, so it reads the rows as stored now
+        menu("Form1", suppliers ? "SUPPLY_INF" : "BUYER");
+        answerInput(name);
+        menu(window, suppliers ? "SALES" : "BUYER");
     }
-    void launch(const std::string& button) { click("Launchers", button); }
+    void launch(const std::string& button) {
+        openMain();
+        if (button == "Suppliers") click("Form5", "Command2");
+        else if (button == "Customers") click("Form6", "Command2");
+        else if (button == "date_report") menu("Form1", "date_report");
+        else click("Form1", button);
+    }
     Value flag(const std::string& field) { return cell("FLAGS", 0, field); }
+
+private:
+    int groups_ = 0;
 };
 
 }  // namespace mk::test

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 
 #include "access/access_steps.h"
@@ -40,8 +41,14 @@ TEST_F(BackupTest, BackupThenRestoreBringsBackTheCopiedData) {
     h.show("Form6");
     h.exec("INSERT INTO BUYER (BUYER) VALUES ('second')");
     restore("d", "", "INVENT.MDB");
-    EXPECT_EQ(h.lastMessage(), "تم إسترجاع ملف قاعهدة البيانات");
+    EXPECT_EQ(h.lastMessage(), "تم إسترجاع ملف قاعهدة البيانات\r\n"
+                               "الملف السابق محفوظ باسم C:\\INVENT.MDB.before-restore");
     EXPECT_EQ(h.count("BUYER"), 1);
+    {
+        // The file replaced is kept beside it, with what it held.
+        Database kept(h.machine, h.machine.mapPath("C:\\INVENT.MDB.before-restore"), false);
+        EXPECT_EQ(Recordset(kept, "BUYER").recordCount(), 2);
+    }
     // The open windows go on with the restored rows.
     EXPECT_EQ(h.text("Form6", "Text1", 0), "first");
     h.click("Form6", "cmdaction", 0);
@@ -73,12 +80,55 @@ TEST_F(BackupTest, RestoreRefusesWhatIsNoDatabaseOfTheProgram) {
         EXPECT_EQ(h.lastMessage(), "حدث خطأ") << folder;
         EXPECT_EQ(h.count("BUYER"), 1);
     }
+    // The checked names alone are not enough: every table and column.
+    const fs::path hollow = d / "HOLLOW";
+    fs::create_directories(hollow);
+    {
+        Database file(h.machine, hollow / "INVENT.MDB", true);
+        for (const char* t : {"DIM", "Admin", "FLAGS", "BOX", "qqq", "DAILY_TRADE"})
+            file.exec(std::string("CREATE TABLE ") + t + " (x)");
+    }
+    h.db().backupTo(d / "INVENT.MDB");
+    Database(h.machine, d / "INVENT.MDB", false).exec("ALTER TABLE BUYER DROP COLUMN FAX");
+    for (const char* folder : {"D:\\HOLLOW", "D:\\"}) {
+        h.dialogs.clear();
+        restore("d", folder, "INVENT.MDB");
+        EXPECT_EQ(h.lastMessage(), "حدث خطأ") << folder;
+        EXPECT_EQ(h.count("BUYER"), 1);
+        EXPECT_TRUE(Recordset(h.db(), "BUYER").hasField("FAX"));
+    }
+
     // Another name is only copied into the root of drive C.
     fs::copy_file(d / "OLD" / "INVENT.MDB", d / "OTHER.MDB");
     restore("d", "", "OTHER.MDB");
     EXPECT_EQ(h.lastMessage(), "تم إسترجاع ملف قاعهدة البيانات");
     EXPECT_TRUE(fs::exists(h.machine.mapPath("C:\\OTHER.MDB")));
     EXPECT_EQ(h.count("BUYER"), 1);
+}
+
+TEST_F(BackupTest, AFileOfAnEarlierVersionIsRestoredUpToDate) {
+    const fs::path old = h.machine.driveFolder("D") / "INVENT.MDB";
+    h.db().backupTo(old);
+    Database(h.machine, old, false)
+        .exec("ALTER TABLE MONEY_OUT DROP COLUMN POSTED; DELETE FROM YEAR_OUTPUT WHERE YEAR > 2020");
+    restore("d", "", "INVENT.MDB");
+    EXPECT_EQ(h.lastMessage().rfind("تم إسترجاع ملف قاعهدة البيانات", 0), 0u);
+    EXPECT_TRUE(Recordset(h.db(), "MONEY_OUT").hasField("POSTED"));
+    EXPECT_EQ(h.count("YEAR_OUTPUT"), 51);
+}
+
+TEST_F(BackupTest, ABackupRemovesPartFilesThatAnEarlierCopyLeftBehind) {
+    const fs::path d = h.machine.driveFolder("D");
+    std::ofstream(d / "INVENT.MDB.part-123456789") << std::string(100000, 'x');
+    std::ofstream(d / "INVENT.MDB.part-notes") << "kept";
+    std::ofstream(d / "OTHER.MDB.part-42") << "kept";
+    h.show("Form48");
+    EXPECT_TRUE(h.form("Form44").visible());
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(d)) names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"INVENT.MDB", "INVENT.MDB.part-notes",
+                                               "OTHER.MDB.part-42"}));
 }
 
 }  // namespace

@@ -116,3 +116,47 @@ TEST_F(ItemCardTest, TheChooserAcceptsOnlyListedGroups) {
 
 }  // namespace
 }  // namespace mk
+
+namespace mk {
+namespace {
+
+using namespace test;
+
+// Every way a user reaches the card, tried before and after the store login.
+std::vector<std::string> reached(Harness& h) {
+    std::vector<std::string> out;
+    Form& main = h.form("Form1");
+    if (h.app.focusByUser(main.textBox("Text6"))) out.push_back("focus");
+    if (h.choose("Form1", "DataCombo3", "G")) out.push_back("choose");
+    if (h.app.navigate(main.adodc("Adodc4"), Nav::Next)) out.push_back("move");
+    if (h.click("Form1", "cmdaction", 0)) out.push_back("add");
+    if (h.type("Form1", "Text5", "7")) out.push_back("type");
+    if (h.click("Form1", "Command1")) out.push_back("delete");
+    return out;
+}
+
+TEST(CoverPanel, NothingUnderItTakesInputUntilTheStoreLogin) {
+    Harness h;
+    setProfile(h, "ACME", true);
+    makeGroup(h, "G", "('x', 1, 0, 0), ('y', 2, 0, 0)");
+    h.exec("INSERT INTO Admin (UserID, Password, store) VALUES ('ali', 'secret1', 1)");
+    begin(h);
+    h.click("Form16", "Command1");
+    EXPECT_TRUE(reached(h).empty());
+    h.menu("Form1", "store_functions");
+    EXPECT_TRUE(h.form("Form20").visible());
+    EXPECT_TRUE(reached(h).empty());
+    EXPECT_THROW(h.form("Form1").control("cmdaction", 0).SetFocus(), RuntimeError);
+    // Controls beside the panel still work.
+    EXPECT_TRUE(h.menu("Form1", "PROGRAMMER"));
+    EXPECT_EQ(h.count("G"), 2);
+    EXPECT_EQ(h.caption("Form1", "cmdaction", 0), "&add");
+
+    h.type("Form20", "Text1", "ali", 0);
+    h.type("Form20", "Text1", "secret1", 1);
+    h.click("Form20", "Command1");
+    EXPECT_EQ(reached(h), (std::vector<std::string>{"focus", "choose", "move", "add", "type", "delete"}));
+}
+
+}  // namespace
+}  // namespace mk

@@ -1,0 +1,111 @@
+#include "access/search_login.h"
+
+#include <memory>
+
+#include "platform/application.h"
+
+namespace mk {
+
+namespace {
+
+constexpr double kViewHeight = 9500;
+
+const SearchLoginSpec kSearchLogins[] = {
+    {"Form14",
+     "sell-inv",
+     "Form14",
+     false,
+     "Form3",
+     "Label15",
+     "Label10",
+     "Label5",
+     false,
+     {{"Command2"}, {"Command1"}, {"Picture1"}},
+     {},
+     {"DataCombo1", "Text3", "Text4", "Text5", "Label2"},
+     {{"Label8"}, {"Label11", 1}, {"Label1", 7}, {"Label1", 8}, {"Label1", 10}, {"Label7", 1}}},
+};
+
+constexpr const char* kInvoiceOpen =
+    "لا يمكن البحث أثناء إدخال أو تعديل فاتورة، أحفظ الفاتورة أو ألغها أولا";
+
+}  // namespace
+
+SearchLogin::SearchLogin(Application& a, const SearchLoginSpec& entry)
+    : AccessLogin(a, entry.name, entry.right, "ليست لديك هذه الصلاحية.", entry.captionPrefix, true,
+                  entry.titled),
+      spec_(entry) {}
+
+bool SearchLogin::invoiceOpen() {
+    Form* invoices = app().loadedForm(spec_.invoiceWindow);
+    if (!invoices) return false;
+    for (int i : {0, 2})
+        if (Control* c = invoices->findControl("cmdaction", i))
+            if (auto* b = dynamic_cast<CommandButton*>(c); b && b->caption == "&save") return true;
+    return false;
+}
+
+void SearchLogin::logIn() {
+    if (!checkLogin()) return;
+    const std::string user = Text1[0]->text();
+    // Moving off an invoice being entered or edited would store it unposted.
+    if (invoiceOpen()) {
+        MsgBox(kInvoiceOpen, mb::OKOnly, "Attention");
+        return;
+    }
+    if (spec_.userBeforePrompt)
+        app().form(spec_.invoiceWindow).label(spec_.userLabel).displayCaption(user);
+    const std::string typed = InputBox("enter INVOICE NO. for search :", "Search by Invoice No.");
+    if (typed.empty()) return;
+
+    Form& invoices = app().form(spec_.invoiceWindow);
+    showForViewing(invoices);
+    invoices.label(spec_.userLabel).displayCaption(user);
+    invoices.label(spec_.currentLabel).visible = true;
+    invoices.label(spec_.numberLabel).displayCaption(typed);
+
+    Recordset& rs = invoices.adodc("Adodc2").recordset();
+    const long before = rs.absolutePosition();
+    // Text that is no number names no invoice.
+    const auto wanted = parseNumber(typed);
+    bool found = false;
+    if (wanted) {
+        for (rs.moveFirst(); !rs.eof(); rs.moveNext())
+            if (static_cast<double>(toInt16(rs.field("INVO_NO"))) == *wanted) {
+                found = true;
+                break;
+            }
+    }
+    if (!found) {
+        // The window goes back to the invoice it showed.
+        rs.moveFirst();
+        for (long k = 1; k < before && !rs.eof(); ++k) rs.moveNext();
+        MsgBox(" unable to find that item ");
+    }
+    Unload();
+}
+
+void SearchLogin::showForViewing(Form& invoices) {
+    invoices.height = kViewHeight;
+    for (const ControlName& c : spec_.hidden)
+        if (Control* control = invoices.findControl(c.name, c.index)) control->visible = false;
+    for (const ControlName& c : spec_.flagsEnabled) invoices.control(c.name, c.index).enabled = true;
+    for (const char* name : spec_.lineControls)
+        for (int i = 0; i < 32; ++i) {
+            Control& c = invoices.control(name, i);
+            c.visible = true;
+            // Rows the line stepping moved go back to their design places.
+            c.left = c.design.left;
+            c.top = c.design.top;
+            c.width = c.design.width;
+            c.height = c.design.height;
+        }
+    for (const ControlName& c : spec_.shown) invoices.control(c.name, c.index).visible = true;
+}
+
+void registerSearchLogins(Application& app) {
+    for (const SearchLoginSpec& s : kSearchLogins)
+        app.registerForm(s.name, [&s](Application& a) { return std::make_unique<SearchLogin>(a, s); });
+}
+
+}  // namespace mk

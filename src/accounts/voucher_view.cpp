@@ -1,0 +1,62 @@
+#include "accounts/voucher_view.h"
+
+#include <string>
+
+#include "data/record_editing.h"
+#include "platform/application.h"
+
+namespace mk {
+
+namespace {
+
+constexpr double kWidth = 4 * kPrintZoneTwips + 480;
+constexpr double kHeight = 4800;
+
+}  // namespace
+
+Form39::Form39(Application& a) : Form(a, kName) {
+    caption = "حركة تعاملات الأذون";
+    width = kWidth;
+    height = kHeight;
+
+    // Each line prints the amount, the date and the number one zone apart,
+    // from the second zone on: one heading over each.
+    auto heading = [&](const char* n, int zoneNo, const char* text) {
+        Label* l = add<Label>(
+            n, -1, Geometry{zoneNo * kPrintZoneTwips, 120, kPrintZoneTwips - 60, 285}, text);
+        l->fontBold = true;
+        l->alignment = 2;
+        return l;
+    };
+    Label4 = heading("Label4", 1, "المبلغ");
+    Label5 = heading("Label5", 2, "تاريخ إذن الإستلام");
+    Label1 = heading("Label1", 3, "رقم إذن الإستلام");
+
+    Adodc1 = add<Adodc>("Adodc1", -1, Geometry{240, kHeight - 1320, 2400, 360});
+    Adodc1->visible = false;
+    Text1 = add<TextBox>("Text1", -1, Geometry{2760, kHeight - 1320, 1095, 315});
+    Text1->visible = false;
+    Text1->bindTo(*Adodc1, "INVO_NO");
+}
+
+void Form39::Form_Paint() {
+    bindTable(*Adodc1, "REVEIVED_MONEY");
+    const std::string customer = app().form("Form6").textBox("Text1", 0).text();
+    caption = "حركة تعاملات أذون " + customer + companyTitle(app());
+
+    Cls();
+    for (int i = 0; i < 3; ++i) Print({std::string(11, ' ')});
+    bool found = false;
+    Recordset& vouchers = Adodc1->recordset();
+    for (vouchers.moveFirst(); !vouchers.eof(); vouchers.moveNext()) {
+        // A voucher with no customer belongs to none.
+        const Value name = vouchers.field("BUYER");
+        if (customer.empty() || name.isNull() || toText(name) != customer) continue;
+        found = true;
+        Print({zone, static_cast<int>(roundToInt32(toDouble(vouchers.field("MONEY")))), zone,
+               vouchers.field("DATES"), zone, vouchers.field("INVO_NO")});
+    }
+    if (!found) MsgBox("لا توجد أذون إستلام لهذا العميل  ");
+}
+
+}  // namespace mk

@@ -1,0 +1,341 @@
+#include "accounts/vouchers.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "platform/application.h"
+
+namespace mk {
+
+namespace {
+
+const VoucherConfig kReceipts{
+    .formName = "Form35",
+    .table = "REVEIVED_MONEY",
+    .receipt = true,
+    .captionPrefix = " إذون إستلام نقدية ل",
+    .numberLabel = "رقم إذن الإستلام",
+    .amountLabel = "قيمة المبلغ المستلم",
+    .dateLabel = "تاريخ إذن الإستلام",
+    .partyLabel = "أسم العميل",
+    .lastNumberLabel = "آخر أذن أستلام هو رقم",
+    .postCaption = "أخصم من مديونية العميل و أضف الى رصيد الصندوق",
+    .postedMessage = " تم خصم المبلغ المستلم من مديونية العميل و إضافته الى رصيد صندوق الشركة ",
+    .searchItem = "SEARCH",
+    .searchCaption = "بحث برقم أذن الأستلام",
+    .exitItem = "STOP",
+    .searchPrompt = "أكتب رقم أذن الاستلام للبحث عنه :",
+    .searchTitle = "البحث بأذن الإستلام.",
+    .searchLine = " أذن الاستلام رقم",
+    .flow = CashFlow::In,
+    .referenceField = "RECEIVED_INV",
+};
+
+const VoucherConfig kPayments{
+    .formName = "Form41",
+    .table = "MONEY_OUT",
+    .receipt = false,
+    .captionPrefix = " إذون صرف ",
+    .numberLabel = "رقم إذن الصرف",
+    .amountLabel = "قيمة المبلغ المنصرف",
+    .dateLabel = "تاريخ إذن الصرف",
+    .partyLabel = "أسم المستلم",
+    .lastNumberLabel = "آخر أذن صرف هو رقم",
+    .postCaption = "أخصم من رصيد الصندوق",
+    .postedMessage = " تم طرح المبلغ المنصرف من رصيد الصندوق ",
+    .searchItem = "SEARCH_INVO",
+    .searchCaption = "أبحث برقم أذن الصرف",
+    .exitItem = "EXITE",
+    .searchPrompt = "أكتب رقم أذن الصرف للبحث عنه :",
+    .searchTitle = "البحث بأذن الصرف.",
+    .searchLine = " أذن الصرف رقم",
+    .flow = CashFlow::Out,
+    .referenceField = "OUT_INV",
+};
+
+// Refusals: each leaves the voucher and every balance as they were.
+constexpr const char* kAlreadyPosted = "تم ترحيل هذا الإذن من قبل";
+constexpr const char* kUnknownCustomer = "لا يوجد عميل بهذا الأسم، أختر أسم العميل من القائمة";
+constexpr const char* kBadNumber = "رقم الإذن غير صحيح أو مستخدم من قبل";
+constexpr const char* kBadAmount = "أدخل قيمة المبلغ رقما أكبر من صفر";
+constexpr const char* kBadDate = "أدخل تاريخ الإذن صحيحا";
+constexpr const char* kNoVoucher = "لا يوجد إذن معروض للترحيل";
+constexpr const char* kSaveFirst = "احفظ الإذن أو ألغه أولا";
+
+constexpr uint32_t kLabelColor = 0xFFC080;
+constexpr uint32_t kLabelText = 0x000080;
+constexpr uint32_t kBoxColor = 0xFFFFC0;
+
+// Right to left: captions in a column on the right, their boxes to the
+// left of them, the editing buttons down the left edge.
+constexpr double kLabelLeft = 5640, kLabelWidth = 2280;
+constexpr double kBoxLeft = 2520, kBoxWidth = 3000;
+constexpr double kFirstRow = 840, kRowStep = 420, kRowHeight = 315;
+constexpr double kButtonLeft = 240, kButtonWidth = 2040;
+
+double rowTop(int row) { return kFirstRow + kRowStep * row; }
+
+// The first row of BUYER whose name is exactly this one, read now.
+bool customerExists(Database& db, const std::string& name) {
+    Recordset buyers(db, "BUYER");
+    for (; !buyers.eof(); buyers.moveNext())
+        if (!buyers.field("BUYER").isNull() && toText(buyers.field("BUYER")) == name) return true;
+    return false;
+}
+
+}  // namespace
+
+int lastVoucherNumber(Database& db, const std::string& table) {
+    Recordset rs(db, table);
+    double last = 2;
+    for (; !rs.eof(); rs.moveNext()) last = std::max(last, toDouble(rs.field("INVO_NO")));
+    return static_cast<int>(last);
+}
+
+VoucherWindow::VoucherWindow(Application& a, const VoucherConfig& config)
+    : Form(a, config.formName), config_(config) {
+    caption = config.captionPrefix;
+    width = 8280;
+    height = 5460;
+
+    auto fieldLabel = [this](const std::string& n, double top, const std::string& text) {
+        Label* l = add<Label>(n, -1, Geometry{kLabelLeft, top, kLabelWidth, kRowHeight}, text);
+        l->alignment = 1;
+        l->backColor = kLabelColor;
+        l->foreColor = kLabelText;
+        l->fontBold = true;
+        return l;
+    };
+    auto box = [this](const std::string& n, double top, double h = kRowHeight) {
+        TextBox* t = add<TextBox>(n, -1, Geometry{kBoxLeft, top, kBoxWidth, h});
+        t->backColor = kBoxColor;
+        t->alignment = 1;
+        return t;
+    };
+
+    // The last-number line and, after a search, the searched number.
+    Label7 = add<Label>("Label7", -1, Geometry{4200, 240, 3720, kRowHeight},
+                        config.lastNumberLabel);
+    Label7->alignment = 1;
+    Label6 = add<Label>("Label6", -1, Geometry{3000, 240, 1080, kRowHeight});
+    Label6->fontBold = true;
+    Label9 = add<Label>("Label9", -1, Geometry{1440, 240, 1440, kRowHeight});
+    Label9->alignment = 1;
+    Label8 = add<Label>("Label8", -1, Geometry{240, 240, 1080, kRowHeight});
+    Label8->fontBold = true;
+
+    Adodc1 = add<Adodc>("Adodc1", -1, Geometry{240, 4320, 7680, 375}, "التالى اللاحق");
+    Adodc3 = add<Adodc>("Adodc3", -1, Geometry{240, 4800, 2400, 375});
+    Adodc3->visible = false;
+
+    fieldLabel("Label1", rowTop(0), config.numberLabel);
+    Text1 = box("Text1", rowTop(0));
+    Text1->bindTo(*Adodc1, "INVO_NO");
+    fieldLabel("Label5", rowTop(1), config.partyLabel);
+    if (config.receipt) {
+        Adodc2 = add<Adodc>("Adodc2", -1, Geometry{2760, 4800, 2400, 375});
+        Adodc2->visible = false;
+        DataCombo1 = add<DataCombo>("DataCombo1", -1,
+                                    Geometry{kBoxLeft, rowTop(1), kBoxWidth, kRowHeight});
+        DataCombo1->rowSource = Adodc2;
+        DataCombo1->listField = "BUYER";
+        DataCombo1->bindTo(*Adodc1, "BUYER");
+    } else {
+        Text6 = box("Text6", rowTop(1));
+        Text6->bindTo(*Adodc1, "WHO_GET");
+    }
+    fieldLabel("Label2", rowTop(2), config.amountLabel);
+    Text2 = box("Text2", rowTop(2));
+    Text2->bindTo(*Adodc1, "MONEY");
+    fieldLabel("Label3", rowTop(3), config.dateLabel);
+    Text3 = box("Text3", rowTop(3));
+    Text3->bindTo(*Adodc1, "DATES");
+    fieldLabel("Label4", rowTop(4), "البيان");
+    Text4 = box("Text4", rowTop(4), 900);
+    Text4->multiLine = true;
+    Text4->bindTo(*Adodc1, "NOTE");
+
+    const char* captions[3] = {"&add", "&cancel", "&edit"};
+    for (int i = 0; i < 3; ++i)
+        cmdaction[i] = add<CommandButton>(
+            "cmdaction", i, Geometry{kButtonLeft, rowTop(0) + 480 * i, kButtonWidth, 375},
+            captions[i]);
+    cmdaction[2]->visible = false;  // a saved voucher is not edited here
+    Command2 = add<CommandButton>("Command2", -1, Geometry{240, 3600, 7680, 420},
+                                  config.postCaption);
+    Command2->fontBold = true;
+
+    editing_ = std::make_unique<RecordEditing>(
+        *this, *Adodc1, std::array<CommandButton*, 3>{cmdaction[0], cmdaction[1], cmdaction[2]});
+    editing_->gatedBoxes = {Text1, Text2, Text3, Text4};
+    editing_->gatedBoxes.push_back(config.receipt ? static_cast<Control*>(DataCombo1) : Text6);
+    editing_->addDefaults = [this] {
+        Text1->setText(std::to_string(
+            lastVoucherNumber(Adodc1->recordset().database(), config_.table) + 1));
+        if (DataCombo1) DataCombo1->setText(".");
+        if (Text6) Text6->setText(".");
+        Text2->setText("0");
+        Text3->setText(documentDate(app()));
+        Text4->setText(".");
+    };
+    editing_->addSaveProcedure = [this] { addOrSave(); };
+    editing_->setBoxesLocked(true);
+    cmdaction[1]->onClick = [this] { cancel(); };
+    Command2->onClick = [this] { post(); };
+
+    MenuItem* tools = addMenu("tools", "أدوات");
+    addMenu(config.searchItem, config.searchCaption, tools)->onClick = [this] { search(); };
+    if (config.receipt) addMenu("REPORT1", "تقرير بأذون الإستلام", tools);  // prints nothing
+    addMenu(config.exitItem, "إنهاء", tools)->onClick = [this] { Unload(); };
+}
+
+void VoucherWindow::Form_Load() {
+    bindTable(*Adodc1, config_.table);
+    bindTable(*Adodc3, "BOX");
+    if (Adodc2) bindTable(*Adodc2, "BUYER");
+    caption = config_.captionPrefix + companyTitle(app());
+    Command2->visible = false;
+    Label8->setCaption("");
+    Label9->setCaption("");
+    showLastNumber();
+}
+
+std::string VoucherWindow::partyText() const {
+    return DataCombo1 ? DataCombo1->text() : Text6->text();
+}
+
+std::optional<std::string> VoucherWindow::saveRefusal() {
+    Database& db = Adodc1->recordset().database();
+    const auto number = parseNumber(Text1->text());
+    bool numberFree = number && *number == std::floor(*number) && *number >= 1 && *number <= 32767;
+    // Vouchers are saved only while adding: every stored voucher counts.
+    for (Recordset all(db, config_.table); numberFree && !all.eof(); all.moveNext())
+        numberFree = toDouble(all.field("INVO_NO")) != *number;
+    if (!numberFree) return kBadNumber;
+    const auto amount = parseNumber(Text2->text());
+    if (!amount || *amount <= 0) return kBadAmount;
+    if (!parseDate(Text3->text())) return kBadDate;
+    if (config_.receipt && !customerExists(db, partyText())) return kUnknownCustomer;
+    return std::nullopt;
+}
+
+std::optional<std::string> VoucherWindow::postRefusal() {
+    Recordset& v = Adodc1->recordset();
+    if (!v.hasCurrentRow()) return kNoVoucher;
+    if (toBool(v.field("POSTED"))) return kAlreadyPosted;
+    if (!(toDouble(v.field("MONEY")) > 0)) return kBadAmount;
+    if (config_.receipt && !customerExists(v.database(), toText(v.field("BUYER"))))
+        return kUnknownCustomer;
+    return std::nullopt;
+}
+
+void VoucherWindow::showLastNumber() {
+    Label7->setCaption(config_.lastNumberLabel);
+    Label6->setCaption(
+        std::to_string(lastVoucherNumber(Adodc1->recordset().database(), config_.table)));
+}
+
+void VoucherWindow::backToBrowsing() {
+    cmdaction[0]->caption = editing_->texts().add;
+    editing_->SetCancelEnabled(false);
+    editing_->setBoxesLocked(true);
+    Adodc1->enabled = true;  // moving between vouchers again
+}
+
+void VoucherWindow::addOrSave() {
+    if (!editing_->adding()) {
+        // The customer list as it is now, for the chooser.
+        if (Adodc2) Adodc2->Refresh();
+        editing_->standardAddSave();
+        Command2->visible = true;
+        return;
+    }
+    if (auto why = saveRefusal()) {
+        MsgBox(*why);
+        return;
+    }
+    try {
+        Adodc1->recordset().update();
+    } catch (...) {
+        // The failed action drops the new row; the window browses again.
+        backToBrowsing();
+        throw;
+    }
+    backToBrowsing();
+    Adodc1->recordset().moveLast();
+    showLastNumber();
+    Command2->visible = true;
+}
+
+void VoucherWindow::cancel() {
+    editing_->CancelEdit();
+    // Browsing never edits: the boxes lock again once the new row is dropped.
+    editing_->setBoxesLocked(!editing_->adding());
+}
+
+void VoucherWindow::post() {
+    Recordset& v = Adodc1->recordset();
+    const bool adding = editing_->adding();
+    // Every check runs before anything is written.
+    if (auto why = adding ? saveRefusal() : postRefusal()) {
+        MsgBox(*why);
+        return;
+    }
+    try {
+        // A new voucher is stored first; what is posted is the stored row.
+        if (adding) v.update();
+        const double amount = toDouble(v.field("MONEY"));
+        postCash(*Adodc3, {config_.flow, amount, documentDate(app()), config_.referenceField,
+                           v.field("INVO_NO")});
+        if (config_.receipt) lowerCustomerDebt(toText(v.field("BUYER")), amount);
+        v.setField("POSTED", true);
+        v.update();
+    } catch (...) {
+        if (adding) backToBrowsing();
+        throw;
+    }
+    if (adding) {
+        backToBrowsing();
+        showLastNumber();
+    }
+    MsgBox(config_.postedMessage);
+    Command2->visible = false;
+}
+
+void VoucherWindow::lowerCustomerDebt(const std::string& name, double amount) {
+    // Read now: a sale or the customers window may have changed the debt
+    // since this window opened.
+    Adodc2->Refresh();
+    Recordset& buyers = Adodc2->recordset();
+    for (; !buyers.eof(); buyers.moveNext()) {
+        if (buyers.field("BUYER").isNull() || toText(buyers.field("BUYER")) != name) continue;
+        buyers.setField("MONEY", toDouble(buyers.field("MONEY")) - amount);
+        buyers.update();
+        return;
+    }
+    throw RuntimeError(err::NoCurrentRecord, "The customer " + name + " was not found.");
+}
+
+void VoucherWindow::search() {
+    if (editing_->adding()) {
+        MsgBox(kSaveFirst);
+        return;
+    }
+    const std::string typed = InputBox(config_.searchPrompt, config_.searchTitle);
+    if (typed.empty()) return;
+    Label6->setCaption("");
+    Label7->setCaption("");
+    Label8->setCaption(typed);
+    Label9->setCaption(config_.searchLine);
+    const auto wanted = parseNumber(typed);
+    Recordset& rs = Adodc1->recordset();
+    for (rs.moveFirst(); !rs.eof(); rs.moveNext())
+        if (wanted && toDouble(rs.field("INVO_NO")) == *wanted) return;
+    MsgBox(" unable to find that item ");
+}
+
+Form35::Form35(Application& a) : VoucherWindow(a, kReceipts) {}
+
+Form41::Form41(Application& a) : VoucherWindow(a, kPayments) {}
+
+}  // namespace mk

@@ -1,0 +1,682 @@
+#include "sales/invoice_window.h"
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+
+#include "data/record_editing.h"
+#include "data/schema.h"
+#include "reports/opener.h"
+#include "store/groups.h"
+#include "store/stock_posting.h"
+
+namespace mk {
+
+namespace {
+
+constexpr int kSlots = 32;
+constexpr int kPostedSlots = 31;
+constexpr int kRowsPerColumn = 16;
+constexpr int16_t kFirstLast = 2;
+
+constexpr const char* kNoteTitle = "ملحوظة";
+constexpr const char* kAttention = "Attention";
+constexpr const char* kNoGroup = "لم يتم إختيار مجموعة الأصناف، إختر مجموعة من القائمة أولا";
+constexpr const char* kBadNumber = "رقم الفاتورة يجب أن يكون عددا صحيحا من 1 إلى 32767";
+constexpr const char* kNumberHeld = "يوجد فاتورة أخرى بهذا الرقم، أختر رقما آخر";
+constexpr const char* kSlot32 = "السطر 32 لا يرحل إلى المخزن، أفرغه ثم أعد الحفظ";
+constexpr const char* kNumbersUsedUp = "لا يمكن إضافة فاتورة جديدة: بلغ رقم الفاتورة 32767";
+constexpr const char* kNothingToEdit = "لا توجد فاتورة معروضة لتعديلها";
+
+// Layout, right to left: header, headings, two columns of 16 line rows,
+// the total and the buttons.
+constexpr double kWidth = 12240, kHeight = 9500;
+constexpr double kHeadingsTop = 1740, kRowsTop = 2040, kRowStep = 360, kBoxHeight = 315;
+constexpr double kSerialWidth = 600, kGap = 60;
+constexpr double kColumnRight[2] = {12000, 6000};
+constexpr double kBottom = 7920, kButtonsTop = 8400, kDimTop = 8940, kDimPair = 2380;
+
+std::string quantityProblem(int slot) {
+    return "الكمية فى السطر " + std::to_string(slot) + " يجب أن تكون عددا صحيحا من 0 إلى 32767";
+}
+
+std::string priceProblem(int slot) {
+    return "السعر فى السطر " + std::to_string(slot) + " يجب أن يكون رقما لا يقل عن صفر";
+}
+
+std::string priceTooHigh(const std::string& item) {
+    return "سعر الصنف " + item + " أكبر من 32767 ولا يمكن كتابته فى الفاتورة";
+}
+
+// Empty boxes count as 0 (an empty number stores Null, which counts as 0).
+std::optional<double> boxNumber(const std::string& text) {
+    if (text.empty()) return 0.0;
+    return parseNumber(text);
+}
+
+std::string boxText(Control* c) {
+    if (auto* t = dynamic_cast<TextBox*>(c)) return t->text();
+    if (auto* d = dynamic_cast<DataCombo*>(c)) return d->text();
+    if (auto* l = dynamic_cast<Label*>(c)) return l->caption();
+    return {};
+}
+
+void setBoxText(Control* c, const std::string& text) {
+    if (auto* t = dynamic_cast<TextBox*>(c)) t->setText(text);
+    else if (auto* d = dynamic_cast<DataCombo*>(c)) d->setText(text);
+    else if (auto* l = dynamic_cast<Label*>(c)) l->setCaption(text);
+}
+
+void lockBox(Control* c, bool locked) {
+    if (auto* t = dynamic_cast<TextBox*>(c)) t->locked = locked;
+    else if (auto* d = dynamic_cast<DataCombo*>(c)) d->locked = locked;
+}
+
+}  // namespace
+
+InvoiceWindow::InvoiceWindow(Application& a, const InvoiceConfig& config)
+    : Form(a, config.name), config_(config) {
+    caption = config.designCaption;
+    width = kWidth;
+    height = kHeight;
+    for (const DataBinding& b : config.dataControls) {
+        auto* dc = add<Adodc>(b.control, -1, Geometry{0, 0, 1200, 315});
+        dc->visible = false;
+    }
+    Adodc3 = add<Adodc>("Adodc3", -1, Geometry{0, 0, 1200, 315});
+    Adodc3->visible = false;
+    Adodc2 = &adodc("Adodc2");
+    buildHeader();
+    buildLines();
+    buildButtons();
+    buildMenus();
+}
+
+InvoiceWindow::~InvoiceWindow() = default;
+
+Database& InvoiceWindow::database() { return app().machine().database(kDatabasePath); }
+
+void InvoiceWindow::buildHeader() {
+    auto captionLabel = [this](const char* name, int index, double left, double top, double w,
+                          const char* text) {
+        auto* l = add<Label>(name, index, Geometry{left, top + 30, w, 285}, text);
+        l->alignment = 1;
+        return l;
+    };
+    auto value = [this](const char* name, int index, double left, double top, double w) {
+        auto* l = add<Label>(name, index, Geometry{left, top, w, kBoxHeight});
+        l->alignment = 1;
+        l->fontBold = true;
+        return l;
+    };
+    // Right: the invoice's number, date, the last number, the found number.
+    captionLabel("Label1", 0, 10560, 120, 1440, "رقم الفاتورة");
+    Text1[0] = add<TextBox>("Text1", 0, Geometry{9000, 120, 1440, kBoxHeight});
+    captionLabel("Label1", 1, 10560, 540, 1440, "التاريخ");
+    Label12 = value("Label12", -1, 9000, 540, 1440);
+    captionLabel("Label16", -1, 10560, 960, 1440, "أخر فاتورة رقم");
+    Label4 = value("Label4", -1, 9000, 960, 1440);
+    captionLabel(config_.currentCaption, -1, 10320, 1380, 1680, config_.currentText)->visible =
+        false;
+    Label5 = value("Label5", -1, 9000, 1380, 1200);
+
+    // Middle: the group chooser, the hint, the stock of the last priced
+    // item and the user who searched.
+    Label6 = captionLabel("Label6", -1, 6960, 120, 1800, config_.groupPrompt);
+    DataCombo3 = add<DataCombo>("DataCombo3", -1, Geometry{4800, 120, 2040, kBoxHeight});
+    DataCombo3->listField = "q";
+    captionLabel(config_.hintLabel, -1, 4800, 540, 3960, "أفتح فاتورة جديدة بالضغط على زر Add")
+        ->visible = false;
+    captionLabel(config_.stockCaption, config_.stockCaptionIndex, 6960, 960, 1800, "الكمية الحالية")
+        ->visible = false;
+    auto* stock = add<TextBox>(config_.stockBox, -1, Geometry{4800, 960, 2040, kBoxHeight});
+    stock->visible = false;
+    stock->locked = true;
+    captionLabel(config_.userCaption, -1, 6960, 1380, 1800, "أسم الموظف");
+    value(config_.userLabel, -1, 4800, 1380, 2040);
+
+    // Along the bottom: the company's data, pairs right to left (the top
+    // left stays free for the lines printed on the window).
+    const char* const dimCaptions[5] = {"أسم الشركة", "التليفون", "الفاكس", "التجارى", "الضريبى"};
+    const char* const dimFields[5] = {"COMPANY_NAME", "PHONE", "FAX", "ACCOUNTING_NUMBER",
+                                      "TAX_NUMBER"};
+    for (size_t i = 0; i < config_.dimLabels.size() && i < 5; ++i) {
+        const auto [captionNumber, valueNumber] = config_.dimLabels[i];
+        const double right = 12000 - kDimPair * static_cast<double>(i);
+        captionLabel(("Label" + std::to_string(captionNumber)).c_str(), -1, right - 1000,
+                     kDimTop - 30, 1000, dimCaptions[i]);
+        auto* v = add<Label>("Label" + std::to_string(valueNumber), -1,
+                             Geometry{right - 1000 - kGap - 1260, kDimTop, 1260, 285});
+        v->alignment = 1;
+        v->fontBold = true;
+        if (config_.dimControl) v->bindTo(adodc(config_.dimControl), dimFields[i]);
+    }
+
+    // Never shown: the second number box, the phone, the buyer chooser, the
+    // header captions of the buyer, the cash and day boxes, the flags.
+    Text1[1] = add<TextBox>("Text1", 1, Geometry{0, 0, 600, kBoxHeight});
+    Text1[2] = add<TextBox>("Text1", 2, Geometry{0, 0, 600, kBoxHeight});
+    DataCombo2 = add<DataCombo>("DataCombo2", -1, Geometry{0, 0, 600, kBoxHeight});
+    captionLabel("Label1", 2, 0, 0, 600, "أسم المشترى")->visible = false;
+    captionLabel("Label1", 3, 0, 0, 600, "التليفون")->visible = false;
+    auto* boxMoney = add<TextBox>("Text7", -1, Geometry{0, 0, 600, kBoxHeight});
+    auto* dayName = add<TextBox>("Text6", -1, Geometry{0, 0, 600, kBoxHeight});
+    auto* counter = add<TextBox>(config_.counterBox, -1, Geometry{0, 0, 600, kBoxHeight});
+    for (Control* c : {static_cast<Control*>(Text1[1]), static_cast<Control*>(Text1[2]),
+                       static_cast<Control*>(DataCombo2), static_cast<Control*>(boxMoney),
+                       static_cast<Control*>(dayName), static_cast<Control*>(counter)})
+        c->visible = false;
+    for (const char* flag : config_.flags) {
+        auto* cb = add<CheckBox>(flag, -1, Geometry{0, 0, 600, kBoxHeight});
+        cb->visible = false;
+        cb->enabled = std::string(flag) == config_.taskFlag;
+    }
+
+    Text1[0]->bindTo(*Adodc2, "INVO_NO");
+    Text1[1]->bindTo(*Adodc2, "INVO_NO");
+    Text1[2]->bindTo(*Adodc2, "PHONE");
+    DataCombo2->bindTo(*Adodc2, config_.partnerField);
+    DataCombo2->rowSource = &adodc(config_.partnersControl);
+    DataCombo2->listField = config_.partnersListField;
+    DataCombo3->rowSource = &adodc(config_.groupsControl);
+    Label12->bindTo(*Adodc2, "DATES");
+    boxMoney->bindTo(adodc(config_.boxControl), "MONEY");
+    if (config_.dailyControl) dayName->bindTo(adodc(config_.dailyControl), "DESC");
+
+    DataCombo3->onGotFocus = [this] { uncover(); };
+    DataCombo3->onClick = [this] { chooseGroup(DataCombo3->text()); };
+    DataCombo3->onLostFocus = [this] {
+        if (DataCombo3->isEffectivelyEnabled() && !DataCombo3->text().empty() &&
+            DataCombo3->text() != group_)
+            chooseGroup(DataCombo3->text());
+    };
+}
+
+void InvoiceWindow::buildLines() {
+    // Headings over both columns; the second column's are shown by the view.
+    const int itemHeading[2] = {4, 7};
+    for (int c = 0; c < 2; ++c) {
+        double right = kColumnRight[c] - kSerialWidth;
+        auto* serial = add<Label>("Label11", c,
+                                  Geometry{right, kHeadingsTop, kSerialWidth, 285}, "مسلسل");
+        serial->alignment = 2;
+        serial->visible = c == 0;
+        int label1 = itemHeading[c];
+        for (const LineColumn& col : config_.columns) {
+            right -= kGap + col.width;
+            const char* text = "";
+            std::string name = "Label1";
+            int index = -1;
+            switch (col.role) {
+                case LineRole::Item:
+                    text = c == 0 ? "اسم الصنف" : "أسم قطعة الغيار";
+                    index = label1++;
+                    break;
+                case LineRole::Quantity:
+                    text = "الكمية";
+                    index = label1++;
+                    break;
+                case LineRole::Price:
+                    text = "السعر";
+                    index = c == 0 ? label1++ : 10;
+                    break;
+                case LineRole::Date:
+                    text = "تاريخ الإستيراد";
+                    index = c == 0 ? label1++ : 11;
+                    break;
+                case LineRole::Sum:
+                    text = "الإجمالى";
+                    name = "Label7";
+                    index = c;
+                    break;
+            }
+            auto* h = add<Label>(name, index, Geometry{right, kHeadingsTop, col.width, 285}, text);
+            h->alignment = 2;
+            h->fontBold = true;
+            h->visible = c == 0;
+        }
+    }
+
+    rows.resize(kSlots);
+    for (int i = 0; i < kSlots; ++i) {
+        LineRow& row = rows[static_cast<size_t>(i)];
+        const int c = i / kRowsPerColumn;
+        const double top = kRowsTop + kRowStep * (i % kRowsPerColumn);
+        double right = kColumnRight[c] - kSerialWidth;
+        row.number = add<Label>("Label2", i, Geometry{right, top + 30, kSerialWidth, 285},
+                                std::to_string(i + 1));
+        row.number->alignment = 2;
+        const std::string slot = std::to_string(i + 1);
+        for (const LineColumn& col : config_.columns) {
+            right -= kGap + col.width;
+            const Geometry g{right, top, col.width, kBoxHeight};
+            const std::string field = col.stem + slot;
+            Control* box;
+            if (col.role == LineRole::Item) {
+                row.item = add<DataCombo>(col.control, i, g);
+                row.item->rowSource = Adodc3;
+                row.item->listField = "DESC";
+                row.item->bindTo(*Adodc2, field);
+                row.item->onClick = [this] { priceLines(); };
+                box = row.item;
+            } else {
+                auto* t = add<TextBox>(col.control, i, g);
+                t->bindTo(*Adodc2, field);
+                t->alignment = 1;
+                if (col.role == LineRole::Quantity) row.quantity = t;
+                if (col.role == LineRole::Price) row.price = t;
+                if (col.role == LineRole::Sum) row.sum = t;
+                if (col.role == LineRole::Date) row.date = t;
+                box = t;
+            }
+            lockBox(box, true);
+            row.boxes.push_back(box);
+        }
+        if (i > 0) {
+            row.number->visible = false;
+            for (Control* b : row.boxes) b->visible = false;
+        }
+    }
+}
+
+void InvoiceWindow::buildButtons() {
+    auto* totalCaption =
+        add<Label>("Label8", -1, Geometry{10320, kBottom + 30, 1680, 285}, "إجمالى الفاتورة");
+    totalCaption->alignment = 1;
+    totalCaption->visible = false;
+    Label9 = add<Label>("Label9", -1, Geometry{8400, kBottom, 1860, kBoxHeight});
+    Label9->alignment = 1;
+    Label9->fontBold = true;
+    Label9->bindTo(*Adodc2, "TOTAL_SUM");
+
+    cmdaction[0] = add<CommandButton>("cmdaction", 0, Geometry{10560, kButtonsTop, 1440, 375}, "&add");
+    cmdaction[1] =
+        add<CommandButton>("cmdaction", 1, Geometry{9000, kButtonsTop, 1440, 375}, "&cancel");
+    cmdaction[2] = add<CommandButton>("cmdaction", 2, Geometry{7440, kButtonsTop, 1440, 375}, "&edit");
+    cmdaction[1]->enabled = false;
+    auto* step = add<CommandButton>(config_.stepButton, -1,
+                                    Geometry{5040, kButtonsTop, 2280, 375}, "أفتح سجل جديد");
+    step->onClick = [this] { ShowNextLineRow(); };
+    if (std::string(config_.stepButton) != "Command1") {
+        auto* compute = add<CommandButton>("Command1", -1, Geometry{5040, kBottom, 2280, 375},
+                                           "أحسب إجمالى الفاتورة");
+        compute->visible = false;
+    }
+    Adodc2->caption = "تصفح الفواتير";
+    Adodc2->visible = true;
+    Adodc2->left = 240;
+    Adodc2->top = kButtonsTop;
+    Adodc2->width = 4560;
+    Adodc2->height = 375;
+
+    // The cover over the line area until the group chooser is used.
+    Picture1 = add<PictureBox>("Picture1", -1, Geometry{180, kHeadingsTop - 60, 11820, 6180});
+
+    RecordEditingTexts texts;
+    texts.cancelResetsEdit = true;
+    editing_ = std::make_unique<RecordEditing>(
+        *this, *Adodc2, std::array<CommandButton*, 3>{cmdaction[0], cmdaction[1], cmdaction[2]},
+        texts);
+    editing_->addSaveProcedure = [this] { addOrSave(); };
+    editing_->editSaveProcedure = [this] { editOrSave(); };
+    editing_->afterCancel = [this] { afterCancel(); };
+}
+
+void InvoiceWindow::buildMenus() {
+    MenuItem* file = addMenu(config_.fileMenu.first, config_.fileMenu.second);
+    addMenu(config_.exitItem.first, config_.exitItem.second, file)->onClick = [this] {
+        exitGuard();
+    };
+    MenuItem* search = addMenu(config_.searchMenu.first, config_.searchMenu.second);
+    addMenu(config_.searchItem.first, config_.searchItem.second, search)->onClick = [this] {
+        app().show(app().form(config_.searchLogin));
+    };
+    MenuItem* report = addMenu(config_.reportMenu.first, config_.reportMenu.second);
+    addMenu(config_.reportItem.first, config_.reportItem.second, report)->onClick = [this] {
+        openReport(app(), config_.report);
+    };
+}
+
+void InvoiceWindow::Form_Load() {
+    for (const DataBinding& b : config_.dataControls) bindTable(adodc(b.control), b.table);
+    DataCombo3->displayText("");
+    caption = config_.captionPrefix + companyTitle(app());
+    Label4->displayCaption(std::to_string(lastNumber()));
+}
+
+// ------------------------------------------------------------ group, lines
+
+void InvoiceWindow::uncover() {
+    Picture1->visible = false;
+    label(config_.hintLabel).visible = true;
+}
+
+void InvoiceWindow::chooseGroup(const std::string& name) {
+    if (name.empty()) return;
+    if (!groupListed(app(), name) || !database().findTable(name)) {
+        MsgBox(kUnknownGroupMessage, mb::OKOnly, kNoteTitle);
+        DataCombo3->displayText(group_);
+        return;
+    }
+    bindTable(*Adodc3, name);
+    group_ = name;
+    DataCombo3->enabled = false;
+    Label6->visible = false;
+}
+
+void InvoiceWindow::ShowNextLineRow() {
+    TextBox& counter = textBox(config_.counterBox);
+    const int16_t n = roundToInt16(leadingNumber(counter.text()) + 1);
+    if (n >= kPostedSlots) return;
+    Print({static_cast<int>(n)});
+    LineRow& row = rows[static_cast<size_t>(n)];
+    counter.setText(std::to_string(n));
+    // Laid out for viewing, every row already shows at its own place.
+    if (row.number->visible) return;
+    // Row n takes the entry line (row 0's place); the previous row hides.
+    const LineRow& entry = rows[0];
+    auto place = [](Control* c, const Control* at) {
+        c->left = at->design.left;
+        c->top = at->design.top;
+        c->width = at->design.width;
+        c->height = at->design.height;
+    };
+    place(row.number, entry.number);
+    for (size_t k = 0; k < row.boxes.size(); ++k) place(row.boxes[k], entry.boxes[k]);
+    LineRow& previous = rows[static_cast<size_t>(n - 1)];
+    previous.number->visible = false;
+    for (Control* b : previous.boxes) b->visible = false;
+    row.number->visible = true;
+    for (Control* b : row.boxes) b->visible = true;
+}
+
+void InvoiceWindow::priceLines() {
+    if (!config_.priceField || !Adodc3->isOpen()) return;
+    Recordset& items = Adodc3->recordset();
+    const std::vector<Value> names = items.columnValues("DESC");
+    const std::vector<Value> prices = items.columnValues(config_.priceField);
+    // The last row of each name prices it, as a walk over the table would.
+    std::map<std::string, size_t> byName;
+    for (size_t k = 0; k < names.size(); ++k) byName[toText(names[k])] = k;
+    std::vector<std::optional<int16_t>> priced(rows.size());
+    for (size_t i = 0; i < rows.size(); ++i) {
+        auto it = byName.find(rows[i].item->text());
+        if (it == byName.end()) continue;
+        const double price = std::round(toDouble(prices[it->second]));
+        if (!(price >= -32768 && price <= 32767)) {
+            MsgBox(priceTooHigh(rows[i].item->text()), mb::OKOnly, kAttention);
+            return;
+        }
+        priced[i] = toInt16(prices[it->second]);
+    }
+    label(config_.stockCaption, config_.stockCaptionIndex).visible = true;
+    TextBox& stock = textBox(config_.stockBox);
+    stock.visible = true;
+    for (size_t i = 0; i < rows.size(); ++i) {
+        if (!priced[i]) continue;
+        LineRow& row = rows[i];
+        row.price->setText(std::to_string(*priced[i]));
+        if (auto onHand = storedStock(database(), group_, row.item->text())) {
+            stock.displayText(std::to_string(*onHand));
+            lastPriced_ = row.item->text();
+        }
+        if (row.sum)
+            row.sum->setText(formatDouble(leadingNumber(row.quantity->text()) * *priced[i]));
+    }
+}
+
+// --------------------------------------------------------------- numbering
+
+int16_t InvoiceWindow::lastNumber() {
+    // The table as stored now, whatever this window's snapshot holds.
+    int16_t last = kFirstLast;
+    auto st = database().prepare("SELECT INVO_NO FROM " + quoteName(config_.table));
+    while (st->step()) last = std::max(last, toInt16(st->column(0, FieldType::Int16)));
+    return last;
+}
+
+bool InvoiceWindow::numberFree(int16_t number, bool excludeCurrent) {
+    auto st = database().prepare("SELECT STATUS_SUB FROM " + quoteName(config_.table) +
+                                 " WHERE INVO_NO=?1");
+    st->bindInt(1, number);
+    // The invoice being edited may keep its own number.
+    bool skipOwn = excludeCurrent && editedNumber_ == number;
+    while (st->step()) {
+        if (skipOwn) {
+            skipOwn = false;
+            continue;
+        }
+        if (st->column(0, FieldType::YesNo) == Value(true))
+            MsgBox(config_.postedText, mb::OKOnly, config_.postedTitle);
+        else MsgBox(kNumberHeld, mb::OKOnly, kAttention);
+        return false;
+    }
+    return true;
+}
+
+// ------------------------------------------------------------ add and save
+
+void InvoiceWindow::setEntryLocks(bool locked, bool prices) {
+    for (int i = 0; i < 3; ++i) Text1[i]->locked = locked;
+    DataCombo2->locked = locked;
+    for (LineRow& row : rows) {
+        row.item->locked = locked;
+        row.quantity->locked = locked;
+        if (prices && row.price) row.price->locked = locked;
+        if (prices && row.date) row.date->locked = locked;
+    }
+}
+
+void InvoiceWindow::addOrSave() {
+    if (cmdaction[0]->caption == "&add") addInvoice();
+    else saveInvoice();
+}
+
+void InvoiceWindow::addInvoice() {
+    const int16_t last = lastNumber();
+    if (last == 32767) {
+        MsgBox(kNumbersUsedUp, mb::OKOnly, kAttention);
+        return;
+    }
+    label(config_.hintLabel).visible = false;
+    checkBox(config_.taskFlag).enabled = false;
+    Adodc2->recordset().addNew();
+    for (LineRow& row : rows) {
+        row.quantity->setText("0");
+        row.item->setText(".");
+        if (row.sum) row.sum->setText("0");
+        if (row.price) row.price->setText("0");
+        if (row.date) row.date->setText(documentDate(app()));
+    }
+    DataCombo2->setText(".");
+    Text1[0]->setText(std::to_string(last + 1));
+    Label9->setCaption("0");
+    Label12->setCaption(documentDate(app()));
+    cmdaction[0]->caption = "&save";
+    editing_->SetCancelEnabled(true);
+    // Prices come from the item pick once an invoice was saved here.
+    setEntryLocks(false, !config_.priceField || !savedSinceLoad_);
+    // Moving off the new row would store it unposted.
+    Adodc2->enabled = false;
+}
+
+std::optional<Invoice> InvoiceWindow::readInvoice(bool checkSlot32) {
+    Invoice inv;
+    inv.group = group_;
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const LineRow& row = rows[i];
+        InvoiceLine line;
+        line.slot = static_cast<int>(i) + 1;
+        line.item = row.item->text();
+        const auto q = boxNumber(row.quantity->text());
+        if (!q || *q < 0 || *q > 32767 || std::floor(*q) != *q) {
+            MsgBox(quantityProblem(line.slot), mb::OKOnly, kAttention);
+            return std::nullopt;
+        }
+        const auto p = row.price ? boxNumber(row.price->text()) : std::optional<double>(0.0);
+        if (!p || *p < 0) {
+            MsgBox(priceProblem(line.slot), mb::OKOnly, kAttention);
+            return std::nullopt;
+        }
+        line.quantity = *q;
+        line.price = *p;
+        inv.total += line.quantity * line.price;
+        inv.lines.push_back(line);
+    }
+    const InvoiceLine& last = inv.lines.back();
+    if (checkSlot32 && (last.quantity != 0 || (last.item != "." && !last.item.empty()))) {
+        MsgBox(kSlot32, mb::OKOnly, kAttention);
+        return std::nullopt;
+    }
+    return inv;
+}
+
+InvoiceWindow::Draft InvoiceWindow::takeDraft() {
+    Draft d;
+    Recordset& rs = Adodc2->recordset();
+    d.adding = rs.isAdding();
+    d.position = rs.absolutePosition();
+    for (BoundControl* b : Adodc2->boundControls())
+        if (b->boundChanged())
+            if (auto* c = dynamic_cast<Control*>(b)) d.values.emplace_back(c, boxText(c));
+    return d;
+}
+
+void InvoiceWindow::actionFailed() {
+    if (!failedDraft_) return;
+    Draft d = std::move(*failedDraft_);
+    failedDraft_.reset();
+    Recordset& rs = Adodc2->recordset();
+    if (d.adding) {
+        rs.addNew();
+    } else {
+        rs.moveFirst();
+        for (long k = 1; k < d.position && !rs.eof(); ++k) rs.moveNext();
+    }
+    for (auto& [control, text] : d.values) setBoxText(control, text);
+}
+
+void InvoiceWindow::saveInvoice() {
+    // Every check first: a refusal leaves the invoice open as it was.
+    if (group_.empty()) {
+        MsgBox(kNoGroup, mb::OKOnly, kNoteTitle);
+        return;
+    }
+    if (!groupListed(app(), group_) || !database().findTable(group_)) {
+        MsgBox(kUnknownGroupMessage, mb::OKOnly, kNoteTitle);
+        return;
+    }
+    const auto number = parseNumber(Text1[0]->text());
+    if (!number || *number < 1 || *number > 32767 || std::floor(*number) != *number) {
+        MsgBox(kBadNumber, mb::OKOnly, kAttention);
+        return;
+    }
+    if (!numberFree(static_cast<int16_t>(*number), false)) return;
+    std::optional<Invoice> inv = readInvoice(true);
+    if (!inv) return;
+    inv->number = static_cast<int16_t>(*number);
+    if (!checkPosting(*inv)) return;
+
+    Draft draft = takeDraft();
+    try {
+        // The sums and the total are stored with the row.
+        for (size_t i = 0; i < rows.size(); ++i)
+            if (rows[i].sum)
+                rows[i].sum->setText(formatDouble(inv->lines[i].quantity * inv->lines[i].price));
+        Label9->setCaption(formatDouble(inv->total));
+        Recordset& rs = Adodc2->recordset();
+        rs.update();
+        // The row just committed is posted by its own stored number.
+        inv->number = toInt16(rs.field("INVO_NO"));
+        post(*inv);
+    } catch (...) {
+        failedDraft_ = std::move(draft);
+        throw;
+    }
+    afterSave();
+    confirmPosting(*inv);
+    if (MsgBox(config_.anotherPrompt, mb::YesNo, config_.anotherTitle) == answer::Yes) {
+        editing_->SetCancelEnabled(true);
+        if (Control* paid = findControl("Check2")) paid->enabled = false;
+        Label6->visible = true;
+        DataCombo3->enabled = true;
+    } else {
+        checkBox(config_.taskFlag).enabled = true;
+    }
+}
+
+void InvoiceWindow::markPosted() {
+    Recordset& rs = Adodc2->recordset();
+    rs.setField("STATUS_SUB", true);
+    rs.update();
+}
+
+void InvoiceWindow::afterSave() {
+    Label4->displayCaption(std::to_string(lastNumber()));
+    if (Control* saved = findControl("Check1")) saved->enabled = true;
+    cmdaction[0]->caption = "&add";
+    editing_->SetCancelEnabled(false);
+    setEntryLocks(true, true);
+    Adodc2->enabled = true;
+    savedSinceLoad_ = true;
+    // The stock shown is the one just posted.
+    if (!lastPriced_.empty())
+        if (auto onHand = storedStock(database(), group_, lastPriced_))
+            textBox(config_.stockBox).displayText(std::to_string(*onHand));
+}
+
+// ---------------------------------------------------- edit, cancel, exit
+
+void InvoiceWindow::editOrSave() {
+    Recordset& rs = Adodc2->recordset();
+    if (cmdaction[2]->caption == "&edit") {
+        if (rs.isAdding() || !rs.hasCurrentRow()) {
+            MsgBox(kNothingToEdit, mb::OKOnly, kAttention);
+            return;
+        }
+        editedNumber_ = toInt16(rs.field("INVO_NO"));
+        setEntryLocks(false, false);
+        cmdaction[2]->caption = "&save";
+        editing_->SetCancelEnabled(true);
+        Adodc2->enabled = false;
+        return;
+    }
+    const auto number = parseNumber(Text1[0]->text());
+    if (!number || *number < 1 || *number > 32767 || std::floor(*number) != *number) {
+        MsgBox(kBadNumber, mb::OKOnly, kAttention);
+        return;
+    }
+    if (!numberFree(static_cast<int16_t>(*number), true)) return;
+    if (!readInvoice(false)) return;
+    Draft draft = takeDraft();
+    try {
+        rs.update();
+    } catch (...) {
+        failedDraft_ = std::move(draft);
+        throw;
+    }
+    cmdaction[2]->caption = "&edit";
+    editing_->SetCancelEnabled(false);
+    setEntryLocks(true, false);
+    Adodc2->enabled = true;
+}
+
+void InvoiceWindow::afterCancel() {
+    checkBox(config_.taskFlag).enabled = true;
+    if (config_.cancelEnablesChooser) {
+        Label6->visible = true;
+        DataCombo3->enabled = true;
+    }
+    setEntryLocks(true, true);
+    Adodc2->enabled = true;
+}
+
+void InvoiceWindow::exitGuard() {
+    if (!checkBox(config_.taskFlag).enabled) {
+        MsgBox(config_.exitWarning);
+        return;
+    }
+    Unload();
+}
+
+}  // namespace mk

@@ -1,0 +1,211 @@
+// The invoice window family: one window over one invoice table, with its
+// 32 line rows, the group chooser, the numbering (the highest INVO_NO, at
+// least 2, plus one), the line stepping, the add/cancel/edit/save states
+// and locks, the exit guard and the navigation bar.
+//
+// How a member window is configured:
+// - An InvoiceConfig (data) gives the window's name, captions, invoice
+//   table, its data controls in load order (names and tables), the names of
+//   the controls that differ between members (counter box, stepping button,
+//   task-complete flag, hint, stock box...), the line columns (control name,
+//   field stem, role), where a picked item's price comes from (an item
+//   field, or typed by the user), the menus, the texts of the exit warning
+//   and of the another-invoice question, and the view-layout headings.
+// - A member class derives from InvoiceWindow only to say what its save
+//   checks and posts: checkPosting() may refuse (nothing written yet),
+//   post() writes (stock through store/stock_posting.h, cash through
+//   accounts/cashbox.h, then markPosted()), confirmPosting() prints and
+//   tells the user (after the last write). Retail: RetailInvoice (Form3).
+//   Wholesale (Form42, Form53), returns (Form28) and incoming (Form17) are
+//   further configurations with their own post(); the incoming window
+//   takes the incoming flow of the stock service.
+// - The shared save refuses before anything is written: no group or an
+//   unlisted one, a number that is no whole number 1..32767 or is held by
+//   another row (a posted holder gets the member's posted text), a bad
+//   quantity or price, slot 32 filled. The sums and the total go into the
+//   bound boxes before the commit; the row just committed is posted by its
+//   stored number. If a write fails the action rolls back and the window
+//   puts back the invoice being entered (actionFailed).
+// - The search logins (access/search_login.h) act on a member by control
+//   names only; the controls they name exist in every member.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/form.h"
+
+namespace mk {
+
+class RecordEditing;
+
+enum class LineRole { Item, Quantity, Price, Sum, Date };
+
+struct LineColumn {
+    const char* control;  // "Text3"
+    const char* stem;     // "QNTITY": slot n is stem + n
+    LineRole role;
+    double width;  // twips; columns are laid out right to left in this order
+};
+
+struct DataBinding {
+    const char* control;  // "Adodc7"
+    const char* table;    // "BOX"; the invoice table's control is Adodc2
+};
+
+struct InvoiceConfig {
+    const char* name;
+    const char* designCaption;
+    const char* captionPrefix;  // followed by the company title line at load
+    const char* table;
+    std::vector<DataBinding> dataControls;  // load order; Adodc2 on `table` among them
+    const char* boxControl;                 // on BOX, posted to
+    const char* dailyControl;               // on DAILY_TRADE, or nullptr
+    const char* partnersControl;            // list of the buyer chooser
+    const char* partnersListField;          // BUYER.BUYER
+    const char* partnerField;               // the invoice's buyer field
+    const char* groupsControl;              // on qqq
+    const char* dimControl;                 // on DIM, or nullptr
+    // Label numbers of the company's data: caption and value, for
+    // COMPANY_NAME, PHONE, FAX, ACCOUNTING_NUMBER, TAX_NUMBER in this order
+    // (a window may show only the first ones).
+    std::vector<std::pair<int, int>> dimLabels;
+    std::vector<LineColumn> columns;
+    const char* priceField;  // the item field a pick prices from; nullptr: typed
+    // Control names that differ between members.
+    const char* counterBox;    // the line stepping's counter
+    const char* stepButton;    // "أفتح سجل جديد"
+    const char* taskFlag;      // enabled = no unsaved invoice
+    std::vector<const char*> flags;  // the hidden check boxes, task flag among them
+    const char* hintLabel;     // "أفتح فاتورة جديدة بالضغط على زر Add"
+    const char* stockCaption;  // "الكمية الحالية"
+    int stockCaptionIndex;     // its index, -1 when it is no array member
+    const char* stockBox;
+    const char* userCaption;   // "أسم الموظف" beside the user label
+    const char* userLabel;
+    const char* currentCaption;  // beside the found number, hidden until a search
+    const char* currentText;     // its text, "الفاتورة الحالية رقم "
+    const char* groupPrompt;     // "إختر مجموعة الاصناف"
+    // Menus.
+    std::pair<const char*, const char*> fileMenu, exitItem, searchMenu, searchItem, reportMenu,
+        reportItem;
+    const char* searchLogin;  // the login window the search item shows
+    const char* report;
+    // Texts.
+    const char* exitWarning;
+    const char* postedText;  // a number held by a posted invoice
+    const char* postedTitle;
+    const char* anotherPrompt;
+    const char* anotherTitle;
+    bool cancelEnablesChooser;
+};
+
+// One line of the invoice as the boxes hold it, read strictly.
+struct InvoiceLine {
+    int slot = 0;
+    std::string item;
+    double quantity = 0;
+    double price = 0;
+};
+
+struct Invoice {
+    int16_t number = 0;  // the committed row's own number once saved
+    std::string group;
+    std::vector<InvoiceLine> lines;  // slots 1..32
+    double total = 0;
+};
+
+class InvoiceWindow : public Form {
+public:
+    InvoiceWindow(Application& a, const InvoiceConfig& config);
+    ~InvoiceWindow() override;
+    void Form_Load() override;
+    void actionFailed() override;
+
+    const InvoiceConfig& config() const { return config_; }
+    // The group the last accepted pick chose ("" before one).
+    const std::string& group() const { return group_; }
+
+    Adodc* Adodc2;  // the invoice table
+    Adodc* Adodc3;  // the chosen group's table
+    DataCombo* DataCombo2;  // the buyer chooser
+    DataCombo* DataCombo3;  // the group chooser
+    TextBox* Text1[3];
+    Label* Label4;   // the last number
+    Label* Label5;   // the number a search found
+    Label* Label6;   // the group prompt
+    Label* Label9;   // the total
+    Label* Label12;  // the date
+    CommandButton* cmdaction[3];
+    PictureBox* Picture1;
+
+    struct LineRow {
+        Label* number = nullptr;
+        std::vector<Control*> boxes;  // in column order
+        DataCombo* item = nullptr;
+        TextBox* quantity = nullptr;
+        TextBox* price = nullptr;
+        TextBox* sum = nullptr;
+        TextBox* date = nullptr;
+    };
+    std::vector<LineRow> rows;
+
+protected:
+    // A member's own checks of a save that may still refuse (say why, and
+    // return false); nothing has been written yet.
+    virtual bool checkPosting(const Invoice&) { return true; }
+    // A member's postings of the row just committed (inv.number is its
+    // stored number); it ends with markPosted().
+    virtual void post(const Invoice& inv) = 0;
+    // What a member prints and says once everything is written.
+    virtual void confirmPosting(const Invoice&) {}
+
+    void markPosted();
+    Adodc& dataControl(const char* name) { return adodc(name); }
+    Database& database();
+    RecordEditing& editing() { return *editing_; }
+
+private:
+    void buildHeader();
+    void buildLines();
+    void buildButtons();
+    void buildMenus();
+
+    void chooseGroup(const std::string& name);
+    void uncover();
+    void ShowNextLineRow();
+    void priceLines();
+    void addOrSave();
+    void addInvoice();
+    void saveInvoice();
+    void editOrSave();
+    void afterCancel();
+    void exitGuard();
+
+    int16_t lastNumber();
+    void setEntryLocks(bool locked, bool prices);
+    std::optional<Invoice> readInvoice(bool checkSlot32);
+    bool numberFree(int16_t number, bool excludeCurrent);
+    void afterSave();
+
+    // What the boxes of a pending row held, put back after a failed save.
+    struct Draft {
+        bool adding = false;
+        long position = 0;
+        std::vector<std::pair<Control*, std::string>> values;
+    };
+    Draft takeDraft();
+
+    const InvoiceConfig& config_;
+    std::unique_ptr<RecordEditing> editing_;
+    std::string group_;
+    bool savedSinceLoad_ = false;
+    int16_t editedNumber_ = 0;
+    std::string lastPriced_;  // the item whose stock the stock box shows  // the stored number of the invoice being edited
+    std::optional<Draft> failedDraft_;
+};
+
+}  // namespace mk

@@ -1,0 +1,27 @@
+// The retail sales invoice window Form3: a member of the invoice family
+// over SALES_INVOICE, priced from the items' retail price. Its save takes
+// the lines out of the chosen group's stock, adds them to the day's
+// output, marks the invoice posted and receives the total into the cash
+// box.
+#pragma once
+
+#include "sales/invoice_window.h"
+#include "store/stock_posting.h"
+
+namespace mk {
+
+class Form3 : public InvoiceWindow {
+public:
+    static constexpr const char* kName = "Form3";
+    explicit Form3(Application& a);
+
+protected:
+    bool checkPosting(const Invoice& inv) override;
+    void post(const Invoice& inv) override;
+    void confirmPosting(const Invoice& inv) override;
+
+private:
+    StockPlan plan_;
+};
+
+}  // namespace mk

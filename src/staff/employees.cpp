@@ -1,0 +1,286 @@
+#include "staff/employees.h"
+
+#include <optional>
+#include <vector>
+
+#include "accounts/cashbox.h"
+#include "accounts/cashbox_window.h"
+#include "data/record_editing.h"
+#include "data/schema.h"
+
+namespace mk {
+
+namespace {
+
+// Box by box: the field it shows and its caption.
+struct EmployeeField {
+    const char* field;
+    const char* caption;
+    bool shown;
+};
+constexpr EmployeeField kFields[Form32::kBoxes] = {
+    {"code", "الرقم الكودى", true},
+    {"name", "الاسم", true},
+    {"address", "العنوان", true},
+    {"emplyee_date", "", true},
+    {"birth_date", "تاريخ الميلاد", true},
+    {"qualfication", "المؤهل", false},
+    {"Status", "الحالة الأجتماعية", true},
+    {"phone", "رقم التليفون", true},
+    {"Job_ title", "المسمى الوظيفى", false},
+    {"sallery", "أساسى الأجر", true},
+    {"holidays", "الغياب", true},
+    {"sick_ days", "الاجازات المرضية", false},
+    {"Bonus", "الحوافز", true},
+    {"over_ time", "الوقت الإضافى", true},
+    {"cout", "الخصومات", true},
+    {"net_sallery", "صافى الأجر", true},
+};
+// The pay period options and the field each one sets.
+constexpr const char* kPeriodCaptions[4] = {"يومى", "أسبوعى", "نصف شهرى", "شهرى"};
+constexpr const char* kPeriodFields[4] = {"feeday", "feeweek", "feehmonth", "feeyear"};
+
+constexpr const char* kComputeFirst = "أحسب صافى الأجر أولا";
+constexpr const char* kSaveFirst = "احفظ بيانات الموظف أو ألغها أولا";
+
+// Right to left: the card's captions in the right column with their boxes
+// beside them; the wage frames on the left; buttons and navigation below.
+constexpr double kLabelLeft = 7680, kLabelWidth = 1680;
+constexpr double kBoxLeft = 4920, kBoxWidth = 2640;
+constexpr double kFirstRow = 720, kRowStep = 420, kRowHeight = 315;
+// Card rows of the shown boxes of the right column (box index -> row).
+constexpr int kCardRow[Form32::kBoxes] = {0, 1, 2, 4, 3, 8, 5, 6, 9, -1, 7, 10, -1, -1, -1, -1};
+// The wage frames on the left: captions right, boxes left, in form twips.
+constexpr double kFrameLeft = 240, kFrameWidth = 4440;
+constexpr double kFrame2Top = 600, kFrame1Top = 2160;
+constexpr double kFrameLabelLeft = 3000, kFrameLabelWidth = 1560;
+constexpr double kFrameBoxLeft = 480, kFrameBoxWidth = 2400;
+// The pay period options, right to left, each as wide as its caption.
+constexpr Geometry kPeriodAt[4] = {{3720, 1500, 840, 315}, {2640, 1500, 1000, 315},
+                                   {1300, 1500, 1260, 315}, {380, 1500, 840, 315}};
+
+constexpr uint32_t kNetColor = 0xC0FFFF;
+
+// A wage part as a number: an empty box counts 0, other text that is no
+// number fails.
+double wagePart(const TextBox& box) {
+    return box.text().empty() ? 0.0 : toDouble(Value(box.text()));
+}
+
+}  // namespace
+
+Form32::Form32(Application& a) : Form(a, kName) {
+    caption = "بيانات الموظفين";
+    width = 9720;
+    height = 7200;
+
+    Label2[0] = add<Label>("Label2", 0, Geometry{kLabelLeft, 240, kLabelWidth, kRowHeight},
+                           "التاريخ");
+    Label2[0]->alignment = 1;
+    Label2[1] = add<Label>("Label2", 1, Geometry{kBoxLeft, 240, kBoxWidth, kRowHeight});
+    Label2[1]->alignment = 1;
+
+    Adodc1 = add<Adodc>("Adodc1", -1, Geometry{240, 5880, 9120, 375}, "التالى    السابق");
+
+    Frame2 = add<Frame>("Frame2", -1, Geometry{kFrameLeft, kFrame2Top, kFrameWidth, 1380},
+                        "أجر العامل");
+    Frame1 = add<Frame>("Frame1", -1, Geometry{kFrameLeft, kFrame1Top, kFrameWidth, 2520});
+
+    for (int i = 0; i < kBoxes; ++i) {
+        const EmployeeField& f = kFields[i];
+        Geometry label{}, box{};
+        Control* frame = nullptr;
+        if (i == 9) {
+            frame = Frame2;
+            const double top = kFrame2Top + 420;
+            label = {kFrameLabelLeft, top, kFrameLabelWidth, kRowHeight};
+            box = {kFrameBoxLeft, top, kFrameBoxWidth, kRowHeight};
+        } else if (i >= 12) {
+            frame = Frame1;
+            const double top = kFrame1Top + 360 + kRowStep * (i - 12);
+            label = {kFrameLabelLeft, top, kFrameLabelWidth, kRowHeight};
+            box = {kFrameBoxLeft, top, kFrameBoxWidth, kRowHeight};
+        } else {
+            const double top = kFirstRow + kRowStep * kCardRow[i];
+            label = {kLabelLeft, top, kLabelWidth, kRowHeight};
+            box = {kBoxLeft, top, kBoxWidth, kRowHeight};
+        }
+        Label1[i] = add<Label>("Label1", i, label, f.caption);
+        Label1[i]->alignment = 1;
+        Text1[i] = add<TextBox>("Text1", i, box);
+        Text1[i]->alignment = 1;
+        Text1[i]->bindTo(*Adodc1, f.field);
+        Label1[i]->container = Text1[i]->container = frame;
+        Label1[i]->visible = Text1[i]->visible = f.shown;
+    }
+    Text1[15]->backColor = kNetColor;
+
+    for (int i = 0; i < 4; ++i) {
+        Option1[i] = add<OptionButton>("Option1", i, kPeriodAt[i], kPeriodCaptions[i]);
+        Option1[i]->container = Frame2;
+        Option1[i]->alignment = 1;
+    }
+    Command1 = add<CommandButton>("Command1", -1,
+                                  Geometry{kFrameBoxLeft, kFrame1Top + 2040, 4080, 375},
+                                  "أحسب إجمالى الأجر");
+    Command1->container = Frame1;
+    Command2 = add<CommandButton>("Command2", -1, Geometry{kFrameLeft, 4800, kFrameWidth, 375},
+                                  "صرف الراتب");
+
+    Check1 = add<CheckBox>("Check1", -1, Geometry{kBoxLeft, 4680, 1200, 315});
+    Check1->visible = false;
+    Check1->enabled = false;
+    Check1->bindTo(*Adodc1, "get_money");
+
+    const char* captions[3] = {"&add", "&cancel", "&edit"};
+    for (int i = 0; i < 3; ++i)
+        cmdaction[i] = add<CommandButton>("cmdaction", i,
+                                          Geometry{7200.0 - 2400 * i, 5340, 2160, 375},
+                                          captions[i]);
+
+    editing_ = std::make_unique<RecordEditing>(
+        *this, *Adodc1, std::array<CommandButton*, 3>{cmdaction[0], cmdaction[1], cmdaction[2]});
+    editing_->addDefaults = [this] {
+        for (int i : {0, 1, 2, 5, 6}) Text1[i]->setText("'");
+        Text1[3]->setText("1/1/2007");
+        Text1[4]->setText("1/1/1980");
+        for (int i = 7; i < kBoxes; ++i) Text1[i]->setText("0");
+    };
+    editing_->addSaveProcedure = [this] { addOrSave(); };
+    editing_->editSaveProcedure = [this] { editOrSave(); };
+    editing_->SetCancelEnabled(false);
+
+    Command1->onClick = [this] { computeNetWage(); };
+    Command2->onClick = [this] { payWage(); };
+
+    MenuItem* search = addMenu("search", "بحث");
+    addMenu("employee", "بحث بكود الموظف", search)->onClick = [this] { searchByCode(); };
+}
+
+Form32::~Form32() = default;
+
+void Form32::Form_Load() {
+    bindTable(*Adodc1, "emplyee");
+    caption = " بيانات الموظفين ل" + companyTitle(app());
+    // No row on show: the boxes are empty, and what is typed into them
+    // before a row is reached is stored nowhere.
+    Recordset& rs = Adodc1->recordset();
+    if (rs.hasCurrentRow()) rs.movePrevious();
+    for (TextBox* box : Text1) box->displayText("");
+    Label2[1]->setCaption(formatShortDate(app().clock().today()));
+    setLocked(0, kBoxes - 1, true);
+    for (int i : {0, 6, 12, 13, 14, 15}) Text1[i]->locked = false;
+}
+
+void Form32::setLocked(int from, int to, bool locked) {
+    for (int i = from; i <= to; ++i) Text1[i]->locked = locked;
+}
+
+bool Form32::browsing() {
+    if (!editing_->adding() && !editing_->editing()) return true;
+    MsgBox(kSaveFirst);
+    return false;
+}
+
+void Form32::addOrSave() {
+    const bool wasAdding = editing_->adding();
+    if (!wasAdding) {
+        Adodc1->Refresh();
+    } else {
+        // The pay period goes with the new row in its own commit.
+        Recordset& rs = Adodc1->recordset();
+        for (int i = 0; i < 4; ++i) rs.setField(kPeriodFields[i], Option1[i]->value);
+    }
+    editing_->standardAddSave();
+    if (!wasAdding && editing_->adding()) {
+        setLocked(0, 14, false);
+    } else if (wasAdding && !editing_->adding()) {
+        setLocked(0, kBoxes - 1, true);
+        Adodc1->recordset().moveLast();
+    }
+}
+
+void Form32::editOrSave() {
+    const bool wasEditing = editing_->editing();
+    editing_->standardEditSave();
+    if (!wasEditing && editing_->editing()) setLocked(0, 14, false);
+    // The wage parts stay open for the next month's figures.
+    else if (wasEditing && !editing_->editing()) setLocked(0, 11, true);
+}
+
+void Form32::computeNetWage() {
+    const double net = ((wagePart(*Text1[12]) + wagePart(*Text1[9])) + wagePart(*Text1[13])) -
+                       wagePart(*Text1[14]);
+    Text1[15]->setText(formatDouble(net));
+}
+
+void Form32::payWage() {
+    if (!browsing()) return;
+    const std::string code = Text1[0]->text();
+    // An empty code names no employee, as an unknown code does.
+    if (code.empty()) return;
+    Recordset& shown = Adodc1->recordset();
+    // What was typed or computed on the row on show is paid as the row will
+    // be stored.
+    Adodc1->storeBoundChanges();
+    const long long shownRow = shown.rowId();
+
+    // Every check first, over the rows as stored now: the unpaid rows with
+    // this code in table order, up to the first one already paid.
+    struct Payee {
+        long long row;
+        double net;
+        Value name;
+    };
+    std::vector<Payee> payees;
+    long long paidRow = 0;
+    std::string paidName;
+    Recordset staff(app().machine().database(kDatabasePath), "emplyee");
+    for (; !staff.eof(); staff.moveNext()) {
+        const Recordset& row = shownRow != 0 && staff.rowId() == shownRow ? shown : staff;
+        if (row.field("code").isNull() || toText(row.field("code")) != code) continue;
+        if (toBool(row.field("get_money"))) {
+            paidRow = staff.rowId();
+            paidName = toText(row.field("name"));
+            break;
+        }
+        const Value net = row.field("net_sallery");
+        if (net.isNull() || !(toDouble(net) > 0)) {
+            MsgBox(kComputeFirst);
+            return;
+        }
+        payees.push_back({staff.rowId(), toDouble(net), row.field("name")});
+    }
+
+    if (shown.hasPendingChanges()) shown.update();
+    Adodc& box = *app().form<Form34>().Adodc1;
+    const Value date(documentDate(app()));
+    staff.moveFirst();
+    for (const Payee& p : payees) {
+        while (staff.rowId() != p.row) staff.moveNext();
+        staff.setField("get_money", true);
+        postCash(box, {CashFlow::Out, p.net, date, "emplyee_name", p.name});
+        staff.update();
+    }
+
+    // The window shows the paid flags; it stops on an employee already paid,
+    // otherwise it stands past the last row, as after a full scan.
+    Adodc1->Refresh();
+    Recordset& rs = Adodc1->recordset();
+    if (paidRow != 0) {
+        while (!rs.eof() && rs.rowId() != paidRow) rs.moveNext();
+        MsgBox("لقد حصل" + paidName + "على أجره");
+    } else if (!rs.eof()) {
+        rs.moveLast();
+        rs.moveNext();
+    }
+}
+
+void Form32::searchByCode() {
+    if (!browsing()) return;
+    if (linearSearch(*this, *Adodc1, "code", "enter code of employee .for search :",
+                     "Search By Employee code", SearchKind::Text) == SearchResult::Found)
+        Print({toText(Adodc1->recordset().field("code"))});
+}
+
+}  // namespace mk

@@ -1,0 +1,154 @@
+#include "store/stock_posting.h"
+
+#include <cmath>
+#include <limits>
+#include <map>
+
+#include "platform/application.h"
+
+namespace mk {
+
+namespace {
+
+constexpr const char* kDayTable = "DAILY_TRADE";
+
+struct ItemRow {
+    long long rowid = 0;
+    double stock = 0;
+    double buyPrice = 0;
+    double day = 0;  // OUTPUT or INPUT
+};
+
+bool fitsInt32(double v) {
+    return std::isfinite(v) && v >= std::numeric_limits<int32_t>::min() &&
+           v <= std::numeric_limits<int32_t>::max();
+}
+
+std::string outOfRange(const StockLine& line, const char* what) {
+    return "لا يمكن ترحيل السطر " + std::to_string(line.slot) + " (" + line.item + "): " + what +
+           " تتجاوز الحد المسموح به";
+}
+
+}  // namespace
+
+std::optional<long long> findItemRow(Database& db, const std::string& table,
+                                     const std::string& item) {
+    auto st = db.prepare("SELECT rowid FROM " + quoteName(table) + " WHERE " + quoteName("DESC") +
+                         "=?1 ORDER BY rowid LIMIT 1");
+    st->bindText(1, item);
+    if (!st->step()) return std::nullopt;
+    return st->columnInt(0);
+}
+
+std::optional<int32_t> storedStock(Database& db, const std::string& table,
+                                   const std::string& item) {
+    auto st = db.prepare("SELECT ONSTOCK FROM " + quoteName(table) + " WHERE " +
+                         quoteName("DESC") + "=?1 ORDER BY rowid LIMIT 1");
+    st->bindText(1, item);
+    if (!st->step()) return std::nullopt;
+    return st->columnIsNull(0) ? 0 : static_cast<int32_t>(st->columnInt(0));
+}
+
+StockPlan planStock(Database& db, const std::string& groupTable, StockFlow flow,
+                    const std::vector<StockLine>& lines) {
+    StockPlan plan;
+    const std::string dayField = flow == StockFlow::Out ? "OUTPUT" : "INPUT";
+    const std::string itemSql = "SELECT rowid, ONSTOCK, BUY_PRICE FROM " + quoteName(groupTable) +
+                                " WHERE " + quoteName("DESC") + "=?1 ORDER BY rowid LIMIT 1";
+    const std::string daySql = "SELECT rowid, " + quoteName(dayField) + " FROM " +
+                               quoteName(kDayTable) + " WHERE " + quoteName("DESC") +
+                               "=?1 ORDER BY rowid LIMIT 1";
+    // Each item is read once; later lines of the same item build on the
+    // values the earlier lines left.
+    std::map<std::string, std::optional<ItemRow>> items, days;
+    std::vector<std::string> order;
+    for (const StockLine& line : lines) {
+        if (line.quantity == 0 || line.item == ".") continue;
+        if (!items.count(line.item)) {
+            std::optional<ItemRow> row, day;
+            {
+                auto st = db.prepare(itemSql);
+                st->bindText(1, line.item);
+                if (st->step())
+                    row = ItemRow{st->columnInt(0), toDouble(st->column(1, FieldType::Double)),
+                                  toDouble(st->column(2, FieldType::Double)), 0};
+            }
+            {
+                auto st = db.prepare(daySql);
+                st->bindText(1, line.item);
+                if (st->step())
+                    day = ItemRow{st->columnInt(0), 0, 0, toDouble(st->column(1, FieldType::Double))};
+            }
+            items.emplace(line.item, row);
+            days.emplace(line.item, day);
+            order.push_back(line.item);
+        }
+        std::optional<ItemRow>& item = items[line.item];
+        if (!item) {
+            plan.missingSlots.push_back(line.slot);
+        } else if (flow == StockFlow::Out) {
+            item->stock -= line.quantity;
+        } else {
+            // The weighted buy price: the old stock at the old price plus the
+            // new quantity at the line's price.
+            item->buyPrice = item->stock <= 0
+                                 ? line.price
+                                 : (line.quantity * line.price + item->stock * item->buyPrice) /
+                                       (line.quantity + item->stock);
+            item->stock += line.quantity;
+        }
+        if (item && !fitsInt32(std::round(item->stock)) && plan.ok())
+            plan.problem = outOfRange(line, "كمية المخزن");
+        std::optional<ItemRow>& day = days[line.item];
+        if (day) {
+            day->day += line.quantity;
+            if (!fitsInt32(std::round(day->day)) && plan.ok())
+                plan.problem = outOfRange(line, "كمية اليوم");
+        }
+    }
+    if (!plan.ok()) return plan;
+    for (const std::string& name : order) {
+        if (const auto& item = items[name]) {
+            plan.writes.push_back({groupTable, item->rowid, "ONSTOCK",
+                                   Value::i32(roundToInt32(item->stock))});
+            if (flow == StockFlow::In)
+                plan.writes.push_back({groupTable, item->rowid, "BUY_PRICE", Value(item->buyPrice)});
+        }
+        if (const auto& day = days[name])
+            plan.writes.push_back({kDayTable, day->rowid, dayField,
+                                   Value::i32(roundToInt32(day->day))});
+    }
+    return plan;
+}
+
+void applyStock(Database& db, const StockPlan& plan) {
+    if (!plan.ok())
+        throw RuntimeError(err::Overflow, plan.problem);
+    for (const StockWrite& w : plan.writes) {
+        db.beginWrite();
+        auto st = db.prepare("UPDATE " + quoteName(w.table) + " SET " + quoteName(w.field) +
+                             "=?1 WHERE rowid=?2");
+        const TableInfo& info = db.tableInfo(w.table);
+        st->bind(1, w.value, info.fields[static_cast<size_t>(info.fieldIndex(w.field))].type);
+        st->bindInt(2, w.rowid);
+        st->step();
+        if (db.changes() != 1)
+            throw RuntimeError(err::RowChanged, "The row of " + w.table +
+                                                    " to post to was deleted in another window.");
+    }
+}
+
+void showPostedStock(Application& app, const std::string& groupTable) {
+    Form* main = app.loadedForm("Form1");
+    if (!main) return;
+    Adodc& card = main->adodc("Adodc4");
+    if (!card.isOpen() || !namesEqual(card.RecordSource, groupTable)) return;
+    Recordset& rs = card.recordset();
+    if (rs.hasPendingChanges()) return;
+    const long position = rs.absolutePosition();
+    card.Refresh();
+    Recordset& fresh = card.recordset();
+    for (long k = 1; k < position && !fresh.eof(); ++k) fresh.moveNext();
+}
+
+}  // namespace mk

@@ -1,0 +1,72 @@
+// Stock postings of invoices: the lines of one invoice taken out of (sales)
+// or put into (incoming) one item group's table, and the day's movement in
+// DAILY_TRADE (OUTPUT for sales, INPUT for incoming). Every window that
+// moves stock posts through here.
+//
+// A posting is planned first and written after: the plan reads the rows as
+// stored at that moment (never a window's snapshot), finds each item's
+// first row of exactly that DESC, and works out every new value, so a
+// quantity that would leave its range is refused before anything is
+// written. Lines naming no row change nothing there.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/database.h"
+
+namespace mk {
+
+class Application;
+
+enum class StockFlow { Out, In };
+
+struct StockLine {
+    int slot = 0;  // the invoice slot, 1..31, for messages
+    std::string item;
+    double quantity = 0;
+    double price = 0;  // incoming only: the line's buy price
+};
+
+// One row's new value.
+struct StockWrite {
+    std::string table;
+    long long rowid = 0;
+    std::string field;
+    Value value;
+};
+
+struct StockPlan {
+    std::vector<StockWrite> writes;
+    // Lines whose item has no row in the group table.
+    std::vector<int> missingSlots;
+    // Why the posting cannot be made ("" when it can).
+    std::string problem;
+    bool ok() const { return problem.empty(); }
+};
+
+// The first row (in table order) of the table whose DESC is exactly item;
+// its rowid, or nullopt.
+std::optional<long long> findItemRow(Database& db, const std::string& table,
+                                     const std::string& item);
+
+// The stock on hand of an item as stored now (its first row), or nullopt.
+std::optional<int32_t> storedStock(Database& db, const std::string& table,
+                                   const std::string& item);
+
+// Out: ONSTOCK -= quantity, OUTPUT += quantity. In: ONSTOCK += quantity,
+// BUY_PRICE weighted by the old stock (the line's price when the old stock
+// is 0 or less), INPUT += quantity. Lines of quantity 0 or item "." are
+// skipped; several lines of one item add up.
+StockPlan planStock(Database& db, const std::string& groupTable, StockFlow flow,
+                    const std::vector<StockLine>& lines);
+
+// Writes a plan made in this same action.
+void applyStock(Database& db, const StockPlan& plan);
+
+// After a posting: the main window's item card, when it shows that group
+// and holds no pending change, re-reads it and stays on its row.
+void showPostedStock(Application& app, const std::string& groupTable);
+
+}  // namespace mk

@@ -1,0 +1,248 @@
+#include <gtest/gtest.h>
+
+#include "accounts/cashbox.h"
+#include "access/access_steps.h"
+
+namespace mk {
+namespace {
+
+constexpr const char* kReceiptPosted =
+    " تم خصم المبلغ المستلم من مديونية العميل و إضافته الى رصيد صندوق الشركة ";
+constexpr const char* kPaymentPosted = " تم طرح المبلغ المنصرف من رصيد الصندوق ";
+constexpr const char* kAlreadyPosted = "تم ترحيل هذا الإذن من قبل";
+constexpr const char* kUnknownCustomer = "لا يوجد عميل بهذا الأسم، أختر أسم العميل من القائمة";
+constexpr const char* kBadNumber = "رقم الإذن غير صحيح أو مستخدم من قبل";
+constexpr const char* kBadAmount = "أدخل قيمة المبلغ رقما أكبر من صفر";
+
+struct VouchersTest : ::testing::Test {
+    VouchersTest() {
+        h.exec("INSERT INTO BUYER (BUYER, MONEY) VALUES ('Hala', 1500), ('Omar', 1000)");
+    }
+    // Opens a voucher window from the main window's menu, as a user does.
+    void open(const std::string& form) {
+        h.show("Form1");
+        h.menu("Form1", form == "Form35" ? "PAY" : "ECEIVE");
+    }
+    double debt(long row) { return toDouble(h.cell("BUYER", row, "MONEY")); }
+    double cash() { return cashBalance(h.db()); }
+    // Add, fill and save a voucher (or post it while adding).
+    void enter(const std::string& form, const std::string& party, const std::string& amount,
+               bool postWhileAdding = false) {
+        open(form);
+        h.click(form, "cmdaction", 0);
+        if (form == "Form35") h.type(form, "DataCombo1", party);
+        else h.type(form, "Text6", party);
+        h.type(form, "Text2", amount);
+        h.click(form, postWhileAdding ? "Command2" : "cmdaction", postWhileAdding ? -1 : 0);
+    }
+    bool postVisible(const std::string& form) { return h.form(form).button("Command2").visible; }
+    test::Harness h;
+};
+
+TEST_F(VouchersTest, AReceiptLowersTheDebtAndRaisesTheCashOnce) {
+    enter("Form35", "Hala", "200");
+    EXPECT_TRUE(postVisible("Form35"));
+    h.click("Form35", "Command2");
+    ASSERT_EQ(h.count("BOX"), 2);
+    EXPECT_EQ(toDouble(h.cell("BOX", 1, "MONEY")), 200);
+    EXPECT_EQ(toDouble(h.cell("BOX", 1, "MONEY_RECIVED")), 200);
+    EXPECT_EQ(h.cell("BOX", 1, "RECEIVED_INV"), Value::i16(3));
+    EXPECT_EQ(toDate(h.cell("BOX", 1, "DATE")), makeDate(2026, 12, 6));
+    EXPECT_EQ(debt(0), 1300);
+    EXPECT_EQ(debt(1), 1000);
+    EXPECT_EQ(h.lastMessage(), kReceiptPosted);
+    EXPECT_FALSE(postVisible("Form35"));
+    EXPECT_EQ(h.cell("REVEIVED_MONEY", 0, "POSTED"), Value(true));
+
+    // Add shows the post button again; cancelled, the posted voucher is on
+    // show and posting it again is refused.
+    h.click("Form35", "cmdaction", 0);
+    h.answer(answer::Yes);
+    h.click("Form35", "cmdaction", 1);
+    EXPECT_TRUE(h.form("Form35").textBox("Text2").locked);
+    h.click("Form35", "Command2");
+    EXPECT_EQ(h.lastMessage(), kAlreadyPosted);
+    EXPECT_EQ(h.count("BOX"), 2);
+    EXPECT_EQ(debt(0), 1300);
+}
+
+TEST_F(VouchersTest, PostingWhileAddingSavesFirstAndPostsTheStoredRow) {
+    h.exec("INSERT INTO BUYER (BUYER, MONEY) VALUES ('Omar', 1000)");  // a name stored twice
+    enter("Form35", "Omar", "100.5", true);
+    EXPECT_EQ(h.count("REVEIVED_MONEY"), 1);
+    EXPECT_EQ(h.cell("REVEIVED_MONEY", 0, "POSTED"), Value(true));
+    EXPECT_EQ(debt(1), 899.5);  // exact, no whole-number rounding
+    EXPECT_EQ(debt(2), 1000);   // only the first row of the name
+    EXPECT_EQ(cash(), 100.5);
+    EXPECT_EQ(h.caption("Form35", "cmdaction", 0), "&add");
+    EXPECT_EQ(h.text("Form35", "Label6"), "3");
+    EXPECT_TRUE(h.form("Form35").adodc("Adodc1").enabled);  // browsing again
+    // A second press refuses; nothing is posted twice.
+    h.click("Form35", "Command2");
+    EXPECT_EQ(h.count("BOX"), 2);
+}
+
+TEST_F(VouchersTest, AnUnknownCustomerOrABadVoucherWritesNothing) {
+    enter("Form35", "hala", "200", true);  // letter case counts
+    EXPECT_EQ(h.lastMessage(), kUnknownCustomer);
+    enter("Form35", ".", "200");
+    EXPECT_EQ(h.lastMessage(), kUnknownCustomer);
+    EXPECT_EQ(h.count("REVEIVED_MONEY"), 0);
+    EXPECT_EQ(h.count("BOX"), 1);
+    EXPECT_EQ(debt(0), 1500);
+    EXPECT_EQ(h.caption("Form35", "cmdaction", 0), "&save");  // still adding
+
+    h.type("Form35", "DataCombo1", "Hala");
+    for (const char* amount : {"0", "-5", "abc", ""}) {
+        h.type("Form35", "Text2", amount);
+        h.click("Form35", "Command2");
+        EXPECT_EQ(h.lastMessage(), kBadAmount) << amount;
+    }
+    h.type("Form35", "Text2", "50");
+    for (const char* number : {"40000", "0", "2.5", "x"}) {
+        h.type("Form35", "Text1", number);
+        h.click("Form35", "cmdaction", 0);
+        EXPECT_EQ(h.lastMessage(), kBadNumber) << number;
+    }
+    EXPECT_EQ(h.count("REVEIVED_MONEY"), 0);
+    EXPECT_EQ(h.count("BOX"), 1);
+}
+
+TEST_F(VouchersTest, NumbersAreProposedAfreshAndNeverReused) {
+    h.exec("INSERT INTO MONEY_OUT (INVO_NO, MONEY) VALUES (1, 5), (17, 5), (2, 5)");
+    open("Form41");
+    EXPECT_EQ(h.text("Form41", "Label6"), "17");
+    enter("Form41", "Sami", "10");
+    EXPECT_EQ(toText(h.cell("MONEY_OUT", 3, "INVO_NO")), "18");
+    EXPECT_EQ(h.text("Form41", "Label6"), "18");
+    h.click("Form41", "cmdaction", 0);
+    EXPECT_EQ(h.text("Form41", "Text1"), "19");
+    h.type("Form41", "Text1", "17");
+    h.type("Form41", "Text2", "10");
+    h.click("Form41", "cmdaction", 0);
+    EXPECT_EQ(h.lastMessage(), kBadNumber);
+    EXPECT_EQ(h.count("MONEY_OUT"), 4);
+
+    test::Harness fresh;
+    fresh.show("Form1");
+    fresh.menu("Form1", "PAY");
+    fresh.click("Form35", "cmdaction", 0);
+    EXPECT_EQ(fresh.text("Form35", "Text1"), "3");  // an empty table starts from 2
+}
+
+TEST_F(VouchersTest, ReceiptsStartFromTheTrueDebtAndCashBalance) {
+    open("Form35");  // opened before the changes below
+    h.show("Form1");
+    h.menu("Form1", "BUYER");
+    h.app.navigate(h.form("Form6").adodc("Adodc1"), Nav::First);  // the totals left it at the end
+    h.click("Form6", "cmdaction", 2);
+    h.type("Form6", "Text2", "2000");
+    h.click("Form6", "cmdaction", 2);
+    enter("Form41", "Sami", "300", true);
+    EXPECT_EQ(h.lastMessage(), kPaymentPosted);
+    EXPECT_EQ(cash(), -300);  // a negative cash box is kept
+
+    enter("Form35", "Hala", "200", true);
+    EXPECT_EQ(debt(0), 1800);
+    EXPECT_EQ(cash(), -100);
+}
+
+TEST_F(VouchersTest, TheCashBoxFollowsVouchersAndOtherPostings) {
+    enter("Form35", "Hala", "1000", true);
+    postCash(h.form("Form34").adodc("Adodc1"),
+             {CashFlow::In, 100.0, "06/12/2026", "OUT_INVOICE", 9});
+    enter("Form41", "Sami", "300", true);
+    EXPECT_EQ(toDouble(h.cell("BOX", 3, "MONEY_OUT")), 300);
+    EXPECT_EQ(h.cell("BOX", 3, "OUT_INV"), Value::i16(3));
+    EXPECT_EQ((std::vector<Value>{h.column("BOX", "MONEY")}),
+              (std::vector<Value>{Value(0.0), Value(1000.0), Value(1100.0), Value(800.0)}));
+    h.form("Form34").Unload();
+    h.show("Form1");
+    h.menu("Form1", "BOX_MANGEMENT");
+    EXPECT_EQ(h.text("Form34", "Text1"), "800");
+    h.click("Form34", "Command2");
+    EXPECT_TRUE(h.form("Form41").visible());
+}
+
+TEST_F(VouchersTest, AFailedPostingChangesNoTableAndNoWindowState) {
+    enter("Form35", "Hala", "200");
+    h.exec("CREATE TRIGGER no_cash BEFORE INSERT ON BOX "
+           "BEGIN SELECT RAISE(ABORT, 'disk full'); END");
+    h.click("Form35", "Command2");
+    EXPECT_NE(h.lastMessage().find("disk full"), std::string::npos);
+    EXPECT_EQ(h.count("BOX"), 1);
+    EXPECT_EQ(debt(0), 1500);
+    EXPECT_EQ(h.cell("REVEIVED_MONEY", 0, "POSTED"), Value(false));
+    EXPECT_TRUE(postVisible("Form35"));
+    EXPECT_EQ(h.text("Form35", "Label6"), "3");
+
+    // Failing after the cash row and the voucher are written: neither stays.
+    h.exec("DROP TRIGGER no_cash");
+    h.exec("CREATE TRIGGER no_debt BEFORE UPDATE ON BUYER "
+           "BEGIN SELECT RAISE(ABORT, 'locked'); END");
+    enter("Form35", "Omar", "50", true);
+    EXPECT_EQ(h.count("REVEIVED_MONEY"), 1);
+    EXPECT_EQ(h.count("BOX"), 1);
+    EXPECT_EQ(h.caption("Form35", "cmdaction", 0), "&add");
+    EXPECT_TRUE(h.form("Form35").textBox("Text2").locked);
+
+    // Once the fault is gone the saved voucher posts as usual.
+    h.exec("DROP TRIGGER no_debt");
+    h.click("Form35", "Command2");
+    EXPECT_EQ(h.lastMessage(), kReceiptPosted);
+    EXPECT_EQ(debt(0), 1300);
+}
+
+TEST_F(VouchersTest, SearchShowsTheVoucherAndTheSearchLine) {
+    h.exec("INSERT INTO REVEIVED_MONEY (INVO_NO, MONEY, BUYER) "
+           "VALUES (5, 1, 'Hala'), (12, 2, 'Omar')");
+    open("Form35");
+    h.answerInput("12");
+    h.menu("Form35", "SEARCH");
+    EXPECT_EQ(h.text("Form35", "DataCombo1"), "Omar");
+    EXPECT_EQ(h.text("Form35", "Label8"), "12");
+    EXPECT_EQ(h.text("Form35", "Label9"), " أذن الاستلام رقم");
+    EXPECT_EQ(h.text("Form35", "Label6"), "");
+    h.answerInput("99");
+    h.menu("Form35", "SEARCH");
+    EXPECT_EQ(h.lastMessage(), " unable to find that item ");
+    // Nothing on show: nothing to post.
+    h.click("Form35", "cmdaction", 0);
+    h.answer(answer::Yes);
+    h.click("Form35", "cmdaction", 1);
+    h.answerInput("99");
+    h.menu("Form35", "SEARCH");
+    h.click("Form35", "Command2");
+    EXPECT_EQ(h.lastMessage(), "لا يوجد إذن معروض للترحيل");
+    EXPECT_EQ(h.count("BOX"), 1);
+}
+
+TEST_F(VouchersTest, TheViewListsTheReceiptsOfTheCustomerOnShow) {
+    h.exec("INSERT INTO REVEIVED_MONEY (INVO_NO, MONEY, DATES, BUYER) VALUES "
+           "(5, 250.5, '2026-12-01', 'Hala'), (7, 80, '2026-12-01', 'hala'), "
+           "(9, 251.5, '2026-12-02', 'Hala'), (11, 5, '2026-12-02', 'Hala '), "
+           "(12, 1000, '2026-12-03', 'Hala')");
+    h.show("Form1");
+    h.menu("Form1", "BUYER");
+    h.app.navigate(h.form("Form6").adodc("Adodc1"), Nav::First);  // the totals left it at the end
+    h.click("Form6", "Command3");
+    const auto& lines = h.lines("Form39");
+    ASSERT_EQ(lines.size(), 6u);
+    EXPECT_EQ(lines[0], std::string(11, ' '));
+    EXPECT_EQ(lines[3], formatPrintLine({zone, 250, zone, Value::date(makeDate(2026, 12, 1)), zone,
+                                        Value::i16(5)}));
+    EXPECT_EQ(lines[4], formatPrintLine({zone, 252, zone, Value::date(makeDate(2026, 12, 2)), zone,
+                                        Value::i16(9)}));
+    EXPECT_NE(lines[5].find("1000"), std::string::npos);
+    EXPECT_EQ(h.form("Form39").caption.rfind("حركة تعاملات أذون Hala", 0), 0u);
+
+    // Shown again for a customer without receipts: a fresh, empty list.
+    h.close("Form39");
+    h.app.navigate(h.form("Form6").adodc("Adodc1"), Nav::Next);
+    h.click("Form6", "Command3");
+    EXPECT_EQ(h.lines("Form39").size(), 3u);
+    EXPECT_EQ(h.lastMessage(), "لا توجد أذون إستلام لهذا العميل  ");
+}
+
+}  // namespace
+}  // namespace mk

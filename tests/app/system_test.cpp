@@ -1,0 +1,129 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "app/system.h"
+#include "data/schema.h"
+#include "support/harness.h"
+
+namespace mk {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string bytesOf(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+// A start of the program on a data root whose database file a test made.
+struct StartUpTest : ::testing::Test {
+    fs::path file() const { return root.path() / "C" / "INVENT.MDB"; }
+    // A file as this program makes it, changed by the given statements.
+    void makeFile(const std::string& sql) {
+        Machine maker(root.path());
+        prepareMachine(maker, clock);
+        if (!sql.empty()) maker.database(kDatabasePath).exec(sql);
+    }
+    bool start() {
+        Machine machine(root.path());
+        return prepareMachineOrSay(machine, clock, dialogs);
+    }
+    test::TempRoot root;
+    FakeClock clock{test::defaultStart()};
+    ScriptedDialogs dialogs;
+};
+
+TEST_F(StartUpTest, AFileTheProgramCannotUseIsNamedAndLeftAsItIs) {
+    struct Case {
+        const char* name;
+        std::function<void()> make;
+        const char* says;
+    };
+    const std::vector<Case> cases = {
+        {"empty",
+         [&] {
+             fs::create_directories(file().parent_path());
+             std::ofstream{file()};
+         },
+         "it is empty."},
+        {"foreign",
+         [&] {
+             makeFile("");
+             std::ofstream(file()) << "a letter, not a database";
+         },
+         "it is not a database file of this program."},
+        {"another program's",
+         [&] {
+             fs::create_directories(file().parent_path());
+             Machine other(root.path());
+             Database(other, file(), true).exec("CREATE TABLE x (a)");
+         },
+         "it holds none of the program's tables."},
+        {"a table missing", [&] { makeFile("DROP TABLE BOX"); }, "the table BOX is missing."},
+        {"a column missing", [&] { makeFile("ALTER TABLE BUYER DROP COLUMN PHONE"); },
+         "the column PHONE of the table BUYER is missing."},
+        {"read-only",
+         [&] {
+             makeFile("");
+             fs::permissions(file(), fs::perms::owner_read | fs::perms::group_read);
+         },
+         "it is read-only."},
+    };
+    for (const Case& c : cases) {
+        fs::remove_all(root.path() / "C");
+        dialogs.clear();
+        c.make();
+        const std::string before = bytesOf(file());
+        EXPECT_FALSE(start()) << c.name;
+        ASSERT_EQ(dialogs.messages().size(), 1u) << c.name;
+        const std::string said = dialogs.messages()[0].prompt;
+        EXPECT_NE(said.find("C:\\INVENT.MDB"), std::string::npos) << said;
+        EXPECT_NE(said.find(c.says), std::string::npos) << said;
+        EXPECT_EQ(dialogs.messages()[0].style, mb::Critical);
+        EXPECT_EQ(bytesOf(file()), before) << c.name;
+    }
+}
+
+TEST_F(StartUpTest, AFileOfAnEarlierVersionGetsTheVoucherFlagsAndTheYears) {
+    makeFile(
+        "INSERT INTO REVEIVED_MONEY (INVO_NO, MONEY) VALUES (3, 50);"
+        "ALTER TABLE REVEIVED_MONEY DROP COLUMN POSTED; ALTER TABLE MONEY_OUT DROP COLUMN POSTED;"
+        "DELETE FROM YEAR_OUTPUT WHERE YEAR > 2020; UPDATE YEAR_OUTPUT SET TAX = 7 WHERE YEAR = 2019");
+    ASSERT_TRUE(start());
+    EXPECT_TRUE(dialogs.messages().empty());
+    Machine machine(root.path());
+    Database& db = machine.database(kDatabasePath);
+    Recordset received(db, "REVEIVED_MONEY");
+    EXPECT_EQ(received.field("POSTED"), Value(false));
+    EXPECT_EQ(received.field("MONEY"), Value(50.0));
+    EXPECT_TRUE(Recordset(db, "MONEY_OUT").hasField("POSTED"));
+    Recordset years(db, "YEAR_OUTPUT");
+    std::vector<int> held;
+    for (const Value& y : years.columnValues("YEAR")) held.push_back(toInt16(y));
+    std::vector<int> expected;
+    for (int y = 2000; y <= 2050; ++y) expected.push_back(y);
+    EXPECT_EQ(held, expected);
+    EXPECT_EQ(toDouble(years.columnValues("TAX")[19]), 7);
+    EXPECT_EQ(years.columnValues("YEARS")[50], Value("2050"));
+    EXPECT_EQ(years.columnValues("GAIN_SELL")[50], Value(0.0));
+}
+
+TEST_F(StartUpTest, BringingAFileUpToDateIsOneAction) {
+    makeFile(
+        "ALTER TABLE MONEY_OUT DROP COLUMN POSTED; DELETE FROM YEAR_OUTPUT WHERE YEAR > 2020;"
+        "CREATE TRIGGER stop AFTER INSERT ON YEAR_OUTPUT WHEN NEW.YEAR = 2040 "
+        "BEGIN SELECT RAISE(ABORT, 'disk full'); END");
+    const std::string before = bytesOf(file());
+    EXPECT_FALSE(start());
+    EXPECT_NE(dialogs.messages().at(0).prompt.find("could not be brought up to date"),
+              std::string::npos);
+    EXPECT_EQ(bytesOf(file()), before);
+}
+
+}  // namespace
+}  // namespace mk

@@ -1,0 +1,290 @@
+#include <gtest/gtest.h>
+
+#include "sales/sales_steps.h"
+
+namespace mk {
+namespace {
+
+using namespace test;
+
+struct RetailInvoiceTest : ::testing::Test {
+    Harness h;
+};
+
+TEST_F(RetailInvoiceTest, FirstInvoicePostsStockDayCashAndItsFlagOnce) {
+    openRetail(h, "('bolt', 10, 12.5, 6), ('nut', 4, 13.5, 2)");
+    EXPECT_EQ(h.caption("Form3", "Label4"), "2");
+    h.choose("Form3", "DataCombo3", "G1");
+    enterLines(h, {{"bolt", "3"}, {"nut", "1"}});
+    EXPECT_EQ(h.text("Form3", "Text1", 0), "3");
+    EXPECT_EQ(h.text("Form3", "Text4", 0), "12");  // 12.5 to the even neighbour
+    EXPECT_EQ(h.text("Form3", "Text4", 1), "14");
+    h.dialogs.clear();
+    save(h);
+
+    ASSERT_EQ(h.count("SALES_INVOICE"), 1);
+    EXPECT_EQ(toInt16(h.cell("SALES_INVOICE", 0, "INVO_NO")), 3);
+    EXPECT_EQ(h.cell("SALES_INVOICE", 0, "STATUS_SUB"), Value(true));
+    EXPECT_EQ(toDouble(h.cell("SALES_INVOICE", 0, "SUM1")), 36);
+    EXPECT_EQ(toDouble(h.cell("SALES_INVOICE", 0, "SUM2")), 14);
+    EXPECT_EQ(toDouble(h.cell("SALES_INVOICE", 0, "TOTAL_SUM")), 50);
+    EXPECT_EQ(formatShortDate(toDate(h.cell("SALES_INVOICE", 0, "DATES"))), "06/12/2026");
+    EXPECT_EQ(ints(h.column("G1", "ONSTOCK")), (std::vector<int32_t>{7, 3}));
+    EXPECT_EQ(ints(h.column("DAILY_TRADE", "OUTPUT")), (std::vector<int32_t>{3, 1}));
+    EXPECT_EQ(h.count("BOX"), 2);
+    EXPECT_EQ(lastBox(h, "MONEY"), 50);
+    EXPECT_EQ(lastBox(h, "MONEY_RECIVED"), 50);
+    EXPECT_EQ(toInt16(h.cell("BOX", 1, "OUT_INVOICE")), 3);
+    EXPECT_EQ(h.messageTexts().front(),
+              std::string(" ألى الصندوق ") + "50" + "بقيمة " + " تم أضافة حساب فاتورة  ");
+    EXPECT_EQ(h.dialogs.messages().back().prompt, "هل تريد ملىء فاتورة أخرى ");
+    EXPECT_EQ(h.lines("Form3").back(), " the quantities were subtracted ");
+    EXPECT_EQ(h.caption("Form3", "Label4"), "3");
+    EXPECT_EQ(h.text("Form3", "Text9"), "3");  // the last priced item, as posted
+    EXPECT_EQ(h.caption("Form3", "cmdaction", 0), "&add");
+    EXPECT_TRUE(h.form("Form3").checkBox("Check4").enabled);  // answered No: may close
+
+    h.menu("Form3", "Sales");
+    EXPECT_NE(h.app.report("DataReport3"), nullptr);
+
+    // Saving again needs a new Add; the saved row is locked while browsing.
+    EXPECT_FALSE(h.type("Form3", "Text3", "9", 0));
+    h.menu("Form3", "exit");
+    EXPECT_FALSE(h.app.isLoaded("Form3"));
+}
+
+}  // namespace
+}  // namespace mk
+
+namespace mk {
+namespace {
+
+using namespace test;
+
+struct RetailSavesTest : ::testing::Test {
+    RetailSavesTest() {
+        openRetail(h, "('bolt', 10, 5, 1), ('nut', 20, 2, 1)");
+        h.choose("Form3", "DataCombo3", "G1");
+    }
+    Harness h;
+};
+
+TEST_F(RetailSavesTest, TwoInvoicesInARowAreBothCountedAndNumberedFromTheTable) {
+    enterLines(h, {{"bolt", "3"}});
+    save(h, answer::Yes);
+    EXPECT_FALSE(h.form("Form3").checkBox("Check4").enabled);  // another one wanted
+    h.choose("Form3", "DataCombo3", "G1");
+    enterLines(h, {{"bolt", "2"}, {"nut", "5"}});
+    save(h);
+    EXPECT_EQ(ints(h.column("SALES_INVOICE", "INVO_NO")), (std::vector<int32_t>{3, 4}));
+    EXPECT_EQ(ints(h.column("G1", "ONSTOCK")), (std::vector<int32_t>{5, 15}));
+    EXPECT_EQ(ints(h.column("DAILY_TRADE", "OUTPUT")), (std::vector<int32_t>{5, 5}));
+    EXPECT_EQ(h.count("BOX"), 3);
+    EXPECT_EQ(lastBox(h, "MONEY"), 15 + 20);
+    EXPECT_EQ(toInt16(h.cell("BOX", 2, "OUT_INVOICE")), 4);
+
+    // Cancel keeps the proposed number; a typed number is posted as typed
+    // and the next one follows the highest.
+    h.click("Form3", "cmdaction", 0);
+    EXPECT_EQ(h.text("Form3", "Text1", 0), "5");
+    h.answer(answer::Yes);
+    h.click("Form3", "cmdaction", 1);
+    EXPECT_EQ(h.caption("Form3", "Label4"), "4");
+    h.choose("Form3", "DataCombo3", "G1");
+    enterLines(h, {{"nut", "1"}});
+    EXPECT_EQ(h.text("Form3", "Text1", 0), "5");
+    h.type("Form3", "Text1", "9", 0);
+    save(h);
+    EXPECT_EQ(toInt16(h.cell("SALES_INVOICE", 2, "INVO_NO")), 9);
+    EXPECT_EQ(h.cell("SALES_INVOICE", 2, "STATUS_SUB"), Value(true));
+    EXPECT_EQ(toInt16(h.cell("BOX", 3, "OUT_INVOICE")), 9);
+    EXPECT_EQ(toInt32(h.cell("G1", 1, "ONSTOCK")), 14);
+    EXPECT_EQ(h.caption("Form3", "Label4"), "9");
+    h.click("Form3", "cmdaction", 0);
+    EXPECT_EQ(h.text("Form3", "Text1", 0), "10");
+}
+
+TEST_F(RetailSavesTest, AWriteFailingHalfWayLeavesTablesAndWindowAsBeforeAndARetryPostsOnce) {
+    enterLines(h, {{"bolt", "3"}, {"nut", "2"}});
+    const std::string before = tablesNow(h);
+    for (const char* trigger :
+         {"CREATE TRIGGER stop BEFORE UPDATE ON DAILY_TRADE BEGIN SELECT RAISE(ABORT,'x'); END",
+          "CREATE TRIGGER stop BEFORE INSERT ON BOX BEGIN SELECT RAISE(ABORT,'x'); END"}) {
+        h.exec(trigger);
+        h.dialogs.clear();
+        h.click("Form3", "cmdaction", 0);
+        EXPECT_EQ(h.dialogs.messages().size(), 1u) << trigger;  // the error alone
+        EXPECT_EQ(tablesNow(h), before) << trigger;
+        EXPECT_EQ(h.caption("Form3", "cmdaction", 0), "&save");
+        EXPECT_EQ(h.caption("Form3", "Label4"), "2");
+        EXPECT_TRUE(h.lines("Form3").empty() ||
+                    h.lines("Form3").back() != " the quantities were subtracted ");
+        EXPECT_EQ(h.text("Form3", "DataCombo1", 1), "nut");
+        EXPECT_EQ(h.text("Form3", "Text3", 1), "2");
+        EXPECT_FALSE(h.form("Form3").adodc("Adodc2").enabled);
+        h.exec("DROP TRIGGER stop");
+    }
+    save(h);
+    EXPECT_EQ(h.count("SALES_INVOICE"), 1);
+    EXPECT_EQ(ints(h.column("G1", "ONSTOCK")), (std::vector<int32_t>{7, 18}));
+    EXPECT_EQ(ints(h.column("DAILY_TRADE", "OUTPUT")), (std::vector<int32_t>{3, 2}));
+    EXPECT_EQ(h.count("BOX"), 2);
+    EXPECT_EQ(lastBox(h, "MONEY"), 19);
+}
+
+TEST_F(RetailSavesTest, EveryRefusalChangesNothingAndKeepsTheInvoiceOpen) {
+    enterLines(h, {{"bolt", "1"}});
+    save(h, answer::Yes);  // invoice 3, posted
+    h.exec("INSERT INTO SALES_INVOICE (INVO_NO, STATUS_SUB) VALUES (7, 0)");
+    h.choose("Form3", "DataCombo3", "G1");
+    enterLines(h, {{"bolt", "2"}});
+    const std::string before = tablesNow(h);
+
+    auto refused = [&](const std::string& why, const std::string& message) {
+        h.dialogs.clear();
+        h.click("Form3", "cmdaction", 0);
+        EXPECT_EQ(h.lastMessage(), message) << why;
+        EXPECT_EQ(h.dialogs.messages().size(), 1u) << why;
+        EXPECT_EQ(tablesNow(h), before) << why;
+        EXPECT_EQ(h.caption("Form3", "cmdaction", 0), "&save") << why;
+    };
+    const char* badNumber = "رقم الفاتورة يجب أن يكون عددا صحيحا من 1 إلى 32767";
+    h.type("Form3", "Text1", "3", 0);
+    refused("posted holder", "لقد تم خصم هذه الفاتورة سابقا.");
+    EXPECT_EQ(h.lastTitle(), "Attention");
+    h.type("Form3", "Text1", "7", 0);
+    refused("unposted holder", "يوجد فاتورة أخرى بهذا الرقم، أختر رقما آخر");
+    for (const char* number : {"abc", "40000", "0", "4.5", ""}) {
+        h.type("Form3", "Text1", number, 0);
+        refused(number, badNumber);
+    }
+    h.type("Form3", "Text1", "4", 0);
+    for (const char* quantity : {"2.5", "-1", "x", "40000"}) {
+        h.type("Form3", "Text3", quantity, 0);
+        refused(quantity, "الكمية فى السطر 1 يجب أن تكون عددا صحيحا من 0 إلى 32767");
+    }
+    h.type("Form3", "Text3", "2", 0);
+    // Quantities that would leave 32 bits, in the day row or the stock.
+    for (const auto& [sql, what] :
+         std::vector<std::pair<std::string, std::string>>{
+             {"UPDATE DAILY_TRADE SET OUTPUT=2147483647 WHERE \"DESC\"='bolt'", "كمية اليوم"},
+             {"UPDATE G1 SET ONSTOCK=-2147483647 WHERE \"DESC\"='bolt'", "كمية المخزن"}}) {
+        h.exec(sql);
+        const std::string stored = tablesNow(h);
+        h.dialogs.clear();
+        h.click("Form3", "cmdaction", 0);
+        EXPECT_EQ(h.lastMessage(),
+                  "لا يمكن ترحيل السطر 1 (bolt): " + what + " تتجاوز الحد المسموح به");
+        EXPECT_EQ(tablesNow(h), stored);
+        h.exec("UPDATE DAILY_TRADE SET OUTPUT=1 WHERE \"DESC\"='bolt'");
+    }
+    h.exec("UPDATE G1 SET ONSTOCK=9 WHERE \"DESC\"='bolt'");
+    h.exec("DELETE FROM qqq");
+    h.dialogs.clear();
+    h.click("Form3", "cmdaction", 0);
+    EXPECT_EQ(h.lastMessage(), "لا توجد مجموعة أصناف بهذا الأسم، أختر مجموعة من القائمة");
+    EXPECT_EQ(h.count("SALES_INVOICE"), 2);
+
+    // The same invoice, fixed, saves once.
+    h.exec("INSERT INTO qqq (Q) VALUES ('G1')");
+    save(h);
+    EXPECT_EQ(h.count("SALES_INVOICE"), 3);
+    EXPECT_EQ(toInt32(h.cell("G1", 0, "ONSTOCK")), 7);
+}
+
+TEST_F(RetailSavesTest, BadPricesUnlistedGroupsAndNoGroupAreRefused) {
+    h.click("Form3", "cmdaction", 0);  // prices may be typed until a first save
+    h.type("Form3", "Text3", "1", 0);
+    h.type("Form3", "DataCombo1", "bolt", 0);
+    for (const char* price : {"x", "-1"}) {
+        h.type("Form3", "Text4", price, 0);
+        h.dialogs.clear();
+        h.click("Form3", "cmdaction", 0);
+        EXPECT_EQ(h.lastMessage(), "السعر فى السطر 1 يجب أن يكون رقما لا يقل عن صفر") << price;
+    }
+    EXPECT_EQ(h.count("SALES_INVOICE"), 0);
+    h.answer(answer::Yes);
+    h.click("Form3", "cmdaction", 1);
+
+    // A fresh window: a typed group must be listed; with none, no save.
+    h.menu("Form3", "exit");
+    h.menu("Form1", "SALES_IN");
+    Form& f = h.form("Form3");
+    h.type("Form3", "DataCombo3", "G2");
+    h.app.focusByUser(f.control("Text1", 0));
+    EXPECT_EQ(h.lastMessage(), "لا توجد مجموعة أصناف بهذا الأسم، أختر مجموعة من القائمة");
+    EXPECT_TRUE(f.dataCombo("DataCombo3").enabled);
+    h.click("Form3", "cmdaction", 0);
+    h.dialogs.clear();
+    h.click("Form3", "cmdaction", 0);
+    EXPECT_EQ(h.lastMessage(), "لم يتم إختيار مجموعة الأصناف، إختر مجموعة من القائمة أولا");
+    EXPECT_EQ(h.count("SALES_INVOICE"), 0);
+
+    // A retail price beyond 16 bits is refused at the pick, the line unchanged.
+    h.exec("UPDATE G1 SET UNITE_PRICE=40000 WHERE \"DESC\"='nut'");
+    h.choose("Form3", "DataCombo3", "G1");
+    h.choose("Form3", "DataCombo1", "nut", 0);
+    EXPECT_EQ(h.lastMessage(), "سعر الصنف nut أكبر من 32767 ولا يمكن كتابته فى الفاتورة");
+    EXPECT_EQ(h.text("Form3", "Text4", 0), "0");
+}
+
+TEST_F(RetailSavesTest, AnotherWindowsPostingsToTheSameItemAndDayRowAreKept) {
+    // The main window's card holds the group, DAILY_TRADE is open in both.
+    h.menu("Form1", "store_functions");
+    h.choose("Form1", "DataCombo3", "G1");
+    enterLines(h, {{"bolt", "3"}});
+    h.exec("UPDATE DAILY_TRADE SET OUTPUT=OUTPUT+4 WHERE \"DESC\"='bolt'");
+    h.exec("UPDATE G1 SET ONSTOCK=ONSTOCK-4 WHERE \"DESC\"='bolt'");
+    h.exec("INSERT INTO BOX (MONEY, MONEY_RECIVED) VALUES (100, 100)");
+    save(h);
+    EXPECT_EQ(toInt32(h.cell("DAILY_TRADE", 0, "OUTPUT")), 7);
+    EXPECT_EQ(toInt32(h.cell("G1", 0, "ONSTOCK")), 3);
+    EXPECT_EQ(lastBox(h, "MONEY"), 115);
+    // The card shows the stock as posted; its end-of-day pass keeps OUTPUT.
+    EXPECT_EQ(h.text("Form1", "Text3", 0), "3");
+    h.menu("Form1", "inventory_rep");
+    EXPECT_EQ(toInt32(h.cell("DAILY_TRADE", 0, "OUTPUT")), 7);
+    EXPECT_EQ(toInt32(h.cell("DAILY_TRADE", 0, "END_DAY_Q")), 3);
+}
+
+TEST_F(RetailSavesTest, OpeningBrowsingAndTheExitGuardNeverStoreAnInvoice) {
+    enterLines(h, {{"bolt", "3"}});
+    save(h);
+    h.menu("Form3", "exit");
+    const std::string before = tablesNow(h);
+    h.menu("Form1", "SALES_IN");  // opening changes no row
+    Form& f = h.form("Form3");
+    EXPECT_EQ(tablesNow(h), before);
+    EXPECT_FALSE(h.type("Form3", "Text3", "9", 0));  // browsing is locked
+    EXPECT_FALSE(h.choose("Form3", "DataCombo1", "nut", 0));
+
+    h.choose("Form3", "DataCombo3", "G1");
+    enterLines(h, {{"nut", "1"}});
+    EXPECT_FALSE(h.app.navigate(f.adodc("Adodc2"), Nav::First));  // no move off the new row
+    h.dialogs.clear();
+    h.menu("Form3", "exit");
+    EXPECT_EQ(h.lastMessage(),
+              " لم تكمل حفظ الفاتورة أو انك اردت إدخال فاتورة جديدة ارجع و تمم المهمة ");
+    EXPECT_TRUE(h.app.isLoaded("Form3"));
+    h.answer(answer::No);
+    h.click("Form3", "cmdaction", 1);  // No: still open
+    EXPECT_EQ(h.caption("Form3", "cmdaction", 0), "&save");
+    h.answer(answer::Yes);
+    h.click("Form3", "cmdaction", 1);
+    EXPECT_EQ(tablesNow(h), before);
+    EXPECT_TRUE(h.app.navigate(f.adodc("Adodc2"), Nav::First));
+    h.menu("Form3", "exit");
+    EXPECT_FALSE(h.app.isLoaded("Form3"));
+
+    // Editing stores without posting again.
+    h.menu("Form1", "SALES_IN");
+    h.click("Form3", "cmdaction", 2);
+    h.type("Form3", "Text3", "5", 0);
+    h.click("Form3", "cmdaction", 2);
+    EXPECT_EQ(toDouble(h.cell("SALES_INVOICE", 0, "QNTITY1")), 5);
+    EXPECT_EQ(toInt32(h.cell("G1", 0, "ONSTOCK")), 7);
+    EXPECT_EQ(h.count("BOX"), 2);
+}
+
+}  // namespace
+}  // namespace mk

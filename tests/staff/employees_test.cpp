@@ -1,0 +1,196 @@
+#include <gtest/gtest.h>
+
+#include "app/steps.h"
+
+namespace mk {
+namespace {
+
+using namespace test;
+
+// The employee data window, reached with the permissions switch on through
+// the suppliers item, over a cash box holding 5000.
+class EmployeesTest : public ::testing::Test {
+protected:
+    EmployeesTest() {
+        setProfile(h, "ACME", true);
+        h.exec("INSERT INTO BOX (MONEY) VALUES (5000)");
+        employee("E1", "Ali", "NULL");
+        employee("E2", "Mona", "800");
+        begin(h);
+        h.click("Form16", "Command1");
+        h.menu("Form1", "SUPPLY_INF");
+    }
+    void employee(const std::string& code, const std::string& name, const std::string& net) {
+        h.exec("INSERT INTO emplyee (code, name, net_sallery) VALUES ('" + code + "', '" + name +
+               "', " + net + ")");
+    }
+    std::string box(int i) { return h.text("Form32", "Text1", i); }
+    bool locked(int i) { return h.form("Form32").textBox("Text1", i).locked; }
+    void next() { h.app.navigate(h.form("Form32").adodc("Adodc1"), Nav::Next); }
+    void pay(const std::string& code) {
+        h.type("Form32", "Text1", code, 0);
+        h.dialogs.clear();
+        h.click("Form32", "Command2");
+    }
+    bool paid(long row) { return h.cell("emplyee", row, "get_money") == Value(true); }
+    Harness h;
+};
+
+TEST_F(EmployeesTest, OpeningShowsNoRowAndWhatIsTypedThenIsStoredNowhere) {
+    Form& f = h.form("Form32");
+    EXPECT_EQ(f.caption, " بيانات الموظفين ل" + h.caption("Form16", "Label3"));
+    for (int i = 0; i < 16; ++i) EXPECT_EQ(box(i), "") << i;
+    EXPECT_EQ(h.caption("Form32", "Label2", 1), "06/12/2026");
+    for (int i = 0; i < 16; ++i)
+        EXPECT_EQ(locked(i), !(i == 0 || i == 6 || (i >= 12 && i <= 15))) << i;
+
+    h.type("Form32", "Text1", "7", 0);
+    h.click("Form32", "Command1");  // a net wage computed with no row on show
+    next();
+    EXPECT_EQ(box(0) + box(15), "E1");
+    EXPECT_EQ(h.column("emplyee", "code"), (std::vector<Value>{Value("E1"), Value("E2")}));
+    EXPECT_TRUE(h.cell("emplyee", 0, "net_sallery").isNull());
+}
+
+TEST_F(EmployeesTest, AWageIsComputedAndPaidOnceThroughTheCashBox) {
+    next();
+    h.click("Form32", "cmdaction", 2);  // edit
+    for (auto [i, v] : {std::pair{9, "1000"}, {12, "150"}, {13, "50"}, {14, "200"}})
+        h.type("Form32", "Text1", v, i);
+    h.click("Form32", "cmdaction", 2);  // save
+    for (int i = 0; i < 16; ++i) EXPECT_EQ(locked(i), i <= 11) << i;
+    h.click("Form32", "Command1");
+    EXPECT_EQ(box(15), "1000");
+
+    // The computed, unsaved net wage is what is paid.
+    h.dialogs.clear();
+    h.click("Form32", "Command2");
+    EXPECT_TRUE(h.dialogs.messages().empty());
+    ASSERT_EQ(h.count("BOX"), 3);
+    EXPECT_EQ(toDouble(h.cell("BOX", 2, "MONEY")), 4000);
+    EXPECT_EQ(toDouble(h.cell("BOX", 2, "MONEY_OUT")), 1000);
+    EXPECT_EQ(h.cell("BOX", 2, "emplyee_name"), Value("Ali"));
+    EXPECT_EQ(toDate(h.cell("BOX", 2, "DATE")), makeDate(2026, 12, 6));
+    EXPECT_TRUE(h.cell("BOX", 2, "MONEY_RECIVED").isNull());
+    EXPECT_TRUE(paid(0));
+    EXPECT_FALSE(paid(1));
+    EXPECT_EQ(toDouble(h.cell("emplyee", 0, "net_sallery")), 1000);
+    EXPECT_TRUE(h.form("Form32").adodc("Adodc1").recordset().eof());
+    h.show("Form34");
+    EXPECT_EQ(h.text("Form34", "Text1"), "4000");
+
+    // Paid once: a second press says so, posts nothing and shows the row.
+    h.answerInput("E1");
+    h.menu("Form32", "employee");
+    h.dialogs.clear();
+    h.click("Form32", "Command2");
+    EXPECT_EQ(h.messageTexts(), std::vector<std::string>{"لقد حصلAliعلى أجره"});
+    EXPECT_EQ(h.count("BOX"), 3);
+    EXPECT_EQ(box(1), "Ali");
+}
+
+TEST_F(EmployeesTest, OnePressPaysEveryUnpaidRowWithTheCodeUpToAPaidOne) {
+    employee("E2", "Sara", "300");
+    pay("E2");
+    ASSERT_EQ(h.count("BOX"), 4);
+    EXPECT_EQ(h.cell("BOX", 2, "emplyee_name"), Value("Mona"));
+    EXPECT_EQ(h.cell("BOX", 3, "emplyee_name"), Value("Sara"));
+    EXPECT_EQ(toDouble(h.cell("BOX", 3, "MONEY")), 3900);
+    EXPECT_TRUE(paid(1) && paid(2));
+    h.exec("INSERT INTO emplyee (name, net_sallery) VALUES ('NoCode', 100)");
+    for (const char* code : {"nobody", ""}) {  // silent, nothing paid
+        pay(code);
+        EXPECT_TRUE(h.dialogs.messages().empty()) << code;
+    }
+    EXPECT_EQ(h.count("BOX"), 4);
+
+    // A paid row stops the scan before the unpaid one behind it.
+    employee("E3", "Omar", "100");
+    employee("E3", "Hoda", "100");
+    h.exec("UPDATE emplyee SET get_money = 1 WHERE name = 'Omar'");
+    pay("E3");
+    EXPECT_EQ(h.lastMessage(), "لقد حصلOmarعلى أجره");
+    EXPECT_EQ(h.count("BOX"), 4);
+    EXPECT_FALSE(paid(5));
+}
+
+TEST_F(EmployeesTest, ANetWageThatIsNoPositiveNumberIsRefusedWithNothingPosted) {
+    employee("E4", "Zero", "0");
+    employee("E5", "Minus", "-5");
+    employee("E6", "Blank", "NULL");
+    employee("E2", "Late", "NULL");  // the second row of a code spoils the whole press
+    for (const char* code : {"E4", "E5", "E6", "E2"}) {
+        pay(code);
+        EXPECT_EQ(h.lastMessage(), "أحسب صافى الأجر أولا") << code;
+    }
+    EXPECT_EQ(h.count("BOX"), 2);
+    for (long row = 0; row < 6; ++row) EXPECT_FALSE(paid(row)) << row;
+}
+
+TEST_F(EmployeesTest, AFailureHalfWayLeavesTablesAndWindowsAsTheyWere) {
+    h.show("Form34");
+    next();
+    next();
+    const std::string shownBefore = box(1) + box(15);
+    h.exec("CREATE TRIGGER full BEFORE UPDATE OF get_money ON emplyee "
+           "BEGIN SELECT RAISE(ABORT, 'disk full'); END");
+    h.dialogs.clear();
+    h.click("Form32", "Command2");  // pays E2 as shown: the cash box row is written first
+    ASSERT_EQ(h.dialogs.messages().size(), 1u);
+    EXPECT_EQ(h.dialogs.messages()[0].style, mb::Critical);
+    EXPECT_EQ(h.count("BOX"), 2);
+    EXPECT_FALSE(paid(1));
+    EXPECT_EQ(shownBefore, "Mona800");
+    EXPECT_EQ(box(1) + box(15), shownBefore);
+    EXPECT_EQ(h.text("Form34", "Text1"), "5000");
+    EXPECT_EQ(h.caption("Form32", "cmdaction", 0), "&add");
+}
+
+TEST_F(EmployeesTest, AddSaveStoresThePayPeriodAndTheLocksFollowTheButtons) {
+    h.click("Form32", "cmdaction", 0);
+    EXPECT_EQ(box(0) + box(1) + box(2) + box(5) + box(6), "'''''");
+    EXPECT_EQ(box(3) + " " + box(4), "1/1/2007 1/1/1980");
+    for (int i = 7; i <= 15; ++i) EXPECT_EQ(box(i), "0") << i;
+    for (int i = 0; i < 16; ++i) EXPECT_FALSE(locked(i)) << i;
+    h.type("Form32", "Text1", "E9", 0);
+    h.type("Form32", "Text1", "Nour", 1);
+    h.click("Form32", "Option1", 3);  // monthly
+    h.click("Form32", "Command2");    // no paying while a card is being added
+    EXPECT_EQ(h.lastMessage(), "احفظ بيانات الموظف أو ألغها أولا");
+    h.click("Form32", "cmdaction", 0);
+    ASSERT_EQ(h.count("emplyee"), 3);
+    EXPECT_EQ(h.cell("emplyee", 2, "name"), Value("Nour"));
+    EXPECT_EQ(toDate(h.cell("emplyee", 2, "birth_date")), makeDate(1980, 1, 1));
+    std::vector<Value> flags;
+    for (const char* f : {"feeday", "feeweek", "feehmonth", "feeyear"})
+        flags.push_back(h.cell("emplyee", 2, f));
+    EXPECT_EQ(flags, (std::vector<Value>{false, false, false, true}));
+    for (int i = 0; i < 16; ++i) EXPECT_TRUE(locked(i)) << i;
+    EXPECT_EQ(box(1), "Nour");
+
+    // Edit/save keeps the flags.
+    h.click("Form32", "Option1", 0);
+    h.click("Form32", "cmdaction", 2);
+    h.type("Form32", "Text1", "Cairo", 2);
+    h.click("Form32", "cmdaction", 2);
+    EXPECT_EQ(h.cell("emplyee", 2, "address"), Value("Cairo"));
+    EXPECT_EQ(h.cell("emplyee", 2, "feeyear"), Value(true));
+    EXPECT_EQ(h.cell("emplyee", 2, "feeday"), Value(false));
+}
+
+TEST_F(EmployeesTest, TheSearchByCodePrintsTheCodeOrSaysItIsMissing) {
+    h.answerInput("E2");
+    h.menu("Form32", "employee");
+    EXPECT_EQ(box(1), "Mona");
+    EXPECT_EQ(h.lines("Form32").back(), "E2");
+    h.answerInput("E7");
+    h.menu("Form32", "employee");
+    EXPECT_EQ(h.lastMessage(), " unable to find that item ");
+    h.dialogs.clear();
+    h.answerInput("");
+    h.menu("Form32", "employee");
+    EXPECT_TRUE(h.dialogs.messages().empty());
+}
+
+}  // namespace
+}  // namespace mk

@@ -1,0 +1,125 @@
+#include <gtest/gtest.h>
+
+#include "app/steps.h"
+
+namespace mk {
+namespace {
+
+using namespace test;
+
+constexpr const char* kNote =
+    "لاحظ انه يجب  مراعاة عدم وجود مسافة فى التسمية يمكنك استخدام اندر سكور (_) بدلا من "
+    "المسافة وإلا تسبب خطأ";
+
+class FollowUpTest : public ::testing::Test {
+protected:
+    FollowUpTest() {
+        setProfile(h, "ACME");
+        makeGroup(h, "OILS");
+        begin(h);
+        h.click("Form16", "Command1");
+    }
+    // Types the name, then add and save in the new employee window.
+    void newEmployee(const std::string& name) {
+        h.menu("Form1", "ADD_EMPLOYEE");
+        h.type("Form50", "Text1", name);
+        h.click("Form50", "cmdaction", 0);
+        h.dialogs.clear();
+        h.click("Form50", "cmdaction", 0);
+    }
+    void pick(const std::string& name) {
+        h.menu("Form1", "observe_employee");
+        h.dialogs.clear();
+        h.choose("Form51", "DataList1", name);
+    }
+    Harness h;
+};
+
+TEST_F(FollowUpTest, ANewEmployeeGetsACardAndAFollowUpTableWithItsFirstRow) {
+    newEmployee("Worker_1");
+    auto shown = h.dialogs.messages();
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[0].prompt, kNote);  // on the save press as on the add press
+    EXPECT_EQ(shown[1].title, "Create Database");
+    EXPECT_EQ(shown[1].style, mb::Information);
+    EXPECT_EQ(shown[1].prompt,
+              "Database: C:\\INVENT.mdb successfully created\r\n\r\n"
+              "Table: Worker_1 successfully created\r\n");
+    ASSERT_EQ(h.count("emplyee"), 1);
+    EXPECT_EQ(h.cell("emplyee", 0, "code"), Value("."));
+    EXPECT_EQ(h.cell("emplyee", 0, "name"), Value("Worker_1"));
+    EXPECT_EQ(toDate(h.cell("emplyee", 0, "birth_date")), makeDate(2007, 10, 10));
+    EXPECT_EQ(toDouble(h.cell("emplyee", 0, "net_sallery")), 0);
+    EXPECT_EQ(h.cell("emplyee", 0, "get_money"), Value(false));
+    EXPECT_EQ(h.db().tableInfo("Worker_1").fields.size(), 10u);
+    ASSERT_EQ(h.count("Worker_1"), 1);
+    EXPECT_EQ(toDate(h.cell("Worker_1", 0, "DATES")), makeDate(2007, 10, 10));
+    EXPECT_EQ(toDouble(h.cell("Worker_1", 0, "EXTERA-HOURS")), 0);
+    EXPECT_TRUE(h.form("Form50").textBox("Text1").locked);
+    EXPECT_EQ(h.caption("Form50", "cmdaction", 0), "&add");
+}
+
+TEST_F(FollowUpTest, NamesThatCannotBeTableNamesAreRefusedBeforeAnythingIsWritten) {
+    const size_t tables = h.db().tableNames().size();
+    h.menu("Form1", "ADD_EMPLOYEE");
+    h.click("Form50", "cmdaction", 0);
+    for (const char* name : {"", ".", "BOX", "Emplyee", "oils", "a\"b"}) {
+        h.type("Form50", "Text1", name);
+        h.dialogs.clear();
+        h.click("Form50", "cmdaction", 0);
+        EXPECT_EQ(h.lastTitle(), "ملحوظة") << name;
+        EXPECT_EQ(h.caption("Form50", "cmdaction", 0), "&save") << name;
+    }
+    EXPECT_EQ(h.count("emplyee"), 0);
+    EXPECT_EQ(h.db().tableNames().size(), tables);
+
+    // Renamed between add and save: card and table take the name saved.
+    h.type("Form50", "Text1", "Worker_2");
+    h.click("Form50", "cmdaction", 0);
+    EXPECT_EQ(h.column("emplyee", "name"), std::vector<Value>{Value("Worker_2")});
+    EXPECT_TRUE(h.db().findTable("Worker_2"));
+}
+
+TEST_F(FollowUpTest, TheFollowUpWindowOpensTheTableOnItsLastRowAndAddsRows) {
+    newEmployee("Worker_1");
+    pick("Worker_1");
+    EXPECT_EQ(h.caption("Form51", "Frame1"), "بياناتWorker_1");
+    EXPECT_EQ(h.text("Form51", "Text1", 0), "10/10/2007");
+    h.click("Form51", "cmdaction", 0);
+    EXPECT_EQ(h.text("Form51", "Text1", 0), "06/12/2026");
+    EXPECT_EQ(h.text("Form51", "Text2"), ".");
+    h.type("Form51", "Text1", "2", 1);
+    h.click("Form51", "cmdaction", 0);
+    ASSERT_EQ(h.count("Worker_1"), 2);
+    EXPECT_EQ(toInt16(h.cell("Worker_1", 1, "APSENT")), 2);
+    EXPECT_EQ(h.cell("Worker_1", 1, "MEMO"), Value("."));
+    EXPECT_TRUE(h.form("Form51").textBox("Text1", 0).locked);
+    Adodc& rows = h.form("Form51").adodc("Adodc2");
+    h.app.navigate(rows, Nav::First);
+    EXPECT_EQ(h.text("Form51", "Text1", 1), "0");
+    h.app.navigate(rows, Nav::Next);
+    EXPECT_EQ(h.text("Form51", "Text1", 1), "2");
+}
+
+TEST_F(FollowUpTest, ACardThatNamesNoFollowUpTableOpensNothing) {
+    h.menu("Form1", "observe_employee");
+    h.click("Form51", "cmdaction", 0);  // nothing picked yet
+    EXPECT_EQ(h.lastMessage(), "أختر العامل أولا");
+    h.close("Form51");
+
+    newEmployee("Worker_1");
+    h.exec("UPDATE emplyee SET name = 'BOX'");
+    h.exec("INSERT INTO emplyee (code, name) VALUES ('7', 'Ali')");  // a card made by Form32
+    for (const char* name : {"BOX", "Ali"}) {
+        pick(name);
+        EXPECT_EQ(h.lastMessage(), "لا يوجد جدول متابعة لهذا العامل") << name;
+        EXPECT_FALSE(h.form("Form51").adodc("Adodc2").isOpen());
+        h.click("Form51", "cmdaction", 0);
+        EXPECT_EQ(h.lastMessage(), "أختر العامل أولا");
+        h.close("Form51");
+    }
+    EXPECT_EQ(h.count("BOX"), 1);
+}
+
+}  // namespace
+}  // namespace mk
