@@ -542,22 +542,37 @@ void Database::registerFunctions() {
             else sqlite3_result_double(ctx, std::floor(toDate(v)));
         });
     });
+    // mk_fit(value, field type, size, target field): the value as text
+    // (toText), refused as a write of a longer text into that field is.
     sqlite3_create_function_v2(
-        db_, "mk_fit", 3, flags, this,
+        db_, "mk_fit", 4, flags, this,
         [](sqlite3_context* c, int, sqlite3_value** a) {
-            const int size = sqlite3_value_int(a[1]);
-            const unsigned char* p = sqlite3_value_text(a[0]);
-            const std::string_view text(p ? reinterpret_cast<const char*>(p) : "",
-                                        static_cast<size_t>(sqlite3_value_bytes(a[0])));
-            if (size > 0 && utf8Length(text) > static_cast<size_t>(size)) {
-                const unsigned char* name = sqlite3_value_text(a[2]);
-                functionError() = RuntimeError(
-                    err::FieldTooSmall, "The text is too long for the field " +
-                                            std::string(name ? reinterpret_cast<const char*>(name) : "") +
-                                            " (at most " + std::to_string(size) + " characters).");
-                return sqlite3_result_error(c, "text too long", -1);
-            }
-            sqlite3_result_value(c, a[0]);
+            guarded(c, [&] {
+                const FieldType type = typeArg(a[1]);
+                const bool plain = (type == FieldType::Text || type == FieldType::Memo) &&
+                                   sqlite3_value_type(a[0]) == SQLITE_TEXT;
+                std::string converted;
+                if (!plain) converted = toText(valueOf(a[0], type));
+                const unsigned char* p = plain ? sqlite3_value_text(a[0]) : nullptr;
+                const std::string_view text =
+                    plain ? std::string_view(reinterpret_cast<const char*>(p),
+                                             static_cast<size_t>(sqlite3_value_bytes(a[0])))
+                          : std::string_view(converted);
+                const int size = sqlite3_value_int(a[2]);
+                // A text of no more bytes than the size has no more characters.
+                if (size > 0 && text.size() > static_cast<size_t>(size) &&
+                    utf8Length(text) > static_cast<size_t>(size)) {
+                    const unsigned char* name = sqlite3_value_text(a[3]);
+                    throw RuntimeError(
+                        err::FieldTooSmall,
+                        "The text is too long for the field " +
+                            std::string(name ? reinterpret_cast<const char*>(name) : "") +
+                            " (at most " + std::to_string(size) + " characters).");
+                }
+                if (plain) sqlite3_result_value(c, a[0]);
+                else sqlite3_result_text(c, text.data(), static_cast<int>(text.size()),
+                                         SQLITE_TRANSIENT);
+            });
         },
         nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(db_, "mk_sum_products", 8, SQLITE_UTF8, this, nullptr,

@@ -72,8 +72,8 @@ std::string quoteName(std::string_view name);
 // row in table order, as a loop over the rows adds (Null when no rows).
 // mk_sum_products(q, q type, a, a type, b, b type, startA, startB) adds
 // q*a and q*b in the same way, giving a blob of the two sums (sumsOf).
-// mk_fit(text, size, field name) fails as storing a text longer than a
-// field's size fails.
+// mk_fit(value, field type, size, target field) is the value as text,
+// failing as storing a text longer than the target field's size fails.
 std::string sqlRead(const char* conversion, const FieldInfo& field);
 // A field and its type code as arguments of mk_sum_products.
 std::string sqlArgs(const FieldInfo& field);

@@ -80,7 +80,7 @@ long long appendTextAndInt32(Database& db, const std::string& target,
     db.beginWrite();
     auto st = db.prepare("INSERT INTO " + quoteName(to.name) + " (" + quoteName(text.name) + ", " +
                          quoteName(number.name) + ") SELECT mk_fit(" +
-                         sqlRead("text", fieldOf(from, sourceText)) + ", ?1, ?2), " +
+                         sqlArgs(fieldOf(from, sourceText)) + ", ?1, ?2), " +
                          sqlRead("int32", fieldOf(from, sourceNumber)) + " FROM " +
                          quoteName(from.name) + " ORDER BY rowid");
     st->bindInt(1, text.size);

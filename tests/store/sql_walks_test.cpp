@@ -272,5 +272,16 @@ TEST(SqlWalks, AFailedConversionInSqlFailsTheActionWithTheWalksError) {
     EXPECT_EQ(h.app.report("DataReport16"), nullptr);
 }
 
+TEST(SqlWalks, AnItemNameTooLongForTheDayTableStopsTheStartOfDay) {
+    Harness h;
+    setProfile(h, "ACME");
+    makeGroup(h, "G1", "('bolt', 5, 1, 1), ('" + std::string(201, 'x') + "', 1, 1, 1)");
+    h.exec("UPDATE Admin SET enter=1");
+    begin(h);
+    h.click("Form16", "Command2");
+    EXPECT_EQ(h.count("DAILY_TRADE"), 0);
+    EXPECT_EQ(h.lastMessage(), "The text is too long for the field DESC (at most 200 characters).");
+}
+
 }  // namespace
 }  // namespace mk
