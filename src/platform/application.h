@@ -5,8 +5,8 @@
 
 #include <functional>
 #include <map>
-#include <set>
 #include <memory>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>

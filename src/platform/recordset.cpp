@@ -297,29 +297,14 @@ void Recordset::readAppended(long long afterRowid) {
         ensureLoaded();
         return;
     }
-    auto st = db().prepare("SELECT rowid, * FROM " + quotedTable_ + " WHERE rowid > ?1 ORDER BY rowid");
-    st->bindInt(1, afterRowid);
-    sqlite3_stmt* s = st->raw();
-    const size_t n = info_.fields.size();
     const bool atEnd = pos_ >= static_cast<long>(rows_.size());
-    {
-        // Room for the new rows, at the size the rows read so far take.
-        auto count = db().prepare("SELECT count(*) FROM " + quotedTable_ + " WHERE rowid > ?1");
-        count->bindInt(1, afterRowid);
-        if (count->step() && count->columnInt(0) > 0) {
-            const auto more = static_cast<size_t>(count->columnInt(0));
-            const size_t perRow = rows_.empty() ? n + 16 : data_.size() / rows_.size() + 1;
-            rows_.reserve(rows_.size() + more);
-            data_.reserve(data_.size() + more * perRow);
-        }
-    }
+    // Only the row numbers now; the cells when first read.
+    auto st = db().prepare("SELECT rowid FROM " + quotedTable_ + " WHERE rowid > ?1 ORDER BY rowid");
+    st->bindInt(1, afterRowid);
     while (st->step()) {
         Row r;
-        r.rowid = sqlite3_column_int64(s, 0);
-        r.offset = data_.size();
-        for (size_t i = 0; i < n; ++i)
-            encodeColumn(data_, s, static_cast<int>(i) + 1, info_.fields[i].type);
-        r.size = static_cast<uint32_t>(data_.size() - r.offset);
+        r.rowid = st->columnInt(0);
+        r.size = kUnread;
         rows_.push_back(r);
         ++live_;
     }
@@ -381,7 +366,44 @@ void Recordset::rereadQuietly(bool keepPosition) {
     moved();
 }
 
+// Rows known by number whose cells are read when first needed, a block of
+// neighbours at a time, so a walk either way reads in blocks.
+void Recordset::readUnread(size_t row) const {
+    constexpr size_t kBlock = 4096;
+    size_t first = row, last = row + 1;
+    while (first > 0 && row - first < kBlock && rows_[first - 1].size == kUnread) --first;
+    while (last < rows_.size() && last - row < kBlock && rows_[last].size == kUnread) ++last;
+    auto* self = const_cast<Recordset*>(this);
+    auto st = self->db().prepare("SELECT rowid, * FROM " + quotedTable_ +
+                                 " WHERE rowid BETWEEN ?1 AND ?2 ORDER BY rowid");
+    st->bindInt(1, rows_[first].rowid);
+    st->bindInt(2, rows_[last - 1].rowid);
+    sqlite3_stmt* s = st->raw();
+    const size_t n = info_.fields.size();
+    size_t k = first;
+    while (st->step()) {
+        const long long rowid = sqlite3_column_int64(s, 0);
+        while (k < last && rows_[k].rowid < rowid) ++k;
+        if (k == last) break;
+        if (rows_[k].rowid != rowid) continue;
+        Row& r = rows_[k];
+        r.offset = data_.size();
+        for (size_t i = 0; i < n; ++i)
+            encodeColumn(data_, s, static_cast<int>(i) + 1, info_.fields[i].type);
+        r.size = static_cast<uint32_t>(data_.size() - r.offset);
+    }
+    // A row removed meanwhile by another window reads as empty.
+    for (size_t i = first; i < last; ++i) {
+        if (rows_[i].size != kUnread) continue;
+        rows_[i].offset = data_.size();
+        for (const FieldInfo& f : info_.fields)
+            data_.push_back(f.type == FieldType::YesNo ? TFalse : TNull);
+        rows_[i].size = static_cast<uint32_t>(data_.size() - rows_[i].offset);
+    }
+}
+
 const unsigned char* Recordset::cellData(size_t row, size_t field) const {
+    if (rows_[row].size == kUnread) readUnread(row);
     const unsigned char* p = data_.data() + rows_[row].offset;
     for (size_t i = 0; i < field; ++i) p = skip(p);
     return p;
@@ -390,6 +412,7 @@ const unsigned char* Recordset::cellData(size_t row, size_t field) const {
 Value Recordset::cell(size_t row, size_t field) const { return decode(cellData(row, field)); }
 
 std::vector<Value> Recordset::rowValues(size_t row) const {
+    if (rows_[row].size == kUnread) readUnread(row);
     std::vector<Value> out;
     out.reserve(info_.fields.size());
     const unsigned char* p = data_.data() + rows_[row].offset;
@@ -401,12 +424,13 @@ std::vector<Value> Recordset::rowValues(size_t row) const {
 }
 
 void Recordset::storeRow(Row& row, const std::vector<Value>& values) {
-    garbage_ += row.size;
+    if (row.size != kUnread) garbage_ += row.size;
     // Rewritten rows leave their old bytes behind; pack when half is waste.
     if (garbage_ > (1u << 20) && garbage_ * 2 > data_.size()) {
         std::vector<unsigned char> packed;
         packed.reserve(data_.size() - garbage_ + 1024);
         for (Row& r : rows_) {
+            if (r.size == kUnread) continue;
             const uint64_t at = packed.size();
             packed.insert(packed.end(), data_.begin() + static_cast<long>(r.offset),
                           data_.begin() + static_cast<long>(r.offset + r.size));

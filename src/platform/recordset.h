@@ -82,9 +82,9 @@ public:
     // The same for a text compared exactly with the field read as text.
     bool findFirstText(std::string_view name, std::string_view text);
 
-    // Reads into the snapshot, after its rows, the rows stored after the
-    // given row number (rows this program appended in SQL), in table order.
-    // The current row stays current.
+    // Takes into the snapshot, after its rows, the rows stored after the
+    // given row number (rows this program appended in SQL), in table order;
+    // their cells are read when first needed. The current row stays current.
     void readAppended(long long afterRowid);
 
     // Whether the rows have been read yet.
@@ -114,9 +114,11 @@ private:
     struct Row {
         long long rowid = 0;
         uint64_t offset = 0;  // into data_
-        uint32_t size = 0;
+        uint32_t size = 0;    // kUnread: cells not read yet
         bool deleted = false;
     };
+    static constexpr uint32_t kUnread = UINT32_MAX;
+    void readUnread(size_t row) const;
     struct NameHash {
         using is_transparent = void;
         size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }

@@ -85,6 +85,37 @@ TEST_F(SnapshotTest, AControlReadsItsTableOnlyWhenUsed) {
     EXPECT_EQ(atEnd.recordset().field("DESC"), Value("c"));
 }
 
+TEST_F(SnapshotTest, RowsAppendedInSqlAreTakenInAndReadInBlocksEitherWay) {
+    makeItems();
+    h.exec("INSERT INTO G (ITEM_NO) VALUES (0)");
+    Recordset rs(db, "G");
+    h.exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 9000) "
+           "INSERT INTO G (ITEM_NO, \"DESC\") SELECT i, 'item ' || i FROM n");
+    rs.readAppended(1);
+    EXPECT_EQ(rs.recordCount(), 9001);
+    EXPECT_EQ(rs.field("ITEM_NO"), Value::i32(0));  // still on its row
+    h.exec("DELETE FROM G WHERE ITEM_NO = 8999");    // gone before it was read
+    rs.moveLast();
+    long expected = 9000;
+    for (; !rs.bof(); rs.movePrevious(), --expected) {
+        if (expected == 8999) {
+            EXPECT_EQ(rs.field("ITEM_NO"), Value::null());
+            continue;
+        }
+        ASSERT_EQ(rs.field("ITEM_NO"), Value::i32(static_cast<int32_t>(expected)));
+        if (expected > 0) {
+            ASSERT_EQ(rs.field("DESC"), Value("item " + std::to_string(expected)));
+        }
+    }
+    EXPECT_EQ(expected, -1);
+    h.machine.action([&] {
+        rs.moveLast();
+        rs.setField("Q_ORDER", 4);
+        rs.update();
+    });
+    EXPECT_EQ(h.cell("G", 8999, "Q_ORDER"), Value::i32(4));
+}
+
 TEST_F(SnapshotTest, SqlConversionsReadAsTheFieldsDoAndSumInTableOrder) {
     makeItems();
     h.exec("INSERT INTO G (BUY_PRICE, ONSTOCK, \"DESC\", DATES_SAVE) VALUES "
