@@ -713,7 +713,16 @@ bool Recordset::findFirst(std::string_view name, const std::function<bool(const 
     long found = static_cast<long>(rows_.size());
     for (size_t r = static_cast<size_t>(pos_); r < rows_.size(); ++r) {
         if (rows_[r].deleted) continue;
-        if (match(cell(r, f))) {
+        bool equal;
+        try {
+            equal = match(cell(r, f));
+        } catch (const RuntimeError&) {
+            // A failed comparison leaves the search on the row it failed on.
+            pos_ = static_cast<long>(r);
+            moved();
+            throw;
+        }
+        if (equal) {
             found = static_cast<long>(r);
             break;
         }

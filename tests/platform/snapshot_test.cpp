@@ -116,6 +116,21 @@ TEST_F(SnapshotTest, RowsAppendedInSqlAreTakenInAndReadInBlocksEitherWay) {
     EXPECT_EQ(h.cell("G", 8999, "Q_ORDER"), Value::i32(4));
 }
 
+TEST_F(SnapshotTest, ASearchStopsOnTheFirstMatchOrOnTheRowItFailsOn) {
+    makeItems();
+    h.exec("INSERT INTO G (ITEM_NO, \"DESC\") VALUES (1, 'a'), (40000, NULL), (3, 'c'), (4, 'c')");
+    Recordset rs(db, "G");
+    EXPECT_TRUE(rs.findFirstText("DESC", "c"));
+    EXPECT_EQ(rs.absolutePosition(), 3);
+    EXPECT_TRUE(rs.findFirstText("DESC", ""));  // a Null text reads as ""
+    EXPECT_EQ(rs.absolutePosition(), 2);
+    EXPECT_FALSE(rs.findFirstText("DESC", "C"));
+    EXPECT_TRUE(rs.eof());
+    const auto asInt16 = [](const Value& v) { return toInt16(v) == 3; };
+    EXPECT_EQ(test::errorNumber([&] { rs.findFirst("ITEM_NO", asInt16); }), err::Overflow);
+    EXPECT_EQ(rs.absolutePosition(), 2);
+}
+
 TEST_F(SnapshotTest, SqlConversionsReadAsTheFieldsDoAndSumInTableOrder) {
     makeItems();
     h.exec("INSERT INTO G (BUY_PRICE, ONSTOCK, \"DESC\", DATES_SAVE) VALUES "
