@@ -34,6 +34,13 @@ bool Application::isRegistered(std::string_view name) const {
     return factories_.count(upperAscii(name)) > 0;
 }
 
+std::vector<std::string> Application::registeredForms() const {
+    std::vector<std::string> names;
+    names.reserve(factories_.size());
+    for (const auto& [name, factory] : factories_) names.push_back(name);
+    return names;
+}
+
 Form* Application::loadedForm(std::string_view name) const {
     auto it = loaded_.find(upperAscii(name));
     return it == loaded_.end() ? nullptr : it->second.get();
@@ -346,6 +353,12 @@ bool Application::typeText(DataCombo& combo, const std::string& text) {
     combo.setText(text);
     if (combo.onChange) userEvent(combo.form(), &combo.onChange, [&combo] { combo.onChange.fn(); });
     else notify();
+    return true;
+}
+
+bool Application::enterText(DataCombo& combo, const std::string& text) {
+    if (!typeText(combo, text)) return false;
+    if (focused_ == &combo) moveFocus(nullptr, true);
     return true;
 }
 

@@ -54,6 +54,7 @@ public:
         registerForm(F::kName, [](Application& a) { return std::make_unique<F>(a); });
     }
     bool isRegistered(std::string_view name) const;
+    std::vector<std::string> registeredForms() const;  // upper-case names
 
     // The window; reaching one that is not loaded loads it hidden and runs
     // its load handler.
@@ -93,6 +94,10 @@ public:
     bool focusByUser(Control& c);
     bool typeText(TextBox& box, const std::string& text);
     bool typeText(DataCombo& combo, const std::string& text);
+    // A whole text put in at once (by an assistive tool): typed, then the
+    // box is left, so its lost-focus handler runs as when a user types and
+    // moves on.
+    bool enterText(DataCombo& combo, const std::string& text);
     bool keyPress(TextBox& box, int key);
     bool choose(DataCombo& combo, const std::string& text);  // a pick from its list
     bool choose(ComboBox& combo, int index);

@@ -8,6 +8,7 @@
 #include <QMenuBar>
 #include <QPointer>
 #include <QStyle>
+#include <QTimer>
 #include <QWindow>
 #include <algorithm>
 
@@ -121,7 +122,11 @@ public:
     void doAction(const QString& name) override {
         if (!action_ || !action_->isEnabled()) return;
         if (name == pressAction()) {
-            action_->trigger();
+            // Queued, as a button's press is: a command that asks something
+            // in a modal box must not hold the tool's call until it closes.
+            QTimer::singleShot(0, action_.data(), [action = action_] {
+                if (action && action->isEnabled()) action->trigger();
+            });
         } else if (name == showMenuAction()) {
             if (auto* bar = qobject_cast<QMenuBar*>(owner())) bar->setActiveAction(action_);
             else if (auto* menu = qobject_cast<QMenu*>(owner())) menu->setActiveAction(action_);

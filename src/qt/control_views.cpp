@@ -8,13 +8,17 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QItemSelectionModel>
+#include <QListView>
 #include <QListWidget>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
+#include <QTimer>
 #include <QToolButton>
+#include <optional>
 
 #include "platform/application.h"
 #include "qt/accessible.h"
@@ -79,7 +83,8 @@ public:
     }
     bool drawnOnSurface() const override { return true; }
     void sync() override {
-        QString t = label_.dataSource() ? qs(label_.caption()) : stripMnemonic(qs(label_.caption()));
+        const QString t =
+            shownCaption(label_.dataSource() ? qs(label_.caption()) : stripMnemonic(qs(label_.caption())));
         if (text_->text() != t) text_->setText(t);
         // One line stands in the middle of its box, beside the box it
         // names; a taller label reads from its top.
@@ -199,7 +204,7 @@ public:
         });
     }
     void sync() override {
-        const QString t = qs(button_.caption);
+        const QString t = shownCaption(qs(button_.caption));
         if (push_->text() != t) push_->setText(t);
     }
 
@@ -208,25 +213,40 @@ private:
     QPushButton* push_;
 };
 
-// The whole box of a check or option takes the click, not only its text.
+// A check or option whose state is the runtime's: a click only asks, and
+// the sync shows the answer. The whole box takes the click, not only its
+// text.
 template <class Base>
-class WholeAreaButton : public Base {
+class RuntimeButton : public Base {
 public:
     using Base::Base;
 
 protected:
     bool hitButton(const QPoint& pos) const override { return this->rect().contains(pos); }
+    void nextCheckState() override {}
 };
+
+// Assistive tools toggle a check or option without clicking it; that
+// counts as a click, queued so the tool's call returns at once.
+void clickWhenToggledByTool(FormWindow& window, QAbstractButton& button, Control& c, bool onlyOn) {
+    QObject::connect(&button, &QAbstractButton::toggled, &button, [&window, &button, &c, onlyOn](bool on) {
+        if (window.frontEnd().isSyncing() || (onlyOn && !on)) return;
+        QTimer::singleShot(0, &button, [&window, &c] {
+            window.input([&c](Application& app) { app.click(c); });
+        });
+    });
+}
 
 class CheckView : public ControlView {
 public:
     CheckView(FormWindow& w, CheckBox& c, QWidget* parent) : ControlView(w, c), check_(c) {
-        box_ = new WholeAreaButton<QCheckBox>(parent);
+        box_ = new RuntimeButton<QCheckBox>(parent);
         box_->setTristate(true);
         widget_ = box_;
         QObject::connect(box_, &QCheckBox::clicked, box_, [this] {
             window_.input([this](Application& app) { app.click(check_); });
         });
+        clickWhenToggledByTool(w, *box_, c, false);
     }
     void sync() override {
         const QString t = qs(check_.caption);
@@ -245,11 +265,13 @@ private:
 class OptionView : public ControlView {
 public:
     OptionView(FormWindow& w, OptionButton& o, QWidget* parent) : ControlView(w, o), option_(o) {
-        radio_ = new WholeAreaButton<QRadioButton>(parent);
+        radio_ = new RuntimeButton<QRadioButton>(parent);
         widget_ = radio_;
         QObject::connect(radio_, &QRadioButton::clicked, radio_, [this] {
             window_.input([this](Application& app) { app.click(option_); });
         });
+        // Turning one on turns its neighbours off: only the one turned on asks.
+        clickWhenToggledByTool(w, *radio_, o, true);
     }
     void sync() override {
         const QString t = qs(option_.caption);
@@ -326,6 +348,37 @@ private:
     QListWidget* box_;
 };
 
+// Assistive tools pick a list item by selecting it alone (a plain Select,
+// no Clear); the list's own moves under the mouse or the keys clear the
+// old selection in the same call. A pick is told to `picked`.
+class PickSelection : public QItemSelectionModel {
+public:
+    PickSelection(QAbstractItemModel* model, QObject* parent, std::function<void(int)> picked)
+        : QItemSelectionModel(model, parent), picked_(std::move(picked)) {}
+    using QItemSelectionModel::select;
+    void select(const QModelIndex& index, SelectionFlags command) override {
+        QItemSelectionModel::select(index, command);
+        const SelectionFlags moves = Clear | Deselect | Toggle | Current;
+        if (index.isValid() && (command & Select) && !(command & moves)) picked_(index.row());
+    }
+
+private:
+    std::function<void(int)> picked_;
+};
+
+// The list of a data combo, whose items tools can pick.
+class PickList : public QListView {
+public:
+    PickList(QWidget* parent, std::function<void(int)> picked) : QListView(parent), picked_(std::move(picked)) {}
+    void setModel(QAbstractItemModel* model) override {
+        QListView::setModel(model);
+        if (model) setSelectionModel(new PickSelection(model, this, picked_));
+    }
+
+private:
+    std::function<void(int)> picked_;
+};
+
 // A data combo fills its list from its row source when it opens.
 class DataComboBox : public QComboBox {
 public:
@@ -357,6 +410,7 @@ public:
         box_->setEditable(true);
         box_->setInsertPolicy(QComboBox::NoInsert);
         box_->setCompleter(nullptr);
+        box_->setView(new PickList(box_, [this](int row) { pickedByTool(row); }));
         box_->setMaxVisibleItems(20);
         widget_ = box_;
         w.adopt(box_->lineEdit(), *this);
@@ -364,13 +418,24 @@ public:
             if (!window_.isDead()) refreshList();
         };
         QObject::connect(box_, &QComboBox::activated, box_, [this](int index) {
-            if (window_.frontEnd().isSyncing()) return;
+            toolText_.reset();  // the pick's own text, not a tool's
+            if (quiet()) return;
             const std::string text = std8(box_->itemText(index));
             window_.input([this, text](Application& app) { app.choose(combo_, text); });
         });
         QObject::connect(box_->lineEdit(), &QLineEdit::textEdited, box_, [this](const QString& t) {
-            if (window_.frontEnd().isSyncing()) return;
+            if (quiet()) return;
             window_.input([this, t](Application& app) { app.typeText(combo_, std8(t)); });
+        });
+        // Typing has reached the runtime by now (textEdited comes first);
+        // a text that differs was set whole, by a tool: it is entered as a
+        // user types and leaves. Queued, so the tool's call returns at once
+        // even when a handler asks something.
+        QObject::connect(box_->lineEdit(), &QLineEdit::textChanged, box_, [this](const QString& t) {
+            if (quiet() || window_.isDead() || std8(t) == combo_.text()) return;
+            const bool queued = toolText_.has_value();
+            toolText_ = std8(t);
+            if (!queued) later([this] { enterToolText(); });
         });
         refreshList();
     }
@@ -389,19 +454,46 @@ public:
     void focusedByUser() override { refreshList(); }
 
 private:
+    bool quiet() const { return refreshing_ || window_.frontEnd().isSyncing(); }
+    void later(std::function<void()> fn) {
+        QTimer::singleShot(0, box_, [this, fn = std::move(fn)] {
+            if (!window_.isDead()) fn();
+        });
+    }
+    void enterToolText() {
+        if (!toolText_) return;  // a pick took its place
+        const std::string text = *toolText_;
+        toolText_.reset();
+        if (text == combo_.text()) return;
+        window_.input([this, text](Application& app) { app.enterText(combo_, text); });
+    }
+    // An item picked in the list by a tool chooses as a mouse pick does.
+    void pickedByTool(int row) {
+        if (quiet() || row < 0 || row >= box_->count()) return;
+        const std::string text = std8(box_->itemText(row));
+        if (box_->view()->isVisible()) box_->hidePopup();
+        later([this, text] {
+            box_->view()->selectionModel()->clearSelection();
+            window_.input([this, text](Application& app) { app.choose(combo_, text); });
+        });
+    }
     void refreshList() {
         const QStringList items = toList(combo_.list());
         if (itemTexts(*box_) == items) return;
         const QString text = box_->currentText();
+        refreshing_ = true;
         QSignalBlocker block(box_);
         box_->clear();
         box_->addItems(items);
         box_->setCurrentIndex(-1);
         box_->setEditText(text);
+        refreshing_ = false;
     }
 
     DataCombo& combo_;
     DataComboBox* box_;
+    bool refreshing_ = false;
+    std::optional<std::string> toolText_;  // set by a tool, not yet entered
 };
 
 class DataListView : public ControlView {
@@ -414,6 +506,14 @@ public:
             const std::string text = std8(item->text());
             window_.input([this, text](Application& app) { app.choose(list_, text); });
         });
+        // An item picked by a tool chooses as a click does.
+        box_->setSelectionModel(new PickSelection(box_->model(), box_, [this](int row) {
+            if (window_.frontEnd().isSyncing() || !box_->item(row)) return;
+            const std::string text = std8(box_->item(row)->text());
+            QTimer::singleShot(0, box_, [this, text] {
+                window_.input([this, text](Application& app) { app.choose(list_, text); });
+            });
+        }));
         QObject::connect(box_, &QListWidget::itemDoubleClicked, box_, [this] {
             window_.input([this](Application& app) { app.dblClick(list_); });
         });
@@ -583,9 +683,13 @@ public:
     }
     void sync() override {
         const QString t = qs(dc_.caption);
-        if (caption_->text() != t) {
-            caption_->setText(t);
+        if (caption_->accessibleName() != t) {
+            caption_->setText(shownCaption(t));
             caption_->setAccessibleName(t);
+            // A caption that points by brackets names the buttons its
+            // arrows point at: the bar runs in the caption's order.
+            if (pointsByBrackets(t)) bar_->setLayoutDirection(Qt::LeftToRight);
+            else bar_->unsetLayoutDirection();
         }
         const int side = std::max(12, std::min(bar_->height() - 2, 28));
         for (QToolButton* b : {first_, previous_, next_, last_})

@@ -1,6 +1,7 @@
 #include "qt/form_window.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QFocusEvent>
 #include <QMenu>
@@ -146,6 +147,13 @@ QAction* FormWindow::actionFor(const std::string& menuName, int index) const {
 
 void FormWindow::input(const std::function<void(Application&)>& fn) {
     if (!form_) return;
+    // A window behind a modal box takes no input. Qt keeps the mouse and
+    // keys from it, but assistive tools still reach its widgets; what they
+    // did is undone by showing the runtime's state again.
+    if (QWidget* modal = QApplication::activeModalWidget(); modal && modal != this) {
+        fe_.syncNow();
+        return;
+    }
     fe_.act([&] { fn(fe_.app()); });
 }
 

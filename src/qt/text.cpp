@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QStringList>
+#include <algorithm>
 #include <cmath>
 
 namespace mk::qt {
@@ -19,6 +20,39 @@ QString stripMnemonic(const QString& caption) {
         }
         out += caption[i];
     }
+    return out;
+}
+
+namespace {
+
+bool rightToLeft(QChar c) {
+    const auto d = c.direction();
+    return d == QChar::DirR || d == QChar::DirAL;
+}
+
+}  // namespace
+
+bool pointsByBrackets(const QString& caption) {
+    const bool brackets = caption.contains(QLatin1Char('<')) || caption.contains(QLatin1Char('>'));
+    return brackets && std::any_of(caption.begin(), caption.end(), rightToLeft);
+}
+
+QString shownCaption(const QString& caption) {
+    if (!pointsByBrackets(caption)) return caption;
+    // A left-to-right embedding keeps the brackets unmirrored where they
+    // are written; a left-to-right mark after each word keeps the words
+    // from running together into one right-to-left stretch.
+    const QChar lre(0x202A), pdf(0x202C), lrm(0x200E);
+    QString out(lre);
+    bool inWord = false;
+    for (QChar c : caption) {
+        const bool part = rightToLeft(c) || (inWord && c.direction() == QChar::DirNSM);
+        if (inWord && !part) out += lrm;
+        inWord = part;
+        out += c;
+    }
+    if (inWord) out += lrm;
+    out += pdf;
     return out;
 }
 

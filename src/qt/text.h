@@ -15,6 +15,14 @@ inline std::string std8(const QString& s) { return s.toUtf8().toStdString(); }
 // "م&لف" -> "ملف"; "&&" stays one "&".
 QString stripMnemonic(const QString& caption);
 
+// A caption that sets angle brackets among right-to-left words
+// ("<السابق   التالى  >") points them at what stands beside it: it reads
+// left to right in the order written, each word still right to left.
+bool pointsByBrackets(const QString& caption);
+// The caption as it is drawn: in the order written when it points by
+// brackets, else as it is.
+QString shownCaption(const QString& caption);
+
 // The font every window uses unless a control names its own size: Latin
 // from Noto Sans, Arabic shaped by Noto Sans Arabic.
 QFont uiFont(double pointSize = 0);

@@ -27,6 +27,7 @@ constexpr const char* kNumberHeld = "يوجد فاتورة أخرى بهذا ا�
 constexpr const char* kSlot32 = "السطر 32 لا يرحل إلى المخزن، أفرغه ثم أعد الحفظ";
 constexpr const char* kNumbersUsedUp = "لا يمكن إضافة فاتورة جديدة: بلغ رقم الفاتورة 32767";
 constexpr const char* kNothingToEdit = "لا توجد فاتورة معروضة لتعديلها";
+constexpr const char* kTotalTooHigh = "إجمالى الفاتورة أكبر من 32767 ولا يمكن حفظها";
 
 // Layout, right to left: header, headings, two columns of 16 line rows,
 // the total and the buttons.
@@ -127,11 +128,14 @@ void InvoiceWindow::buildHeader() {
     DataCombo3->listField = "q";
     captionLabel(config_.hintLabel, -1, 4800, 540, 3960, "أفتح فاتورة جديدة بالضغط على زر Add")
         ->visible = false;
-    captionLabel(config_.stockCaption, config_.stockCaptionIndex, 6960, 960, 1800, "الكمية الحالية")
-        ->visible = false;
-    auto* stock = add<TextBox>(config_.stockBox, -1, Geometry{4800, 960, 2040, kBoxHeight});
-    stock->visible = false;
-    stock->locked = true;
+    if (config_.stockBox) {
+        captionLabel(config_.stockCaption, config_.stockCaptionIndex, 6960, 960, 1800,
+                     "الكمية الحالية")
+            ->visible = false;
+        auto* stock = add<TextBox>(config_.stockBox, -1, Geometry{4800, 960, 2040, kBoxHeight});
+        stock->visible = false;
+        stock->locked = true;
+    }
     captionLabel(config_.userCaption, -1, 6960, 1380, 1800, "أسم الموظف");
     value(config_.userLabel, -1, 4800, 1380, 2040);
 
@@ -156,24 +160,38 @@ void InvoiceWindow::buildHeader() {
     // header captions of the buyer, the cash and day boxes, the flags.
     Text1[1] = add<TextBox>("Text1", 1, Geometry{0, 0, 600, kBoxHeight});
     Text1[2] = add<TextBox>("Text1", 2, Geometry{0, 0, 600, kBoxHeight});
-    DataCombo2 = add<DataCombo>("DataCombo2", -1, Geometry{0, 0, 600, kBoxHeight});
-    captionLabel("Label1", 2, 0, 0, 600, "أسم المشترى")->visible = false;
+    DataCombo2 = add<DataCombo>("DataCombo2", -1,
+                                config_.partnerCaption ? Geometry{4800, kBottom, 2040, kBoxHeight}
+                                                       : Geometry{0, 0, 600, kBoxHeight});
+    if (config_.partnerCaption)
+        captionLabel("Label1", 2, 6960, kBottom, 1320, config_.partnerCaption);
+    else
+        captionLabel("Label1", 2, 0, 0, 600, config_.buyerCaption)->visible = false;
     captionLabel("Label1", 3, 0, 0, 600, "التليفون")->visible = false;
     auto* boxMoney = add<TextBox>("Text7", -1, Geometry{0, 0, 600, kBoxHeight});
-    auto* dayName = add<TextBox>("Text6", -1, Geometry{0, 0, 600, kBoxHeight});
     auto* counter = add<TextBox>(config_.counterBox, -1, Geometry{0, 0, 600, kBoxHeight});
     for (Control* c : {static_cast<Control*>(Text1[1]), static_cast<Control*>(Text1[2]),
                        static_cast<Control*>(DataCombo2), static_cast<Control*>(boxMoney),
-                       static_cast<Control*>(dayName), static_cast<Control*>(counter)})
+                       static_cast<Control*>(counter)})
         c->visible = false;
+    // A shown chooser sits in the bottom row, beside the total.
+    DataCombo2->visible = config_.partnerCaption != nullptr;
+    if (config_.dailyControl) {
+        auto* dayName = add<TextBox>("Text6", -1, Geometry{0, 0, 600, kBoxHeight});
+        dayName->visible = false;
+        dayName->bindTo(adodc(config_.dailyControl), "DESC");
+    }
     for (const char* flag : config_.flags) {
         auto* cb = add<CheckBox>(flag, -1, Geometry{0, 0, 600, kBoxHeight});
         cb->visible = false;
         cb->enabled = std::string(flag) == config_.taskFlag;
     }
 
+    // Browsing never edits: Add and edit unlock these.
+    for (TextBox* t : Text1) t->locked = true;
+    DataCombo2->locked = true;
     Text1[0]->bindTo(*Adodc2, "INVO_NO");
-    Text1[1]->bindTo(*Adodc2, "INVO_NO");
+    Text1[1]->bindTo(*Adodc2, config_.secondNumberField);
     Text1[2]->bindTo(*Adodc2, "PHONE");
     DataCombo2->bindTo(*Adodc2, config_.partnerField);
     DataCombo2->rowSource = &adodc(config_.partnersControl);
@@ -181,7 +199,6 @@ void InvoiceWindow::buildHeader() {
     DataCombo3->rowSource = &adodc(config_.groupsControl);
     Label12->bindTo(*Adodc2, "DATES");
     boxMoney->bindTo(adodc(config_.boxControl), "MONEY");
-    if (config_.dailyControl) dayName->bindTo(adodc(config_.dailyControl), "DESC");
 
     DataCombo3->onGotFocus = [this] { uncover(); };
     DataCombo3->onClick = [this] { chooseGroup(DataCombo3->text()); };
@@ -197,8 +214,10 @@ void InvoiceWindow::buildLines() {
     const int itemHeading[2] = {4, 7};
     for (int c = 0; c < 2; ++c) {
         double right = kColumnRight[c] - kSerialWidth;
+        // The heading takes the gap beside it too: it is wider than the numbers.
         auto* serial = add<Label>("Label11", c,
-                                  Geometry{right, kHeadingsTop, kSerialWidth, 285}, "مسلسل");
+                                  Geometry{right - kGap, kHeadingsTop, kSerialWidth + kGap, 285},
+                                  "مسلسل");
         serial->alignment = 2;
         serial->visible = c == 0;
         int label1 = itemHeading[c];
@@ -230,10 +249,15 @@ void InvoiceWindow::buildLines() {
                     index = c;
                     break;
             }
+            if (c == 0 && col.heading) {
+                name = col.heading;
+                index = col.headingIndex;
+                text = col.headingText;
+            }
             auto* h = add<Label>(name, index, Geometry{right, kHeadingsTop, col.width, 285}, text);
             h->alignment = 2;
             h->fontBold = true;
-            h->visible = c == 0;
+            h->visible = c == 0 && !col.entryHidden;
         }
     }
 
@@ -270,6 +294,7 @@ void InvoiceWindow::buildLines() {
                 box = t;
             }
             lockBox(box, true);
+            if (i == 0 && col.entryHidden) box->visible = false;
             row.boxes.push_back(box);
         }
         if (i > 0) {
@@ -280,14 +305,23 @@ void InvoiceWindow::buildLines() {
 }
 
 void InvoiceWindow::buildButtons() {
-    auto* totalCaption =
-        add<Label>("Label8", -1, Geometry{10320, kBottom + 30, 1680, 285}, "إجمالى الفاتورة");
+    auto* totalCaption = add<Label>(config_.totalCaption, -1,
+                                    Geometry{10320, kBottom + 30, 1680, 285}, config_.totalText);
     totalCaption->alignment = 1;
     totalCaption->visible = false;
-    Label9 = add<Label>("Label9", -1, Geometry{8400, kBottom, 1860, kBoxHeight});
-    Label9->alignment = 1;
-    Label9->fontBold = true;
-    Label9->bindTo(*Adodc2, "TOTAL_SUM");
+    const Geometry totalPlace{8400, kBottom, 1860, kBoxHeight};
+    if (config_.totalStored) {
+        Label9 = add<Label>(config_.totalBox, -1, totalPlace);
+        Label9->alignment = 1;
+        Label9->fontBold = true;
+        Label9->bindTo(*Adodc2, "TOTAL_SUM");
+        totalBox_ = Label9;
+    } else {
+        // Shown nowhere: the save writes the total here for the postings.
+        Label9 = nullptr;
+        totalBox_ = add<TextBox>(config_.totalBox, -1, totalPlace);
+        totalBox_->visible = false;
+    }
 
     cmdaction[0] = add<CommandButton>("cmdaction", 0, Geometry{10560, kButtonsTop, 1440, 375}, "&add");
     cmdaction[1] =
@@ -297,7 +331,7 @@ void InvoiceWindow::buildButtons() {
     auto* step = add<CommandButton>(config_.stepButton, -1,
                                     Geometry{5040, kButtonsTop, 2280, 375}, "أفتح سجل جديد");
     step->onClick = [this] { ShowNextLineRow(); };
-    if (std::string(config_.stepButton) != "Command1") {
+    if (config_.computeButton && std::string(config_.stepButton) != "Command1") {
         auto* compute = add<CommandButton>("Command1", -1, Geometry{5040, kBottom, 2280, 375},
                                            "أحسب إجمالى الفاتورة");
         compute->visible = false;
@@ -332,9 +366,10 @@ void InvoiceWindow::buildMenus() {
         app().show(app().form(config_.searchLogin));
     };
     MenuItem* report = addMenu(config_.reportMenu.first, config_.reportMenu.second);
-    addMenu(config_.reportItem.first, config_.reportItem.second, report)->onClick = [this] {
-        openReport(app(), config_.report);
-    };
+    // A report menu without an item opens the report itself.
+    if (config_.reportItem.first)
+        report = addMenu(config_.reportItem.first, config_.reportItem.second, report);
+    report->onClick = [this] { openReport(app(), config_.report); };
 }
 
 void InvoiceWindow::Form_Load() {
@@ -387,7 +422,9 @@ void InvoiceWindow::ShowNextLineRow() {
     previous.number->visible = false;
     for (Control* b : previous.boxes) b->visible = false;
     row.number->visible = true;
-    for (Control* b : row.boxes) b->visible = true;
+    // A column hidden while entering (the returns' dates) stays hidden.
+    for (size_t k = 0; k < row.boxes.size(); ++k)
+        row.boxes[k]->visible = !config_.columns[k].entryHidden;
 }
 
 void InvoiceWindow::priceLines() {
@@ -459,6 +496,7 @@ bool InvoiceWindow::numberFree(int16_t number, bool excludeCurrent) {
 void InvoiceWindow::setEntryLocks(bool locked, bool prices) {
     for (int i = 0; i < 3; ++i) Text1[i]->locked = locked;
     DataCombo2->locked = locked;
+    for (Control* box : entryBoxes_) lockBox(box, locked);
     for (LineRow& row : rows) {
         row.item->locked = locked;
         row.quantity->locked = locked;
@@ -486,11 +524,11 @@ void InvoiceWindow::addInvoice() {
         row.item->setText(".");
         if (row.sum) row.sum->setText("0");
         if (row.price) row.price->setText("0");
-        if (row.date) row.date->setText(documentDate(app()));
+        if (row.date) row.date->setText(config_.lineDate ? config_.lineDate : documentDate(app()));
     }
     DataCombo2->setText(".");
     Text1[0]->setText(std::to_string(last + 1));
-    Label9->setCaption("0");
+    setBoxText(totalBox_, "0");
     Label12->setCaption(documentDate(app()));
     cmdaction[0]->caption = "&save";
     editing_->SetCancelEnabled(true);
@@ -498,6 +536,7 @@ void InvoiceWindow::addInvoice() {
     setEntryLocks(false, !config_.priceField || !savedSinceLoad_);
     // Moving off the new row would store it unposted.
     Adodc2->enabled = false;
+    invoiceStarted();
 }
 
 std::optional<Invoice> InvoiceWindow::readInvoice(bool checkSlot32) {
@@ -521,6 +560,13 @@ std::optional<Invoice> InvoiceWindow::readInvoice(bool checkSlot32) {
         line.quantity = *q;
         line.price = *p;
         inv.total += line.quantity * line.price;
+        if (config_.wholeTotal) {
+            inv.total = std::nearbyint(inv.total);  // half to even
+            if (inv.total > 32767) {
+                MsgBox(kTotalTooHigh, mb::OKOnly, kAttention);
+                return std::nullopt;
+            }
+        }
         inv.lines.push_back(line);
     }
     const InvoiceLine& last = inv.lines.back();
@@ -583,7 +629,7 @@ void InvoiceWindow::saveInvoice() {
         for (size_t i = 0; i < rows.size(); ++i)
             if (rows[i].sum)
                 rows[i].sum->setText(formatDouble(inv->lines[i].quantity * inv->lines[i].price));
-        Label9->setCaption(formatDouble(inv->total));
+        setBoxText(totalBox_, formatDouble(inv->total));
         Recordset& rs = Adodc2->recordset();
         rs.update();
         // The row just committed is posted by its own stored number.
@@ -673,7 +719,7 @@ void InvoiceWindow::afterCancel() {
 
 void InvoiceWindow::exitGuard() {
     if (!checkBox(config_.taskFlag).enabled) {
-        MsgBox(config_.exitWarning);
+        MsgBox(config_.exitWarning, mb::OKOnly, config_.exitTitle);
         return;
     }
     Unload();

@@ -49,6 +49,13 @@ struct LineColumn {
     const char* stem;     // "QNTITY": slot n is stem + n
     LineRole role;
     double width;  // twips; columns are laid out right to left in this order
+    // The first column's heading, when a member names it otherwise.
+    const char* heading = nullptr;
+    int headingIndex = -1;
+    const char* headingText = nullptr;
+    // Hidden while entering (its first heading, row 0 at design and each
+    // row the stepping shows); the invoice view shows it.
+    bool entryHidden = false;
 };
 
 struct DataBinding {
@@ -83,13 +90,14 @@ struct InvoiceConfig {
     const char* hintLabel;     // "أفتح فاتورة جديدة بالضغط على زر Add"
     const char* stockCaption;  // "الكمية الحالية"
     int stockCaptionIndex;     // its index, -1 when it is no array member
-    const char* stockBox;
+    const char* stockBox;      // nullptr: none (a window whose prices are typed)
     const char* userCaption;   // "أسم الموظف" beside the user label
     const char* userLabel;
     const char* currentCaption;  // beside the found number, hidden until a search
     const char* currentText;     // its text, "الفاتورة الحالية رقم "
     const char* groupPrompt;     // "إختر مجموعة الاصناف"
-    // Menus.
+    // Menus. A report menu whose item is {nullptr, nullptr} opens the
+    // report itself.
     std::pair<const char*, const char*> fileMenu, exitItem, searchMenu, searchItem, reportMenu,
         reportItem;
     const char* searchLogin;  // the login window the search item shows
@@ -101,6 +109,27 @@ struct InvoiceConfig {
     const char* anotherPrompt;
     const char* anotherTitle;
     bool cancelEnablesChooser;
+    // What a new invoice's date boxes start with; nullptr: the document date.
+    const char* lineDate = nullptr;
+    // The caption beside a shown buyer (or supplier) chooser; nullptr: the
+    // chooser is never shown.
+    const char* partnerCaption = nullptr;
+    const char* exitTitle = "";  // of the exit warning
+
+    // Where a member's design differs from the retail window's further (the
+    // defaults are the retail window's).
+    const char* secondNumberField = "INVO_NO";  // the hidden box Text1(1)
+    const char* buyerCaption = "أسم المشترى";     // Label1(2) of a hidden chooser
+    bool computeButton = true;  // the hidden "أحسب إجمالى الفاتورة" (Command1)
+    // The total: a label bound to TOTAL_SUM, or a hidden box when the
+    // table keeps no total.
+    const char* totalBox = "Label9";
+    const char* totalCaption = "Label8";
+    const char* totalText = "إجمالى الفاتورة";
+    bool totalStored = true;
+    // The total is a 16-bit whole number, rounded half to even after each
+    // line.
+    bool wholeTotal = false;
 };
 
 // One line of the invoice as the boxes hold it, read strictly.
@@ -137,7 +166,7 @@ public:
     Label* Label4;   // the last number
     Label* Label5;   // the number a search found
     Label* Label6;   // the group prompt
-    Label* Label9;   // the total
+    Label* Label9;   // the total; nullptr when the total is held in a box
     Label* Label12;  // the date
     CommandButton* cmdaction[3];
     PictureBox* Picture1;
@@ -162,6 +191,11 @@ protected:
     virtual void post(const Invoice& inv) = 0;
     // What a member prints and says once everything is written.
     virtual void confirmPosting(const Invoice&) {}
+    // A member's own steps once add has started a new invoice.
+    virtual void invoiceStarted() {}
+
+    // A member's own box that is unlocked and locked with the line boxes.
+    void addEntryBox(Control* box) { entryBoxes_.push_back(box); }
 
     void markPosted();
     Adodc& dataControl(const char* name) { return adodc(name); }
@@ -206,6 +240,8 @@ private:
     int16_t editedNumber_ = 0;
     std::string lastPriced_;  // the item whose stock the stock box shows  // the stored number of the invoice being edited
     std::optional<Draft> failedDraft_;
+    Control* totalBox_ = nullptr;
+    std::vector<Control*> entryBoxes_;
 };
 
 }  // namespace mk

@@ -57,7 +57,7 @@ constexpr double kFrameLabelLeft = 3000, kFrameLabelWidth = 1560;
 constexpr double kFrameBoxLeft = 480, kFrameBoxWidth = 2400;
 // The pay period options, right to left, each as wide as its caption.
 constexpr Geometry kPeriodAt[4] = {{3720, 1500, 840, 315}, {2640, 1500, 1000, 315},
-                                   {1300, 1500, 1260, 315}, {380, 1500, 840, 315}};
+                                   {1220, 1500, 1340, 315}, {380, 1500, 780, 315}};
 
 constexpr uint32_t kNetColor = 0xC0FFFF;
 

@@ -81,18 +81,19 @@ ItemCard::ItemCard(Form& form, Adodc& groups) : form_(form) {
     Command1 = form.add<CommandButton>("Command1", -1, Geometry{2220, 5820, 1440, 375}, "&delete");
 
     // The group chooser and the movement launchers, at the right.
-    Label17 = form.add<Label>("Label17", -1, Geometry{kChooser, rowTop(0), kChooserWidth, 700},
+    // The hint takes two lines of Arabic, marks below the line included.
+    Label17 = form.add<Label>("Label17", -1, Geometry{kChooser, rowTop(0), kChooserWidth, 840},
                               kChooseGroup);
     Label17->wordWrap = true;
     Label17->alignment = 1;
     DataCombo3 =
-        form.add<DataCombo>("DataCombo3", -1, Geometry{kChooser, 2400, kChooserWidth, kBoxHeight});
+        form.add<DataCombo>("DataCombo3", -1, Geometry{kChooser, 2580, kChooserWidth, kBoxHeight});
     DataCombo3->rowSource = &groups;
     DataCombo3->listField = "q";
-    Label16 = form.add<Label>("Label16", -1, Geometry{kChooser, 2820, kChooserWidth, kBoxHeight});
+    Label16 = form.add<Label>("Label16", -1, Geometry{kChooser, 3000, kChooserWidth, kBoxHeight});
     Label16->fontBold = true;
     Label16->alignment = 1;
-    Label18 = form.add<Label>("Label18", -1, Geometry{kChooser, 3240, kChooserWidth, kLabelHeight},
+    Label18 = form.add<Label>("Label18", -1, Geometry{kChooser, 3390, kChooserWidth, kLabelHeight},
                               "أختر مجموعة الأصناف الفرعية");
     Label18->visible = false;
     Command6 = form.add<CommandButton>("Command6", -1, Geometry{kChooser, 3840, kChooserWidth, 375},

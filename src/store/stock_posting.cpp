@@ -17,6 +17,7 @@ struct ItemRow {
     double stock = 0;
     double buyPrice = 0;
     double day = 0;  // OUTPUT or INPUT
+    double returned = 0;
 };
 
 bool fitsInt32(double v) {
@@ -53,7 +54,8 @@ StockPlan planStock(Database& db, const std::string& groupTable, StockFlow flow,
                     const std::vector<StockLine>& lines) {
     StockPlan plan;
     const std::string dayField = flow == StockFlow::Out ? "OUTPUT" : "INPUT";
-    const std::string itemSql = "SELECT rowid, ONSTOCK, BUY_PRICE FROM " + quoteName(groupTable) +
+    const std::string itemSql = "SELECT rowid, ONSTOCK, BUY_PRICE, " + quoteName("RETURN") +
+                                " FROM " + quoteName(groupTable) +
                                 " WHERE " + quoteName("DESC") + "=?1 ORDER BY rowid LIMIT 1";
     const std::string daySql = "SELECT rowid, " + quoteName(dayField) + " FROM " +
                                quoteName(kDayTable) + " WHERE " + quoteName("DESC") +
@@ -71,9 +73,10 @@ StockPlan planStock(Database& db, const std::string& groupTable, StockFlow flow,
                 st->bindText(1, line.item);
                 if (st->step())
                     row = ItemRow{st->columnInt(0), toDouble(st->column(1, FieldType::Double)),
-                                  toDouble(st->column(2, FieldType::Double)), 0};
+                                  toDouble(st->column(2, FieldType::Double)), 0,
+                                  toDouble(st->column(3, FieldType::Double))};
             }
-            {
+            if (flow != StockFlow::Return) {
                 auto st = db.prepare(daySql);
                 st->bindText(1, line.item);
                 if (st->step())
@@ -86,6 +89,11 @@ StockPlan planStock(Database& db, const std::string& groupTable, StockFlow flow,
         std::optional<ItemRow>& item = items[line.item];
         if (!item) {
             plan.missingSlots.push_back(line.slot);
+        } else if (flow == StockFlow::Return) {
+            item->returned += line.quantity;
+            if (!(std::round(item->returned) <= 32767) && plan.ok())
+                plan.problem = outOfRange(line, "عدد المرتجع");
+            continue;
         } else if (flow == StockFlow::Out) {
             item->stock -= line.quantity;
         } else {
@@ -108,6 +116,11 @@ StockPlan planStock(Database& db, const std::string& groupTable, StockFlow flow,
     }
     if (!plan.ok()) return plan;
     for (const std::string& name : order) {
+        if (const auto& item = items[name]; item && flow == StockFlow::Return) {
+            plan.writes.push_back({groupTable, item->rowid, "RETURN",
+                                   Value::i16(roundToInt16(item->returned))});
+            continue;
+        }
         if (const auto& item = items[name]) {
             plan.writes.push_back({groupTable, item->rowid, "ONSTOCK",
                                    Value::i32(roundToInt32(item->stock))});

@@ -20,7 +20,7 @@ namespace mk {
 
 class Application;
 
-enum class StockFlow { Out, In };
+enum class StockFlow { Out, In, Return };
 
 struct StockLine {
     int slot = 0;  // the invoice slot, 1..31, for messages
@@ -57,7 +57,8 @@ std::optional<int32_t> storedStock(Database& db, const std::string& table,
 
 // Out: ONSTOCK -= quantity, OUTPUT += quantity. In: ONSTOCK += quantity,
 // BUY_PRICE weighted by the old stock (the line's price when the old stock
-// is 0 or less), INPUT += quantity. Lines of quantity 0 or item "." are
+// is 0 or less), INPUT += quantity. Return: the item's RETURN counter
+// (16-bit) += quantity, nothing else. Lines of quantity 0 or item "." are
 // skipped; several lines of one item add up.
 StockPlan planStock(Database& db, const std::string& groupTable, StockFlow flow,
                     const std::vector<StockLine>& lines);

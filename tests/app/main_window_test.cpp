@@ -97,7 +97,6 @@ TEST(MainWindow, ThePermissionsSwitchRoutesTheGuardedMenus) {
 
     Harness on;
     setProfile(on, "ACME", true);
-    registerWindowStandIn(on.app, "Form32");
     EXPECT_TRUE(openStore(on).picture("Picture2").visible);
     EXPECT_TRUE(on.form("Form20").visible());
     using Route = std::pair<const char*, const char*>;

@@ -4,7 +4,6 @@
 #include <string>
 #include <vector>
 
-#include "app/standins.h"
 #include "app/system.h"
 #include "data/schema.h"
 #include "support/harness.h"

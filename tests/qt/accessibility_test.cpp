@@ -7,8 +7,11 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <functional>
 
+#include "app/system.h"
+#include "data/schema.h"
 #include "qt/accessible.h"
 #include "qt/text.h"
 #include "qt_rig.h"
@@ -94,6 +97,42 @@ TEST_F(AccessibilityTest, ControlsCarryTheirNamesAndWhatAPersonHears) {
     EXPECT_EQ(sample().clicks, 1);
 }
 
+TEST_F(AccessibilityTest, ChecksAndOptionsToggledByAToolAskTheRuntime) {
+    auto toggle = [&](const char* control, int index) {
+        QAccessibleInterface* i = iface(rig.widget("Sample", control, index));
+        i->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+        settle();
+        return i->state().checked;
+    };
+    EXPECT_TRUE(toggle("Option1", 1));
+    EXPECT_TRUE(sample().Option1[1]->value);
+    EXPECT_FALSE(sample().Option1[0]->value);
+    EXPECT_TRUE(toggle("Option1", 0));
+    EXPECT_FALSE(sample().Option1[1]->value);
+    EXPECT_FALSE(iface(rig.widget("Sample", "Option1", 1))->state().checked);
+
+    EXPECT_TRUE(toggle("Check1", -1));
+    EXPECT_EQ(sample().Check1->value(), 1);
+    // A control the runtime keeps from input stays as the runtime has it.
+    rig.frontEnd->act([&] { sample().Check1->enabled = false; });
+    rig.widget("Sample", "Check1")->setEnabled(true);  // as a stale widget might be
+    EXPECT_TRUE(toggle("Check1", -1));
+    EXPECT_EQ(sample().Check1->value(), 1);
+}
+
+TEST_F(AccessibilityTest, AnItemOfADataListPickedByAToolIsChosen) {
+    rig.db().exec("INSERT INTO BUYER (BUYER) VALUES ('أحمد'), ('محمود')");
+    rig.frontEnd->act([&] { sample().Adodc1->Refresh(); });
+    QAccessibleInterface* list = iface(rig.widget("Sample", "DataList1"));
+    QAccessibleInterface* item = nullptr;
+    for (int i = 0; i < list->childCount(); ++i)
+        if (list->child(i)->text(QAccessible::Name) == "محمود") item = list->child(i);
+    ASSERT_NE(item, nullptr);
+    item->actionInterface()->doAction(item->actionInterface()->actionNames().first());
+    settle();
+    EXPECT_EQ(sample().DataList1->text(), "محمود");
+}
+
 TEST_F(AccessibilityTest, MenusAndMenuItemsCarryCaptionsAndNames) {
     QAccessibleInterface* bar = iface(window->menuBar());
     ASSERT_NE(bar, nullptr);
@@ -140,6 +179,177 @@ TEST_F(AccessibilityTest, MessageAndInputBoxesCanBeReadAndAnswered) {
     EXPECT_EQ(sample().answer, answer::No);
     EXPECT_EQ(editName, "أدخل المبلغ :");
     EXPECT_EQ(sample().typed, "7");
+}
+
+// The whole program driven as an assistive tool drives it: only through
+// the accessible interfaces of its windows.
+class ToolDrivenTest : public ::testing::Test {
+protected:
+    ToolDrivenTest() {
+        registerWindows(rig.app);
+        rig.db().exec("UPDATE DIM SET COMPANY_NAME='ACME', COMP=1, SECURITY=0");
+        for (const char* group : {"G1", "G2"}) {
+            rig.db().createTable(itemGroupTableDef(group));
+            rig.db().exec(std::string("INSERT INTO qqq (Q) VALUES ('") + group + "')");
+            rig.db().exec(std::string("INSERT INTO ") + group + " (\"DESC\", ONSTOCK) VALUES ('item of " +
+                          group + "', 5)");
+        }
+        rig.frontEnd->act([&] { startProgram(rig.app); });
+        settle();
+    }
+    QAccessibleInterface* find(const std::string& form, const QString& description) {
+        qt::FormWindow* w = rig.window(form);
+        return w ? findByDescription(iface(w), description) : nullptr;
+    }
+    // A press or toggle; returns whether the call came back before any box
+    // it leads to was answered.
+    bool act(QAccessibleInterface* target, const QString& action) {
+        if (!target || !target->actionInterface()) return false;
+        // A box that comes up while the call is still running held it.
+        bool held = false;
+        QTimer guard;
+        guard.setInterval(20);
+        QObject::connect(&guard, &QTimer::timeout, [&held] {
+            if (auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+                held = true;
+                box->reject();
+            }
+        });
+        guard.start();
+        target->actionInterface()->doAction(action);
+        return !held && QApplication::activeModalWidget() == nullptr;
+    }
+    Form& form(const std::string& name) { return rig.app.form(name); }
+    QtRig rig;
+};
+
+TEST_F(ToolDrivenTest, ChoosesAGroupGrantsARightAndAnswersAMenuThatAsks) {
+    using A = QAccessibleActionInterface;
+    ASSERT_TRUE(act(find("Form16", "Command1"), A::pressAction()));
+    settle(300);
+    ASSERT_NE(rig.window("Form1"), nullptr);
+
+    // A menu command that shows a message box returns at once.
+    QString shown;
+    ASSERT_TRUE(act(find("Form1", "earchby_name"), A::pressAction()));
+    whenModal("MsgBox", [&](QWidget& m) {
+        shown = iface(&m)->text(QAccessible::Description);
+        static_cast<QDialog&>(m).accept();
+    });
+    settle(200);
+    EXPECT_EQ(shown, "أختر مجموعة الأصناف ثم طقطق داخل مربع نص  اسم الصنف");
+    ASSERT_TRUE(act(find("Form1", "store_functions"), A::pressAction()));
+    settle();
+    EXPECT_FALSE(form("Form1").picture("Picture2").visible);
+
+    // The group chooser: a text set whole chooses as typing and leaving does.
+    QAccessibleInterface* chooser = find("Form1", "DataCombo3");
+    ASSERT_NE(chooser, nullptr);
+    QAccessibleInterface* edit = nullptr;
+    QAccessibleInterface* list = nullptr;
+    for (int i = 0; i < chooser->childCount(); ++i) {
+        if (chooser->child(i)->editableTextInterface()) edit = chooser->child(i);
+        else list = chooser->child(i);
+    }
+    ASSERT_NE(edit, nullptr);
+    ASSERT_NE(list, nullptr);
+    edit->editableTextInterface()->replaceText(0, edit->textInterface()->characterCount(), "G2");
+    settle();
+    Form& main = form("Form1");
+    EXPECT_EQ(main.label("Label16").caption(), "G2");
+    EXPECT_EQ(main.adodc("Adodc4").RecordSource, "G2");
+    EXPECT_EQ(main.textBox("Text6").text(), "item of G2");
+    EXPECT_EQ(chooser->text(QAccessible::Value), "G2");
+    // A name no group has is refused as when typed.
+    edit->editableTextInterface()->replaceText(0, edit->textInterface()->characterCount(), "NOPE");
+    whenModal("MsgBox", [](QWidget& m) { static_cast<QDialog&>(m).accept(); });
+    settle(200);
+    EXPECT_EQ(main.adodc("Adodc4").RecordSource, "G2");
+    EXPECT_EQ(chooser->text(QAccessible::Value), "G2");
+
+    // An item of the list, activated by its one action, chooses as a pick does.
+    QAccessibleInterface* item = nullptr;
+    for (int i = 0; i < list->childCount(); ++i)
+        if (list->child(i)->text(QAccessible::Name) == "G1") item = list->child(i);
+    ASSERT_NE(item, nullptr);
+    ASSERT_EQ(item->actionInterface()->actionNames().size(), 1);
+    ASSERT_TRUE(act(item, item->actionInterface()->actionNames().first()));
+    settle();
+    EXPECT_EQ(main.label("Label16").caption(), "G1");
+    EXPECT_EQ(main.textBox("Text6").text(), "item of G1");
+
+    // The card's bar reads as its caption is written: its arrows point at
+    // the buttons they name, the earlier rows at the left.
+    QAccessibleInterface* bar = find("Form1", "Adodc4");
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(bar->text(QAccessible::Name), "<السابق   التالى  >");
+    QAccessibleInterface* previous = findByDescription(bar, "Adodc4.Previous");
+    QAccessibleInterface* next = findByDescription(bar, "Adodc4.Next");
+    ASSERT_TRUE(previous && next);
+    EXPECT_LT(previous->rect().x(), next->rect().x());
+
+    // A right granted by the toggle action reaches the runtime and the file.
+    ASSERT_TRUE(act(find("Form1", "account"), A::pressAction()));
+    settle();
+    ASSERT_NE(rig.window("Form12"), nullptr);
+    const std::string user = form("Form12").textBox("Text1", 2).text();
+    auto stored = [&](const char* right) {
+        Recordset admin(rig.db(), "Admin");
+        while (!admin.eof() && toText(admin.field("UserID")) != user) admin.moveNext();
+        return !admin.eof() && toBool(admin.field(right));
+    };
+    for (auto [index, right] : {std::pair{2, "buyer"}, std::pair{10, "close"}}) {
+        const QString name = QStringLiteral("Check1(%1)").arg(index);
+        QAccessibleInterface* check = find("Form12", name);
+        ASSERT_NE(check, nullptr) << right;
+        EXPECT_FALSE(check->state().checked);
+        ASSERT_TRUE(act(check, A::toggleAction()));
+        settle();
+        EXPECT_EQ(form("Form12").checkBox("Check1", index).value(), 1) << right;
+        EXPECT_TRUE(check->state().checked) << right;
+        EXPECT_TRUE(stored(right)) << right;
+    }
+    // Toggled again, the right is taken back.
+    QAccessibleInterface* buyer = find("Form12", "Check1(2)");
+    ASSERT_TRUE(act(buyer, A::toggleAction()));
+    settle();
+    EXPECT_FALSE(buyer->state().checked);
+    EXPECT_FALSE(stored("buyer"));
+    EXPECT_TRUE(stored("close"));
+}
+
+TEST(ToolBehindABox, AWindowBehindAModalBoxTakesNoInputFromATool) {
+    QtRig rig;
+    registerWindows(rig.app);
+    rig.frontEnd->act([&] { startProgram(rig.app); });
+    settle();
+    QAccessibleInterface* start = findByDescription(iface(rig.window("Form16")), "Command1");
+    ASSERT_NE(start, nullptr);
+    // On first use the start button uncovers the company boxes and says
+    // why in a box; behind it, a tool types and presses on.
+    bool formOneOpened = true;
+    std::string typed = "?";
+    QString shown = "?";
+    whenModal("MsgBox", [&](QWidget& box) {
+        QAccessibleInterface* window = iface(rig.window("Form16"));
+        QAccessibleInterface* name = findByDescription(window, "Text1(0)");
+        QAccessibleInterface* next = findByDescription(window, "Command3");
+        if (name && next) {
+            name->editableTextInterface()->replaceText(0, name->textInterface()->characterCount(), "ACME");
+            next->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+            QTest::qWait(300);
+            formOneOpened = rig.app.isLoaded("Form1");
+            typed = rig.app.form("Form16").textBox("Text1", 0).text();
+            shown = name->text(QAccessible::Value);
+        }
+        static_cast<QDialog&>(box).accept();
+    });
+    start->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    settle(600);
+    EXPECT_FALSE(formOneOpened);
+    EXPECT_EQ(typed, "");
+    EXPECT_EQ(shown, "");
+    EXPECT_FALSE(rig.app.isLoaded("Form1"));
 }
 
 TEST(AccessibleNames, ALabelNamesTheBoxOnlyWhenNothingStandsBetween) {

@@ -14,6 +14,8 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTest>
+#include <QGlyphRun>
+#include <QTextLayout>
 #include <QToolButton>
 #include <filesystem>
 
@@ -272,6 +274,35 @@ TEST(FrontEndText, PrintedZonesAndMnemonics) {
     EXPECT_EQ(qt::stripMnemonic("م&لف && شركة"), "ملف & شركة");
     const qt::TwipScale s(1.0);
     EXPECT_EQ(s.rect(0, 0, 1500, 300), QRect(0, 0, 100, 20));
+}
+
+TEST(FrontEndText, CaptionsThatPointByBracketsReadInTheOrderWritten) {
+    ensureQtApp();
+    const QString card = QStringLiteral("<السابق   التالى  >");
+    EXPECT_TRUE(qt::pointsByBrackets(card));
+    EXPECT_FALSE(qt::pointsByBrackets(QStringLiteral("السابق           الاحق")));
+    EXPECT_FALSE(qt::pointsByBrackets(QStringLiteral("<< back")));
+    EXPECT_EQ(qt::shownCaption(QStringLiteral("السابق")), QStringLiteral("السابق"));
+
+    // Where each part lands on screen in a right-to-left window, left to right.
+    const QString shown = qt::shownCaption(card);
+    QTextLayout layout(shown, qt::uiFont());
+    QTextOption option;
+    option.setTextDirection(Qt::RightToLeft);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    layout.createLine().setLineWidth(1000);
+    layout.endLayout();
+    auto x = [&](const QString& part) {
+        double left = 1e9;
+        for (const QGlyphRun& run : layout.glyphRuns(static_cast<int>(shown.indexOf(part)),
+                                                     static_cast<int>(part.size())))
+            for (const QPointF& p : run.positions()) left = std::min(left, p.x());
+        return left;
+    };
+    EXPECT_LT(x("<"), x("السابق"));
+    EXPECT_LT(x("السابق"), x("التالى"));
+    EXPECT_LT(x("التالى"), x(">"));
 }
 
 }  // namespace

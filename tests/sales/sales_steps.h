@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/steps.h"
+#include "data/record_editing.h"
 
 namespace mk::test {
 

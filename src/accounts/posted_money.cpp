@@ -1,0 +1,50 @@
+#include "accounts/posted_money.h"
+
+#include "accounts/cashbox.h"
+#include "data/schema.h"
+#include "platform/application.h"
+
+namespace mk {
+
+namespace {
+
+bool holdsChange(Adodc& dc) {
+    if (!dc.isOpen() || dc.recordset().hasPendingChanges()) return true;
+    for (BoundControl* b : dc.boundControls())
+        if (b->boundChanged()) return true;
+    return false;
+}
+
+// Re-reads the window's data control and puts it back on the row it stood
+// on (or the last row, as the cash box window keeps it).
+void reread(Application& app, const char* window, bool last) {
+    Form* f = app.loadedForm(window);
+    if (!f) return;
+    Adodc& dc = f->adodc("Adodc1");
+    if (holdsChange(dc)) return;
+    const long position = dc.recordset().absolutePosition();
+    dc.Refresh();
+    Recordset& rs = dc.recordset();
+    if (last) {
+        rs.moveLast();
+        return;
+    }
+    for (long k = 1; k < position && !rs.eof(); ++k) rs.moveNext();
+}
+
+}  // namespace
+
+void showPostedMoney(Application& app) {
+    reread(app, "Form6", false);
+    reread(app, "Form34", true);
+    Form* main = app.loadedForm("Form1");
+    if (!main) return;
+    Database& db = app.machine().database(kDatabasePath);
+    double debts = 0;
+    for (Recordset buyers(db, "BUYER"); !buyers.eof(); buyers.moveNext())
+        debts += toDouble(buyers.field("MONEY"));
+    main->label("Label23", 0).setCaption(formatDouble(debts));
+    main->label("Label23", 2).setCaption(formatDouble(cashBalance(db)));
+}
+
+}  // namespace mk

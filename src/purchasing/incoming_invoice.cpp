@@ -1,0 +1,283 @@
+#include "purchasing/incoming_invoice.h"
+
+#include "accounts/cashbox.h"
+#include "data/record_editing.h"
+#include "purchasing/partner_balance.h"
+
+namespace mk {
+
+namespace {
+
+const InvoiceConfig kIncoming{
+    "Form17",
+    " فواتير واردات ",
+    " فواتير واردات ",
+    "BUY_INVOICE",
+    {{"Adodc4", "SUPPLIER"},
+     {"Adodc6", "BOX"},
+     {"Adodc7", "DIM"},
+     {"Adodc1", "DAILY_TRADE"},
+     {"Adodc2", "BUY_INVOICE"},
+     {"Adodc5", "qqq"}},
+    "Adodc6",
+    "Adodc1",
+    "Adodc4",
+    "SALES_MAN",
+    "SALES_MAN",
+    "Adodc5",
+    "Adodc7",
+    {{18, 19}, {20, 21}, {22, 23}, {27, 28}, {29, 30}},
+    {{"DataCombo1", "MED_NAME", LineRole::Item, 1620},
+     {"Text3", "QNTITY", LineRole::Quantity, 600},
+     {"Text4", "EXPIRY_ DATE", LineRole::Price, 780},
+     {"Text5", "SUM", LineRole::Sum, 900},
+     {"Text9", "EXPIRY_ DATES", LineRole::Date, 1180, "Label25", -1, "التاريخ"}},
+    nullptr,
+    "Text8",
+    "Command1",
+    "Check4",
+    {"Check2", "Check3", "Check4"},
+    "Label17",
+    "Label24",
+    -1,
+    "Text10",
+    "Label13",
+    "Label14",
+    "Label10",
+    "الفاتورة الحالية رقم",
+    "إختر مجموعة الاصناف",
+    {"FILE", "ملف"},
+    {"CLOSE", "إنهاء"},
+    {"search", "بحث"},
+    {"Search_invo", "بحث برقم الفاتورة "},
+    {"report", "تقارير"},
+    {"inv_buy_report", "تقرير عن فواتير الواردات"},
+    "Form15",
+    "DataReport4",
+    "لمم تكمل المهمة أرجع و أكملها لتسطيع الخروج ",
+    "لقد تم إضافة هذه الفاتورة سابقا.",
+    "ملحوظة",
+    "هل تريد إدخال فاتورة أخرى ",
+    "إضافة فاتورة أخرى",
+    true,
+    "1/1/2007",
+    "أسم المورد",
+    "ملحوظة",
+};
+
+constexpr const char* kAttention = "Attention";
+constexpr const char* kNoPayment = " لم تقم بأختيار نوعية السداد ارجع و وقم بالإختيار ";
+constexpr const char* kAlreadyPaid = "لقد قمت بالسداد سابق";
+constexpr const char* kPaidAtSave = "تم سداد هذه الفاتورة عند حفظها، لا يمكن سدادها مرة أخرى";
+constexpr const char* kUnknownSupplier =
+    "لا يوجد مورد بهذا الأسم، أختر المورد من القائمة للسداد الآجل";
+constexpr const char* kBadAmount = "المبلغ المدفوع يجب أن يكون رقما لا يقل عن صفر";
+
+std::string noItem(int slot) {
+    return "السطر " + std::to_string(slot) + " له كمية بدون صنف، أختر الصنف أو أجعل الكمية صفرا";
+}
+
+std::string notInGroup(int slot) {
+    return "الصنف فى السطر " + std::to_string(slot) + " ليس فى مجموعة الأصناف المختارة";
+}
+
+std::string badDate(int slot) {
+    return "تاريخ الصلاحية فى السطر " + std::to_string(slot) + " غير صحيح";
+}
+
+std::vector<StockLine> postedLines(const Invoice& inv) {
+    std::vector<StockLine> lines;
+    for (const InvoiceLine& l : inv.lines)
+        if (l.slot <= 31) lines.push_back({l.slot, l.item, l.quantity, l.price});
+    return lines;
+}
+
+}  // namespace
+
+Form17::Form17(Application& a) : InvoiceWindow(a, kIncoming) {
+    // The payment frame at the bottom left, where the second column of lines
+    // shows only when an invoice is viewed (the view hides the frame); the
+    // top left is where the window prints.
+    Frame1 = add<Frame>("Frame1", -1, Geometry{240, 7080, 4440, 720}, "سداد الفاتورة");
+    Option1 = add<OptionButton>("Option1", -1, Geometry{3120, 7410, 1200, 285}, "كاش");
+    Option2 = add<OptionButton>("Option2", -1, Geometry{1800, 7410, 1200, 285}, "آجل");
+    Option3 = add<OptionButton>("Option3", -1, Geometry{480, 7410, 1200, 285}, "كاش/آجل");
+    Command2 = add<CommandButton>("Command2", -1, Geometry{300, 7410, 160, 285}, "سداد");
+    for (Control* c : std::initializer_list<Control*>{Option1, Option2, Option3, Command2})
+        c->container = Frame1;
+    cmdaction[2]->visible = false;
+    // Recording a payment after the save would pay the invoice twice.
+    Command2->visible = false;
+    Command2->onClick = [this] { PayIncomingInvoice(); };
+
+    // A new line opens only once the current one has a price.
+    CommandButton& step = button("Command1");
+    step.onClick = [this, next = step.onClick.fn] {
+        const auto current = static_cast<size_t>(leadingNumber(textBox("Text8").text()));
+        if (current >= rows.size() || leadingNumber(rows[current].price->text()) == 0) return;
+        next();
+    };
+    // The supplier is chosen once per invoice.
+    DataCombo2->onLostFocus = [this] { DataCombo2->enabled = false; };
+    for (LineRow& row : rows) row.item->onLostFocus = [this] { showStock(); };
+}
+
+Form17::Payment Form17::payment() const {
+    if (Option1->value) return Payment::Cash;
+    if (Option2->value) return Payment::Deferred;
+    if (Option3->value) return Payment::Part;
+    return Payment::None;
+}
+
+void Form17::invoiceStarted() {
+    DataCombo2->enabled = true;
+}
+
+void Form17::showStock() {
+    if (!Adodc3->isOpen()) return;
+    label("Label24").visible = true;
+    TextBox& stock = textBox("Text10");
+    stock.visible = true;
+    // The last line whose item the group holds.
+    for (const LineRow& row : rows)
+        if (auto onHand = storedStock(database(), group(), row.item->text()))
+            stock.displayText(std::to_string(*onHand));
+}
+
+bool Form17::planMoney(Money& money) {
+    money.payment = payment();
+    if (money.payment == Payment::None) {
+        MsgBox(kNoPayment);
+        return false;
+    }
+    money.supplier = DataCombo2->text();
+    if (money.payment != Payment::Cash && !partnerListed(database(), kSuppliers, money.supplier)) {
+        MsgBox(kUnknownSupplier, mb::OKOnly, kAttention);
+        return false;
+    }
+    if (money.payment == Payment::Part) {
+        const std::string typed = InputBox("أدخل المبلغ المراد دفعه الآن :", "أدخل المبلغ :");
+        if (typed.empty()) return false;
+        const auto paid = parseNumber(typed);
+        if (!paid || *paid < 0) {
+            MsgBox(kBadAmount, mb::OKOnly, kAttention);
+            return false;
+        }
+        money.paid = *paid;
+    }
+    return true;
+}
+
+bool Form17::checkPosting(const Invoice& inv) {
+    for (const InvoiceLine& l : inv.lines)
+        if (l.quantity != 0 && (l.item == "." || l.item.empty())) {
+            MsgBox(noItem(l.slot), mb::OKOnly, kAttention);
+            return false;
+        }
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const std::string& text = rows[i].date->text();
+        if (!text.empty() && !parseDate(text)) {
+            MsgBox(badDate(static_cast<int>(i) + 1), mb::OKOnly, kAttention);
+            return false;
+        }
+    }
+    plan_ = planStock(database(), inv.group, StockFlow::In, postedLines(inv));
+    if (!plan_.ok()) {
+        MsgBox(plan_.problem, mb::OKOnly, kAttention);
+        return false;
+    }
+    if (!plan_.missingSlots.empty()) {
+        MsgBox(notInGroup(plan_.missingSlots.front()), mb::OKOnly, kAttention);
+        return false;
+    }
+    money_ = Money{};
+    money_.total = inv.total;
+    return planMoney(money_);
+}
+
+void Form17::postMoney(const Money& money, const char* referenceField, int16_t number) {
+    const Value date(documentDate(app()));
+    auto cash = [&](double amount) {
+        postCash(dataControl("Adodc6"),
+                 {CashFlow::Out, Value(amount), date, referenceField, Value::i16(number)});
+    };
+    switch (money.payment) {
+        case Payment::Cash:
+            cash(money.total);
+            break;
+        case Payment::Deferred:
+            addToBalance(database(), kSuppliers, money.supplier, money.total);
+            break;
+        case Payment::Part:
+            cash(money.paid);
+            addToBalance(database(), kSuppliers, money.supplier, money.total - money.paid);
+            break;
+        case Payment::None:
+            break;
+    }
+}
+
+void Form17::tellMoney(const Money& money) {
+    auto cashMessage = [&](double amount) {
+        MsgBox(std::string(" ألى الصندوق ") + formatDouble(amount) + "بقيمة " + money.supplier +
+               " تم أضافة حساب فاتورة  ");
+    };
+    switch (money.payment) {
+        case Payment::Cash:
+            cashMessage(money.total);
+            break;
+        case Payment::Deferred:
+            MsgBox(money.supplier + " ألى حساب المورد  " + formatDouble(money.total) +
+                   " تم أضافة حساب الفاتورة  ");
+            break;
+        case Payment::Part:
+            cashMessage(money.paid);
+            MsgBox(money.supplier + " ألى حساب مديونية العميل " +
+                   formatDouble(money.total - money.paid) + " تم أضافة  باقى حساب الفاتورة  ");
+            break;
+        case Payment::None:
+            break;
+    }
+    checkBox("Check2").enabled = true;
+}
+
+void Form17::post(const Invoice& inv) {
+    applyStock(database(), plan_);
+    markPosted();
+    postMoney(money_, "IN_INVOICE", inv.number);
+    dataControl("Adodc4").Refresh();
+}
+
+void Form17::confirmPosting(const Invoice& inv) {
+    tellMoney(money_);
+    label("Label8").visible = true;
+    for (const InvoiceLine& l : inv.lines)
+        if (l.slot <= 31 && l.quantity != 0 && l.item != ".") Label5->displayCaption(l.item);
+    showPostedStock(app(), inv.group);
+    Print({});
+    Print({" the process was completed "});
+}
+
+void Form17::PayIncomingInvoice() {
+    if (checkBox("Check2").enabled) {
+        MsgBox(kAlreadyPaid);
+        return;
+    }
+    Recordset& rs = Adodc2->recordset();
+    // A saved invoice's payment was posted with it.
+    if (rs.isAdding() || !rs.hasCurrentRow() || rs.field("STATUS_SUB") == Value(true)) {
+        MsgBox(kPaidAtSave, mb::OKOnly, kAttention);
+        return;
+    }
+    Money money;
+    for (const LineRow& row : rows)
+        money.total += leadingNumber(row.quantity->text()) * leadingNumber(row.price->text());
+    Label9->displayCaption(formatDouble(money.total));
+    label("Label8").visible = true;
+    if (!planMoney(money)) return;
+    postMoney(money, "OUT_INV", toInt16(rs.field("INVO_NO")));
+    dataControl("Adodc4").Refresh();
+    tellMoney(money);
+}
+
+}  // namespace mk

@@ -1,0 +1,53 @@
+// The incoming invoice window Form17: a member of the invoice family over
+// BUY_INVOICE, with a supplier chooser, typed buy prices and expiry dates.
+// Its save needs a payment type: cash takes the total out of the cash box,
+// deferred adds it to the supplier's balance, part pays what the user types
+// from the cash box and adds the rest to the supplier. The lines go into
+// the chosen group's stock at a weighted buy price and into the day's
+// input. The later payment button is never shown.
+#pragma once
+
+#include "sales/invoice_window.h"
+#include "store/stock_posting.h"
+
+namespace mk {
+
+class Form17 : public InvoiceWindow {
+public:
+    static constexpr const char* kName = "Form17";
+    explicit Form17(Application& a);
+
+    Frame* Frame1;
+    OptionButton* Option1;  // cash
+    OptionButton* Option2;  // deferred
+    OptionButton* Option3;  // part now, the rest deferred
+    CommandButton* Command2;  // the later payment, hidden
+
+protected:
+    bool checkPosting(const Invoice& inv) override;
+    void post(const Invoice& inv) override;
+    void confirmPosting(const Invoice& inv) override;
+    void invoiceStarted() override;
+
+private:
+    enum class Payment { None, Cash, Deferred, Part };
+    struct Money {
+        Payment payment = Payment::None;
+        std::string supplier;
+        double total = 0;
+        double paid = 0;  // part payments: paid now
+    };
+
+    Payment payment() const;
+    // The checks and the amount asked for of a payment; nothing written.
+    bool planMoney(Money& money);
+    void postMoney(const Money& money, const char* referenceField, int16_t number);
+    void tellMoney(const Money& money);
+    void showStock();
+    void PayIncomingInvoice();
+
+    StockPlan plan_;
+    Money money_;
+};
+
+}  // namespace mk

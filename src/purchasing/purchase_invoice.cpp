@@ -1,0 +1,425 @@
+#include "purchasing/purchase_invoice.h"
+
+#include <cmath>
+
+#include "data/record_editing.h"
+#include "data/schema.h"
+#include "reports/opener.h"
+
+namespace mk {
+
+namespace {
+
+constexpr const char* kAttention = "Attention";
+constexpr const char* kImportDate = "10 / 4 / 2020";
+constexpr const char* kPosted = "لقد تم إضافة هذه الفاتورة سابقا.";
+constexpr const char* kPostedTitle = "ملحوظة";
+constexpr const char* kBadNumber = "رقم الفاتورة يجب أن يكون عددا صحيحا من 1 إلى 32767";
+constexpr const char* kNumberHeld = "يوجد فاتورة أخرى بهذا الرقم، أختر رقما آخر";
+constexpr const char* kNumbersUsedUp = "لا يمكن إضافة فاتورة جديدة: بلغ رقم الفاتورة 32767";
+constexpr const char* kSaveFirst = "أحفظ الفاتورة أو ألغها أولا";
+constexpr const char* kNoInvoice = "لا توجد فاتورة محفوظة معروضة";
+
+constexpr double kRight = 11160, kLinesTop = 1680, kLineStep = 480, kBox = 315;
+
+std::string lineProblem(const char* what, int line) {
+    return std::string(what) + " فى السطر " + std::to_string(line);
+}
+
+std::optional<double> number(const std::string& text) {
+    if (text.empty()) return 0.0;
+    return parseNumber(text);
+}
+
+}  // namespace
+
+Form4::Form4(Application& a) : Form(a, kName) {
+    caption = "فواتير الشراء";
+    width = 11400;
+    height = 9000;
+    build();
+}
+
+Form4::~Form4() = default;
+
+void Form4::build() {
+    Adodc1 = add<Adodc>("Adodc1", -1, Geometry{240, 8040, 4680, 375});
+    Adodc1->caption = "فواتير الشراء";
+    Adodc3 = add<Adodc>("Adodc3", -1, Geometry{0, 0, 1200, 315});
+    Adodc4 = add<Adodc>("Adodc4", -1, Geometry{0, 0, 1200, 315});
+    Adodc3->visible = Adodc4->visible = false;
+
+    auto caption = [this](const char* name, int index, double left, double top, const char* text) {
+        auto* l = add<Label>(name, index, Geometry{left, top + 30, 1320, 285}, text);
+        l->alignment = 1;
+        return l;
+    };
+    auto value = [this](const char* name, double left, double top, double w) {
+        auto* l = add<Label>(name, -1, Geometry{left, top, w, kBox});
+        l->alignment = 1;
+        l->fontBold = true;
+        return l;
+    };
+    caption("Label1", 0, 9840, 120, "رقم الفاتورة");
+    Text1[0] = add<TextBox>("Text1", 0, Geometry{7680, 120, 2040, kBox});
+    caption("Label1", 1, 9840, 540, "أسم المورد");
+    DataCombo2 = add<DataCombo>("DataCombo2", -1, Geometry{7680, 540, 2040, kBox});
+    caption("Label1", 2, 9840, 960, "التليفون");
+    Text1[2] = add<TextBox>("Text1", 2, Geometry{7680, 960, 2040, kBox});
+    caption("Label1", 3, 5880, 120, "التاريخ");
+    Text1[3] = add<TextBox>("Text1", 3, Geometry{4080, 120, 1680, kBox});
+    caption("Label5", -1, 5880, 540, "أخرفاتورة رقم");
+    Label10 = value("Label10", 4080, 540, 1680);
+    value("Label6", 2280, 120, 1680);
+    value("Label7", 2280, 540, 1680);
+
+    // The line columns, right to left.
+    struct Column {
+        const char* heading;
+        double width;
+    };
+    const Column columns[] = {{"", 420},        {"أسم قطعة الغيار", 2280}, {"الكمية", 720},
+                              {"السعر", 900},   {"الخصم", 720},            {"سعر البيع", 1140},
+                              {"الأجمالى", 1140}, {"تاريخ الأستيراد", 1380}};
+    std::array<double, 8> lefts{};
+    double right = kRight;
+    for (size_t c = 0; c < 8; ++c) {
+        right -= columns[c].width;
+        lefts[c] = right;
+        auto* h = add<Label>("Label8", static_cast<int>(c),
+                             Geometry{right, kLinesTop - 360, columns[c].width, 285},
+                             columns[c].heading);
+        h->alignment = 2;
+        h->fontBold = true;
+        right -= 60;
+    }
+    auto box = [&](int index, size_t column, double top, const std::string& field) {
+        auto* t = add<TextBox>("Text2", index, Geometry{lefts[column], top, columns[column].width, kBox});
+        t->alignment = 1;
+        t->bindTo(*Adodc1, field);
+        return t;
+    };
+    for (int k = 1; k <= kLines; ++k) {
+        const double top = kLinesTop + kLineStep * (k - 1);
+        const std::string n = std::to_string(k);
+        auto* serial = add<Label>("Label2", k - 1, Geometry{lefts[0], top + 30, 420, 285}, n);
+        serial->alignment = 2;
+        Line& line = lines[static_cast<size_t>(k - 1)];
+        line.item = add<DataCombo>("DataCombo1", k - 1, Geometry{lefts[1], top, 2280, kBox});
+        line.item->rowSource = Adodc3;
+        line.item->listField = "DESC";
+        line.item->bindTo(*Adodc1, "MED_NAME" + n);
+        line.quantity = box(6 * k - 5, 2, top, "QNTITY" + n);
+        line.price = box(6 * k - 4, 3, top, "PRICE" + n);
+        line.discount = box(6 * k - 3, 4, top, "TAX" + n);
+        line.gross = box(6 * k - 2, 5, top, "PRICE_SELL" + n);
+        line.net = box(112 - k, 6, top, "TOTAL_PRICE" + n);
+        // The import date goes to the date slots, never to a number column.
+        line.date = box(6 * k - 1, 7, top, "EXPIRY_ DATES" + n);
+    }
+
+    caption("Label13", -1, 9840, 7500, "أجمالى الشراء");
+    Label12 = value("Label12", 8160, 7500, 1560);
+    caption("Label3", -1, 6480, 7500, "اجمالى البيع");
+    Label4 = value("Label4", 4800, 7500, 1560);
+
+    cmdaction[0] = add<CommandButton>("cmdaction", 0, Geometry{9840, 8040, 1320, 375}, "&add");
+    cmdaction[1] = add<CommandButton>("cmdaction", 1, Geometry{8400, 8040, 1320, 375}, "&cancel");
+    cmdaction[2] = add<CommandButton>("cmdaction", 2, Geometry{6960, 8040, 1320, 375}, "&edit");
+    Command1 = add<CommandButton>("Command1", -1, Geometry{5280, 8040, 1560, 375}, "أجمع");
+    cmdaction[1]->enabled = false;
+    Command1->onClick = [this] { sum(); };
+
+    Text1[0]->bindTo(*Adodc1, "INVO_NO");
+    Text1[2]->bindTo(*Adodc1, "PHONE");
+    Text1[3]->bindTo(*Adodc1, "DATES");
+    DataCombo2->bindTo(*Adodc1, "SUPPLIER");
+    DataCombo2->rowSource = Adodc4;
+    DataCombo2->listField = "SALES_MAN";
+    Label12->bindTo(*Adodc1, "TOTAL_SUM");
+    Label4->bindTo(*Adodc1, "TOTAL_SUM_SELL");
+    setLocked(true);
+
+    editing_ = std::make_unique<RecordEditing>(
+        *this, *Adodc1, std::array<CommandButton*, 3>{cmdaction[0], cmdaction[1], cmdaction[2]});
+    editing_->addSaveProcedure = [this] { addOrSave(); };
+    editing_->editSaveProcedure = [this] { editOrSave(); };
+    editing_->afterCancel = [this] {
+        cmdaction[2]->caption = "&edit";
+        setLocked(true);
+        Adodc1->enabled = true;
+    };
+
+    MenuItem* file = addMenu("operat", "ملف");
+    addMenu("ADD", "اضف على الفاتورة", file)->onClick = [this] { addToStock(); };
+    addMenu("exit", "انهاء", file)->onClick = [this] { Unload(); };
+    MenuItem* find = addMenu("SEARCH", "بحث");
+    addMenu("INV_NO", "ابحث برقم الفاتورة", find)->onClick = [this] {
+        search("INVO_NO", "enter INVOICE NO. .for search :", "Search By Invoice No");
+    };
+    addMenu("supplier", "ابحث باسم المورد", find)->onClick = [this] {
+        search("SUPPLIER", "enter SUPPLIER NAME  for search :", "Search by Supplier Name ");
+    };
+    addMenu("DATE", "ابحث بتاريخ الفاتورة ", find)->onClick = [this] {
+        search("DATES", "enter DATE .for search ", "");
+    };
+    MenuItem* report = addMenu("buy", "تقرير");
+    addMenu("buyr", "تقرير فاتورة الشراء", report)->onClick = [this] {
+        openReport(app(), "DataReport4");
+    };
+}
+
+void Form4::Form_Load() {
+    bindTable(*Adodc1, "BUY_INVOICE");
+    bindTable(*Adodc3, "INVENTORY");
+    bindTable(*Adodc4, "SUPPLIER");
+    label("Label6").displayCaption(formatTime(app().clock().now()));
+    label("Label7").displayCaption(documentDate(app()));
+    Label10->displayCaption(std::to_string(lastNumber()));
+}
+
+int16_t Form4::lastNumber() {
+    int16_t last = 2;
+    auto st = app().machine().database(kDatabasePath).prepare("SELECT INVO_NO FROM BUY_INVOICE");
+    while (st->step()) last = std::max(last, toInt16(st->column(0, FieldType::Int16)));
+    return last;
+}
+
+void Form4::setLocked(bool locked) {
+    for (int i : {0, 2, 3}) Text1[i]->locked = locked;
+    DataCombo2->locked = locked;
+    for (Line& l : lines)
+        for (Control* c : std::initializer_list<Control*>{l.item, l.quantity, l.price, l.discount,
+                                                          l.gross, l.net, l.date}) {
+            if (auto* t = dynamic_cast<TextBox*>(c)) t->locked = locked;
+            else static_cast<DataCombo*>(c)->locked = locked;
+        }
+}
+
+bool Form4::entering() { return editing_->adding() || editing_->editing(); }
+
+std::optional<Form4::Sums> Form4::readSums() {
+    Sums s;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const Line& l = lines[i];
+        const int k = static_cast<int>(i) + 1;
+        const auto q = number(l.quantity->text());
+        if (!q || *q < 0 || *q > 32767 || std::floor(*q) != *q) {
+            MsgBox(lineProblem("الكمية يجب أن تكون عددا صحيحا من 0 إلى 32767", k), mb::OKOnly,
+                   kAttention);
+            return std::nullopt;
+        }
+        const auto p = number(l.price->text());
+        if (!p || *p < 0) {
+            MsgBox(lineProblem("السعر يجب أن يكون رقما لا يقل عن صفر", k), mb::OKOnly, kAttention);
+            return std::nullopt;
+        }
+        const auto d = number(l.discount->text());
+        if (!d || *d < 0 || *d > 100) {
+            MsgBox(lineProblem("الخصم يجب أن يكون رقما من 0 إلى 100", k), mb::OKOnly, kAttention);
+            return std::nullopt;
+        }
+        if (!l.date->text().empty() && !parseDate(l.date->text())) {
+            MsgBox(lineProblem("تاريخ الإستيراد غير صحيح", k), mb::OKOnly, kAttention);
+            return std::nullopt;
+        }
+        s.gross[i] = *q * *p;
+        s.net[i] = (1 - *d / 100) * *q * *p;
+        s.totalGross += s.gross[i];
+        s.totalNet += s.net[i];
+    }
+    return s;
+}
+
+void Form4::showSums(const Sums& s, bool store) {
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const std::string gross = formatDouble(s.gross[i]), net = formatDouble(s.net[i]);
+        if (store) {
+            lines[i].gross->setText(gross);
+            lines[i].net->setText(net);
+        } else {
+            lines[i].gross->displayText(gross);
+            lines[i].net->displayText(net);
+        }
+    }
+    if (store) {
+        Label12->setCaption(formatDouble(s.totalNet));
+        Label4->setCaption(formatDouble(s.totalGross));
+    } else {
+        Label12->displayCaption(formatDouble(s.totalNet));
+        Label4->displayCaption(formatDouble(s.totalGross));
+    }
+    label("Label13").displayCaption("TOTAL SUM of buy");
+    label("Label3").displayCaption(" total sum of sell");
+}
+
+void Form4::sum() {
+    // A saved invoice is only shown summed; its row changes only by edit.
+    if (auto s = readSums()) showSums(*s, entering());
+}
+
+bool Form4::commitChecked(bool excludeOwn) {
+    const auto n = parseNumber(Text1[0]->text());
+    if (!n || *n < 1 || *n > 32767 || std::floor(*n) != *n) {
+        MsgBox(kBadNumber, mb::OKOnly, kAttention);
+        return false;
+    }
+    auto st = app().machine().database(kDatabasePath).prepare(
+        "SELECT STATUS_SUB FROM BUY_INVOICE WHERE INVO_NO=?1");
+    st->bindInt(1, static_cast<long long>(*n));
+    bool skipOwn = excludeOwn && ownNumber_ == static_cast<int16_t>(*n);
+    while (st->step()) {
+        if (skipOwn) {
+            skipOwn = false;
+            continue;
+        }
+        MsgBox(kNumberHeld, mb::OKOnly, kAttention);
+        return false;
+    }
+    auto s = readSums();
+    if (!s) return false;
+    Recordset& rs = Adodc1->recordset();
+    Draft draft{rs.isAdding(), rs.absolutePosition(), {}};
+    // The sums are stored with the row.
+    showSums(*s, true);
+    for (BoundControl* b : Adodc1->boundControls())
+        if (b->boundChanged())
+            if (auto* c = dynamic_cast<Control*>(b)) {
+                if (auto* t = dynamic_cast<TextBox*>(c)) draft.values.emplace_back(c, t->text());
+                else if (auto* d = dynamic_cast<DataCombo*>(c)) draft.values.emplace_back(c, d->text());
+                else if (auto* l = dynamic_cast<Label*>(c)) draft.values.emplace_back(c, l->caption());
+            }
+    try {
+        rs.update();
+    } catch (...) {
+        failedDraft_ = std::move(draft);
+        throw;
+    }
+    return true;
+}
+
+void Form4::actionFailed() {
+    if (!failedDraft_) return;
+    Draft d = std::move(*failedDraft_);
+    failedDraft_.reset();
+    // The tables were read again: the invoice being entered goes back.
+    Recordset& rs = Adodc1->recordset();
+    if (d.adding) {
+        rs.addNew();
+    } else {
+        rs.moveFirst();
+        for (long k = 1; k < d.position && !rs.eof(); ++k) rs.moveNext();
+    }
+    for (auto& [control, text] : d.values) {
+        if (auto* t = dynamic_cast<TextBox*>(control)) t->setText(text);
+        else if (auto* c = dynamic_cast<DataCombo*>(control)) c->setText(text);
+        else if (auto* l = dynamic_cast<Label*>(control)) l->setCaption(text);
+    }
+}
+
+void Form4::addOrSave() {
+    if (cmdaction[0]->caption == "&add") {
+        if (editing_->editing()) return;
+        const int16_t last = lastNumber();
+        if (last == 32767) {
+            MsgBox(kNumbersUsedUp, mb::OKOnly, kAttention);
+            return;
+        }
+        Adodc1->recordset().addNew();
+        for (Line& l : lines) {
+            for (TextBox* t : {l.quantity, l.price, l.discount, l.gross, l.net}) t->setText("0");
+            l.date->setText(kImportDate);
+        }
+        Text1[3]->setText(documentDate(app()));
+        Text1[0]->setText(std::to_string(last + 1));
+        setLocked(false);
+        cmdaction[0]->caption = "&save";
+        editing_->SetCancelEnabled(true);
+        Adodc1->enabled = false;
+        return;
+    }
+    if (!commitChecked(false)) return;
+    Adodc1->recordset().moveLast();
+    cmdaction[0]->caption = "&add";
+    setLocked(true);
+    editing_->SetCancelEnabled(false);
+    Adodc1->enabled = true;
+    Label10->displayCaption(std::to_string(lastNumber()));
+}
+
+void Form4::editOrSave() {
+    Recordset& rs = Adodc1->recordset();
+    if (cmdaction[2]->caption == "&edit") {
+        if (editing_->adding() || !rs.hasCurrentRow()) {
+            MsgBox(kNoInvoice, mb::OKOnly, kAttention);
+            return;
+        }
+        ownNumber_ = toInt16(rs.field("INVO_NO"));
+        setLocked(false);
+        cmdaction[2]->caption = "&save";
+        editing_->SetCancelEnabled(true);
+        Adodc1->enabled = false;
+        return;
+    }
+    if (!commitChecked(true)) return;
+    cmdaction[2]->caption = "&edit";
+    setLocked(true);
+    editing_->SetCancelEnabled(false);
+    Adodc1->enabled = true;
+    Label10->displayCaption(std::to_string(lastNumber()));
+}
+
+void Form4::addToStock() {
+    if (entering()) {
+        MsgBox(kSaveFirst, mb::OKOnly, kAttention);
+        return;
+    }
+    Recordset& rs = Adodc1->recordset();
+    if (!rs.hasCurrentRow()) {
+        MsgBox(kNoInvoice, mb::OKOnly, kAttention);
+        return;
+    }
+    if (rs.field("STATUS_SUB") == Value(true)) {
+        MsgBox(kPosted, mb::OKOnly, kPostedTitle);
+        return;
+    }
+    Database& db = app().machine().database(kDatabasePath);
+    // Each line adds to the first INVENTORY row of its name, as stored now.
+    for (int k = 1; k <= kLines; ++k) {
+        const std::string n = std::to_string(k);
+        const std::string item = toText(rs.field("MED_NAME" + n));
+        const double q = toDouble(rs.field("QNTITY" + n));
+        if (item.empty() || item == "." || q == 0) continue;
+        const double net = toDouble(rs.field("TOTAL_PRICE" + n));
+        const double gross = toDouble(rs.field("PRICE_SELL" + n));
+        auto st = db.prepare("SELECT rowid, ONSTOCK, TOTAL, \"TOTAL-SELL\" FROM INVENTORY WHERE "
+                             "\"DESC\"=?1 ORDER BY rowid LIMIT 1");
+        st->bindText(1, item);
+        if (!st->step()) continue;
+        const long long rowid = st->columnInt(0);
+        const double stock = toDouble(st->column(1, FieldType::Int32)) + q;
+        const double total = toDouble(st->column(2, FieldType::Double)) + net;
+        const double totalSell = toDouble(st->column(3, FieldType::Double)) + gross;
+        st.reset();
+        db.beginWrite();
+        auto up = db.prepare("UPDATE INVENTORY SET ONSTOCK=?1, TOTAL=?2, \"TOTAL-SELL\"=?3 "
+                             "WHERE rowid=?4");
+        up->bind(1, Value::i32(roundToInt32(stock)), FieldType::Int32);
+        up->bind(2, Value(total), FieldType::Double);
+        up->bind(3, Value(totalSell), FieldType::Double);
+        up->bindInt(4, rowid);
+        up->step();
+    }
+    rs.setField("STATUS_SUB", true);
+    rs.update();
+}
+
+void Form4::search(const char* field, const char* prompt, const char* title) {
+    if (entering()) {
+        MsgBox(kSaveFirst, mb::OKOnly, kAttention);
+        return;
+    }
+    linearSearch(*this, *Adodc1, field, prompt, title, SearchKind::Text);
+}
+
+}  // namespace mk

@@ -1,0 +1,109 @@
+#include "sales/returns_invoice.h"
+
+#include "accounts/cashbox.h"
+#include "accounts/posted_money.h"
+#include "data/record_editing.h"
+
+namespace mk {
+
+namespace {
+
+InvoiceConfig returnsConfig() {
+    InvoiceConfig c{
+        "Form28",
+        "فواتير المرتجعات",
+        " فواتير المرتجعات ل ",
+        "RETURN_INVOICE",
+        {{"Adodc2", "RETURN_INVOICE"}, {"Adodc1", "qqq"}, {"Adodc4", "BUYER"}, {"Adodc5", "BOX"}},
+        "Adodc5",
+        nullptr,
+        "Adodc4",
+        "BUYER",
+        "BUYER",
+        "Adodc1",
+        nullptr,
+        {},
+        {{"DataCombo1", "MED_NAME", LineRole::Item, 2280, "Label1", 4, "اسم قطعة الغيار"},
+         {"Text3", "QNTITY", LineRole::Quantity, 720},
+         {"Text6", "PRICE", LineRole::Price, 720, "Label1", 9, "السعر"},
+         {"Text4", "EXPIRY_ DATE", LineRole::Date, 1380, "Label1", 6, "تاريخ الإستيراد", true}},
+        nullptr,
+        "Text5",
+        "Command1",
+        "Check3",
+        {"Check1", "Check2", "Check3"},
+        "Label14",
+        nullptr,
+        -1,
+        nullptr,
+        "Label8",
+        "Label9",
+        "Label7",
+        "الفاتورة الحالية رقم ",
+        "إختر مجموعة الأصناف",
+        {"FILE", "ملف"},
+        {"EXITE", "إنهاء"},
+        {"SEARCH", "البحث"},
+        {"search_invo_no", "أبحث برقم فاتورة المرتجعات"},
+        {"REPORT", "التقارير"},
+        {nullptr, nullptr},
+        "Form45",
+        "RETURN_INVOICE",
+        " لم تكمل حفظ الفاتورة أو انك اردت إدخال فاتورة جديدة ارجع و تمم المهمة ",
+        "لقد تم إضافة فاتورة المرتجعات سابقا .",
+        "Attention",
+        "هل تريد إدخال فاتورة أخرى ",
+        "إضافة فاتورة أخرى",
+        false,
+    };
+    c.buyerCaption = "أسم العميل";
+    c.totalBox = "Text8";
+    c.totalCaption = "Label10";
+    c.totalText = "جملة الفاتورة";
+    c.totalStored = false;
+    c.wholeTotal = true;
+    return c;
+}
+
+const InvoiceConfig kReturns = returnsConfig();
+
+}  // namespace
+
+Form28::Form28(Application& a) : InvoiceWindow(a, kReturns) {
+    // Further serial labels of the design, shown by the invoice view.
+    for (int k = 32; k < 37; ++k)
+        add<Label>("Label2", k, Geometry{0, 0, 420, 285})->visible = false;
+}
+
+bool Form28::checkPosting(const Invoice& inv) {
+    std::vector<StockLine> lines;
+    for (const InvoiceLine& l : inv.lines)
+        if (l.slot <= 31) lines.push_back({l.slot, l.item, l.quantity, l.price});
+    plan_ = planStock(database(), inv.group, StockFlow::Return, lines);
+    if (!plan_.ok()) {
+        MsgBox(plan_.problem, mb::OKOnly, "Attention");
+        return false;
+    }
+    return true;
+}
+
+void Form28::post(const Invoice& inv) {
+    postCash(dataControl("Adodc5"), {CashFlow::Out, Value(inv.total), Value(documentDate(app())),
+                                     "RETURN_INV", Value::i16(inv.number)});
+    applyStock(database(), plan_);
+    markPosted();
+}
+
+void Form28::confirmPosting(const Invoice& inv) {
+    for (const InvoiceLine& l : inv.lines) {
+        if (l.slot > 31) break;
+        if (l.quantity != 0 && l.item != ".") Label5->displayCaption(l.item);
+        Print({"MED_NAME" + std::to_string(l.slot)});
+    }
+    showPostedMoney(app());
+    // The window's own text between the amount and the last piece is empty.
+    MsgBox(std::string(" ألى الصندوق ") + formatDouble(inv.total) + "بقيمة " + "" +
+           " تم أضافة حساب فاتورة  ");
+}
+
+}  // namespace mk

@@ -1,0 +1,28 @@
+// The returns invoice window Form28: a member of the invoice family over
+// RETURN_INVOICE whose prices are typed and whose lines carry the day of
+// the return. Its save pays the returns total (a 16-bit whole number,
+// rounded half to even line by line) out of the cash box and raises each
+// returned item's RETURN counter in the chosen group; the stock on hand
+// and the day's movement are left as they are.
+#pragma once
+
+#include "sales/invoice_window.h"
+#include "store/stock_posting.h"
+
+namespace mk {
+
+class Form28 : public InvoiceWindow {
+public:
+    static constexpr const char* kName = "Form28";
+    explicit Form28(Application& a);
+
+protected:
+    bool checkPosting(const Invoice& inv) override;
+    void post(const Invoice& inv) override;
+    void confirmPosting(const Invoice& inv) override;
+
+private:
+    StockPlan plan_;
+};
+
+}  // namespace mk
