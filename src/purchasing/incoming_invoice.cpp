@@ -85,16 +85,9 @@ std::string badDate(int slot) {
     return "تاريخ الصلاحية فى السطر " + std::to_string(slot) + " غير صحيح";
 }
 
-std::vector<StockLine> postedLines(const Invoice& inv) {
-    std::vector<StockLine> lines;
-    for (const InvoiceLine& l : inv.lines)
-        if (l.slot <= 31) lines.push_back({l.slot, l.item, l.quantity, l.price});
-    return lines;
-}
-
 }  // namespace
 
-Form17::Form17(Application& a) : InvoiceWindow(a, kIncoming) {
+Form17::Form17(Application& a) : StockInvoice(a, kIncoming, StockFlow::In) {
     // The payment frame at the bottom left, where the second column of lines
     // shows only when an invoice is viewed (the view hides the frame); the
     // top left is where the window prints.
@@ -181,13 +174,9 @@ bool Form17::checkPosting(const Invoice& inv) {
             return false;
         }
     }
-    plan_ = planStock(database(), inv.group, StockFlow::In, postedLines(inv));
-    if (!plan_.ok()) {
-        MsgBox(plan_.problem, mb::OKOnly, kAttention);
-        return false;
-    }
-    if (!plan_.missingSlots.empty()) {
-        MsgBox(notInGroup(plan_.missingSlots.front()), mb::OKOnly, kAttention);
+    if (!StockInvoice::checkPosting(inv)) return false;
+    if (!plannedStock().missingSlots.empty()) {
+        MsgBox(notInGroup(plannedStock().missingSlots.front()), mb::OKOnly, kAttention);
         return false;
     }
     money_ = Money{};
@@ -242,7 +231,7 @@ void Form17::tellMoney(const Money& money) {
 }
 
 void Form17::post(const Invoice& inv) {
-    applyStock(database(), plan_);
+    applyPlannedStock();
     markPosted();
     postMoney(money_, "IN_INVOICE", inv.number);
     dataControl("Adodc4").Refresh();
@@ -251,9 +240,7 @@ void Form17::post(const Invoice& inv) {
 void Form17::confirmPosting(const Invoice& inv) {
     tellMoney(money_);
     label("Label8").visible = true;
-    for (const InvoiceLine& l : inv.lines)
-        if (l.slot <= 31 && l.quantity != 0 && l.item != ".") Label5->displayCaption(l.item);
-    showPostedStock(app(), inv.group);
+    showPostedItems(inv);
     Print({});
     Print({" the process was completed "});
 }

@@ -111,7 +111,7 @@ bool customerListed(Database& db, const std::string& name) {
 }  // namespace
 
 WholesaleInvoice::WholesaleInvoice(Application& a, const WholesaleConfig& config)
-    : InvoiceWindow(a, config.invoice), wholesale_(config) {
+    : StockInvoice(a, config.invoice, StockFlow::Out), wholesale_(config) {
     width = kWindowWidth;
     buildPanel();
 
@@ -237,14 +237,7 @@ bool WholesaleInvoice::checkPosting(const Invoice& inv) {
         MsgBox(kNoPayment);
         return false;
     }
-    std::vector<StockLine> lines;
-    for (const InvoiceLine& l : inv.lines)
-        if (l.slot <= 31) lines.push_back({l.slot, l.item, l.quantity, l.price});
-    plan_ = planStock(database(), inv.group, StockFlow::Out, lines);
-    if (!plan_.ok()) {
-        MsgBox(plan_.problem, mb::OKOnly, kAttention);
-        return false;
-    }
+    if (!StockInvoice::checkPosting(inv)) return false;
     const std::string buyer = Label17->caption();
     double paid = 0;
     if (!checkPayment(p, buyer, paid)) return false;
@@ -312,15 +305,13 @@ void WholesaleInvoice::tellPayment() {
 
 void WholesaleInvoice::post(const Invoice& inv) {
     postPayment(inv.number);
-    applyStock(database(), plan_);
+    applyPlannedStock();
     markPosted();
 }
 
 void WholesaleInvoice::confirmPosting(const Invoice& inv) {
     tellPayment();
-    for (const InvoiceLine& l : inv.lines)
-        if (l.slot <= 31 && l.quantity != 0 && l.item != ".") Label5->displayCaption(l.item);
-    showPostedStock(app(), inv.group);
+    showPostedItems(inv);
     showPostedMoney(app());
     PrintEmptyLines(2);
     Print({" the quantities were subtracted "});
