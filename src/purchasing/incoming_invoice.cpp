@@ -71,7 +71,6 @@ constexpr const char* kAlreadyPaid = "لقد قمت بالسداد سابق";
 constexpr const char* kPaidAtSave = "تم سداد هذه الفاتورة عند حفظها، لا يمكن سدادها مرة أخرى";
 constexpr const char* kUnknownSupplier =
     "لا يوجد مورد بهذا الأسم، أختر المورد من القائمة للسداد الآجل";
-constexpr const char* kBadAmount = "المبلغ المدفوع يجب أن يكون رقما لا يقل عن صفر";
 
 std::string noItem(int slot) {
     return "السطر " + std::to_string(slot) + " له كمية بدون صنف، أختر الصنف أو أجعل الكمية صفرا";
@@ -148,17 +147,7 @@ bool Form17::planMoney(Money& money) {
         MsgBox(kUnknownSupplier, mb::OKOnly, kAttention);
         return false;
     }
-    if (money.payment == Payment::Part) {
-        const std::string typed = InputBox("أدخل المبلغ المراد دفعه الآن :", "أدخل المبلغ :");
-        if (typed.empty()) return false;
-        const auto paid = parseNumber(typed);
-        if (!paid || *paid < 0) {
-            MsgBox(kBadAmount, mb::OKOnly, kAttention);
-            return false;
-        }
-        money.paid = *paid;
-    }
-    return true;
+    return money.payment != Payment::Part || askPaidNow(money.paid);
 }
 
 bool Form17::checkPosting(const Invoice& inv) {
@@ -207,20 +196,16 @@ void Form17::postMoney(const Money& money, const char* referenceField, int16_t n
 }
 
 void Form17::tellMoney(const Money& money) {
-    auto cashMessage = [&](double amount) {
-        MsgBox(std::string(" ألى الصندوق ") + formatDouble(amount) + "بقيمة " + money.supplier +
-               " تم أضافة حساب فاتورة  ");
-    };
     switch (money.payment) {
         case Payment::Cash:
-            cashMessage(money.total);
+            tellCashAdded(money.total, money.supplier);
             break;
         case Payment::Deferred:
             MsgBox(money.supplier + " ألى حساب المورد  " + formatDouble(money.total) +
                    " تم أضافة حساب الفاتورة  ");
             break;
         case Payment::Part:
-            cashMessage(money.paid);
+            tellCashAdded(money.paid, money.supplier);
             MsgBox(money.supplier + " ألى حساب مديونية العميل " +
                    formatDouble(money.total - money.paid) + " تم أضافة  باقى حساب الفاتورة  ");
             break;

@@ -75,8 +75,7 @@ void Form3::confirmPosting(const Invoice& inv) {
     showPostedItems(inv);
     Print({});
     Print({" the quantities were subtracted "});
-    MsgBox(std::string(" ألى الصندوق ") + formatDouble(inv.total) + "بقيمة " +
-           " تم أضافة حساب فاتورة  ");
+    tellCashAdded(inv.total);
 }
 
 }  // namespace mk

@@ -89,9 +89,8 @@ void Form28::confirmPosting(const Invoice& inv) {
         Print({"MED_NAME" + std::to_string(l.slot)});
     }
     showPostedMoney(app());
-    // The window's own text between the amount and the last piece is empty.
-    MsgBox(std::string(" ألى الصندوق ") + formatDouble(inv.total) + "بقيمة " + "" +
-           " تم أضافة حساب فاتورة  ");
+    // It names no customer.
+    tellCashAdded(inv.total);
 }
 
 }  // namespace mk

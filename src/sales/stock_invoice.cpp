@@ -30,4 +30,21 @@ void StockInvoice::showPostedItems(const Invoice& inv) {
     showPostedStock(app(), inv.group);
 }
 
+bool StockInvoice::askPaidNow(double& paid) {
+    const std::string typed = InputBox("أدخل المبلغ المراد دفعه الآن :", "أدخل المبلغ :");
+    if (typed.empty()) return false;
+    const auto amount = parseNumber(typed);
+    if (!amount || *amount < 0) {
+        MsgBox("المبلغ المدفوع يجب أن يكون رقما لا يقل عن صفر", mb::OKOnly, "Attention");
+        return false;
+    }
+    paid = *amount;
+    return true;
+}
+
+void StockInvoice::tellCashAdded(double amount, const std::string& partner) {
+    MsgBox(std::string(" ألى الصندوق ") + formatDouble(amount) + "بقيمة " + partner +
+           " تم أضافة حساب فاتورة  ");
+}
+
 }  // namespace mk
