@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "data/field_look.h"
 #include "platform/application.h"
 
 namespace mk {
@@ -62,10 +63,6 @@ constexpr const char* kBadDate = "أدخل تاريخ الإذن صحيحا";
 constexpr const char* kNoVoucher = "لا يوجد إذن معروض للترحيل";
 constexpr const char* kSaveFirst = "احفظ الإذن أو ألغه أولا";
 
-constexpr uint32_t kLabelColor = 0xFFC080;
-constexpr uint32_t kLabelText = 0x000080;
-constexpr uint32_t kBoxColor = 0xFFFFC0;
-
 // Right to left: captions in a column on the right, their boxes to the
 // left of them, the editing buttons down the left edge.
 constexpr double kLabelLeft = 5640, kLabelWidth = 2280;
@@ -99,18 +96,11 @@ VoucherWindow::VoucherWindow(Application& a, const VoucherConfig& config)
     height = 5460;
 
     auto fieldLabel = [this](const std::string& n, double top, const std::string& text) {
-        Label* l = add<Label>(n, -1, Geometry{kLabelLeft, top, kLabelWidth, kRowHeight}, text);
-        l->alignment = 1;
-        l->backColor = kLabelColor;
-        l->foreColor = kLabelText;
-        l->fontBold = true;
-        return l;
+        return asFieldCaption(
+            add<Label>(n, -1, Geometry{kLabelLeft, top, kLabelWidth, kRowHeight}, text));
     };
     auto box = [this](const std::string& n, double top, double h = kRowHeight) {
-        TextBox* t = add<TextBox>(n, -1, Geometry{kBoxLeft, top, kBoxWidth, h});
-        t->backColor = kBoxColor;
-        t->alignment = 1;
-        return t;
+        return asFieldBox(add<TextBox>(n, -1, Geometry{kBoxLeft, top, kBoxWidth, h}));
     };
 
     // The last-number line and, after a search, the searched number.

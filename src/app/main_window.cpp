@@ -1,7 +1,9 @@
 #include "app/main_window.h"
 
 #include "data/record_editing.h"
+#include "data/schema.h"
 #include "platform/application.h"
+#include "platform/table_scan.h"
 #include "reports/opener.h"
 #include "store/day_quantities.h"
 #include "store/expiry.h"
@@ -47,17 +49,12 @@ std::string toUtf8(const std::u32string& s) {
     return out;
 }
 
-// Sum of MONEY over a partner window's data control, each row written back.
-double sumOfMoney(Adodc& data) {
-    Recordset& rs = data.recordset();
-    double sum = 0;
-    rs.moveFirst();
-    while (!rs.eof()) {
-        sum += toDouble(rs.field("MONEY"));
-        rs.update();
-        rs.moveNext();
-    }
-    return sum;
+// Sum of MONEY over the table of a partner window's data control, in SQL,
+// so the window's own row stays where it is. Reading the control loads the
+// window hidden, as it always has.
+double sumOfMoney(Application& app, Adodc& data) {
+    return scan::sum(app.machine().database(kDatabasePath), data.recordset().tableName(), "MONEY",
+                     0.0);
 }
 
 // The five totals, right to left: caption label above its value label.
@@ -234,20 +231,15 @@ void Form1::Form_Load() {
 }
 
 void Form1::computeTotals() {
-    Label23[0]->setCaption(formatDouble(sumOfMoney(app().form("Form6").adodc("Adodc1"))));
-    Label23[1]->setCaption(formatDouble(sumOfMoney(app().form("Form5").adodc("Adodc1"))));
+    Label23[0]->setCaption(formatDouble(sumOfMoney(app(), app().form("Form6").adodc("Adodc1"))));
+    Label23[1]->setCaption(formatDouble(sumOfMoney(app(), app().form("Form5").adodc("Adodc1"))));
     Recordset& box = app().form("Form34").adodc("Adodc1").recordset();
     box.moveLast();
     Label23[2]->setCaption(formatDouble(box.eof() ? 0.0 : toDouble(box.field("MONEY"))));
 
-    double sale = 0, buy = 0;
-    forEachStoreItem(app(), [&](Recordset& item) {
-        const double onStock = toDouble(item.field("ONSTOCK"));
-        sale += onStock * toDouble(item.field("UNITE_PRICE"));
-        buy += onStock * toDouble(item.field("BUY_PRICE"));
-    });
-    Label24->setCaption(formatDouble(sale));
-    Label21->setCaption(formatDouble(buy));
+    const StockValues stock = stockValues(app());
+    Label24->setCaption(formatDouble(stock.sale));
+    Label21->setCaption(formatDouble(stock.buy));
 }
 
 bool Form1::switchOff() {

@@ -135,15 +135,13 @@ SearchResult linearSearch(Form& form, Adodc& data, const std::string& field,
     Recordset& rs = data.recordset();
     // A number search compares the answer as a double.
     const double wanted = kind == SearchKind::Number ? toDouble(Value(answer)) : 0;
-    rs.moveFirst();
-    while (!rs.eof()) {
-        Value v = rs.field(field);
-        bool equal = kind == SearchKind::Text ? toText(v) == answer
-                                              : static_cast<double>(toInt16(v)) == wanted;
-        if (equal) return SearchResult::Found;
-        rs.update();
-        rs.moveNext();
-    }
+    // Rows passed hold no pending change, so only the row left is written.
+    const bool found = kind == SearchKind::Text
+                           ? rs.findFirstText(field, answer)
+                           : rs.findFirst(field, [wanted](const Value& v) {
+                                 return static_cast<double>(toInt16(v)) == wanted;
+                             });
+    if (found) return SearchResult::Found;
     form.MsgBox(notFoundMessage);
     return SearchResult::NotFound;
 }

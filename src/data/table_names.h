@@ -18,4 +18,12 @@ enum class TableNameProblem {
 // Blanks inside a name are accepted: every table name is quoted.
 TableNameProblem newTableNameProblem(Application& app, const std::string& name);
 
+// The advice shown before a name is typed.
+extern const char* const kTableNameBlanksWarning;
+
+// What the user is told of a problem ("" for None). The missing and invalid
+// texts name the kind of table, so each window gives its own.
+std::string tableNameProblemText(TableNameProblem problem, const char* missing,
+                                 const char* invalid);
+
 }  // namespace mk

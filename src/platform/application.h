@@ -6,6 +6,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -128,6 +129,10 @@ public:
 
     int dispatchDepth() const { return depth_; }
 
+    // True the first time a key is given in this run of the program (for
+    // a notice shown once).
+    bool firstTime(const std::string& key) { return noticed_.insert(key).second; }
+
 private:
     using Body = std::function<void()>;
     // One event as a user action: its own transaction, failures shown.
@@ -161,6 +166,7 @@ private:
     bool painting_ = false;
     std::map<std::string, RenderedReport> reports_;
     std::string lastReport_;
+    std::set<std::string> noticed_;
 };
 
 }  // namespace mk

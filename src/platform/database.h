@@ -64,6 +64,20 @@ bool isValidTableName(std::string_view name);
 // SQL identifier quoting.
 std::string quoteName(std::string_view name);
 
+// SQL that reads a column as a recordset field of its type would give it,
+// then converts it as the windows do: "double" (toDouble), "int32"
+// (toInt32), "text" (toText) or "day" (the whole day of toDate; Null for a
+// Null date). A failed conversion fails the statement with the runtime
+// error the walk would have raised. mk_sum(x, start) adds x to start row by
+// row in table order, as a loop over the rows adds (Null when no rows).
+// mk_sum_products(q, q type, a, a type, b, b type, startA, startB) adds
+// q*a and q*b in the same way, giving a blob of the two sums (sumsOf).
+// mk_fit(value, field type, size, target field) is the value as text,
+// failing as storing a text longer than the target field's size fails.
+std::string sqlRead(const char* conversion, const FieldInfo& field);
+// A field and its type code as arguments of mk_sum_products.
+std::string sqlArgs(const FieldInfo& field);
+
 class Database;
 
 class Statement {
@@ -139,6 +153,7 @@ private:
     friend class Statement;
     void open(bool create);
     void close();
+    void registerFunctions();
     sqlite3* db_ = nullptr;
     Machine& machine_;
     std::filesystem::path path_;

@@ -25,12 +25,24 @@ void DataControl::bindTable(const std::string& connectionString, const std::stri
     Refresh();
 }
 
-void DataControl::Refresh() {
+void DataControl::bindTableAtEnd(const std::string& connectionString, const std::string& table) {
+    CursorLocation = 3;
+    ConnectionString = connectionString;
+    CommandType = 2;
+    RecordSource = table;
+    RefreshAtEnd();
+}
+
+void DataControl::Refresh() { open(Recordset::Open::OnFirstUse); }
+
+void DataControl::RefreshAtEnd() { open(Recordset::Open::AtEndOnFirstUse); }
+
+void DataControl::open(Recordset::Open how) {
     close();
     if (RecordSource.empty())
         throw RuntimeError(err::DatabaseError, "The data control has no table to open.");
     Database& db = machine_.database(dataSourceOf(ConnectionString));
-    auto rs = std::make_unique<Recordset>(db, RecordSource);
+    auto rs = std::make_unique<Recordset>(db, RecordSource, how);
     for (BoundControl* c : bound_)
         if (!rs->hasField(c->field_))
             throw RuntimeError(err::FieldNotFound, "The field '" + c->field_ +
@@ -70,7 +82,7 @@ void DataControl::unbind(BoundControl& c) {
 }
 
 void DataControl::storeBoundChanges() {
-    if (!rs_) return;
+    if (!rs_ || bound_.empty()) return;
     for (BoundControl* c : bound_) {
         if (!c->boundChanged()) continue;
         if (rs_->hasCurrentRow()) rs_->setField(c->field_, c->boundValue());
@@ -79,7 +91,8 @@ void DataControl::storeBoundChanges() {
 }
 
 void DataControl::showCurrentRow() {
-    if (!rs_) return;
+    // Without bound controls nothing is shown, and the rows stay unread.
+    if (!rs_ || bound_.empty()) return;
     const bool has = rs_->hasCurrentRow();
     for (BoundControl* c : bound_) {
         c->clearBoundChange();

@@ -47,9 +47,16 @@ public:
 
     // Opens (or re-opens) RecordSource through ConnectionString: the whole
     // table, first row current. The previous table is closed first.
+    // The rows are read when first needed, so a control that nothing reads
+    // from never holds its table.
     void Refresh();
+    // Re-opens RecordSource standing past its last row, where a walk to the
+    // end leaves a control; the rows are read only when it moves.
+    void RefreshAtEnd();
     // The five steps every window uses to open a table.
     void bindTable(const std::string& connectionString, const std::string& table);
+    // The same, standing past the last row (RefreshAtEnd).
+    void bindTableAtEnd(const std::string& connectionString, const std::string& table);
 
     bool isOpen() const { return rs_ != nullptr; }
     Recordset& recordset();
@@ -67,6 +74,7 @@ public:
     void recordsetMoved(Recordset&) override { showCurrentRow(); }
 
 private:
+    void open(Recordset::Open how);
     Machine& machine_;
     std::unique_ptr<Recordset> rs_;
     std::vector<BoundControl*> bound_;

@@ -1,6 +1,9 @@
 #include "platform/report.h"
 
 #include <algorithm>
+#include <map>
+#include <stdexcept>
+#include <string_view>
 
 #include "platform/recordset.h"
 
@@ -73,46 +76,40 @@ ReportItem ReportItem::vline(double left, double top, double height) {
 
 std::string reportText(const Value& v) { return toText(v); }
 
-RenderedReport renderReport(const ReportLayout& layout, Database& db, double now) {
-    Recordset rs(db, layout.table);
-    std::vector<const ReportItem*> fields;
-    for (const ReportBand* b : {&layout.reportHeader, &layout.pageHeader, &layout.detail,
-                                &layout.pageFooter, &layout.reportFooter})
-        for (const ReportItem& it : b->items)
-            if (it.kind == ReportItem::Kind::Field && !rs.hasField(it.text))
-                throw RuntimeError(err::FieldNotFound, "The report " + layout.name +
-                                                           " shows the field '" + it.text +
-                                                           "', which the table " + rs.tableName() +
-                                                           " does not have.");
-    for (const ReportItem& it : layout.detail.items)
-        if (it.kind == ReportItem::Kind::Field) fields.push_back(&it);
-    std::stable_sort(fields.begin(), fields.end(),
-                     [](const ReportItem* a, const ReportItem* b) { return a->left < b->left; });
+struct RenderedPages::Plan {
+    ReportLayout layout;
+    std::string shortDate, longDate, total;
+    // One band placed on a page: its top and the row its fields show
+    // (-1: none).
+    struct Placement {
+        const ReportBand* band;
+        double top;
+        long row;
+    };
+    std::vector<Placement> placements;
+    std::vector<size_t> pageStart;  // placements of page i: [pageStart[i], pageStart[i+1])
+    // The texts of the fields read, row after row.
+    size_t columns = 0;
+    std::string texts;
+    std::vector<uint32_t> cellStart;  // where each cell starts, row after row
+    std::map<const ReportItem*, size_t> columnOf;
 
-    RenderedReport out;
-    out.name = layout.name;
-    out.caption = layout.caption;
-    out.fontName = layout.fontName;
-    for (const ReportItem* f : fields) out.columns.push_back(f->text);
-    // A report a little wider than a portrait page may reach a short way
-    // into the right margin rather than turn the page.
-    constexpr double kMarginSlack = 180;
-    out.landscape = layout.width + 2 * layout.margin > kA4Short + kMarginSlack;
-    out.pageWidth = out.landscape ? kA4Long : kA4Short;
-    out.pageHeight = out.landscape ? kA4Short : kA4Long;
+    std::string_view cell(long row, size_t column) const {
+        const size_t at = static_cast<size_t>(row) * columns + column;
+        const size_t end = at + 1 < cellStart.size() ? cellStart[at + 1] : texts.size();
+        return std::string_view(texts).substr(cellStart[at], end - cellStart[at]);
+    }
+    void layOut(size_t index, RenderedPage& page) const;
+};
+
+void RenderedPages::Plan::layOut(size_t index, RenderedPage& page) const {
     const double m = layout.margin;
-    const double footerTop = out.pageHeight - m - layout.pageFooter.height;
-
-    double y = m;
-    int detailsOnPage = 0;
-    const std::string shortDate = formatShortDate(now);
-    const std::string longDate = formatLongDate(now);
-
-    auto place = [&](const ReportBand& band, double top) {
-        RenderedPage& page = out.pages.back();
-        const int pageNo = static_cast<int>(out.pages.size());
+    const std::string pageNo = std::to_string(index + 1);
+    for (size_t k = pageStart[index]; k < pageStart[index + 1]; ++k) {
+        const Placement& at = placements[k];
+        const ReportBand& band = *at.band;
         for (const ReportItem& it : band.items) {
-            double x = m + it.left, yy = top + it.top;
+            double x = m + it.left, yy = at.top + it.top;
             switch (it.kind) {
                 case ReportItem::Kind::HLine:
                     page.lines.push_back({x, yy, x + it.width, yy});
@@ -133,26 +130,130 @@ RenderedReport renderReport(const ReportLayout& layout, Database& db, double now
                     t.bold = it.bold || band.bold;
                     t.color = it.color;
                     if (it.kind == ReportItem::Kind::Field) {
-                        t.text = reportText(rs.field(it.text));
+                        // With no row at hand a field shows nothing.
+                        if (at.row >= 0) t.text = cell(at.row, columnOf.at(&it));
                         t.fromField = true;
                     } else {
                         t.text = it.text;
                         replaceAll(t.text, "%d", shortDate);
                         replaceAll(t.text, "%D", longDate);
-                        replaceAll(t.text, "%p", std::to_string(pageNo));
+                        replaceAll(t.text, "%p", pageNo);
                         replaceAll(t.text, "%P", kPagesMark);
                     }
+                    replaceAll(t.text, kPagesMark, total);
                     page.texts.push_back(std::move(t));
                     break;
                 }
             }
         }
+    }
+}
+
+RenderedPages::RenderedPages(std::shared_ptr<const Plan> plan) : plan_(std::move(plan)) {}
+
+size_t RenderedPages::size() const {
+    return plan_ ? plan_->pageStart.size() - 1 : laidOut_->size();
+}
+
+const RenderedPage& RenderedPages::operator[](size_t i) const {
+    auto& pages = *laidOut_;
+    if (pages.size() <= i) pages.resize(size());
+    if (!pages[i]) {
+        auto page = std::make_unique<RenderedPage>();
+        if (plan_) plan_->layOut(i, *page);
+        pages[i] = std::move(page);
+    }
+    return *pages[i];
+}
+
+const RenderedPage& RenderedPages::at(size_t i) const {
+    if (i >= size()) throw std::out_of_range("no such report page");
+    return (*this)[i];
+}
+
+size_t RenderedPages::laidOutCount() const {
+    return static_cast<size_t>(std::count_if(laidOut_->begin(), laidOut_->end(),
+                                             [](const auto& p) { return p != nullptr; }));
+}
+
+void RenderedPages::push_back(RenderedPage page) {
+    laidOut_->push_back(std::make_unique<RenderedPage>(std::move(page)));
+}
+
+RenderedReport renderReport(const ReportLayout& source, Database& db, double now) {
+    auto plan = std::make_shared<RenderedPages::Plan>();
+    plan->layout = source;
+    const ReportLayout& layout = plan->layout;
+
+    // The rows are only read: they stream from SQL, only the fields shown.
+    const TableInfo& info = db.tableInfo(layout.table);
+    std::vector<const ReportItem*> fields;
+    std::vector<int> shown;  // table field index of each column read
+    for (const ReportBand* b : {&layout.reportHeader, &layout.pageHeader, &layout.detail,
+                                &layout.pageFooter, &layout.reportFooter})
+        for (const ReportItem& it : b->items) {
+            if (it.kind != ReportItem::Kind::Field) continue;
+            const int f = info.fieldIndex(it.text);
+            if (f < 0)
+                throw RuntimeError(err::FieldNotFound, "The report " + layout.name +
+                                                           " shows the field '" + it.text +
+                                                           "', which the table " + info.name +
+                                                           " does not have.");
+            auto at = std::find(shown.begin(), shown.end(), f);
+            plan->columnOf[&it] = static_cast<size_t>(at - shown.begin());
+            if (at == shown.end()) shown.push_back(f);
+        }
+    plan->columns = shown.size();
+    for (const ReportItem& it : layout.detail.items)
+        if (it.kind == ReportItem::Kind::Field) fields.push_back(&it);
+    std::stable_sort(fields.begin(), fields.end(),
+                     [](const ReportItem* a, const ReportItem* b) { return a->left < b->left; });
+
+    std::string sql = "SELECT ";
+    for (size_t i = 0; i < shown.size(); ++i)
+        sql += (i ? ", " : "") + quoteName(info.fields[static_cast<size_t>(shown[i])].name);
+    if (shown.empty()) sql += "1";
+    sql += " FROM " + quoteName(info.name) + " ORDER BY rowid";
+    auto st = db.prepare(sql);
+    long rowCount = 0;
+    auto readRow = [&] {
+        for (size_t i = 0; i < shown.size(); ++i) {
+            plan->cellStart.push_back(static_cast<uint32_t>(plan->texts.size()));
+            plan->texts += reportText(
+                st->column(static_cast<int>(i), info.fields[static_cast<size_t>(shown[i])].type));
+        }
+        return rowCount++;
+    };
+
+    RenderedReport out;
+    out.name = layout.name;
+    out.caption = layout.caption;
+    out.fontName = layout.fontName;
+    for (const ReportItem* f : fields) out.columns.push_back(f->text);
+    // A report a little wider than a portrait page may reach a short way
+    // into the right margin rather than turn the page.
+    constexpr double kMarginSlack = 180;
+    out.landscape = layout.width + 2 * layout.margin > kA4Short + kMarginSlack;
+    out.pageWidth = out.landscape ? kA4Long : kA4Short;
+    out.pageHeight = out.landscape ? kA4Short : kA4Long;
+    const double m = layout.margin;
+    const double footerTop = out.pageHeight - m - layout.pageFooter.height;
+    plan->shortDate = formatShortDate(now);
+    plan->longDate = formatLongDate(now);
+
+    // Pagination: where each band goes, and the row its fields show (the
+    // row being placed; the first row in the headers).
+    double y = m;
+    int detailsOnPage = 0;
+    long row = st->step() ? readRow() : -1;
+    auto place = [&](const ReportBand& band, double top) {
+        plan->placements.push_back({&band, top, row});
     };
     auto newPage = [&] {
-        out.pages.emplace_back();
+        plan->pageStart.push_back(plan->placements.size());
         y = m;
         detailsOnPage = 0;
-        if (out.pages.size() > 1 && layout.pageHeader.height > 0) {
+        if (plan->pageStart.size() > 1 && layout.pageHeader.height > 0) {
             place(layout.pageHeader, y);
             y += layout.pageHeader.height;
         }
@@ -161,7 +262,7 @@ RenderedReport renderReport(const ReportLayout& layout, Database& db, double now
         if (layout.pageFooter.height > 0) place(layout.pageFooter, footerTop);
     };
 
-    out.pages.emplace_back();
+    plan->pageStart.push_back(0);
     if (layout.reportHeader.height > 0) {
         place(layout.reportHeader, y);
         y += layout.reportHeader.height;
@@ -170,7 +271,7 @@ RenderedReport renderReport(const ReportLayout& layout, Database& db, double now
         place(layout.pageHeader, y);
         y += layout.pageHeader.height;
     }
-    for (rs.moveFirst(); !rs.eof(); rs.moveNext()) {
+    for (; row >= 0; row = st->step() ? readRow() : -1) {
         if (y + layout.detail.height > footerTop && detailsOnPage > 0) {
             finishPage();
             newPage();
@@ -178,9 +279,10 @@ RenderedReport renderReport(const ReportLayout& layout, Database& db, double now
         if (layout.detail.height > 0) place(layout.detail, y);
         y += layout.detail.height;
         ++detailsOnPage;
-        std::vector<std::string> row;
-        for (const ReportItem* f : fields) row.push_back(reportText(rs.field(f->text)));
-        out.rows.push_back(std::move(row));
+        std::vector<std::string> texts;
+        texts.reserve(fields.size());
+        for (const ReportItem* f : fields) texts.emplace_back(plan->cell(row, plan->columnOf.at(f)));
+        out.rows.push_back(std::move(texts));
     }
     if (layout.reportFooter.height > 0) {
         if (y + layout.reportFooter.height > footerTop) {
@@ -191,10 +293,9 @@ RenderedReport renderReport(const ReportLayout& layout, Database& db, double now
         y += layout.reportFooter.height;
     }
     finishPage();
-
-    const std::string total = std::to_string(out.pages.size());
-    for (RenderedPage& p : out.pages)
-        for (RenderedText& t : p.texts) replaceAll(t.text, kPagesMark, total);
+    plan->pageStart.push_back(plan->placements.size());
+    plan->total = std::to_string(plan->pageStart.size() - 1);
+    out.pages = RenderedPages(std::move(plan));
     return out;
 }
 

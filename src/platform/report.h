@@ -3,6 +3,9 @@
 // and lines that the front end draws and prints and tests read.
 #pragma once
 
+#include <cstddef>
+#include <iterator>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -71,13 +74,64 @@ struct RenderedPage {
     std::vector<RenderedLine> lines;
 };
 
+// The pages of a rendered report. A page is laid out when it is first
+// read and then kept, so opening a long report costs what the pages shown
+// cost. Copies share the pages. Read like a vector of pages.
+class RenderedPages {
+public:
+    struct Plan;  // where every band of every page goes, and the row texts
+
+    RenderedPages() = default;
+    explicit RenderedPages(std::shared_ptr<const Plan> plan);
+
+    size_t size() const;
+    bool empty() const { return size() == 0; }
+    const RenderedPage& operator[](size_t i) const;
+    const RenderedPage& at(size_t i) const;
+    const RenderedPage& front() const { return (*this)[0]; }
+    const RenderedPage& back() const { return (*this)[size() - 1]; }
+    // Pages made by hand (no plan) are added as they are.
+    void push_back(RenderedPage page);
+    // How many pages have been laid out so far.
+    size_t laidOutCount() const;
+
+    class const_iterator {
+    public:
+        using value_type = RenderedPage;
+        using reference = const RenderedPage&;
+        using pointer = const RenderedPage*;
+        using difference_type = std::ptrdiff_t;
+        using iterator_category = std::forward_iterator_tag;
+        const_iterator(const RenderedPages* pages, size_t i) : pages_(pages), i_(i) {}
+        reference operator*() const { return (*pages_)[i_]; }
+        pointer operator->() const { return &(*pages_)[i_]; }
+        const_iterator& operator++() {
+            ++i_;
+            return *this;
+        }
+        bool operator==(const const_iterator& o) const { return i_ == o.i_; }
+        bool operator!=(const const_iterator& o) const { return i_ != o.i_; }
+
+    private:
+        const RenderedPages* pages_;
+        size_t i_;
+    };
+    const_iterator begin() const { return {this, 0}; }
+    const_iterator end() const { return {this, size()}; }
+
+private:
+    std::shared_ptr<const Plan> plan_;
+    std::shared_ptr<std::vector<std::unique_ptr<RenderedPage>>> laidOut_ =
+        std::make_shared<std::vector<std::unique_ptr<RenderedPage>>>();
+};
+
 struct RenderedReport {
     std::string name;
     std::string caption;
     std::string fontName;
     double pageWidth = 0, pageHeight = 0;  // twips
     bool landscape = false;
-    std::vector<RenderedPage> pages;
+    RenderedPages pages;
     // The field texts of each detail row, in row order (for reading back).
     std::vector<std::vector<std::string>> rows;
     std::vector<std::string> columns;  // field names of the detail band, left to right

@@ -71,7 +71,6 @@ constexpr const char* kAlreadyPaid = "لقد قمت بالسداد سابق";
 constexpr const char* kPaidAtSave = "تم سداد هذه الفاتورة عند حفظها، لا يمكن سدادها مرة أخرى";
 constexpr const char* kUnknownSupplier =
     "لا يوجد مورد بهذا الأسم، أختر المورد من القائمة للسداد الآجل";
-constexpr const char* kBadAmount = "المبلغ المدفوع يجب أن يكون رقما لا يقل عن صفر";
 
 std::string noItem(int slot) {
     return "السطر " + std::to_string(slot) + " له كمية بدون صنف، أختر الصنف أو أجعل الكمية صفرا";
@@ -85,16 +84,9 @@ std::string badDate(int slot) {
     return "تاريخ الصلاحية فى السطر " + std::to_string(slot) + " غير صحيح";
 }
 
-std::vector<StockLine> postedLines(const Invoice& inv) {
-    std::vector<StockLine> lines;
-    for (const InvoiceLine& l : inv.lines)
-        if (l.slot <= 31) lines.push_back({l.slot, l.item, l.quantity, l.price});
-    return lines;
-}
-
 }  // namespace
 
-Form17::Form17(Application& a) : InvoiceWindow(a, kIncoming) {
+Form17::Form17(Application& a) : StockInvoice(a, kIncoming, StockFlow::In) {
     // The payment frame at the bottom left, where the second column of lines
     // shows only when an invoice is viewed (the view hides the frame); the
     // top left is where the window prints.
@@ -158,17 +150,7 @@ bool Form17::planMoney(Money& money) {
         MsgBox(kUnknownSupplier, mb::OKOnly, kAttention);
         return false;
     }
-    if (money.payment == Payment::Part) {
-        const std::string typed = InputBox("أدخل المبلغ المراد دفعه الآن :", "أدخل المبلغ :");
-        if (typed.empty()) return false;
-        const auto paid = parseNumber(typed);
-        if (!paid || *paid < 0) {
-            MsgBox(kBadAmount, mb::OKOnly, kAttention);
-            return false;
-        }
-        money.paid = *paid;
-    }
-    return true;
+    return money.payment != Payment::Part || askPaidNow(money.paid);
 }
 
 bool Form17::checkPosting(const Invoice& inv) {
@@ -184,13 +166,9 @@ bool Form17::checkPosting(const Invoice& inv) {
             return false;
         }
     }
-    plan_ = planStock(database(), inv.group, StockFlow::In, postedLines(inv));
-    if (!plan_.ok()) {
-        MsgBox(plan_.problem, mb::OKOnly, kAttention);
-        return false;
-    }
-    if (!plan_.missingSlots.empty()) {
-        MsgBox(notInGroup(plan_.missingSlots.front()), mb::OKOnly, kAttention);
+    if (!StockInvoice::checkPosting(inv)) return false;
+    if (!plannedStock().missingSlots.empty()) {
+        MsgBox(notInGroup(plannedStock().missingSlots.front()), mb::OKOnly, kAttention);
         return false;
     }
     money_ = Money{};
@@ -221,20 +199,16 @@ void Form17::postMoney(const Money& money, const char* referenceField, int16_t n
 }
 
 void Form17::tellMoney(const Money& money) {
-    auto cashMessage = [&](double amount) {
-        MsgBox(std::string(" ألى الصندوق ") + formatDouble(amount) + "بقيمة " + money.supplier +
-               " تم أضافة حساب فاتورة  ");
-    };
     switch (money.payment) {
         case Payment::Cash:
-            cashMessage(money.total);
+            tellCashAdded(money.total, money.supplier);
             break;
         case Payment::Deferred:
             MsgBox(money.supplier + " ألى حساب المورد  " + formatDouble(money.total) +
                    " تم أضافة حساب الفاتورة  ");
             break;
         case Payment::Part:
-            cashMessage(money.paid);
+            tellCashAdded(money.paid, money.supplier);
             MsgBox(money.supplier + " ألى حساب مديونية العميل " +
                    formatDouble(money.total - money.paid) + " تم أضافة  باقى حساب الفاتورة  ");
             break;
@@ -245,7 +219,7 @@ void Form17::tellMoney(const Money& money) {
 }
 
 void Form17::post(const Invoice& inv) {
-    applyStock(database(), plan_);
+    applyPlannedStock();
     markPosted();
     postMoney(money_, "IN_INVOICE", inv.number);
     dataControl("Adodc4").Refresh();
@@ -254,9 +228,7 @@ void Form17::post(const Invoice& inv) {
 void Form17::confirmPosting(const Invoice& inv) {
     tellMoney(money_);
     label("Label8").visible = true;
-    for (const InvoiceLine& l : inv.lines)
-        if (l.slot <= 31 && l.quantity != 0 && l.item != ".") Label5->displayCaption(l.item);
-    showPostedStock(app(), inv.group);
+    showPostedItems(inv);
     Print({});
     Print({" the process was completed "});
 }

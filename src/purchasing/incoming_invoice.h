@@ -7,12 +7,11 @@
 // input. The later payment button is never shown.
 #pragma once
 
-#include "sales/invoice_window.h"
-#include "store/stock_posting.h"
+#include "sales/stock_invoice.h"
 
 namespace mk {
 
-class Form17 : public InvoiceWindow {
+class Form17 : public StockInvoice {
 public:
     static constexpr const char* kName = "Form17";
     explicit Form17(Application& a);
@@ -46,7 +45,6 @@ private:
     void showStock();
     void PayIncomingInvoice();
 
-    StockPlan plan_;
     Money money_;
 };
 

@@ -1,5 +1,6 @@
 #include "purchasing/partners.h"
 
+#include "data/field_look.h"
 #include "data/scratch.h"
 #include "platform/application.h"
 #include "reports/opener.h"
@@ -60,11 +61,7 @@ const PartnerTwin kCustomers{
     "السابق  الاحق",
 };
 
-// Light yellow boxes, light orange labels with dark blue bold text, light
-// red buttons.
-constexpr uint32_t kBoxColor = 0xFFFFC0;
-constexpr uint32_t kLabelColor = 0xFFC080;
-constexpr uint32_t kLabelText = 0x000080;
+// Fields in the record windows' look (data/field_look.h), light red buttons.
 constexpr uint32_t kButtonColor = 0xFF8080;
 
 // Right to left: the labels in a column on the right, their boxes to the
@@ -83,22 +80,14 @@ PartnerForm::PartnerForm(Application& a, const PartnerTwin& twin)
 
     auto fieldLabel = [this](const std::string& name, int index, double top,
                              const std::string& text, double h = kRowHeight) {
-        Label* l = add<Label>(name, index, Geometry{kLabelLeft, top, kLabelWidth, h}, text);
-        l->alignment = 1;
-        l->backColor = kLabelColor;
-        l->foreColor = kLabelText;
-        l->fontBold = true;
-        return l;
+        return asFieldCaption(
+            add<Label>(name, index, Geometry{kLabelLeft, top, kLabelWidth, h}, text));
     };
 
     // Date and time of loading, along the top.
     fieldLabel("Label6", -1, 240, "التاريخ");
     Label7 = add<Label>("Label7", -1, Geometry{4920, 240, 1440, kRowHeight});
-    Label* time = add<Label>("Label8", -1, Geometry{3600, 240, 1200, kRowHeight}, "الوقت");
-    time->alignment = 1;
-    time->backColor = kLabelColor;
-    time->foreColor = kLabelText;
-    time->fontBold = true;
+    asFieldCaption(add<Label>("Label8", -1, Geometry{3600, 240, 1200, kRowHeight}, "الوقت"));
     Label9 = add<Label>("Label9", -1, Geometry{2520, 240, 1000, kRowHeight});
 
     Adodc1 = add<Adodc>("Adodc1", -1, Geometry{240, 4560, 7920, 375}, twin.navCaption);
@@ -120,10 +109,7 @@ PartnerForm::PartnerForm(Application& a, const PartnerTwin& twin)
     Text3 = add<TextBox>("Text3", -1, Geometry{kBoxLeft, noteTop, kBoxWidth, 900});
     Text3->multiLine = true;
     Text3->bindTo(*Adodc1, "NOTE");
-    for (TextBox* b : {Text1[0], Text1[1], Text1[2], Text1[3], Text2, Text3}) {
-        b->backColor = kBoxColor;
-        b->alignment = 1;
-    }
+    for (TextBox* b : {Text1[0], Text1[1], Text1[2], Text1[3], Text2, Text3}) asFieldBox(b);
 
     const char* captions[3] = {"&add", "&cancel", "&edit"};
     for (int i = 0; i < 3; ++i) {

@@ -69,7 +69,7 @@ ReportPreview::ReportPreview(QWidget* parent) : QMainWindow(parent) {
     bar->addWidget(pageLabel_);
     next_ = bar->addAction(QStringLiteral("التالية"), this, [this] { showPage(page_ + 1); });
     last_ = bar->addAction(QStringLiteral("الأخيرة"), this,
-                           [this] { showPage(static_cast<int>(report_.pages.size()) - 1); });
+                           [this] { showPage(static_cast<int>(report_->pages.size()) - 1); });
     bar->addSeparator();
     zoomBox_ = new QComboBox(bar);
     for (int z : {50, 75, 100, 125, 150, 200}) zoomBox_->addItem(QStringLiteral("%1%").arg(z), z / 100.0);
@@ -90,8 +90,8 @@ ReportPreview::ReportPreview(QWidget* parent) : QMainWindow(parent) {
 ReportPreview::~ReportPreview() = default;
 
 void ReportPreview::setReport(const RenderedReport& report) {
-    const bool first = report_.name.empty();
-    report_ = report;
+    const bool first = report_->name.empty();
+    report_ = &report;
     setObjectName(qs(report.name));
     setWindowTitle(qs(report.caption));
     setAccessibleName(qs(report.caption));
@@ -115,7 +115,7 @@ void ReportPreview::setReport(const RenderedReport& report) {
 }
 
 void ReportPreview::showPage(int index) {
-    const int count = static_cast<int>(report_.pages.size());
+    const int count = static_cast<int>(report_->pages.size());
     if (count == 0) return;
     page_ = std::clamp(index, 0, count - 1);
     updatePaging();
@@ -129,7 +129,7 @@ void ReportPreview::setZoom(double zoom) {
 }
 
 void ReportPreview::updatePaging() {
-    const int count = static_cast<int>(report_.pages.size());
+    const int count = static_cast<int>(report_->pages.size());
     pageLabel_->setText(QStringLiteral("صفحة %1 من %2").arg(count ? page_ + 1 : 0).arg(count));
     first_->setEnabled(page_ > 0);
     previous_->setEnabled(page_ > 0);
@@ -146,7 +146,7 @@ void ReportPreview::keyPressEvent(QKeyEvent* e) {
             break;
         case Qt::Key_End:
             if (e->modifiers() & Qt::ControlModifier)
-                return showPage(static_cast<int>(report_.pages.size()) - 1);
+                return showPage(static_cast<int>(report_->pages.size()) - 1);
             break;
         default: break;
     }
@@ -155,17 +155,17 @@ void ReportPreview::keyPressEvent(QKeyEvent* e) {
 
 void ReportPreview::print() {
     QPrinter printer(QPrinter::HighResolution);
-    printer.setPageLayout(reportPageLayout(report_));
-    printer.setDocName(qs(report_.caption));
+    printer.setPageLayout(reportPageLayout(*report_));
+    printer.setDocName(qs(report_->caption));
     QPrintDialog dialog(&printer, this);
-    dialog.setMinMax(1, std::max(1, static_cast<int>(report_.pages.size())));
+    dialog.setMinMax(1, std::max(1, static_cast<int>(report_->pages.size())));
     if (dialog.exec() != QDialog::Accepted) return;
     int from = printer.fromPage(), to = printer.toPage();
     if (from == 0 && to == 0) {
         from = 1;
-        to = static_cast<int>(report_.pages.size());
+        to = static_cast<int>(report_->pages.size());
     }
-    if (!printReport(report_, printer, from, to))
+    if (!printReport(*report_, printer, from, to))
         QMessageBox::warning(this, windowTitle(), QStringLiteral("تعذرت الطباعة."));
 }
 
@@ -173,11 +173,11 @@ void ReportPreview::saveAsPdf() {
     QString dir = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     if (dir.isEmpty() || !QDir(dir).exists()) dir = QDir::homePath();
     QString path = QFileDialog::getSaveFileName(this, QStringLiteral("حفظ التقرير PDF"),
-                                                QDir(dir).filePath(qs(report_.name) + QStringLiteral(".pdf")),
+                                                QDir(dir).filePath(qs(report_->name) + QStringLiteral(".pdf")),
                                                 QStringLiteral("PDF (*.pdf)"));
     if (path.isEmpty()) return;
     if (!path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive)) path += QStringLiteral(".pdf");
-    if (!writeReportPdf(report_, path))
+    if (!writeReportPdf(*report_, path))
         QMessageBox::warning(this, windowTitle(), QStringLiteral("تعذر حفظ الملف:\n") + path);
 }
 

@@ -21,9 +21,11 @@ public:
     explicit ReportPreview(QWidget* parent = nullptr);
     ~ReportPreview() override;
 
-    // Shows the report anew (a reopened report keeps its window).
+    // Shows the report anew (a reopened report keeps its window). The
+    // report is read where it lies, not copied: the application keeps
+    // every opened report while it runs, so it must outlive this window.
     void setReport(const RenderedReport& report);
-    const RenderedReport& report() const { return report_; }
+    const RenderedReport& report() const { return *report_; }
     int page() const { return page_; }  // 0-based
     void showPage(int index);
     double zoom() const { return zoom_; }
@@ -39,7 +41,8 @@ protected:
 private:
     void updatePaging();
 
-    RenderedReport report_;
+    RenderedReport empty_;
+    const RenderedReport* report_ = &empty_;
     int page_ = 0;
     double zoom_ = 1.0;
     ReportPage* view_;

@@ -15,7 +15,9 @@
 //   checks and posts: checkPosting() may refuse (nothing written yet),
 //   post() writes (stock through store/stock_posting.h, cash through
 //   accounts/cashbox.h, then markPosted()), confirmPosting() prints and
-//   tells the user (after the last write). Retail: RetailInvoice (Form3).
+//   tells the user (after the last write). Members that move stock derive
+//   from StockInvoice (sales/stock_invoice.h), which plans it at the check.
+//   Retail: RetailInvoice (Form3).
 //   Wholesale (Form42, Form53), returns (Form28) and incoming (Form17) are
 //   further configurations with their own post(); the incoming window
 //   takes the incoming flow of the stock service.

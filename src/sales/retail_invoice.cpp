@@ -60,41 +60,22 @@ const InvoiceConfig kRetail{
     true,
 };
 
-std::vector<StockLine> postedLines(const Invoice& inv) {
-    std::vector<StockLine> lines;
-    for (const InvoiceLine& l : inv.lines)
-        if (l.slot <= 31) lines.push_back({l.slot, l.item, l.quantity, l.price});
-    return lines;
-}
-
 }  // namespace
 
-Form3::Form3(Application& a) : InvoiceWindow(a, kRetail) {}
-
-bool Form3::checkPosting(const Invoice& inv) {
-    plan_ = planStock(database(), inv.group, StockFlow::Out, postedLines(inv));
-    if (!plan_.ok()) {
-        MsgBox(plan_.problem, mb::OKOnly, "Attention");
-        return false;
-    }
-    return true;
-}
+Form3::Form3(Application& a) : StockInvoice(a, kRetail, StockFlow::Out) {}
 
 void Form3::post(const Invoice& inv) {
-    applyStock(database(), plan_);
+    applyPlannedStock();
     markPosted();
     postCash(dataControl("Adodc7"), {CashFlow::In, Value(inv.total), Value(documentDate(app())),
                                      "OUT_INVOICE", Value::i16(inv.number)});
 }
 
 void Form3::confirmPosting(const Invoice& inv) {
-    for (const InvoiceLine& l : inv.lines)
-        if (l.slot <= 31 && l.quantity != 0 && l.item != ".") Label5->displayCaption(l.item);
-    showPostedStock(app(), inv.group);
+    showPostedItems(inv);
     Print({});
     Print({" the quantities were subtracted "});
-    MsgBox(std::string(" ألى الصندوق ") + formatDouble(inv.total) + "بقيمة " +
-           " تم أضافة حساب فاتورة  ");
+    tellCashAdded(inv.total);
 }
 
 }  // namespace mk

@@ -5,23 +5,18 @@
 // box.
 #pragma once
 
-#include "sales/invoice_window.h"
-#include "store/stock_posting.h"
+#include "sales/stock_invoice.h"
 
 namespace mk {
 
-class Form3 : public InvoiceWindow {
+class Form3 : public StockInvoice {
 public:
     static constexpr const char* kName = "Form3";
     explicit Form3(Application& a);
 
 protected:
-    bool checkPosting(const Invoice& inv) override;
     void post(const Invoice& inv) override;
     void confirmPosting(const Invoice& inv) override;
-
-private:
-    StockPlan plan_;
 };
 
 }  // namespace mk

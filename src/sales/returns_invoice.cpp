@@ -69,28 +69,16 @@ const InvoiceConfig kReturns = returnsConfig();
 
 }  // namespace
 
-Form28::Form28(Application& a) : InvoiceWindow(a, kReturns) {
+Form28::Form28(Application& a) : StockInvoice(a, kReturns, StockFlow::Return) {
     // Further serial labels of the design, shown by the invoice view.
     for (int k = 32; k < 37; ++k)
         add<Label>("Label2", k, Geometry{0, 0, 420, 285})->visible = false;
 }
 
-bool Form28::checkPosting(const Invoice& inv) {
-    std::vector<StockLine> lines;
-    for (const InvoiceLine& l : inv.lines)
-        if (l.slot <= 31) lines.push_back({l.slot, l.item, l.quantity, l.price});
-    plan_ = planStock(database(), inv.group, StockFlow::Return, lines);
-    if (!plan_.ok()) {
-        MsgBox(plan_.problem, mb::OKOnly, "Attention");
-        return false;
-    }
-    return true;
-}
-
 void Form28::post(const Invoice& inv) {
     postCash(dataControl("Adodc5"), {CashFlow::Out, Value(inv.total), Value(documentDate(app())),
                                      "RETURN_INV", Value::i16(inv.number)});
-    applyStock(database(), plan_);
+    applyPlannedStock();
     markPosted();
 }
 
@@ -101,9 +89,8 @@ void Form28::confirmPosting(const Invoice& inv) {
         Print({"MED_NAME" + std::to_string(l.slot)});
     }
     showPostedMoney(app());
-    // The window's own text between the amount and the last piece is empty.
-    MsgBox(std::string(" ألى الصندوق ") + formatDouble(inv.total) + "بقيمة " + "" +
-           " تم أضافة حساب فاتورة  ");
+    // It names no customer.
+    tellCashAdded(inv.total);
 }
 
 }  // namespace mk

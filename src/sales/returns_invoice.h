@@ -6,23 +6,18 @@
 // and the day's movement are left as they are.
 #pragma once
 
-#include "sales/invoice_window.h"
-#include "store/stock_posting.h"
+#include "sales/stock_invoice.h"
 
 namespace mk {
 
-class Form28 : public InvoiceWindow {
+class Form28 : public StockInvoice {
 public:
     static constexpr const char* kName = "Form28";
     explicit Form28(Application& a);
 
 protected:
-    bool checkPosting(const Invoice& inv) override;
     void post(const Invoice& inv) override;
     void confirmPosting(const Invoice& inv) override;
-
-private:
-    StockPlan plan_;
 };
 
 }  // namespace mk

@@ -19,7 +19,6 @@ constexpr const char* kNoPayment = " لم تقم بأختيار نوعية ال�
 constexpr const char* kFrameHidden =
     "نوعية السداد غير ظاهرة بعد البحث عن فاتورة، أغلق النافذة وأفتحها من جديد لحفظ الفاتورة";
 constexpr const char* kNoCustomer = "البيع الآجل يحتاج إلى عميل، إختر العميل من القائمة أولا";
-constexpr const char* kBadAmount = "المبلغ المدفوع يجب أن يكون رقما لا يقل عن صفر";
 constexpr const char* kBadNumber = "رقم الفاتورة يجب أن يكون عددا صحيحا من 1 إلى 32767";
 
 std::string unknownCustomer(const std::string& name) {
@@ -111,7 +110,7 @@ bool customerListed(Database& db, const std::string& name) {
 }  // namespace
 
 WholesaleInvoice::WholesaleInvoice(Application& a, const WholesaleConfig& config)
-    : InvoiceWindow(a, config.invoice), wholesale_(config) {
+    : StockInvoice(a, config.invoice, StockFlow::Out), wholesale_(config) {
     width = kWindowWidth;
     buildPanel();
 
@@ -213,17 +212,7 @@ bool WholesaleInvoice::checkPayment(Payment p, const std::string& buyer, double&
         MsgBox(unknownCustomer(buyer), mb::OKOnly, kAttention);
         return false;
     }
-    if (p == Payment::Part) {
-        const std::string answer = InputBox("أدخل المبلغ المراد دفعه الآن :", "أدخل المبلغ :");
-        if (answer.empty()) return false;
-        const auto amount = parseNumber(answer);
-        if (!amount || *amount < 0) {
-            MsgBox(kBadAmount, mb::OKOnly, kAttention);
-            return false;
-        }
-        paid = *amount;
-    }
-    return true;
+    return p != Payment::Part || askPaidNow(paid);
 }
 
 bool WholesaleInvoice::checkPosting(const Invoice& inv) {
@@ -237,14 +226,7 @@ bool WholesaleInvoice::checkPosting(const Invoice& inv) {
         MsgBox(kNoPayment);
         return false;
     }
-    std::vector<StockLine> lines;
-    for (const InvoiceLine& l : inv.lines)
-        if (l.slot <= 31) lines.push_back({l.slot, l.item, l.quantity, l.price});
-    plan_ = planStock(database(), inv.group, StockFlow::Out, lines);
-    if (!plan_.ok()) {
-        MsgBox(plan_.problem, mb::OKOnly, kAttention);
-        return false;
-    }
+    if (!StockInvoice::checkPosting(inv)) return false;
     const std::string buyer = Label17->caption();
     double paid = 0;
     if (!checkPayment(p, buyer, paid)) return false;
@@ -290,19 +272,15 @@ void WholesaleInvoice::postPayment(int16_t number) {
 }
 
 void WholesaleInvoice::tellPayment() {
-    auto cashMessage = [&](double amount) {
-        MsgBox(std::string(" ألى الصندوق ") + formatDouble(amount) + "بقيمة " + buyer_ +
-               " تم أضافة حساب فاتورة  ");
-    };
     switch (payment_) {
-        case Payment::Cash: cashMessage(total_); break;
+        case Payment::Cash: tellCashAdded(total_, buyer_); break;
         case Payment::Credit:
             Command2->caption = formatDouble(debt_);
             MsgBox(buyer_ + " ألى حساب مديونية العميل " + formatDouble(total_) +
                    " تم أضافة حساب الفاتورة  ");
             break;
         case Payment::Part:
-            cashMessage(paid_);
+            tellCashAdded(paid_, buyer_);
             MsgBox(buyer_ + " ألى حساب مديونية العميل " + formatDouble(total_ - paid_) +
                    " تم أضافة  باقى حساب الفاتورة الآجل  ");
             break;
@@ -312,15 +290,13 @@ void WholesaleInvoice::tellPayment() {
 
 void WholesaleInvoice::post(const Invoice& inv) {
     postPayment(inv.number);
-    applyStock(database(), plan_);
+    applyPlannedStock();
     markPosted();
 }
 
 void WholesaleInvoice::confirmPosting(const Invoice& inv) {
     tellPayment();
-    for (const InvoiceLine& l : inv.lines)
-        if (l.slot <= 31 && l.quantity != 0 && l.item != ".") Label5->displayCaption(l.item);
-    showPostedStock(app(), inv.group);
+    showPostedItems(inv);
     showPostedMoney(app());
     PrintEmptyLines(2);
     Print({" the quantities were subtracted "});

@@ -13,8 +13,7 @@
 
 #include <string>
 
-#include "sales/invoice_window.h"
-#include "store/stock_posting.h"
+#include "sales/stock_invoice.h"
 
 namespace mk {
 
@@ -25,7 +24,7 @@ struct WholesaleConfig {
     bool buyerPickedOnce;  // a pick disables the buyer chooser until the window is opened anew
 };
 
-class WholesaleInvoice : public InvoiceWindow {
+class WholesaleInvoice : public StockInvoice {
 public:
     enum class Payment { None, Cash, Credit, Part };
 
@@ -60,7 +59,6 @@ private:
     void tellPayment();
 
     const WholesaleConfig& wholesale_;
-    StockPlan plan_;
     // The payment being posted, from its checks to its messages.
     Payment payment_ = Payment::None;
     std::string buyer_;

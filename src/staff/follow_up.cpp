@@ -8,14 +8,10 @@ namespace mk {
 
 namespace {
 
-constexpr const char* kNoBlanksWarning =
-    "لاحظ انه يجب  مراعاة عدم وجود مسافة فى التسمية يمكنك استخدام اندر سكور (_) بدلا من "
-    "المسافة وإلا تسبب خطأ";
 constexpr const char* kNameMissing = "من فضلك أكتب أسم الموظف فى مربع الأسم ثم أضغط حفظ";
 constexpr const char* kNameInvalid =
     "لا يصلح هذا الأسم أسما لجدول متابعة (لا تستخدم النقطة أو الأقواس أو علامات التنصيص)، من "
     "فضلك أختر أسما آخر";
-constexpr const char* kNameUsed = "يوجد جدول أو مجموعة بهذا الأسم، من فضلك أختر أسما آخر";
 constexpr const char* kNoteTitle = "ملحوظة";
 constexpr const char* kNoFollowUpTable = "لا يوجد جدول متابعة لهذا العامل";
 constexpr const char* kPickFirst = "أختر العامل أولا";
@@ -45,16 +41,6 @@ constexpr FollowUpField kFollowUp[8] = {
     {"PROFITS", "العمولات"},       {"SALES_AMOUNT", "المبيعات"},
 };
 constexpr const char* kFirstRowDate = "10/10/2007";
-
-std::string nameProblemText(TableNameProblem p) {
-    switch (p) {
-        case TableNameProblem::None: return "";
-        case TableNameProblem::Missing: return kNameMissing;
-        case TableNameProblem::Invalid: return kNameInvalid;
-        case TableNameProblem::Used: return kNameUsed;
-    }
-    return kNameUsed;
-}
 
 }  // namespace
 
@@ -116,7 +102,7 @@ Form50::~Form50() = default;
 void Form50::Form_Load() { bindTable(*Adodc2, "emplyee"); }
 
 void Form50::addOrSave() {
-    MsgBox(kNoBlanksWarning);
+    MsgBox(kTableNameBlanksWarning);
     Text1->locked = false;
     if (editing_->adding()) {
         saveEmployee();
@@ -132,7 +118,8 @@ void Form50::saveEmployee() {
     // The name as the box holds it now, checked before anything is written;
     // the card and its table take that same name.
     const std::string name = Text1->text();
-    const std::string problem = nameProblemText(newTableNameProblem(app(), name));
+    const std::string problem =
+        tableNameProblemText(newTableNameProblem(app(), name), kNameMissing, kNameInvalid);
     if (!problem.empty()) {
         MsgBox(problem, mb::OKOnly, kNoteTitle);
         return;

@@ -1,51 +1,92 @@
 #include "store/day_quantities.h"
 
-#include <map>
+#include <unordered_map>
+#include <unordered_set>
 
 #include "data/schema.h"
 #include "platform/application.h"
+#include "platform/table_scan.h"
 #include "reports/opener.h"
 
 namespace mk {
 
-void forEachStoreItem(Application& app, const std::function<void(Recordset&)>& visit) {
+namespace {
+
+const char* const kMissingGroup = "لا يوجد جدول لمجموعة الأصناف ";
+const char* const kMissingGroupTail = "، لن تدخل فى الإجماليات و كميات اليوم";
+
+Database& database(Application& app) { return app.machine().database(kDatabasePath); }
+
+}  // namespace
+
+std::vector<std::string> listedGroupTables(Application& app) {
     Form& main = app.form("Form1");
-    Database& db = app.machine().database(kDatabasePath);
+    Database& db = database(app);
     Recordset& groups = main.adodc("Adodc5").recordset();
+    std::vector<std::string> tables;
     groups.moveFirst();
     while (!groups.eof()) {
-        Recordset items(db, toText(groups.field("Q")));
-        items.moveFirst();
-        while (!items.eof()) {
-            visit(items);
-            items.update();
-            items.moveNext();
+        const std::string name = toText(groups.field("Q"));
+        if (auto table = db.findTable(name)) {
+            tables.push_back(*table);
+        } else if (app.firstTime("missing group table:" + name)) {
+            main.MsgBox(kMissingGroup + name + kMissingGroupTail, mb::OKOnly | mb::Exclamation,
+                        "ملحوظة");
         }
         groups.update();
         groups.moveNext();
     }
+    return tables;
+}
+
+StockValues stockValues(Application& app) {
+    Database& db = database(app);
+    std::pair<double, double> sums{0.0, 0.0};
+    for (const std::string& table : listedGroupTables(app))
+        sums = scan::sumProducts(db, table, "ONSTOCK", "UNITE_PRICE", "BUY_PRICE", sums);
+    return {sums.first, sums.second};
 }
 
 void startOfDay(Application& app) {
     Recordset& day = app.form("Form1").adodc("Adodc6").recordset();
-    forEachStoreItem(app, [&day](Recordset& item) {
-        const std::string name = toText(item.field("DESC"));
-        const int32_t onStock = toInt32(item.field("ONSTOCK"));
-        day.addNew();
-        day.setField("DESC", name);
-        day.setField("STARY_DAY_Q", Value::i32(onStock));
-        day.update();
-    });
+    Database& db = database(app);
+    const std::vector<std::string> tables = listedGroupTables(app);
+    const std::string dayTable = day.tableName();
+    const long long lastBefore = scan::lastRowid(db, dayTable);
+    long long added = 0;
+    bool leftRow = false;
+    for (const std::string& table : tables) {
+        if (!scan::hasRows(db, table)) continue;
+        // The row being left is stored first, as a move off it would.
+        if (!leftRow) {
+            day.update();
+            leftRow = true;
+        }
+        added += scan::appendTextAndInt32(db, dayTable, "DESC", "STARY_DAY_Q", table, "DESC",
+                                          "ONSTOCK");
+    }
+    if (added == 0) return;
+    // The control takes in the rows added and stands on the last, as
+    // adding them through it left it.
+    day.readAppended(lastBefore);
+    day.moveLast();
 }
 
 void endOfDayPass(Application& app) {
-    // Each item overwrites the rows of its name, so the item visited last
-    // decides; one pass over DAILY_TRADE then gives the same rows.
-    std::map<std::string, int32_t> stock;
-    forEachStoreItem(app, [&stock](Recordset& item) {
-        stock[toText(item.field("DESC"))] = toInt32(item.field("ONSTOCK"));
-    });
+    Database& db = database(app);
     Recordset& day = app.form("Form1").adodc("Adodc6").recordset();
+    const std::vector<std::string> tables = listedGroupTables(app);
+
+    // Only the names DAILY_TRADE holds are looked up; the item last in
+    // group and table order decides.
+    std::unordered_map<std::string, int32_t> stock;
+    std::unordered_set<std::string> wanted;
+    for (const Value& name : day.columnValues("DESC")) wanted.insert(toText(name));
+    for (const std::string& table : tables)
+        scan::forEachTextAndInt32(db, table, "DESC", "ONSTOCK",
+                                  [&](const std::string& name, int32_t onStock) {
+                                      if (wanted.count(name)) stock[name] = onStock;
+                                  });
     day.moveFirst();
     while (!day.eof()) {
         auto it = stock.find(toText(day.field("DESC")));

@@ -1,29 +1,40 @@
 // The day's quantities in DAILY_TRADE: the start-of-day rows, the end-of-day
-// pass before the daily movement report, and the walk over every item of
-// every group that these and the main window's stock totals share.
+// pass before the daily movement report, and the stock totals of the main
+// window, all over every item of every group listed in the main window's
+// group list (Form1.Adodc5 on qqq). The item tables are read in SQL; the
+// group list is walked as the windows expect (each row written back, the
+// list left past its last row).
 #pragma once
 
-#include <functional>
+#include <string>
+#include <vector>
 
 namespace mk {
 
 class Application;
-class Recordset;
 
-// Visits every item row of every group table listed in the main window's
-// group list (Form1.Adodc5 on qqq): groups in list order, items in table
-// order, each row written back after the visit. Each group table is read
-// through a recordset of its own, so the item card's data control (Adodc4)
-// stays on the group the user chose (none before the first choice). A listed
-// group without a table stops the walk with the error.
-void forEachStoreItem(Application& app, const std::function<void(Recordset&)>& visit);
+// The group tables listed in Form1.Adodc5, in list order, walking the list
+// to its end. A listed group whose table is missing is left out and
+// reported once in the program's run.
+std::vector<std::string> listedGroupTables(Application& app);
+
+// The stock values at sale and buy prices: the sums of ONSTOCK x
+// UNITE_PRICE and ONSTOCK x BUY_PRICE over every item, added in group and
+// table order.
+struct StockValues {
+    double sale = 0;
+    double buy = 0;
+};
+StockValues stockValues(Application& app);
 
 // Appends one DAILY_TRADE row per item with its name and the quantity on
-// hand (through Form1.Adodc6). Rows already there are kept.
+// hand; rows already there are kept. Form1.Adodc6 then reads the rows
+// added and stands on the last of them.
 void startOfDay(Application& app);
 
-// Sets END_DAY_Q of every DAILY_TRADE row to the stock of the item of that
-// name; with several items of one name, the one visited last wins.
+// Sets END_DAY_Q of every DAILY_TRADE row of Form1.Adodc6 to the stock of
+// the item of that name; with several items of one name, the one last in
+// group and table order wins.
 void endOfDayPass(Application& app);
 
 // The menu items of the daily movement report: the end-of-day pass (the

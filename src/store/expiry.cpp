@@ -5,8 +5,10 @@
 #include <string>
 
 #include "data/record_editing.h"
+#include "data/schema.h"
 #include "data/scratch.h"
 #include "platform/application.h"
+#include "platform/table_scan.h"
 #include "reports/opener.h"
 
 namespace mk {
@@ -97,30 +99,31 @@ void Form55::Form_Load() {
     const auto from = dayOf(period().start);
     const auto to = dayOf(period().end);
 
+    Database& db = app().machine().database(kDatabasePath);
     Recordset& groups = Adodc1->recordset();
     for (groups.moveFirst(); from && to && !groups.eof(); groups.moveNext()) {
         const std::string group = Text6->text();
         if (group.empty()) continue;
-        bindTable(*Adodc3, group);
-        Recordset& items = Adodc3->recordset();
-        for (; !items.eof(); items.moveNext()) {
-            // An item with no expiry date is not in any period.
-            const Value expiry = items.field("DATES_SAVE");
-            if (expiry.isNull()) continue;
-            const double day = std::floor(toDate(expiry));
-            if (!(*from <= day && day <= *to)) continue;
-            const std::string name = toText(items.field("DESC"));
-            // Stock is held in 32 bits; a large stock is listed as it is.
-            const int32_t quantity = toInt32(items.field("ONSTOCK"));
-            Print({Value::date(toDate(expiry)), Value::i32(quantity), name, group});
-            rows.append([&](Recordset&) {
-                Text2->setText(name);
-                Text1->setText(group);
-                Text3->setText(std::to_string(quantity));
-                Text4->setText(toText(expiry));
-                Text5->setText(std::to_string(rows.count()));
+        // The item control stands past the group's last row, as a walk
+        // over it leaves it; the rows in the period are found in SQL.
+        Adodc3->bindTableAtEnd(kConnectionString, group);
+        // An item with no expiry date is not in any period.
+        scan::forEachInDays(
+            db, group, "DATES_SAVE", *from, *to, {"DATES_SAVE", "DESC", "ONSTOCK"},
+            [&](const std::vector<Value>& item) {
+                const Value& expiry = item[0];
+                const std::string name = toText(item[1]);
+                // Stock is held in 32 bits; a large stock is listed as it is.
+                const int32_t quantity = toInt32(item[2]);
+                Print({Value::date(toDate(expiry)), Value::i32(quantity), name, group});
+                rows.append([&](Recordset&) {
+                    Text2->setText(name);
+                    Text1->setText(group);
+                    Text3->setText(std::to_string(quantity));
+                    Text4->setText(toText(expiry));
+                    Text5->setText(std::to_string(rows.count()));
+                });
             });
-        }
     }
     rows.finish();
 

@@ -9,14 +9,10 @@ namespace mk {
 
 namespace {
 
-constexpr const char* kNoBlanksWarning =
-    "لاحظ انه يجب  مراعاة عدم وجود مسافة فى التسمية يمكنك استخدام اندر سكور (_) بدلا من "
-    "المسافة وإلا تسبب خطأ";
 constexpr const char* kNameMissing = "من فضلك أكتب أسم المجموعة فى مربع الأسم ثم أضغط حفظ";
 constexpr const char* kNameInvalid =
     "لا يصلح هذا الأسم أسما لمجموعة (لا تستخدم النقطة أو الأقواس أو علامات التنصيص)، من فضلك "
     "أختر أسما آخر";
-constexpr const char* kNameUsed = "يوجد جدول أو مجموعة بهذا الأسم، من فضلك أختر أسما آخر";
 constexpr const char* kNoteTitle = "ملحوظة";
 
 // The starting row of a group made by the groups window, field by carrier.
@@ -44,13 +40,7 @@ bool groupListed(Application& app, const std::string& name) {
 }
 
 std::string groupNameProblem(Application& app, const std::string& name) {
-    switch (newTableNameProblem(app, name)) {
-        case TableNameProblem::None: return "";
-        case TableNameProblem::Missing: return kNameMissing;
-        case TableNameProblem::Invalid: return kNameInvalid;
-        case TableNameProblem::Used: return kNameUsed;
-    }
-    return kNameUsed;
+    return tableNameProblemText(newTableNameProblem(app, name), kNameMissing, kNameInvalid);
 }
 
 GroupsWindow::GroupsWindow(Application& a, const char* name, int carriers) : Form(a, name) {
@@ -93,7 +83,7 @@ GroupsWindow::~GroupsWindow() = default;
 void GroupsWindow::Form_Load() { bindTable(*Adodc1, "qqq"); }
 
 void GroupsWindow::AddGroup() {
-    MsgBox(kNoBlanksWarning);
+    MsgBox(kTableNameBlanksWarning);
     Text1->locked = false;
     CommandButton* button = cmdaction[0];
     if (button->caption == "&add") {

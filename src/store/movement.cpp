@@ -1,10 +1,13 @@
 #include "store/movement.h"
 
 #include <string>
+#include <vector>
 
 #include "data/record_editing.h"
+#include "data/schema.h"
 #include "data/scratch.h"
 #include "platform/application.h"
+#include "platform/table_scan.h"
 #include "reports/opener.h"
 
 namespace mk {
@@ -84,7 +87,9 @@ MovementView::MovementView(Application& a, const char* name, const MovementConfi
 }
 
 void MovementView::Form_Load() {
-    bindTable(*Adodc1, config_.invoiceTable);
+    // The scan runs in SQL; the control stands where a walk over every
+    // invoice leaves it, and never holds the invoice table.
+    Adodc1->bindTableAtEnd(kConnectionString, config_.invoiceTable);
     bindTable(*Adodc2, "PRODUCT_BUY");
 }
 
@@ -105,26 +110,35 @@ void MovementView::run() {
     const std::string item = app().form("Form1").textBox("Text6").text();
     caption = config_.captionPrefix + item + companyTitle(app());
 
-    Recordset& invoices = Adodc1->recordset();
-    for (invoices.moveFirst(); !invoices.eof(); invoices.moveNext()) {
-        const Value date = invoices.field("DATES");
-        const std::string number = toText(invoices.field("INVO_NO"));
-        const std::string partner = toText(invoices.field(config_.partnerField));
+    // An empty item name names no line.
+    if (!item.empty()) {
+        std::vector<std::string> names, fields = {"DATES", "INVO_NO", config_.partnerField};
         for (int n = 1; n <= config_.lastSlot; ++n) {
-            const std::string slot = std::to_string(n);
-            // An empty item name names no line.
-            if (item.empty() || toText(invoices.field("MED_NAME" + slot)) != item) continue;
-            const int32_t quantity = lineQuantity(invoices.field("QNTITY" + slot));
-            if (quantity <= 0) continue;
-            Print({Value::i32(quantity), zone, number, zone, date, zone, partner});
-            rows.append([&](Recordset&) {
-                boxFor("INVO_NO").setText(number);
-                boxFor("SUPPLIER_NAME").setText(partner);
-                boxFor("DATES").setText(toText(date));
-                boxFor("QUANTITY").setText(std::to_string(quantity));
-                boxFor("ID").setText(std::to_string(rows.count()));
-            });
+            names.push_back("MED_NAME" + std::to_string(n));
+            fields.push_back(names.back());
+            fields.push_back("QNTITY" + std::to_string(n));
         }
+        Database& db = app().machine().database(kDatabasePath);
+        scan::forEachWithText(
+            db, Adodc1->recordset().tableName(), names, item, fields,
+            [&](const std::vector<Value>& invoice) {
+                const Value& date = invoice[0];
+                const std::string number = toText(invoice[1]);
+                const std::string partner = toText(invoice[2]);
+                for (size_t at = 3; at < invoice.size(); at += 2) {
+                    if (toText(invoice[at]) != item) continue;
+                    const int32_t quantity = lineQuantity(invoice[at + 1]);
+                    if (quantity <= 0) continue;
+                    Print({Value::i32(quantity), zone, number, zone, date, zone, partner});
+                    rows.append([&](Recordset&) {
+                        boxFor("INVO_NO").setText(number);
+                        boxFor("SUPPLIER_NAME").setText(partner);
+                        boxFor("DATES").setText(toText(date));
+                        boxFor("QUANTITY").setText(std::to_string(quantity));
+                        boxFor("ID").setText(std::to_string(rows.count()));
+                    });
+                }
+            });
     }
     rows.finish();
 

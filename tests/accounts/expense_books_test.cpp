@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "access/access_steps.h"
+#include "app/steps.h"
 
 namespace mk {
 namespace {
@@ -19,15 +20,7 @@ struct ExpenseBooksTest : ::testing::Test {
         h.menu("Form1", item);
     }
     // Every stored value of a book, in table order.
-    std::string dump(const std::string& table) {
-        std::string out;
-        Recordset rs(h.db(), table);
-        for (; !rs.eof(); rs.moveNext()) {
-            for (const FieldInfo& f : rs.fields()) out += toText(rs.field(f.name)) + "|";
-            out += "\n";
-        }
-        return out;
-    }
+    std::string dump(const std::string& table) { return test::tablesText(h, {table}); }
     double cell(const std::string& table, long row, const std::string& field) {
         return toDouble(h.cell(table, row, field));
     }

@@ -108,6 +108,57 @@ TEST(MainWindow, ThePermissionsSwitchRoutesTheGuardedMenus) {
     EXPECT_FALSE(on.form("Form5").visible() || on.form("Form6").visible());
 }
 
+
+TEST(MainWindow, TotalsLeaveThePartnerWindowsOnTheirFirstRowSoAnEditIsKept) {
+    Harness h;
+    setProfile(h, "ACME");
+    h.exec("INSERT INTO BUYER (BUYER, PHONE, MONEY) VALUES ('Hala', '111', 10), ('Sami', '222', 5)");
+    h.exec("INSERT INTO SUPPLIER (SALES_MAN, MONEY) VALUES ('Nour', 3), ('Delta', 4)");
+    openStore(h);
+    EXPECT_EQ(h.caption("Form1", "Label23", 0), "15");
+    EXPECT_EQ(h.text("Form5", "Text1", 0), "Nour");
+
+    h.menu("Form1", "BUYER");
+    ASSERT_TRUE(h.form("Form6").visible());
+    EXPECT_EQ(h.text("Form6", "Text1", 0), "Hala");
+    h.click("Form6", "cmdaction", 2);
+    EXPECT_EQ(h.caption("Form6", "cmdaction", 2), "&save");
+    h.type("Form6", "Text1", "0123", 1);
+    h.click("Form6", "cmdaction", 2);
+    EXPECT_EQ(h.caption("Form6", "cmdaction", 2), "&edit");
+    EXPECT_EQ(toText(h.cell("BUYER", 0, "PHONE")), "0123");
+    EXPECT_EQ(toText(h.cell("BUYER", 1, "PHONE")), "222");
+    EXPECT_TRUE(h.dialogs.messages().empty());
+}
+
+TEST(MainWindow, AListedGroupWithoutATableIsReportedOnceAndSkipped) {
+    Harness h;
+    setProfile(h, "ACME");
+    makeGroup(h, "G1", "('bolt', 2, 10, 6)");
+    h.exec("INSERT INTO qqq (Q) VALUES ('Ghost')");
+    makeGroup(h, "G2", "('nut', 3, 1, 1)");
+    h.exec("UPDATE Admin SET enter=1");
+    begin(h);
+    h.click("Form16", "Command2");  // start of day, then the main window with its totals
+
+    Form1& main = h.app.form<Form1>();
+    EXPECT_TRUE(main.visible());
+    EXPECT_FALSE(h.app.isLoaded("Form16"));
+    EXPECT_EQ(main.Label24->caption(), "23");
+    EXPECT_EQ(main.Label21->caption(), "15");
+    EXPECT_EQ(h.column("DAILY_TRADE", "DESC"), (std::vector<Value>{Value("bolt"), Value("nut")}));
+    const std::vector<std::string> notice = {
+        "لا يوجد جدول لمجموعة الأصناف Ghost، لن تدخل فى الإجماليات و كميات اليوم"};
+    EXPECT_EQ(h.messageTexts(), notice);
+
+    // The end of day pass skips it too, without a second notice.
+    h.exec("UPDATE G2 SET ONSTOCK=9");
+    h.menu("Form1", "INVENTORY_REPORT");
+    EXPECT_EQ(ints(h.column("DAILY_TRADE", "END_DAY_Q")), (std::vector<int32_t>{2, 9}));
+    EXPECT_EQ(h.lines("Form1"), std::vector<std::string>(2, " كميات أخر اليوم جاهزة "));
+    EXPECT_EQ(h.messageTexts(), notice);
+}
+
 }  // namespace
 }  // namespace mk
 

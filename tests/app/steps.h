@@ -38,6 +38,26 @@ inline Form& openStore(Harness& h) {
     return h.form("Form1");
 }
 
+// Every row of the tables, table by table, each row's values in field
+// order, as text: to compare all a save touched before and after.
+inline std::string tablesText(Harness& h, const std::vector<std::string>& tables) {
+    std::string out;
+    for (const std::string& table : tables) {
+        Recordset rs(h.db(), table);
+        out += table + ":";
+        for (rs.moveFirst(); !rs.eof(); rs.moveNext()) {
+            for (const FieldInfo& f : rs.fields()) out += toText(rs.field(f.name)) + "|";
+            out += "\n";
+        }
+    }
+    return out;
+}
+
+// A field of the cash box's last row.
+inline double lastBox(Harness& h, const std::string& field) {
+    return toDouble(h.cell("BOX", h.count("BOX") - 1, field));
+}
+
 inline std::vector<int32_t> ints(const std::vector<Value>& values) {
     std::vector<int32_t> out;
     for (const Value& v : values) out.push_back(toInt32(v));

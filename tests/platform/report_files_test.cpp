@@ -78,6 +78,11 @@ TEST_F(ReportTest, ManyRowsRunOverPagesWithHeadersAndNumbers) {
     addBuyers(120);
     RenderedReport r = renderReport(buyersLayout(), h.db(), h.clock.now());
     ASSERT_GT(r.pages.size(), 2u);
+    // Pages are laid out as they are read, and a copy shares them.
+    EXPECT_EQ(r.pages.laidOutCount(), 0u);
+    const RenderedReport copy = r;
+    EXPECT_FALSE(copy.pages.back().texts.empty());
+    EXPECT_EQ(r.pages.laidOutCount(), 1u);
     const std::string total = std::to_string(r.pages.size());
     for (size_t p = 0; p < r.pages.size(); ++p) {
         int headings = 0;

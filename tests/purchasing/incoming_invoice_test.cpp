@@ -63,13 +63,13 @@ TEST_F(IncomingTest, ACreditInvoiceRaisesTheSupplierAndTheStockAtTheWeightedBuyP
 }
 
 TEST_F(IncomingTest, CashAndPartPaymentsMoveTheCashBoxAndTheSupplier) {
-    const double start = lastCash(h, "MONEY");
+    const double start = lastBox(h, "MONEY");
     enterInvoice(h, "Nobody", "Option1", {{"bolt", "100", "10"}});  // cash: any name
     h.dialogs.clear();
     saveIncoming(h);
     ASSERT_EQ(h.count("BOX"), 2);
-    EXPECT_EQ(lastCash(h, "MONEY"), start - 1000);  // a negative balance is kept
-    EXPECT_EQ(lastCash(h, "MONEY_OUT"), 1000);
+    EXPECT_EQ(lastBox(h, "MONEY"), start - 1000);  // a negative balance is kept
+    EXPECT_EQ(lastBox(h, "MONEY_OUT"), 1000);
     EXPECT_EQ(toInt16(h.cell("BOX", 1, "IN_INVOICE")), 3);
     EXPECT_EQ(formatShortDate(toDate(h.cell("BOX", 1, "DATE"))), "06/12/2026");
     EXPECT_EQ(h.messageTexts().front(), cashMessage("1000", "Nobody"));
@@ -87,8 +87,8 @@ TEST_F(IncomingTest, CashAndPartPaymentsMoveTheCashBoxAndTheSupplier) {
     saveIncoming(h);
     EXPECT_EQ(h.dialogs.shown().front().prompt, "أدخل المبلغ المراد دفعه الآن :");
     EXPECT_EQ(h.dialogs.shown().front().title, "أدخل المبلغ :");
-    EXPECT_EQ(lastCash(h, "MONEY_OUT"), 300);
-    EXPECT_EQ(lastCash(h, "MONEY"), start - 1300);
+    EXPECT_EQ(lastBox(h, "MONEY_OUT"), 300);
+    EXPECT_EQ(lastBox(h, "MONEY"), start - 1300);
     EXPECT_EQ(toInt16(h.cell("BOX", 2, "IN_INVOICE")), 4);
     EXPECT_EQ(toDouble(h.cell("SUPPLIER", 0, "MONEY")), 800);
     ASSERT_EQ(h.messageTexts().size(), 3u);
@@ -106,7 +106,7 @@ TEST_F(IncomingTest, CashAndPartPaymentsMoveTheCashBoxAndTheSupplier) {
     h.answerInput("1200");
     saveIncoming(h);
     EXPECT_EQ(toDouble(h.cell("SUPPLIER", 1, "MONEY")), -200);
-    EXPECT_EQ(lastCash(h, "MONEY"), start - 2500);
+    EXPECT_EQ(lastBox(h, "MONEY"), start - 2500);
     EXPECT_EQ(ints(h.column("G1", "ONSTOCK"))[0], 310);
 }
 
@@ -258,7 +258,7 @@ TEST_F(IncomingTest, TheLaterPaymentIsNeverShownAndNeverPaysTwice) {
     f.option("Option1").value = true;
     h.app.raise(f, pay.onClick);
     EXPECT_EQ(h.count("BOX"), 2);
-    EXPECT_EQ(lastCash(h, "MONEY_OUT"), 20);
+    EXPECT_EQ(lastBox(h, "MONEY_OUT"), 20);
     EXPECT_EQ(toInt16(h.cell("BOX", 1, "OUT_INV")), 9);
     h.app.raise(f, pay.onClick);
     EXPECT_EQ(h.lastMessage(), "لقد قمت بالسداد سابق");

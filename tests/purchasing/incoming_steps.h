@@ -55,22 +55,9 @@ inline void saveIncoming(Harness& h, int messagesBefore = 0, int another = answe
     h.click("Form17", "cmdaction", 0);
 }
 
-inline double lastCash(Harness& h, const std::string& field) {
-    return toDouble(h.cell("BOX", h.count("BOX") - 1, field));
-}
-
 // Every row of the tables an incoming save touches, as text.
 inline std::string incomingTables(Harness& h) {
-    std::string out;
-    for (const char* table : {"BUY_INVOICE", "G1", "DAILY_TRADE", "BOX", "SUPPLIER"}) {
-        Recordset rs(h.db(), table);
-        out += std::string(table) + ":";
-        for (rs.moveFirst(); !rs.eof(); rs.moveNext()) {
-            for (const FieldInfo& f : rs.fields()) out += toText(rs.field(f.name)) + "|";
-            out += "\n";
-        }
-    }
-    return out;
+    return tablesText(h, {"BUY_INVOICE", "G1", "DAILY_TRADE", "BOX", "SUPPLIER"});
 }
 
 }  // namespace mk::test

@@ -23,17 +23,25 @@ inline Form& openRetail(Harness& h, const std::string& rows) {
     return h.form("Form3");
 }
 
-// Add, then fill the lines on the rows the line stepping shows: the row
-// the counter stands on, then one more per line.
-inline void enterLines(Harness& h, const std::vector<std::pair<std::string, std::string>>& lines) {
-    h.click("Form3", "cmdaction", 0);
-    const int start = static_cast<int>(leadingNumber(h.text("Form3", "Text8")));
+// Add on a window of the family, then each line (item, quantity) on the
+// rows the line stepping shows: the row the counter stands on, then one
+// more per line. The counter and stepping button are the window's own.
+inline void enterDocument(Harness& h, const std::string& form,
+                          const std::vector<std::pair<std::string, std::string>>& lines,
+                          const char* counter, const char* step) {
+    h.click(form, "cmdaction", 0);
+    const int start = static_cast<int>(leadingNumber(h.text(form, counter)));
     for (size_t i = 0; i < lines.size(); ++i) {
-        if (i > 0) h.click("Form3", "Command2");
+        if (i > 0) h.click(form, step);
         const int row = start + static_cast<int>(i);
-        h.type("Form3", "Text3", lines[i].second, row);
-        h.choose("Form3", "DataCombo1", lines[i].first, row);
+        h.type(form, "Text3", lines[i].second, row);
+        h.choose(form, "DataCombo1", lines[i].first, row);
     }
+}
+
+// The same on the retail window.
+inline void enterLines(Harness& h, const std::vector<std::pair<std::string, std::string>>& lines) {
+    enterDocument(h, "Form3", lines, "Text8", "Command2");
 }
 
 // Saves, answering the another-invoice question.
@@ -43,26 +51,9 @@ inline void save(Harness& h, int another = answer::No) {
     h.click("Form3", "cmdaction", 0);
 }
 
-inline double lastBox(Harness& h, const std::string& field) {
-    return toDouble(h.cell("BOX", h.count("BOX") - 1, field));
-}
-
-}  // namespace mk::test
-
-namespace mk::test {
-
 // Every row of the tables a retail save touches, as text, to compare.
 inline std::string tablesNow(Harness& h) {
-    std::string out;
-    for (const char* table : {"SALES_INVOICE", "G1", "DAILY_TRADE", "BOX"}) {
-        Recordset rs(h.db(), table);
-        out += std::string(table) + ":";
-        for (rs.moveFirst(); !rs.eof(); rs.moveNext()) {
-            for (const FieldInfo& f : rs.fields()) out += toText(rs.field(f.name)) + "|";
-            out += "\n";
-        }
-    }
-    return out;
+    return tablesText(h, {"SALES_INVOICE", "G1", "DAILY_TRADE", "BOX"});
 }
 
 }  // namespace mk::test

@@ -25,21 +25,6 @@ inline void startTradingDay(Harness& h) {
     h.click("Form16", "Command2");
 }
 
-// Add on a window of the family, then each line on the row the stepping
-// shows. The counter and stepping button are the window's own.
-inline void enterDocument(Harness& h, const std::string& form,
-                          const std::vector<std::pair<std::string, std::string>>& lines,
-                          const char* counter, const char* step) {
-    h.click(form, "cmdaction", 0);
-    const int start = static_cast<int>(leadingNumber(h.text(form, counter)));
-    for (size_t i = 0; i < lines.size(); ++i) {
-        if (i > 0) h.click(form, step);
-        const int row = start + static_cast<int>(i);
-        h.type(form, "Text3", lines[i].second, row);
-        h.choose(form, "DataCombo1", lines[i].first, row);
-    }
-}
-
 inline void enterWholesale(Harness& h, const std::string& form,
                            const std::vector<std::pair<std::string, std::string>>& lines) {
     enterDocument(h, form, lines, "Text9", "Command3");
@@ -47,17 +32,8 @@ inline void enterWholesale(Harness& h, const std::string& form,
 
 // Every row of the tables a wholesale save touches, as text.
 inline std::string wholesaleTables(Harness& h) {
-    std::string out;
-    for (const char* table : {"SALES_INVO_GROUP", "COAST_INVO_GROUP", "G1", "DAILY_TRADE", "BOX",
-                              "BUYER"}) {
-        Recordset rs(h.db(), table);
-        out += std::string(table) + ":";
-        for (rs.moveFirst(); !rs.eof(); rs.moveNext()) {
-            for (const FieldInfo& f : rs.fields()) out += toText(rs.field(f.name)) + "|";
-            out += "\n";
-        }
-    }
-    return out;
+    return tablesText(h, {"SALES_INVO_GROUP", "COAST_INVO_GROUP", "G1", "DAILY_TRADE", "BOX",
+                          "BUYER"});
 }
 
 inline double debtOf(Harness& h, const std::string& customer) {

@@ -1,0 +1,136 @@
+#include "platform/table_scan.h"
+
+#include <sqlite3.h>
+
+#include <cstring>
+
+namespace mk::scan {
+
+namespace {
+
+const FieldInfo& fieldOf(const TableInfo& info, const std::string& name) {
+    const int i = info.fieldIndex(name);
+    if (i < 0)
+        throw RuntimeError(err::FieldNotFound,
+                           "The field '" + name + "' was not found in the table " + info.name + ".");
+    return info.fields[static_cast<size_t>(i)];
+}
+
+// The fields' values, read as the recordset reads them.
+void visitRows(Statement& st, const std::vector<const FieldInfo*>& fields,
+               const std::function<void(const std::vector<Value>&)>& visit) {
+    std::vector<Value> row(fields.size());
+    while (st.step()) {
+        for (size_t i = 0; i < fields.size(); ++i)
+            row[i] = st.column(static_cast<int>(i), fields[i]->type);
+        visit(row);
+    }
+}
+
+std::string selectList(const std::vector<const FieldInfo*>& fields) {
+    std::string out;
+    for (size_t i = 0; i < fields.size(); ++i) out += (i ? ", " : "") + quoteName(fields[i]->name);
+    return out;
+}
+
+}  // namespace
+
+double sum(Database& db, const std::string& table, const std::string& field, double start) {
+    const TableInfo& info = db.tableInfo(table);
+    auto st = db.prepare("SELECT mk_sum(" + sqlRead("double", fieldOf(info, field)) + ", ?1) FROM " +
+                         quoteName(info.name));
+    st->bind(1, Value(start), FieldType::Double);
+    if (!st->step() || st->columnIsNull(0)) return start;
+    return toDouble(st->column(0, FieldType::Double));
+}
+
+std::pair<double, double> sumProducts(Database& db, const std::string& table,
+                                      const std::string& q, const std::string& a,
+                                      const std::string& b, std::pair<double, double> start) {
+    const TableInfo& info = db.tableInfo(table);
+    auto st = db.prepare("SELECT mk_sum_products(" + sqlArgs(fieldOf(info, q)) + ", " +
+                         sqlArgs(fieldOf(info, a)) + ", " + sqlArgs(fieldOf(info, b)) +
+                         ", ?1, ?2) FROM " + quoteName(info.name));
+    st->bind(1, Value(start.first), FieldType::Double);
+    st->bind(2, Value(start.second), FieldType::Double);
+    if (!st->step() || sqlite3_column_bytes(st->raw(), 0) != 2 * sizeof(double)) return start;
+    double both[2];
+    std::memcpy(both, sqlite3_column_blob(st->raw(), 0), sizeof both);
+    return {both[0], both[1]};
+}
+
+bool hasRows(Database& db, const std::string& table) {
+    auto st = db.prepare("SELECT EXISTS (SELECT 1 FROM " + quoteName(db.tableInfo(table).name) + ")");
+    return st->step() && st->columnInt(0) != 0;
+}
+
+long long lastRowid(Database& db, const std::string& table) {
+    auto st = db.prepare("SELECT max(rowid) FROM " + quoteName(db.tableInfo(table).name));
+    return st->step() ? st->columnInt(0) : 0;
+}
+
+long long appendTextAndInt32(Database& db, const std::string& target,
+                             const std::string& targetText, const std::string& targetNumber,
+                             const std::string& source, const std::string& sourceText,
+                             const std::string& sourceNumber) {
+    const TableInfo& to = db.tableInfo(target);
+    const TableInfo& from = db.tableInfo(source);
+    const FieldInfo& text = fieldOf(to, targetText);
+    const FieldInfo& number = fieldOf(to, targetNumber);
+    db.beginWrite();
+    auto st = db.prepare("INSERT INTO " + quoteName(to.name) + " (" + quoteName(text.name) + ", " +
+                         quoteName(number.name) + ") SELECT mk_fit(" +
+                         sqlArgs(fieldOf(from, sourceText)) + ", ?1, ?2), " +
+                         sqlRead("int32", fieldOf(from, sourceNumber)) + " FROM " +
+                         quoteName(from.name) + " ORDER BY rowid");
+    st->bindInt(1, text.size);
+    st->bindText(2, text.name);
+    st->step();
+    return db.changes();
+}
+
+void forEachTextAndInt32(Database& db, const std::string& table, const std::string& text,
+                         const std::string& number,
+                         const std::function<void(const std::string&, int32_t)>& visit) {
+    const TableInfo& info = db.tableInfo(table);
+    auto st = db.prepare("SELECT " + sqlRead("text", fieldOf(info, text)) + ", " +
+                         sqlRead("int32", fieldOf(info, number)) + " FROM " +
+                         quoteName(info.name) + " ORDER BY rowid");
+    while (st->step()) visit(st->columnText(0), static_cast<int32_t>(st->columnInt(1)));
+}
+
+void forEachInDays(Database& db, const std::string& table, const std::string& date,
+                   double from, double to, const std::vector<std::string>& fields,
+                   const std::function<void(const std::vector<Value>&)>& visit) {
+    const TableInfo& info = db.tableInfo(table);
+    const FieldInfo& day = fieldOf(info, date);
+    std::vector<const FieldInfo*> read;
+    for (const std::string& f : fields) read.push_back(&fieldOf(info, f));
+    auto st = db.prepare("SELECT " + selectList(read) + " FROM " + quoteName(info.name) +
+                         " WHERE " + sqlRead("day", day) + " BETWEEN ?1 AND ?2 ORDER BY rowid");
+    st->bind(1, Value(from), FieldType::Double);
+    st->bind(2, Value(to), FieldType::Double);
+    visitRows(*st, read, visit);
+}
+
+void forEachWithText(Database& db, const std::string& table,
+                     const std::vector<std::string>& textFields, const std::string& text,
+                     const std::vector<std::string>& fields,
+                     const std::function<void(const std::vector<Value>&)>& visit) {
+    const TableInfo& info = db.tableInfo(table);
+    std::vector<const FieldInfo*> read;
+    for (const std::string& f : fields) read.push_back(&fieldOf(info, f));
+    std::string any;
+    for (const std::string& name : textFields) {
+        // A text column holds only texts (or Null), compared as they are.
+        const FieldInfo& f = fieldOf(info, name);
+        const bool plain = f.type == FieldType::Text || f.type == FieldType::Memo;
+        any += (any.empty() ? "" : ", ") + (plain ? quoteName(f.name) : sqlRead("text", f));
+    }
+    auto st = db.prepare("SELECT " + selectList(read) + " FROM " + quoteName(info.name) +
+                         " WHERE ?1 IN (" + any + ") ORDER BY rowid");
+    st->bindText(1, text);
+    visitRows(*st, read, visit);
+}
+
+}  // namespace mk::scan

@@ -1,0 +1,54 @@
+// Work over whole tables that only reads, aggregates or copies rows, done
+// in SQL rather than by walking a snapshot. Every value is read as a
+// recordset field of its type reads it and converted as the windows
+// convert it, so each result equals the walk's; a conversion that fails
+// fails with the walk's runtime error. Rows are taken in table order.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/database.h"
+
+namespace mk::scan {
+
+// start + the sum of toDouble(field) over the rows, added in order.
+double sum(Database& db, const std::string& table, const std::string& field, double start);
+
+// {startA + sum of q*a, startB + sum of q*b}, with toDouble of each field.
+std::pair<double, double> sumProducts(Database& db, const std::string& table,
+                                      const std::string& q, const std::string& a,
+                                      const std::string& b, std::pair<double, double> start);
+
+bool hasRows(Database& db, const std::string& table);
+long long lastRowid(Database& db, const std::string& table);  // 0 when empty
+
+// Appends to target one row per source row: targetText = toText(sourceText)
+// (refused as a field write refuses a text too long), targetNumber =
+// toInt32(sourceNumber); the other fields take their defaults. Returns the
+// number of rows appended.
+long long appendTextAndInt32(Database& db, const std::string& target,
+                             const std::string& targetText, const std::string& targetNumber,
+                             const std::string& source, const std::string& sourceText,
+                             const std::string& sourceNumber);
+
+// Visits toText(text) and toInt32(number) of every row.
+void forEachTextAndInt32(Database& db, const std::string& table, const std::string& text,
+                         const std::string& number,
+                         const std::function<void(const std::string&, int32_t)>& visit);
+
+// Visits the fields of the rows whose date field is not Null and whose day
+// (toDate, time dropped) lies in [from, to].
+void forEachInDays(Database& db, const std::string& table, const std::string& date,
+                   double from, double to, const std::vector<std::string>& fields,
+                   const std::function<void(const std::vector<Value>&)>& visit);
+
+// Visits the fields of the rows where any of the text fields equals text.
+void forEachWithText(Database& db, const std::string& table,
+                     const std::vector<std::string>& textFields, const std::string& text,
+                     const std::vector<std::string>& fields,
+                     const std::function<void(const std::vector<Value>&)>& visit);
+
+}  // namespace mk::scan
