@@ -39,6 +39,10 @@ TEST_F(RetailInvoiceTest, FirstInvoicePostsStockDayCashAndItsFlagOnce) {
               std::string(" ألى الصندوق ") + "50" + "بقيمة " + " تم أضافة حساب فاتورة  ");
     EXPECT_EQ(h.dialogs.messages().back().prompt, "هل تريد ملىء فاتورة أخرى ");
     EXPECT_EQ(h.lines("Form3").back(), " the quantities were subtracted ");
+    // The main window's cash total and the cash box window show the sale.
+    EXPECT_EQ(h.caption("Form1", "Label23", 2), "50");
+    h.menu("Form1", "BOX_MANGEMENT");
+    EXPECT_EQ(h.text("Form34", "Text1"), "50");
     EXPECT_EQ(h.caption("Form3", "Label4"), "3");
     EXPECT_EQ(h.text("Form3", "Text9"), "3");  // the last priced item, as posted
     EXPECT_EQ(h.caption("Form3", "cmdaction", 0), "&add");
