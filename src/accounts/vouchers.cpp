@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "accounts/posted_money.h"
 #include "data/field_look.h"
 #include "platform/application.h"
 
@@ -290,6 +291,7 @@ void VoucherWindow::post() {
     }
     MsgBox(config_.postedMessage);
     Command2->visible = false;
+    showPostedMoney(app());
 }
 
 void VoucherWindow::lowerCustomerDebt(const std::string& name, double amount) {

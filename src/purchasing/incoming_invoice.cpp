@@ -130,10 +130,13 @@ void Form17::showStock() {
     label("Label24").visible = true;
     TextBox& stock = textBox("Text10");
     stock.visible = true;
-    // The last line whose item the group holds.
-    for (const LineRow& row : rows)
+    // The last line whose item the group holds; an empty slot (".") names
+    // only the group's own starting row.
+    for (const LineRow& row : rows) {
+        if (row.item->text() == ".") continue;
         if (auto onHand = storedStock(database(), group(), row.item->text()))
             stock.displayText(std::to_string(*onHand));
+    }
 }
 
 bool Form17::planMoney(Money& money) {

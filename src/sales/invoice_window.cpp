@@ -35,7 +35,7 @@ constexpr double kWidth = 12240, kHeight = 9500;
 constexpr double kHeadingsTop = 1740, kRowsTop = 2040, kRowStep = 360, kBoxHeight = 315;
 constexpr double kSerialWidth = 600, kGap = 60;
 constexpr double kColumnRight[2] = {12000, 6000};
-constexpr double kBottom = 7920, kButtonsTop = 8400, kDimTop = 8940, kDimPair = 2380;
+constexpr double kBottom = 7920, kButtonsTop = 8400, kDimTop = 8940, kDimSpace = 100;
 
 std::string quantityProblem(int slot) {
     return "الكمية فى السطر " + std::to_string(slot) + " يجب أن تكون عددا صحيحا من 0 إلى 32767";
@@ -144,13 +144,20 @@ void InvoiceWindow::buildHeader() {
     const char* const dimCaptions[5] = {"أسم الشركة", "التليفون", "الفاكس", "التجارى", "الضريبى"};
     const char* const dimFields[5] = {"COMPANY_NAME", "PHONE", "FAX", "ACCOUNTING_NUMBER",
                                       "TAX_NUMBER"};
+    // The company's name takes the widest value; the numbers fit in less,
+    // and the last pair keeps a margin from the left edge.
+    const double captionWidths[5] = {960, 720, 660, 720, 720};
+    const double valueWidths[5] = {2360, 1300, 1300, 1160, 1160};
+    double right = 12000;
     for (size_t i = 0; i < config_.dimLabels.size() && i < 5; ++i) {
         const auto [captionNumber, valueNumber] = config_.dimLabels[i];
-        const double right = 12000 - kDimPair * static_cast<double>(i);
-        captionLabel(("Label" + std::to_string(captionNumber)).c_str(), -1, right - 1000,
-                     kDimTop - 30, 1000, dimCaptions[i]);
+        const double captionWidth = captionWidths[i], valueWidth = valueWidths[i];
+        captionLabel(("Label" + std::to_string(captionNumber)).c_str(), -1, right - captionWidth,
+                     kDimTop - 30, captionWidth, dimCaptions[i]);
         auto* v = add<Label>("Label" + std::to_string(valueNumber), -1,
-                             Geometry{right - 1000 - kGap - 1260, kDimTop, 1260, 285});
+                             Geometry{right - captionWidth - kGap - valueWidth, kDimTop,
+                                      valueWidth, 285});
+        right -= captionWidth + kGap + valueWidth + kDimSpace;
         v->alignment = 1;
         v->fontBold = true;
         if (config_.dimControl) v->bindTo(adodc(config_.dimControl), dimFields[i]);
@@ -453,7 +460,9 @@ void InvoiceWindow::priceLines() {
         if (!priced[i]) continue;
         LineRow& row = rows[i];
         row.price->setText(std::to_string(*priced[i]));
-        if (auto onHand = storedStock(database(), group_, row.item->text())) {
+        // An empty slot matches the group's own "." row: no item to show.
+        const bool empty = row.item->text() == ".";
+        if (auto onHand = empty ? std::nullopt : storedStock(database(), group_, row.item->text())) {
             stock.displayText(std::to_string(*onHand));
             lastPriced_ = row.item->text();
         }

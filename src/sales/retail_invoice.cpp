@@ -1,6 +1,7 @@
 #include "sales/retail_invoice.h"
 
 #include "accounts/cashbox.h"
+#include "accounts/posted_money.h"
 #include "data/record_editing.h"
 
 namespace mk {
@@ -76,6 +77,7 @@ void Form3::confirmPosting(const Invoice& inv) {
     Print({});
     Print({" the quantities were subtracted "});
     tellCashAdded(inv.total);
+    showPostedMoney(app());
 }
 
 }  // namespace mk

@@ -53,6 +53,11 @@ TEST_F(VouchersTest, AReceiptLowersTheDebtAndRaisesTheCashOnce) {
     EXPECT_EQ(h.lastMessage(), kReceiptPosted);
     EXPECT_FALSE(postVisible("Form35"));
     EXPECT_EQ(h.cell("REVEIVED_MONEY", 0, "POSTED"), Value(true));
+    // The main window's totals and the cash box window show the receipt.
+    EXPECT_EQ(h.caption("Form1", "Label23", 0), "2300");
+    EXPECT_EQ(h.caption("Form1", "Label23", 2), "200");
+    h.menu("Form1", "BOX_MANGEMENT");
+    EXPECT_EQ(h.text("Form34", "Text1"), "200");
 
     // Add shows the post button again; cancelled, the posted voucher is on
     // show and posting it again is refused.

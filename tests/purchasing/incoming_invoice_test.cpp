@@ -284,6 +284,8 @@ TEST_F(IncomingTest, GroupsMadeByBothGroupsWindowsTakeInvoicesAndKeepTheirDotRow
         h.click("Form17", "Option1");
         h.choose("Form17", "DataCombo1", "cap", 0);
         h.type("Form17", "Text3", "3", 0);
+        // The stock shown is the picked item's, not the "." row's.
+        EXPECT_EQ(h.text("Form17", "Text10"), "2") << group;
         h.type("Form17", "Text4", "4", 0);
         h.dialogs.clear();
         saveIncoming(h, 1, answer::Yes);

@@ -39,6 +39,10 @@ TEST_F(RetailInvoiceTest, FirstInvoicePostsStockDayCashAndItsFlagOnce) {
               std::string(" ألى الصندوق ") + "50" + "بقيمة " + " تم أضافة حساب فاتورة  ");
     EXPECT_EQ(h.dialogs.messages().back().prompt, "هل تريد ملىء فاتورة أخرى ");
     EXPECT_EQ(h.lines("Form3").back(), " the quantities were subtracted ");
+    // The main window's cash total and the cash box window show the sale.
+    EXPECT_EQ(h.caption("Form1", "Label23", 2), "50");
+    h.menu("Form1", "BOX_MANGEMENT");
+    EXPECT_EQ(h.text("Form34", "Text1"), "50");
     EXPECT_EQ(h.caption("Form3", "Label4"), "3");
     EXPECT_EQ(h.text("Form3", "Text9"), "3");  // the last priced item, as posted
     EXPECT_EQ(h.caption("Form3", "cmdaction", 0), "&add");
@@ -51,6 +55,26 @@ TEST_F(RetailInvoiceTest, FirstInvoicePostsStockDayCashAndItsFlagOnce) {
     EXPECT_FALSE(h.type("Form3", "Text3", "9", 0));
     h.menu("Form3", "exit");
     EXPECT_FALSE(h.app.isLoaded("Form3"));
+}
+
+// A group made in the group window starts with its "." row, which every
+// empty line slot names: the stock shown is still the picked item's.
+TEST_F(RetailInvoiceTest, StockShownIsThePickedItemsNotTheGroupsStartingRow) {
+    setProfile(h, "ACME");
+    openStore(h);
+    h.menu("Form1", "RENAME_MAIN");
+    h.click("Form49", "cmdaction", 0);
+    h.type("Form49", "Text1", "G1");
+    h.click("Form49", "cmdaction", 0);
+    h.exec("INSERT INTO G1 (\"DESC\", ONSTOCK, UNITE_PRICE) VALUES ('bolt', 10, 15)");
+    h.menu("Form1", "SALES_IN");
+    h.click("Form3", "cmdaction", 0);
+    h.choose("Form3", "DataCombo3", "G1");
+    h.choose("Form3", "DataCombo1", "bolt", 0);
+    EXPECT_EQ(h.text("Form3", "Text9"), "10");
+    h.type("Form3", "Text3", "3", 0);
+    save(h);
+    EXPECT_EQ(h.text("Form3", "Text9"), "7");
 }
 
 }  // namespace
