@@ -3,6 +3,7 @@
 #include "accounts/cashbox.h"
 #include "data/schema.h"
 #include "platform/application.h"
+#include "platform/table_scan.h"
 
 namespace mk {
 
@@ -36,14 +37,13 @@ void reread(Application& app, const char* window, bool last) {
 
 void showPostedMoney(Application& app) {
     reread(app, "Form6", false);
+    reread(app, "Form5", false);
     reread(app, "Form34", true);
     Form* main = app.loadedForm("Form1");
     if (!main) return;
     Database& db = app.machine().database(kDatabasePath);
-    double debts = 0;
-    for (Recordset buyers(db, "BUYER"); !buyers.eof(); buyers.moveNext())
-        debts += toDouble(buyers.field("MONEY"));
-    main->label("Label23", 0).setCaption(formatDouble(debts));
+    main->label("Label23", 0).setCaption(formatDouble(scan::sum(db, "BUYER", "MONEY", 0.0)));
+    main->label("Label23", 1).setCaption(formatDouble(scan::sum(db, "SUPPLIER", "MONEY", 0.0)));
     main->label("Label23", 2).setCaption(formatDouble(cashBalance(db)));
 }
 

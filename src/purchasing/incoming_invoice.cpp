@@ -1,6 +1,7 @@
 #include "purchasing/incoming_invoice.h"
 
 #include "accounts/cashbox.h"
+#include "accounts/posted_money.h"
 #include "data/record_editing.h"
 #include "purchasing/partner_balance.h"
 
@@ -229,6 +230,7 @@ void Form17::confirmPosting(const Invoice& inv) {
     tellMoney(money_);
     label("Label8").visible = true;
     showPostedItems(inv);
+    showPostedMoney(app());
     Print({});
     Print({" the process was completed "});
 }

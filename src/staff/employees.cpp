@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "accounts/cashbox.h"
+#include "accounts/posted_money.h"
 #include "accounts/cashbox_window.h"
 #include "data/record_editing.h"
 #include "data/schema.h"
@@ -262,6 +263,8 @@ void Form32::payWage() {
         postCash(box, {CashFlow::Out, p.net, date, "emplyee_name", p.name});
         staff.update();
     }
+
+    if (!payees.empty()) showPostedMoney(app());
 
     // The window shows the paid flags; it stops on an employee already paid,
     // otherwise it stands past the last row, as after a full scan.

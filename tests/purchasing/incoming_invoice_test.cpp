@@ -50,6 +50,7 @@ TEST_F(IncomingTest, ACreditInvoiceRaisesTheSupplierAndTheStockAtTheWeightedBuyP
     EXPECT_EQ(toDouble(h.cell("SUPPLIER", 0, "MONEY")), 333);
     EXPECT_EQ(toDouble(h.cell("SUPPLIER", 1, "MONEY")), 0);
     EXPECT_EQ(h.count("BOX"), 1);
+    EXPECT_EQ(h.caption("Form1", "Label23", 1), "333");  // the main window's credits total
     ASSERT_EQ(h.messageTexts().size(), 2u);
     EXPECT_EQ(h.messageTexts()[0],
               std::string("Acme") + " ألى حساب المورد  " + "233" + " تم أضافة حساب الفاتورة  ");

@@ -78,6 +78,7 @@ TEST_F(EmployeesTest, AWageIsComputedAndPaidOnceThroughTheCashBox) {
     EXPECT_TRUE(h.form("Form32").adodc("Adodc1").recordset().eof());
     h.show("Form34");
     EXPECT_EQ(h.text("Form34", "Text1"), "4000");
+    EXPECT_EQ(h.caption("Form1", "Label23", 2), "4000");  // the main window's cash total
 
     // Paid once: a second press says so, posts nothing and shows the row.
     h.answerInput("E1");
