@@ -23,14 +23,11 @@ void reread(Application& app, const char* window, bool last) {
     if (!f) return;
     Adodc& dc = f->adodc("Adodc1");
     if (holdsChange(dc)) return;
-    const long position = dc.recordset().absolutePosition();
+    const long position = last ? 0 : dc.recordset().absolutePosition();
     dc.Refresh();
     Recordset& rs = dc.recordset();
-    if (last) {
-        rs.moveLast();
-        return;
-    }
-    for (long k = 1; k < position && !rs.eof(); ++k) rs.moveNext();
+    if (last) rs.moveLast();
+    else rs.moveToPosition(position);
 }
 
 }  // namespace

@@ -2,6 +2,9 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
+#include <cstring>
+
 #include <cmath>
 #include <random>
 
@@ -495,6 +498,9 @@ void Database::open(bool create) {
     sqlite3_busy_timeout(db_, 2000);
     sqlite3_extended_result_codes(db_, 1);
     registerFunctions();
+#ifdef MK_PREUPDATE_HOOK
+    sqlite3_preupdate_hook(db_, &Database::rowWillChange, this);
+#endif
     try {
         exec("SELECT count(*) FROM sqlite_master");
     } catch (const RuntimeError&) {
@@ -699,6 +705,38 @@ void Database::createTable(const TableDef& def) {
     beginWrite();
     exec(sql);
     infoCache_.erase(upperAscii(def.name));
+    for (const std::string& field : def.lookupFields) addLookupIndex(def.name, field);
+}
+
+namespace {
+
+// Created tables take no '.' in their names, so "ix.table.field" names one
+// index only.
+std::string lookupIndexName(const std::string& table, const std::string& field) {
+    return "ix." + table + "." + field;
+}
+
+}  // namespace
+
+bool Database::hasLookupIndex(std::string_view table, std::string_view field) {
+    const TableInfo& info = tableInfo(table);
+    const int i = info.fieldIndex(field);
+    if (i < 0) return false;
+    auto st = prepare("SELECT 1 FROM sqlite_master WHERE type='index' AND name=?1");
+    st->bindText(1, lookupIndexName(info.name, info.fields[static_cast<size_t>(i)].name));
+    return st->step();
+}
+
+void Database::addLookupIndex(std::string_view table, std::string_view field) {
+    const TableInfo& info = tableInfo(table);
+    const int i = info.fieldIndex(field);
+    if (i < 0)
+        throw RuntimeError(err::FieldNotFound, "The field '" + std::string(field) +
+                                                   "' was not found in the table " + info.name + ".");
+    const std::string& name = info.fields[static_cast<size_t>(i)].name;
+    beginWrite();
+    exec("CREATE INDEX IF NOT EXISTS " + quoteName(lookupIndexName(info.name, name)) + " ON " +
+         quoteName(info.name) + " (" + quoteName(name) + ")");
 }
 
 void Database::addColumn(const std::string& table, const FieldDef& field) {
@@ -754,6 +792,52 @@ void Database::rollback() {
     }
     infoCache_.clear();
     refreshRecordsets(true);
+}
+
+bool Database::tellsRowChanges() {
+#ifdef MK_PREUPDATE_HOOK
+    return true;
+#else
+    return false;
+#endif
+}
+
+void Database::watch(Recordset* rs, const std::string& table) {
+    Watched& w = watched_[upperAscii(table)];
+    if (std::find(w.recordsets.begin(), w.recordsets.end(), rs) == w.recordsets.end())
+        w.recordsets.push_back(rs);
+    lastChanged_.clear();
+    lastWatched_ = nullptr;
+}
+
+void Database::unwatch(Recordset* rs, const std::string& table) {
+    auto it = watched_.find(upperAscii(table));
+    if (it == watched_.end()) return;
+    auto& list = it->second.recordsets;
+    list.erase(std::remove(list.begin(), list.end(), rs), list.end());
+    lastChanged_.clear();
+    lastWatched_ = nullptr;
+}
+
+uint64_t Database::tableWrites(const std::string& table) const {
+    auto it = watched_.find(upperAscii(table));
+    return it == watched_.end() ? 0 : it->second.writes;
+}
+
+void Database::rowWillChange(void* self, sqlite3* h, int op, const char* schema,
+                             const char* table, long long oldRowid, long long newRowid) {
+    auto* db = static_cast<Database*>(self);
+    if (!table || !schema || std::strcmp(schema, "main") != 0) return;
+    // Bulk writes tell of one table many times over.
+    if (db->lastChanged_ != table) {
+        auto it = db->watched_.find(upperAscii(table));
+        db->lastWatched_ = it == db->watched_.end() ? nullptr : &it->second;
+        db->lastChanged_ = table;
+    }
+    Watched* w = db->lastWatched_;
+    if (!w) return;
+    ++w->writes;
+    for (Recordset* rs : w->recordsets) rs->tableWillChange(h, op, oldRowid, newRowid);
 }
 
 void Database::refreshRecordsets(bool keepPositions) {

@@ -52,6 +52,8 @@ struct TableDef {
     std::vector<FieldDef> fields;
     std::string primaryIndex;  // index name, e.g. "RECINDX"
     std::string primaryField;  // field of the primary index
+    // Fields rows are looked up by; each gets an index of its own.
+    std::vector<std::string> lookupFields = {};
 };
 
 // Converts a value into what a column of this type stores ("12" into a
@@ -119,6 +121,11 @@ public:
     void createTable(const TableDef& def);               // fails on bad or used names
     // Adds a column to an existing table; existing rows get its default.
     void addColumn(const std::string& table, const FieldDef& field);
+    // The index that finds a table's rows by one field: whether it is
+    // there, and making it (once). An index changes no result, only how
+    // fast a lookup by that field is.
+    bool hasLookupIndex(std::string_view table, std::string_view field);
+    void addLookupIndex(std::string_view table, std::string_view field);
     // Whether the file cannot be written (read-only file or connection).
     bool isReadOnly() const;
 
@@ -141,6 +148,17 @@ public:
     void unregisterRecordset(Recordset* rs) { recordsets_.erase(rs); }
     void refreshRecordsets(bool keepPositions = false);
 
+    // Whether this connection tells recordsets before a row changes, so
+    // they may read their rows as they need them (else they read the
+    // whole table when they begin).
+    static bool tellsRowChanges();
+    // Recordsets whose snapshot has begun are told before any row of
+    // their table is inserted, updated or deleted, and the writes to the
+    // table are counted from then on (by table, letter case ignored).
+    void watch(Recordset* rs, const std::string& table);
+    void unwatch(Recordset* rs, const std::string& table);
+    uint64_t tableWrites(const std::string& table) const;
+
     // A consistent copy of the committed file into dest (written beside it
     // and renamed, so it is never half written).
     void backupTo(const std::filesystem::path& dest);
@@ -154,6 +172,15 @@ private:
     void open(bool create);
     void close();
     void registerFunctions();
+    static void rowWillChange(void* self, sqlite3* h, int op, const char* schema,
+                              const char* table, long long oldRowid, long long newRowid);
+    struct Watched {
+        std::vector<Recordset*> recordsets;
+        uint64_t writes = 0;
+    };
+    std::unordered_map<std::string, Watched> watched_;  // key: upper name
+    std::string lastChanged_;                         // the table last told about
+    Watched* lastWatched_ = nullptr;
     sqlite3* db_ = nullptr;
     Machine& machine_;
     std::filesystem::path path_;

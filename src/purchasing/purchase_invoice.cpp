@@ -307,8 +307,7 @@ void Form4::actionFailed() {
     if (d.adding) {
         rs.addNew();
     } else {
-        rs.moveFirst();
-        for (long k = 1; k < d.position && !rs.eof(); ++k) rs.moveNext();
+        rs.moveToPosition(d.position);
     }
     for (auto& [control, text] : d.values) {
         if (auto* t = dynamic_cast<TextBox*>(control)) t->setText(text);

@@ -160,8 +160,7 @@ void showPostedStock(Application& app, const std::string& groupTable) {
     if (rs.hasPendingChanges()) return;
     const long position = rs.absolutePosition();
     card.Refresh();
-    Recordset& fresh = card.recordset();
-    for (long k = 1; k < position && !fresh.eof(); ++k) fresh.moveNext();
+    card.recordset().moveToPosition(position);
 }
 
 }  // namespace mk
