@@ -119,18 +119,9 @@ void SearchLogin::logIn() {
     const long before = rs.absolutePosition();
     // Text that is no number names no invoice.
     const auto wanted = parseNumber(typed);
-    bool found = false;
-    if (wanted) {
-        for (rs.moveFirst(); !rs.eof(); rs.moveNext())
-            if (static_cast<double>(toInt16(rs.field("INVO_NO"))) == *wanted) {
-                found = true;
-                break;
-            }
-    }
-    if (!found) {
+    if (!wanted || !rs.findFirstWhole("INVO_NO", *wanted, 16)) {
         // The window goes back to the invoice it showed.
-        rs.moveFirst();
-        for (long k = 1; k < before && !rs.eof(); ++k) rs.moveNext();
+        rs.moveToPosition(before);
         MsgBox(" unable to find that item ");
     }
     Unload();

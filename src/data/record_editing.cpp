@@ -136,11 +136,8 @@ SearchResult linearSearch(Form& form, Adodc& data, const std::string& field,
     // A number search compares the answer as a double.
     const double wanted = kind == SearchKind::Number ? toDouble(Value(answer)) : 0;
     // Rows passed hold no pending change, so only the row left is written.
-    const bool found = kind == SearchKind::Text
-                           ? rs.findFirstText(field, answer)
-                           : rs.findFirst(field, [wanted](const Value& v) {
-                                 return static_cast<double>(toInt16(v)) == wanted;
-                             });
+    const bool found = kind == SearchKind::Text ? rs.findFirstText(field, answer)
+                                                : rs.findFirstWhole(field, wanted, 16);
     if (found) return SearchResult::Found;
     form.MsgBox(notFoundMessage);
     return SearchResult::NotFound;

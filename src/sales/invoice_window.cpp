@@ -6,6 +6,7 @@
 
 #include "data/record_editing.h"
 #include "data/schema.h"
+#include "platform/table_scan.h"
 #include "reports/opener.h"
 #include "store/groups.h"
 #include "store/stock_posting.h"
@@ -475,10 +476,7 @@ void InvoiceWindow::priceLines() {
 
 int16_t InvoiceWindow::lastNumber() {
     // The table as stored now, whatever this window's snapshot holds.
-    int16_t last = kFirstLast;
-    auto st = database().prepare("SELECT INVO_NO FROM " + quoteName(config_.table));
-    while (st->step()) last = std::max(last, toInt16(st->column(0, FieldType::Int16)));
-    return last;
+    return toInt16(Value(scan::maxNumber(database(), config_.table, "INVO_NO", kFirstLast)));
 }
 
 bool InvoiceWindow::numberFree(int16_t number, bool excludeCurrent) {
@@ -605,8 +603,7 @@ void InvoiceWindow::actionFailed() {
     if (d.adding) {
         rs.addNew();
     } else {
-        rs.moveFirst();
-        for (long k = 1; k < d.position && !rs.eof(); ++k) rs.moveNext();
+        rs.moveToPosition(d.position);
     }
     for (auto& [control, text] : d.values) setBoxText(control, text);
 }
