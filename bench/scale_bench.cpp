@@ -137,12 +137,16 @@ struct Run {
         mk::qt::FormWindow* w = fe->window(form);
         return w ? w->widgetFor(control, index) : nullptr;
     }
-    // A pick from a chooser's list, as the mouse picks it.
-    bool pick(const char* form, const char* combo, int index, const std::string& text) {
+    // A pick from a chooser's list, as the mouse picks it; row is where
+    // the bench stored the item in its list, when it knows.
+    bool pick(const char* form, const char* combo, int index, const std::string& text, int row = -1) {
         if (!fe) return app.choose(app.form(form).dataCombo(combo, index), text);
         auto* box = qobject_cast<QComboBox*>(widget(form, combo, index));
         if (!box) return false;
-        const int at = box->findText(mk::qt::qs(text), Qt::MatchExactly);
+        const QString wanted = mk::qt::qs(text);
+        const int at = row >= 0 && row < box->count() && box->itemText(row) == wanted
+                           ? row
+                           : box->findText(wanted, Qt::MatchExactly);
         if (at < 0) return false;
         emit box->activated(at);
         settle();
@@ -265,6 +269,9 @@ struct Result {
     std::string note;
 };
 
+// Only the actions whose names hold this text run (--only=).
+std::string onlyActions;
+
 struct Measure {
     int reps = 5;
     std::vector<Result>* out;
@@ -277,6 +284,11 @@ struct Measure {
                Run* watched = nullptr, const std::function<void()>& twinSetup = nullptr) {
         std::vector<double> a, b;
         Result res{name, -1, -1, {}};
+        if (!onlyActions.empty() && name.find(onlyActions) == std::string::npos) {
+            res.note = "not run";
+            out->push_back(res);
+            return res;
+        }
         for (int r = 0; r < reps; ++r) {
             if (setup) setup();
             if (watched) watched->newMessages();
@@ -457,11 +469,15 @@ bool readyForLines(Run& run, const std::string& group) {
     return run.app.form("Form3").button("cmdaction", 0).caption == "&save";
 }
 
+// The row of an item of the bench's groups in its group's list: after the
+// group's "." row, in the order they were stored.
+int listRow(const std::string& item) { return std::atoi(item.substr(item.rfind('-') + 1).c_str()) + 1; }
+
 // One line as a user enters it: the quantity, the item's pick, the next row.
 void enterLine(Run& run, const std::string& item, bool last) {
     const int row = static_cast<int>(mk::leadingNumber(run.app.form("Form3").textBox("Text8").text()));
     run.type("Form3", "Text3", row, "1");
-    run.pick("Form3", "DataCombo1", row, item);
+    run.pick("Form3", "DataCombo1", row, item, listRow(item));
     if (!last) run.press("Form3", "Command2");
 }
 
@@ -852,8 +868,10 @@ int main(int argc, char** argv) {
         if (a.rfind("--rows=", 0) == 0) rows = parseList(a.substr(7));
         if (a.rfind("--peak=", 0) == 0) peak = a.substr(7);
         if (a.rfind("--root=", 0) == 0) root = a.substr(7);
+        if (a.rfind("--only=", 0) == 0) onlyActions = a.substr(7);
+        if (a == "--no-peak") peak = "none";
     }
-    if (!peak.empty()) return peakScenario(peak, root, {scales.at(0), rows.at(0)});
+    if (!peak.empty() && peak != "none") return peakScenario(peak, root, {scales.at(0), rows.at(0)});
 
     std::printf("median of %d; ratio = program / plain-SQL twin reading the same rows "
                 "(aim: under 3)\n", reps);
@@ -878,6 +896,7 @@ int main(int argc, char** argv) {
         }
         std::printf("\n");
     }
+    if (peak == "none") return 0;
     std::printf("\n== peak memory of the program (MB) ==\n");
     for (const ShopSpec& s : shops) {
         const long one = childPeak(argv[0], "form3", s);
