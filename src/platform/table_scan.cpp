@@ -164,8 +164,10 @@ void forEachWithText(Database& db, const std::string& table,
         const bool plain = f.type == FieldType::Text || f.type == FieldType::Memo;
         any += (any.empty() ? "" : ", ") + (plain ? quoteName(f.name) : sqlRead("text", f));
     }
+    // One field is compared as field = text, which its index answers.
+    const std::string where = textFields.size() == 1 ? any + " = ?1" : "?1 IN (" + any + ")";
     auto st = db.prepare("SELECT " + selectList(read) + " FROM " + quoteName(info.name) +
-                         " WHERE ?1 IN (" + any + ") ORDER BY rowid");
+                         " WHERE " + where + " ORDER BY rowid");
     st->bindText(1, text);
     visitRows(*st, read, visit);
 }
