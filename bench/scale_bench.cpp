@@ -148,6 +148,8 @@ struct Run {
                            ? row
                            : box->findText(wanted, Qt::MatchExactly);
         if (at < 0) return false;
+        // As a click on the item does: it becomes current, then is picked.
+        box->setCurrentIndex(at);
         emit box->activated(at);
         settle();
         return true;
@@ -365,7 +367,8 @@ void twinLine(Twin& t, const std::string& group, const std::string& item) {
 }
 
 // A retail save in SQL: the invoice row, each line's item and day rows
-// read by name and written, the cash box's last row and a new one.
+// read by name and written, the cash box's last row and a new one, all
+// committed as the program commits its save.
 void twinSave(Twin& t, const std::string& group, const std::vector<std::string>& items, long number) {
     t.exec("BEGIN");
     t.lastNumber("SALES_INVOICE");
@@ -413,7 +416,7 @@ void twinSave(Twin& t, const std::string& group, const std::vector<std::string>&
     sqlite3_stmt* done = t.st("UPDATE SALES_INVOICE SET STATUS_SUB=1 WHERE rowid=?1");
     sqlite3_bind_int64(done, 1, row);
     sqlite3_step(done);
-    t.exec("ROLLBACK");
+    t.exec("COMMIT");
 }
 
 // The end-of-day pass in SQL: the day rows' names, each group's stock by

@@ -509,9 +509,15 @@ long Recordset::prevLive(long i) const {
     }
 }
 
+size_t Recordset::knownAt(long long rowid) const {
+    return static_cast<size_t>(
+        std::lower_bound(rows_.begin(), rows_.end(), rowid,
+                         [](const Row& r, long long id) { return r.rowid < id; }) -
+        rows_.begin());
+}
+
 long Recordset::seek(long long rowid) const {
-    auto it = std::lower_bound(rows_.begin(), rows_.end(), rowid,
-                               [](const Row& r, long long id) { return r.rowid < id; });
+    auto it = rows_.begin() + static_cast<long>(knownAt(rowid));
     const auto at = static_cast<size_t>(it - rows_.begin());
     if (it != rows_.end() && it->rowid == rowid) return static_cast<long>(at);
     if (rowid > bound_ || isForeign(rowid) || !gapAfter(static_cast<long>(at) - 1)) return -1;
@@ -530,8 +536,7 @@ void Recordset::tableWillChange(sqlite3* h, int op, long long oldRowid, long lon
     if (!loaded_) return;
     auto noteAdded = [this](long long rowid) {
         if (rowid > bound_) return;
-        auto it = std::lower_bound(rows_.begin(), rows_.end(), rowid,
-                                   [](const Row& r, long long id) { return r.rowid < id; });
+        auto it = rows_.begin() + static_cast<long>(knownAt(rowid));
         if (it != rows_.end() && it->rowid == rowid) return;
         auto f = std::lower_bound(foreign_.begin(), foreign_.end(), rowid);
         if (f == foreign_.end() || *f != rowid) foreign_.insert(f, rowid);
@@ -564,8 +569,7 @@ void Recordset::tableWillChange(sqlite3* h, int op, long long oldRowid, long lon
         }
         r.size = static_cast<uint32_t>(data_.size() - r.offset);
     };
-    auto it = std::lower_bound(rows_.begin(), rows_.end(), oldRowid,
-                               [](const Row& r, long long id) { return r.rowid < id; });
+    auto it = rows_.begin() + static_cast<long>(knownAt(oldRowid));
     const auto at = static_cast<size_t>(it - rows_.begin());
     if (it != rows_.end() && it->rowid == oldRowid) {
         if (it->size == kUnread) capture(*it);
@@ -605,8 +609,7 @@ void Recordset::readAppended(long long afterRowid) {
     st->bindInt(1, afterRowid);
     while (st->step()) {
         const long long r = st->columnInt(0);
-        auto it = std::lower_bound(rows_.begin(), rows_.end(), r,
-                                   [](const Row& row, long long id) { return row.rowid < id; });
+        auto it = rows_.begin() + static_cast<long>(knownAt(r));
         if (it != rows_.end() && it->rowid == r) continue;
         if (r <= bound_) {
             auto f = std::lower_bound(foreign_.begin(), foreign_.end(), r);
@@ -929,8 +932,7 @@ void Recordset::update() {
         // The new row goes in its place by number; SQLite may give again
         // the number of a row this recordset deleted.
         foreign_.erase(std::remove(foreign_.begin(), foreign_.end(), rowid), foreign_.end());
-        auto it = std::lower_bound(rows_.begin(), rows_.end(), rowid,
-                                   [](const Row& r, long long id) { return r.rowid < id; });
+        auto it = rows_.begin() + static_cast<long>(knownAt(rowid));
         auto at = static_cast<size_t>(it - rows_.begin());
         if (it != rows_.end() && it->rowid == rowid) {
             it->deleted = false;

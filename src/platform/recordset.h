@@ -181,6 +181,8 @@ private:
     long long gapLow(long i) const;
     long long gapHigh(long i) const;
     bool isForeign(long long rowid) const;
+    // Where the known row with this number is, or would go.
+    size_t knownAt(long long rowid) const;
     // The known row with this row number, read from the table when the
     // snapshot holds it; -1 when it does not.
     long seek(long long rowid) const;

@@ -78,15 +78,16 @@ double maxNumber(Database& db, const std::string& table, const std::string& fiel
         const double high = f.type == FieldType::Int16 ? 32767.0 : 2147483647.0;
         // Numbers sort before texts and blobs; '' is the least text.
         bool plain = !db.prepare("SELECT 1" + from + " WHERE " + column + " >= '' LIMIT 1")->step();
-        std::optional<Value> largest;
-        for (const char* edge : {"min", "max"}) {
-            if (!plain) break;
-            auto st = db.prepare(std::string("SELECT ") + edge + "(" + column + ")" + from);
-            if (!st->step() || st->columnIsNull(0)) continue;
+        auto edge = [&](const char* which) -> std::optional<Value> {
+            auto st = db.prepare(std::string("SELECT ") + which + "(" + column + ")" + from);
+            if (!st->step() || st->columnIsNull(0)) return std::nullopt;
             const double v = sqlite3_column_double(st->raw(), 0);
-            plain = v >= low && v <= high;
-            if (plain && *edge == 'm' && edge[1] == 'a') largest = st->column(0, f.type);
-        }
+            if (!(v >= low && v <= high)) plain = false;
+            return st->column(0, f.type);
+        };
+        std::optional<Value> largest;
+        if (plain) edge("min");
+        if (plain) largest = edge("max");
         if (plain) {
             double result = start;
             if (largest) result = std::max(result, toDouble(*largest));

@@ -469,6 +469,10 @@ public:
         box_->setMaxVisibleItems(20);
         widget_ = box_;
         w.adopt(box_->lineEdit(), *this);
+        // Leaving the box is the runtime's to act on; the combo's own search
+        // of its whole list for the text left (a pick it would raise again)
+        // is not wanted. Return still picks a typed name.
+        QObject::disconnect(box_->lineEdit(), &QLineEdit::editingFinished, box_, nullptr);
         box_->beforeOpening = [this] {
             if (!window_.isDead()) refreshList();
         };
