@@ -271,8 +271,21 @@ struct Result {
     std::string note;
 };
 
-// Only the actions whose names hold this text run (--only=).
+// Only the actions whose names hold one of these texts, separated by '|',
+// run (--only=).
 std::string onlyActions;
+
+bool selected(const std::string& action) {
+    if (onlyActions.empty()) return true;
+    size_t from = 0;
+    for (;;) {
+        const size_t bar = onlyActions.find('|', from);
+        const std::string part = onlyActions.substr(from, bar == std::string::npos ? std::string::npos : bar - from);
+        if (!part.empty() && action.find(part) != std::string::npos) return true;
+        if (bar == std::string::npos) return false;
+        from = bar + 1;
+    }
+}
 
 struct Measure {
     int reps = 5;
@@ -286,7 +299,7 @@ struct Measure {
                Run* watched = nullptr, const std::function<void()>& twinSetup = nullptr) {
         std::vector<double> a, b;
         Result res{name, -1, -1, {}};
-        if (!onlyActions.empty() && name.find(onlyActions) == std::string::npos) {
+        if (!selected(name)) {
             res.note = "not run";
             out->push_back(res);
             return res;

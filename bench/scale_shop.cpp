@@ -245,24 +245,20 @@ void generate(const ShopSpec& spec, const fs::path& root) {
             }
         }
     }
-    {
-        Insert buyer(h, "BUYER", {"BUYER", "PHONE", "MONEY", "NOTE"});
-        for (int i = 0; i < kCustomers; ++i) {
-            buyer.text(1, customerName(i));
-            buyer.text(2, std::to_string(2000000 + i));
-            buyer.real(3, i * 10.5);
-            buyer.text(4, ".");
-            buyer.run();
+    // Customers and suppliers, each with a phone and a balance.
+    auto partners = [h](const char* table, const char* nameField, int count, long phone, double money,
+                        std::string (*name)(int)) {
+        Insert partner(h, table, {nameField, "PHONE", "MONEY", "NOTE"});
+        for (int i = 0; i < count; ++i) {
+            partner.text(1, name(i));
+            partner.text(2, std::to_string(phone + i));
+            partner.real(3, i * money);
+            partner.text(4, ".");
+            partner.run();
         }
-        Insert supplier(h, "SUPPLIER", {"SALES_MAN", "PHONE", "MONEY", "NOTE"});
-        for (int i = 0; i < kSuppliers; ++i) {
-            supplier.text(1, supplierName(i));
-            supplier.text(2, std::to_string(3000000 + i));
-            supplier.real(3, i * 3.25);
-            supplier.text(4, ".");
-            supplier.run();
-        }
-    }
+    };
+    partners("BUYER", "BUYER", kCustomers, 2000000, 10.5, customerName);
+    partners("SUPPLIER", "SALES_MAN", kSuppliers, 3000000, 3.25, supplierName);
     Insert box(h, "BOX", {"MONEY", "MONEY_RECIVED", "MONEY_OUT", "DATE", "OUT_INVOICE", "RETURN_INV",
                           "RECEIVED_INV", "IN_INVOICE", "OUT_INV"});
     double balance = 0;

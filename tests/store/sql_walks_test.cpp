@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <functional>
 #include <random>
 
 #include "app/main_window.h"
@@ -168,11 +169,13 @@ std::vector<std::string> walkSalesMovement(Harness& h, const std::string& item) 
     return lines;
 }
 
-long walkSearch(Harness& h, const std::string& group, const std::string& name) {
+// The place of the first row whose field matches, 0 when none.
+long walkSearch(Harness& h, const std::string& table, const std::string& field,
+                const std::function<bool(const Value&)>& match) {
     long position = 0;
-    for (const Value& v : h.column(group, "DESC")) {
+    for (const Value& v : h.column(table, field)) {
         ++position;
-        if (toText(v) == name) return position;
+        if (match(v)) return position;
     }
     return 0;
 }
@@ -239,7 +242,8 @@ TEST(SqlWalks, EveryRoutineGivesWhatTheWalkGaveOnRandomShops) {
         const std::string group = "G" + std::to_string(r.below(2) ? 0 : groups - 1);
         h.choose("Form1", "DataCombo3", group);
         const std::string wanted = kNames[r.below(5)];
-        const long expected = walkSearch(h, group, wanted);
+        const long expected =
+            walkSearch(h, group, "DESC", [&](const Value& v) { return toText(v) == wanted; });
         h.dialogs.clear();
         h.answerInput(wanted);
         h.menu("Form1", "earchby_name");
@@ -265,7 +269,7 @@ std::string documentNumber(Random& r, unsigned kind) {
 }
 
 // The walks: the last number (at least 2) and the first row whose number
-// reads as wanted (its place, 0 when none).
+// reads as wanted.
 double walkLastNumber(Harness& h, const std::string& table) {
     double last = 2;
     for (const Value& v : h.column(table, "INVO_NO")) last = std::max(last, toDouble(v));
@@ -273,12 +277,8 @@ double walkLastNumber(Harness& h, const std::string& table) {
 }
 
 long walkFind(Harness& h, const std::string& table, double wanted) {
-    long position = 0;
-    for (const Value& v : h.column(table, "INVO_NO")) {
-        ++position;
-        if (static_cast<double>(toInt16(v)) == wanted) return position;
-    }
-    return 0;
+    return walkSearch(h, table, "INVO_NO",
+                      [&](const Value& v) { return static_cast<double>(toInt16(v)) == wanted; });
 }
 
 // Numbering, the invoice search login and the voucher search find through
