@@ -138,9 +138,9 @@ void Form50::saveEmployee() {
     cmdaction[0]->caption = editing_->texts().add;
     editing_->SetCancelEnabled(false);
     const std::string dbFullPath = "C:\\INVENT.mdb";
-    MsgBox("Database: " + dbFullPath + " successfully created" + "\r\n" + "\r\n" + "Table: " +
-               name + " successfully created" + "\r\n",
-           mb::Information, "Create Database");
+    MsgBoxAfterCommit("Database: " + dbFullPath + " successfully created" + "\r\n" + "\r\n" +
+                          "Table: " + name + " successfully created" + "\r\n",
+                      mb::Information, "Create Database");
     Text1->locked = true;
 }
 

@@ -104,7 +104,7 @@ void Form47::restore() {
     std::string done = "تم إسترجاع ملف قاعهدة البيانات";
     if (!kept.empty())
         done += std::string("\r\n") + "الملف السابق محفوظ باسم " + toWindowsPath(app().machine(), kept);
-    MsgBox(done, mb::Information);
+    MsgBoxAfterCommit(done, mb::Information);
 }
 
 Form48::Form48(Application& a) : Form(a, kName) {

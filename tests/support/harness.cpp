@@ -1,5 +1,7 @@
 #include "support/harness.h"
 
+#include <gtest/gtest.h>
+
 #include <random>
 #include <stdexcept>
 
@@ -27,13 +29,20 @@ double defaultStart() { return makeDateTime(2026, 12, 6, 9, 0, 0); }
 Harness::Harness(Windows windows, double start)
     : clock(start), machine(root.path()), app(machine, clock, dialogs) {
     prepareMachine(machine, clock);
+    dialogs.writeOpen = [this] { return machine.writeOpen(); };
     if (windows == Windows::System) {
         registerWindows(app);
         app.setMainForm("Form1");
     }
 }
 
-Harness::~Harness() = default;
+Harness::~Harness() {
+    // Every test checks that no box was shown inside a user action's write
+    // transaction.
+    for (const ScriptedDialogs::Shown& s : dialogs.shownDuringWrite())
+        ADD_FAILURE() << "A box was shown while a write transaction was open: \"" << s.prompt
+                      << "\" (" << s.title << ")";
+}
 
 Database& Harness::db() { return machine.database(kDatabasePath); }
 
