@@ -42,7 +42,9 @@ struct VouchersTest : ::testing::Test {
 TEST_F(VouchersTest, AReceiptLowersTheDebtAndRaisesTheCashOnce) {
     enter("Form35", "Hala", "200");
     EXPECT_TRUE(postVisible("Form35"));
+    h.dialogs.onShown = [&](const auto&) { EXPECT_EQ(h.committedCount("BOX"), 2); };
     h.click("Form35", "Command2");
+    h.dialogs.onShown = nullptr;
     ASSERT_EQ(h.count("BOX"), 2);
     EXPECT_EQ(toDouble(h.cell("BOX", 1, "MONEY")), 200);
     EXPECT_EQ(toDouble(h.cell("BOX", 1, "MONEY_RECIVED")), 200);
@@ -198,6 +200,16 @@ TEST_F(VouchersTest, AFailedPostingChangesNoTableAndNoWindowState) {
     h.click("Form35", "Command2");
     EXPECT_EQ(h.lastMessage(), kReceiptPosted);
     EXPECT_EQ(debt(0), 1300);
+
+    // A payment voucher posted while adding: a failing cash row leaves no
+    // voucher, and nothing says it was paid.
+    h.exec("CREATE TRIGGER no_cash BEFORE INSERT ON BOX BEGIN SELECT RAISE(ABORT, 'full'); END");
+    h.dialogs.clear();
+    enter("Form41", "Sami", "30", true);
+    EXPECT_EQ(h.messageTexts().size(), 1u);
+    EXPECT_EQ(h.count("MONEY_OUT"), 0);
+    EXPECT_EQ(h.count("BOX"), 2);
+    EXPECT_EQ(h.caption("Form41", "cmdaction", 0), "&add");
 }
 
 TEST_F(VouchersTest, SearchShowsTheVoucherAndTheSearchLine) {

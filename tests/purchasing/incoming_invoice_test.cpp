@@ -257,8 +257,16 @@ TEST_F(IncomingTest, TheLaterPaymentIsNeverShownAndNeverPaysTwice) {
     EXPECT_EQ(h.lastMessage(), " لم تقم بأختيار نوعية السداد ارجع و وقم بالإختيار ");
     EXPECT_FALSE(f.checkBox("Check2").enabled);
     EXPECT_EQ(incomingTables(h), stored);
-    // With a type it pays once, by OUT_INV; a second run is refused.
+    // With a type it pays once, by OUT_INV; a second run is refused. A
+    // failing cash row pays nothing and says nothing but the error.
     f.option("Option1").value = true;
+    h.exec("CREATE TRIGGER stop BEFORE INSERT ON BOX BEGIN SELECT RAISE(ABORT,'x'); END");
+    h.dialogs.clear();
+    h.app.raise(f, pay.onClick);
+    EXPECT_EQ(h.dialogs.messages().size(), 1u);
+    EXPECT_EQ(incomingTables(h), stored);
+    EXPECT_FALSE(f.checkBox("Check2").enabled);
+    h.exec("DROP TRIGGER stop");
     h.app.raise(f, pay.onClick);
     EXPECT_EQ(h.count("BOX"), 2);
     EXPECT_EQ(lastBox(h, "MONEY_OUT"), 20);
