@@ -736,6 +736,12 @@ bool Database::isReadOnly() const {
     return (perms & (P::owner_write | P::group_write | P::others_write)) == P::none;
 }
 
+std::string Database::damage() {
+    auto st = prepare("PRAGMA quick_check");
+    const std::string first = st->step() ? st->columnText(0) : "no answer";
+    return first == "ok" ? "" : first;
+}
+
 void Database::beginWrite() {
     if (machine_.actionDepth() == 0 || inTransaction_) return;
     if (sqlite3_get_autocommit(db_)) {
@@ -830,6 +836,7 @@ void backupFile(const fs::path& source, const fs::path& dest) {
         cleanup();
         throw RuntimeError(err::PermissionDenied, "Cannot write '" + dest.string() + "'.");
     }
+    sqlite3_exec(dst, "PRAGMA synchronous=EXTRA", nullptr, nullptr, nullptr);
     sqlite3_backup* b = sqlite3_backup_init(dst, "main", src, "main");
     int rc = SQLITE_ERROR;
     if (b) {

@@ -122,6 +122,9 @@ public:
     void addColumn(const std::string& table, const FieldDef& field);
     // Whether the file cannot be written (read-only file or connection).
     bool isReadOnly() const;
+    // What SQLite's quick check finds damaged in the file ("" when
+    // nothing): its first finding.
+    std::string damage();
 
     // Statements, cached by their text. The caller resets by destroying.
     std::unique_ptr<Statement> prepare(const std::string& sql);
