@@ -98,7 +98,7 @@ void Form47::restore() {
             if (needsBringingUpToDate(restored)) bringUpToDate(restored);
         }
     } catch (const std::exception&) {
-        MsgBox(kFailed, mb::Critical);
+        MsgBoxAfterCommit(kFailed, mb::Critical);
         return;
     }
     std::string done = "تم إسترجاع ملف قاعهدة البيانات";
