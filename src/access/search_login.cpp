@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "platform/application.h"
+#include "sales/invoice_window.h"
 
 namespace mk {
 
@@ -77,9 +78,6 @@ const SearchLoginSpec kSearchLogins[] = {
      {{"Label2", 0}, {"Label11", 1}, {"Label1", 7}, {"Label1", 8}, {"Label1", 10}, {"Label7", 1}}},
 };
 
-constexpr const char* kInvoiceOpen =
-    "لا يمكن البحث أثناء إدخال أو تعديل فاتورة، أحفظ الفاتورة أو ألغها أولا";
-
 }  // namespace
 
 SearchLogin::SearchLogin(Application& a, const SearchLoginSpec& entry)
@@ -88,12 +86,8 @@ SearchLogin::SearchLogin(Application& a, const SearchLoginSpec& entry)
       spec_(entry) {}
 
 bool SearchLogin::invoiceOpen() {
-    Form* invoices = app().loadedForm(spec_.invoiceWindow);
-    if (!invoices) return false;
-    for (int i : {0, 2})
-        if (Control* c = invoices->findControl("cmdaction", i))
-            if (auto* b = dynamic_cast<CommandButton*>(c); b && b->caption == "&save") return true;
-    return false;
+    auto* invoices = dynamic_cast<InvoiceWindow*>(app().loadedForm(spec_.invoiceWindow));
+    return invoices && invoices->documentOpen();
 }
 
 void SearchLogin::logIn() {
@@ -101,7 +95,7 @@ void SearchLogin::logIn() {
     const std::string user = Text1[0]->text();
     // Moving off an invoice being entered or edited would store it unposted.
     if (invoiceOpen()) {
-        MsgBox(kInvoiceOpen, mb::OKOnly, "Attention");
+        MsgBox(kSearchWhileOpen, mb::OKOnly, "Attention");
         return;
     }
     if (spec_.userBeforePrompt)

@@ -26,7 +26,6 @@ constexpr const char* kBadNumber = "رقم الفاتورة يجب أن يكون
 constexpr const char* kNumberHeld = "يوجد فاتورة أخرى بهذا الرقم، أختر رقما آخر";
 constexpr const char* kSlot32 = "السطر 32 لا يرحل إلى المخزن، أفرغه ثم أعد الحفظ";
 constexpr const char* kNumbersUsedUp = "لا يمكن إضافة فاتورة جديدة: بلغ رقم الفاتورة 32767";
-constexpr const char* kNothingToEdit = "لا توجد فاتورة معروضة لتعديلها";
 constexpr const char* kTotalTooHigh = "إجمالى الفاتورة أكبر من 32767 ولا يمكن حفظها";
 
 // Layout, right to left: header, headings, two columns of 16 line rows,
@@ -355,6 +354,7 @@ void InvoiceWindow::buildButtons() {
 
     RecordEditingTexts texts;
     texts.cancelResetsEdit = true;
+    texts.busy = "لا يمكن ذلك أثناء إدخال أو تعديل فاتورة، أحفظ الفاتورة أو ألغها أولا";
     editing_ = std::make_unique<RecordEditing>(
         *this, *Adodc2, std::array<CommandButton*, 3>{cmdaction[0], cmdaction[1], cmdaction[2]},
         texts);
@@ -385,6 +385,8 @@ void InvoiceWindow::Form_Load() {
     caption = config_.captionPrefix + companyTitle(app());
     Label4->displayCaption(std::to_string(lastNumber()));
 }
+
+bool InvoiceWindow::documentOpen() const { return editing_->mode() != EditMode::Browsing; }
 
 // ------------------------------------------------------------ group, lines
 
@@ -515,8 +517,8 @@ void InvoiceWindow::setEntryLocks(bool locked, bool prices) {
 }
 
 void InvoiceWindow::addOrSave() {
-    if (cmdaction[0]->caption == "&add") addInvoice();
-    else saveInvoice();
+    if (editing_->adding()) saveInvoice();
+    else addInvoice();
 }
 
 void InvoiceWindow::addInvoice() {
@@ -539,7 +541,7 @@ void InvoiceWindow::addInvoice() {
     Text1[0]->setText(std::to_string(last + 1));
     setBoxText(totalBox_, "0");
     Label12->setCaption(documentDate(app()));
-    cmdaction[0]->caption = "&save";
+    editing_->enter(EditMode::Adding);
     editing_->SetCancelEnabled(true);
     // Prices come from the item pick once an invoice was saved here.
     setEntryLocks(false, !config_.priceField || !savedSinceLoad_);
@@ -669,7 +671,7 @@ void InvoiceWindow::markPosted() {
 void InvoiceWindow::afterSave() {
     Label4->displayCaption(std::to_string(lastNumber()));
     if (Control* saved = findControl("Check1")) saved->enabled = true;
-    cmdaction[0]->caption = "&add";
+    editing_->enter(EditMode::Browsing);
     editing_->SetCancelEnabled(false);
     setEntryLocks(true, true);
     Adodc2->enabled = true;
@@ -684,14 +686,10 @@ void InvoiceWindow::afterSave() {
 
 void InvoiceWindow::editOrSave() {
     Recordset& rs = Adodc2->recordset();
-    if (cmdaction[2]->caption == "&edit") {
-        if (rs.isAdding() || !rs.hasCurrentRow()) {
-            MsgBox(kNothingToEdit, mb::OKOnly, kAttention);
-            return;
-        }
+    if (!editing_->editing()) {
         editedNumber_ = toInt16(rs.field("INVO_NO"));
         setEntryLocks(false, false);
-        cmdaction[2]->caption = "&save";
+        editing_->enter(EditMode::Editing);
         editing_->SetCancelEnabled(true);
         Adodc2->enabled = false;
         return;
@@ -710,7 +708,7 @@ void InvoiceWindow::editOrSave() {
         failedDraft_ = std::move(draft);
         throw;
     }
-    cmdaction[2]->caption = "&edit";
+    editing_->enter(EditMode::Browsing);
     editing_->SetCancelEnabled(false);
     setEntryLocks(true, false);
     Adodc2->enabled = true;

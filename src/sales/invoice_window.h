@@ -17,7 +17,7 @@
 //   accounts/cashbox.h, then markPosted()), confirmPosting() prints and
 //   tells the user (after the last write). Members that move stock derive
 //   from StockInvoice (sales/stock_invoice.h), which plans it at the check.
-//   Retail: RetailInvoice (Form3).
+//   Retail: Form3 (sales/retail_invoice.h).
 //   Wholesale (Form42, Form53), returns (Form28) and incoming (Form17) are
 //   further configurations with their own post(); the incoming window
 //   takes the incoming flow of the stock service.
@@ -134,6 +134,10 @@ struct InvoiceConfig {
     bool wholeTotal = false;
 };
 
+// Said when a search is asked for while a document is added or edited.
+inline constexpr const char* kSearchWhileOpen =
+    "لا يمكن البحث أثناء إدخال أو تعديل فاتورة، أحفظ الفاتورة أو ألغها أولا";
+
 // One line of the invoice as the boxes hold it, read strictly.
 struct InvoiceLine {
     int slot = 0;
@@ -159,6 +163,8 @@ public:
     const InvoiceConfig& config() const { return config_; }
     // The group the last accepted pick chose ("" before one).
     const std::string& group() const { return group_; }
+    // A document is being added or edited.
+    bool documentOpen() const;
 
     Adodc* Adodc2;  // the invoice table
     Adodc* Adodc3;  // the chosen group's table
