@@ -131,21 +131,14 @@ void SearchLogin::logIn() {
 }
 
 void SearchLogin::showForViewing(Form& invoices) {
-    invoices.height = kViewHeight;
+    std::vector<Control*> hidden, shown;
     for (const ControlName& c : spec_.hidden)
-        if (Control* control = invoices.findControl(c.name, c.index)) control->visible = false;
-    for (const ControlName& c : spec_.flagsEnabled) invoices.control(c.name, c.index).enabled = true;
+        if (Control* control = invoices.findControl(c.name, c.index)) hidden.push_back(control);
     for (const char* name : spec_.lineControls)
-        for (int i = 0; i < 32; ++i) {
-            Control& c = invoices.control(name, i);
-            c.visible = true;
-            // Rows the line stepping moved go back to their design places.
-            c.left = c.design.left;
-            c.top = c.design.top;
-            c.width = c.design.width;
-            c.height = c.design.height;
-        }
-    for (const ControlName& c : spec_.shown) invoices.control(c.name, c.index).visible = true;
+        for (int i = 0; i < 32; ++i) shown.push_back(&invoices.control(name, i));
+    for (const ControlName& c : spec_.shown) shown.push_back(&invoices.control(c.name, c.index));
+    for (const ControlName& c : spec_.flagsEnabled) invoices.control(c.name, c.index).enabled = true;
+    dynamic_cast<InvoiceWindow&>(invoices).showForViewing(kViewHeight, hidden, shown);
 }
 
 void registerSearchLogins(Application& app) {
