@@ -236,7 +236,7 @@ void VoucherWindow::showLastNumber() {
 }
 
 void VoucherWindow::backToBrowsing() {
-    cmdaction[0]->caption = editing_->texts().add;
+    editing_->enter(EditMode::Browsing);
     editing_->SetCancelEnabled(false);
     editing_->setBoxesLocked(true);
     Adodc1->enabled = true;  // moving between vouchers again

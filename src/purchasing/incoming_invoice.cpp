@@ -72,10 +72,6 @@ std::string noItem(int slot) {
     return "السطر " + std::to_string(slot) + " له كمية بدون صنف، أختر الصنف أو أجعل الكمية صفرا";
 }
 
-std::string notInGroup(int slot) {
-    return "الصنف فى السطر " + std::to_string(slot) + " ليس فى مجموعة الأصناف المختارة";
-}
-
 std::string badDate(int slot) {
     return "تاريخ الصلاحية فى السطر " + std::to_string(slot) + " غير صحيح";
 }
@@ -87,6 +83,7 @@ Form17::Form17(Application& a) : StockInvoice(a, kIncoming, StockFlow::In) {
     // shows only when an invoice is viewed (the view hides the frame); the
     // top left is where the window prints.
     Frame1 = add<Frame>("Frame1", -1, Geometry{240, 7080, 4440, 720}, "سداد الفاتورة");
+    setPaymentFrame(Frame1);
     Option1 = add<OptionButton>("Option1", -1, Geometry{3120, 7410, 1200, 285}, "كاش");
     Option2 = add<OptionButton>("Option2", -1, Geometry{1800, 7410, 1200, 285}, "آجل");
     Option3 = add<OptionButton>("Option3", -1, Geometry{480, 7410, 1200, 285}, "كاش/آجل");
@@ -95,6 +92,7 @@ Form17::Form17(Application& a) : StockInvoice(a, kIncoming, StockFlow::In) {
         c->container = Frame1;
     options_ = {Option1, Option2, Option3};
     cmdaction[2]->visible = false;
+    cmdaction[1]->enabled = true;  // as designed: the window opens ready to cancel
     // Recording a payment after the save would pay the invoice twice.
     Command2->visible = false;
     Command2->onClick = [this] { PayIncomingInvoice(); };
@@ -143,12 +141,6 @@ bool Form17::checkPosting(const Invoice& inv, Posting& posting) {
         }
     }
     return StockInvoice::checkPosting(inv, posting);
-}
-
-bool Form17::acceptStock(const StockPlan& stock) {
-    if (stock.missingSlots.empty()) return true;
-    MsgBox(notInGroup(stock.missingSlots.front()), mb::OKOnly, kAttention);
-    return false;
 }
 
 std::optional<Payment> Form17::paymentOf(double total, const char* referenceField,

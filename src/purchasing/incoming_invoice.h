@@ -26,7 +26,6 @@ public:
 
 protected:
     bool checkPosting(const Invoice& inv, Posting& posting) override;
-    bool acceptStock(const StockPlan& stock) override;
     std::optional<Payment> payment(const Invoice& inv) override;
     void confirmPosting(const Invoice& inv, const Posting& posting) override;
     void invoiceStarted() override;

@@ -23,8 +23,11 @@ InvoiceConfig returnsConfig() {
         {},
         {{"DataCombo1", "MED_NAME", LineRole::Item, 2280, "Label1", 4, "اسم قطعة الغيار"},
          {"Text3", "QNTITY", LineRole::Quantity, 720},
-         {"Text6", "PRICE", LineRole::Price, 720, "Label1", 9, "السعر"},
-         {"Text4", "EXPIRY_ DATE", LineRole::Date, 1380, "Label1", 6, "تاريخ الإستيراد", true}},
+         {.control = "Text6", .stem = "PRICE", .role = LineRole::Price, .width = 720,
+          .heading = "Label1", .headingIndex = 9, .headingText = "السعر", .secondHeadingIndex = 11},
+         {.control = "Text4", .stem = "EXPIRY_ DATE", .role = LineRole::Date, .width = 1380,
+          .heading = "Label1", .headingIndex = 6, .headingText = "تاريخ الإستيراد",
+          .entryHidden = true, .secondHeadingIndex = 10}},
         nullptr,
         "Text5",
         "Command1",
@@ -60,6 +63,7 @@ InvoiceConfig returnsConfig() {
     c.totalText = "جملة الفاتورة";
     c.totalStored = false;
     c.wholeTotal = true;
+    c.addHidesHint = false;
     return c;
 }
 

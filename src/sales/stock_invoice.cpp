@@ -33,7 +33,6 @@ bool StockInvoice::checkPosting(const Invoice& inv, Posting& posting) {
         MsgBox(posting.stock.problem, mb::OKOnly, kAttention);
         return false;
     }
-    if (!acceptStock(posting.stock)) return false;
     const std::optional<Payment> pay = payment(inv);
     if (!pay) return false;
     std::optional<PaymentPlan> plan = planMoney(*pay);

@@ -32,9 +32,6 @@ protected:
     // Plans the stock, then the member's payment (payment()); a member
     // with checks of its own calls it among them.
     bool checkPosting(const Invoice& inv, Posting& posting) override;
-    // A member's refusal of the planned stock (told why); asked before the
-    // payment.
-    virtual bool acceptStock(const StockPlan&) { return true; }
     // The member's payment of the invoice being saved, or nullopt when it
     // refuses (told why). Nothing has been written.
     virtual std::optional<Payment> payment(const Invoice& inv) = 0;

@@ -139,12 +139,13 @@ void WholesaleInvoice::buildPanel() {
         Text11->alignment = 1;
         Text11->locked = true;
         Text11->bindTo(*Adodc2, "NOTES");
-        addEntryBox(Text11);
+        addFreeTextBox(Text11);
         top += 1440;
     }
 
     Frame1 = add<Frame>("Frame1", -1, Geometry{kPanelLeft, top, kPanelWidth, 1440},
                         "تحصيل الفاتورة");
+    setPaymentFrame(Frame1);
     // Inside the frame, one under the other.
     const double in = kPanelLeft + 240;
     Option1 = add<OptionButton>("Option1", -1, Geometry{in, top + 300, 1680, 315}, "كاش");

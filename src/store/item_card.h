@@ -60,6 +60,7 @@ private:
     std::unique_ptr<RecordEditing> editing_;
     std::vector<TextBox*> addBoxes_;   // unlocked by add
     std::vector<TextBox*> editBoxes_;  // unlocked by edit
+    std::string group_;                // the chosen group, which Label16 shows
 };
 
 }  // namespace mk

@@ -22,6 +22,7 @@ struct IncomingTest : ::testing::Test {
 TEST_F(IncomingTest, ACreditInvoiceRaisesTheSupplierAndTheStockAtTheWeightedBuyPrice) {
     EXPECT_EQ(h.caption("Form17", "Label4"), "2");
     EXPECT_EQ(h.form("Form17").caption, " فواتير واردات   مخزن و حسابات ACME");
+    EXPECT_TRUE(h.form("Form17").control("cmdaction", 1).enabled);
     // No price on the current line: no next line.
     h.click("Form17", "cmdaction", 0);
     h.click("Form17", "Command1");
@@ -320,6 +321,8 @@ TEST_F(IncomingTest, AnInvoiceIsFoundAgainThroughTheSearchLoginAndListedByTheVie
 
     addUser(h, "sam", "pw", {"buy_inv"});
     addUser(h, "ali", "pw", {"sell-inv"});
+    h.menu("Form17", "CLOSE");
+    h.menu("Form1", "supply_inv");  // no payment type chosen yet
     h.menu("Form17", "Search_invo");
     EXPECT_EQ(h.form("Form15").caption, " دخول مستخدم   مخزن و حسابات ACME");
     login(h, "Form15", "ali", "pw");
@@ -353,6 +356,14 @@ TEST_F(IncomingTest, AnInvoiceIsFoundAgainThroughTheSearchLoginAndListedByTheVie
     ASSERT_NE(h.app.report("DataReport14"), nullptr);
     EXPECT_EQ(h.app.report("DataReport14")->rows,
               (std::vector<std::vector<std::string>>{{"3", "Acme", "06/12/2026", "30"}}));
+
+    // Add brings back the payment frame and the line stepping: it saves.
+    enterInvoice(h, "Acme", "Option1", {{"pin", "1", "4"}, {"pin", "1", "4"}});
+    EXPECT_TRUE(f.frame("Frame1").visible);
+    EXPECT_FALSE(f.control("Text4", 31).visible);
+    saveIncoming(h);
+    EXPECT_EQ(h.count("BUY_INVOICE"), 3);
+    EXPECT_EQ(lastBox(h, "MONEY_OUT"), 8);
 }
 
 }  // namespace

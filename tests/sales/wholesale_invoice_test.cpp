@@ -290,6 +290,18 @@ TEST_F(WholesaleTest, OpeningWritesDotsForDisplayOnlyAndTheReportListsTheInvoice
     EXPECT_EQ(wholesaleTables(h), before);
     EXPECT_EQ(toText(h.cell("SALES_INVO_GROUP", 0, "MED_NAME1")), "bolt");
 
+    // Edit opens the notes of a posted invoice, and nothing it posted.
+    h.menu("Form1", "saleslarge");
+    h.click("Form42", "cmdaction", 2);
+    EXPECT_FALSE(h.type("Form42", "Text3", "9", 0));
+    EXPECT_FALSE(h.choose("Form42", "DataCombo2", "Sami"));
+    EXPECT_FALSE(h.click("Form42", "Option2"));
+    EXPECT_TRUE(h.type("Form42", "Text11", "by cheque"));
+    h.click("Form42", "cmdaction", 2);
+    EXPECT_EQ(toText(h.cell("SALES_INVO_GROUP", 0, "NOTES")), "by cheque");
+    EXPECT_EQ(toDouble(h.cell("SALES_INVO_GROUP", 0, "QNTITY1")), 1);
+    h.menu("Form42", "EXITE");
+
     h.menu("Form1", "saleslarge");
     h.menu("Form42", "REPORT");
     const RenderedReport* report = h.app.report("DataReport11");
