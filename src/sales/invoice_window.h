@@ -19,8 +19,8 @@
 //   save has committed. Members that move stock derive from StockInvoice
 //   (sales/stock_invoice.h). Retail: Form3 (sales/retail_invoice.h).
 //   Wholesale (Form42, Form53), returns (Form28) and incoming (Form17) are
-//   further configurations with their own post(); the incoming window
-//   takes the incoming flow of the stock service.
+//   further configurations, each saying how it is paid; the incoming
+//   window takes the incoming flow of the stock service.
 // - The shared save refuses before anything is written: no group or an
 //   unlisted one, a number that is no whole number 1..32767 or is held by
 //   another row (a posted holder gets the member's posted text), a bad

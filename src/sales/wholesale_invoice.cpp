@@ -78,17 +78,20 @@ InvoiceConfig wholesaleConfig(const char* name, const char* table, const char* s
 }
 
 // Form53 keeps the pinned behaviour of its buyer chooser: one pick per
-// opening, and the label it wrote names the customer of later vouchers.
+// opening; the customer picked is the stored and charged buyer of every
+// later voucher of that opening.
 const WholesaleConfig kForm42{
-    wholesaleConfig("Form42", "SALES_INVO_GROUP", "بحث برقم الفاتورة ",
-                    "تقرير عن فواتير مبيعات الجملة ", "DataReport11",
-                    {{18, 19}, {20, 21}, {22, 23}, {24, 25}, {26, 27}}),
-    true, false};
+    .invoice = wholesaleConfig("Form42", "SALES_INVO_GROUP", "بحث برقم الفاتورة ",
+                               "تقرير عن فواتير مبيعات الجملة ", "DataReport11",
+                               {{18, 19}, {20, 21}, {22, 23}, {24, 25}, {26, 27}}),
+    .notes = true,
+    .buyerPickedOnce = false};
 const WholesaleConfig kForm53{
-    wholesaleConfig("Form53", "COAST_INVO_GROUP", "بحث برقم إذن الصرف",
-                    "تقرير عن أذون صرف الجملة ", "DataReport13",
-                    {{18, 19}, {20, 21}, {22, 23}}),
-    false, true};
+    .invoice = wholesaleConfig("Form53", "COAST_INVO_GROUP", "بحث برقم إذن الصرف",
+                               "تقرير عن أذون صرف الجملة ", "DataReport13",
+                               {{18, 19}, {20, 21}, {22, 23}}),
+    .notes = false,
+    .buyerPickedOnce = true};
 
 // The panel of the buyer, the notes and the payment, at the reading side.
 constexpr double kPanelLeft = 12360, kPanelWidth = 2160, kWindowWidth = 14640;
@@ -179,9 +182,8 @@ void WholesaleInvoice::pickBuyer() {
 }
 
 void WholesaleInvoice::takeTypedBuyer() {
-    const std::string typed = DataCombo2->text();
-    if (!DataCombo2->locked && DataCombo2->enabled && typed != Label17->caption() &&
-        partnerListed(database(), kBuyers, typed))
+    // Browsing, the chooser is locked and shows the stored buyer.
+    if (!DataCombo2->locked && partnerListed(database(), kBuyers, DataCombo2->text()))
         pickBuyer();
 }
 
