@@ -183,8 +183,10 @@ void WholesaleInvoice::pickBuyer() {
 
 void WholesaleInvoice::takeTypedBuyer() {
     // Browsing, the chooser is locked and shows the stored buyer.
-    if (!DataCombo2->locked && partnerListed(database(), kBuyers, DataCombo2->text()))
-        pickBuyer();
+    if (DataCombo2->locked) return;
+    // The label names only a customer the save would charge.
+    if (partnerListed(database(), kBuyers, DataCombo2->text())) pickBuyer();
+    else Label17->setCaption("");
 }
 
 void WholesaleInvoice::invoiceStarted() {
