@@ -175,7 +175,8 @@ void Form12::addSave() {
             rs.update();
         } catch (const RuntimeError& e) {
             if (e.number() != err::DuplicateKey) throw;
-            MsgBox(kDuplicateText, mb::OKOnly, kDuplicateTitle);
+            // The refused row leaves the action's transaction open.
+            MsgBoxAfterCommit(kDuplicateText, mb::OKOnly, kDuplicateTitle);
             rs.cancelUpdate();
         }
     }

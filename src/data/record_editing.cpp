@@ -153,7 +153,8 @@ SearchResult linearSearch(Form& form, Adodc& data, const std::string& field,
                                  return static_cast<double>(toInt16(v)) == wanted;
                              });
     if (found) return SearchResult::Found;
-    form.MsgBox(notFoundMessage);
+    // The row left may have been stored on the way.
+    form.MsgBoxAfterCommit(notFoundMessage);
     return SearchResult::NotFound;
 }
 

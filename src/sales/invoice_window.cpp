@@ -742,7 +742,8 @@ void InvoiceWindow::saveInvoice() {
             MsgBox(notInGroup(l.slot), mb::OKOnly, kAttention);
             return;
         }
-    if (!checkPosting(*inv)) return;
+    Posting posting;
+    if (!checkPosting(*inv, posting)) return;
 
     Draft draft = takeDraft();
     try {
@@ -751,13 +752,17 @@ void InvoiceWindow::saveInvoice() {
         rs.update();
         // The row just committed is posted by its own stored number.
         inv->number = toInt16(rs.field("INVO_NO"));
-        post(*inv);
+        post(*inv, posting);
     } catch (...) {
         failedDraft_ = std::move(draft);
         throw;
     }
+    app().afterCommit([this, inv = *inv, posting = std::move(posting)] { saved(inv, posting); });
+}
+
+void InvoiceWindow::saved(const Invoice& inv, const Posting& posting) {
     afterSave();
-    confirmPosting(*inv);
+    confirmPosting(inv, posting);
     if (MsgBox(config_.anotherPrompt, mb::YesNo, config_.anotherTitle) == answer::Yes) {
         editing_->SetCancelEnabled(true);
         if (Control* paid = findControl("Check2")) paid->enabled = false;

@@ -12,15 +12,15 @@
 //   field, or typed by the user), the menus, the texts of the exit warning
 //   and of the another-invoice question, and the view-layout headings.
 // - A member class derives from InvoiceWindow only to say what its save
-//   checks and posts: checkPosting() may refuse (nothing written yet),
-//   post() writes (stock through store/stock_posting.h, cash through
-//   accounts/cashbox.h, then markPosted()), confirmPosting() prints and
-//   tells the user (after the last write). Members that move stock derive
-//   from StockInvoice (sales/stock_invoice.h), which plans it at the check.
-//   Retail: Form3 (sales/retail_invoice.h).
+//   checks and posts: checkPosting() may refuse (nothing written yet) and
+//   plans the posting, post() writes that plan (stock through
+//   store/stock_posting.h, money through accounts/money_posting.h, then
+//   markPosted()), confirmPosting() prints and tells the user once the
+//   save has committed. Members that move stock derive from StockInvoice
+//   (sales/stock_invoice.h). Retail: Form3 (sales/retail_invoice.h).
 //   Wholesale (Form42, Form53), returns (Form28) and incoming (Form17) are
-//   further configurations with their own post(); the incoming window
-//   takes the incoming flow of the stock service.
+//   further configurations, each saying how it is paid; the incoming
+//   window takes the incoming flow of the stock service.
 // - The shared save refuses before anything is written: no group or an
 //   unlisted one, a number that is no whole number 1..32767 or is held by
 //   another row (a posted holder gets the member's posted text), a bad
@@ -48,7 +48,9 @@
 #include <utility>
 #include <vector>
 
+#include "accounts/money_posting.h"
 #include "platform/form.h"
+#include "store/stock_posting.h"
 
 namespace mk {
 
@@ -167,6 +169,13 @@ struct Invoice {
     double total = 0;
 };
 
+// What a save posts: planned by the member's check before anything is
+// written, then handed to its post and to its messages.
+struct Posting {
+    StockPlan stock;
+    PaymentPlan payment;
+};
+
 class InvoiceWindow : public Form {
 public:
     InvoiceWindow(Application& a, const InvoiceConfig& config);
@@ -211,13 +220,13 @@ public:
 
 protected:
     // A member's own checks of a save that may still refuse (say why, and
-    // return false); nothing has been written yet.
-    virtual bool checkPosting(const Invoice&) { return true; }
+    // return false), planning what it posts; nothing has been written yet.
+    virtual bool checkPosting(const Invoice&, Posting&) { return true; }
     // A member's postings of the row just committed (inv.number is its
-    // stored number); it ends with markPosted().
-    virtual void post(const Invoice& inv) = 0;
-    // What a member prints and says once everything is written.
-    virtual void confirmPosting(const Invoice&) {}
+    // stored number): the plan of its check; it ends with markPosted().
+    virtual void post(const Invoice& inv, const Posting& posting) = 0;
+    // What a member prints and says once the save has committed.
+    virtual void confirmPosting(const Invoice&, const Posting&) {}
     // A member's own steps once add has started a new invoice.
     virtual void invoiceStarted() {}
 
@@ -232,6 +241,8 @@ protected:
     }
 
     void markPosted();
+    // The item whose stock the stock box shows ("" before a pick).
+    const std::string& shownStockItem() const { return lastPriced_; }
     Adodc& dataControl(const char* name) { return adodc(name); }
     Database& database();
     RecordEditing& editing() { return *editing_; }
@@ -264,6 +275,9 @@ private:
     void writeSums(const Invoice& inv);
     bool numberFree(int16_t number, bool excludeCurrent);
     void afterSave();
+    // Once a save has committed: the window's state, the member's
+    // messages and the another-invoice question.
+    void saved(const Invoice& inv, const Posting& posting);
 
     // What the boxes of a pending row held, put back after a failed save.
     struct Draft {

@@ -1,7 +1,5 @@
 #include "sales/returns_invoice.h"
 
-#include "accounts/cashbox.h"
-#include "accounts/posted_money.h"
 #include "data/record_editing.h"
 
 namespace mk {
@@ -79,22 +77,18 @@ Form28::Form28(Application& a) : StockInvoice(a, kReturns, StockFlow::Return) {
         add<Label>("Label2", k, Geometry{0, 0, 420, 285})->visible = false;
 }
 
-void Form28::post(const Invoice& inv) {
-    postCash(dataControl("Adodc5"), {CashFlow::Out, Value(inv.total), Value(documentDate(app())),
-                                     "RETURN_INV", Value::i16(inv.number)});
-    applyPlannedStock();
-    markPosted();
+std::optional<Payment> Form28::payment(const Invoice& inv) {
+    return invoicePayment(inv.total, inv.number, CashFlow::Out, "RETURN_INV");
 }
 
-void Form28::confirmPosting(const Invoice& inv) {
+void Form28::confirmPosting(const Invoice& inv, const Posting& posting) {
     for (const InvoiceLine& l : inv.lines) {
         if (l.slot > 31) break;
         if (l.quantity != 0 && l.item != ".") Label5->displayCaption(l.item);
         Print({"MED_NAME" + std::to_string(l.slot)});
     }
-    showPostedMoney(app());
     // It names no customer.
-    tellCashAdded(inv.total);
+    tellCashAdded(posting.payment.cash);
 }
 
 }  // namespace mk

@@ -138,9 +138,9 @@ void Form50::saveEmployee() {
     editing_->enter(EditMode::Browsing);
     editing_->SetCancelEnabled(false);
     const std::string dbFullPath = "C:\\INVENT.mdb";
-    MsgBox("Database: " + dbFullPath + " successfully created" + "\r\n" + "\r\n" + "Table: " +
-               name + " successfully created" + "\r\n",
-           mb::Information, "Create Database");
+    MsgBoxAfterCommit("Database: " + dbFullPath + " successfully created" + "\r\n" + "\r\n" +
+                          "Table: " + name + " successfully created" + "\r\n",
+                      mb::Information, "Create Database");
     Text1->locked = true;
 }
 

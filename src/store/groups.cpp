@@ -107,9 +107,9 @@ void GroupsWindow::AddGroup() {
         Adodc1->enabled = true;
         editing_->enter(EditMode::Browsing);
         editing_->SetCancelEnabled(false);
-        MsgBox("Database: " + dbFullPath + " successfully created" + "\r\n" + "\r\n" + "Table: " +
-                   name + " successfully created" + "\r\n",
-               mb::Information, "Create Database");
+        MsgBoxAfterCommit("Database: " + dbFullPath + " successfully created" + "\r\n" +
+                              "\r\n" + "Table: " + name + " successfully created" + "\r\n",
+                          mb::Information, "Create Database");
         Text1->locked = true;
         // The main window's group chooser lists the new group at once.
         if (Form* main = app().loadedForm("Form1")) {

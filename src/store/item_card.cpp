@@ -1,6 +1,7 @@
 #include "store/item_card.h"
 
 #include "data/record_editing.h"
+#include "data/refresh.h"
 #include "data/schema.h"
 #include "data/scratch.h"
 #include "store/groups.h"
@@ -158,6 +159,10 @@ void ItemCard::chooseGroup(const std::string& name) {
     for (CommandButton* b : {Command6, Command7, Command9}) b->visible = true;
 }
 
+void ItemCard::tablesChanged(const ChangedTables& tables) {
+    if (Adodc4->isOpen() && tableChanged(tables, Adodc4->RecordSource)) showStored(*Adodc4);
+}
+
 void ItemCard::setLocked(const std::vector<TextBox*>& boxes, bool locked) {
     for (TextBox* box : boxes) box->locked = locked;
 }
@@ -180,6 +185,8 @@ void ItemCard::AddOrSaveItem() {
         editing_->SetCancelEnabled(true);
     } else {
         Adodc4->recordset().update();
+        // What other windows posted to the row meanwhile shows now.
+        rereadInPlace(*Adodc4);
         editing_->enter(EditMode::Browsing);
         editing_->SetCancelEnabled(false);
         setLocked(addBoxes_, true);
@@ -194,6 +201,7 @@ void ItemCard::EditOrSaveItem() {
         editing_->SetCancelEnabled(true);
     } else {
         Adodc4->recordset().update();
+        rereadInPlace(*Adodc4);
         editing_->enter(EditMode::Browsing);
         editing_->SetCancelEnabled(false);
         setLocked(editBoxes_, true);

@@ -24,6 +24,9 @@ public:
 
     // The menu item earchby_name.
     void searchByName();
+    // Shows what another window stored in the chosen group's table, unless
+    // the card holds a typed change (its save shows it).
+    void tablesChanged(const ChangedTables& tables);
 
     Adodc* Adodc4;  // the item data control, on the chosen group's table
     DataCombo* DataCombo3;

@@ -21,7 +21,13 @@ TEST_F(RetailInvoiceTest, FirstInvoicePostsStockDayCashAndItsFlagOnce) {
     EXPECT_EQ(h.text("Form3", "Text4", 0), "12");  // 12.5 to the even neighbour
     EXPECT_EQ(h.text("Form3", "Text4", 1), "14");
     h.dialogs.clear();
+    // The message and the question come once the sale is stored: another
+    // program reading the file then sees it.
+    std::vector<long> seen;
+    h.dialogs.onShown = [&](const auto&) { seen.push_back(h.committedCount("BOX")); };
     save(h);
+    h.dialogs.onShown = nullptr;
+    EXPECT_EQ(seen, (std::vector<long>{2, 2}));
 
     ASSERT_EQ(h.count("SALES_INVOICE"), 1);
     EXPECT_EQ(toInt16(h.cell("SALES_INVOICE", 0, "INVO_NO")), 3);

@@ -138,6 +138,7 @@ TEST_F(ReturnsTest, RefusalsAndAFailureHalfWayChangeNothingAndPayNothing) {
     const std::string stored = tables();
     for (const char* trigger :
          {"CREATE TRIGGER stop BEFORE UPDATE ON G1 BEGIN SELECT RAISE(ABORT,'x'); END",
+          "CREATE TRIGGER stop BEFORE INSERT ON BOX BEGIN SELECT RAISE(ABORT,'x'); END",
           "CREATE TRIGGER stop BEFORE UPDATE OF STATUS_SUB ON RETURN_INVOICE "
           "BEGIN SELECT RAISE(ABORT,'x'); END"}) {
         h.exec(trigger);
