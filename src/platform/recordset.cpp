@@ -889,6 +889,19 @@ void Recordset::moveToPosition(long position) {
     moved();
 }
 
+bool Recordset::moveToRow(long long rowid) {
+    moveFirst();
+    if (eof()) return false;
+    const long at = seek(rowid);
+    const bool on = at >= 0 && !rows_[static_cast<size_t>(at)].deleted;
+    const long to = on ? at : static_cast<long>(rows_.size());
+    if (to != pos_) {
+        pos_ = to;
+        moved();
+    }
+    return on;
+}
+
 // ---------------------------------------------------------------- changes
 
 void Recordset::addNew() {

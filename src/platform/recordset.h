@@ -119,6 +119,10 @@ public:
     // Moves as moveFirst and then position - 1 moveNext would (EOF when
     // there are fewer rows), showing only the row it ends on.
     void moveToPosition(long position);
+    // Moves as a walk from the first row to the stored row with this
+    // number would: onto it, or past the last row when the snapshot does
+    // not hold it. Returns whether it stands on it.
+    bool moveToRow(long long rowid);
 
     // Takes into the snapshot, after its rows, the rows stored after the
     // given row number (rows this program appended in SQL), in table order;
