@@ -110,12 +110,13 @@ void SearchLogin::logIn() {
     invoices.label(spec_.numberLabel).displayCaption(typed);
 
     Recordset& rs = invoices.adodc("Adodc2").recordset();
-    const long before = rs.absolutePosition();
+    const long long before = rs.rowId();
     // Text that is no number names no invoice.
     const auto wanted = parseNumber(typed);
     if (!wanted || !rs.findFirstWhole("INVO_NO", *wanted, 16)) {
-        // The window goes back to the invoice it showed.
-        rs.moveToPosition(before);
+        // The window goes back to the invoice it showed (the first when it
+        // showed none).
+        if (before == 0 || !rs.moveToRow(before)) rs.moveFirst();
         MsgBox(" unable to find that item ");
     }
     Unload();
