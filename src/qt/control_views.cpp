@@ -1,9 +1,11 @@
 #include "qt/control_views.h"
 
+#include <QAbstractListModel>
 #include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QIdentityProxyModel>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -11,8 +13,6 @@
 #include <QItemSelectionModel>
 #include <QListView>
 #include <QListWidget>
-#include <QAbstractListModel>
-#include <QIdentityProxyModel>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
