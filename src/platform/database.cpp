@@ -285,6 +285,7 @@ std::string sqlArgs(const FieldInfo& field) {
 }
 
 int TableInfo::fieldIndex(std::string_view n) const {
+    if (auto it = exact.find(n); it != exact.end()) return it->second;
     for (size_t i = 0; i < fields.size(); ++i)
         if (namesEqual(fields[i].name, n)) return static_cast<int>(i);
     return -1;
@@ -671,10 +672,12 @@ std::vector<std::string> Database::tableNames() {
     return out;
 }
 
-const TableInfo& Database::tableInfo(std::string_view name) {
+const TableInfo& Database::tableInfo(std::string_view name) { return *sharedTableInfo(name); }
+
+std::shared_ptr<const TableInfo> Database::sharedTableInfo(std::string_view name) {
     std::string key = upperAscii(name);
     auto it = infoCache_.find(key);
-    if (it != infoCache_.end()) return *it->second;
+    if (it != infoCache_.end()) return it->second;
     auto actual = findTable(name);
     if (!actual)
         throw RuntimeError(err::TableNotFound,
@@ -693,9 +696,11 @@ const TableInfo& Database::tableInfo(std::string_view name) {
         }
         info->fields.push_back(std::move(f));
     }
-    const TableInfo& ref = *info;
-    infoCache_[key] = std::move(info);
-    return ref;
+    for (size_t i = 0; i < info->fields.size(); ++i)
+        info->exact.emplace(info->fields[i].name, static_cast<int>(i));
+    std::shared_ptr<const TableInfo> shared = std::move(info);
+    infoCache_[key] = shared;
+    return shared;
 }
 
 void Database::createTable(const TableDef& def) {

@@ -32,10 +32,18 @@ struct FieldInfo {
     Value defaultValue;    // Empty when the column has no default
 };
 
+// A hash of names that finds a std::string key by a string_view.
+struct NameHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+};
+
 struct TableInfo {
     std::string name;  // as stored
     std::vector<FieldInfo> fields;
     int fieldIndex(std::string_view name) const;  // -1 when absent; case ignored
+    // The fields by their names as stored, for lookups spelled so.
+    std::unordered_map<std::string, int, NameHash, std::equal_to<>> exact;
 };
 
 // A table definition, in place of the desktop platform's table-definition
@@ -119,6 +127,8 @@ public:
     std::optional<std::string> findTable(std::string_view name);
     std::vector<std::string> tableNames();
     const TableInfo& tableInfo(std::string_view name);  // fails when absent
+    // The same, kept by the holder whatever the database's cache does.
+    std::shared_ptr<const TableInfo> sharedTableInfo(std::string_view name);
     void createTable(const TableDef& def);               // fails on bad or used names
     // Adds a column to an existing table; existing rows get its default.
     void addColumn(const std::string& table, const FieldDef& field);
@@ -201,7 +211,7 @@ private:
     std::set<std::string> writtenTables_;
     std::set<std::string> committedTables_;
     std::set<Recordset*> recordsets_;
-    std::map<std::string, std::unique_ptr<TableInfo>> infoCache_;  // key: upper name
+    std::map<std::string, std::shared_ptr<const TableInfo>> infoCache_;  // key: upper name
     std::unordered_map<std::string, sqlite3_stmt*> stmtCache_;
     std::set<sqlite3_stmt*> stmtInUse_;
 };

@@ -194,8 +194,8 @@ std::vector<std::string> TextColumn::toVector() const {
 }
 
 Recordset::Recordset(Database& db, std::string_view table, Open open) : db_(&db) {
-    info_ = db.tableInfo(table);
-    quotedTable_ = quoteName(info_.name);
+    info_ = db.sharedTableInfo(table);
+    quotedTable_ = quoteName(info_->name);
     indexFields();
     db.registerRecordset(this);
     if (open == Open::Now) {
@@ -203,16 +203,16 @@ Recordset::Recordset(Database& db, std::string_view table, Open open) : db_(&db)
             beginSnapshot();
         } catch (...) {
             db.unregisterRecordset(this);
-            if (watching_) db.unwatch(this, info_.name);
+            if (watching_) db.unwatch(this, info_->name);
             throw;
         }
         pos_ = nextLive(-1);
     } else {
         // Opening still fails at once on a table that is gone.
-        if (!db.findTable(info_.name)) {
+        if (!db.findTable(info_->name)) {
             db.unregisterRecordset(this);
             throw RuntimeError(err::TableNotFound,
-                               "The table '" + info_.name + "' was not found in the database.");
+                               "The table '" + info_->name + "' was not found in the database.");
         }
         atEndOnLoad_ = open == Open::AtEndOnFirstUse;
     }
@@ -220,7 +220,7 @@ Recordset::Recordset(Database& db, std::string_view table, Open open) : db_(&db)
 
 Recordset::~Recordset() {
     if (!db_) return;
-    if (watching_) db_->unwatch(this, info_.name);
+    if (watching_) db_->unwatch(this, info_->name);
     db_->unregisterRecordset(this);
 }
 
@@ -230,7 +230,7 @@ Database& Recordset::db() {
 }
 
 void Recordset::detach() {
-    if (db_ && watching_) db_->unwatch(this, info_.name);
+    if (db_ && watching_) db_->unwatch(this, info_->name);
     watching_ = false;
     db_ = nullptr;
     rows_.clear();
@@ -246,12 +246,9 @@ void Recordset::detach() {
 }
 
 void Recordset::indexFields() {
-    exactIndex_.clear();
     sqlCache_.clear();
-    for (size_t i = 0; i < info_.fields.size(); ++i)
-        exactIndex_.emplace(info_.fields[i].name, static_cast<int>(i));
-    pendVal_.assign(info_.fields.size(), Value());
-    pendSet_.assign(info_.fields.size(), 0);
+    pendVal_.assign(info_->fields.size(), Value());
+    pendSet_.assign(info_->fields.size(), 0);
     pendCount_ = 0;
 }
 
@@ -291,7 +288,7 @@ const std::string& Recordset::cachedSql(char kind) {
         for (size_t i = 0; i < pendSet_.size(); ++i) {
             if (!pendSet_[i]) continue;
             if (n) cols += ", ", params += ", ";
-            cols += quoteName(info_.fields[i].name);
+            cols += quoteName(info_->fields[i].name);
             params += '?';
             params += std::to_string(++n);
         }
@@ -302,7 +299,7 @@ const std::string& Recordset::cachedSql(char kind) {
         for (size_t i = 0; i < pendSet_.size(); ++i) {
             if (!pendSet_[i]) continue;
             if (n) sets += ", ";
-            sets += quoteName(info_.fields[i].name);
+            sets += quoteName(info_->fields[i].name);
             sets += "=?";
             sets += std::to_string(++n);
         }
@@ -322,14 +319,15 @@ void Recordset::beginSnapshot() const {
     texts_.clear();
     garbage_ = 0;
     live_ = 0;
-    chunk_ = 4;
+    chunk_ = 1;
+    startsOffset_ = UINT64_MAX;
     ++version_;
     loaded_ = true;
     if (!watching_) {
-        d.watch(self, info_.name);
+        d.watch(self, info_->name);
         watching_ = true;
     }
-    syncedAt_ = d.tableWrites(info_.name);
+    syncedAt_ = d.tableWrites(info_->name);
     {
         auto st = d.prepare("SELECT max(rowid) FROM " + quotedTable_);
         const bool any = st->step() && !st->columnIsNull(0);
@@ -353,8 +351,8 @@ void Recordset::beginSnapshot() const {
 
 void Recordset::readCells(Row& r, sqlite3_stmt* s, int first) const {
     r.offset = data_.size();
-    for (size_t i = 0; i < info_.fields.size(); ++i)
-        encodeCell(data_, ColumnCell{s, first + static_cast<int>(i)}, info_.fields[i].type);
+    for (size_t i = 0; i < info_->fields.size(); ++i)
+        encodeCell(data_, ColumnCell{s, first + static_cast<int>(i)}, info_->fields[i].type);
     r.size = static_cast<uint32_t>(data_.size() - r.offset);
 }
 
@@ -550,8 +548,8 @@ void Recordset::tableWillChange(sqlite3* h, int op, long long oldRowid, long lon
     auto capture = [&](Row& r) {
         r.offset = data_.size();
         const int count = sqlite3_preupdate_count(h);
-        for (size_t i = 0; i < info_.fields.size(); ++i) {
-            const FieldType type = info_.fields[i].type;
+        for (size_t i = 0; i < info_->fields.size(); ++i) {
+            const FieldType type = info_->fields[i].type;
             sqlite3_value* v = nullptr;
             const size_t before = data_.size();
             try {
@@ -588,14 +586,14 @@ void Recordset::tableWillChange(sqlite3* h, int op, long long oldRowid, long lon
 
 bool Recordset::mirrorsTable() const {
     return Database::tellsRowChanges() && loaded_ && watching_ && db_ &&
-           syncedAt_ == db_->tableWrites(info_.name);
+           syncedAt_ == db_->tableWrites(info_->name);
 }
 
 template <class Write>
 void Recordset::ownWrite(Write write) {
     const bool mirror = mirrorsTable();
     write();
-    if (mirror) syncedAt_ = db().tableWrites(info_.name);
+    if (mirror) syncedAt_ = db().tableWrites(info_->name);
 }
 
 void Recordset::readAppended(long long afterRowid) {
@@ -652,7 +650,7 @@ void Recordset::rereadQuietly(bool keepPosition) {
         mark_ = {};
         adding_ = false;
         try {
-            info_ = db().tableInfo(info_.name);
+            info_ = db().sharedTableInfo(info_->name);
             indexFields();
         } catch (const RuntimeError&) {
         }
@@ -662,7 +660,7 @@ void Recordset::rereadQuietly(bool keepPosition) {
     mark_ = {};
     adding_ = false;
     try {
-        info_ = db().tableInfo(info_.name);
+        info_ = db().sharedTableInfo(info_->name);
         indexFields();
         beginSnapshot();
     } catch (const RuntimeError&) {
@@ -714,16 +712,28 @@ void Recordset::readUnread(size_t row) const {
     for (size_t i = first; i < last; ++i) {
         if (rows_[i].size != kUnread) continue;
         rows_[i].offset = data_.size();
-        for (const FieldInfo& f : info_.fields) encodeEmpty(data_, f.type);
+        for (const FieldInfo& f : info_->fields) encodeEmpty(data_, f.type);
         rows_[i].size = static_cast<uint32_t>(data_.size() - rows_[i].offset);
     }
 }
 
 const unsigned char* Recordset::cellData(size_t row, size_t field) const {
     if (rows_[row].size == kUnread) readUnread(row);
-    const unsigned char* p = data_.data() + rows_[row].offset;
-    for (size_t i = 0; i < field; ++i) p = skip(p);
-    return p;
+    const Row& r = rows_[row];
+    const unsigned char* start = data_.data() + r.offset;
+    // Where each cell of the row last read starts: showing a row reads all
+    // of its fields one by one.
+    if (startsRow_ != r.rowid || startsOffset_ != r.offset) {
+        cellStarts_.clear();
+        const unsigned char* p = start;
+        for (size_t i = 0; i < info_->fields.size(); ++i) {
+            cellStarts_.push_back(static_cast<uint32_t>(p - start));
+            p = skip(p);
+        }
+        startsRow_ = r.rowid;
+        startsOffset_ = r.offset;
+    }
+    return start + cellStarts_[field];
 }
 
 Value Recordset::cell(size_t row, size_t field) const { return decode(cellData(row, field)); }
@@ -731,9 +741,9 @@ Value Recordset::cell(size_t row, size_t field) const { return decode(cellData(r
 std::vector<Value> Recordset::rowValues(size_t row) const {
     if (rows_[row].size == kUnread) readUnread(row);
     std::vector<Value> out;
-    out.reserve(info_.fields.size());
+    out.reserve(info_->fields.size());
     const unsigned char* p = data_.data() + rows_[row].offset;
-    for (size_t i = 0; i < info_.fields.size(); ++i) {
+    for (size_t i = 0; i < info_->fields.size(); ++i) {
         out.push_back(decode(p));
         p = skip(p);
     }
@@ -742,6 +752,7 @@ std::vector<Value> Recordset::rowValues(size_t row) const {
 
 void Recordset::storeRow(Row& row, const std::vector<Value>& values) {
     ++version_;
+    startsOffset_ = UINT64_MAX;  // rows move when packed
     if (row.size != kUnread) garbage_ += row.size;
     // Rewritten rows leave their old bytes behind; pack when half is waste.
     if (garbage_ > (1u << 20) && garbage_ * 2 > data_.size()) {
@@ -911,7 +922,7 @@ void Recordset::addNew() {
     adding_ = true;
     clearPending();
     newRow_.clear();
-    for (const FieldInfo& f : info_.fields)
+    for (const FieldInfo& f : info_->fields)
         newRow_.push_back(f.type == FieldType::YesNo ? Value(false) : Value::null());
     moved();
 }
@@ -920,7 +931,7 @@ void Recordset::update() {
     ensureLoaded();
     if (listener_) listener_->recordsetWillWrite(*this);
     Database& d = db();
-    const size_t nf = info_.fields.size();
+    const size_t nf = info_->fields.size();
     if (adding_) {
         long long rowid = 0;
         ownWrite([&] {
@@ -928,14 +939,14 @@ void Recordset::update() {
             auto st = d.prepare(cachedSql('I'));
             int i = 0;
             for (size_t k = 0; k < nf; ++k)
-                if (pendSet_[k]) st->bind(++i, pendVal_[k], info_.fields[k].type);
+                if (pendSet_[k]) st->bind(++i, pendVal_[k], info_->fields[k].type);
             st->step();
             rowid = d.lastInsertRowid();
         });
         std::vector<Value> values;
         values.reserve(nf);
         for (size_t k = 0; k < nf; ++k) {
-            const FieldInfo& f = info_.fields[k];
+            const FieldInfo& f = info_->fields[k];
             if (pendSet_[k]) values.push_back(std::move(pendVal_[k]));
             else if (f.type == FieldType::AutoNumber)
                 values.push_back(Value::i32(static_cast<int32_t>(rowid)));
@@ -977,13 +988,13 @@ void Recordset::update() {
         auto st = d.prepare(cachedSql('U'));
         int i = 0;
         for (size_t k = 0; k < nf; ++k)
-            if (pendSet_[k]) st->bind(++i, pendVal_[k], info_.fields[k].type);
+            if (pendSet_[k]) st->bind(++i, pendVal_[k], info_->fields[k].type);
         st->bindInt(i + 1, rowid);
         st->step();
     });
     if (d.changes() == 0)
         throw RuntimeError(err::RowChanged,
-                           "The row could not be saved: it was deleted from " + info_.name +
+                           "The row could not be saved: it was deleted from " + info_->name +
                                " in another window.");
     std::vector<Value> values = rowValues(static_cast<size_t>(pos_));
     for (size_t k = 0; k < nf; ++k)
@@ -1037,13 +1048,11 @@ void Recordset::refresh() {
 // ----------------------------------------------------------------- fields
 
 int Recordset::indexOf(std::string_view name) const {
-    auto exact = exactIndex_.find(name);
-    if (exact != exactIndex_.end()) return exact->second;
-    int i = info_.fieldIndex(name);
+    const int i = info_->fieldIndex(name);
     if (i < 0)
         throw RuntimeError(err::FieldNotFound, "The field '" + std::string(name) +
                                                    "' was not found in the table " +
-                                                   info_.name + ".");
+                                                   info_->name + ".");
     return i;
 }
 
@@ -1066,7 +1075,7 @@ Value Recordset::field(std::string_view name) const {
 void Recordset::setField(std::string_view name, const Value& v) {
     int i = indexOf(name);
     requireCurrent();
-    const FieldInfo& f = info_.fields[static_cast<size_t>(i)];
+    const FieldInfo& f = info_->fields[static_cast<size_t>(i)];
     if (f.type == FieldType::AutoNumber)
         throw RuntimeError(err::NotUpdatable, "The field " + f.name + " is numbered by itself.");
     Value c = convertForField(f, v);
@@ -1088,7 +1097,7 @@ void Recordset::visitColumn(size_t field, Visit visit) const {
         return;
     }
     auto* self = const_cast<Recordset*>(this);
-    const FieldInfo& f = info_.fields[field];
+    const FieldInfo& f = info_->fields[field];
     size_t k = 0;
     auto known = [&](size_t at) {
         if (!rows_[at].deleted) visit(cell(at, field));
@@ -1127,7 +1136,7 @@ std::shared_ptr<const TextColumn> Recordset::columnTexts(std::string_view name) 
         texts_.clear();
         textsVersion_ = version_;
     }
-    const std::string& key = info_.fields[i].name;
+    const std::string& key = info_->fields[i].name;
     for (const auto& [field, column] : texts_)
         if (field == key) return column;
     auto column = std::make_shared<TextColumn>();
@@ -1180,7 +1189,7 @@ bool Recordset::findFirstText(std::string_view name, std::string_view text) {
     moveFirst();
     if (eof()) return false;
     const auto f = static_cast<size_t>(indexOf(name));
-    const FieldInfo& field = info_.fields[f];
+    const FieldInfo& field = info_->fields[f];
     const bool textField = field.type == FieldType::Text || field.type == FieldType::Memo;
     // While the table holds just the snapshot's rows, its index answers.
     // A text field holds texts, Nulls (read as "") and, written from
@@ -1247,7 +1256,7 @@ bool Recordset::findFirstText(std::string_view name, std::string_view text) {
 std::optional<long long> Recordset::wholeMatchInSql(size_t field, double wanted, int bits,
                                                     bool& answered) {
     answered = false;
-    const FieldInfo& f = info_.fields[field];
+    const FieldInfo& f = info_->fields[field];
     if (f.type != FieldType::Int16 && f.type != FieldType::Int32) return std::nullopt;
     const bool narrow = f.type == FieldType::Int16 || bits == 16;
     const double low = narrow ? -32768.0 : static_cast<double>(std::numeric_limits<int32_t>::min());

@@ -69,9 +69,9 @@ public:
     Recordset(const Recordset&) = delete;
     Recordset& operator=(const Recordset&) = delete;
 
-    const std::string& tableName() const { return info_.name; }
-    const std::vector<FieldInfo>& fields() const { return info_.fields; }
-    bool hasField(std::string_view name) const { return info_.fieldIndex(name) >= 0; }
+    const std::string& tableName() const { return info_->name; }
+    const std::vector<FieldInfo>& fields() const { return info_->fields; }
+    bool hasField(std::string_view name) const { return info_->fieldIndex(name) >= 0; }
     Database& database() { return *db_; }
 
     bool bof() const;
@@ -200,10 +200,6 @@ private:
     void ownWrite(Write write);
     std::optional<long long> wholeMatchInSql(size_t field, double wanted, int bits,
                                              bool& answered);
-    struct NameHash {
-        using is_transparent = void;
-        size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
-    };
     void ensureLoaded() const;
     void indexFields();
     void clearPending();
@@ -222,7 +218,7 @@ private:
     Database& db();
 
     Database* db_;
-    TableInfo info_;
+    std::shared_ptr<const TableInfo> info_;
     std::string quotedTable_;
     // Rows are read lazily; const readers may read them on first use.
     mutable bool loaded_ = false;
@@ -233,7 +229,7 @@ private:
     // foreign_ (sorted) are row numbers up to bound_ added since it began.
     mutable long long bound_ = 0;
     mutable std::vector<long long> foreign_;
-    mutable long chunk_ = 4;  // rows a gap is read by, growing as a walk goes on
+    mutable long chunk_ = 1;  // rows a gap is read by, growing as a walk goes on
     mutable uint64_t syncedAt_ = 0;  // the table's writes when last a mirror
     mutable bool watching_ = false;
     mutable uint64_t version_ = 0;  // changes with the rows' content
@@ -241,6 +237,10 @@ private:
     mutable uint64_t textsVersion_ = 0;
     mutable std::vector<unsigned char> data_;  // packed cells of every row
     mutable uint64_t garbage_ = 0;             // bytes of rows rewritten since
+    // The cell starts of the row (by number and place) last read.
+    mutable std::vector<uint32_t> cellStarts_;
+    mutable long long startsRow_ = 0;
+    mutable uint64_t startsOffset_ = UINT64_MAX;
     mutable long pos_ = 0;  // -1: before the first row; rows_.size(): after the last
     mutable long live_ = 0;  // live rows among the known ones
     bool adding_ = false;
@@ -250,7 +250,6 @@ private:
     std::vector<Value> pendVal_;
     std::vector<char> pendSet_;
     int pendCount_ = 0;
-    std::unordered_map<std::string, int, NameHash, std::equal_to<>> exactIndex_;
     std::unordered_map<std::string, std::string> sqlCache_;  // by kind and changed fields
     RecordsetListener* listener_ = nullptr;
     Position mark_;
