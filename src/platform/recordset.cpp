@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <exception>
 #include <limits>
 
 namespace mk {
@@ -1083,9 +1084,11 @@ void Recordset::setField(std::string_view name, const Value& v) {
     else setPending(i, std::move(c));
 }
 
-// Every live row's value of one field in table order: the rows known from
-// the snapshot, the others as the table holds them (which is as the
-// snapshot has them: a row is kept before it changes).
+// Every live row's value of one field in table order, with its row
+// number, until visit returns false: the rows known from the snapshot, the
+// others as the table holds them (which is as the snapshot has them: a row
+// is kept before it changes). Only that field of the rows not yet read is
+// read.
 template <class Visit>
 void Recordset::visitColumn(size_t field, Visit visit) const {
     ensureLoaded();
@@ -1093,39 +1096,43 @@ void Recordset::visitColumn(size_t field, Visit visit) const {
     for (const Row& r : rows_) gaps = gaps || r.gapAfter || r.size == kUnread;
     if (!gaps) {
         for (size_t r = 0; r < rows_.size(); ++r)
-            if (!rows_[r].deleted) visit(cell(r, field));
+            if (!rows_[r].deleted && !visit(rows_[r].rowid, cell(r, field))) return;
         return;
     }
     auto* self = const_cast<Recordset*>(this);
     const FieldInfo& f = info_->fields[field];
     size_t k = 0;
     auto known = [&](size_t at) {
-        if (!rows_[at].deleted) visit(cell(at, field));
+        return rows_[at].deleted || visit(rows_[at].rowid, cell(at, field));
     };
+    bool more = true;
     {
         auto st = self->db().prepare("SELECT rowid, " + quoteName(f.name) + " FROM " +
                                      quotedTable_ + " ORDER BY rowid");
-        while (st->step()) {
+        while (more && st->step()) {
             const long long r = st->columnInt(0);
-            while (k < rows_.size() && rows_[k].rowid < r) known(k++);
+            while (more && k < rows_.size() && rows_[k].rowid < r) more = known(k++);
+            if (!more) break;
             if (k < rows_.size() && rows_[k].rowid == r) {
                 const Row& row = rows_[k++];
                 if (row.deleted) continue;
-                if (row.size == kUnread) visit(st->column(1, f.type));
-                else visit(cell(k - 1, field));
+                more = row.size == kUnread ? visit(r, st->column(1, f.type)) : visit(r, cell(k - 1, field));
                 continue;
             }
             if (r > bound_ || isForeign(r) || !gapAfter(static_cast<long>(k) - 1)) continue;
-            visit(st->column(1, f.type));
+            more = visit(r, st->column(1, f.type));
         }
     }
-    while (k < rows_.size()) known(k++);
+    while (more && k < rows_.size()) more = known(k++);
 }
 
 std::vector<Value> Recordset::columnValues(std::string_view name) const {
     const auto i = static_cast<size_t>(indexOf(name));
     std::vector<Value> out;
-    visitColumn(i, [&](Value v) { out.push_back(std::move(v)); });
+    visitColumn(i, [&](long long, Value v) {
+        out.push_back(std::move(v));
+        return true;
+    });
     return out;
 }
 
@@ -1140,9 +1147,10 @@ std::shared_ptr<const TextColumn> Recordset::columnTexts(std::string_view name) 
     for (const auto& [field, column] : texts_)
         if (field == key) return column;
     auto column = std::make_shared<TextColumn>();
-    visitColumn(i, [&](const Value& v) {
+    visitColumn(i, [&](long long, const Value& v) {
         if (v.isText()) column->push_back(v.asTextRaw());
         else column->push_back(toText(v));
+        return true;
     });
     texts_.emplace_back(key, column);
     return column;
@@ -1154,28 +1162,28 @@ bool Recordset::findFirst(std::string_view name, const std::function<bool(const 
     moveFirst();
     if (eof()) return false;
     const auto f = static_cast<size_t>(indexOf(name));
-    long found = -1;
-    for (long r = pos_; r < static_cast<long>(rows_.size()); r = nextLive(r)) {
-        bool equal;
+    // Only the field is read of the rows passed; the row found is read whole.
+    std::optional<long long> hit, failedAt;
+    std::exception_ptr failure;
+    visitColumn(f, [&](long long rowid, const Value& v) {
         try {
-            equal = match(cell(static_cast<size_t>(r), f));
+            if (!match(v)) return true;
+            hit = rowid;
         } catch (const RuntimeError&) {
-            // A failed comparison leaves the search on the row it failed on.
-            pos_ = r;
-            moved();
-            throw;
+            failedAt = rowid;
+            failure = std::current_exception();
         }
-        if (equal) {
-            found = r;
-            break;
-        }
-    }
-    if (found < 0) found = static_cast<long>(rows_.size());
-    if (found != pos_) {
-        pos_ = found;
+        return false;
+    });
+    // A failed comparison leaves the search on the row it failed on.
+    const long at = failedAt ? seek(*failedAt) : hit ? seek(*hit) : -1;
+    const long to = at >= 0 ? at : static_cast<long>(rows_.size());
+    if (to != pos_ || failure) {
+        pos_ = to;
         moved();
     }
-    return found < static_cast<long>(rows_.size());
+    if (failure) std::rethrow_exception(failure);
+    return at >= 0 && !failedAt;
 }
 
 namespace {
@@ -1224,28 +1232,9 @@ bool Recordset::findFirstText(std::string_view name, std::string_view text) {
             return at < static_cast<long>(rows_.size());
         }
     }
-    long found = -1;
-    for (long r = pos_; r < static_cast<long>(rows_.size()); r = nextLive(r)) {
-        const unsigned char* p = cellData(static_cast<size_t>(r), f);
-        bool equal;
-        if (*p == TText) {
-            ++p;
-            const size_t n = getLength(p);
-            equal = n == text.size() && std::memcmp(p, text.data(), n) == 0;
-        } else {
-            equal = toText(decode(p)) == text;
-        }
-        if (equal) {
-            found = r;
-            break;
-        }
-    }
-    if (found < 0) found = static_cast<long>(rows_.size());
-    if (found != pos_) {
-        pos_ = found;
-        moved();
-    }
-    return found < static_cast<long>(rows_.size());
+    return findFirst(name, [text](const Value& v) {
+        return v.isText() ? v.asTextRaw() == text : toText(v) == text;
+    });
 }
 
 // The first row whose field, read as its type and taken as a whole number
