@@ -167,6 +167,7 @@ void Form12::addSave() {
         focus(Text1[3]);
         return;
     }
+    if (!entriesFit(*this, *Adodc1)) return;
     // The new row may already be gone (stored or refused on a move).
     if (rs.isAdding()) {
         rs.setField("FirstName", Text1[2]->text());

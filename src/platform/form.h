@@ -2,6 +2,7 @@
 // handlers of its own events. One instance per window class.
 #pragma once
 
+#include <functional>
 #include <initializer_list>
 #include <memory>
 #include <set>
@@ -50,6 +51,13 @@ std::string formatPrintLine(std::initializer_list<PrintArg> items);
 // front end drawing a proportional font can line the zones up.
 std::string formatPrintLine(std::initializer_list<PrintArg> items, std::vector<int>& zoneStarts);
 
+// The label that names a box on its window: the nearest showing caption
+// label to its right whose row overlaps the box's (no other box between
+// them), else one right over it across the same columns (the heading of a
+// column of boxes, the caption over a tall box). Labels that show a
+// field's value name nothing. Null when none does.
+const Label* labelBeside(const Control& box);
+
 class Form {
 public:
     Form(Application& app, std::string name);
@@ -78,6 +86,9 @@ public:
     // (its data controls have re-read their tables), so it can put back
     // what the user had entered. It must not write.
     virtual void actionFailed() {}
+    // A step a helper of the window (its record editing) runs after
+    // actionFailed, to put back what the user had entered. It must not write.
+    void addFailureStep(std::function<void()> step) { failureSteps_.push_back(std::move(step)); }
     // Told, once a user action of any window has committed, which tables
     // it wrote, so a window that shows them can show what is stored now.
     // A window holding typed, unsaved changes keeps them (it shows the
@@ -159,6 +170,7 @@ private:
     bool paintPending_ = false;
     int busy_ = 0;
     Event<> loadEvent_, paintEvent_, unloadEvent_;
+    std::vector<std::function<void()>> failureSteps_;
 };
 
 }  // namespace mk
