@@ -59,16 +59,14 @@ const Label* labelBeside(const Control& box) {
         if (l->left < boxRight - kSlack || l->left + l->width <= boxRight) continue;
         if (!best || l->left < best->left) best = l;
     }
-    if (best) {
-        // Another box between them has the label to itself.
-        for (const auto& other : controls) {
-            const Control& o = *other;
-            if (&o == &box || !takesEntry(o.kind()) || !o.isShowing() || !rowsOverlap(o, box))
-                continue;
-            if (o.left >= boxRight - kSlack && o.left + o.width <= best->left + kSlack) return nullptr;
-        }
-        return best;
+    // Another box between them has the label to itself.
+    for (const auto& other : controls) {
+        const Control& o = *other;
+        if (!best || &o == &box || !takesEntry(o.kind()) || !o.isShowing() || !rowsOverlap(o, box))
+            continue;
+        if (o.left >= boxRight - kSlack && o.left + o.width <= best->left + kSlack) best = nullptr;
     }
+    if (best) return best;
     // A caption right over the box (a column heading, the caption of a tall
     // box); one a row further up names another box.
     for (const auto& other : controls) {

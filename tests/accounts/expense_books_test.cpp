@@ -239,6 +239,16 @@ TEST_F(ExpenseBooksTest, AFailedRollUpLeavesBothBooks) {
     EXPECT_EQ(dump("DAY_OUTPUT"), days);
     EXPECT_EQ(dump("MONTH_OUTPUT"), months);
     EXPECT_TRUE(h.form("Form18").button("ADD").visible);
+
+    // A month that would pass 1e12 is refused before anything is written.
+    h.exec("DROP TRIGGER no_month");
+    h.exec("UPDATE MONTH_OUTPUT SET DALIY_OUT = 1e12 WHERE MONTH_NO = 3");
+    const std::string full = dump("MONTH_OUTPUT");
+    h.answerInput("3");
+    h.click("Form18", "ADD");
+    EXPECT_EQ(h.lastMessage(), "المصاريف اليومية أكبر من الحد المسموح به (1000000000000)");
+    EXPECT_EQ(dump("DAY_OUTPUT"), days);
+    EXPECT_EQ(dump("MONTH_OUTPUT"), full);
 }
 
 }  // namespace
