@@ -179,6 +179,7 @@ void Application::setFocus(Control& c) {
     if (!c.isShowing() || !c.isEffectivelyEnabled() || !c.canFocus() || !c.form().loaded_ ||
         c.isCovered())
         throw RuntimeError(5, "The control " + c.fullName() + " cannot take the focus now.");
+    ++focusMovesByCode_;
     moveFocus(&c, false);
 }
 
@@ -203,6 +204,14 @@ void Application::moveFocus(Control* to, bool byUser) {
 int Application::msgBox(const std::string& prompt, int style, const std::string& title) {
     notify();
     int r = dialogs_.messageBox(prompt, title.empty() ? defaultTitle : title, style);
+    notify();
+    return r;
+}
+
+int Application::msgBoxLeftToRight(const std::vector<std::string>& pieces, int style,
+                                   const std::string& title) {
+    notify();
+    int r = dialogs_.messageBoxLeftToRight(pieces, title.empty() ? defaultTitle : title, style);
     notify();
     return r;
 }

@@ -136,6 +136,11 @@ int Form::MsgBox(const std::string& prompt, int style, const std::string& title)
     return app_->msgBox(prompt, style, title);
 }
 
+int Form::MsgBoxLeftToRight(const std::vector<std::string>& pieces, int style,
+                            const std::string& title) {
+    return app_->msgBoxLeftToRight(pieces, style, title);
+}
+
 std::string Form::InputBox(const std::string& prompt, const std::string& title,
                            const std::string& defaultText) {
     return app_->inputBox(prompt, title, defaultText);
