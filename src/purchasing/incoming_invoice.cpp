@@ -205,13 +205,13 @@ void Form17::tellMoney(const Money& money) {
             tellCashAdded(money.total, money.supplier);
             break;
         case Payment::Deferred:
-            MsgBox(money.supplier + " ألى حساب المورد  " + formatDouble(money.total) +
-                   " تم أضافة حساب الفاتورة  ");
+            MsgBoxLeftToRight({money.supplier, " ألى حساب المورد  ", formatDouble(money.total),
+                               " تم أضافة حساب الفاتورة  "});
             break;
         case Payment::Part:
             tellCashAdded(money.paid, money.supplier);
-            MsgBox(money.supplier + " ألى حساب مديونية العميل " +
-                   formatDouble(money.total - money.paid) + " تم أضافة  باقى حساب الفاتورة  ");
+            MsgBoxLeftToRight({money.supplier, " ألى حساب مديونية العميل ",
+                               formatDouble(money.total - money.paid), " تم أضافة  باقى حساب الفاتورة  "});
             break;
         case Payment::None:
             break;

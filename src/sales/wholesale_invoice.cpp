@@ -276,13 +276,13 @@ void WholesaleInvoice::tellPayment() {
         case Payment::Cash: tellCashAdded(total_, buyer_); break;
         case Payment::Credit:
             Command2->caption = formatDouble(debt_);
-            MsgBox(buyer_ + " ألى حساب مديونية العميل " + formatDouble(total_) +
-                   " تم أضافة حساب الفاتورة  ");
+            MsgBoxLeftToRight({buyer_, " ألى حساب مديونية العميل ", formatDouble(total_),
+                               " تم أضافة حساب الفاتورة  "});
             break;
         case Payment::Part:
             tellCashAdded(paid_, buyer_);
-            MsgBox(buyer_ + " ألى حساب مديونية العميل " + formatDouble(total_ - paid_) +
-                   " تم أضافة  باقى حساب الفاتورة الآجل  ");
+            MsgBoxLeftToRight({buyer_, " ألى حساب مديونية العميل ", formatDouble(total_ - paid_),
+                               " تم أضافة  باقى حساب الفاتورة الآجل  "});
             break;
         case Payment::None: break;
     }
