@@ -42,6 +42,54 @@ int closedAnswer(const std::vector<int>& buttons) {
     return buttons.empty() ? answer::OK : buttons.front();
 }
 
+// A message's or prompt's text laid out the way it reads: a right-to-left
+// paragraph standing at the right for Arabic, else from the left.
+void showReading(QLabel& label, const QString& shown) {
+    label.setTextFormat(Qt::PlainText);
+    label.setText(shown);
+    const bool rtl = readsRightToLeft(shown);
+    label.setAlignment(Qt::AlignAbsolute | (rtl ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
+}
+
+// What a tool reads: the text without the marks that order it.
+QString spoken(QString shown) {
+    for (QChar mark : {QChar(0x200E), QChar(0x200F), QChar(0x2068), QChar(0x2069)}) shown.remove(mark);
+    return shown;
+}
+
+int showMessage(QWidget* parent, const QString& shown, const std::string& title, int style) {
+    QMessageBox box(parent);
+    box.setObjectName(QStringLiteral("MsgBox"));
+    box.setWindowTitle(qs(title));
+    box.setTextFormat(Qt::PlainText);
+    box.setText(shown);
+    if (auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label")))
+        showReading(*label, shown);
+    box.setIcon(iconOf(style));
+    box.setWindowModality(Qt::ApplicationModal);
+    box.setAccessibleName(qs(title));
+    box.setAccessibleDescription(spoken(shown));
+    const std::vector<int> answers = buttonsOf(style);
+    std::vector<std::pair<QAbstractButton*, int>> buttons;
+    for (int a : answers) {
+        QPushButton* b = box.addButton(answerCaption(a), roleOf(a));
+        b->setObjectName(answerName(a));
+        b->setAccessibleName(answerCaption(a));
+        b->setAccessibleDescription(answerName(a));
+        buttons.emplace_back(b, a);
+    }
+    // The second or third button may be the default (styles 256 and 512).
+    const size_t def = static_cast<size_t>((style >> 8) & 3);
+    box.setDefaultButton(static_cast<QPushButton*>(buttons[def < buttons.size() ? def : 0].first));
+    const int onClose = closedAnswer(answers);
+    for (auto& [b, a] : buttons)
+        if (a == onClose && (a == answer::Cancel || answers.size() == 1)) box.setEscapeButton(b);
+    box.exec();
+    for (auto& [b, a] : buttons)
+        if (box.clickedButton() == b) return a;
+    return onClose;
+}
+
 }  // namespace
 
 QString answerCaption(int a) {
@@ -71,34 +119,14 @@ QString answerName(int a) {
 }
 
 int QtDialogs::messageBox(const std::string& prompt, const std::string& title, int style) {
-    QMessageBox box(parent ? parent() : nullptr);
-    box.setObjectName(QStringLiteral("MsgBox"));
-    box.setWindowTitle(qs(title));
-    box.setTextFormat(Qt::PlainText);
-    box.setText(qs(prompt));
-    box.setIcon(iconOf(style));
-    box.setWindowModality(Qt::ApplicationModal);
-    box.setAccessibleName(qs(title));
-    box.setAccessibleDescription(qs(prompt));
-    const std::vector<int> answers = buttonsOf(style);
-    std::vector<std::pair<QAbstractButton*, int>> buttons;
-    for (int a : answers) {
-        QPushButton* b = box.addButton(answerCaption(a), roleOf(a));
-        b->setObjectName(answerName(a));
-        b->setAccessibleName(answerCaption(a));
-        b->setAccessibleDescription(answerName(a));
-        buttons.emplace_back(b, a);
-    }
-    // The second or third button may be the default (styles 256 and 512).
-    const size_t def = static_cast<size_t>((style >> 8) & 3);
-    box.setDefaultButton(static_cast<QPushButton*>(buttons[def < buttons.size() ? def : 0].first));
-    const int onClose = closedAnswer(answers);
-    for (auto& [b, a] : buttons)
-        if (a == onClose && (a == answer::Cancel || answers.size() == 1)) box.setEscapeButton(b);
-    box.exec();
-    for (auto& [b, a] : buttons)
-        if (box.clickedButton() == b) return a;
-    return onClose;
+    return showMessage(parent ? parent() : nullptr, asParagraph(qs(prompt)), title, style);
+}
+
+int QtDialogs::messageBoxLeftToRight(const std::vector<std::string>& pieces, const std::string& title,
+                                     int style) {
+    std::vector<QString> texts;
+    for (const std::string& p : pieces) texts.push_back(qs(p));
+    return showMessage(parent ? parent() : nullptr, piecesFromTheRight(texts), title, style);
 }
 
 InputBoxDialog::InputBoxDialog(const QString& prompt, const QString& title, const QString& text,
@@ -110,8 +138,8 @@ InputBoxDialog::InputBoxDialog(const QString& prompt, const QString& title, cons
     setAccessibleDescription(prompt);
     setWindowModality(Qt::ApplicationModal);
     auto* layout = new QVBoxLayout(this);
-    prompt_ = new QLabel(prompt, this);
-    prompt_->setTextFormat(Qt::PlainText);
+    prompt_ = new QLabel(this);
+    showReading(*prompt_, asParagraph(prompt));
     prompt_->setWordWrap(true);
     prompt_->setMinimumWidth(320);
     field_ = new QLineEdit(text, this);
