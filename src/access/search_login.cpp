@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "platform/application.h"
+#include "sales/invoice_window.h"
 
 namespace mk {
 
@@ -77,9 +78,6 @@ const SearchLoginSpec kSearchLogins[] = {
      {{"Label2", 0}, {"Label11", 1}, {"Label1", 7}, {"Label1", 8}, {"Label1", 10}, {"Label7", 1}}},
 };
 
-constexpr const char* kInvoiceOpen =
-    "لا يمكن البحث أثناء إدخال أو تعديل فاتورة، أحفظ الفاتورة أو ألغها أولا";
-
 }  // namespace
 
 SearchLogin::SearchLogin(Application& a, const SearchLoginSpec& entry)
@@ -88,12 +86,8 @@ SearchLogin::SearchLogin(Application& a, const SearchLoginSpec& entry)
       spec_(entry) {}
 
 bool SearchLogin::invoiceOpen() {
-    Form* invoices = app().loadedForm(spec_.invoiceWindow);
-    if (!invoices) return false;
-    for (int i : {0, 2})
-        if (Control* c = invoices->findControl("cmdaction", i))
-            if (auto* b = dynamic_cast<CommandButton*>(c); b && b->caption == "&save") return true;
-    return false;
+    auto* invoices = dynamic_cast<InvoiceWindow*>(app().loadedForm(spec_.invoiceWindow));
+    return invoices && invoices->documentOpen();
 }
 
 void SearchLogin::logIn() {
@@ -101,7 +95,7 @@ void SearchLogin::logIn() {
     const std::string user = Text1[0]->text();
     // Moving off an invoice being entered or edited would store it unposted.
     if (invoiceOpen()) {
-        MsgBox(kInvoiceOpen, mb::OKOnly, "Attention");
+        MsgBox(kSearchWhileOpen, mb::OKOnly, "Attention");
         return;
     }
     if (spec_.userBeforePrompt)
@@ -137,21 +131,14 @@ void SearchLogin::logIn() {
 }
 
 void SearchLogin::showForViewing(Form& invoices) {
-    invoices.height = kViewHeight;
+    std::vector<Control*> hidden, shown;
     for (const ControlName& c : spec_.hidden)
-        if (Control* control = invoices.findControl(c.name, c.index)) control->visible = false;
-    for (const ControlName& c : spec_.flagsEnabled) invoices.control(c.name, c.index).enabled = true;
+        if (Control* control = invoices.findControl(c.name, c.index)) hidden.push_back(control);
     for (const char* name : spec_.lineControls)
-        for (int i = 0; i < 32; ++i) {
-            Control& c = invoices.control(name, i);
-            c.visible = true;
-            // Rows the line stepping moved go back to their design places.
-            c.left = c.design.left;
-            c.top = c.design.top;
-            c.width = c.design.width;
-            c.height = c.design.height;
-        }
-    for (const ControlName& c : spec_.shown) invoices.control(c.name, c.index).visible = true;
+        for (int i = 0; i < 32; ++i) shown.push_back(&invoices.control(name, i));
+    for (const ControlName& c : spec_.shown) shown.push_back(&invoices.control(c.name, c.index));
+    for (const ControlName& c : spec_.flagsEnabled) invoices.control(c.name, c.index).enabled = true;
+    dynamic_cast<InvoiceWindow&>(invoices).showForViewing(kViewHeight, hidden, shown);
 }
 
 void registerSearchLogins(Application& app) {

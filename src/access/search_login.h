@@ -1,8 +1,10 @@
 // The invoice search logins: an access login whose action asks for an
 // invoice number, lays its invoice window out for viewing, writes the user
 // and the number into that window's labels and moves its invoice data
-// control (Adodc2) to the first row of that number. They reach the invoice
-// window only by control names, so each is declared as data.
+// control (Adodc2) to the first row of that number. Each is declared as
+// data: the controls it names in its invoice window, which it lays out
+// through InvoiceWindow::showForViewing (add puts the entry layout back).
+// A search waits while that window adds or edits an invoice.
 #pragma once
 
 #include <string>

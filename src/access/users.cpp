@@ -113,7 +113,7 @@ void Form12::commitShownRow() {
 }
 
 void Form12::backToBrowsing() {
-    cmdaction[0]->caption = "&add";
+    editing_->enter(EditMode::Browsing);
     editing_->SetCancelEnabled(false);
     Text1[2]->locked = true;
     Text1[3]->locked = true;
@@ -151,13 +151,12 @@ void Form12::addSave() {
     Text1[2]->locked = false;
     Text1[3]->locked = false;
     Recordset& rs = Adodc1->recordset();
-    if (cmdaction[0]->caption == "&add") {
+    if (!editing_->adding()) {
         rs.addNew();
-        cmdaction[0]->caption = "&save";
+        editing_->enter(EditMode::Adding);
         editing_->SetCancelEnabled(true);
         return;
     }
-    if (cmdaction[0]->caption != "&save") return;
     auto focus = [this](TextBox* box) {
         if (app().canTakeInput(*box)) box->SetFocus();
     };
@@ -179,7 +178,8 @@ void Form12::addSave() {
             rs.update();
         } catch (const RuntimeError& e) {
             if (e.number() != err::DuplicateKey) throw;
-            MsgBox(kDuplicateText, mb::OKOnly, kDuplicateTitle);
+            // The refused row leaves the action's transaction open.
+            MsgBoxAfterCommit(kDuplicateText, mb::OKOnly, kDuplicateTitle);
             rs.cancelUpdate();
         }
     }

@@ -36,4 +36,13 @@ void Form34::Form_Load() {
     Adodc1->recordset().moveLast();
 }
 
+void Form34::tablesChanged(const ChangedTables& tables) {
+    if (!tableChanged(tables, "BOX")) return;
+    // Postings only ever append to the ledger.
+    Recordset& rs = Adodc1->recordset();
+    rs.moveLast();
+    rs.readAppended(rs.rowId());
+    rs.moveLast();
+}
+
 }  // namespace mk

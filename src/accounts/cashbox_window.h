@@ -1,6 +1,6 @@
-// The cash box window: the current balance, the way to the two voucher
-// windows and the cash box report. Its Adodc1 is also read by the main
-// window's totals and posted through by the wage payment.
+// The cash box window: the current balance (the ledger's last row, shown
+// again after every posting), the way to the two voucher windows and the
+// cash box report. Its Adodc1 is also read by the main window's totals.
 #pragma once
 
 #include "platform/form.h"
@@ -12,6 +12,8 @@ public:
     static constexpr const char* kName = "Form34";
     explicit Form34(Application& a);
     void Form_Load() override;
+    // The balance shown follows every posting.
+    void tablesChanged(const ChangedTables& tables) override;
 
     Adodc* Adodc1;
     Label* Label1;

@@ -468,7 +468,7 @@ void ExpenseBook::rollUp() {
     }
 
     ADD->visible = false;
-    MsgBox(r.doneBefore + std::to_string(*target) + r.doneAfter);
+    MsgBoxAfterCommit(r.doneBefore + std::to_string(*target) + r.doneAfter);
 }
 
 Form18::Form18(Application& a) : ExpenseBook(a, kDays) {}

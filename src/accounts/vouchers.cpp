@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "accounts/posted_money.h"
 #include "data/field_look.h"
 #include "platform/application.h"
 
@@ -57,7 +56,6 @@ const VoucherConfig kPayments{
 
 // Refusals: each leaves the voucher and every balance as they were.
 constexpr const char* kAlreadyPosted = "تم ترحيل هذا الإذن من قبل";
-constexpr const char* kUnknownCustomer = "لا يوجد عميل بهذا الأسم، أختر أسم العميل من القائمة";
 constexpr const char* kBadNumber = "رقم الإذن غير صحيح أو مستخدم من قبل";
 constexpr const char* kBadAmount = "أدخل قيمة المبلغ رقما أكبر من صفر";
 constexpr const char* kBadDate = "أدخل تاريخ الإذن صحيحا";
@@ -72,14 +70,6 @@ constexpr double kFirstRow = 840, kRowStep = 420, kRowHeight = 315;
 constexpr double kButtonLeft = 240, kButtonWidth = 2040;
 
 double rowTop(int row) { return kFirstRow + kRowStep * row; }
-
-// The first row of BUYER whose name is exactly this one, read now.
-bool customerExists(Database& db, const std::string& name) {
-    Recordset buyers(db, "BUYER");
-    for (; !buyers.eof(); buyers.moveNext())
-        if (!buyers.field("BUYER").isNull() && toText(buyers.field("BUYER")) == name) return true;
-    return false;
-}
 
 }  // namespace
 
@@ -206,7 +196,7 @@ std::optional<std::string> VoucherWindow::saveRefusal() {
     const auto amount = parseNumber(Text2->text());
     if (!amount || *amount <= 0) return kBadAmount;
     if (!parseDate(Text3->text())) return kBadDate;
-    if (config_.receipt && !customerExists(db, partyText())) return kUnknownCustomer;
+    if (config_.receipt) return partnerProblem(db, kBuyers, partyText(), true);
     return std::nullopt;
 }
 
@@ -215,8 +205,27 @@ std::optional<std::string> VoucherWindow::postRefusal() {
     if (!v.hasCurrentRow()) return kNoVoucher;
     if (toBool(v.field("POSTED"))) return kAlreadyPosted;
     if (!(toDouble(v.field("MONEY")) > 0)) return kBadAmount;
-    if (config_.receipt && !customerExists(v.database(), toText(v.field("BUYER"))))
-        return kUnknownCustomer;
+    return std::nullopt;
+}
+
+std::optional<PaymentPlan> VoucherWindow::planPosting(bool adding) {
+    // While adding, the boxes hold what the save will store (checked).
+    Recordset& v = Adodc1->recordset();
+    const double amount = adding ? *parseNumber(Text2->text()) : toDouble(v.field("MONEY"));
+    const Value number = adding ? Value(*parseNumber(Text1->text())) : v.field("INVO_NO");
+    const std::string party = !config_.receipt ? "" : adding ? partyText() : toText(v.field("BUYER"));
+    PaymentPlan plan = planPayment(v.database(), {.partners = config_.receipt ? &kBuyers : nullptr,
+                                               .partner = party,
+                                               .kind = config_.receipt ? PaymentKind::Settle
+                                                                       : PaymentKind::Cash,
+                                               .total = amount,
+                                               .flow = config_.flow,
+                                               .referenceField = config_.referenceField,
+                                               .reference = number,
+                                               .date = Value(documentDate(app())),
+                                               .totalCaption = config_.amountLabel});
+    if (plan.ok()) return plan;
+    MsgBox(plan.problem);
     return std::nullopt;
 }
 
@@ -227,7 +236,7 @@ void VoucherWindow::showLastNumber() {
 }
 
 void VoucherWindow::backToBrowsing() {
-    cmdaction[0]->caption = editing_->texts().add;
+    editing_->enter(EditMode::Browsing);
     editing_->SetCancelEnabled(false);
     editing_->setBoxesLocked(true);
     Adodc1->enabled = true;  // moving between vouchers again
@@ -272,13 +281,12 @@ void VoucherWindow::post() {
         MsgBox(*why);
         return;
     }
+    const std::optional<PaymentPlan> plan = planPosting(adding);
+    if (!plan) return;
     try {
-        // A new voucher is stored first; what is posted is the stored row.
+        // A new voucher is stored first; the posted flag goes with the row.
         if (adding) v.update();
-        const double amount = toDouble(v.field("MONEY"));
-        postCash(*Adodc3, {config_.flow, amount, documentDate(app()), config_.referenceField,
-                           v.field("INVO_NO")});
-        if (config_.receipt) lowerCustomerDebt(toText(v.field("BUYER")), amount);
+        applyPayment(v.database(), *plan);
         v.setField("POSTED", true);
         v.update();
     } catch (...) {
@@ -289,23 +297,8 @@ void VoucherWindow::post() {
         backToBrowsing();
         showLastNumber();
     }
-    MsgBox(config_.postedMessage);
     Command2->visible = false;
-    showPostedMoney(app());
-}
-
-void VoucherWindow::lowerCustomerDebt(const std::string& name, double amount) {
-    // Read now: a sale or the customers window may have changed the debt
-    // since this window opened.
-    Adodc2->Refresh();
-    Recordset& buyers = Adodc2->recordset();
-    for (; !buyers.eof(); buyers.moveNext()) {
-        if (buyers.field("BUYER").isNull() || toText(buyers.field("BUYER")) != name) continue;
-        buyers.setField("MONEY", toDouble(buyers.field("MONEY")) - amount);
-        buyers.update();
-        return;
-    }
-    throw RuntimeError(err::NoCurrentRecord, "The customer " + name + " was not found.");
+    MsgBoxAfterCommit(config_.postedMessage);
 }
 
 void VoucherWindow::search() {

@@ -1,14 +1,15 @@
 // The receipt voucher window Form35 (REVEIVED_MONEY: cash from a customer
 // into the cash box, off the customer's debt) and the payment voucher
 // window Form41 (MONEY_OUT: cash out of the cash box). One window, two
-// configurations. A voucher is saved like any record and posted once.
+// configurations. A voucher is saved like any record and posted once,
+// through the money service (accounts/money_posting.h).
 #pragma once
 
 #include <memory>
 #include <optional>
 #include <string>
 
-#include "accounts/cashbox.h"
+#include "accounts/money_posting.h"
 #include "data/record_editing.h"
 #include "platform/form.h"
 
@@ -68,7 +69,9 @@ private:
     std::optional<std::string> saveRefusal();
     // Why the stored voucher on show may not be posted, if it may not.
     std::optional<std::string> postRefusal();
-    void lowerCustomerDebt(const std::string& name, double amount);
+    // The posting of the voucher as stored (adding: as it will be stored);
+    // nullopt when it cannot be made (told why).
+    std::optional<PaymentPlan> planPosting(bool adding);
     void showLastNumber();
     void backToBrowsing();
     std::string partyText() const;

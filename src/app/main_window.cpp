@@ -1,5 +1,7 @@
 #include "app/main_window.h"
 
+#include "accounts/money_posting.h"
+
 #include "data/record_editing.h"
 #include "data/schema.h"
 #include "platform/application.h"
@@ -240,6 +242,16 @@ void Form1::computeTotals() {
     const StockValues stock = stockValues(app());
     Label24->setCaption(formatDouble(stock.sale));
     Label21->setCaption(formatDouble(stock.buy));
+}
+
+void Form1::tablesChanged(const ChangedTables& tables) {
+    Database& db = app().machine().database(kDatabasePath);
+    if (tableChanged(tables, "BUYER"))
+        Label23[0]->setCaption(formatDouble(scan::sum(db, "BUYER", "MONEY", 0.0)));
+    if (tableChanged(tables, "SUPPLIER"))
+        Label23[1]->setCaption(formatDouble(scan::sum(db, "SUPPLIER", "MONEY", 0.0)));
+    if (tableChanged(tables, "BOX")) Label23[2]->setCaption(formatDouble(cashBalance(db)));
+    card->tablesChanged(tables);
 }
 
 bool Form1::switchOff() {

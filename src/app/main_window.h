@@ -19,6 +19,8 @@ public:
     explicit Form1(Application& a);
     ~Form1() override;
     void Form_Load() override;
+    // The money totals and the item card show what other windows posted.
+    void tablesChanged(const ChangedTables& tables) override;
 
     // The fixed credits line that scrolls in Label19.
     static const char* const kCredits;

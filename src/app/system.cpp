@@ -52,6 +52,13 @@ void prepareMachine(Machine& machine, const Clock& clock) {
             unusable(machine, file, "it is not a database file of this program.");
         unusable(machine, file, e.description());
     }
+    std::string damage;
+    try {
+        damage = db->damage();
+    } catch (const RuntimeError& e) {
+        damage = e.description();
+    }
+    if (!damage.empty()) unusable(machine, file, "it is damaged (" + damage + ").");
     if (const std::string problem = schemaProblem(*db); !problem.empty())
         unusable(machine, file, problem);
     if (db->isReadOnly()) unusable(machine, file, "it is read-only.");

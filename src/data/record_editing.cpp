@@ -20,6 +20,12 @@ RecordEditing::RecordEditing(Form& form, Adodc& data, std::array<CommandButton*,
 }
 
 void RecordEditing::click(int index) {
+    // One row at a time: add while editing (or edit while adding) would
+    // store the pending row unchecked.
+    if ((index == 0 && editing()) || (index == 2 && adding())) {
+        form_.MsgBox(texts_.busy, mb::OKOnly, "Attention");
+        return;
+    }
     // Editing, and saving what was added or edited, need a row to act on.
     const bool needsRow = index == 2 || (index == 0 && adding());
     if (needsRow && data_.isOpen() && !requireCurrentRow(form_, data_)) return;
@@ -41,11 +47,23 @@ void RecordEditing::click(int index) {
     refreshNavigation();
 }
 
-void RecordEditing::refreshNavigation() { data_.enabled = !adding() && !editing(); }
+void RecordEditing::enter(EditMode mode) {
+    mode_ = mode;
+    if (buttons_[0]) buttons_[0]->caption = mode == EditMode::Adding ? texts_.addSave : texts_.add;
+    if (buttons_[2])
+        buttons_[2]->caption = mode == EditMode::Editing ? texts_.editSave : texts_.edit;
+}
+
+bool RecordEditing::requireBrowsing() {
+    if (mode_ == EditMode::Browsing) return true;
+    form_.MsgBox(texts_.busy, mb::OKOnly, "Attention");
+    return false;
+}
+
+void RecordEditing::refreshNavigation() { data_.enabled = mode_ == EditMode::Browsing; }
 
 void RecordEditing::backToBrowsing() {
-    if (buttons_[0]) buttons_[0]->caption = texts_.add;
-    if (buttons_[2]) buttons_[2]->caption = texts_.edit;
+    enter(EditMode::Browsing);
     SetCancelEnabled(false);
     setBoxesLocked(true);
     refreshNavigation();
@@ -63,39 +81,31 @@ void RecordEditing::setBoxesLocked(bool locked) {
     }
 }
 
-bool RecordEditing::adding() const { return buttons_[0] && buttons_[0]->caption == texts_.addSave; }
-
-bool RecordEditing::editing() const {
-    return buttons_[2] && buttons_[2]->caption == texts_.editSave;
-}
-
 void RecordEditing::standardAddSave() {
-    CommandButton* b = buttons_[0];
-    if (!b) return;
-    if (b->caption == texts_.add) {
+    if (!buttons_[0]) return;
+    if (mode_ == EditMode::Browsing) {
         data_.recordset().addNew();
         if (addDefaults) addDefaults();
         setBoxesLocked(false);
-        b->caption = texts_.addSave;
+        enter(EditMode::Adding);
         SetCancelEnabled(true);
-    } else if (b->caption == texts_.addSave) {
+    } else if (mode_ == EditMode::Adding) {
         data_.recordset().update();
-        b->caption = texts_.add;
+        enter(EditMode::Browsing);
         SetCancelEnabled(false);
         setBoxesLocked(true);
     }
 }
 
 void RecordEditing::standardEditSave() {
-    CommandButton* b = buttons_[2];
-    if (!b) return;
-    if (b->caption == texts_.edit) {
+    if (!buttons_[2]) return;
+    if (mode_ == EditMode::Browsing) {
         setBoxesLocked(false);
-        b->caption = texts_.editSave;
+        enter(EditMode::Editing);
         SetCancelEnabled(true);
-    } else if (b->caption == texts_.editSave) {
+    } else if (mode_ == EditMode::Editing) {
         data_.recordset().update();
-        b->caption = texts_.edit;
+        enter(EditMode::Browsing);
         SetCancelEnabled(false);
         setBoxesLocked(true);
     }
@@ -106,8 +116,9 @@ void RecordEditing::CancelEdit() {
         answer::Yes)
         return;
     data_.Refresh();
-    if (buttons_[0]) buttons_[0]->caption = texts_.add;
-    if (texts_.cancelResetsEdit && buttons_[2]) buttons_[2]->caption = texts_.edit;
+    // An edit cancelled stays an edit unless the window says otherwise: its
+    // next press commits the re-read row.
+    if (mode_ == EditMode::Adding || texts_.cancelResetsEdit) enter(EditMode::Browsing);
     SetCancelEnabled(false);
     if (afterCancel) afterCancel();
     refreshNavigation();
@@ -142,7 +153,8 @@ SearchResult linearSearch(Form& form, Adodc& data, const std::string& field,
                                  return static_cast<double>(toInt16(v)) == wanted;
                              });
     if (found) return SearchResult::Found;
-    form.MsgBox(notFoundMessage);
+    // The row left may have been stored on the way.
+    form.MsgBoxAfterCommit(notFoundMessage);
     return SearchResult::NotFound;
 }
 

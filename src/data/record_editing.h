@@ -2,6 +2,9 @@
 // (add/save, cancel, edit/save), the delete confirmation and the linear
 // record search, and the texts every window reads from the start and main
 // windows.
+//
+// The buttons' state is a mode (browsing, adding, editing), one at a time;
+// the add and edit captions are written from it and never read back.
 #pragma once
 
 #include <array>
@@ -13,6 +16,8 @@
 
 namespace mk {
 
+enum class EditMode { Browsing, Adding, Editing };
+
 struct RecordEditingTexts {
     std::string add = "&add";
     std::string addSave = "&save";
@@ -20,6 +25,9 @@ struct RecordEditingTexts {
     std::string editSave = "&save";
     std::string cancelPrompt = "undo changes?";
     std::string cancelTitle = "cancel edites";
+    // Said when add is pressed while a row is edited, or edit while one is
+    // added: one row is entered at a time.
+    std::string busy = "احفظ ما أدخلته أو ألغه أولا";
     // The expense windows' cancel also sets the edit button back.
     bool cancelResetsEdit = false;
 };
@@ -44,6 +52,14 @@ public:
     // cmdaction_Click(Index): 0 add/save, 1 cancel, 2 edit/save.
     void click(int index);
 
+    EditMode mode() const { return mode_; }
+    // Sets the mode and writes the add and edit captions that show it.
+    void enter(EditMode mode);
+    bool adding() const { return mode_ == EditMode::Adding; }
+    bool editing() const { return mode_ == EditMode::Editing; }
+    // False, with the busy text said, while a row is added or edited.
+    bool requireBrowsing();
+
     void standardAddSave();
     void standardEditSave();
     void CancelEdit();
@@ -57,14 +73,13 @@ public:
 
     CommandButton* button(int index) const { return buttons_[static_cast<size_t>(index)]; }
     const RecordEditingTexts& texts() const { return texts_; }
-    bool adding() const;
-    bool editing() const;
 
 private:
     Form& form_;
     Adodc& data_;
     std::array<CommandButton*, 3> buttons_;
     RecordEditingTexts texts_;
+    EditMode mode_ = EditMode::Browsing;
 };
 
 // True when the data control shows a row; otherwise says so (nothing is

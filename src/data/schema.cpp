@@ -222,6 +222,15 @@ std::vector<int> missingBookYears(Database& db) {
     return missing;
 }
 
+// The vouchers whose cash box row exists were posted before their flag
+// existed: a file brought up to date marks them, so none is posted twice.
+void markPostedVouchers(Database& db, const std::string& table) {
+    const char* reference = table == "REVEIVED_MONEY" ? "RECEIVED_INV" : "OUT_INV";
+    db.beginWrite();
+    db.exec("UPDATE " + quoteName(table) + " SET POSTED = 1 WHERE EXISTS (SELECT 1 FROM BOX WHERE " +
+            quoteName(reference) + " = " + quoteName(table) + ".INVO_NO)");
+}
+
 }  // namespace
 
 std::string schemaProblem(Database& db) {
@@ -250,8 +259,11 @@ bool needsBringingUpToDate(Database& db) {
 
 void bringUpToDate(Database& db) {
     for (const TableDef& t : systemTables()) {
-        for (const FieldDef& f : t.fields)
-            if (db.tableInfo(t.name).fieldIndex(f.name) < 0) db.addColumn(t.name, f);
+        for (const FieldDef& f : t.fields) {
+            if (db.tableInfo(t.name).fieldIndex(f.name) >= 0) continue;
+            db.addColumn(t.name, f);
+            if (addedSinceFirstVersion(t.name, f.name)) markPostedVouchers(db, t.name);
+        }
     }
     Recordset rs(db, "YEAR_OUTPUT");
     for (int y : missingBookYears(db)) {

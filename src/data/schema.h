@@ -31,7 +31,9 @@ std::string schemaProblem(Database& db);
 // Whether a file that passes schemaProblem lacks columns or starting rows
 // added since (the vouchers' POSTED, the years of the yearly book).
 bool needsBringingUpToDate(Database& db);
-// Adds them with their defaults; nothing else is changed.
+// Adds them with their defaults, except that a voucher whose cash box row
+// exists (RECEIVED_INV or OUT_INV of its number) is marked posted; nothing
+// else is changed.
 void bringUpToDate(Database& db);
 
 // One item group's table (created by the groups windows).

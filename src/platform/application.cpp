@@ -81,14 +81,19 @@ void Application::loadForm(const std::string&, Form& f) {
     // A window whose load failed is not kept half loaded: the next use
     // loads it afresh (and meets the failure again).
     // The failure goes on to whoever reached the window, which reports it.
+    const bool outermost = depth_ == 0;
     try {
-        if (depth_ == 0) machine_.action([&] { runGuarded(f, &f.loadEvent_, body); });
-        else runGuarded(f, &f.loadEvent_, body);
+        if (outermost) machine_.action([&] { runGuarded(&f, &f.loadEvent_, body); });
+        else runGuarded(&f, &f.loadEvent_, body);
     } catch (...) {
+        if (outermost) steps_.clear();
         discard(f);
         throw;
     }
-    if (depth_ == 0) afterUserEvent();
+    if (outermost) {
+        afterCommitted();
+        afterUserEvent();
+    }
 }
 
 void Application::discard(Form& f) {
@@ -153,7 +158,7 @@ void Application::unload(Form& f) {
     Body body = [&f] { f.Form_Unload(); };
     try {
         if (depth_ == 0) userEvent(f, &f.unloadEvent_, body);
-        else runGuarded(f, &f.unloadEvent_, body);
+        else runGuarded(&f, &f.unloadEvent_, body);
     } catch (...) {
         f.unloading_ = false;
         throw;
@@ -192,7 +197,7 @@ void Application::moveFocus(Control* to, bool byUser) {
         Form& f = c->form();
         Body body = [&ev] { ev.fn(); };
         if (byUser && depth_ == 0) userEvent(f, &ev, body);
-        else runGuarded(f, &ev, body);
+        else runGuarded(&f, &ev, body);
     };
     if (from && from->form().loaded_) raiseOn(from, from->onLostFocus);
     if (to && to->form().loaded_) {
@@ -226,20 +231,20 @@ std::string Application::inputBox(const std::string& prompt, const std::string& 
 
 // ------------------------------------------------------------ dispatch
 
-void Application::runGuarded(Form& f, Event<>* ev, const Body& body) {
+void Application::runGuarded(Form* f, Event<>* ev, const Body& body) {
     if (ev) {
         if (ev->running) return;
         ev->running = true;
     }
-    ++f.busy_;
+    if (f) ++f->busy_;
     ++depth_;
     struct Restore {
-        Form& f;
+        Form* f;
         Event<>* ev;
         int& depth;
         ~Restore() {
             if (ev) ev->running = false;
-            --f.busy_;
+            if (f) --f->busy_;
             --depth;
         }
     } restore{f, ev, depth_};
@@ -249,17 +254,51 @@ void Application::runGuarded(Form& f, Event<>* ev, const Body& body) {
 bool Application::userEvent(Form& f, Event<>* ev, const Body& body) {
     if (!f.loaded_) return false;
     if (ev && ev->running) return false;
+    runAction(&f, ev, body);
+    afterUserEvent();
+    return true;
+}
+
+bool Application::runAction(Form* f, Event<>* ev, const Body& body) {
+    Form* const outer = actionForm_;
+    actionForm_ = f;
     try {
         machine_.action([&] { runGuarded(f, ev, body); });
     } catch (const std::exception& e) {
+        actionForm_ = outer;
+        // A step queued by an action that was rolled back reports nothing.
+        if (machine_.actionDepth() == 0) steps_.clear();
         try {
-            if (f.loaded_) f.actionFailed();
+            if (f && f->loaded_) f->actionFailed();
         } catch (...) {
         }
         reportFailure(e);
+        return false;
     }
-    afterUserEvent();
+    actionForm_ = outer;
+    afterCommitted();
     return true;
+}
+
+void Application::afterCommitted() {
+    // An action nested in a running one commits with it.
+    if (machine_.actionDepth() > 0) return;
+    std::vector<Step> steps = std::move(steps_);
+    steps_.clear();
+    const ChangedTables tables = machine_.takeCommittedTables();
+    if (!tables.empty())
+        for (Form* w : std::vector<Form*>(loadOrder_))
+            if (w->loaded_) runAction(w, nullptr, [w, &tables] { w->tablesChanged(tables); });
+    for (Step& step : steps) runAction(step.form && step.form->loaded_ ? step.form : nullptr,
+                                       nullptr, step.body);
+}
+
+void Application::afterCommit(std::function<void()> step) {
+    if (machine_.actionDepth() == 0) {
+        step();
+        return;
+    }
+    steps_.push_back({actionForm_, std::move(step)});
 }
 
 void Application::reportFailure(const std::exception& e) {
@@ -278,7 +317,7 @@ void Application::raise(Form& f, Event<>& ev) {
     if (!ev.fn) return;
     Body body = [&ev] { ev.fn(); };
     if (depth_ == 0) userEvent(f, &ev, body);
-    else runGuarded(f, &ev, body);
+    else runGuarded(&f, &ev, body);
 }
 
 void Application::runPendingPaints() {

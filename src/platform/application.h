@@ -1,6 +1,12 @@
 // The application: the loaded windows (one instance per window class),
 // events raised as user actions, focus, timers on the application clock,
 // dialogs, and opened reports.
+//
+// After a user action commits, every loaded window is told which tables it
+// wrote (Form::tablesChanged), then the steps the action queued with
+// afterCommit run, each as a user action of its own. So a message that
+// reports something as stored is shown only once it is, and no box is
+// shown while a write transaction is open.
 #pragma once
 
 #include <functional>
@@ -120,6 +126,12 @@ public:
     // code sets): run now; failures go on to the calling handler.
     void raise(Form& f, Event<>& ev);
 
+    // Queues a step to run once the user action now running has committed,
+    // as a user action of its own (its own transaction, failures shown), in
+    // the order queued. A rolled-back action drops its steps. Outside a
+    // user action the step runs at once.
+    void afterCommit(std::function<void()> step);
+
     // Timers: fire every timer whose time has come, in time order.
     void runDueTimers();
     long long nextTimerDue() const;  // -1 when no timer runs
@@ -143,8 +155,15 @@ private:
     using Body = std::function<void()>;
     // One event as a user action: its own transaction, failures shown.
     bool userEvent(Form& f, Event<>* ev, const Body& body);
-    // Runs an event handler with the re-entry guard.
-    void runGuarded(Form& f, Event<>* ev, const Body& body);
+    // Runs body as one user action of window f (null: of no window); once
+    // it has committed, the committed steps follow. False when it failed
+    // (rolled back and shown).
+    bool runAction(Form* f, Event<>* ev, const Body& body);
+    // Once the outermost action has committed: the windows are told which
+    // tables were written, then the queued steps run.
+    void afterCommitted();
+    // Runs an event handler with the re-entry guard (f null: no window's).
+    void runGuarded(Form* f, Event<>* ev, const Body& body);
     void reportFailure(const std::exception& e);
     void afterUserEvent();
     void loadForm(const std::string& key, Form& f);
@@ -174,6 +193,12 @@ private:
     std::map<std::string, RenderedReport> reports_;
     std::string lastReport_;
     std::set<std::string> noticed_;
+    struct Step {
+        Form* form;  // the window whose action queued it
+        Body body;
+    };
+    std::vector<Step> steps_;     // queued by the running action
+    Form* actionForm_ = nullptr;  // the window whose user action runs
 };
 
 }  // namespace mk

@@ -495,7 +495,13 @@ void Database::open(bool create) {
     sqlite3_busy_timeout(db_, 2000);
     sqlite3_extended_result_codes(db_, 1);
     registerFunctions();
+    sqlite3_update_hook(
+        db_, [](void* self, int, const char*, const char* table, sqlite3_int64) { rowWritten(self, table); },
+        this);
     try {
+        // A commit is synced together with the removal of its journal, so
+        // one a power cut follows is kept.
+        exec("PRAGMA synchronous=EXTRA");
         exec("SELECT count(*) FROM sqlite_master");
     } catch (const RuntimeError&) {
         close();
@@ -579,6 +585,17 @@ void Database::registerFunctions() {
                                productsStep, productsFinal, nullptr);
     sqlite3_create_function_v2(db_, "mk_sum", 2, SQLITE_UTF8, this, nullptr, sumStep, sumFinal,
                                nullptr);
+}
+
+void Database::rowWritten(void* self, const char* table) {
+    auto* db = static_cast<Database*>(self);
+    if (db->inTransaction_) db->writtenTables_.insert(upperAscii(table));
+}
+
+std::set<std::string> Database::takeCommittedTables() {
+    std::set<std::string> out;
+    out.swap(committedTables_);
+    return out;
 }
 
 void Database::close() {
@@ -719,11 +736,18 @@ bool Database::isReadOnly() const {
     return (perms & (P::owner_write | P::group_write | P::others_write)) == P::none;
 }
 
+std::string Database::damage() {
+    auto st = prepare("PRAGMA quick_check");
+    const std::string first = st->step() ? st->columnText(0) : "no answer";
+    return first == "ok" ? "" : first;
+}
+
 void Database::beginWrite() {
     if (machine_.actionDepth() == 0 || inTransaction_) return;
     if (sqlite3_get_autocommit(db_)) {
         exec("BEGIN");
         inTransaction_ = true;
+        writtenTables_.clear();
         // Where every open recordset stands, to go back to on a rollback.
         for (Recordset* rs : recordsets_) rs->markPosition();
         machine_.joinTransaction(*this);
@@ -733,7 +757,10 @@ void Database::beginWrite() {
 void Database::commit() {
     if (!inTransaction_) return;
     inTransaction_ = false;
-    if (sqlite3_get_autocommit(db_)) return;
+    if (sqlite3_get_autocommit(db_)) {
+        writtenTables_.clear();
+        return;
+    }
     try {
         exec("COMMIT");
     } catch (...) {
@@ -741,11 +768,14 @@ void Database::commit() {
         rollback();
         throw;
     }
+    committedTables_.merge(writtenTables_);
+    writtenTables_.clear();
 }
 
 void Database::rollback() {
     if (!inTransaction_) return;
     inTransaction_ = false;
+    writtenTables_.clear();
     if (!sqlite3_get_autocommit(db_)) {
         try {
             exec("ROLLBACK");
@@ -806,6 +836,7 @@ void backupFile(const fs::path& source, const fs::path& dest) {
         cleanup();
         throw RuntimeError(err::PermissionDenied, "Cannot write '" + dest.string() + "'.");
     }
+    sqlite3_exec(dst, "PRAGMA synchronous=EXTRA", nullptr, nullptr, nullptr);
     sqlite3_backup* b = sqlite3_backup_init(dst, "main", src, "main");
     int rc = SQLITE_ERROR;
     if (b) {

@@ -1,5 +1,6 @@
 // The database file: one SQLite connection per file, table descriptions,
-// table creation, and the transaction of the running user action.
+// table creation, the transaction of the running user action, and the
+// names of the tables that transaction wrote.
 #pragma once
 
 #include <filesystem>
@@ -121,6 +122,9 @@ public:
     void addColumn(const std::string& table, const FieldDef& field);
     // Whether the file cannot be written (read-only file or connection).
     bool isReadOnly() const;
+    // What SQLite's quick check finds damaged in the file ("" when
+    // nothing): its first finding.
+    std::string damage();
 
     // Statements, cached by their text. The caller resets by destroying.
     std::unique_ptr<Statement> prepare(const std::string& sql);
@@ -134,6 +138,11 @@ public:
     bool inTransaction() const { return inTransaction_; }
     void commit();
     void rollback();  // and every open recordset re-reads its table
+
+    // The tables (upper-case names) whose rows the transaction that has
+    // just committed inserted, updated or deleted; taking them empties the
+    // list. A rollback forgets what its transaction wrote.
+    std::set<std::string> takeCommittedTables();
 
     // Recordsets open on this file re-read their tables after a rollback
     // or a restore.
@@ -154,10 +163,16 @@ private:
     void open(bool create);
     void close();
     void registerFunctions();
+    // Told by SQLite of every row the connection writes.
+    static void rowWritten(void* self, const char* table);
     sqlite3* db_ = nullptr;
     Machine& machine_;
     std::filesystem::path path_;
     bool inTransaction_ = false;
+    // Tables written by the open transaction, then by the committed ones
+    // not yet taken.
+    std::set<std::string> writtenTables_;
+    std::set<std::string> committedTables_;
     std::set<Recordset*> recordsets_;
     std::map<std::string, std::unique_ptr<TableInfo>> infoCache_;  // key: upper name
     std::unordered_map<std::string, sqlite3_stmt*> stmtCache_;

@@ -35,12 +35,19 @@ int Dialogs::messageBoxLeftToRight(const std::vector<std::string>& pieces,
     return messageBox(text, title, style);
 }
 
+void ScriptedDialogs::record(Shown& s) {
+    s.duringWrite = writeOpen && writeOpen();
+    if (s.duringWrite) duringWrite_.push_back(s);
+    if (onShown) onShown(s);
+}
+
 int ScriptedDialogs::messageBox(const std::string& prompt, const std::string& title, int style) {
     Shown s;
     s.prompt = prompt;
     s.title = title;
     s.style = style;
     s.result = safeAnswer(style);
+    record(s);
     if (!answers_.empty() && !answers_.front().input) {
         s.result = answers_.front().result;
         s.scripted = true;
@@ -59,6 +66,7 @@ std::optional<std::string> ScriptedDialogs::inputBox(const std::string& prompt,
     s.title = title;
     s.defaultText = defaultText;
     s.result = answer::Cancel;
+    record(s);
     if (!answers_.empty() && answers_.front().input) {
         s.result = answers_.front().result;
         s.typed = answers_.front().text;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -71,7 +72,15 @@ public:
         int result = 0;          // message box answer
         std::string typed;       // input box answer ("" on Cancel)
         bool scripted = false;
+        bool duringWrite = false;  // shown while a write transaction was open
     };
+
+    // Asked at every box whether a write transaction is open (no box may
+    // be shown then: the user could leave the file locked, or kill the
+    // program before what the box reports is stored).
+    std::function<bool()> writeOpen;
+    // Runs as each box is shown, before it is answered.
+    std::function<void(const Shown&)> onShown;
 
     void answer(int result) { answers_.push_back({false, result, {}}); }
     void type(const std::string& text) { answers_.push_back({true, answer::OK, text}); }
@@ -83,6 +92,8 @@ public:
 
     const std::vector<Shown>& shown() const { return shown_; }
     std::vector<Shown> messages() const;  // message boxes only
+    // Every box shown while a write transaction was open, since the start.
+    const std::vector<Shown>& shownDuringWrite() const { return duringWrite_; }
     void clear() { shown_.clear(); }
     size_t unusedAnswers() const { return answers_.size(); }
 
@@ -92,8 +103,12 @@ private:
         int result;
         std::string text;
     };
+    // Records a box about to be shown and runs the hook.
+    void record(Shown& s);
+
     std::deque<Scripted> answers_;
     std::vector<Shown> shown_;
+    std::vector<Shown> duringWrite_;
 };
 
 }  // namespace mk

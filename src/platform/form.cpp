@@ -26,6 +26,10 @@ std::string printText(const Value& v) {
 
 }  // namespace
 
+bool tableChanged(const ChangedTables& tables, std::string_view table) {
+    return tables.count(upperAscii(table)) > 0;
+}
+
 std::string formatPrintLine(std::initializer_list<PrintArg> items) {
     std::vector<int> zones;
     return formatPrintLine(items, zones);
@@ -139,6 +143,10 @@ int Form::MsgBox(const std::string& prompt, int style, const std::string& title)
 int Form::MsgBoxLeftToRight(const std::vector<std::string>& pieces, int style,
                             const std::string& title) {
     return app_->msgBoxLeftToRight(pieces, style, title);
+}
+
+void Form::MsgBoxAfterCommit(const std::string& prompt, int style, const std::string& title) {
+    app_->afterCommit([this, prompt, style, title] { MsgBox(prompt, style, title); });
 }
 
 std::string Form::InputBox(const std::string& prompt, const std::string& title,

@@ -4,6 +4,7 @@
 
 #include <initializer_list>
 #include <memory>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,6 +14,11 @@
 namespace mk {
 
 class Application;
+
+// The tables an action wrote, by upper-case name.
+using ChangedTables = std::set<std::string>;
+// Whether the table (any letter case) is among them.
+bool tableChanged(const ChangedTables& tables, std::string_view table);
 
 // A comma between printed items: the next item starts at the next zone.
 struct Zone {};
@@ -74,6 +80,12 @@ public:
     // (its data controls have re-read their tables), so it can put back
     // what the user had entered. It must not write.
     virtual void actionFailed() {}
+    // Told, once a user action of any window has committed, which tables
+    // it wrote, so a window that shows them can show what is stored now.
+    // A window holding typed, unsaved changes keeps them (it shows the
+    // stored values at its own save or cancel). It runs as an action of its
+    // own, after every window's notice the action's queued steps run.
+    virtual void tablesChanged(const ChangedTables&) {}
 
     // Building, in the constructor.
     template <class C, class... A>
@@ -144,6 +156,9 @@ public:
     // (Dialogs::messageBoxLeftToRight).
     int MsgBoxLeftToRight(const std::vector<std::string>& pieces, int style = 0,
                           const std::string& title = {});
+    // A message that reports what the running action stored: shown once
+    // the action has committed (Application::afterCommit).
+    void MsgBoxAfterCommit(const std::string& prompt, int style = 0, const std::string& title = {});
     std::string InputBox(const std::string& prompt, const std::string& title = {},
                          const std::string& defaultText = {});
 

@@ -150,6 +150,12 @@ void Machine::joinTransaction(Database& db) {
         participants_.push_back(&db);
 }
 
+std::set<std::string> Machine::takeCommittedTables() {
+    std::set<std::string> out;
+    for (auto& [path, db] : databases_) out.merge(db->takeCommittedTables());
+    return out;
+}
+
 void Machine::finish(bool ok) {
     auto parts = std::move(participants_);
     participants_.clear();

@@ -1,12 +1,13 @@
 // The machine the program runs on: the data root holding one folder per
-// drive letter, the open database files, and the transaction of the user
-// action that is running.
+// drive letter, the open database files, the transaction of the user
+// action that is running, and the tables the committed actions wrote.
 #pragma once
 
 #include <filesystem>
 #include <functional>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -50,6 +51,12 @@ public:
     void action(const std::function<void()>& fn);
     int actionDepth() const { return depth_; }
     void joinTransaction(Database& db);
+    // Whether some file has a write transaction open (a user action has
+    // written and not yet committed).
+    bool writeOpen() const { return !participants_.empty(); }
+    // The tables (upper-case names, of every file) that the actions
+    // committed since the last call wrote; a rolled-back action adds none.
+    std::set<std::string> takeCommittedTables();
 
 private:
     Database& openDatabase(const std::filesystem::path& real, bool create);

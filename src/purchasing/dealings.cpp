@@ -115,7 +115,7 @@ void DealingsView::run() {
     if (rows.found()) {
         openReport(app(), "DataReport15");
     } else {
-        MsgBox("لا توجد فواتير لهذا العميل  ");
+        MsgBoxAfterCommit("لا توجد فواتير لهذا العميل  ");
         rows.placeholder();
     }
 }

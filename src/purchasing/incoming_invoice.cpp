@@ -1,9 +1,7 @@
 #include "purchasing/incoming_invoice.h"
 
-#include "accounts/cashbox.h"
-#include "accounts/posted_money.h"
 #include "data/record_editing.h"
-#include "purchasing/partner_balance.h"
+#include "platform/application.h"
 
 namespace mk {
 
@@ -67,18 +65,11 @@ const InvoiceConfig kIncoming{
 };
 
 constexpr const char* kAttention = "Attention";
-constexpr const char* kNoPayment = " لم تقم بأختيار نوعية السداد ارجع و وقم بالإختيار ";
 constexpr const char* kAlreadyPaid = "لقد قمت بالسداد سابق";
 constexpr const char* kPaidAtSave = "تم سداد هذه الفاتورة عند حفظها، لا يمكن سدادها مرة أخرى";
-constexpr const char* kUnknownSupplier =
-    "لا يوجد مورد بهذا الأسم، أختر المورد من القائمة للسداد الآجل";
 
 std::string noItem(int slot) {
     return "السطر " + std::to_string(slot) + " له كمية بدون صنف، أختر الصنف أو أجعل الكمية صفرا";
-}
-
-std::string notInGroup(int slot) {
-    return "الصنف فى السطر " + std::to_string(slot) + " ليس فى مجموعة الأصناف المختارة";
 }
 
 std::string badDate(int slot) {
@@ -92,13 +83,16 @@ Form17::Form17(Application& a) : StockInvoice(a, kIncoming, StockFlow::In) {
     // shows only when an invoice is viewed (the view hides the frame); the
     // top left is where the window prints.
     Frame1 = add<Frame>("Frame1", -1, Geometry{240, 7080, 4440, 720}, "سداد الفاتورة");
+    setPaymentFrame(Frame1);
     Option1 = add<OptionButton>("Option1", -1, Geometry{3120, 7410, 1200, 285}, "كاش");
     Option2 = add<OptionButton>("Option2", -1, Geometry{1800, 7410, 1200, 285}, "آجل");
     Option3 = add<OptionButton>("Option3", -1, Geometry{480, 7410, 1200, 285}, "كاش/آجل");
     Command2 = add<CommandButton>("Command2", -1, Geometry{300, 7410, 160, 285}, "سداد");
     for (Control* c : std::initializer_list<Control*>{Option1, Option2, Option3, Command2})
         c->container = Frame1;
+    options_ = {Option1, Option2, Option3};
     cmdaction[2]->visible = false;
+    cmdaction[1]->enabled = true;  // as designed: the window opens ready to cancel
     // Recording a payment after the save would pay the invoice twice.
     Command2->visible = false;
     Command2->onClick = [this] { PayIncomingInvoice(); };
@@ -113,13 +107,6 @@ Form17::Form17(Application& a) : StockInvoice(a, kIncoming, StockFlow::In) {
     // The supplier is chosen once per invoice.
     DataCombo2->onLostFocus = [this] { DataCombo2->enabled = false; };
     for (LineRow& row : rows) row.item->onLostFocus = [this] { showStock(); };
-}
-
-Form17::Payment Form17::payment() const {
-    if (Option1->value) return Payment::Cash;
-    if (Option2->value) return Payment::Deferred;
-    if (Option3->value) return Payment::Part;
-    return Payment::None;
 }
 
 void Form17::invoiceStarted() {
@@ -140,21 +127,7 @@ void Form17::showStock() {
     }
 }
 
-bool Form17::planMoney(Money& money) {
-    money.payment = payment();
-    if (money.payment == Payment::None) {
-        MsgBox(kNoPayment);
-        return false;
-    }
-    money.supplier = DataCombo2->text();
-    if (money.payment != Payment::Cash && !partnerListed(database(), kSuppliers, money.supplier)) {
-        MsgBox(kUnknownSupplier, mb::OKOnly, kAttention);
-        return false;
-    }
-    return money.payment != Payment::Part || askPaidNow(money.paid);
-}
-
-bool Form17::checkPosting(const Invoice& inv) {
+bool Form17::checkPosting(const Invoice& inv, Posting& posting) {
     for (const InvoiceLine& l : inv.lines)
         if (l.quantity != 0 && (l.item == "." || l.item.empty())) {
             MsgBox(noItem(l.slot), mb::OKOnly, kAttention);
@@ -167,72 +140,56 @@ bool Form17::checkPosting(const Invoice& inv) {
             return false;
         }
     }
-    if (!StockInvoice::checkPosting(inv)) return false;
-    if (!plannedStock().missingSlots.empty()) {
-        MsgBox(notInGroup(plannedStock().missingSlots.front()), mb::OKOnly, kAttention);
-        return false;
-    }
-    money_ = Money{};
-    money_.total = inv.total;
-    return planMoney(money_);
+    return StockInvoice::checkPosting(inv, posting);
 }
 
-void Form17::postMoney(const Money& money, const char* referenceField, int16_t number) {
-    const Value date(documentDate(app()));
-    auto cash = [&](double amount) {
-        postCash(dataControl("Adodc6"),
-                 {CashFlow::Out, Value(amount), date, referenceField, Value::i16(number)});
-    };
-    switch (money.payment) {
-        case Payment::Cash:
-            cash(money.total);
-            break;
-        case Payment::Deferred:
-            addToBalance(database(), kSuppliers, money.supplier, money.total);
-            break;
-        case Payment::Part:
-            cash(money.paid);
-            addToBalance(database(), kSuppliers, money.supplier, money.total - money.paid);
-            break;
-        case Payment::None:
-            break;
-    }
+std::optional<Payment> Form17::paymentOf(double total, const char* referenceField,
+                                          int16_t number) {
+    const std::optional<PaymentKind> kind = options_.chosen(*this);
+    if (!kind) return std::nullopt;
+    Payment p = invoicePayment(total, number, CashFlow::Out, referenceField);
+    p.partners = &kSuppliers;
+    p.partner = DataCombo2->text();
+    p.kind = *kind;
+    return p;
 }
 
-void Form17::tellMoney(const Money& money) {
-    switch (money.payment) {
-        case Payment::Cash:
-            tellCashAdded(money.total, money.supplier);
+std::optional<Payment> Form17::payment(const Invoice& inv) {
+    return paymentOf(inv.total, "IN_INVOICE", inv.number);
+}
+
+void Form17::tellMoney(const PaymentPlan& plan) {
+    const std::string& supplier = plan.payment.partner;
+    switch (plan.payment.kind) {
+        case PaymentKind::Cash:
+            tellCashAdded(plan.cash, supplier);
             break;
-        case Payment::Deferred:
-            MsgBoxLeftToRight({money.supplier, " ألى حساب المورد  ", formatDouble(money.total),
+        case PaymentKind::Credit:
+            MsgBoxLeftToRight({supplier, " ألى حساب المورد  ", formatDouble(plan.balanceChange),
                                " تم أضافة حساب الفاتورة  "});
             break;
-        case Payment::Part:
-            tellCashAdded(money.paid, money.supplier);
-            MsgBoxLeftToRight({money.supplier, " ألى حساب مديونية العميل ",
-                               formatDouble(money.total - money.paid), " تم أضافة  باقى حساب الفاتورة  "});
+        case PaymentKind::Part:
+            tellCashAdded(plan.cash, supplier);
+            MsgBoxLeftToRight({supplier, " ألى حساب مديونية العميل ", formatDouble(plan.balanceChange),
+                               " تم أضافة  باقى حساب الفاتورة  "});
             break;
-        case Payment::None:
+        case PaymentKind::Settle:
             break;
     }
     checkBox("Check2").enabled = true;
 }
 
-void Form17::post(const Invoice& inv) {
-    applyPlannedStock();
-    markPosted();
-    postMoney(money_, "IN_INVOICE", inv.number);
-    dataControl("Adodc4").Refresh();
-}
-
-void Form17::confirmPosting(const Invoice& inv) {
-    tellMoney(money_);
+void Form17::confirmPosting(const Invoice& inv, const Posting& posting) {
+    tellMoney(posting.payment);
     label("Label8").visible = true;
     showPostedItems(inv);
-    showPostedMoney(app());
     Print({});
     Print({" the process was completed "});
+}
+
+void Form17::tablesChanged(const ChangedTables& tables) {
+    StockInvoice::tablesChanged(tables);
+    if (textBox("Text10").visible && tableChanged(tables, group())) showStock();
 }
 
 void Form17::PayIncomingInvoice() {
@@ -246,15 +203,17 @@ void Form17::PayIncomingInvoice() {
         MsgBox(kPaidAtSave, mb::OKOnly, kAttention);
         return;
     }
-    Money money;
+    double total = 0;
     for (const LineRow& row : rows)
-        money.total += leadingNumber(row.quantity->text()) * leadingNumber(row.price->text());
-    Label9->displayCaption(formatDouble(money.total));
+        total += leadingNumber(row.quantity->text()) * leadingNumber(row.price->text());
+    Label9->displayCaption(formatDouble(total));
     label("Label8").visible = true;
-    if (!planMoney(money)) return;
-    postMoney(money, "OUT_INV", toInt16(rs.field("INVO_NO")));
-    dataControl("Adodc4").Refresh();
-    tellMoney(money);
+    const std::optional<Payment> pay = paymentOf(total, "OUT_INV", toInt16(rs.field("INVO_NO")));
+    if (!pay) return;
+    const std::optional<PaymentPlan> plan = planMoney(*pay);
+    if (!plan) return;
+    applyPayment(database(), *plan);
+    app().afterCommit([this, plan = *plan] { tellMoney(plan); });
 }
 
 }  // namespace mk

@@ -22,30 +22,23 @@ public:
     OptionButton* Option3;  // part now, the rest deferred
     CommandButton* Command2;  // the later payment, hidden
 
+    void tablesChanged(const ChangedTables& tables) override;
+
 protected:
-    bool checkPosting(const Invoice& inv) override;
-    void post(const Invoice& inv) override;
-    void confirmPosting(const Invoice& inv) override;
+    bool checkPosting(const Invoice& inv, Posting& posting) override;
+    std::optional<Payment> payment(const Invoice& inv) override;
+    void confirmPosting(const Invoice& inv, const Posting& posting) override;
     void invoiceStarted() override;
 
 private:
-    enum class Payment { None, Cash, Deferred, Part };
-    struct Money {
-        Payment payment = Payment::None;
-        std::string supplier;
-        double total = 0;
-        double paid = 0;  // part payments: paid now
-    };
-
-    Payment payment() const;
-    // The checks and the amount asked for of a payment; nothing written.
-    bool planMoney(Money& money);
-    void postMoney(const Money& money, const char* referenceField, int16_t number);
-    void tellMoney(const Money& money);
+    // The payment by the frame's choice to the supplier on the invoice;
+    // nullopt when no type is chosen (told so).
+    std::optional<Payment> paymentOf(double total, const char* referenceField, int16_t number);
+    void tellMoney(const PaymentPlan& plan);
     void showStock();
     void PayIncomingInvoice();
 
-    Money money_;
+    PaymentOptions options_;
 };
 
 }  // namespace mk

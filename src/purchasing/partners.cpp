@@ -1,6 +1,7 @@
 #include "purchasing/partners.h"
 
 #include "data/field_look.h"
+#include "data/refresh.h"
 #include "data/scratch.h"
 #include "platform/application.h"
 #include "reports/opener.h"
@@ -141,6 +142,18 @@ PartnerForm::PartnerForm(Application& a, const PartnerTwin& twin)
         Text3->setText(".");
     };
     editing_->setBoxesLocked(true);
+    // A save shows the row as stored: a balance posted while it was typed
+    // into is kept (only the typed fields are written) and shown.
+    editing_->addSaveProcedure = [this] {
+        const bool saving = editing_->adding();
+        editing_->standardAddSave();
+        if (saving) rereadInPlace(*Adodc1);
+    };
+    editing_->editSaveProcedure = [this] {
+        const bool saving = editing_->editing();
+        editing_->standardEditSave();
+        if (saving) rereadInPlace(*Adodc1);
+    };
 
     Command1->onClick = [this] { deleteDealer(); };
     Command2->onClick = [this] {
@@ -163,6 +176,10 @@ void PartnerForm::Form_Load() {
     const double now = app().clock().now();
     Label7->setCaption(formatShortDate(now));
     Label9->setCaption(formatTime(now));
+}
+
+void PartnerForm::tablesChanged(const ChangedTables& tables) {
+    if (tableChanged(tables, twin_.table)) showStored(*Adodc1);
 }
 
 void PartnerForm::deleteDealer() {

@@ -41,6 +41,8 @@ class PartnerForm : public Form {
 public:
     PartnerForm(Application& a, const PartnerTwin& twin);
     void Form_Load() override;
+    // Shows balances other windows posted, unless a typed change is held.
+    void tablesChanged(const ChangedTables& tables) override;
 
     Adodc* Adodc1;
     TextBox* Text1[4];

@@ -140,12 +140,15 @@ void Form4::build() {
     Label4->bindTo(*Adodc1, "TOTAL_SUM_SELL");
     setLocked(true);
 
+    RecordEditingTexts texts;
+    texts.cancelResetsEdit = true;
+    texts.busy = kSaveFirst;
     editing_ = std::make_unique<RecordEditing>(
-        *this, *Adodc1, std::array<CommandButton*, 3>{cmdaction[0], cmdaction[1], cmdaction[2]});
+        *this, *Adodc1, std::array<CommandButton*, 3>{cmdaction[0], cmdaction[1], cmdaction[2]},
+        texts);
     editing_->addSaveProcedure = [this] { addOrSave(); };
     editing_->editSaveProcedure = [this] { editOrSave(); };
     editing_->afterCancel = [this] {
-        cmdaction[2]->caption = "&edit";
         setLocked(true);
         Adodc1->enabled = true;
     };
@@ -318,8 +321,7 @@ void Form4::actionFailed() {
 }
 
 void Form4::addOrSave() {
-    if (cmdaction[0]->caption == "&add") {
-        if (editing_->editing()) return;
+    if (!editing_->adding()) {
         const int16_t last = lastNumber();
         if (last == 32767) {
             MsgBox(kNumbersUsedUp, mb::OKOnly, kAttention);
@@ -333,14 +335,14 @@ void Form4::addOrSave() {
         Text1[3]->setText(documentDate(app()));
         Text1[0]->setText(std::to_string(last + 1));
         setLocked(false);
-        cmdaction[0]->caption = "&save";
+        editing_->enter(EditMode::Adding);
         editing_->SetCancelEnabled(true);
         Adodc1->enabled = false;
         return;
     }
     if (!commitChecked(false)) return;
     Adodc1->recordset().moveLast();
-    cmdaction[0]->caption = "&add";
+    editing_->enter(EditMode::Browsing);
     setLocked(true);
     editing_->SetCancelEnabled(false);
     Adodc1->enabled = true;
@@ -349,20 +351,20 @@ void Form4::addOrSave() {
 
 void Form4::editOrSave() {
     Recordset& rs = Adodc1->recordset();
-    if (cmdaction[2]->caption == "&edit") {
-        if (editing_->adding() || !rs.hasCurrentRow()) {
+    if (!editing_->editing()) {
+        if (!rs.hasCurrentRow()) {
             MsgBox(kNoInvoice, mb::OKOnly, kAttention);
             return;
         }
         ownNumber_ = toInt16(rs.field("INVO_NO"));
         setLocked(false);
-        cmdaction[2]->caption = "&save";
+        editing_->enter(EditMode::Editing);
         editing_->SetCancelEnabled(true);
         Adodc1->enabled = false;
         return;
     }
     if (!commitChecked(true)) return;
-    cmdaction[2]->caption = "&edit";
+    editing_->enter(EditMode::Browsing);
     setLocked(true);
     editing_->SetCancelEnabled(false);
     Adodc1->enabled = true;

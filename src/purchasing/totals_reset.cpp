@@ -39,7 +39,7 @@ void Form22::resetTotals() {
         rs.update();
     }
     rs.moveFirst();
-    MsgBox("تم تصفير الإجماليات", mb::Information);
+    MsgBoxAfterCommit("تم تصفير الإجماليات", mb::Information);
 }
 
 }  // namespace mk

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <set>
 
 #include "data/record_editing.h"
 #include "data/schema.h"
@@ -26,7 +27,10 @@ constexpr const char* kBadNumber = "رقم الفاتورة يجب أن يكون
 constexpr const char* kNumberHeld = "يوجد فاتورة أخرى بهذا الرقم، أختر رقما آخر";
 constexpr const char* kSlot32 = "السطر 32 لا يرحل إلى المخزن، أفرغه ثم أعد الحفظ";
 constexpr const char* kNumbersUsedUp = "لا يمكن إضافة فاتورة جديدة: بلغ رقم الفاتورة 32767";
-constexpr const char* kNothingToEdit = "لا توجد فاتورة معروضة لتعديلها";
+constexpr const char* kDocumentOpen =
+    "لا يمكن ذلك أثناء إدخال أو تعديل فاتورة، أحفظ الفاتورة أو ألغها أولا";
+constexpr const char* kGroupLocked =
+    "لا يمكن تغيير مجموعة الأصناف أثناء إدخال أو تعديل فاتورة، أحفظ الفاتورة أو ألغها أولا";
 constexpr const char* kTotalTooHigh = "إجمالى الفاتورة أكبر من 32767 ولا يمكن حفظها";
 
 // Layout, right to left: header, headings, two columns of 16 line rows,
@@ -47,6 +51,36 @@ std::string priceProblem(int slot) {
 
 std::string priceTooHigh(const std::string& item) {
     return "سعر الصنف " + item + " أكبر من 32767 ولا يمكن كتابته فى الفاتورة";
+}
+
+std::string notInGroup(int slot) {
+    return "الصنف فى السطر " + std::to_string(slot) + " ليس فى مجموعة الأصناف المختارة";
+}
+
+// A field of the named items of a group table in one read, by name: the
+// value of each name's last row, as a walk over the table would leave it.
+// A name the table does not hold is missing.
+std::map<std::string, Value> lastValues(Database& db, const std::string& table,
+                                        const std::string& field,
+                                        const std::set<std::string>& names) {
+    std::map<std::string, Value> out;
+    if (names.empty()) return out;
+    std::string in;
+    for (size_t k = 1; k <= names.size(); ++k) in += (k > 1 ? ",?" : "?") + std::to_string(k);
+    auto st = db.prepare("SELECT " + quoteName("DESC") + ", " + quoteName(field) + " FROM " +
+                         quoteName(table) + " WHERE " + quoteName("DESC") + " IN (" + in +
+                         ") ORDER BY rowid");
+    int k = 0;
+    for (const std::string& name : names) st->bindText(++k, name);
+    while (st->step()) out[st->columnText(0)] = st->column(1, FieldType::Double);
+    return out;
+}
+
+void placeAtDesign(Control* c) {
+    c->left = c->design.left;
+    c->top = c->design.top;
+    c->width = c->design.width;
+    c->height = c->design.height;
 }
 
 // Empty boxes count as 0 (an empty number stores Null, which counts as 0).
@@ -196,6 +230,7 @@ void InvoiceWindow::buildHeader() {
 
     // Browsing never edits: Add and edit unlock these.
     for (TextBox* t : Text1) t->locked = true;
+    freeTextBoxes_.push_back(Text1[2]);
     DataCombo2->locked = true;
     Text1[0]->bindTo(*Adodc2, "INVO_NO");
     Text1[1]->bindTo(*Adodc2, config_.secondNumberField);
@@ -261,6 +296,7 @@ void InvoiceWindow::buildLines() {
                 index = col.headingIndex;
                 text = col.headingText;
             }
+            if (c == 1 && col.secondHeadingIndex >= 0) index = col.secondHeadingIndex;
             auto* h = add<Label>(name, index, Geometry{right, kHeadingsTop, col.width, 285}, text);
             h->alignment = 2;
             h->fontBold = true;
@@ -288,7 +324,11 @@ void InvoiceWindow::buildLines() {
                 row.item->rowSource = Adodc3;
                 row.item->listField = "DESC";
                 row.item->bindTo(*Adodc2, field);
-                row.item->onClick = [this] { priceLines(); };
+                // A pick, or typed text naming an item of the group, prices
+                // the lines; other text waits (a save refuses it).
+                row.item->onChange = [this, item = row.item] {
+                    if (config_.priceField && itemListed(item->text())) priceLines();
+                };
                 box = row.item;
             } else {
                 auto* t = add<TextBox>(col.control, i, g);
@@ -355,6 +395,7 @@ void InvoiceWindow::buildButtons() {
 
     RecordEditingTexts texts;
     texts.cancelResetsEdit = true;
+    texts.busy = kDocumentOpen;
     editing_ = std::make_unique<RecordEditing>(
         *this, *Adodc2, std::array<CommandButton*, 3>{cmdaction[0], cmdaction[1], cmdaction[2]},
         texts);
@@ -370,7 +411,7 @@ void InvoiceWindow::buildMenus() {
     };
     MenuItem* search = addMenu(config_.searchMenu.first, config_.searchMenu.second);
     addMenu(config_.searchItem.first, config_.searchItem.second, search)->onClick = [this] {
-        app().show(app().form(config_.searchLogin));
+        showSearchLogin();
     };
     MenuItem* report = addMenu(config_.reportMenu.first, config_.reportMenu.second);
     // A report menu without an item opens the report itself.
@@ -386,6 +427,53 @@ void InvoiceWindow::Form_Load() {
     Label4->displayCaption(std::to_string(lastNumber()));
 }
 
+bool InvoiceWindow::documentOpen() const { return editing_->mode() != EditMode::Browsing; }
+
+void InvoiceWindow::showSearchLogin() {
+    // Moving to a found invoice would drop, or store unchecked, the open one.
+    if (documentOpen()) {
+        MsgBox(kSearchWhileOpen, mb::OKOnly, kAttention);
+        return;
+    }
+    app().show(app().form(config_.searchLogin));
+}
+
+void InvoiceWindow::showForViewing(double viewHeight, const std::vector<Control*>& hidden,
+                                   const std::vector<Control*>& shown) {
+    auto show = [this](Control* c, bool visible) {
+        // The first view keeps what entering showed.
+        if (std::none_of(viewed_.begin(), viewed_.end(), [c](const auto& v) { return v.first == c; }))
+            viewed_.emplace_back(c, c->visible);
+        c->visible = visible;
+    };
+    if (!heightBeforeView_) heightBeforeView_ = height;
+    height = viewHeight;
+    for (Control* c : hidden) show(c, false);
+    for (Control* c : shown) {
+        show(c, true);
+        // Rows the line stepping moved go back to their own places.
+        placeAtDesign(c);
+    }
+}
+
+void InvoiceWindow::restoreEntryLayout() {
+    for (auto& [control, visible] : viewed_) control->visible = visible;
+    viewed_.clear();
+    if (heightBeforeView_) height = *heightBeforeView_;
+    heightBeforeView_.reset();
+    // Line 1 alone, at its place; the stepping starts again from it.
+    textBox(config_.counterBox).setText("0");
+    for (size_t i = 0; i < rows.size(); ++i) {
+        LineRow& row = rows[i];
+        placeAtDesign(row.number);
+        row.number->visible = i == 0;
+        for (size_t k = 0; k < row.boxes.size(); ++k) {
+            placeAtDesign(row.boxes[k]);
+            row.boxes[k]->visible = i == 0 && !config_.columns[k].entryHidden;
+        }
+    }
+}
+
 // ------------------------------------------------------------ group, lines
 
 void InvoiceWindow::uncover() {
@@ -395,6 +483,16 @@ void InvoiceWindow::uncover() {
 
 void InvoiceWindow::chooseGroup(const std::string& name) {
     if (name.empty()) return;
+    // The open document's lines were priced from, and post to, its group;
+    // until a line names an item the group may still be chosen.
+    const bool hasLines = std::any_of(rows.begin(), rows.end(), [](const LineRow& r) {
+        return r.item->text() != "." && !r.item->text().empty();
+    });
+    if (documentOpen() && hasLines && !group_.empty() && name != group_) {
+        MsgBox(kGroupLocked, mb::OKOnly, kAttention);
+        DataCombo3->displayText(group_);
+        return;
+    }
     if (!groupListed(app(), name) || !database().findTable(name)) {
         MsgBox(kUnknownGroupMessage, mb::OKOnly, kNoteTitle);
         DataCombo3->displayText(group_);
@@ -434,41 +532,45 @@ void InvoiceWindow::ShowNextLineRow() {
         row.boxes[k]->visible = !config_.columns[k].entryHidden;
 }
 
+bool InvoiceWindow::itemListed(const std::string& item) {
+    return !group_.empty() && findItemRow(database(), group_, item).has_value();
+}
+
 void InvoiceWindow::priceLines() {
-    if (!config_.priceField || !Adodc3->isOpen()) return;
-    Recordset& items = Adodc3->recordset();
-    const std::vector<Value> names = items.columnValues("DESC");
-    const std::vector<Value> prices = items.columnValues(config_.priceField);
-    // The last row of each name prices it, as a walk over the table would.
-    std::map<std::string, size_t> byName;
-    for (size_t k = 0; k < names.size(); ++k) byName[toText(names[k])] = k;
-    std::vector<std::optional<int16_t>> priced(rows.size());
-    for (size_t i = 0; i < rows.size(); ++i) {
-        auto it = byName.find(rows[i].item->text());
-        if (it == byName.end()) continue;
-        const double price = std::round(toDouble(prices[it->second]));
+    if (!config_.priceField || group_.empty()) return;
+    std::set<std::string> names;
+    for (const LineRow& row : rows) names.insert(row.item->text());
+    const auto prices = lastValues(database(), group_, config_.priceField, names);
+    std::set<std::string> refused;
+    std::string shown;  // the last item priced: its stock is shown
+    for (LineRow& row : rows) {
+        const std::string name = row.item->text();
+        const auto found = prices.find(name);
+        // A name the group does not hold keeps its line as it is.
+        if (found == prices.end()) continue;
+        const double price = std::nearbyint(toDouble(found->second));
         if (!(price >= -32768 && price <= 32767)) {
-            MsgBox(priceTooHigh(rows[i].item->text()), mb::OKOnly, kAttention);
-            return;
+            // That line cannot be priced: its pick is refused, the others go on.
+            if (refused.insert(name).second) MsgBox(priceTooHigh(name), mb::OKOnly, kAttention);
+            row.item->setText(".");
+            row.price->setText("0");
+            if (row.sum) row.sum->setText("0");
+            continue;
         }
-        priced[i] = toInt16(prices[it->second]);
+        const auto unit = static_cast<int16_t>(price);
+        row.price->setText(std::to_string(unit));
+        if (row.sum) row.sum->setText(formatDouble(leadingNumber(row.quantity->text()) * unit));
+        // An empty slot matches the group's own "." row: no item to show.
+        if (name != ".") shown = name;
     }
     label(config_.stockCaption, config_.stockCaptionIndex).visible = true;
     TextBox& stock = textBox(config_.stockBox);
     stock.visible = true;
-    for (size_t i = 0; i < rows.size(); ++i) {
-        if (!priced[i]) continue;
-        LineRow& row = rows[i];
-        row.price->setText(std::to_string(*priced[i]));
-        // An empty slot matches the group's own "." row: no item to show.
-        const bool empty = row.item->text() == ".";
-        if (auto onHand = empty ? std::nullopt : storedStock(database(), group_, row.item->text())) {
+    if (!shown.empty())
+        if (auto onHand = storedStock(database(), group_, shown)) {
             stock.displayText(std::to_string(*onHand));
-            lastPriced_ = row.item->text();
+            lastPriced_ = shown;
         }
-        if (row.sum)
-            row.sum->setText(formatDouble(leadingNumber(row.quantity->text()) * *priced[i]));
-    }
 }
 
 // --------------------------------------------------------------- numbering
@@ -515,8 +617,8 @@ void InvoiceWindow::setEntryLocks(bool locked, bool prices) {
 }
 
 void InvoiceWindow::addOrSave() {
-    if (cmdaction[0]->caption == "&add") addInvoice();
-    else saveInvoice();
+    if (editing_->adding()) saveInvoice();
+    else addInvoice();
 }
 
 void InvoiceWindow::addInvoice() {
@@ -525,8 +627,9 @@ void InvoiceWindow::addInvoice() {
         MsgBox(kNumbersUsedUp, mb::OKOnly, kAttention);
         return;
     }
-    label(config_.hintLabel).visible = false;
+    if (config_.addHidesHint) label(config_.hintLabel).visible = false;
     checkBox(config_.taskFlag).enabled = false;
+    restoreEntryLayout();
     Adodc2->recordset().addNew();
     for (LineRow& row : rows) {
         row.quantity->setText("0");
@@ -539,7 +642,7 @@ void InvoiceWindow::addInvoice() {
     Text1[0]->setText(std::to_string(last + 1));
     setBoxText(totalBox_, "0");
     Label12->setCaption(documentDate(app()));
-    cmdaction[0]->caption = "&save";
+    editing_->enter(EditMode::Adding);
     editing_->SetCancelEnabled(true);
     // Prices come from the item pick once an invoice was saved here.
     setEntryLocks(false, !config_.priceField || !savedSinceLoad_);
@@ -636,26 +739,36 @@ void InvoiceWindow::saveInvoice() {
     std::optional<Invoice> inv = readInvoice(true);
     if (!inv) return;
     inv->number = static_cast<int16_t>(*number);
-    if (!checkPosting(*inv)) return;
+    std::set<std::string> named;
+    for (const InvoiceLine& l : inv->lines)
+        if (l.item != "." && !l.item.empty()) named.insert(l.item);
+    const auto listed = lastValues(database(), group_, "DESC", named);
+    for (const InvoiceLine& l : inv->lines)
+        if (named.count(l.item) && !listed.count(l.item)) {
+            MsgBox(notInGroup(l.slot), mb::OKOnly, kAttention);
+            return;
+        }
+    Posting posting;
+    if (!checkPosting(*inv, posting)) return;
 
     Draft draft = takeDraft();
     try {
-        // The sums and the total are stored with the row.
-        for (size_t i = 0; i < rows.size(); ++i)
-            if (rows[i].sum)
-                rows[i].sum->setText(formatDouble(inv->lines[i].quantity * inv->lines[i].price));
-        setBoxText(totalBox_, formatDouble(inv->total));
+        writeSums(*inv);
         Recordset& rs = Adodc2->recordset();
         rs.update();
         // The row just committed is posted by its own stored number.
         inv->number = toInt16(rs.field("INVO_NO"));
-        post(*inv);
+        post(*inv, posting);
     } catch (...) {
         failedDraft_ = std::move(draft);
         throw;
     }
+    app().afterCommit([this, inv = *inv, posting = std::move(posting)] { saved(inv, posting); });
+}
+
+void InvoiceWindow::saved(const Invoice& inv, const Posting& posting) {
     afterSave();
-    confirmPosting(*inv);
+    confirmPosting(inv, posting);
     if (MsgBox(config_.anotherPrompt, mb::YesNo, config_.anotherTitle) == answer::Yes) {
         editing_->SetCancelEnabled(true);
         if (Control* paid = findControl("Check2")) paid->enabled = false;
@@ -664,6 +777,12 @@ void InvoiceWindow::saveInvoice() {
     } else {
         checkBox(config_.taskFlag).enabled = true;
     }
+}
+
+void InvoiceWindow::writeSums(const Invoice& inv) {
+    for (size_t i = 0; i < rows.size(); ++i)
+        if (rows[i].sum) rows[i].sum->setText(formatDouble(inv.lines[i].quantity * inv.lines[i].price));
+    setBoxText(totalBox_, formatDouble(inv.total));
 }
 
 void InvoiceWindow::markPosted() {
@@ -675,7 +794,7 @@ void InvoiceWindow::markPosted() {
 void InvoiceWindow::afterSave() {
     Label4->displayCaption(std::to_string(lastNumber()));
     if (Control* saved = findControl("Check1")) saved->enabled = true;
-    cmdaction[0]->caption = "&add";
+    editing_->enter(EditMode::Browsing);
     editing_->SetCancelEnabled(false);
     setEntryLocks(true, true);
     Adodc2->enabled = true;
@@ -690,35 +809,42 @@ void InvoiceWindow::afterSave() {
 
 void InvoiceWindow::editOrSave() {
     Recordset& rs = Adodc2->recordset();
-    if (cmdaction[2]->caption == "&edit") {
-        if (rs.isAdding() || !rs.hasCurrentRow()) {
-            MsgBox(kNothingToEdit, mb::OKOnly, kAttention);
-            return;
-        }
+    if (!editing_->editing()) {
         editedNumber_ = toInt16(rs.field("INVO_NO"));
-        setEntryLocks(false, false);
-        cmdaction[2]->caption = "&save";
+        // What a posted document posted stays as it is: only its free text
+        // may change.
+        editedPosted_ = toBool(rs.field("STATUS_SUB"));
+        if (editedPosted_)
+            for (Control* box : freeTextBoxes_) lockBox(box, false);
+        else setEntryLocks(false, false);
+        if (paymentFrame_) paymentFrame_->enabled = false;
+        editing_->enter(EditMode::Editing);
         editing_->SetCancelEnabled(true);
         Adodc2->enabled = false;
         return;
     }
-    const auto number = parseNumber(Text1[0]->text());
-    if (!number || *number < 1 || *number > 32767 || std::floor(*number) != *number) {
-        MsgBox(kBadNumber, mb::OKOnly, kAttention);
-        return;
+    if (!editedPosted_) {
+        const auto number = parseNumber(Text1[0]->text());
+        if (!number || *number < 1 || *number > 32767 || std::floor(*number) != *number) {
+            MsgBox(kBadNumber, mb::OKOnly, kAttention);
+            return;
+        }
+        if (!numberFree(static_cast<int16_t>(*number), true)) return;
     }
-    if (!numberFree(static_cast<int16_t>(*number), true)) return;
-    if (!readInvoice(false)) return;
+    const std::optional<Invoice> inv = readInvoice(false);
+    if (!inv) return;
     Draft draft = takeDraft();
     try {
+        writeSums(*inv);
         rs.update();
     } catch (...) {
         failedDraft_ = std::move(draft);
         throw;
     }
-    cmdaction[2]->caption = "&edit";
+    editing_->enter(EditMode::Browsing);
     editing_->SetCancelEnabled(false);
     setEntryLocks(true, false);
+    if (paymentFrame_) paymentFrame_->enabled = true;
     Adodc2->enabled = true;
 }
 
@@ -729,6 +855,7 @@ void InvoiceWindow::afterCancel() {
         DataCombo3->enabled = true;
     }
     setEntryLocks(true, true);
+    if (paymentFrame_) paymentFrame_->enabled = true;
     Adodc2->enabled = true;
 }
 

@@ -12,15 +12,15 @@
 //   field, or typed by the user), the menus, the texts of the exit warning
 //   and of the another-invoice question, and the view-layout headings.
 // - A member class derives from InvoiceWindow only to say what its save
-//   checks and posts: checkPosting() may refuse (nothing written yet),
-//   post() writes (stock through store/stock_posting.h, cash through
-//   accounts/cashbox.h, then markPosted()), confirmPosting() prints and
-//   tells the user (after the last write). Members that move stock derive
-//   from StockInvoice (sales/stock_invoice.h), which plans it at the check.
-//   Retail: RetailInvoice (Form3).
+//   checks and posts: checkPosting() may refuse (nothing written yet) and
+//   plans the posting, post() writes that plan (stock through
+//   store/stock_posting.h, money through accounts/money_posting.h, then
+//   markPosted()), confirmPosting() prints and tells the user once the
+//   save has committed. Members that move stock derive from StockInvoice
+//   (sales/stock_invoice.h). Retail: Form3 (sales/retail_invoice.h).
 //   Wholesale (Form42, Form53), returns (Form28) and incoming (Form17) are
-//   further configurations with their own post(); the incoming window
-//   takes the incoming flow of the stock service.
+//   further configurations, each saying how it is paid; the incoming
+//   window takes the incoming flow of the stock service.
 // - The shared save refuses before anything is written: no group or an
 //   unlisted one, a number that is no whole number 1..32767 or is held by
 //   another row (a posted holder gets the member's posted text), a bad
@@ -28,8 +28,18 @@
 //   bound boxes before the commit; the row just committed is posted by its
 //   stored number. If a write fails the action rolls back and the window
 //   puts back the invoice being entered (actionFailed).
-// - The search logins (access/search_login.h) act on a member by control
-//   names only; the controls they name exist in every member.
+// - One document at a time: while one is added or edited, add, edit's
+//   other half, the search and a change of group are refused, and the
+//   one way out is save or cancel. Add starts the document at line 1 in
+//   the entry layout, whatever a search had shown.
+// - A posted document keeps what it posted: edit opens only its free-text
+//   boxes (the phone, a member's notes).
+// - An item chooser's text counts when it names an item of the chosen
+//   group, picked or typed: it prices the lines. A save whose line names
+//   no such item is refused.
+// - The search logins (access/search_login.h) lay a member out for
+//   viewing through showForViewing(); the controls they name exist in
+//   every member.
 #pragma once
 
 #include <memory>
@@ -38,7 +48,9 @@
 #include <utility>
 #include <vector>
 
+#include "accounts/money_posting.h"
 #include "platform/form.h"
+#include "store/stock_posting.h"
 
 namespace mk {
 
@@ -58,6 +70,8 @@ struct LineColumn {
     // Hidden while entering (its first heading, row 0 at design and each
     // row the stepping shows); the invoice view shows it.
     bool entryHidden = false;
+    // The second column's heading, when a member numbers it otherwise.
+    int secondHeadingIndex = -1;
 };
 
 struct DataBinding {
@@ -132,7 +146,13 @@ struct InvoiceConfig {
     // The total is a 16-bit whole number, rounded half to even after each
     // line.
     bool wholeTotal = false;
+    // Add hides the hint of the add button.
+    bool addHidesHint = true;
 };
+
+// Said when a search is asked for while a document is added or edited.
+inline constexpr const char* kSearchWhileOpen =
+    "لا يمكن البحث أثناء إدخال أو تعديل فاتورة، أحفظ الفاتورة أو ألغها أولا";
 
 // One line of the invoice as the boxes hold it, read strictly.
 struct InvoiceLine {
@@ -149,6 +169,13 @@ struct Invoice {
     double total = 0;
 };
 
+// What a save posts: planned by the member's check before anything is
+// written, then handed to its post and to its messages.
+struct Posting {
+    StockPlan stock;
+    PaymentPlan payment;
+};
+
 class InvoiceWindow : public Form {
 public:
     InvoiceWindow(Application& a, const InvoiceConfig& config);
@@ -159,6 +186,13 @@ public:
     const InvoiceConfig& config() const { return config_; }
     // The group the last accepted pick chose ("" before one).
     const std::string& group() const { return group_; }
+    // A document is being added or edited.
+    bool documentOpen() const;
+    // The invoice view of a search: the window at viewHeight, `hidden`
+    // hidden and `shown` shown at their design places. Add puts back what
+    // it changed.
+    void showForViewing(double viewHeight, const std::vector<Control*>& hidden,
+                        const std::vector<Control*>& shown);
 
     Adodc* Adodc2;  // the invoice table
     Adodc* Adodc3;  // the chosen group's table
@@ -186,20 +220,29 @@ public:
 
 protected:
     // A member's own checks of a save that may still refuse (say why, and
-    // return false); nothing has been written yet.
-    virtual bool checkPosting(const Invoice&) { return true; }
+    // return false), planning what it posts; nothing has been written yet.
+    virtual bool checkPosting(const Invoice&, Posting&) { return true; }
     // A member's postings of the row just committed (inv.number is its
-    // stored number); it ends with markPosted().
-    virtual void post(const Invoice& inv) = 0;
-    // What a member prints and says once everything is written.
-    virtual void confirmPosting(const Invoice&) {}
+    // stored number): the plan of its check; it ends with markPosted().
+    virtual void post(const Invoice& inv, const Posting& posting) = 0;
+    // What a member prints and says once the save has committed.
+    virtual void confirmPosting(const Invoice&, const Posting&) {}
     // A member's own steps once add has started a new invoice.
     virtual void invoiceStarted() {}
 
     // A member's own box that is unlocked and locked with the line boxes.
     void addEntryBox(Control* box) { entryBoxes_.push_back(box); }
+    // The frame of a member's payment type, shut while a document is edited.
+    void setPaymentFrame(Control* frame) { paymentFrame_ = frame; }
+    // The same for a free-text box, which edit opens on a posted document.
+    void addFreeTextBox(Control* box) {
+        entryBoxes_.push_back(box);
+        freeTextBoxes_.push_back(box);
+    }
 
     void markPosted();
+    // The item whose stock the stock box shows ("" before a pick).
+    const std::string& shownStockItem() const { return lastPriced_; }
     Adodc& dataControl(const char* name) { return adodc(name); }
     Database& database();
     RecordEditing& editing() { return *editing_; }
@@ -213,7 +256,11 @@ private:
     void chooseGroup(const std::string& name);
     void uncover();
     void ShowNextLineRow();
+    void showSearchLogin();
+    // Back to entering: what a search's view changed, and line 1 alone.
+    void restoreEntryLayout();
     void priceLines();
+    bool itemListed(const std::string& item);
     void addOrSave();
     void addInvoice();
     void saveInvoice();
@@ -224,8 +271,13 @@ private:
     int16_t lastNumber();
     void setEntryLocks(bool locked, bool prices);
     std::optional<Invoice> readInvoice(bool checkSlot32);
+    // The line sums and the total into their bound boxes, to be stored.
+    void writeSums(const Invoice& inv);
     bool numberFree(int16_t number, bool excludeCurrent);
     void afterSave();
+    // Once a save has committed: the window's state, the member's
+    // messages and the another-invoice question.
+    void saved(const Invoice& inv, const Posting& posting);
 
     // What the boxes of a pending row held, put back after a failed save.
     struct Draft {
@@ -239,11 +291,18 @@ private:
     std::unique_ptr<RecordEditing> editing_;
     std::string group_;
     bool savedSinceLoad_ = false;
-    int16_t editedNumber_ = 0;
-    std::string lastPriced_;  // the item whose stock the stock box shows  // the stored number of the invoice being edited
+    int16_t editedNumber_ = 0;   // the stored number of the invoice being edited
+    bool editedPosted_ = false;  // ...and whether it was posted
+    std::string lastPriced_;     // the item whose stock the stock box shows
     std::optional<Draft> failedDraft_;
     Control* totalBox_ = nullptr;
     std::vector<Control*> entryBoxes_;
+    std::vector<Control*> freeTextBoxes_;
+    Control* paymentFrame_ = nullptr;
+    // What the search's view changed: each control's visibility before it,
+    // and the height.
+    std::vector<std::pair<Control*, bool>> viewed_;
+    std::optional<double> heightBeforeView_;
 };
 
 }  // namespace mk

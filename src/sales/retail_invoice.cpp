@@ -1,7 +1,5 @@
 #include "sales/retail_invoice.h"
 
-#include "accounts/cashbox.h"
-#include "accounts/posted_money.h"
 #include "data/record_editing.h"
 
 namespace mk {
@@ -65,19 +63,15 @@ const InvoiceConfig kRetail{
 
 Form3::Form3(Application& a) : StockInvoice(a, kRetail, StockFlow::Out) {}
 
-void Form3::post(const Invoice& inv) {
-    applyPlannedStock();
-    markPosted();
-    postCash(dataControl("Adodc7"), {CashFlow::In, Value(inv.total), Value(documentDate(app())),
-                                     "OUT_INVOICE", Value::i16(inv.number)});
+std::optional<Payment> Form3::payment(const Invoice& inv) {
+    return invoicePayment(inv.total, inv.number, CashFlow::In, "OUT_INVOICE");
 }
 
-void Form3::confirmPosting(const Invoice& inv) {
+void Form3::confirmPosting(const Invoice& inv, const Posting& posting) {
     showPostedItems(inv);
     Print({});
     Print({" the quantities were subtracted "});
-    tellCashAdded(inv.total);
-    showPostedMoney(app());
+    tellCashAdded(posting.payment.cash);
 }
 
 }  // namespace mk

@@ -15,8 +15,8 @@ public:
     explicit Form3(Application& a);
 
 protected:
-    void post(const Invoice& inv) override;
-    void confirmPosting(const Invoice& inv) override;
+    std::optional<Payment> payment(const Invoice& inv) override;
+    void confirmPosting(const Invoice& inv, const Posting& posting) override;
 };
 
 }  // namespace mk

@@ -1,7 +1,5 @@
 #include "sales/returns_invoice.h"
 
-#include "accounts/cashbox.h"
-#include "accounts/posted_money.h"
 #include "data/record_editing.h"
 
 namespace mk {
@@ -25,8 +23,11 @@ InvoiceConfig returnsConfig() {
         {},
         {{"DataCombo1", "MED_NAME", LineRole::Item, 2280, "Label1", 4, "اسم قطعة الغيار"},
          {"Text3", "QNTITY", LineRole::Quantity, 720},
-         {"Text6", "PRICE", LineRole::Price, 720, "Label1", 9, "السعر"},
-         {"Text4", "EXPIRY_ DATE", LineRole::Date, 1380, "Label1", 6, "تاريخ الإستيراد", true}},
+         {.control = "Text6", .stem = "PRICE", .role = LineRole::Price, .width = 720,
+          .heading = "Label1", .headingIndex = 9, .headingText = "السعر", .secondHeadingIndex = 11},
+         {.control = "Text4", .stem = "EXPIRY_ DATE", .role = LineRole::Date, .width = 1380,
+          .heading = "Label1", .headingIndex = 6, .headingText = "تاريخ الإستيراد",
+          .entryHidden = true, .secondHeadingIndex = 10}},
         nullptr,
         "Text5",
         "Command1",
@@ -62,6 +63,7 @@ InvoiceConfig returnsConfig() {
     c.totalText = "جملة الفاتورة";
     c.totalStored = false;
     c.wholeTotal = true;
+    c.addHidesHint = false;
     return c;
 }
 
@@ -75,22 +77,18 @@ Form28::Form28(Application& a) : StockInvoice(a, kReturns, StockFlow::Return) {
         add<Label>("Label2", k, Geometry{0, 0, 420, 285})->visible = false;
 }
 
-void Form28::post(const Invoice& inv) {
-    postCash(dataControl("Adodc5"), {CashFlow::Out, Value(inv.total), Value(documentDate(app())),
-                                     "RETURN_INV", Value::i16(inv.number)});
-    applyPlannedStock();
-    markPosted();
+std::optional<Payment> Form28::payment(const Invoice& inv) {
+    return invoicePayment(inv.total, inv.number, CashFlow::Out, "RETURN_INV");
 }
 
-void Form28::confirmPosting(const Invoice& inv) {
+void Form28::confirmPosting(const Invoice& inv, const Posting& posting) {
     for (const InvoiceLine& l : inv.lines) {
         if (l.slot > 31) break;
         if (l.quantity != 0 && l.item != ".") Label5->displayCaption(l.item);
         Print({"MED_NAME" + std::to_string(l.slot)});
     }
-    showPostedMoney(app());
     // It names no customer.
-    tellCashAdded(inv.total);
+    tellCashAdded(posting.payment.cash);
 }
 
 }  // namespace mk

@@ -16,8 +16,8 @@ public:
     explicit Form28(Application& a);
 
 protected:
-    void post(const Invoice& inv) override;
-    void confirmPosting(const Invoice& inv) override;
+    std::optional<Payment> payment(const Invoice& inv) override;
+    void confirmPosting(const Invoice& inv, const Posting& posting) override;
 };
 
 }  // namespace mk

@@ -5,8 +5,6 @@
 #include <utility>
 #include <vector>
 
-#include "accounts/cashbox.h"
-#include "accounts/posted_money.h"
 #include "data/record_editing.h"
 #include "platform/application.h"
 
@@ -15,15 +13,9 @@ namespace mk {
 namespace {
 
 constexpr const char* kAttention = "Attention";
-constexpr const char* kNoPayment = " لم تقم بأختيار نوعية السداد ارجع و وقم بالإختيار ";
 constexpr const char* kFrameHidden =
     "نوعية السداد غير ظاهرة بعد البحث عن فاتورة، أغلق النافذة وأفتحها من جديد لحفظ الفاتورة";
-constexpr const char* kNoCustomer = "البيع الآجل يحتاج إلى عميل، إختر العميل من القائمة أولا";
 constexpr const char* kBadNumber = "رقم الفاتورة يجب أن يكون عددا صحيحا من 1 إلى 32767";
-
-std::string unknownCustomer(const std::string& name) {
-    return "العميل " + name + " غير موجود فى جدول العملاء، إختر العميل من القائمة";
-}
 
 InvoiceConfig wholesaleConfig(const char* name, const char* table, const char* searchItem,
                               const char* reportItem, const char* report,
@@ -86,26 +78,23 @@ InvoiceConfig wholesaleConfig(const char* name, const char* table, const char* s
 }
 
 // Form53 keeps the pinned behaviour of its buyer chooser: one pick per
-// opening, and the label it wrote names the customer of later vouchers.
+// opening; the customer picked is the stored and charged buyer of every
+// later voucher of that opening.
 const WholesaleConfig kForm42{
-    wholesaleConfig("Form42", "SALES_INVO_GROUP", "بحث برقم الفاتورة ",
-                    "تقرير عن فواتير مبيعات الجملة ", "DataReport11",
-                    {{18, 19}, {20, 21}, {22, 23}, {24, 25}, {26, 27}}),
-    true, true, false};
+    .invoice = wholesaleConfig("Form42", "SALES_INVO_GROUP", "بحث برقم الفاتورة ",
+                               "تقرير عن فواتير مبيعات الجملة ", "DataReport11",
+                               {{18, 19}, {20, 21}, {22, 23}, {24, 25}, {26, 27}}),
+    .notes = true,
+    .buyerPickedOnce = false};
 const WholesaleConfig kForm53{
-    wholesaleConfig("Form53", "COAST_INVO_GROUP", "بحث برقم إذن الصرف",
-                    "تقرير عن أذون صرف الجملة ", "DataReport13",
-                    {{18, 19}, {20, 21}, {22, 23}}),
-    false, false, true};
+    .invoice = wholesaleConfig("Form53", "COAST_INVO_GROUP", "بحث برقم إذن الصرف",
+                               "تقرير عن أذون صرف الجملة ", "DataReport13",
+                               {{18, 19}, {20, 21}, {22, 23}}),
+    .notes = false,
+    .buyerPickedOnce = true};
 
 // The panel of the buyer, the notes and the payment, at the reading side.
 constexpr double kPanelLeft = 12360, kPanelWidth = 2160, kWindowWidth = 14640;
-
-bool customerListed(Database& db, const std::string& name) {
-    auto st = db.prepare("SELECT 1 FROM BUYER WHERE BUYER=?1 LIMIT 1");
-    st->bindText(1, name);
-    return st->step();
-}
 
 }  // namespace
 
@@ -139,6 +128,7 @@ void WholesaleInvoice::buildPanel() {
     DataCombo2->width = kPanelWidth;
     DataCombo2->visible = true;
     DataCombo2->onClick = [this] { pickBuyer(); };
+    DataCombo2->onLostFocus = [this] { takeTypedBuyer(); };
     Label17 = add<Label>("Label17", -1, Geometry{kPanelLeft, top + 720, kPanelWidth, 315});
     Label17->alignment = 1;
     Label17->fontBold = true;
@@ -152,12 +142,13 @@ void WholesaleInvoice::buildPanel() {
         Text11->alignment = 1;
         Text11->locked = true;
         Text11->bindTo(*Adodc2, "NOTES");
-        addEntryBox(Text11);
+        addFreeTextBox(Text11);
         top += 1440;
     }
 
     Frame1 = add<Frame>("Frame1", -1, Geometry{kPanelLeft, top, kPanelWidth, 1440},
                         "تحصيل الفاتورة");
+    setPaymentFrame(Frame1);
     // Inside the frame, one under the other.
     const double in = kPanelLeft + 240;
     Option1 = add<OptionButton>("Option1", -1, Geometry{in, top + 300, 1680, 315}, "كاش");
@@ -169,6 +160,7 @@ void WholesaleInvoice::buildPanel() {
     Command2->onClick = [this] { collect(); };
     for (Control* c : std::initializer_list<Control*>{Option1, Option2, Option3, Command2})
         c->container = Frame1;
+    options_ = {Option1, Option2, Option3};
 
     Text8 = add<TextBox>("Text8", -1, Geometry{0, 0, 600, 315});
     Text8->visible = false;
@@ -184,120 +176,68 @@ void WholesaleInvoice::Form_Load() {
 
 void WholesaleInvoice::pickBuyer() {
     Label17->setCaption(DataCombo2->text());
-    if (wholesale_.buyerPickedOnce) DataCombo2->enabled = false;
+    if (!wholesale_.buyerPickedOnce) return;
+    chosenBuyer_ = DataCombo2->text();
+    DataCombo2->enabled = false;
+}
+
+void WholesaleInvoice::takeTypedBuyer() {
+    // Browsing, the chooser is locked and shows the stored buyer.
+    if (DataCombo2->locked) return;
+    // The label names only a customer the save would charge.
+    if (partnerListed(database(), kBuyers, DataCombo2->text())) pickBuyer();
+    else Label17->setCaption("");
 }
 
 void WholesaleInvoice::invoiceStarted() {
     if (wholesale_.notes) Text11->setText(".");
-    // The previous invoice's customer is never charged for this one.
-    if (wholesale_.addClearsBuyer) Label17->setCaption("");
+    // The buyer field and the buyer label always name the same customer:
+    // none yet, or the one chosen for this opening.
+    const std::string buyer = wholesale_.buyerPickedOnce ? chosenBuyer_ : "";
+    DataCombo2->setText(buyer);
+    Label17->setCaption(buyer);
 }
 
-WholesaleInvoice::Payment WholesaleInvoice::payment() const {
-    if (Option1->value) return Payment::Cash;
-    if (Option2->value) return Payment::Credit;
-    if (Option3->value) return Payment::Part;
-    return Payment::None;
+Payment WholesaleInvoice::paymentOf(PaymentKind kind, double total, int16_t number) {
+    Payment p = invoicePayment(total, number, CashFlow::In, "RECEIVED_INV");
+    p.partners = &kBuyers;
+    p.partner = DataCombo2->text();
+    p.kind = kind;
+    return p;
 }
 
-bool WholesaleInvoice::checkPayment(Payment p, const std::string& buyer, double& paid) {
-    paid = 0;
-    if (p == Payment::Cash) return true;
-    // A debt needs a customer row to carry it.
-    if (buyer.empty()) {
-        MsgBox(kNoCustomer, mb::OKOnly, kAttention);
-        return false;
-    }
-    if (!customerListed(database(), buyer)) {
-        MsgBox(unknownCustomer(buyer), mb::OKOnly, kAttention);
-        return false;
-    }
-    return p != Payment::Part || askPaidNow(paid);
-}
-
-bool WholesaleInvoice::checkPosting(const Invoice& inv) {
+std::optional<Payment> WholesaleInvoice::payment(const Invoice& inv) {
     // After a search the payment frame is hidden: its choice is not seen.
     if (!Frame1->visible) {
         MsgBox(kFrameHidden, mb::OKOnly, kAttention);
-        return false;
+        return std::nullopt;
     }
-    const Payment p = payment();
-    if (p == Payment::None) {
-        MsgBox(kNoPayment);
-        return false;
-    }
-    if (!StockInvoice::checkPosting(inv)) return false;
-    const std::string buyer = Label17->caption();
-    double paid = 0;
-    if (!checkPayment(p, buyer, paid)) return false;
-    payment_ = p;
-    buyer_ = buyer;
-    total_ = inv.total;
-    paid_ = paid;
-    return true;
+    const std::optional<PaymentKind> kind = options_.chosen(*this);
+    if (!kind) return std::nullopt;
+    return paymentOf(*kind, inv.total, inv.number);
 }
 
-double WholesaleInvoice::raiseDebt(const std::string& buyer, double amount) {
-    // Read now: the customers window or a receipt may have changed the debt
-    // since this window opened. The first row of the name carries it.
-    Adodc& buyers = adodc(config().partnersControl);
-    buyers.Refresh();
-    Recordset& rs = buyers.recordset();
-    for (; !rs.eof(); rs.moveNext()) {
-        if (toText(rs.field("BUYER")) != buyer) continue;
-        const double debt = toDouble(rs.field("MONEY")) + amount;
-        rs.setField("MONEY", Value(debt));
-        rs.update();
-        buyers.showCurrentRow();
-        return debt;
-    }
-    throw RuntimeError(err::NoCurrentRecord, "The customer " + buyer + " was not found.");
-}
-
-void WholesaleInvoice::postPayment(int16_t number) {
-    auto cash = [&](double amount) {
-        postCash(adodc(config().boxControl), {CashFlow::In, Value(amount),
-                                              Value(documentDate(app())), "RECEIVED_INV",
-                                              Value::i16(number)});
-    };
-    switch (payment_) {
-        case Payment::Cash: cash(total_); break;
-        case Payment::Credit: debt_ = raiseDebt(buyer_, total_); break;
-        case Payment::Part:
-            cash(paid_);
-            debt_ = raiseDebt(buyer_, total_ - paid_);
-            break;
-        case Payment::None: break;
-    }
-}
-
-void WholesaleInvoice::tellPayment() {
-    switch (payment_) {
-        case Payment::Cash: tellCashAdded(total_, buyer_); break;
-        case Payment::Credit:
-            Command2->caption = formatDouble(debt_);
-            MsgBoxLeftToRight({buyer_, " ألى حساب مديونية العميل ", formatDouble(total_),
+void WholesaleInvoice::tellPayment(const PaymentPlan& plan) {
+    const std::string& buyer = plan.payment.partner;
+    switch (plan.payment.kind) {
+        case PaymentKind::Cash: tellCashAdded(plan.cash, buyer); break;
+        case PaymentKind::Credit:
+            Command2->caption = formatDouble(plan.balance);
+            MsgBoxLeftToRight({buyer, " ألى حساب مديونية العميل ", formatDouble(plan.balanceChange),
                                " تم أضافة حساب الفاتورة  "});
             break;
-        case Payment::Part:
-            tellCashAdded(paid_, buyer_);
-            MsgBoxLeftToRight({buyer_, " ألى حساب مديونية العميل ", formatDouble(total_ - paid_),
+        case PaymentKind::Part:
+            tellCashAdded(plan.cash, buyer);
+            MsgBoxLeftToRight({buyer, " ألى حساب مديونية العميل ", formatDouble(plan.balanceChange),
                                " تم أضافة  باقى حساب الفاتورة الآجل  "});
             break;
-        case Payment::None: break;
+        case PaymentKind::Settle: break;
     }
 }
 
-void WholesaleInvoice::post(const Invoice& inv) {
-    postPayment(inv.number);
-    applyPlannedStock();
-    markPosted();
-}
-
-void WholesaleInvoice::confirmPosting(const Invoice& inv) {
-    tellPayment();
+void WholesaleInvoice::confirmPosting(const Invoice& inv, const Posting& posting) {
+    tellPayment(posting.payment);
     showPostedItems(inv);
-    showPostedMoney(app());
     PrintEmptyLines(2);
     Print({" the quantities were subtracted "});
 }
@@ -314,22 +254,19 @@ void WholesaleInvoice::collect() {
         total += sum;
     }
     Label9->displayCaption(formatDouble(total));
-    const Payment p = payment();
-    if (p == Payment::None) return;
+    // With no payment type set nothing is posted or said.
+    if (!Option1->value && !Option2->value && !Option3->value) return;
+    const std::optional<PaymentKind> kind = options_.chosen(*this);
     const auto number = parseNumber(Text1[0]->text());
     if (!number || *number < 1 || *number > 32767 || std::floor(*number) != *number) {
         MsgBox(kBadNumber, mb::OKOnly, kAttention);
         return;
     }
-    double paid = 0;
-    if (!checkPayment(p, DataCombo2->text(), paid)) return;
-    payment_ = p;
-    buyer_ = DataCombo2->text();
-    total_ = total;
-    paid_ = paid;
-    postPayment(static_cast<int16_t>(*number));
-    tellPayment();
-    showPostedMoney(app());
+    const std::optional<PaymentPlan> plan =
+        planMoney(paymentOf(*kind, total, static_cast<int16_t>(*number)));
+    if (!plan) return;
+    applyPayment(database(), *plan);
+    app().afterCommit([this, plan = *plan] { tellPayment(plan); });
 }
 
 void registerWholesaleWindows(Application& app) {

@@ -7,8 +7,11 @@
 // the cash box, the rest onto the debt). The save then takes the lines out
 // of stock and adds them to the day's output, as the retail window does.
 //
-// The customer is the buyer label Label17, written by a pick in the buyer
-// chooser. The two windows differ only in data (WholesaleConfig).
+// The customer is the buyer the invoice stores (the chooser DataCombo2, on
+// SALES_MAN): the one charged, shown in the buyer label Label17. A name
+// typed into the chooser counts only when a customer row carries it, and
+// then acts as its pick; otherwise the save is refused. The two windows
+// differ only in data (WholesaleConfig).
 #pragma once
 
 #include <string>
@@ -20,14 +23,14 @@ namespace mk {
 struct WholesaleConfig {
     InvoiceConfig invoice;
     bool notes;            // the notes box Text11 on NOTES
-    bool addClearsBuyer;   // Add empties the buyer label
-    bool buyerPickedOnce;  // a pick disables the buyer chooser until the window is opened anew
+    // A pick disables the buyer chooser until the window is opened anew;
+    // each later document of that opening is the chosen customer's.
+    // Otherwise Add starts every document with no buyer.
+    bool buyerPickedOnce;
 };
 
 class WholesaleInvoice : public StockInvoice {
 public:
-    enum class Payment { None, Cash, Credit, Part };
-
     WholesaleInvoice(Application& a, const WholesaleConfig& config);
     void Form_Load() override;
 
@@ -41,30 +44,24 @@ public:
     TextBox* Text11 = nullptr;
 
 protected:
-    bool checkPosting(const Invoice& inv) override;
-    void post(const Invoice& inv) override;
-    void confirmPosting(const Invoice& inv) override;
+    std::optional<Payment> payment(const Invoice& inv) override;
+    void confirmPosting(const Invoice& inv, const Posting& posting) override;
     void invoiceStarted() override;
 
 private:
     void buildPanel();
     void pickBuyer();
+    // A typed name of a listed customer acts as its pick.
+    void takeTypedBuyer();
     void collect();
-    Payment payment() const;
-    // Refusals of a payment: the customer of a debt and the amount paid
-    // now, asked here; false when the payment cannot be made.
-    bool checkPayment(Payment p, const std::string& buyer, double& paid);
-    double raiseDebt(const std::string& buyer, double amount);
-    void postPayment(int16_t number);
-    void tellPayment();
+    // The payment of the invoice on screen by the frame's choice, charged
+    // to the buyer it stores.
+    Payment paymentOf(PaymentKind kind, double total, int16_t number);
+    void tellPayment(const PaymentPlan& plan);
 
     const WholesaleConfig& wholesale_;
-    // The payment being posted, from its checks to its messages.
-    Payment payment_ = Payment::None;
-    std::string buyer_;
-    double total_ = 0;
-    double paid_ = 0;
-    double debt_ = 0;  // the customer's balance after a credit
+    PaymentOptions options_;
+    std::string chosenBuyer_;  // the customer of this opening (buyerPickedOnce)
 };
 
 void registerWholesaleWindows(Application& app);

@@ -3,11 +3,10 @@
 #include <optional>
 #include <vector>
 
-#include "accounts/cashbox.h"
-#include "accounts/posted_money.h"
-#include "accounts/cashbox_window.h"
+#include "accounts/money_posting.h"
 #include "data/record_editing.h"
 #include "data/schema.h"
+#include "platform/application.h"
 
 namespace mk {
 
@@ -41,7 +40,7 @@ constexpr EmployeeField kFields[Form32::kBoxes] = {
 constexpr const char* kPeriodCaptions[4] = {"يومى", "أسبوعى", "نصف شهرى", "شهرى"};
 constexpr const char* kPeriodFields[4] = {"feeday", "feeweek", "feehmonth", "feeyear"};
 
-constexpr const char* kComputeFirst = "أحسب صافى الأجر أولا";
+constexpr const char* kComputeFirst = "أحسب صافى الأجر أولا للموظف ";
 constexpr const char* kSaveFirst = "احفظ بيانات الموظف أو ألغها أولا";
 
 // Right to left: the card's captions in the right column with their boxes
@@ -141,8 +140,11 @@ Form32::Form32(Application& a) : Form(a, kName) {
                                           Geometry{7200.0 - 2400 * i, 5340, 2160, 375},
                                           captions[i]);
 
+    RecordEditingTexts texts;
+    texts.busy = kSaveFirst;
     editing_ = std::make_unique<RecordEditing>(
-        *this, *Adodc1, std::array<CommandButton*, 3>{cmdaction[0], cmdaction[1], cmdaction[2]});
+        *this, *Adodc1, std::array<CommandButton*, 3>{cmdaction[0], cmdaction[1], cmdaction[2]},
+        texts);
     editing_->addDefaults = [this] {
         for (int i : {0, 1, 2, 5, 6}) Text1[i]->setText("'");
         Text1[3]->setText("1/1/2007");
@@ -151,6 +153,7 @@ Form32::Form32(Application& a) : Form(a, kName) {
     };
     editing_->addSaveProcedure = [this] { addOrSave(); };
     editing_->editSaveProcedure = [this] { editOrSave(); };
+    editing_->afterCancel = [this] { lockForBrowsing(); };
     editing_->SetCancelEnabled(false);
 
     Command1->onClick = [this] { computeNetWage(); };
@@ -171,12 +174,17 @@ void Form32::Form_Load() {
     if (rs.hasCurrentRow()) rs.movePrevious();
     for (TextBox* box : Text1) box->displayText("");
     Label2[1]->setCaption(formatShortDate(app().clock().today()));
-    setLocked(0, kBoxes - 1, true);
-    for (int i : {0, 6, 12, 13, 14, 15}) Text1[i]->locked = false;
+    lockForBrowsing();
 }
 
 void Form32::setLocked(int from, int to, bool locked) {
     for (int i = from; i <= to; ++i) Text1[i]->locked = locked;
+}
+
+void Form32::lockForBrowsing() {
+    // The code names whom a press pays: it changes only by add and edit.
+    setLocked(0, kBoxes - 1, true);
+    for (int i : {6, 12, 13, 14, 15}) Text1[i]->locked = false;
 }
 
 bool Form32::browsing() {
@@ -218,67 +226,35 @@ void Form32::computeNetWage() {
 }
 
 void Form32::payWage() {
-    if (!browsing()) return;
-    const std::string code = Text1[0]->text();
-    // An empty code names no employee, as an unknown code does.
-    if (code.empty()) return;
-    Recordset& shown = Adodc1->recordset();
-    // What was typed or computed on the row on show is paid as the row will
-    // be stored.
+    if (!browsing() || !requireCurrentRow(*this, *Adodc1)) return;
+    // What was typed or computed on the card on show is paid as it will be
+    // stored; every check comes first.
     Adodc1->storeBoundChanges();
-    const long long shownRow = shown.rowId();
-
-    // Every check first, over the rows as stored now: the unpaid rows with
-    // this code in table order, up to the first one already paid.
-    struct Payee {
-        long long row;
-        double net;
-        Value name;
-    };
-    std::vector<Payee> payees;
-    long long paidRow = 0;
-    std::string paidName;
-    Recordset staff(app().machine().database(kDatabasePath), "emplyee");
-    for (; !staff.eof(); staff.moveNext()) {
-        const Recordset& row = shownRow != 0 && staff.rowId() == shownRow ? shown : staff;
-        if (row.field("code").isNull() || toText(row.field("code")) != code) continue;
-        if (toBool(row.field("get_money"))) {
-            paidRow = staff.rowId();
-            paidName = toText(row.field("name"));
-            break;
-        }
-        const Value net = row.field("net_sallery");
-        if (net.isNull() || !(toDouble(net) > 0)) {
-            MsgBox(kComputeFirst);
-            return;
-        }
-        payees.push_back({staff.rowId(), toDouble(net), row.field("name")});
+    Recordset& card = Adodc1->recordset();
+    const std::string name = toText(card.field("name"));
+    if (toBool(card.field("get_money"))) {
+        MsgBox("لقد حصل" + name + "على أجره");
+        return;
     }
-
-    if (shown.hasPendingChanges()) shown.update();
-    Adodc& box = *app().form<Form34>().Adodc1;
-    const Value date(documentDate(app()));
-    staff.moveFirst();
-    for (const Payee& p : payees) {
-        while (staff.rowId() != p.row) staff.moveNext();
-        staff.setField("get_money", true);
-        postCash(box, {CashFlow::Out, p.net, date, "emplyee_name", p.name});
-        staff.update();
+    const Value net = card.field("net_sallery");
+    if (net.isNull() || !(toDouble(net) > 0)) {
+        MsgBox(kComputeFirst + name);
+        return;
     }
-
-    if (!payees.empty()) showPostedMoney(app());
-
-    // The window shows the paid flags; it stops on an employee already paid,
-    // otherwise it stands past the last row, as after a full scan.
-    Adodc1->Refresh();
-    Recordset& rs = Adodc1->recordset();
-    if (paidRow != 0) {
-        while (!rs.eof() && rs.rowId() != paidRow) rs.moveNext();
-        MsgBox("لقد حصل" + paidName + "على أجره");
-    } else if (!rs.eof()) {
-        rs.moveLast();
-        rs.moveNext();
+    Database& db = card.database();
+    const PaymentPlan plan = planPayment(db, {.total = toDouble(net),
+                                              .flow = CashFlow::Out,
+                                              .referenceField = "emplyee_name",
+                                              .reference = Value(name),
+                                              .date = Value(documentDate(app())),
+                                              .totalCaption = "صافى الأجر"});
+    if (!plan.ok()) {
+        MsgBox(plan.problem);
+        return;
     }
+    applyPayment(db, plan);
+    card.setField("get_money", true);
+    card.update();
 }
 
 void Form32::searchByCode() {

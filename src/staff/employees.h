@@ -1,5 +1,6 @@
 // The employee data window Form32 on emplyee: one employee's card, the net
-// wage computed from its parts, and the wage paid out of the cash box.
+// wage computed from its parts, and the wage paid out of the cash box: to
+// the employee on show, by its row, once (get_money is never reset).
 #pragma once
 
 #include <memory>
@@ -40,6 +41,8 @@ private:
     // scan and the search move off the row on show.
     bool browsing();
     void setLocked(int from, int to, bool locked);
+    // The locks of browsing: only the status and the wage parts are open.
+    void lockForBrowsing();
 
     std::unique_ptr<RecordEditing> editing_;
 };

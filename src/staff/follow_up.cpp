@@ -109,7 +109,7 @@ void Form50::addOrSave() {
         return;
     }
     Adodc2->recordset().addNew();
-    cmdaction[0]->caption = editing_->texts().addSave;
+    editing_->enter(EditMode::Adding);
     editing_->SetCancelEnabled(true);
     for (int i = 0; i < 16; ++i) Text3[i]->setText(i == 1 ? Text1->text() : kCard[i].value);
 }
@@ -135,12 +135,12 @@ void Form50::saveEmployee() {
     for (int i = 1; i < 8; ++i) Text4[i]->setText("0");
     Adodc1->recordset().update();
 
-    cmdaction[0]->caption = editing_->texts().add;
+    editing_->enter(EditMode::Browsing);
     editing_->SetCancelEnabled(false);
     const std::string dbFullPath = "C:\\INVENT.mdb";
-    MsgBox("Database: " + dbFullPath + " successfully created" + "\r\n" + "\r\n" + "Table: " +
-               name + " successfully created" + "\r\n",
-           mb::Information, "Create Database");
+    MsgBoxAfterCommit("Database: " + dbFullPath + " successfully created" + "\r\n" + "\r\n" +
+                          "Table: " + name + " successfully created" + "\r\n",
+                      mb::Information, "Create Database");
     Text1->locked = true;
 }
 
@@ -219,7 +219,7 @@ void Form51::Form_Load() { bindTable(*Adodc1, "emplyee"); }
 void Form51::pickEmployee() {
     const std::string name = DataList1->text();
     // Re-pointing drops a row being added: the window is browsing again.
-    cmdaction[0]->caption = editing_->texts().add;
+    editing_->enter(EditMode::Browsing);
     // A card renamed since, or made in the employee data window, names no
     // follow-up table (it may even name the cash box): nothing is bound.
     if (!isFollowUpTable(app().machine().database(kDatabasePath), name)) {

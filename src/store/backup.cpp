@@ -98,13 +98,13 @@ void Form47::restore() {
             if (needsBringingUpToDate(restored)) bringUpToDate(restored);
         }
     } catch (const std::exception&) {
-        MsgBox(kFailed, mb::Critical);
+        MsgBoxAfterCommit(kFailed, mb::Critical);
         return;
     }
     std::string done = "تم إسترجاع ملف قاعهدة البيانات";
     if (!kept.empty())
         done += std::string("\r\n") + "الملف السابق محفوظ باسم " + toWindowsPath(app().machine(), kept);
-    MsgBox(done, mb::Information);
+    MsgBoxAfterCommit(done, mb::Information);
 }
 
 Form48::Form48(Application& a) : Form(a, kName) {

@@ -30,8 +30,9 @@ std::vector<std::string> listedGroupTables(Application& app) {
         if (auto table = db.findTable(name)) {
             tables.push_back(*table);
         } else if (app.firstTime("missing group table:" + name)) {
-            main.MsgBox(kMissingGroup + name + kMissingGroupTail, mb::OKOnly | mb::Exclamation,
-                        "ملحوظة");
+            // Said once the running action has stored what it writes.
+            main.MsgBoxAfterCommit(kMissingGroup + name + kMissingGroupTail,
+                                   mb::OKOnly | mb::Exclamation, "ملحوظة");
         }
         groups.update();
         groups.moveNext();

@@ -85,15 +85,14 @@ void GroupsWindow::Form_Load() { bindTable(*Adodc1, "qqq"); }
 void GroupsWindow::AddGroup() {
     MsgBox(kTableNameBlanksWarning);
     Text1->locked = false;
-    CommandButton* button = cmdaction[0];
-    if (button->caption == "&add") {
+    if (!editing_->adding()) {
         Adodc1->recordset().addNew();
-        button->caption = "&save";
+        editing_->enter(EditMode::Adding);
         editing_->SetCancelEnabled(true);
         Text1->setText(".");
         // Browsing away would store the new qqq row before its table exists.
         Adodc1->enabled = false;
-    } else if (button->caption == "&save") {
+    } else {
         // The name as the box holds it now, checked before anything is stored.
         const std::string name = Text1->text();
         const std::string problem = groupNameProblem(app(), name);
@@ -106,11 +105,11 @@ void GroupsWindow::AddGroup() {
         CreateTable(name);
         Adodc1->recordset().update();
         Adodc1->enabled = true;
-        button->caption = "&add";
+        editing_->enter(EditMode::Browsing);
         editing_->SetCancelEnabled(false);
-        MsgBox("Database: " + dbFullPath + " successfully created" + "\r\n" + "\r\n" + "Table: " +
-                   name + " successfully created" + "\r\n",
-               mb::Information, "Create Database");
+        MsgBoxAfterCommit("Database: " + dbFullPath + " successfully created" + "\r\n" +
+                              "\r\n" + "Table: " + name + " successfully created" + "\r\n",
+                          mb::Information, "Create Database");
         Text1->locked = true;
         // The main window's group chooser lists the new group at once.
         if (Form* main = app().loadedForm("Form1")) {

@@ -1,6 +1,7 @@
 #include "store/item_card.h"
 
 #include "data/record_editing.h"
+#include "data/refresh.h"
 #include "data/schema.h"
 #include "data/scratch.h"
 #include "store/groups.h"
@@ -125,8 +126,8 @@ ItemCard::ItemCard(Form& form, Adodc& groups) : form_(form) {
     // A pick from the list chooses at once; typed text when leaving the box.
     DataCombo3->onClick = [this] { chooseGroup(DataCombo3->text()); };
     DataCombo3->onLostFocus = [this] {
-        if (DataCombo3->text() == Label16->caption()) return;
-        if (DataCombo3->text().empty()) DataCombo3->displayText(Label16->caption());
+        if (DataCombo3->text() == group_) return;
+        if (DataCombo3->text().empty()) DataCombo3->displayText(group_);
         else chooseGroup(DataCombo3->text());
     };
 
@@ -147,14 +148,19 @@ bool ItemCard::ready() {
 void ItemCard::chooseGroup(const std::string& name) {
     if (!groupListed(form_.app(), name)) {
         form_.MsgBox(kUnknownGroupMessage, mb::OKOnly, kNoteTitle);
-        DataCombo3->displayText(Label16->caption());
+        DataCombo3->displayText(group_);
         return;
     }
+    group_ = name;
     Label16->setCaption(name);
     bindTable(*Adodc4, name);
     // The pending row went with the old table: nothing is left to save.
     editing_->backToBrowsing();
     for (CommandButton* b : {Command6, Command7, Command9}) b->visible = true;
+}
+
+void ItemCard::tablesChanged(const ChangedTables& tables) {
+    if (Adodc4->isOpen() && tableChanged(tables, Adodc4->RecordSource)) showStored(*Adodc4);
 }
 
 void ItemCard::setLocked(const std::vector<TextBox*>& boxes, bool locked) {
@@ -164,8 +170,7 @@ void ItemCard::setLocked(const std::vector<TextBox*>& boxes, bool locked) {
 void ItemCard::AddOrSaveItem() {
     if (!ready()) return;
     setLocked(addBoxes_, false);
-    CommandButton* button = cmdaction[0];
-    if (button->caption == "&add") {
+    if (!editing_->adding()) {
         Adodc4->recordset().addNew();
         Text1[0]->setText("0");
         Text2->setText(".");
@@ -176,11 +181,13 @@ void ItemCard::AddOrSaveItem() {
         Text7->setText("0");
         Text9->setText("0");
         Text10->setText("0");
-        button->caption = "&save";
+        editing_->enter(EditMode::Adding);
         editing_->SetCancelEnabled(true);
-    } else if (button->caption == "&save") {
+    } else {
         Adodc4->recordset().update();
-        button->caption = "&add";
+        // What other windows posted to the row meanwhile shows now.
+        rereadInPlace(*Adodc4);
+        editing_->enter(EditMode::Browsing);
         editing_->SetCancelEnabled(false);
         setLocked(addBoxes_, true);
     }
@@ -188,14 +195,14 @@ void ItemCard::AddOrSaveItem() {
 
 void ItemCard::EditOrSaveItem() {
     if (!ready()) return;
-    CommandButton* button = cmdaction[2];
-    if (button->caption == "&edit") {
+    if (!editing_->editing()) {
         setLocked(editBoxes_, false);
-        button->caption = "&save";
+        editing_->enter(EditMode::Editing);
         editing_->SetCancelEnabled(true);
-    } else if (button->caption == "&save") {
+    } else {
         Adodc4->recordset().update();
-        button->caption = "&edit";
+        rereadInPlace(*Adodc4);
+        editing_->enter(EditMode::Browsing);
         editing_->SetCancelEnabled(false);
         setLocked(editBoxes_, true);
     }

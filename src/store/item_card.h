@@ -24,6 +24,9 @@ public:
 
     // The menu item earchby_name.
     void searchByName();
+    // Shows what another window stored in the chosen group's table, unless
+    // the card holds a typed change (its save shows it).
+    void tablesChanged(const ChangedTables& tables);
 
     Adodc* Adodc4;  // the item data control, on the chosen group's table
     DataCombo* DataCombo3;
@@ -57,6 +60,7 @@ private:
     std::unique_ptr<RecordEditing> editing_;
     std::vector<TextBox*> addBoxes_;   // unlocked by add
     std::vector<TextBox*> editBoxes_;  // unlocked by edit
+    std::string group_;                // the chosen group, which Label16 shows
 };
 
 }  // namespace mk

@@ -146,7 +146,7 @@ void MovementView::run() {
     if (rows.found()) {
         openReport(app(), "DataReport14");
     } else {
-        MsgBox(" هذا الصنف ليست له حركة تعاملات  ");
+        MsgBoxAfterCommit(" هذا الصنف ليست له حركة تعاملات  ");
         rows.placeholder();
     }
 }

@@ -4,7 +4,6 @@
 #include <limits>
 #include <map>
 
-#include "platform/application.h"
 
 namespace mk {
 
@@ -149,19 +148,6 @@ void applyStock(Database& db, const StockPlan& plan) {
             throw RuntimeError(err::RowChanged, "The row of " + w.table +
                                                     " to post to was deleted in another window.");
     }
-}
-
-void showPostedStock(Application& app, const std::string& groupTable) {
-    Form* main = app.loadedForm("Form1");
-    if (!main) return;
-    Adodc& card = main->adodc("Adodc4");
-    if (!card.isOpen() || !namesEqual(card.RecordSource, groupTable)) return;
-    Recordset& rs = card.recordset();
-    if (rs.hasPendingChanges()) return;
-    const long position = rs.absolutePosition();
-    card.Refresh();
-    Recordset& fresh = card.recordset();
-    for (long k = 1; k < position && !fresh.eof(); ++k) fresh.moveNext();
 }
 
 }  // namespace mk

@@ -18,8 +18,6 @@
 
 namespace mk {
 
-class Application;
-
 enum class StockFlow { Out, In, Return };
 
 struct StockLine {
@@ -65,9 +63,5 @@ StockPlan planStock(Database& db, const std::string& groupTable, StockFlow flow,
 
 // Writes a plan made in this same action.
 void applyStock(Database& db, const StockPlan& plan);
-
-// After a posting: the main window's item card, when it shows that group
-// and holds no pending change, re-reads it and stays on its row.
-void showPostedStock(Application& app, const std::string& groupTable);
 
 }  // namespace mk

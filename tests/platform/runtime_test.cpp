@@ -8,8 +8,8 @@ namespace {
 
 using test::Harness;
 
-// A main window: a button that writes a row then fails half way, a box
-// bound to DIM, a timer, a menu.
+// A main window: a button that writes a row then fails half way and one
+// that commits, a box bound to DIM, a timer, a menu.
 class MainWin : public Form {
 public:
     static constexpr const char* kName = "MainWin";
@@ -17,13 +17,20 @@ public:
         Adodc1 = add<Adodc>("Adodc1", -1, Geometry{0, 0, 3000, 360}, "nav");
         Text1 = add<TextBox>("Text1", -1, Geometry{0, 400, 2000, 300});
         Text1->bindTo(*Adodc1, "COMPANY_NAME");
-        Command1 = add<CommandButton>("Command1", -1, Geometry{0, 800, 1200, 360}, "&fail");
-        Command1->onClick = [this] {
-            Recordset& rs = Adodc1->recordset();
-            rs.setField("COMPANY_NAME", "half");
-            rs.update();
-            toInt16(Value(99999));
-        };
+        // Each writes DIM and queues a step for after the commit; the
+        // first then fails.
+        for (int fails : {1, 0}) {
+            auto* b = add<CommandButton>(fails ? "Command1" : "Command3", -1,
+                                         Geometry{0, fails ? 800.0 : 1600.0, 1200, 360});
+            b->onClick = [this, fails] {
+                app().afterCommit([this] { told += "step;"; });
+                Recordset& rs = Adodc1->recordset();
+                rs.setField("COMPANY_NAME", fails ? "half" : "whole");
+                rs.update();
+                if (fails) toInt16(Value(99999));
+            };
+        }
+        Command1 = &button("Command1");
         Command2 = add<CommandButton>("Command2", -1, Geometry{0, 1200, 1200, 360}, "&other");
         Command2->onClick = [this] { app().show(app().form("Other")); };
         Timer1 = add<Timer>("Timer1", -1, 1000, true);
@@ -36,6 +43,9 @@ public:
         ++loads;
         bindTable(*Adodc1, "DIM");
     }
+    void tablesChanged(const ChangedTables& tables) override {
+        for (const std::string& t : tables) told += t + ";";
+    }
     Adodc* Adodc1;
     TextBox* Text1;
     CommandButton* Command1;
@@ -43,6 +53,7 @@ public:
     Timer* Timer1;
     int ticks = 0;
     int loads = 0;
+    std::string told;  // the tables it was told of and the steps run, in order
 };
 
 // A worker: does its job when painted, closes itself by its timer.
@@ -124,6 +135,11 @@ TEST_F(RuntimeTest, AFailingHandlerRollsBackAndShowsTheError) {
     EXPECT_EQ(h.cell("DIM", 0, "COMPANY_NAME"), Value(""));
     EXPECT_EQ(h.text("MainWin", "Text1"), "");  // the data control re-read the table
     EXPECT_FALSE(h.app.ended());
+    // A failed action tells no window of its tables and drops its steps; a
+    // committed one tells them, then runs its steps.
+    EXPECT_EQ(h.app.form<MainWin>().told, "");
+    h.click("MainWin", "Command3");
+    EXPECT_EQ(h.app.form<MainWin>().told, "DIM;step;");
     // The program goes on: a typed change reaches the row when it is committed.
     h.type("MainWin", "Text1", "ACME");
     h.machine.action([&] { h.app.form<MainWin>().Adodc1->recordset().update(); });

@@ -22,6 +22,7 @@ struct IncomingTest : ::testing::Test {
 TEST_F(IncomingTest, ACreditInvoiceRaisesTheSupplierAndTheStockAtTheWeightedBuyPrice) {
     EXPECT_EQ(h.caption("Form17", "Label4"), "2");
     EXPECT_EQ(h.form("Form17").caption, " فواتير واردات   مخزن و حسابات ACME");
+    EXPECT_TRUE(h.form("Form17").control("cmdaction", 1).enabled);
     // No price on the current line: no next line.
     h.click("Form17", "cmdaction", 0);
     h.click("Form17", "Command1");
@@ -65,7 +66,7 @@ TEST_F(IncomingTest, ACreditInvoiceRaisesTheSupplierAndTheStockAtTheWeightedBuyP
 
 TEST_F(IncomingTest, CashAndPartPaymentsMoveTheCashBoxAndTheSupplier) {
     const double start = lastBox(h, "MONEY");
-    enterInvoice(h, "Nobody", "Option1", {{"bolt", "100", "10"}});  // cash: any name
+    enterInvoice(h, "Beta", "Option1", {{"bolt", "100", "10"}});
     h.dialogs.clear();
     saveIncoming(h);
     ASSERT_EQ(h.count("BOX"), 2);
@@ -73,7 +74,7 @@ TEST_F(IncomingTest, CashAndPartPaymentsMoveTheCashBoxAndTheSupplier) {
     EXPECT_EQ(lastBox(h, "MONEY_OUT"), 1000);
     EXPECT_EQ(toInt16(h.cell("BOX", 1, "IN_INVOICE")), 3);
     EXPECT_EQ(formatShortDate(toDate(h.cell("BOX", 1, "DATE"))), "06/12/2026");
-    EXPECT_EQ(h.messageTexts().front(), cashMessage("1000", "Nobody"));
+    EXPECT_EQ(h.messageTexts().front(), cashMessage("1000", "Beta"));
     EXPECT_EQ(toDouble(h.cell("SUPPLIER", 0, "MONEY")), 100);
 
     // Part: 300 of 1000 now, the rest on the supplier's account.
@@ -159,12 +160,14 @@ TEST_F(IncomingTest, EveryRefusalComesBeforeAnyWriteAndSaysWhy) {
     EXPECT_EQ(h.lastTitle(), "ملحوظة");
     h.type("Form17", "Text1", "4", 0);
     h.click("Form17", "Option2");
-    refused("unknown supplier", "لا يوجد مورد بهذا الأسم، أختر المورد من القائمة للسداد الآجل");
+    const std::string ghost = "المورد Ghost غير موجود فى جدول الموردين، إختر المورد من القائمة";
+    refused("unknown supplier", ghost);
     h.click("Form17", "Option3");
-    refused("unknown supplier, part", "لا يوجد مورد بهذا الأسم، أختر المورد من القائمة للسداد الآجل");
+    refused("unknown supplier, part", ghost);
     h.form("Form17").option("Option3").value = false;
     refused("no payment type", " لم تقم بأختيار نوعية السداد ارجع و وقم بالإختيار ");
     h.click("Form17", "Option1");
+    refused("unknown supplier, cash", ghost);  // a typed name counts only when listed
     h.type("Form17", "Text3", "2.5", 0);
     refused("quantity", "الكمية فى السطر 1 يجب أن تكون عددا صحيحا من 0 إلى 32767");
     h.type("Form17", "Text3", "2", 0);
@@ -255,8 +258,16 @@ TEST_F(IncomingTest, TheLaterPaymentIsNeverShownAndNeverPaysTwice) {
     EXPECT_EQ(h.lastMessage(), " لم تقم بأختيار نوعية السداد ارجع و وقم بالإختيار ");
     EXPECT_FALSE(f.checkBox("Check2").enabled);
     EXPECT_EQ(incomingTables(h), stored);
-    // With a type it pays once, by OUT_INV; a second run is refused.
+    // With a type it pays once, by OUT_INV; a second run is refused. A
+    // failing cash row pays nothing and says nothing but the error.
     f.option("Option1").value = true;
+    h.exec("CREATE TRIGGER stop BEFORE INSERT ON BOX BEGIN SELECT RAISE(ABORT,'x'); END");
+    h.dialogs.clear();
+    h.app.raise(f, pay.onClick);
+    EXPECT_EQ(h.dialogs.messages().size(), 1u);
+    EXPECT_EQ(incomingTables(h), stored);
+    EXPECT_FALSE(f.checkBox("Check2").enabled);
+    h.exec("DROP TRIGGER stop");
     h.app.raise(f, pay.onClick);
     EXPECT_EQ(h.count("BOX"), 2);
     EXPECT_EQ(lastBox(h, "MONEY_OUT"), 20);
@@ -310,6 +321,8 @@ TEST_F(IncomingTest, AnInvoiceIsFoundAgainThroughTheSearchLoginAndListedByTheVie
 
     addUser(h, "sam", "pw", {"buy_inv"});
     addUser(h, "ali", "pw", {"sell-inv"});
+    h.menu("Form17", "CLOSE");
+    h.menu("Form1", "supply_inv");  // no payment type chosen yet
     h.menu("Form17", "Search_invo");
     EXPECT_EQ(h.form("Form15").caption, " دخول مستخدم   مخزن و حسابات ACME");
     login(h, "Form15", "ali", "pw");
@@ -343,6 +356,14 @@ TEST_F(IncomingTest, AnInvoiceIsFoundAgainThroughTheSearchLoginAndListedByTheVie
     ASSERT_NE(h.app.report("DataReport14"), nullptr);
     EXPECT_EQ(h.app.report("DataReport14")->rows,
               (std::vector<std::vector<std::string>>{{"3", "Acme", "06/12/2026", "30"}}));
+
+    // Add brings back the payment frame and the line stepping: it saves.
+    enterInvoice(h, "Acme", "Option1", {{"pin", "1", "4"}, {"pin", "1", "4"}});
+    EXPECT_TRUE(f.frame("Frame1").visible);
+    EXPECT_FALSE(f.control("Text4", 31).visible);
+    saveIncoming(h);
+    EXPECT_EQ(h.count("BUY_INVOICE"), 3);
+    EXPECT_EQ(lastBox(h, "MONEY_OUT"), 8);
 }
 
 }  // namespace

@@ -58,6 +58,7 @@ TEST_F(ReturnsTest, AReturnPaysItsTotalOutOnceAndRaisesTheReturnCountersOnly) {
     enter({{"bolt", "2", "5"}, {"nut", "1", "3"}});
     EXPECT_EQ(h.text("Form28", "Text4", 0), "06/12/2026");  // the day of the return
     EXPECT_FALSE(f.textBox("Text4", 0).visible);
+    EXPECT_TRUE(f.label("Label14").visible);  // the hint stays
     save();
     EXPECT_EQ(h.messageTexts().front(),
               std::string(" ألى الصندوق ") + "13" + "بقيمة " + "" + " تم أضافة حساب فاتورة  ");
@@ -137,6 +138,7 @@ TEST_F(ReturnsTest, RefusalsAndAFailureHalfWayChangeNothingAndPayNothing) {
     const std::string stored = tables();
     for (const char* trigger :
          {"CREATE TRIGGER stop BEFORE UPDATE ON G1 BEGIN SELECT RAISE(ABORT,'x'); END",
+          "CREATE TRIGGER stop BEFORE INSERT ON BOX BEGIN SELECT RAISE(ABORT,'x'); END",
           "CREATE TRIGGER stop BEFORE UPDATE OF STATUS_SUB ON RETURN_INVOICE "
           "BEGIN SELECT RAISE(ABORT,'x'); END"}) {
         h.exec(trigger);

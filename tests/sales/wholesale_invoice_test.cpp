@@ -124,7 +124,7 @@ TEST_F(WholesaleTest, EveryRefusalChangesNothingAndPaysNothing) {
     };
     refused("no payment type", kNoPayment);
     h.click("Form42", "Option2");
-    refused("credit, no customer", "البيع الآجل يحتاج إلى عميل، إختر العميل من القائمة أولا");
+    refused("credit, no customer", "يجب إختيار العميل من القائمة أولا");
     h.choose("Form42", "DataCombo2", "Hala");
     h.exec("UPDATE BUYER SET BUYER='Hala S' WHERE BUYER='Hala'");
     const std::string renamed = wholesaleTables(h);
@@ -156,6 +156,60 @@ TEST_F(WholesaleTest, EveryRefusalChangesNothingAndPaysNothing) {
     EXPECT_EQ(debtOf(h, "Hala"), 46);
 }
 
+// Two windows at once: the item card and the customers window each hold a
+// typed, unsaved change while a sale posts to their rows. Neither loses it;
+// each save stores it and then shows the posted values.
+TEST_F(WholesaleTest, ATypedEditElsewhereSurvivesAPostingAndItsSaveShowsTheStoredRow) {
+    h.menu("Form1", "store_functions");
+    h.choose("Form1", "DataCombo3", "G1");
+    h.click("Form1", "cmdaction", 2);
+    h.type("Form1", "Text7", "26");  // bolt's retail price, 20 before
+    h.menu("Form1", "BUYER");
+    h.app.navigate(h.form("Form6").adodc("Adodc1"), Nav::First);
+    h.click("Form6", "cmdaction", 2);
+    h.type("Form6", "Text1", "555", 1);  // Hala's phone
+    enter("Hala", "Option2", {{"bolt", "3"}});
+    save(1);
+    ASSERT_EQ(debtOf(h, "Hala"), 85);
+    EXPECT_EQ(h.text("Form1", "Text7") + h.caption("Form1", "cmdaction", 2), "26&save");
+    EXPECT_EQ(h.text("Form6", "Text1", 1) + h.caption("Form6", "cmdaction", 2), "555&save");
+
+    h.click("Form1", "cmdaction", 2);
+    EXPECT_EQ(toDouble(h.cell("G1", 0, "UNITE_PRICE")), 26);
+    EXPECT_EQ(toInt32(h.cell("G1", 0, "ONSTOCK")), 7);
+    EXPECT_EQ(h.text("Form1", "Text3", 0) + "/" + h.text("Form1", "Text7"), "7/26");
+    h.click("Form6", "cmdaction", 2);
+    EXPECT_EQ(debtOf(h, "Hala"), 85);
+    EXPECT_EQ(toText(h.cell("BUYER", 0, "PHONE")), "555");
+    EXPECT_EQ(h.text("Form6", "Text2"), "85");
+}
+
+// The buyer the invoice stores is the one charged: a typed name counts only
+// when listed, and then acts as its pick; add leaves the buyer empty.
+TEST_F(WholesaleTest, TheStoredBuyerIsTheChargedOneAndATypedNameMustBeListed) {
+    enter("Sami", "Option2", {{"nut", "2"}});
+    h.app.enterText(h.form("Form42").dataCombo("DataCombo2"), "Hal");
+    const std::string before = wholesaleTables(h);
+    save(0);
+    EXPECT_EQ(h.lastMessage(), "العميل Hal غير موجود فى جدول العملاء، إختر العميل من القائمة");
+    EXPECT_EQ(wholesaleTables(h), before);
+    h.app.enterText(h.form("Form42").dataCombo("DataCombo2"), "Hala");
+    EXPECT_EQ(h.caption("Form42", "Label17"), "Hala");
+    save(1);
+    EXPECT_EQ(toText(h.cell("SALES_INVO_GROUP", 0, "SALES_MAN")), "Hala");
+    EXPECT_EQ(debtOf(h, "Hala"), 50);
+    EXPECT_EQ(debtOf(h, "Sami"), 0);
+
+    // A cash sale names no customer: nothing is written into the buyer.
+    h.choose("Form42", "DataCombo3", "G1");
+    enter("", "Option1", {{"nut", "1"}});
+    EXPECT_EQ(h.text("Form42", "DataCombo2") + h.caption("Form42", "Label17"), "");
+    save(1);
+    EXPECT_NE(toText(h.cell("SALES_INVO_GROUP", 1, "SALES_MAN")), ".");
+    EXPECT_EQ(h.messageTexts().front(), std::string(" ألى الصندوق ") + "5" + "بقيمة " +
+                                            " تم أضافة حساب فاتورة  ");
+}
+
 TEST_F(WholesaleTest, AWriteFailingHalfWayLeavesEveryTableAndTheWindowAsBefore) {
     enter("Hala", "Option3", {{"bolt", "2"}, {"nut", "1"}});
     const std::string before = wholesaleTables(h);
@@ -184,6 +238,25 @@ TEST_F(WholesaleTest, AWriteFailingHalfWayLeavesEveryTableAndTheWindowAsBefore) 
     EXPECT_EQ(lastBox(h, "MONEY"), 1010);
     EXPECT_EQ(debtOf(h, "Hala"), 65);
     EXPECT_EQ(ints(h.column("G1", "ONSTOCK")), (std::vector<int32_t>{8, 19}));
+
+    // An issue voucher on credit, then its collection button (hidden in the
+    // design; shown here to press it), with the customer's row failing.
+    h.menu("Form1", "sellgroup");
+    h.choose("Form53", "DataCombo3", "G1");
+    enterWholesale(h, "Form53", {{"nut", "2"}});
+    h.choose("Form53", "DataCombo2", "Hala");
+    h.click("Form53", "Option2");
+    CommandButton& collect = h.form("Form53").button("Command2");
+    collect.visible = collect.enabled = true;
+    const std::string voucher = wholesaleTables(h);
+    h.exec("CREATE TRIGGER stop BEFORE UPDATE ON BUYER BEGIN SELECT RAISE(ABORT,'x'); END");
+    for (const char* button : {"cmdaction", "Command2"}) {
+        h.dialogs.clear();
+        h.click("Form53", button, std::string(button) == "cmdaction" ? 0 : -1);
+        EXPECT_EQ(h.dialogs.messages().size(), 1u) << button;  // the error alone
+        EXPECT_EQ(wholesaleTables(h), voucher) << button;
+        EXPECT_EQ(h.caption("Form53", "cmdaction", 0) + h.caption("Form53", "Command2"), "&save");
+    }
 }
 
 TEST_F(WholesaleTest, ADebtEditedInTheCustomersWindowAfterOpeningSurvivesACredit) {
@@ -199,7 +272,6 @@ TEST_F(WholesaleTest, ADebtEditedInTheCustomersWindowAfterOpeningSurvivesACredit
     EXPECT_EQ(debtOf(h, "Hala"), 90);
     EXPECT_EQ(toDouble(h.cell("BUYER", 2, "MONEY")), 5);  // the first row alone
     EXPECT_EQ(h.text("Form6", "Text2"), "90");
-    EXPECT_EQ(h.text("Form42", "Text8"), "90");
 }
 
 TEST_F(WholesaleTest, OpeningWritesDotsForDisplayOnlyAndTheReportListsTheInvoices) {
@@ -217,6 +289,18 @@ TEST_F(WholesaleTest, OpeningWritesDotsForDisplayOnlyAndTheReportListsTheInvoice
     h.menu("Form42", "EXITE");
     EXPECT_EQ(wholesaleTables(h), before);
     EXPECT_EQ(toText(h.cell("SALES_INVO_GROUP", 0, "MED_NAME1")), "bolt");
+
+    // Edit opens the notes of a posted invoice, and nothing it posted.
+    h.menu("Form1", "saleslarge");
+    h.click("Form42", "cmdaction", 2);
+    EXPECT_FALSE(h.type("Form42", "Text3", "9", 0));
+    EXPECT_FALSE(h.choose("Form42", "DataCombo2", "Sami"));
+    EXPECT_FALSE(h.click("Form42", "Option2"));
+    EXPECT_TRUE(h.type("Form42", "Text11", "by cheque"));
+    h.click("Form42", "cmdaction", 2);
+    EXPECT_EQ(toText(h.cell("SALES_INVO_GROUP", 0, "NOTES")), "by cheque");
+    EXPECT_EQ(toDouble(h.cell("SALES_INVO_GROUP", 0, "QNTITY1")), 1);
+    h.menu("Form42", "EXITE");
 
     h.menu("Form1", "saleslarge");
     h.menu("Form42", "REPORT");
@@ -248,7 +332,7 @@ TEST_F(WholesaleTest, VouchersKeepTheirOwnNumbersAndTheBuyerChosenOncePerOpening
     EXPECT_TRUE(h.cell("COAST_INVO_GROUP", 0, "NOTES").isNull());
 
     // The chooser stays disabled through add, cancel and save; a later
-    // credit voucher stores "." yet charges the customer chosen before.
+    // credit voucher stores the customer chosen before, and charges it.
     h.choose("Form53", "DataCombo3", "G1");
     h.click("Form53", "cmdaction", 0);
     h.answer(answer::Yes);
@@ -256,11 +340,12 @@ TEST_F(WholesaleTest, VouchersKeepTheirOwnNumbersAndTheBuyerChosenOncePerOpening
     EXPECT_FALSE(v.dataCombo("DataCombo2").enabled);
     enterWholesale(h, "Form53", {{"nut", "4"}});
     EXPECT_FALSE(h.choose("Form53", "DataCombo2", "Hala"));
+    EXPECT_EQ(h.text("Form53", "DataCombo2") + h.caption("Form53", "Label17"), "SamiSami");
     h.click("Form53", "Option2");
     h.answer(answer::OK);
     h.answer(answer::No);
     h.click("Form53", "cmdaction", 0);
-    EXPECT_EQ(toText(h.cell("COAST_INVO_GROUP", 1, "SALES_MAN")), ".");
+    EXPECT_EQ(toText(h.cell("COAST_INVO_GROUP", 1, "SALES_MAN")), "Sami");
     EXPECT_EQ(debtOf(h, "Sami"), 20);
     EXPECT_EQ(ints(h.column("G1", "ONSTOCK")), (std::vector<int32_t>{9, 14}));
     EXPECT_EQ(ints(h.column("DAILY_TRADE", "OUTPUT")), (std::vector<int32_t>{1, 6}));

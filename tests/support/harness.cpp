@@ -1,5 +1,8 @@
 #include "support/harness.h"
 
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
 #include <random>
 #include <stdexcept>
 
@@ -27,13 +30,20 @@ double defaultStart() { return makeDateTime(2026, 12, 6, 9, 0, 0); }
 Harness::Harness(Windows windows, double start)
     : clock(start), machine(root.path()), app(machine, clock, dialogs) {
     prepareMachine(machine, clock);
+    dialogs.writeOpen = [this] { return machine.writeOpen(); };
     if (windows == Windows::System) {
         registerWindows(app);
         app.setMainForm("Form1");
     }
 }
 
-Harness::~Harness() = default;
+Harness::~Harness() {
+    // Every test checks that no box was shown inside a user action's write
+    // transaction.
+    for (const ScriptedDialogs::Shown& s : dialogs.shownDuringWrite())
+        ADD_FAILURE() << "A box was shown while a write transaction was open: \"" << s.prompt
+                      << "\" (" << s.title << ")";
+}
 
 Database& Harness::db() { return machine.database(kDatabasePath); }
 
@@ -123,6 +133,21 @@ std::string Harness::lastTitle() const {
 long Harness::count(const std::string& table) {
     Recordset rs(db(), table);
     return rs.recordCount();
+}
+
+long Harness::committedCount(const std::string& table) {
+    sqlite3* other = nullptr;
+    sqlite3_stmt* st = nullptr;
+    long n = -1;
+    if (sqlite3_open_v2(machine.mapPath(kDatabasePath).c_str(), &other, SQLITE_OPEN_READONLY,
+                        nullptr) == SQLITE_OK &&
+        sqlite3_prepare_v2(other, ("SELECT count(*) FROM " + quoteName(table)).c_str(), -1, &st,
+                           nullptr) == SQLITE_OK &&
+        sqlite3_step(st) == SQLITE_ROW)
+        n = static_cast<long>(sqlite3_column_int64(st, 0));
+    sqlite3_finalize(st);
+    sqlite3_close_v2(other);
+    return n;
 }
 
 Value Harness::cell(const std::string& table, long row, const std::string& field) {

@@ -76,6 +76,9 @@ public:
 
     // Rows of a table as stored now.
     long count(const std::string& table);
+    // Rows of a table as another program reading the file sees them now:
+    // through a connection of its own, so only what is committed.
+    long committedCount(const std::string& table);
     Value cell(const std::string& table, long row, const std::string& field);
     std::vector<Value> column(const std::string& table, const std::string& field);
     void exec(const std::string& sql);

@@ -1,0 +1,93 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "accounts/money_posting.h"
+#include "app/steps.h"
+
+namespace mk {
+namespace {
+
+using namespace test;
+
+// The payment rules, without a window.
+struct MoneyPostingTest : ::testing::Test {
+    MoneyPostingTest() {
+        h.exec("INSERT INTO BUYER (BUYER, MONEY) VALUES ('Hala', 40), ('Hala', 5), ('Sami', NULL)");
+        h.exec("INSERT INTO SUPPLIER (SALES_MAN, MONEY) VALUES ('Acme', 100)");
+    }
+    static Payment pay(PaymentKind kind, const PartnerTable* partners, const std::string& partner,
+                       double total, double paid = 0, CashFlow flow = CashFlow::In) {
+        return {.partners = partners, .partner = partner, .kind = kind, .total = total,
+                .paidNow = paid, .flow = flow, .referenceField = "RECEIVED_INV",
+                .reference = Value(3), .date = Value("06/12/2026")};
+    }
+    PaymentPlan post(const Payment& p) {
+        PaymentPlan plan;
+        h.machine.action([&] {
+            plan = planPayment(h.db(), p);
+            if (plan.ok()) applyPayment(h.db(), plan);
+        });
+        return plan;
+    }
+    std::vector<double> money(const std::string& table) {
+        std::vector<double> out;
+        for (const Value& v : h.column(table, "MONEY")) out.push_back(toDouble(v));
+        return out;
+    }
+    Harness h{Harness::Windows::None};
+};
+
+TEST_F(MoneyPostingTest, EachKindMovesTheCashBoxAndTheFirstPartnerRowAsExactDoubles) {
+    EXPECT_EQ(post(pay(PaymentKind::Cash, nullptr, "", 150)).cash, 150);
+    const PaymentPlan credit = post(pay(PaymentKind::Credit, &kBuyers, "Hala", 100.5));
+    EXPECT_FALSE(credit.cashRow);
+    EXPECT_EQ(credit.balance, 140.5);
+    // Another window appended a row: the next posting builds on it.
+    h.exec("INSERT INTO BOX (MONEY) VALUES (1000)");
+    post(pay(PaymentKind::Part, &kBuyers, "Sami", 150, 200));  // paying more lowers the debt
+    post(pay(PaymentKind::Settle, &kBuyers, "Hala", 0.1));
+    post(pay(PaymentKind::Part, &kSuppliers, "Acme", 30, 10, CashFlow::Out));
+    EXPECT_EQ(money("BOX"), (std::vector<double>{0, 150, 1000, 1200, 1200 + 0.1, 1200 + 0.1 - 10}));
+    EXPECT_EQ(money("BUYER"), (std::vector<double>{40 + 100.5 - 0.1, 5, -50}));
+    EXPECT_EQ(money("SUPPLIER"), (std::vector<double>{120}));
+    EXPECT_EQ(toDouble(h.cell("BOX", 5, "MONEY_OUT")), 10);
+    EXPECT_EQ(h.cell("BOX", 5, "RECEIVED_INV"), Value::i16(3));
+    EXPECT_EQ(toDate(h.cell("BOX", 5, "DATE")), makeDate(2026, 12, 6));
+}
+
+TEST_F(MoneyPostingTest, ARefusedPaymentWritesNothingAndSaysWhy) {
+    h.exec("UPDATE SUPPLIER SET MONEY = 9e11");
+    const double inf = std::numeric_limits<double>::infinity();
+    Payment badReference = pay(PaymentKind::Cash, nullptr, "", 1);
+    badReference.reference = Value(40000);
+    const std::vector<std::pair<Payment, std::string>> cases = {
+        {pay(PaymentKind::Credit, &kBuyers, "", 10), kBuyers.noPartner},
+        {pay(PaymentKind::Part, &kBuyers, ".", 10, 5), kBuyers.noPartner},
+        {pay(PaymentKind::Settle, &kBuyers, "hala", 10), "العميل hala غير موجود"},
+        {pay(PaymentKind::Cash, &kSuppliers, "Nobody", 10), "المورد Nobody غير موجود"},
+        {pay(PaymentKind::Cash, nullptr, "", inf), "إجمالى الفاتورة أكبر من الحد المسموح به"},
+        {pay(PaymentKind::Credit, &kBuyers, "Hala", std::nan("")), "أكبر من الحد"},
+        {pay(PaymentKind::Cash, nullptr, "", 2e12), "أكبر من الحد"},
+        {pay(PaymentKind::Cash, nullptr, "", -1), "إجمالى الفاتورة يجب أن يكون رقما لا يقل عن صفر"},
+        {pay(PaymentKind::Part, &kBuyers, "Sami", 10, -1), "المبلغ المدفوع يجب أن يكون رقما لا يقل"},
+        {pay(PaymentKind::Credit, &kSuppliers, "Acme", 2e11), "رصيد Acme بعد الترحيل"},
+        {badReference, "Overflow"},
+    };
+    const std::string before = tablesText(h, {"BOX", "BUYER", "SUPPLIER"});
+    for (const auto& [payment, says] : cases) {
+        const PaymentPlan plan = post(payment);
+        EXPECT_NE(plan.problem.find(says), std::string::npos) << plan.problem;
+        EXPECT_THROW(h.machine.action([&] { applyPayment(h.db(), plan); }), RuntimeError);
+    }
+    EXPECT_EQ(tablesText(h, {"BOX", "BUYER", "SUPPLIER"}), before);
+    // The cash box's balance is limited too; paying out brings it back.
+    h.exec("INSERT INTO BOX (MONEY) VALUES (1e12)");
+    EXPECT_EQ(post(pay(PaymentKind::Cash, nullptr, "", 1)).problem,
+              "رصيد الصندوق بعد الترحيل أكبر من الحد المسموح به (1000000000000)");
+    EXPECT_TRUE(post(pay(PaymentKind::Cash, nullptr, "", 1, 0, CashFlow::Out)).ok());
+}
+
+}  // namespace
+}  // namespace mk
