@@ -53,8 +53,8 @@ bool Control::isEffectivelyEnabled() const {
 
 namespace {
 
-// The showing picture boxes made after `c` that lie over it (`cover` tells
-// which count), its own containers excepted.
+// Whether a showing picture box made after `c` lies over it as `over`
+// tells, its own containers excepted.
 template <class Over>
 bool liesUnder(const Control& c, Over over) {
     bool above = false;  // controls made later lie above this one

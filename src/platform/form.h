@@ -142,9 +142,10 @@ public:
     // The label that names a box, as a person reading right to left sees
     // it: the box's own association when it has one (`labelledBy`), else
     // the label beside it on its row at its reading side (the right) with
-    // nothing actionable between, else the heading of its column (the
-    // label over it with only boxes between). A label showing only a
-    // number (a line's serial) names nothing. Null when none does.
+    // nothing actionable between, else the heading of its column in a
+    // table (the label over it, with only boxes between that no label of
+    // their own names). A label showing only a number (a line's serial)
+    // names nothing. Null when none does.
     const Label* labelBeside(const Control& box) const;
 
     // Shortcuts to the application.

@@ -42,6 +42,36 @@ int closedAnswer(const std::vector<int>& buttons) {
     return buttons.empty() ? answer::OK : buttons.front();
 }
 
+}  // namespace
+
+QString answerCaption(int a) {
+    switch (a) {
+        case answer::OK: return QStringLiteral("موافق");
+        case answer::Cancel: return QStringLiteral("إلغاء");
+        case answer::Abort: return QStringLiteral("إنهاء");
+        case answer::Retry: return QStringLiteral("إعادة المحاولة");
+        case answer::Ignore: return QStringLiteral("تجاهل");
+        case answer::Yes: return QStringLiteral("نعم");
+        case answer::No: return QStringLiteral("لا");
+        default: return QString::number(a);
+    }
+}
+
+QString answerName(int a) {
+    switch (a) {
+        case answer::OK: return QStringLiteral("OK");
+        case answer::Cancel: return QStringLiteral("Cancel");
+        case answer::Abort: return QStringLiteral("Abort");
+        case answer::Retry: return QStringLiteral("Retry");
+        case answer::Ignore: return QStringLiteral("Ignore");
+        case answer::Yes: return QStringLiteral("Yes");
+        case answer::No: return QStringLiteral("No");
+        default: return QString::number(a);
+    }
+}
+
+namespace {
+
 // A message's or prompt's text laid out the way it reads: a right-to-left
 // paragraph standing at the right for Arabic, else from the left.
 void showReading(QLabel& label, const QString& shown) {
@@ -91,32 +121,6 @@ int showMessage(QWidget* parent, const QString& shown, const std::string& title,
 }
 
 }  // namespace
-
-QString answerCaption(int a) {
-    switch (a) {
-        case answer::OK: return QStringLiteral("موافق");
-        case answer::Cancel: return QStringLiteral("إلغاء");
-        case answer::Abort: return QStringLiteral("إنهاء");
-        case answer::Retry: return QStringLiteral("إعادة المحاولة");
-        case answer::Ignore: return QStringLiteral("تجاهل");
-        case answer::Yes: return QStringLiteral("نعم");
-        case answer::No: return QStringLiteral("لا");
-        default: return QString::number(a);
-    }
-}
-
-QString answerName(int a) {
-    switch (a) {
-        case answer::OK: return QStringLiteral("OK");
-        case answer::Cancel: return QStringLiteral("Cancel");
-        case answer::Abort: return QStringLiteral("Abort");
-        case answer::Retry: return QStringLiteral("Retry");
-        case answer::Ignore: return QStringLiteral("Ignore");
-        case answer::Yes: return QStringLiteral("Yes");
-        case answer::No: return QStringLiteral("No");
-        default: return QString::number(a);
-    }
-}
 
 int QtDialogs::messageBox(const std::string& prompt, const std::string& title, int style) {
     return showMessage(parent ? parent() : nullptr, asParagraph(qs(prompt)), title, style);

@@ -9,8 +9,9 @@
 // Positions are drawn as the window gives them (its Arabic labels stand to
 // the right of their boxes because the window puts them there); text inside
 // each control reads right to left. Later controls lie above earlier ones;
-// labels and lines lie beneath boxes and buttons. Printed lines start at
-// the left edge, a print zone every kPrintZoneTwips.
+// labels and lines lie beneath boxes and buttons. Printed lines are drawn
+// in the window's print area (Form::printArea), from its left edge, a
+// print zone every kPrintZoneTwips.
 #pragma once
 
 #include <QMainWindow>
