@@ -47,7 +47,7 @@ std::string Control::fullName() const {
 
 std::string BoundValue::entryName() const {
     if (const auto* c = dynamic_cast<const Control*>(this))
-        if (const Label* l = labelBeside(*c)) {
+        if (const Label* l = c->form().labelBeside(*c)) {
             std::string name = l->caption();
             const size_t first = name.find_first_not_of(' ');
             const size_t last = name.find_last_not_of(' ');

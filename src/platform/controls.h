@@ -120,7 +120,8 @@ public:
     bool boundChanged() const override { return changed_; }
     void clearBoundChange() override { changed_ = false; }
     void bindTo(DataControl& dc, const std::string& field) { dc.bind(*this, field); }
-    // The caption of the label beside it (labelBeside), else its field.
+    // The caption of the label that names it (Form::labelBeside), else its
+    // field.
     std::string entryName() const override;
 
 protected:

@@ -1,7 +1,5 @@
 #include "platform/form.h"
 
-#include <algorithm>
-
 #include "platform/application.h"
 
 namespace mk {
@@ -26,59 +24,7 @@ std::string printText(const Value& v) {
     }
 }
 
-bool rowsOverlap(const Control& a, const Control& b) {
-    const double top = std::max(a.top, b.top);
-    const double bottom = std::min(a.top + a.height, b.top + b.height);
-    const double smaller = std::max(1.0, std::min(a.height, b.height));
-    return bottom - top >= smaller / 2;
-}
-
-bool takesEntry(ControlKind k) {
-    return k == ControlKind::TextBox || k == ControlKind::ComboBox || k == ControlKind::DataCombo ||
-           k == ControlKind::DataList || k == ControlKind::ListBox;
-}
-
-// A label that may name a box: shown, with a caption of its own.
-const Label* captionLabel(const Control& c) {
-    if (c.kind() != ControlKind::Label || !c.isShowing()) return nullptr;
-    const auto* l = static_cast<const Label*>(&c);
-    return l->dataSource() || l->caption().empty() ? nullptr : l;
-}
-
 }  // namespace
-
-const Label* labelBeside(const Control& box) {
-    // A label may reach a little under the box and still stand beside it.
-    constexpr double kSlack = 60;
-    const auto& controls = box.form().controls();
-    const double boxRight = box.left + box.width;
-    const Label* best = nullptr;
-    for (const auto& other : controls) {
-        const Label* l = captionLabel(*other);
-        if (!l || l == &box || !rowsOverlap(*l, box)) continue;
-        if (l->left < boxRight - kSlack || l->left + l->width <= boxRight) continue;
-        if (!best || l->left < best->left) best = l;
-    }
-    // Another box between them has the label to itself.
-    for (const auto& other : controls) {
-        const Control& o = *other;
-        if (!best || &o == &box || !takesEntry(o.kind()) || !o.isShowing() || !rowsOverlap(o, box))
-            continue;
-        if (o.left >= boxRight - kSlack && o.left + o.width <= best->left + kSlack) best = nullptr;
-    }
-    if (best) return best;
-    // A caption right over the box (a column heading, the caption of a tall
-    // box); one a row further up names another box.
-    for (const auto& other : controls) {
-        const Label* l = captionLabel(*other);
-        if (!l || l == &box) continue;
-        const double gap = box.top - (l->top + l->height);
-        if (gap < -kSlack || gap > kSlack) continue;
-        if (l->left >= boxRight || l->left + l->width <= box.left) continue;
-        if (!best || l->top > best->top) best = l;
-    }
-    return best;
-}
 
 bool tableChanged(const ChangedTables& tables, std::string_view table) {
     return tables.count(upperAscii(table)) > 0;

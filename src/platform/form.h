@@ -53,13 +53,6 @@ std::string formatPrintLine(std::initializer_list<PrintArg> items);
 // front end drawing a proportional font can line the zones up.
 std::string formatPrintLine(std::initializer_list<PrintArg> items, std::vector<int>& zoneStarts);
 
-// The label that names a box on its window: the nearest showing caption
-// label to its right whose row overlaps the box's (no other box between
-// them), else one right over it across the same columns (the heading of a
-// column of boxes, the caption over a tall box). Labels that show a
-// field's value name nothing. Null when none does.
-const Label* labelBeside(const Control& box);
-
 class Form {
 public:
     Form(Application& app, std::string name);

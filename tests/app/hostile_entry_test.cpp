@@ -203,7 +203,7 @@ TEST(HostileEntry, EveryBoxRefusesWhatItsFieldCannotHoldNamingTheBox) {
         for (Control* box : boxes) {
             const std::string what = std::string(w.form) + "." + box->fullName();
             auto named = w.names.find(box->name());
-            const Label* beside = labelBeside(*box);
+            const Label* beside = box->form().labelBeside(*box);
             const std::string name = named != w.names.end() ? named->second
                                      : beside ? beside->caption()
                                               : dynamic_cast<BoundValue*>(box)->dataField();

@@ -140,25 +140,5 @@ TEST_F(ControlsTest, DriveFolderAndFileLists) {
     EXPECT_THROW(win->Drive1->setDrive("q:"), RuntimeError);
 }
 
-// What names a box in a refusal: the caption to its right on its row, or
-// right over it.
-TEST(LabelBeside, ABoxIsNamedByTheCaptionToItsRightOrRightOverIt) {
-    Harness h{Harness::Windows::None};
-    Form f(h.app, "Names");
-    auto* box = f.add<TextBox>("Text1", -1, Geometry{1000, 0, 2000, 300});
-    auto* near = f.add<Label>("Label1", -1, Geometry{3100, 20, 1200, 285}, "الاسم");
-    auto* far = f.add<Label>("Label2", -1, Geometry{5000, 0, 1200, 285}, "far");
-    EXPECT_EQ(labelBeside(*box), near);
-    near->visible = false;
-    EXPECT_EQ(labelBeside(*box), far);
-    f.add<TextBox>("Text2", -1, Geometry{3200, 0, 1500, 300});  // a box between has it
-    EXPECT_EQ(labelBeside(*box), nullptr);
-    auto* memo = f.add<TextBox>("Text3", -1, Geometry{1000, 1000, 4000, 900});
-    auto* over = f.add<Label>("Label3", -1, Geometry{1000, 700, 4000, 285}, "ملاحظات");
-    EXPECT_EQ(labelBeside(*memo), over);
-    over->top = 300;  // a row further up names another box
-    EXPECT_EQ(labelBeside(*memo), nullptr);
-}
-
 }  // namespace
 }  // namespace mk
