@@ -415,10 +415,12 @@ Unfit entryFit(const FieldInfo& f, const Value& v, bool lineBreaks) {
             }
             if (!n) return Unfit::NotANumber;
             const double whole = std::nearbyint(*n);  // halves to even, as stored
-            if (f.type == FieldType::Int16) return whole >= -32768 && whole <= 32767 ? Unfit::None : Unfit::OutOfRange;
-            if (f.type == FieldType::Single || f.type == FieldType::Double)
-                return std::fabs(*n) <= kLargestAmount ? Unfit::None : Unfit::OutOfRange;
-            return whole >= -2147483648.0 && whole <= 2147483647.0 ? Unfit::None : Unfit::OutOfRange;
+            bool fits;
+            if (f.type == FieldType::Int16) fits = whole >= -32768 && whole <= 32767;
+            else if (f.type == FieldType::Single || f.type == FieldType::Double)
+                fits = std::fabs(*n) <= kLargestAmount;
+            else fits = whole >= -2147483648.0 && whole <= 2147483647.0;
+            return fits ? Unfit::None : Unfit::OutOfRange;
         }
         case FieldType::Date:
             if (text) return parseDate(typed) ? Unfit::None : Unfit::NotADate;
