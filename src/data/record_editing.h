@@ -5,6 +5,8 @@
 //
 // The buttons' state is a mode (browsing, adding, editing), one at a time;
 // the add and edit captions are written from it and never read back.
+// A save refuses, naming the box, what a field cannot take before it
+// writes; if its writes fail the row is put back as it was entered.
 #pragma once
 
 #include <array>
@@ -78,7 +80,8 @@ public:
     bool entriesFit();
     // A save's writes. If they fail (the action rolls back and the window
     // re-reads its tables), the row is put back as it was entered, being
-    // added or edited, so a second press saves it once.
+    // added or edited, so a second press saves it once. The failure must
+    // end the action: a caller never swallows it.
     void guardWrites(const std::function<void()>& writes);
 
     CommandButton* button(int index) const { return buttons_[static_cast<size_t>(index)]; }
