@@ -207,8 +207,10 @@ TEST(HostileEntry, EveryBoxRefusesWhatItsFieldCannotHoldNamingTheBox) {
                 h.dialogs.clear();
                 h.click(w.form, "cmdaction", w.saveButton);
                 const auto messages = h.messageTexts();
-                for (const std::string& m : messages)
+                for (const std::string& m : messages) {
                     for (const char* r : raw) EXPECT_EQ(m.find(r), std::string::npos) << shown << m;
+                    EXPECT_LT(m.size(), 1000u) << shown;  // a message, not the value typed
+                }
                 if (everything(h) == before) {
                     const bool says = std::any_of(messages.begin(), messages.end(), [&](auto& m) {
                         return m.find(name) != std::string::npos;
