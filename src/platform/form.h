@@ -77,12 +77,9 @@ public:
     virtual void Form_Load() {}
     virtual void Form_Paint() {}
     virtual void Form_Unload() {}
-    // Told after one of this window's actions failed and was rolled back
-    // (its data controls have re-read their tables), so it can put back
-    // what the user had entered. It must not write.
-    virtual void actionFailed() {}
-    // A step a helper of the window (its record editing) runs after
-    // actionFailed, to put back what the user had entered. It must not write.
+    // A step run after one of this window's actions failed and was rolled
+    // back (its data controls have re-read their tables), to put back what
+    // the user had entered (record editing adds one). It must not write.
     void addFailureStep(std::function<void()> step) { failureSteps_.push_back(std::move(step)); }
     // Told, once a user action of any window has committed, which tables
     // it wrote, so a window that shows them can show what is stored now.
