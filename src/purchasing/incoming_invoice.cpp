@@ -104,8 +104,12 @@ Form17::Form17(Application& a) : StockInvoice(a, kIncoming, StockFlow::In) {
         if (current >= rows.size() || leadingNumber(rows[current].price->text()) == 0) return;
         next();
     };
-    // The supplier is chosen once per invoice.
-    DataCombo2->onLostFocus = [this] { DataCombo2->enabled = false; };
+    // The supplier is chosen once per invoice: leaving the chooser on a
+    // listed supplier takes it, as a pick. Any other text leaves it open,
+    // so a save refused for want of a supplier can be put right.
+    DataCombo2->onLostFocus = [this] {
+        if (partnerListed(database(), kSuppliers, DataCombo2->text())) DataCombo2->enabled = false;
+    };
     for (LineRow& row : rows) row.item->onLostFocus = [this] { showStock(); };
 }
 
