@@ -1,0 +1,387 @@
+// A long working day as a new user lives it, every window opened once:
+// retail and wholesale invoices, issue vouchers, searches between them, a
+// return, incoming invoices, a receipt and a payment, with the item card
+// left in edit and the customers and cash box windows open. After each
+// step what the windows show is checked against the file as another
+// program reads it, and against a book the test keeps itself; at the end
+// every table must agree with the documents stored.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <numeric>
+
+#include "access/access_steps.h"
+#include "purchasing/incoming_steps.h"
+#include "sales/wholesale_steps.h"
+
+namespace mk {
+namespace {
+
+using namespace test;
+using Lines = std::vector<std::pair<std::string, std::string>>;
+
+const std::vector<std::string> kItems{"bolt", "nut"};
+
+std::string cashSaid(double amount, const std::string& who = "") {
+    return " ألى الصندوق " + formatDouble(amount) + "بقيمة " + who + " تم أضافة حساب فاتورة  ";
+}
+std::string debtSaid(const std::string& who, double amount, const char* end) {
+    return who + " ألى حساب مديونية العميل " + formatDouble(amount) + end;
+}
+const char* const kCreditEnd = " تم أضافة حساب الفاتورة  ";
+const char* const kRestEnd = " تم أضافة  باقى حساب الفاتورة الآجل  ";
+const std::string kAnotherRetail = "هل تريد ملىء فاتورة أخرى ";
+const std::string kAnother = "هل تريد إدخال فاتورة أخرى ";
+
+// What the day should have stored, kept by hand.
+struct Book {
+    std::map<std::string, double> stock{{"bolt", 50}, {"nut", 80}}, out, in;
+    double cash = 1000;
+    int cashRows = 1;
+    std::map<std::string, double> debt{{"Hala", 40}, {"Sami", 0}};
+    std::map<std::string, double> owed{{"Acme", 100}, {"Beta", 0}};
+
+    void sold(const Lines& lines) {
+        for (const auto& [item, q] : lines) stock[item] -= std::stod(q), out[item] += std::stod(q);
+    }
+    void bought(const std::vector<Line>& lines) {
+        for (const Line& l : lines)
+            stock[l.item] += std::stod(l.quantity), in[l.item] += std::stod(l.quantity);
+    }
+    void cashMoves(double amount) { cash += amount, ++cashRows; }
+};
+
+double total(const std::map<std::string, double>& m) {
+    return std::accumulate(m.begin(), m.end(), 0.0, [](double s, const auto& e) { return s + e.second; });
+}
+
+struct WorkingDayTest : ::testing::Test {
+    WorkingDayTest() {
+        setProfile(h, "ACME", true);  // windows guarded by logins
+        makeGroup(h, "G1", "('bolt', 50, 20, 9), ('nut', 80, 10, 2)");
+        h.exec("UPDATE G1 SET GROUP_PRICE = UNITE_PRICE - 5, \"RETURN\" = 0");
+        h.exec("INSERT INTO BUYER (BUYER, MONEY) VALUES ('Hala', 40), ('Sami', 0)");
+        h.exec("INSERT INTO SUPPLIER (SALES_MAN, MONEY) VALUES ('Acme', 100), ('Beta', 0)");
+        h.exec("UPDATE BOX SET MONEY = 1000");  // the opening row
+        h.exec("INSERT INTO emplyee (code, name, net_sallery) VALUES ('E1', 'Ali', 300)");
+        h.exec("UPDATE Admin SET enter=1");
+        addUser(h, "rana", "pw", {"store", "buyer", "sell-inv", "sell-inv_group", "buy_inv"});
+    }
+
+    double stored(const std::string& sql) { return h.committed(sql); }
+    double item(const std::string& field, const std::string& name) {
+        return stored("SELECT " + field + " FROM G1 WHERE \"DESC\"='" + name + "'");
+    }
+    double day(const std::string& field, const std::string& name) {
+        return stored("SELECT " + field + " FROM DAILY_TRADE WHERE \"DESC\"='" + name + "'");
+    }
+    double balance(const char* table, const char* field, const std::string& name) {
+        return stored(std::string("SELECT MONEY FROM ") + table + " WHERE " + field + "='" + name + "'");
+    }
+
+    // Presses a document's save with the answers queued in order; the
+    // boxes it showed.
+    std::vector<std::string> save(const std::string& form, int oks, int another = answer::No,
+                                  const std::string& paid = "") {
+        h.dialogs.clear();
+        if (!paid.empty()) h.answerInput(paid);
+        for (int i = 0; i < oks; ++i) h.answer(answer::OK);
+        h.answer(another);
+        h.click(form, "cmdaction", 0);
+        EXPECT_EQ(h.dialogs.unusedAnswers(), 0u) << form;
+        return h.messageTexts();
+    }
+
+    void search(const std::string& window, const char* item, const char* login, const char* number) {
+        h.menu(window, item);
+        h.answerInput(number);
+        test::login(h, login, "rana", "pw");
+        EXPECT_EQ(h.text(window, "Text1", 0), number);
+    }
+
+    // The last number a window shows is the highest stored.
+    void lastNumber(const std::string& form, const std::string& table) {
+        EXPECT_EQ(h.caption(form, "Label4"), formatDouble(stored("SELECT max(INVO_NO) FROM " + table)))
+            << form;
+    }
+
+    // The windows that show money and stock, the file and the book agree.
+    void agree(const std::string& when) {
+        SCOPED_TRACE(when);
+        const double cash = stored("SELECT MONEY FROM BOX ORDER BY rowid DESC LIMIT 1");
+        EXPECT_EQ(cash, book.cash);
+        EXPECT_EQ(stored("SELECT count(*) FROM BOX"), book.cashRows);
+        EXPECT_EQ(h.text("Form34", "Text1"), formatDouble(cash));
+        EXPECT_EQ(h.caption("Form1", "Label23", 2), formatDouble(cash));
+        EXPECT_EQ(h.caption("Form1", "Label23", 0), formatDouble(stored("SELECT sum(MONEY) FROM BUYER")));
+        EXPECT_EQ(h.caption("Form1", "Label23", 0), formatDouble(total(book.debt)));
+        EXPECT_EQ(h.caption("Form1", "Label23", 1), formatDouble(total(book.owed)));
+        for (const auto& [name, debt] : book.debt) EXPECT_EQ(balance("BUYER", "BUYER", name), debt) << name;
+        for (const auto& [name, owed] : book.owed)
+            EXPECT_EQ(balance("SUPPLIER", "SALES_MAN", name), owed) << name;
+        for (const std::string& name : kItems) {
+            EXPECT_EQ(item("ONSTOCK", name), book.stock[name]) << name;
+            EXPECT_EQ(day("OUTPUT", name), book.out[name]) << name;
+            EXPECT_EQ(day("INPUT", name), book.in[name]) << name;
+        }
+        // The customers window shows its customer's stored debt.
+        if (h.app.isLoaded("Form6")) {
+            EXPECT_EQ(h.text("Form6", "Text2"),
+                      formatDouble(balance("BUYER", "BUYER", h.text("Form6", "Text1", 0))));
+        }
+    }
+    // A stock box shows the stored stock of the item named.
+    void stockShown(const std::string& form, const char* box, const std::string& name) {
+        EXPECT_EQ(h.text(form, box), formatDouble(item("ONSTOCK", name))) << form;
+    }
+
+    Harness h;
+    Book book;
+};
+
+TEST_F(WorkingDayTest, EveryTableAgreesWithWhatTheWindowsShowed) {
+    begin(h);
+    h.click("Form16", "Command2");  // a new day
+    h.menu("Form1", "BOX_MANGEMENT");
+    agree("the day starts");
+
+    // The item card in edit: bolt's retail price typed 20 -> 26, not saved.
+    h.menu("Form1", "store_functions");
+    login(h, "Form20", "rana", "pw");
+    h.choose("Form1", "DataCombo3", "G1");
+    h.click("Form1", "cmdaction", 2);
+    h.type("Form1", "Text7", "26");
+
+    // Retail: one cancelled, then two, the second after Yes to another one.
+    h.menu("Form1", "SALES_IN");
+    h.choose("Form3", "DataCombo3", "G1");
+    enterLines(h, {{"bolt", "5"}});
+    h.answer(answer::Yes);
+    h.click("Form3", "cmdaction", 1);
+    EXPECT_EQ(stored("SELECT count(*) FROM SALES_INVOICE"), 0);
+    enterLines(h, {{"bolt", "2"}, {"nut", "3"}});
+    EXPECT_EQ(save("Form3", 1, answer::Yes), (std::vector<std::string>{cashSaid(70), kAnotherRetail}));
+    book.sold({{"bolt", "2"}, {"nut", "3"}});
+    book.cashMoves(70);
+    lastNumber("Form3", "SALES_INVOICE");
+    stockShown("Form3", "Text9", "nut");
+    agree("retail 3");
+    // The card keeps its typed price and still waits for its save.
+    EXPECT_EQ(h.text("Form1", "Text7") + h.caption("Form1", "cmdaction", 2), "26&save");
+    h.choose("Form3", "DataCombo3", "G1");
+    enterLines(h, {{"nut", "1"}});
+    EXPECT_EQ(save("Form3", 1), (std::vector<std::string>{cashSaid(10), kAnotherRetail}));
+    book.sold({{"nut", "1"}});
+    book.cashMoves(10);
+    agree("retail 4");
+
+    // A search shows invoice 3; then a new invoice of bolt at the stored price.
+    search("Form3", "INV_NO", "Form14", "3");
+    EXPECT_EQ(h.text("Form3", "DataCombo1", 1) + "/" + h.caption("Form3", "Label9"), "nut/70");
+    enterLines(h, {{"bolt", "1"}});
+    EXPECT_EQ(h.text("Form3", "Text4", 0), "20");
+    EXPECT_EQ(save("Form3", 1), (std::vector<std::string>{cashSaid(20), kAnotherRetail}));
+    book.sold({{"bolt", "1"}});
+    book.cashMoves(20);
+    lastNumber("Form3", "SALES_INVOICE");
+    agree("retail 5 after a search");
+
+    // Wholesale: cash, once a payment type is chosen.
+    h.menu("Form1", "saleslarge");
+    h.choose("Form42", "DataCombo3", "G1");
+    enterWholesale(h, "Form42", {{"bolt", "4"}});
+    h.click("Form42", "cmdaction", 0);
+    EXPECT_EQ(h.lastMessage(), " لم تقم بأختيار نوعية السداد ارجع و وقم بالإختيار ");
+    h.click("Form42", "Option1");
+    EXPECT_EQ(save("Form42", 1, answer::Yes), (std::vector<std::string>{cashSaid(60), kAnother}));
+    book.sold({{"bolt", "4"}});
+    book.cashMoves(60);
+    stockShown("Form42", "Text10", "bolt");
+    agree("wholesale 3, cash");
+
+    // Both windows sold bolt under the card's edit. Its save stores the typed
+    // price and shows the stock the sales left; retail sells at the new price.
+    h.click("Form1", "cmdaction", 2);
+    EXPECT_EQ(item("UNITE_PRICE", "bolt"), 26);
+    EXPECT_EQ(h.text("Form1", "Text3", 0), formatDouble(book.stock["bolt"]));
+    enterLines(h, {{"bolt", "1"}});
+    EXPECT_EQ(save("Form3", 1), (std::vector<std::string>{cashSaid(26), kAnotherRetail}));
+    book.sold({{"bolt", "1"}});
+    book.cashMoves(26);
+    stockShown("Form3", "Text9", "bolt");
+    agree("retail 6 at the new price");
+
+    // Back to wholesale: credit with the customers window open, then part.
+    h.menu("Form1", "BUYER");
+    login(h, "Form52", "rana", "pw");  // the customers window, on Hala
+    h.choose("Form42", "DataCombo3", "G1");
+    enterWholesale(h, "Form42", {{"nut", "10"}});
+    h.choose("Form42", "DataCombo2", "Hala");
+    h.click("Form42", "Option2");
+    EXPECT_EQ(save("Form42", 1, answer::Yes),
+              (std::vector<std::string>{debtSaid("Hala", 50, kCreditEnd), kAnother}));
+    book.sold({{"nut", "10"}});
+    book.debt["Hala"] += 50;
+    EXPECT_EQ(h.caption("Form42", "Command2"), formatDouble(book.debt["Hala"]));
+    agree("wholesale 4, credit");
+
+    h.choose("Form42", "DataCombo3", "G1");
+    enterWholesale(h, "Form42", {{"bolt", "2"}, {"nut", "4"}});
+    h.choose("Form42", "DataCombo2", "Sami");
+    h.click("Form42", "Option3");
+    EXPECT_EQ(save("Form42", 2, answer::No, "20"),
+              (std::vector<std::string>{cashSaid(20, "Sami"), debtSaid("Sami", 30, kRestEnd), kAnother}));
+    book.sold({{"bolt", "2"}, {"nut", "4"}});
+    book.cashMoves(20);
+    book.debt["Sami"] += 30;
+    lastNumber("Form42", "SALES_INVO_GROUP");
+    agree("wholesale 5, part");
+
+    // A search, then a new credit invoice for Hala.
+    search("Form42", "SERARCH_INVO", "Form43", "4");
+    enterWholesale(h, "Form42", {{"nut", "2"}});
+    h.choose("Form42", "DataCombo2", "Hala");
+    h.click("Form42", "Option2");
+    EXPECT_EQ(save("Form42", 1), (std::vector<std::string>{debtSaid("Hala", 10, kCreditEnd), kAnother}));
+    book.sold({{"nut", "2"}});
+    book.debt["Hala"] += 10;
+    agree("wholesale 6 after a search");
+
+    // Issue vouchers: the customer chosen once is each voucher's own.
+    h.menu("Form1", "sellgroup");
+    h.choose("Form53", "DataCombo3", "G1");
+    enterWholesale(h, "Form53", {{"bolt", "1"}});
+    h.choose("Form53", "DataCombo2", "Sami");
+    h.click("Form53", "Option1");
+    EXPECT_EQ(save("Form53", 1, answer::Yes), (std::vector<std::string>{cashSaid(15, "Sami"), kAnother}));
+    book.sold({{"bolt", "1"}});
+    book.cashMoves(15);
+    h.choose("Form53", "DataCombo3", "G1");
+    enterWholesale(h, "Form53", {{"nut", "3"}});
+    h.click("Form53", "Option2");
+    EXPECT_EQ(save("Form53", 1, answer::Yes),
+              (std::vector<std::string>{debtSaid("Sami", 15, kCreditEnd), kAnother}));
+    book.sold({{"nut", "3"}});
+    book.debt["Sami"] += 15;
+    h.choose("Form53", "DataCombo3", "G1");
+    enterWholesale(h, "Form53", {{"bolt", "2"}});
+    h.click("Form53", "Option3");
+    EXPECT_EQ(save("Form53", 2, answer::No, "10"),
+              (std::vector<std::string>{cashSaid(10, "Sami"), debtSaid("Sami", 20, kRestEnd), kAnother}));
+    book.sold({{"bolt", "2"}});
+    book.cashMoves(10);
+    book.debt["Sami"] += 20;
+    EXPECT_EQ(stored("SELECT count(*) FROM COAST_INVO_GROUP WHERE SALES_MAN='Sami'"), 3);
+    lastNumber("Form53", "COAST_INVO_GROUP");
+    agree("issue vouchers 3 to 5");
+
+    // A return pays out and counts the item returned; stock stays as it is.
+    h.menu("Form1", "returne");
+    h.choose("Form28", "DataCombo3", "G1");
+    enterDocument(h, "Form28", {{"bolt", "1"}}, "Text5", "Command1");
+    h.type("Form28", "Text6", "20", 0);
+    EXPECT_EQ(save("Form28", 1), (std::vector<std::string>{cashSaid(20), kAnother}));
+    book.cashMoves(-20);
+    EXPECT_EQ(item("\"RETURN\"", "bolt"), 1);
+    lastNumber("Form28", "RETURN_INVOICE");
+    agree("return 3");
+
+    // Incoming: cash from Beta (its name typed wrong first), a search, then
+    // credit from Acme.
+    h.menu("Form1", "supply_inv");
+    enterInvoice(h, "Bet", "Option1", {{"nut", "20", "2"}});
+    h.click("Form17", "cmdaction", 0);
+    EXPECT_EQ(h.lastMessage(), "المورد Bet غير موجود فى جدول الموردين، إختر المورد من القائمة");
+    EXPECT_TRUE(h.choose("Form17", "DataCombo2", "Beta"));
+    EXPECT_EQ(save("Form17", 1), (std::vector<std::string>{cashSaid(40, "Beta"), kAnother}));
+    book.bought({{"nut", "20", "2"}});
+    book.cashMoves(-40);
+    agree("incoming 3, cash");
+    search("Form17", "Search_invo", "Form15", "3");
+    enterInvoice(h, "Acme", "Option2", {{"bolt", "10", "9"}});
+    EXPECT_EQ(save("Form17", 1),
+              (std::vector<std::string>{"Acme ألى حساب المورد  90 تم أضافة حساب الفاتورة  ", kAnother}));
+    book.bought({{"bolt", "10", "9"}});
+    book.owed["Acme"] += 90;
+    lastNumber("Form17", "BUY_INVOICE");
+    stockShown("Form17", "Text10", "bolt");
+    agree("incoming 4 after a search");
+
+    // Hala pays 50 by a receipt; a payment voucher pays 30 out.
+    h.menu("Form1", "PAY");
+    h.click("Form35", "cmdaction", 0);
+    h.type("Form35", "DataCombo1", "Hala");
+    h.type("Form35", "Text2", "50");
+    h.click("Form35", "cmdaction", 0);
+    h.click("Form35", "Command2");
+    EXPECT_EQ(h.lastMessage(), " تم خصم المبلغ المستلم من مديونية العميل و إضافته الى رصيد صندوق الشركة ");
+    book.cashMoves(50);
+    book.debt["Hala"] -= 50;
+    h.menu("Form1", "ECEIVE");
+    h.click("Form41", "cmdaction", 0);
+    h.type("Form41", "Text6", "driver");
+    h.type("Form41", "Text2", "30");
+    h.click("Form41", "Command2");
+    EXPECT_EQ(h.lastMessage(), " تم طرح المبلغ المنصرف من رصيد الصندوق ");
+    book.cashMoves(-30);
+    EXPECT_EQ(h.caption("Form35", "Label6") + h.caption("Form41", "Label6"), "33");
+    agree("receipt and payment");
+
+    // Ali's wage is paid from the cash box.
+    h.menu("Form1", "SUPPLY_INF");
+    h.app.navigate(h.form("Form32").adodc("Adodc1"), Nav::Next);
+    h.click("Form32", "Command2");
+    book.cashMoves(-300);
+    EXPECT_EQ(stored("SELECT count(*) FROM BOX WHERE emplyee_name='Ali' AND MONEY_OUT=300"), 1);
+    agree("a wage");
+
+    // The day's end: every table agrees with the documents stored.
+    const std::vector<std::string> sales{"SALES_INVOICE", "SALES_INVO_GROUP", "COAST_INVO_GROUP"};
+    auto lineSum = [&](const std::vector<std::string>& tables, const std::string& name) {
+        double q = 0;
+        for (const std::string& t : tables)
+            for (int n = 1; n <= 32; ++n)
+                q += stored("SELECT total(QNTITY" + std::to_string(n) + ") FROM " + t +
+                            " WHERE MED_NAME" + std::to_string(n) + "='" + name + "'");
+        return q;
+    };
+    for (const std::string& name : kItems) {
+        SCOPED_TRACE(name);
+        const double out = lineSum(sales, name), in = lineSum({"BUY_INVOICE"}, name);
+        EXPECT_EQ(day("OUTPUT", name), out);
+        EXPECT_EQ(day("INPUT", name), in);
+        EXPECT_EQ(item("ONSTOCK", name), (name == "bolt" ? 50 : 80) - out + in);
+    }
+    std::string sums = "0";
+    for (int n = 1; n <= 32; ++n) sums += "+SUM" + std::to_string(n);
+    for (const std::string t : {"SALES_INVOICE", "SALES_INVO_GROUP", "COAST_INVO_GROUP", "BUY_INVOICE"}) {
+        SCOPED_TRACE(t);
+        for (int n = 1; n <= 32; ++n) {
+            const std::string k = std::to_string(n);
+            EXPECT_EQ(stored("SELECT count(*) FROM " + t + " WHERE SUM" + k + " IS NOT QNTITY" + k +
+                             "*\"EXPIRY_ DATE" + k + "\""), 0) << n;
+        }
+        EXPECT_EQ(stored("SELECT count(*) FROM " + t + " WHERE TOTAL_SUM IS NOT " + sums), 0);
+    }
+    for (const std::string t : {"SALES_INVOICE", "SALES_INVO_GROUP", "COAST_INVO_GROUP", "BUY_INVOICE",
+                                 "RETURN_INVOICE"}) {
+        EXPECT_EQ(stored("SELECT count(*) - count(DISTINCT INVO_NO) FROM " + t), 0) << t;
+        EXPECT_EQ(stored("SELECT count(*) FROM " + t + " WHERE STATUS_SUB IS NOT 1"), 0) << t;
+    }
+    for (const std::string t : {"REVEIVED_MONEY", "MONEY_OUT"})
+        EXPECT_EQ(stored("SELECT count(*) FROM " + t + " WHERE POSTED IS NOT 1"), 0) << t;
+    EXPECT_EQ(stored("SELECT count(*) FROM SALES_INVOICE"), 4);
+    EXPECT_EQ(stored("SELECT count(*) FROM SALES_INVO_GROUP"), 4);
+    // Each retail invoice and the return moved its own total once.
+    EXPECT_EQ(stored("SELECT count(*) FROM SALES_INVOICE s WHERE (SELECT total(MONEY_RECIVED) "
+                     "FROM BOX WHERE OUT_INVOICE=s.INVO_NO) IS NOT s.TOTAL_SUM"), 0);
+    EXPECT_EQ(stored("SELECT total(MONEY_OUT) FROM BOX WHERE RETURN_INV IS NOT NULL"), 20);
+    // Each cash box row carries the balance before it plus what it moved.
+    EXPECT_EQ(stored("SELECT count(*) FROM BOX b JOIN BOX p ON p.rowid = (SELECT max(rowid) FROM BOX "
+                     "WHERE rowid < b.rowid) WHERE abs(b.MONEY - (p.MONEY + ifnull(b.MONEY_RECIVED, 0) "
+                     "- ifnull(b.MONEY_OUT, 0))) > 1e-9"), 0);
+    agree("the day's end");
+}
+
+}  // namespace
+}  // namespace mk
