@@ -1,6 +1,7 @@
 #include "sales/stock_invoice.h"
 
 #include "data/record_editing.h"
+#include "data/refresh.h"
 #include "platform/application.h"
 
 namespace mk {
@@ -79,6 +80,11 @@ void StockInvoice::showPostedItems(const Invoice& inv) {
 }
 
 void StockInvoice::tablesChanged(const ChangedTables& tables) {
+    // The choosers list what is stored now: a customer, supplier, group or
+    // item another window added can be picked at once.
+    for (Adodc* list :
+         {&dataControl(config().partnersControl), &dataControl(config().groupsControl), Adodc3})
+        if (list->isOpen() && tableChanged(tables, list->RecordSource)) showStored(*list);
     // The stock box follows postings of the item it shows, whichever window
     // made them.
     const std::string& item = shownStockItem();
