@@ -68,10 +68,6 @@ constexpr const char* kAttention = "Attention";
 constexpr const char* kAlreadyPaid = "لقد قمت بالسداد سابق";
 constexpr const char* kPaidAtSave = "تم سداد هذه الفاتورة عند حفظها، لا يمكن سدادها مرة أخرى";
 
-std::string noItem(int slot) {
-    return "السطر " + std::to_string(slot) + " له كمية بدون صنف، أختر الصنف أو أجعل الكمية صفرا";
-}
-
 std::string badDate(int slot) {
     return "تاريخ الصلاحية فى السطر " + std::to_string(slot) + " غير صحيح";
 }
@@ -132,11 +128,6 @@ void Form17::showStock() {
 }
 
 bool Form17::checkPosting(const Invoice& inv, Posting& posting) {
-    for (const InvoiceLine& l : inv.lines)
-        if (l.quantity != 0 && (l.item == "." || l.item.empty())) {
-            MsgBox(noItem(l.slot), mb::OKOnly, kAttention);
-            return false;
-        }
     for (size_t i = 0; i < rows.size(); ++i) {
         const std::string& text = rows[i].date->text();
         if (!text.empty() && !parseDate(text)) {

@@ -11,6 +11,10 @@ namespace {
 constexpr const char* kAttention = "Attention";
 constexpr const char* kNoPayment = " لم تقم بأختيار نوعية السداد ارجع و وقم بالإختيار ";
 
+std::string noItem(int slot) {
+    return "السطر " + std::to_string(slot) + " له كمية بدون صنف، أختر الصنف أو أجعل الكمية صفرا";
+}
+
 }  // namespace
 
 std::optional<PaymentKind> PaymentOptions::chosen(Form& form) const {
@@ -25,6 +29,13 @@ StockInvoice::StockInvoice(Application& a, const InvoiceConfig& config, StockFlo
     : InvoiceWindow(a, config), flow_(flow) {}
 
 bool StockInvoice::checkPosting(const Invoice& inv, Posting& posting) {
+    // A line's money goes with its stock: a line whose item was cleared
+    // after it was priced would be paid for and move nothing.
+    for (const InvoiceLine& l : inv.lines)
+        if (l.quantity != 0 && (l.item == "." || l.item.empty())) {
+            MsgBox(noItem(l.slot), mb::OKOnly, kAttention);
+            return false;
+        }
     // Slot 32 is never posted.
     std::vector<StockLine> lines;
     for (const InvoiceLine& l : inv.lines)
