@@ -66,6 +66,9 @@ Form12::Form12(Application& a) : Form(a, kName) {
     Text1[1] = add<TextBox>("Text1", 1, Geometry{240, 660, 2040, 315});
     Text1[0]->bindTo(*Adodc1, "UserID");
     Text1[1]->bindTo(*Adodc1, "Password");
+    // The second pair shows the same fields: the middle pair's labels name it.
+    Text1[0]->labelledBy = Label3;
+    Text1[1]->labelledBy = Label4;
     Text1[2]->bindTo(*Adodc1, "UserID");
     Text1[3]->bindTo(*Adodc1, "Password");
 

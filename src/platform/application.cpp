@@ -184,6 +184,7 @@ void Application::setFocus(Control& c) {
     if (!c.isShowing() || !c.isEffectivelyEnabled() || !c.canFocus() || !c.form().loaded_ ||
         c.isCovered())
         throw RuntimeError(5, "The control " + c.fullName() + " cannot take the focus now.");
+    ++focusMovesByCode_;
     moveFocus(&c, false);
 }
 
@@ -208,6 +209,14 @@ void Application::moveFocus(Control* to, bool byUser) {
 int Application::msgBox(const std::string& prompt, int style, const std::string& title) {
     notify();
     int r = dialogs_.messageBox(prompt, title.empty() ? defaultTitle : title, style);
+    notify();
+    return r;
+}
+
+int Application::msgBoxLeftToRight(const std::vector<std::string>& pieces, int style,
+                                   const std::string& title) {
+    notify();
+    int r = dialogs_.messageBoxLeftToRight(pieces, title.empty() ? defaultTitle : title, style);
     notify();
     return r;
 }

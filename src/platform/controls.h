@@ -14,6 +14,7 @@ namespace mk {
 
 class Form;
 class Application;
+class Label;
 
 enum class ControlKind {
     Label,
@@ -82,6 +83,11 @@ public:
     uint32_t backColor = kDefaultColor;
     int alignment = 0;  // 0 left, 1 right, 2 centre
     std::string toolTip;
+    // The label that names this control where its place on the window
+    // cannot tell (see Form::labelBeside).
+    const Label* labelledBy = nullptr;
+    // What assistive tools say for a control that no label names.
+    std::string spokenName;
 
     // Visible itself, in visible containers.
     bool isShowing() const;
@@ -89,6 +95,9 @@ public:
     // Lies under a showing covering panel (made after it, over it): then it
     // takes no input and no focus, whoever sends them.
     bool isCovered() const;
+    // Lies under a showing picture box made after it (not its own
+    // container): it cannot be seen, so it takes no focus on screen.
+    bool isUnderPanel() const;
     virtual bool canFocus() const { return false; }
     // Code moves the focus here (lost focus, then got focus).
     void SetFocus();

@@ -160,13 +160,13 @@ void Form17::tellMoney(const PaymentPlan& plan) {
             tellCashAdded(plan.cash, supplier);
             break;
         case PaymentKind::Credit:
-            MsgBox(supplier + " ألى حساب المورد  " + formatDouble(plan.balanceChange) +
-                   " تم أضافة حساب الفاتورة  ");
+            MsgBoxLeftToRight({supplier, " ألى حساب المورد  ", formatDouble(plan.balanceChange),
+                               " تم أضافة حساب الفاتورة  "});
             break;
         case PaymentKind::Part:
             tellCashAdded(plan.cash, supplier);
-            MsgBox(supplier + " ألى حساب مديونية العميل " + formatDouble(plan.balanceChange) +
-                   " تم أضافة  باقى حساب الفاتورة  ");
+            MsgBoxLeftToRight({supplier, " ألى حساب مديونية العميل ", formatDouble(plan.balanceChange),
+                               " تم أضافة  باقى حساب الفاتورة  "});
             break;
         case PaymentKind::Settle:
             break;

@@ -649,6 +649,12 @@ void InvoiceWindow::addInvoice() {
     // Moving off the new row would store it unposted.
     Adodc2->enabled = false;
     invoiceStarted();
+    // The user fills the first line's item first.
+    for (LineRow& row : rows)
+        if (row.item->isShowing()) {
+            row.item->SetFocus();
+            break;
+        }
 }
 
 std::optional<Invoice> InvoiceWindow::readInvoice(bool checkSlot32) {

@@ -117,8 +117,8 @@ bool StockInvoice::askPaidNow(double& paid) {
 }
 
 void StockInvoice::tellCashAdded(double amount, const std::string& partner) {
-    MsgBox(std::string(" ألى الصندوق ") + formatDouble(amount) + "بقيمة " + partner +
-           " تم أضافة حساب فاتورة  ");
+    MsgBoxLeftToRight(
+        {" ألى الصندوق ", formatDouble(amount), "بقيمة ", partner, " تم أضافة حساب فاتورة  "});
 }
 
 }  // namespace mk

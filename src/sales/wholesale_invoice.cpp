@@ -223,13 +223,13 @@ void WholesaleInvoice::tellPayment(const PaymentPlan& plan) {
         case PaymentKind::Cash: tellCashAdded(plan.cash, buyer); break;
         case PaymentKind::Credit:
             Command2->caption = formatDouble(plan.balance);
-            MsgBox(buyer + " ألى حساب مديونية العميل " + formatDouble(plan.balanceChange) +
-                   " تم أضافة حساب الفاتورة  ");
+            MsgBoxLeftToRight({buyer, " ألى حساب مديونية العميل ", formatDouble(plan.balanceChange),
+                               " تم أضافة حساب الفاتورة  "});
             break;
         case PaymentKind::Part:
             tellCashAdded(plan.cash, buyer);
-            MsgBox(buyer + " ألى حساب مديونية العميل " + formatDouble(plan.balanceChange) +
-                   " تم أضافة  باقى حساب الفاتورة الآجل  ");
+            MsgBoxLeftToRight({buyer, " ألى حساب مديونية العميل ", formatDouble(plan.balanceChange),
+                               " تم أضافة  باقى حساب الفاتورة الآجل  "});
             break;
         case PaymentKind::Settle: break;
     }

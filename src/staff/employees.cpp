@@ -114,6 +114,8 @@ Form32::Form32(Application& a) : Form(a, kName) {
         Label1[i]->visible = Text1[i]->visible = f.shown;
     }
     Text1[15]->backColor = kNetColor;
+    // The start of work has no caption on show; tools still say what it is.
+    Text1[3]->spokenName = "تاريخ بدء العمل";
 
     for (int i = 0; i < 4; ++i) {
         Option1[i] = add<OptionButton>("Option1", i, kPeriodAt[i], kPeriodCaptions[i]);
