@@ -119,10 +119,11 @@ struct WorkingDayTest : ::testing::Test {
         const std::string& table = kBooks.at(form);
         EXPECT_EQ(h.caption(form, "Label4"),
                   formatDouble(stored("SELECT max(INVO_NO) FROM " + table)));
-        if (form != "Form28")  // a return keeps no total
+        if (form != "Form28") {  // a return keeps no total
             EXPECT_EQ(h.caption(form, "Label9"),
                       formatDouble(stored("SELECT TOTAL_SUM FROM " + table +
                                           " ORDER BY rowid DESC LIMIT 1")));
+        }
         book.sold(sold_);
         book.bought(bought_);
         sold_.clear();
