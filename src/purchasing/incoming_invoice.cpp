@@ -68,10 +68,6 @@ constexpr const char* kAttention = "Attention";
 constexpr const char* kAlreadyPaid = "لقد قمت بالسداد سابق";
 constexpr const char* kPaidAtSave = "تم سداد هذه الفاتورة عند حفظها، لا يمكن سدادها مرة أخرى";
 
-std::string noItem(int slot) {
-    return "السطر " + std::to_string(slot) + " له كمية بدون صنف، أختر الصنف أو أجعل الكمية صفرا";
-}
-
 std::string badDate(int slot) {
     return "تاريخ الصلاحية فى السطر " + std::to_string(slot) + " غير صحيح";
 }
@@ -104,8 +100,12 @@ Form17::Form17(Application& a) : StockInvoice(a, kIncoming, StockFlow::In) {
         if (current >= rows.size() || leadingNumber(rows[current].price->text()) == 0) return;
         next();
     };
-    // The supplier is chosen once per invoice.
-    DataCombo2->onLostFocus = [this] { DataCombo2->enabled = false; };
+    // The supplier is chosen once per invoice: leaving the chooser on a
+    // listed supplier takes it, as a pick. Any other text leaves it open,
+    // so a save refused for want of a supplier can be put right.
+    DataCombo2->onLostFocus = [this] {
+        if (partnerListed(database(), kSuppliers, DataCombo2->text())) DataCombo2->enabled = false;
+    };
     for (LineRow& row : rows) row.item->onLostFocus = [this] { showStock(); };
 }
 
@@ -128,11 +128,6 @@ void Form17::showStock() {
 }
 
 bool Form17::checkPosting(const Invoice& inv, Posting& posting) {
-    for (const InvoiceLine& l : inv.lines)
-        if (l.quantity != 0 && (l.item == "." || l.item.empty())) {
-            MsgBox(noItem(l.slot), mb::OKOnly, kAttention);
-            return false;
-        }
     for (size_t i = 0; i < rows.size(); ++i) {
         const std::string& text = rows[i].date->text();
         if (!text.empty() && !parseDate(text)) {

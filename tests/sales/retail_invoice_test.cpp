@@ -215,6 +215,10 @@ TEST_F(RetailSavesTest, EveryRefusalChangesNothingAndKeepsTheInvoiceOpen) {
         refused(quantity, "الكمية فى السطر 1 يجب أن تكون عددا صحيحا من 0 إلى 32767");
     }
     h.type("Form3", "Text3", "2", 0);
+    // The item cleared after it was priced: no money without its stock.
+    h.type("Form3", "DataCombo1", "", 0);
+    refused("no item", "السطر 1 له كمية بدون صنف، أختر الصنف أو أجعل الكمية صفرا");
+    h.type("Form3", "DataCombo1", "bolt", 0);
     // Quantities that would leave 32 bits, in the day row or the stock.
     for (const auto& [sql, what] :
          std::vector<std::pair<std::string, std::string>>{
