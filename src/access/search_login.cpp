@@ -116,7 +116,7 @@ void SearchLogin::logIn() {
     bool found = false;
     if (wanted) {
         for (rs.moveFirst(); !rs.eof(); rs.moveNext())
-            if (static_cast<double>(toInt16(rs.field("INVO_NO"))) == *wanted) {
+            if (static_cast<double>(toInt32(rs.field("INVO_NO"))) == *wanted) {
                 found = true;
                 break;
             }

@@ -170,18 +170,22 @@ void Form12::addSave() {
         focus(Text1[3]);
         return;
     }
+    if (!entriesFit(*this, *Adodc1)) return;
     // The new row may already be gone (stored or refused on a move).
     if (rs.isAdding()) {
         rs.setField("FirstName", Text1[2]->text());
         rs.setField("Password", Text1[3]->text());
-        try {
-            rs.update();
-        } catch (const RuntimeError& e) {
-            if (e.number() != err::DuplicateKey) throw;
-            // The refused row leaves the action's transaction open.
-            MsgBoxAfterCommit(kDuplicateText, mb::OKOnly, kDuplicateTitle);
-            rs.cancelUpdate();
-        }
+        // A failed write (a full disk) keeps the typed user for a second press.
+        editing_->guardWrites([&] {
+            try {
+                rs.update();
+            } catch (const RuntimeError& e) {
+                if (e.number() != err::DuplicateKey) throw;
+                // The refused row leaves the action's transaction open.
+                MsgBoxAfterCommit(kDuplicateText, mb::OKOnly, kDuplicateTitle);
+                rs.cancelUpdate();
+            }
+        });
     }
     backToBrowsing();
 }

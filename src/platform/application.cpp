@@ -269,7 +269,8 @@ bool Application::runAction(Form* f, Event<>* ev, const Body& body) {
         // A step queued by an action that was rolled back reports nothing.
         if (machine_.actionDepth() == 0) steps_.clear();
         try {
-            if (f && f->loaded_) f->actionFailed();
+            if (f && f->loaded_)
+                for (const auto& step : f->failureSteps_) step();
         } catch (...) {
         }
         reportFailure(e);

@@ -45,6 +45,17 @@ std::string Control::fullName() const {
     return index_ < 0 ? name_ : name_ + "(" + std::to_string(index_) + ")";
 }
 
+std::string BoundValue::entryName() const {
+    if (const auto* c = dynamic_cast<const Control*>(this))
+        if (const Label* l = c->form().labelBeside(*c)) {
+            std::string name = l->caption();
+            const size_t first = name.find_first_not_of(' ');
+            const size_t last = name.find_last_not_of(' ');
+            if (first != std::string::npos) return name.substr(first, last - first + 1);
+        }
+    return dataField();
+}
+
 bool Control::isShowing() const { return visible && (!container || container->isShowing()); }
 
 bool Control::isEffectivelyEnabled() const {

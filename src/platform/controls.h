@@ -120,6 +120,9 @@ public:
     bool boundChanged() const override { return changed_; }
     void clearBoundChange() override { changed_ = false; }
     void bindTo(DataControl& dc, const std::string& field) { dc.bind(*this, field); }
+    // The caption of the label that names it (Form::labelBeside), else its
+    // field.
+    std::string entryName() const override;
 
 protected:
     bool changed_ = false;
@@ -154,6 +157,7 @@ public:
     int maxLength = 0;
     std::string passwordChar;
     bool canFocus() const override { return true; }
+    bool takesLineBreaks() const override { return multiLine; }
 
     Event<> onChange;
     Event<int&> onKeyPress;

@@ -2,6 +2,7 @@
 // handlers of its own events. One instance per window class.
 #pragma once
 
+#include <functional>
 #include <initializer_list>
 #include <memory>
 #include <set>
@@ -76,10 +77,10 @@ public:
     virtual void Form_Load() {}
     virtual void Form_Paint() {}
     virtual void Form_Unload() {}
-    // Told after one of this window's actions failed and was rolled back
-    // (its data controls have re-read their tables), so it can put back
-    // what the user had entered. It must not write.
-    virtual void actionFailed() {}
+    // A step run after one of this window's actions failed and was rolled
+    // back (its data controls have re-read their tables), to put back what
+    // the user had entered (record editing adds one). It must not write.
+    void addFailureStep(std::function<void()> step) { failureSteps_.push_back(std::move(step)); }
     // Told, once a user action of any window has committed, which tables
     // it wrote, so a window that shows them can show what is stored now.
     // A window holding typed, unsaved changes keeps them (it shows the
@@ -181,6 +182,7 @@ private:
     bool paintPending_ = false;
     int busy_ = 0;
     Event<> loadEvent_, paintEvent_, unloadEvent_;
+    std::vector<std::function<void()>> failureSteps_;
 };
 
 }  // namespace mk

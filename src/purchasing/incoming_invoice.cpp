@@ -139,7 +139,7 @@ bool Form17::checkPosting(const Invoice& inv, Posting& posting) {
 }
 
 std::optional<Payment> Form17::paymentOf(double total, const char* referenceField,
-                                          int16_t number) {
+                                          int32_t number) {
     const std::optional<PaymentKind> kind = options_.chosen(*this);
     if (!kind) return std::nullopt;
     Payment p = invoicePayment(total, number, CashFlow::Out, referenceField);
@@ -203,7 +203,7 @@ void Form17::PayIncomingInvoice() {
         total += leadingNumber(row.quantity->text()) * leadingNumber(row.price->text());
     Label9->displayCaption(formatDouble(total));
     label("Label8").visible = true;
-    const std::optional<Payment> pay = paymentOf(total, "OUT_INV", toInt16(rs.field("INVO_NO")));
+    const std::optional<Payment> pay = paymentOf(total, "OUT_INV", toInt32(rs.field("INVO_NO")));
     if (!pay) return;
     const std::optional<PaymentPlan> plan = planMoney(*pay);
     if (!plan) return;

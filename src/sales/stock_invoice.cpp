@@ -59,12 +59,12 @@ void StockInvoice::post(const Invoice&, const Posting& posting) {
     markPosted();
 }
 
-Payment StockInvoice::invoicePayment(double total, int16_t number, CashFlow flow,
+Payment StockInvoice::invoicePayment(double total, int32_t number, CashFlow flow,
                                      const char* referenceField) {
     return {.total = total,
             .flow = flow,
             .referenceField = referenceField,
-            .reference = Value::i16(number),
+            .reference = Value::i32(number),
             .date = Value(documentDate(app()))};
 }
 

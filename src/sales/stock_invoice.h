@@ -41,7 +41,7 @@ protected:
 
     // A payment of an invoice's total, referenced by its number, dated with
     // the document date.
-    Payment invoicePayment(double total, int16_t number, CashFlow flow,
+    Payment invoicePayment(double total, int32_t number, CashFlow flow,
                            const char* referenceField);
     // Plans a payment, first asking the amount paid now of a part payment;
     // nullopt when it cannot be made (told why).
