@@ -113,7 +113,7 @@ void SearchLogin::logIn() {
     const long long before = rs.rowId();
     // Text that is no number names no invoice.
     const auto wanted = parseNumber(typed);
-    if (!wanted || !rs.findFirstWhole("INVO_NO", *wanted, 16)) {
+    if (!wanted || !rs.findFirstWhole("INVO_NO", *wanted, 32)) {
         // The window goes back to the invoice it showed (the first when it
         // showed none).
         if (before == 0 || !rs.moveToRow(before)) rs.moveFirst();

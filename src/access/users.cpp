@@ -66,6 +66,9 @@ Form12::Form12(Application& a) : Form(a, kName) {
     Text1[1] = add<TextBox>("Text1", 1, Geometry{240, 660, 2040, 315});
     Text1[0]->bindTo(*Adodc1, "UserID");
     Text1[1]->bindTo(*Adodc1, "Password");
+    // The second pair shows the same fields: the middle pair's labels name it.
+    Text1[0]->labelledBy = Label3;
+    Text1[1]->labelledBy = Label4;
     Text1[2]->bindTo(*Adodc1, "UserID");
     Text1[3]->bindTo(*Adodc1, "Password");
 
@@ -167,18 +170,22 @@ void Form12::addSave() {
         focus(Text1[3]);
         return;
     }
+    if (!entriesFit(*this, *Adodc1)) return;
     // The new row may already be gone (stored or refused on a move).
     if (rs.isAdding()) {
         rs.setField("FirstName", Text1[2]->text());
         rs.setField("Password", Text1[3]->text());
-        try {
-            rs.update();
-        } catch (const RuntimeError& e) {
-            if (e.number() != err::DuplicateKey) throw;
-            // The refused row leaves the action's transaction open.
-            MsgBoxAfterCommit(kDuplicateText, mb::OKOnly, kDuplicateTitle);
-            rs.cancelUpdate();
-        }
+        // A failed write (a full disk) keeps the typed user for a second press.
+        editing_->guardWrites([&] {
+            try {
+                rs.update();
+            } catch (const RuntimeError& e) {
+                if (e.number() != err::DuplicateKey) throw;
+                // The refused row leaves the action's transaction open.
+                MsgBoxAfterCommit(kDuplicateText, mb::OKOnly, kDuplicateTitle);
+                rs.cancelUpdate();
+            }
+        });
     }
     backToBrowsing();
 }

@@ -1,5 +1,6 @@
 #include "accounts/expense_books.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "platform/application.h"
@@ -169,7 +170,7 @@ constexpr const char* kLoadMessage =
     "يجب ان تضغط زر تعديل ثم تختار رقم اليوم ثم تقوم بادخال او اجراء التعديلات على بيناته ثم "
     "تضغط زر حفظ";
 constexpr const char* kNoteTitle = "ملحوظة";
-constexpr const char* kNotANumber = "أدخل المبالغ أرقاما";
+constexpr const char* kBeyondLimit = " أكبر من الحد المسموح به (1000000000000)";
 constexpr uint32_t kTotalColor = 0xFFFFC0;  // light yellow
 
 // Right to left: the picker and the captions on the right, the amount
@@ -319,12 +320,15 @@ void ExpenseBook::showPicker() {
     DataCombo1->visible = true;
 }
 
-std::optional<std::array<double, 5>> ExpenseBook::amountsOnScreen() const {
+std::optional<std::array<double, 5>> ExpenseBook::amountsOnScreen() {
     std::array<double, 5> values{};
     for (size_t i = 0; i < values.size(); ++i) {
-        const auto v = amountOf(Text1[i]->text());
-        if (!v) return std::nullopt;
-        values[i] = *v;
+        // Each box must hold an amount its field takes; the refusal names it.
+        if (auto why = Adodc1->entryRefusal(*Text1[i])) {
+            MsgBox(*why);
+            return std::nullopt;
+        }
+        values[i] = amountOf(Text1[i]->text()).value_or(0);
     }
     return values;
 }
@@ -343,16 +347,13 @@ void ExpenseBook::editOrSave() {
         showPicker();
         return;
     }
-    if (!amountsOnScreen() || !amountOf(Label2->caption())) {
-        MsgBox(kNotANumber);
-        return;
-    }
+    if (!amountsOnScreen()) return;
     // The row saved, not the picker's text, tells whether it ends the book.
     const bool lastRow =
         config_.rollUp && toDouble(rs.field(config_.numberField)) == config_.lastNumber;
     editing_->standardEditSave();
     if (lastRow) {
-        MsgBox(config_.rollUp->saveMessage);
+        MsgBoxAfterCommit(config_.rollUp->saveMessage);
         ADD->visible = true;
     }
     showPicker();
@@ -365,8 +366,9 @@ void ExpenseBook::cancel() {
 
 void ExpenseBook::total() {
     const auto amounts = amountsOnScreen();
-    if (!amounts) {
-        MsgBox(kNotANumber);
+    if (!amounts) return;
+    if (std::fabs(bookTotal(config_, *amounts)) > kLargestAmount) {
+        MsgBox(std::string(config_.totalCaption) + kBeyondLimit);
         return;
     }
     Label1[6]->visible = true;
@@ -431,38 +433,71 @@ std::optional<int> ExpenseBook::askTarget() {
 
 void ExpenseBook::rollUp() {
     const RollUpConfig& r = *config_.rollUp;
+    const ExpenseBookConfig& book = *r.upper;
+    // What is typed into the row on show goes with the roll-up.
+    if (!entriesFit(*this, *Adodc1)) return;
     const auto target = askTarget();
     if (!target) return;
 
-    // What is typed into the row on show is kept, then every row is read
-    // as stored now.
-    if (Recordset& shown = Adodc1->recordset(); shown.hasCurrentRow()) {
+    // Every amount is worked out before anything is written: the sum of
+    // this book (the row on show as typed) is added to the upper row.
+    Database& db = Adodc1->recordset().database();
+    Recordset& shown = Adodc1->recordset();
+    const long long shownRow = shown.hasCurrentRow() ? shown.rowId() : 0;
+    double sum = 0;
+    for (Recordset lower(db, config_.table); !lower.eof(); lower.moveNext())
+        sum += lower.rowId() == shownRow && Label2->boundChanged()
+                   ? amountOf(Label2->caption()).value_or(0)
+                   : toDouble(lower.field(config_.totalField));
+    bool found = false;
+    double newAmount = 0, newTotal = 0;  // of the upper row
+    for (Recordset upper(db, book.table); !found && !upper.eof(); upper.moveNext()) {
+        if (toInt16(upper.field(book.numberField)) != *target) continue;
+        std::array<double, 5> amounts{};
+        for (size_t i = 0; i < amounts.size(); ++i) {
+            amounts[i] = toDouble(upper.field(book.amountFields[i]));
+            if (namesEqual(book.amountFields[i], r.targetField)) amounts[i] += sum;
+        }
+        const auto held = std::find_if(book.amountFields.begin(), book.amountFields.end(),
+                                       [&](const char* f) { return namesEqual(f, r.targetField); });
+        const double amount = amounts[static_cast<size_t>(held - book.amountFields.begin())];
+        const double total = bookTotal(book, amounts);
+        const char* caption =
+            book.amountCaptions[static_cast<size_t>(held - book.amountFields.begin())];
+        if (!(std::fabs(amount) <= kLargestAmount)) {
+            MsgBox(std::string(caption) + kBeyondLimit);
+            return;
+        }
+        if (!(std::fabs(total) <= kLargestAmount)) {
+            MsgBox(std::string(book.totalCaption) + kBeyondLimit);
+            return;
+        }
+        found = true;
+        newAmount = amount;
+        newTotal = total;
+    }
+
+    if (shown.hasCurrentRow()) {
         Adodc1->storeBoundChanges();
         if (shown.hasPendingChanges()) shown.update();
     }
     Adodc1->Refresh();  // a new recordset: take it only now
     Recordset& lower = Adodc1->recordset();
-    double sum = 0;
     for (; !lower.eof(); lower.moveNext()) {
-        sum += toDouble(lower.field(config_.totalField));
         for (const char* f : r.zeroFields) lower.setField(f, 0);
         lower.update();
     }
 
-    // The next book's row takes the sum in place of what it held, and its
-    // own total follows, so the amounts reach the book after it.
+    // The upper row's amount takes the sum on top of what it held (an
+    // earlier roll-up into it is kept), and its own total follows, so the
+    // amounts reach the book after it.
     Adodc2->Refresh();
     Recordset& upper = Adodc2->recordset();
-    const ExpenseBookConfig& book = *r.upper;
     for (; !upper.eof(); upper.moveNext()) {
-        if (toInt16(upper.field(book.numberField)) == *target) {
-            upper.setField(r.targetField, sum);
-            std::array<double, 5> amounts{};
-            for (size_t i = 0; i < amounts.size(); ++i)
-                amounts[i] = namesEqual(book.amountFields[i], r.targetField)
-                                 ? sum
-                                 : toDouble(upper.field(book.amountFields[i]));
-            upper.setField(book.totalField, bookTotal(book, amounts));
+        if (found && toInt16(upper.field(book.numberField)) == *target) {
+            upper.setField(r.targetField, newAmount);
+            upper.setField(book.totalField, newTotal);
+            found = false;  // the first row of the number only
         }
         upper.update();
     }

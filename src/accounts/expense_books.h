@@ -104,8 +104,9 @@ private:
     void total();
     void search();
     void rollUp();
-    // The five amounts on screen; null when one is not a number.
-    std::optional<std::array<double, 5>> amountsOnScreen() const;
+    // The five amounts on screen; null (and the box named) when one is no
+    // amount its field takes.
+    std::optional<std::array<double, 5>> amountsOnScreen();
     // The number typed for the roll-up, once it names a row of the next book.
     std::optional<int> askTarget();
     void showPicker();

@@ -36,6 +36,19 @@ std::optional<std::pair<long long, double>> firstRow(Database& db, const Partner
 
 bool namesNone(const std::string& name) { return name.empty() || name == "."; }
 
+// A typed name as a message shows it: no control characters, and a name
+// longer than any partner's cut short.
+std::string shownName(const std::string& name) {
+    constexpr size_t kShown = 60;
+    std::string out;
+    size_t chars = 0;
+    for (unsigned char c : name) {
+        if ((c & 0xC0) != 0x80 && ++chars > kShown) return out + "...";
+        out += c < 0x20 || c == 0x7F ? ' ' : static_cast<char>(c);
+    }
+    return out;
+}
+
 // The cash a payment moves and what it adds to the partner's balance.
 double cashOf(const Payment& p) {
     switch (p.kind) {
@@ -83,7 +96,7 @@ std::optional<std::string> partnerProblem(Database& db, const PartnerTable& part
         return std::nullopt;
     }
     if (!partnerListed(db, partners, name))
-        return partners.unknownBefore + name + partners.unknownAfter;
+        return partners.unknownBefore + shownName(name) + partners.unknownAfter;
     return std::nullopt;
 }
 

@@ -186,12 +186,15 @@ std::string VoucherWindow::partyText() const {
 std::optional<std::string> VoucherWindow::saveRefusal() {
     Database& db = Adodc1->recordset().database();
     const auto number = parseNumber(Text1->text());
-    bool numberFree = number && *number == std::floor(*number) && *number >= 1 && *number <= 32767;
+    bool numberFree =
+        number && *number == std::floor(*number) && *number >= 1 && *number <= 2147483647;
     // Vouchers are saved only while adding: every stored voucher counts.
     if (numberFree) numberFree = !Recordset(db, config_.table).findFirstWhole("INVO_NO", *number, 32);
     if (!numberFree) return kBadNumber;
     const auto amount = parseNumber(Text2->text());
     if (!amount || *amount <= 0) return kBadAmount;
+    if (*amount > kLargestAmount)
+        return std::string(config_.amountLabel) + " أكبر من الحد المسموح به (1000000000000)";
     if (!parseDate(Text3->text())) return kBadDate;
     if (config_.receipt) return partnerProblem(db, kBuyers, partyText(), true);
     return std::nullopt;
@@ -251,13 +254,9 @@ void VoucherWindow::addOrSave() {
         MsgBox(*why);
         return;
     }
-    try {
-        Adodc1->recordset().update();
-    } catch (...) {
-        // The failed action drops the new row; the window browses again.
-        backToBrowsing();
-        throw;
-    }
+    if (!editing_->entriesFit()) return;
+    // A failed write keeps the typed voucher for a second press.
+    editing_->guardWrites([this] { Adodc1->recordset().update(); });
     backToBrowsing();
     Adodc1->recordset().moveLast();
     showLastNumber();
@@ -280,16 +279,14 @@ void VoucherWindow::post() {
     }
     const std::optional<PaymentPlan> plan = planPosting(adding);
     if (!plan) return;
-    try {
+    if (adding && !editing_->entriesFit()) return;
+    editing_->guardWrites([&] {
         // A new voucher is stored first; the posted flag goes with the row.
         if (adding) v.update();
         applyPayment(v.database(), *plan);
         v.setField("POSTED", true);
         v.update();
-    } catch (...) {
-        if (adding) backToBrowsing();
-        throw;
-    }
+    });
     if (adding) {
         backToBrowsing();
         showLastNumber();

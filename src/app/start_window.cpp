@@ -159,6 +159,7 @@ void Form16::Command3_Click() {
     Text1[1]->setText(std::to_string(phone));
     Text1[2]->setText(std::to_string(fax));
     Text1[3]->setText(Text1[3]->text());
+    if (!entriesFit(*this, *Adodc2)) return;
     Recordset& profile = Adodc2->recordset();
     profile.setField("COMP", true);
     profile.update();

@@ -52,6 +52,7 @@ void prepareMachine(Machine& machine, const Clock& clock) {
             unusable(machine, file, "it is not a database file of this program.");
         unusable(machine, file, e.description());
     }
+    widenDocumentNumbers(*db);
     std::string damage;
     try {
         damage = db->damage();

@@ -12,6 +12,7 @@ Form54::Form54(Application& app) : Form(app, kName) {
     Adodc1->visible = false;
     Text1 = add<TextBox>("Text1", -1, Geometry{120, 120, 1200, 315});
     Text1->bindTo(*Adodc1, "PRODUCT_BUY");
+    Text1->spokenName = "PRODUCT_BUY";
 }
 
 void Form54::Form_Load() { bindTable(*Adodc1, "FLAGS"); }

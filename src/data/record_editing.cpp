@@ -7,6 +7,15 @@ namespace mk {
 namespace {
 
 const char* const kNoCurrentRow = "No record is shown: nothing was changed.";
+const char* const kNoteTitle = "ملحوظة";
+
+// Puts a value back into a bound box as typed: a change, as typing is.
+void setBoundValue(BoundControl* b, const Value& v) {
+    if (auto* t = dynamic_cast<TextBox*>(b)) t->setText(toText(v));
+    else if (auto* d = dynamic_cast<DataCombo*>(b)) d->setText(toText(v));
+    else if (auto* l = dynamic_cast<Label*>(b)) l->setCaption(toText(v));
+    else if (auto* c = dynamic_cast<CheckBox*>(b)) c->setValue(toBool(v) ? 1 : 0);
+}
 
 }  // namespace
 
@@ -17,6 +26,7 @@ RecordEditing::RecordEditing(Form& form, Adodc& data, std::array<CommandButton*,
         if (CommandButton* b = buttons_[static_cast<size_t>(i)]) {
             b->onClick = [this, i] { click(i); };
         }
+    form_.addFailureStep([this] { restoreDraft(); });
 }
 
 void RecordEditing::click(int index) {
@@ -90,7 +100,8 @@ void RecordEditing::standardAddSave() {
         enter(EditMode::Adding);
         SetCancelEnabled(true);
     } else if (mode_ == EditMode::Adding) {
-        data_.recordset().update();
+        if (!entriesFit()) return;
+        guardWrites([this] { data_.recordset().update(); });
         enter(EditMode::Browsing);
         SetCancelEnabled(false);
         setBoxesLocked(true);
@@ -104,11 +115,49 @@ void RecordEditing::standardEditSave() {
         enter(EditMode::Editing);
         SetCancelEnabled(true);
     } else if (mode_ == EditMode::Editing) {
-        data_.recordset().update();
+        if (!entriesFit()) return;
+        guardWrites([this] { data_.recordset().update(); });
         enter(EditMode::Browsing);
         SetCancelEnabled(false);
         setBoxesLocked(true);
     }
+}
+
+bool RecordEditing::entriesFit() { return mk::entriesFit(form_, data_); }
+
+void RecordEditing::guardWrites(const std::function<void()>& writes) {
+    failedDraft_.reset();
+    Draft draft{.mode = mode_,
+                .position = data_.isOpen() ? data_.recordset().absolutePosition() : 0,
+                .values = {}};
+    for (BoundControl* b : data_.boundControls())
+        if (b->boundChanged()) draft.values.emplace_back(b, b->boundValue());
+    try {
+        writes();
+    } catch (...) {
+        failedDraft_ = std::move(draft);
+        throw;
+    }
+}
+
+void RecordEditing::restoreDraft() {
+    if (!failedDraft_) return;
+    Draft d = std::move(*failedDraft_);
+    failedDraft_.reset();
+    if (!data_.isOpen()) return;
+    Recordset& rs = data_.recordset();
+    // The rollback re-read the table: a row being added is gone, a row
+    // being edited shows what is stored. A failure before any write left
+    // the row as it was.
+    if (d.mode == EditMode::Adding && !rs.isAdding()) {
+        rs.addNew();
+    } else if (d.mode != EditMode::Adding && rs.absolutePosition() != d.position) {
+        rs.moveFirst();
+        for (long k = 1; k < d.position && !rs.eof(); ++k) rs.moveNext();
+    }
+    for (auto& [box, value] : d.values) setBoundValue(box, value);
+    enter(d.mode);
+    refreshNavigation();
 }
 
 void RecordEditing::CancelEdit() {
@@ -122,6 +171,13 @@ void RecordEditing::CancelEdit() {
     SetCancelEnabled(false);
     if (afterCancel) afterCancel();
     refreshNavigation();
+}
+
+bool entriesFit(Form& form, DataControl& data) {
+    const auto why = data.entryRefusal();
+    if (!why) return true;
+    form.MsgBox(*why, mb::OKOnly, kNoteTitle);
+    return false;
 }
 
 bool requireCurrentRow(Form& form, Adodc& data) {
@@ -141,14 +197,19 @@ bool confirmDelete(Form& form, Adodc& data, const std::string& prompt) {
 SearchResult linearSearch(Form& form, Adodc& data, const std::string& field,
                           const std::string& prompt, const std::string& title, SearchKind kind,
                           const std::string& notFoundMessage) {
+    // The search stores what was typed into the row on show as it moves.
+    if (!entriesFit(form, data)) return SearchResult::Cancelled;
     std::string answer = form.InputBox(prompt, title);
     if (answer.empty()) return SearchResult::Cancelled;
     Recordset& rs = data.recordset();
     // A number search compares the answer as a double.
     const double wanted = kind == SearchKind::Number ? toDouble(Value(answer)) : 0;
     // Rows passed hold no pending change, so only the row left is written.
-    const bool found = kind == SearchKind::Text ? rs.findFirstText(field, answer)
-                                                : rs.findFirstWhole(field, wanted, 16);
+    const bool found = kind == SearchKind::Text
+                           ? rs.findFirstText(field, answer)
+                           : rs.findFirst(field, [wanted](const Value& v) {
+                                 return toDouble(v) == wanted;
+                             });
     if (found) return SearchResult::Found;
     // The row left may have been stored on the way.
     form.MsgBoxAfterCommit(notFoundMessage);

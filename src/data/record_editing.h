@@ -5,10 +5,13 @@
 //
 // The buttons' state is a mode (browsing, adding, editing), one at a time;
 // the add and edit captions are written from it and never read back.
+// A save refuses, naming the box, what a field cannot take before it
+// writes; if its writes fail the row is put back as it was entered.
 #pragma once
 
 #include <array>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -71,16 +74,40 @@ public:
     // Back to browsing, as after a save: captions, cancel, locks, navigation.
     void backToBrowsing();
 
+    // Whether the row's typed changes can be stored; otherwise says why,
+    // naming the box, and returns false. Saves ask it before their first
+    // write (the standard ones do).
+    bool entriesFit();
+    // A save's writes. If they fail (the action rolls back and the window
+    // re-reads its tables), the row is put back as it was entered, being
+    // added or edited, so a second press saves it once. The failure must
+    // end the action: a caller never swallows it.
+    void guardWrites(const std::function<void()>& writes);
+
     CommandButton* button(int index) const { return buttons_[static_cast<size_t>(index)]; }
     const RecordEditingTexts& texts() const { return texts_; }
 
 private:
+    // What the boxes of a row being saved held.
+    struct Draft {
+        EditMode mode = EditMode::Browsing;
+        long position = 0;
+        std::vector<std::pair<BoundControl*, Value>> values;
+    };
+    void restoreDraft();
+
     Form& form_;
     Adodc& data_;
     std::array<CommandButton*, 3> buttons_;
     RecordEditingTexts texts_;
     EditMode mode_ = EditMode::Browsing;
+    std::optional<Draft> failedDraft_;  // kept by a save whose writes failed
 };
+
+// Whether the data control's typed changes can be stored in their fields;
+// otherwise says why, naming the box by the label beside it, and returns
+// false. Nothing is written either way.
+bool entriesFit(Form& form, DataControl& data);
 
 // True when the data control shows a row; otherwise says so (nothing is
 // changed) and returns false.

@@ -86,20 +86,20 @@ const std::vector<TableDef>& systemTables() {
         table("VALIDITY_DATE",
               {i16("ID"), text("QQQ"), text("SUB_TYPE"), i32("QUANTITY"), date("DATE")});
         table("BUYER_DEALS",
-              {i16("ID"), i16("INVO_NO"), date("DATES"), dbl("TOTAL"), text("NOTES")});
+              {i16("ID"), i32("INVO_NO"), date("DATES"), dbl("TOTAL"), text("NOTES")});
 
         // The cash box ledger.
         table("BOX", {dbl("MONEY"), dbl("MONEY_RECIVED"), dbl("MONEY_OUT"), date("DATE"),
-                      i16("OUT_INVOICE"), i16("SMALL_INV"), i16("RETURN_INV"),
-                      i16("RECEIVED_INV"), i16("IN_INVOICE"), i16("OUT_INV"),
+                      i32("OUT_INVOICE"), i32("SMALL_INV"), i32("RETURN_INV"),
+                      i32("RECEIVED_INV"), i32("IN_INVOICE"), i32("OUT_INV"),
                       text("emplyee_name")});
 
         // Receipt and payment vouchers; POSTED is set with their cash box row.
         table("REVEIVED_MONEY",
-              {i16("INVO_NO"), dbl("MONEY"), date("DATES"), text("NOTE"), text("BUYER"),
+              {i32("INVO_NO"), dbl("MONEY"), date("DATES"), text("NOTE"), text("BUYER"),
                yesno("POSTED")},
               {"INVO_NO", "BUYER"});
-        table("MONEY_OUT", {i16("INVO_NO"), dbl("MONEY"), date("DATES"), text("NOTE"),
+        table("MONEY_OUT", {i32("INVO_NO"), dbl("MONEY"), date("DATES"), text("NOTE"),
                             text("WHO_GET"), yesno("POSTED")},
               {"INVO_NO"});
 
@@ -123,7 +123,7 @@ const std::vector<TableDef>& systemTables() {
 
         // Invoice tables: header fields and numbered line slots 1..32.
         TableDef* sales = table("SALES_INVOICE",
-                                {i16("INVO_NO"), date("DATES"), text("PHONE"), text("SALES_MAN"),
+                                {i32("INVO_NO"), date("DATES"), text("PHONE"), text("SALES_MAN"),
                                  text("BUYER"), dbl("TOTAL_SUM"), dbl("TOTAL_SUM_SELL"),
                                  yesno("STATUS_SUB")},
                                 {"INVO_NO"});
@@ -132,7 +132,7 @@ const std::vector<TableDef>& systemTables() {
         slots(*sales, "EXPIRY_ DATE", T::Double, 32);
         slots(*sales, "SUM", T::Double, 32);
         for (const char* name : {"SALES_INVO_GROUP", "COAST_INVO_GROUP"}) {
-            TableDef* g = table(name, {i16("INVO_NO"), date("DATES"), text("PHONE"),
+            TableDef* g = table(name, {i32("INVO_NO"), date("DATES"), text("PHONE"),
                                        text("SALES_MAN"), text("NOTES"), dbl("TOTAL_SUM"),
                                        yesno("STATUS_SUB")},
                                {"INVO_NO"});
@@ -142,7 +142,7 @@ const std::vector<TableDef>& systemTables() {
             slots(*g, "SUM", T::Double, 32);
         }
         TableDef* returns = table("RETURN_INVOICE",
-                                  {i16("INVO_NO"), date("DATES"), text("PHONE"),
+                                  {i32("INVO_NO"), date("DATES"), text("PHONE"),
                                    text("SALES_MAN"), text("BUYER"), yesno("STATUS_SUB")},
                                   {"INVO_NO"});
         slots(*returns, "MED_NAME", T::Text, 32, 200);
@@ -150,7 +150,7 @@ const std::vector<TableDef>& systemTables() {
         slots(*returns, "PRICE", T::Double, 32);
         slots(*returns, "EXPIRY_ DATE", T::Date, 32);
         TableDef* buy = table("BUY_INVOICE",
-                              {i16("INVO_NO"), date("DATES"), text("SALES_MAN"), text("PHONE"),
+                              {i32("INVO_NO"), date("DATES"), text("SALES_MAN"), text("PHONE"),
                                dbl("TOTAL_SUM"), yesno("STATUS_SUB"), text("NOTES"),
                                text("SUPPLIER"), dbl("TOTAL_SUM_SELL")},
                               {"INVO_NO"});
@@ -214,6 +214,16 @@ void createSystemDatabase(Database& db, double today) {
     addBookRows(db, "DAY_OUTPUT", "DAY_NO", "DAYS", 1, 30);
     addBookRows(db, "MONTH_OUTPUT", "MONTH_NO", "MONTHES", 1, 12);
     addBookRows(db, "YEAR_OUTPUT", "YEAR", "YEARS", kFirstBookYear, kLastBookYear);
+}
+
+void widenDocumentNumbers(Database& db) {
+    for (const char* table : {"SALES_INVOICE", "SALES_INVO_GROUP", "COAST_INVO_GROUP",
+                              "RETURN_INVOICE", "BUY_INVOICE", "REVEIVED_MONEY", "MONEY_OUT",
+                              "BUYER_DEALS"})
+        db.widenToInt32(table, "INVO_NO");
+    for (const char* field :
+         {"OUT_INVOICE", "SMALL_INV", "RETURN_INV", "RECEIVED_INV", "IN_INVOICE", "OUT_INV"})
+        db.widenToInt32("BOX", field);
 }
 
 namespace {

@@ -37,6 +37,12 @@ bool needsBringingUpToDate(Database& db);
 // else is changed.
 void bringUpToDate(Database& db);
 
+// Document numbers (invoices, vouchers, returns, issue vouchers, and the
+// cash box columns that name them) are whole numbers up to 2147483647. A
+// new file makes their columns 32-bit; a file whose columns were made
+// 16-bit is read and written as 32-bit without being changed.
+void widenDocumentNumbers(Database& db);
+
 // One item group's table (created by the groups windows), with its index
 // on DESC.
 TableDef itemGroupTableDef(const std::string& name);

@@ -184,6 +184,7 @@ void Application::setFocus(Control& c) {
     if (!c.isShowing() || !c.isEffectivelyEnabled() || !c.canFocus() || !c.form().loaded_ ||
         c.isCovered())
         throw RuntimeError(5, "The control " + c.fullName() + " cannot take the focus now.");
+    ++focusMovesByCode_;
     moveFocus(&c, false);
 }
 
@@ -208,6 +209,14 @@ void Application::moveFocus(Control* to, bool byUser) {
 int Application::msgBox(const std::string& prompt, int style, const std::string& title) {
     notify();
     int r = dialogs_.messageBox(prompt, title.empty() ? defaultTitle : title, style);
+    notify();
+    return r;
+}
+
+int Application::msgBoxLeftToRight(const std::vector<std::string>& pieces, int style,
+                                   const std::string& title) {
+    notify();
+    int r = dialogs_.messageBoxLeftToRight(pieces, title.empty() ? defaultTitle : title, style);
     notify();
     return r;
 }
@@ -260,7 +269,8 @@ bool Application::runAction(Form* f, Event<>* ev, const Body& body) {
         // A step queued by an action that was rolled back reports nothing.
         if (machine_.actionDepth() == 0) steps_.clear();
         try {
-            if (f && f->loaded_) f->actionFailed();
+            if (f && f->loaded_)
+                for (const auto& step : f->failureSteps_) step();
         } catch (...) {
         }
         reportFailure(e);

@@ -86,10 +86,16 @@ public:
 
     // Focus.
     Control* focused() const { return focused_; }
+    // How many times code has moved the focus (SetFocus), so a front end
+    // follows each move, also one back to where its own focus was.
+    long long focusMovesByCode() const { return focusMovesByCode_; }
     void setFocus(Control& c);  // by code: lost focus, then got focus
 
     // Dialogs.
     int msgBox(const std::string& prompt, int style = 0, const std::string& title = {});
+    // See Dialogs::messageBoxLeftToRight.
+    int msgBoxLeftToRight(const std::vector<std::string>& pieces, int style = 0,
+                          const std::string& title = {});
     std::string inputBox(const std::string& prompt, const std::string& title = {},
                          const std::string& defaultText = {});
 
@@ -181,6 +187,7 @@ private:
     bool ended_ = false;
     Form* active_ = nullptr;
     Control* focused_ = nullptr;
+    long long focusMovesByCode_ = 0;
     int depth_ = 0;
     bool painting_ = false;
     std::map<std::string, RenderedReport> reports_;

@@ -45,31 +45,61 @@ std::string Control::fullName() const {
     return index_ < 0 ? name_ : name_ + "(" + std::to_string(index_) + ")";
 }
 
+std::string BoundValue::entryName() const {
+    if (const auto* c = dynamic_cast<const Control*>(this))
+        if (const Label* l = c->form().labelBeside(*c)) {
+            std::string name = l->caption();
+            const size_t first = name.find_first_not_of(' ');
+            const size_t last = name.find_last_not_of(' ');
+            if (first != std::string::npos) return name.substr(first, last - first + 1);
+        }
+    return dataField();
+}
+
 bool Control::isShowing() const { return visible && (!container || container->isShowing()); }
 
 bool Control::isEffectivelyEnabled() const {
     return enabled && (!container || container->isEffectivelyEnabled());
 }
 
-bool Control::isCovered() const {
+namespace {
+
+// Whether a showing picture box made after `c` lies over it as `over`
+// tells, its own containers excepted.
+template <class Over>
+bool liesUnder(const Control& c, Over over) {
     bool above = false;  // controls made later lie above this one
-    for (const auto& c : form().controls()) {
-        if (c.get() == this) {
+    for (const auto& other : c.form().controls()) {
+        if (other.get() == &c) {
             above = true;
             continue;
         }
-        if (!above || c->kind() != ControlKind::PictureBox) continue;
-        const auto& panel = static_cast<const PictureBox&>(*c);
-        if (!panel.covering || !panel.isShowing()) continue;
+        if (!above || other->kind() != ControlKind::PictureBox) continue;
+        const auto& panel = static_cast<const PictureBox&>(*other);
+        if (!panel.isShowing()) continue;
         bool onPanel = false;  // the panel's own contents lie on it
-        for (const Control* up = container; up && !onPanel; up = up->container)
+        for (const Control* up = c.container; up && !onPanel; up = up->container)
             onPanel = up == &panel;
-        if (onPanel) continue;
-        if (left < panel.left + panel.width && panel.left < left + width &&
-            top < panel.top + panel.height && panel.top < top + height)
-            return true;
+        if (!onPanel && over(panel)) return true;
     }
     return false;
+}
+
+}  // namespace
+
+bool Control::isCovered() const {
+    return liesUnder(*this, [this](const PictureBox& panel) {
+        return panel.covering && left < panel.left + panel.width && panel.left < left + width &&
+               top < panel.top + panel.height && panel.top < top + height;
+    });
+}
+
+bool Control::isUnderPanel() const {
+    const double x = left + width / 2, y = top + height / 2;
+    return liesUnder(*this, [x, y](const PictureBox& panel) {
+        return x > panel.left && x < panel.left + panel.width && y > panel.top &&
+               y < panel.top + panel.height;
+    });
 }
 
 void Control::SetFocus() { form().app().setFocus(*this); }

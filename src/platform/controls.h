@@ -15,6 +15,7 @@ namespace mk {
 
 class Form;
 class Application;
+class Label;
 
 enum class ControlKind {
     Label,
@@ -83,6 +84,11 @@ public:
     uint32_t backColor = kDefaultColor;
     int alignment = 0;  // 0 left, 1 right, 2 centre
     std::string toolTip;
+    // The label that names this control where its place on the window
+    // cannot tell (see Form::labelBeside).
+    const Label* labelledBy = nullptr;
+    // What assistive tools say for a control that no label names.
+    std::string spokenName;
 
     // Visible itself, in visible containers.
     bool isShowing() const;
@@ -90,6 +96,9 @@ public:
     // Lies under a showing covering panel (made after it, over it): then it
     // takes no input and no focus, whoever sends them.
     bool isCovered() const;
+    // Lies under a showing picture box made after it (not its own
+    // container): it cannot be seen, so it takes no focus on screen.
+    bool isUnderPanel() const;
     virtual bool canFocus() const { return false; }
     // Code moves the focus here (lost focus, then got focus).
     void SetFocus();
@@ -112,6 +121,9 @@ public:
     bool boundChanged() const override { return changed_; }
     void clearBoundChange() override { changed_ = false; }
     void bindTo(DataControl& dc, const std::string& field) { dc.bind(*this, field); }
+    // The caption of the label that names it (Form::labelBeside), else its
+    // field.
+    std::string entryName() const override;
 
 protected:
     bool changed_ = false;
@@ -146,6 +158,7 @@ public:
     int maxLength = 0;
     std::string passwordChar;
     bool canFocus() const override { return true; }
+    bool takesLineBreaks() const override { return multiLine; }
 
     Event<> onChange;
     Event<int&> onKeyPress;

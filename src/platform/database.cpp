@@ -3,8 +3,8 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <cfloat>
 #include <cstring>
-
 #include <cmath>
 #include <random>
 
@@ -102,6 +102,11 @@ Value parseDefault(const char* text) {
     throw RuntimeError(err::TypeMismatch, "Data type mismatch: \"" + toText(v) +
                                               "\" cannot be stored in the field " + f.name +
                                               ".");
+}
+
+[[noreturn]] void outOfRange(const FieldInfo& f, double d) {
+    throw RuntimeError(err::Overflow, "Overflow: " + formatDouble(d) +
+                                          " cannot be stored in the field " + f.name + ".");
 }
 
 double numberFor(const FieldInfo& f, const Value& v) {
@@ -332,12 +337,19 @@ Value convertForField(const FieldInfo& f, const Value& v) {
         case FieldType::AutoNumber:
             if (blank) return Value::null();
             return Value::i32(roundToInt32(numberFor(f, v)));
-        case FieldType::Single:
+        case FieldType::Single: {
             if (blank) return Value::null();
-            return Value(static_cast<double>(static_cast<float>(numberFor(f, v))));
-        case FieldType::Double:
+            // A double beyond the single range would be stored as infinity.
+            const double d = numberFor(f, v);
+            if (!(std::fabs(d) <= FLT_MAX)) outOfRange(f, d);
+            return Value(static_cast<double>(static_cast<float>(d)) + 0.0);
+        }
+        case FieldType::Double: {
             if (blank) return Value::null();
-            return Value(numberFor(f, v));
+            const double d = numberFor(f, v);
+            if (!std::isfinite(d)) outOfRange(f, d);
+            return Value(d + 0.0);  // -0 is stored as 0
+        }
         case FieldType::Date: {
             if (blank) return Value::null();
             if (v.isText()) {
@@ -357,6 +369,95 @@ Value convertForField(const FieldInfo& f, const Value& v) {
         }
     }
     return v;
+}
+
+const char* const kDiskFullMessage =
+    "لا توجد مساحة كافية على القرص لحفظ البيانات، ولم يحفظ شيء مما أدخلته. أفرغ مساحة على القرص "
+    "ثم أعد المحاولة";
+
+namespace {
+
+bool isControlCharacter(unsigned char c, bool lineBreaks) {
+    if (lineBreaks && (c == '\t' || c == '\r' || c == '\n')) return false;
+    return c < 0x20 || c == 0x7F;
+}
+
+// The length a text field takes.
+size_t textLimit(const FieldInfo& f) {
+    if (f.size > 0) return static_cast<size_t>(f.size);
+    return static_cast<size_t>(f.type == FieldType::Memo ? kMemoLength : kOpenTextLength);
+}
+
+}  // namespace
+
+Unfit entryFit(const FieldInfo& f, const Value& v, bool lineBreaks) {
+    if (v.isEmpty() || v.isNull()) return Unfit::None;
+    const bool text = v.isText();
+    const std::string typed = text ? v.asTextRaw() : std::string();
+    if (text && typed.empty()) return Unfit::None;
+    switch (f.type) {
+        case FieldType::Text:
+        case FieldType::Memo: {
+            const std::string s = text ? typed : toText(v);
+            const bool breaks = lineBreaks || f.type == FieldType::Memo;
+            for (unsigned char c : s)
+                if (isControlCharacter(c, breaks)) return Unfit::ControlCharacter;
+            return utf8Length(s) > textLimit(f) ? Unfit::TooLong : Unfit::None;
+        }
+        case FieldType::Int16:
+        case FieldType::Int32:
+        case FieldType::AutoNumber:
+        case FieldType::Single:
+        case FieldType::Double: {
+            std::optional<double> n = text ? parseNumber(typed) : std::nullopt;
+            if (!text) {
+                try {
+                    n = toDouble(v);
+                } catch (const RuntimeError&) {
+                }
+            }
+            if (!n) return Unfit::NotANumber;
+            const double whole = std::nearbyint(*n);  // halves to even, as stored
+            bool fits;
+            if (f.type == FieldType::Int16) fits = whole >= -32768 && whole <= 32767;
+            else if (f.type == FieldType::Single || f.type == FieldType::Double)
+                fits = std::fabs(*n) <= kLargestAmount;
+            else fits = whole >= -2147483648.0 && whole <= 2147483647.0;
+            return fits ? Unfit::None : Unfit::OutOfRange;
+        }
+        case FieldType::Date:
+            if (text) return parseDate(typed) ? Unfit::None : Unfit::NotADate;
+            break;
+        case FieldType::YesNo:
+            break;
+    }
+    try {
+        convertForField(f, v);
+    } catch (const RuntimeError&) {
+        return f.type == FieldType::Date ? Unfit::NotADate : Unfit::NotYesNo;
+    }
+    return Unfit::None;
+}
+
+std::string unfitMessage(const std::string& caption, const FieldInfo& f, Unfit why) {
+    std::string reason;
+    switch (why) {
+        case Unfit::None: return "";
+        case Unfit::NotANumber: reason = "يجب أن يكون رقما"; break;
+        case Unfit::NotADate: reason = "يجب أن يكون تاريخا صحيحا (يوم/شهر/سنة)"; break;
+        case Unfit::NotYesNo: reason = "يجب أن يكون نعم أو لا"; break;
+        case Unfit::OutOfRange:
+            if (f.type == FieldType::Int16) reason = "يجب أن يكون رقما من -32768 إلى 32767";
+            else if (f.type == FieldType::Single || f.type == FieldType::Double)
+                reason = "رقم أكبر من الحد المسموح به (1000000000000)";
+            else reason = "يجب أن يكون رقما من -2147483648 إلى 2147483647";
+            break;
+        case Unfit::TooLong:
+            reason = "النص أطول من " + std::to_string(textLimit(f)) + " حرفا";
+            break;
+        case Unfit::ControlCharacter: reason = "النص يحوى رموز تحكم لا تحفظ"; break;
+    }
+    return "لا يمكن حفظ ما كتب فى «" + caption + "»: " + reason;
 }
 
 // ---------------------------------------------------------------- Statement
@@ -425,6 +526,7 @@ bool Statement::step() {
                                msg + ").");
     if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED)
         throw RuntimeError(err::DatabaseError, "The database file is busy: " + msg);
+    if ((ext & 0xFF) == SQLITE_FULL) throw RuntimeError(err::DiskFull, kDiskFullMessage);
     throw RuntimeError(err::DatabaseError, "Database error: " + msg);
 }
 
@@ -648,6 +750,7 @@ void Database::exec(const std::string& sql) {
         int ext = sqlite3_extended_errcode(db_);
         if (ext == SQLITE_CONSTRAINT_UNIQUE || ext == SQLITE_CONSTRAINT_PRIMARYKEY)
             throw RuntimeError(err::DuplicateKey, "Duplicate value: " + m);
+        if ((ext & 0xFF) == SQLITE_FULL) throw RuntimeError(err::DiskFull, kDiskFullMessage);
         throw RuntimeError(err::DatabaseError, "Database error: " + m);
     }
 }
@@ -690,6 +793,8 @@ std::shared_ptr<const TableInfo> Database::sharedTableInfo(std::string_view name
         f.name = st->columnText(1);
         bool pk = st->columnInt(5) != 0;
         f.type = typeFromDeclared(st->columnText(2), pk, f.size);
+        if (f.type == FieldType::Int16 && widened_.count(key + "." + upperAscii(f.name)))
+            f.type = FieldType::Int32;
         if (!st->columnIsNull(4)) {
             std::string d = st->columnText(4);
             f.defaultValue = convertForField(f, parseDefault(d.c_str()));
@@ -701,6 +806,11 @@ std::shared_ptr<const TableInfo> Database::sharedTableInfo(std::string_view name
     std::shared_ptr<const TableInfo> shared = std::move(info);
     infoCache_[key] = shared;
     return shared;
+}
+
+void Database::widenToInt32(std::string_view table, std::string_view field) {
+    widened_.insert(upperAscii(table) + "." + upperAscii(field));
+    infoCache_.erase(upperAscii(table));
 }
 
 void Database::createTable(const TableDef& def) {

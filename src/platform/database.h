@@ -69,6 +69,30 @@ struct TableDef {
 // number is 12; an empty text into a number or date is Null).
 Value convertForField(const FieldInfo& field, const Value& v);
 
+// What a box may hand to its field. Amounts, prices, totals and balances
+// (every floating-point field) stay within kLargestAmount in size; an open
+// text field takes kOpenTextLength characters, a memo kMemoLength.
+inline constexpr double kLargestAmount = 1e12;
+inline constexpr int kOpenTextLength = 255;
+inline constexpr int kMemoLength = 65535;
+
+// Why a value typed into a box cannot be stored in a field.
+enum class Unfit { None, NotANumber, NotADate, NotYesNo, OutOfRange, TooLong, ControlCharacter };
+
+// Whether the value may be stored in the field as entered: a number field
+// takes a number text in its range, a date field a date, a text field a
+// text of its length without control characters (line breaks and tabs
+// only where the box takes them, or in a memo). An empty text fits
+// anywhere (it stores Null).
+Unfit entryFit(const FieldInfo& field, const Value& v, bool lineBreaks);
+
+// The refusal the user reads: the box's caption and why.
+std::string unfitMessage(const std::string& caption, const FieldInfo& field, Unfit why);
+
+// Said when the disk holding the file has no room for a write; nothing of
+// the action is stored, and it can be done again once room is made.
+extern const char* const kDiskFullMessage;
+
 // A valid name for a table created at run time.
 bool isValidTableName(std::string_view name);
 
@@ -129,6 +153,10 @@ public:
     const TableInfo& tableInfo(std::string_view name);  // fails when absent
     // The same, kept by the holder whatever the database's cache does.
     std::shared_ptr<const TableInfo> sharedTableInfo(std::string_view name);
+    // The field is read and written as a 32-bit whole number whatever its
+    // column declares, so a file whose column was made 16-bit takes larger
+    // numbers without being changed.
+    void widenToInt32(std::string_view table, std::string_view field);
     void createTable(const TableDef& def);               // fails on bad or used names
     // Adds a column to an existing table; existing rows get its default.
     void addColumn(const std::string& table, const FieldDef& field);
@@ -212,6 +240,7 @@ private:
     std::set<std::string> committedTables_;
     std::set<Recordset*> recordsets_;
     std::map<std::string, std::shared_ptr<const TableInfo>> infoCache_;  // key: upper name
+    std::set<std::string> widened_;  // "TABLE.FIELD", upper case
     std::unordered_map<std::string, sqlite3_stmt*> stmtCache_;
     std::set<sqlite3_stmt*> stmtInUse_;
 };

@@ -81,8 +81,29 @@ void DataControl::unbind(BoundControl& c) {
     c.source_ = nullptr;
 }
 
+std::optional<std::string> DataControl::entryRefusal(const BoundControl& c) const {
+    if (!rs_) return std::nullopt;
+    for (const FieldInfo& f : rs_->fields()) {
+        if (!namesEqual(f.name, c.field_)) continue;
+        const Unfit why = entryFit(f, c.boundValue(), c.takesLineBreaks());
+        if (why == Unfit::None) return std::nullopt;
+        return unfitMessage(c.entryName(), f, why);
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> DataControl::entryRefusal() const {
+    if (!rs_ || !rs_->hasCurrentRow()) return std::nullopt;
+    for (const BoundControl* c : bound_)
+        if (c->boundChanged())
+            if (auto why = entryRefusal(*c)) return why;
+    return std::nullopt;
+}
+
 void DataControl::storeBoundChanges() {
     if (!rs_ || bound_.empty()) return;
+    // Checked whole first, so a refusal hands over nothing.
+    if (auto why = entryRefusal()) throw RuntimeError(err::InvalidEntry, *why);
     for (BoundControl* c : bound_) {
         if (!c->boundChanged()) continue;
         if (rs_->hasCurrentRow()) rs_->setField(c->field_, c->boundValue());

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,11 @@ public:
 
     DataControl* dataSource() const { return source_; }
     const std::string& dataField() const { return field_; }
+    // How a refusal of what was entered names the control; its field when
+    // it says nothing better.
+    virtual std::string entryName() const { return field_; }
+    // Whether what is entered may hold line breaks and tabs.
+    virtual bool takesLineBreaks() const { return false; }
 
 private:
     friend class DataControl;
@@ -66,7 +72,15 @@ public:
     void unbind(BoundControl& c);
     const std::vector<BoundControl*>& boundControls() const { return bound_; }
 
-    // Bound controls hand their changes to the current row.
+    // Why a bound control's change could not be stored in its field (the
+    // refusal the user reads, naming the control), or nullopt. Only changes
+    // a commit would store count: a row is current.
+    std::optional<std::string> entryRefusal() const;
+    // The same for the value one bound control holds, changed or not.
+    std::optional<std::string> entryRefusal(const BoundControl& c) const;
+
+    // Bound controls hand their changes to the current row; a change that
+    // cannot be stored fails the action with its refusal, handing none.
     void storeBoundChanges();
     void showCurrentRow();
 

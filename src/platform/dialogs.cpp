@@ -28,6 +28,13 @@ int safeAnswer(int style) {
 
 }  // namespace
 
+int Dialogs::messageBoxLeftToRight(const std::vector<std::string>& pieces,
+                                   const std::string& title, int style) {
+    std::string text;
+    for (const std::string& p : pieces) text += p;
+    return messageBox(text, title, style);
+}
+
 void ScriptedDialogs::record(Shown& s) {
     s.duringWrite = writeOpen && writeOpen();
     if (s.duringWrite) duringWrite_.push_back(s);

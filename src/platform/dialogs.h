@@ -45,6 +45,13 @@ public:
     virtual ~Dialogs() = default;
     // title is never empty here: the application fills in its default.
     virtual int messageBox(const std::string& prompt, const std::string& title, int style) = 0;
+    // A message joined from pieces written in the order they stand on a
+    // left-to-right screen: the sentence's last words come first. Its text
+    // is the pieces joined in that order; a right-to-left box lays the
+    // pieces out from its left edge, so the sentence reads on from the
+    // right. By default shown as its text.
+    virtual int messageBoxLeftToRight(const std::vector<std::string>& pieces,
+                                      const std::string& title, int style);
     // nullopt when the user pressed Cancel.
     virtual std::optional<std::string> inputBox(const std::string& prompt,
                                                 const std::string& title,

@@ -140,6 +140,11 @@ int Form::MsgBox(const std::string& prompt, int style, const std::string& title)
     return app_->msgBox(prompt, style, title);
 }
 
+int Form::MsgBoxLeftToRight(const std::vector<std::string>& pieces, int style,
+                            const std::string& title) {
+    return app_->msgBoxLeftToRight(pieces, style, title);
+}
+
 void Form::MsgBoxAfterCommit(const std::string& prompt, int style, const std::string& title) {
     app_->afterCommit([this, prompt, style, title] { MsgBox(prompt, style, title); });
 }

@@ -2,6 +2,7 @@
 // handlers of its own events. One instance per window class.
 #pragma once
 
+#include <functional>
 #include <initializer_list>
 #include <memory>
 #include <set>
@@ -42,6 +43,8 @@ private:
 inline constexpr int kPrintZone = 14;
 inline constexpr double kPrintColumnTwips = 120;
 inline constexpr double kPrintZoneTwips = kPrintZone * kPrintColumnTwips;
+// The height a printed line takes on screen.
+inline constexpr double kPrintLineTwips = 300;
 
 // The text of one print statement: numbers with a blank for the plus sign
 // and a trailing blank, dates in the short form, zones every 14 columns.
@@ -74,10 +77,10 @@ public:
     virtual void Form_Load() {}
     virtual void Form_Paint() {}
     virtual void Form_Unload() {}
-    // Told after one of this window's actions failed and was rolled back
-    // (its data controls have re-read their tables), so it can put back
-    // what the user had entered. It must not write.
-    virtual void actionFailed() {}
+    // A step run after one of this window's actions failed and was rolled
+    // back (its data controls have re-read their tables), to put back what
+    // the user had entered (record editing adds one). It must not write.
+    void addFailureStep(std::function<void()> step) { failureSteps_.push_back(std::move(step)); }
     // Told, once a user action of any window has committed, which tables
     // it wrote, so a window that shows them can show what is stored now.
     // A window holding typed, unsaved changes keeps them (it shows the
@@ -129,12 +132,32 @@ public:
     const std::vector<std::string>& printedLines() const { return printed_; }
     // Per printed line, the columns where its zones start (empty: one run).
     const std::vector<std::vector<int>>& printedZoneStarts() const { return zoneStarts_; }
+    // Where printed lines are drawn now, so they never cover a shown
+    // control: a band at the window's left edge (lines start there, zones
+    // line up with headings placed over them) free of shown controls. The
+    // highest band that holds three lines two zones wide wins, else the
+    // roomiest. Lines run down from its top; when more were printed than
+    // it holds, the last ones show. Empty when the window has no room.
+    Geometry printArea() const;
+
+    // The label that names a box, as a person reading right to left sees
+    // it: the box's own association when it has one (`labelledBy`), else
+    // the label beside it on its row at its reading side (the right) with
+    // nothing actionable between, else the heading of its column in a
+    // table (the label over it, with only boxes between that no label of
+    // their own names). A label showing only a number (a line's serial)
+    // names nothing. Null when none does.
+    const Label* labelBeside(const Control& box) const;
 
     // Shortcuts to the application.
     void Show(bool modal = false);
     void Hide();
     void Unload();
     int MsgBox(const std::string& prompt, int style = 0, const std::string& title = {});
+    // A message whose pieces are written in left-to-right screen order
+    // (Dialogs::messageBoxLeftToRight).
+    int MsgBoxLeftToRight(const std::vector<std::string>& pieces, int style = 0,
+                          const std::string& title = {});
     // A message that reports what the running action stored: shown once
     // the action has committed (Application::afterCommit).
     void MsgBoxAfterCommit(const std::string& prompt, int style = 0, const std::string& title = {});
@@ -159,6 +182,7 @@ private:
     bool paintPending_ = false;
     int busy_ = 0;
     Event<> loadEvent_, paintEvent_, unloadEvent_;
+    std::vector<std::function<void()>> failureSteps_;
 };
 
 }  // namespace mk

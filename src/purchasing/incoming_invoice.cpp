@@ -68,10 +68,6 @@ constexpr const char* kAttention = "Attention";
 constexpr const char* kAlreadyPaid = "لقد قمت بالسداد سابق";
 constexpr const char* kPaidAtSave = "تم سداد هذه الفاتورة عند حفظها، لا يمكن سدادها مرة أخرى";
 
-std::string noItem(int slot) {
-    return "السطر " + std::to_string(slot) + " له كمية بدون صنف، أختر الصنف أو أجعل الكمية صفرا";
-}
-
 std::string badDate(int slot) {
     return "تاريخ الصلاحية فى السطر " + std::to_string(slot) + " غير صحيح";
 }
@@ -104,8 +100,12 @@ Form17::Form17(Application& a) : StockInvoice(a, kIncoming, StockFlow::In) {
         if (current >= rows.size() || leadingNumber(rows[current].price->text()) == 0) return;
         next();
     };
-    // The supplier is chosen once per invoice.
-    DataCombo2->onLostFocus = [this] { DataCombo2->enabled = false; };
+    // The supplier is chosen once per invoice: leaving the chooser on a
+    // listed supplier takes it, as a pick. Any other text leaves it open,
+    // so a save refused for want of a supplier can be put right.
+    DataCombo2->onLostFocus = [this] {
+        if (partnerListed(database(), kSuppliers, DataCombo2->text())) DataCombo2->enabled = false;
+    };
     for (LineRow& row : rows) row.item->onLostFocus = [this] { showStock(); };
 }
 
@@ -128,11 +128,6 @@ void Form17::showStock() {
 }
 
 bool Form17::checkPosting(const Invoice& inv, Posting& posting) {
-    for (const InvoiceLine& l : inv.lines)
-        if (l.quantity != 0 && (l.item == "." || l.item.empty())) {
-            MsgBox(noItem(l.slot), mb::OKOnly, kAttention);
-            return false;
-        }
     for (size_t i = 0; i < rows.size(); ++i) {
         const std::string& text = rows[i].date->text();
         if (!text.empty() && !parseDate(text)) {
@@ -144,7 +139,7 @@ bool Form17::checkPosting(const Invoice& inv, Posting& posting) {
 }
 
 std::optional<Payment> Form17::paymentOf(double total, const char* referenceField,
-                                          int16_t number) {
+                                          int32_t number) {
     const std::optional<PaymentKind> kind = options_.chosen(*this);
     if (!kind) return std::nullopt;
     Payment p = invoicePayment(total, number, CashFlow::Out, referenceField);
@@ -165,13 +160,13 @@ void Form17::tellMoney(const PaymentPlan& plan) {
             tellCashAdded(plan.cash, supplier);
             break;
         case PaymentKind::Credit:
-            MsgBox(supplier + " ألى حساب المورد  " + formatDouble(plan.balanceChange) +
-                   " تم أضافة حساب الفاتورة  ");
+            MsgBoxLeftToRight({supplier, " ألى حساب المورد  ", formatDouble(plan.balanceChange),
+                               " تم أضافة حساب الفاتورة  "});
             break;
         case PaymentKind::Part:
             tellCashAdded(plan.cash, supplier);
-            MsgBox(supplier + " ألى حساب مديونية العميل " + formatDouble(plan.balanceChange) +
-                   " تم أضافة  باقى حساب الفاتورة  ");
+            MsgBoxLeftToRight({supplier, " ألى حساب مديونية العميل ", formatDouble(plan.balanceChange),
+                               " تم أضافة  باقى حساب الفاتورة  "});
             break;
         case PaymentKind::Settle:
             break;
@@ -208,7 +203,7 @@ void Form17::PayIncomingInvoice() {
         total += leadingNumber(row.quantity->text()) * leadingNumber(row.price->text());
     Label9->displayCaption(formatDouble(total));
     label("Label8").visible = true;
-    const std::optional<Payment> pay = paymentOf(total, "OUT_INV", toInt16(rs.field("INVO_NO")));
+    const std::optional<Payment> pay = paymentOf(total, "OUT_INV", toInt32(rs.field("INVO_NO")));
     if (!pay) return;
     const std::optional<PaymentPlan> plan = planMoney(*pay);
     if (!plan) return;

@@ -33,7 +33,7 @@ protected:
 private:
     // The payment by the frame's choice to the supplier on the invoice;
     // nullopt when no type is chosen (told so).
-    std::optional<Payment> paymentOf(double total, const char* referenceField, int16_t number);
+    std::optional<Payment> paymentOf(double total, const char* referenceField, int32_t number);
     void tellMoney(const PaymentPlan& plan);
     void showStock();
     void PayIncomingInvoice();

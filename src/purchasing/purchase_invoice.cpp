@@ -14,9 +14,9 @@ constexpr const char* kAttention = "Attention";
 constexpr const char* kImportDate = "10 / 4 / 2020";
 constexpr const char* kPosted = "لقد تم إضافة هذه الفاتورة سابقا.";
 constexpr const char* kPostedTitle = "ملحوظة";
-constexpr const char* kBadNumber = "رقم الفاتورة يجب أن يكون عددا صحيحا من 1 إلى 32767";
+constexpr const char* kBadNumber = "رقم الفاتورة يجب أن يكون عددا صحيحا من 1 إلى 2147483647";
 constexpr const char* kNumberHeld = "يوجد فاتورة أخرى بهذا الرقم، أختر رقما آخر";
-constexpr const char* kNumbersUsedUp = "لا يمكن إضافة فاتورة جديدة: بلغ رقم الفاتورة 32767";
+constexpr const char* kNumbersUsedUp = "لا يمكن إضافة فاتورة جديدة: بلغ رقم الفاتورة 2147483647";
 constexpr const char* kSaveFirst = "أحفظ الفاتورة أو ألغها أولا";
 constexpr const char* kNoInvoice = "لا توجد فاتورة محفوظة معروضة";
 
@@ -181,10 +181,10 @@ void Form4::Form_Load() {
     Label10->displayCaption(std::to_string(lastNumber()));
 }
 
-int16_t Form4::lastNumber() {
-    int16_t last = 2;
+int32_t Form4::lastNumber() {
+    int32_t last = 2;
     auto st = app().machine().database(kDatabasePath).prepare("SELECT INVO_NO FROM BUY_INVOICE");
-    while (st->step()) last = std::max(last, toInt16(st->column(0, FieldType::Int16)));
+    while (st->step()) last = std::max(last, toInt32(st->column(0, FieldType::Int32)));
     return last;
 }
 
@@ -217,6 +217,11 @@ std::optional<Form4::Sums> Form4::readSums() {
             MsgBox(lineProblem("السعر يجب أن يكون رقما لا يقل عن صفر", k), mb::OKOnly, kAttention);
             return std::nullopt;
         }
+        if (*p > kLargestAmount) {
+            MsgBox(lineProblem("السعر أكبر من الحد المسموح به (1000000000000)", k), mb::OKOnly,
+                   kAttention);
+            return std::nullopt;
+        }
         const auto d = number(l.discount->text());
         if (!d || *d < 0 || *d > 100) {
             MsgBox(lineProblem("الخصم يجب أن يكون رقما من 0 إلى 100", k), mb::OKOnly, kAttention);
@@ -230,6 +235,11 @@ std::optional<Form4::Sums> Form4::readSums() {
         s.net[i] = (1 - *d / 100) * *q * *p;
         s.totalGross += s.gross[i];
         s.totalNet += s.net[i];
+    }
+    // Every line's sums are at most the totals.
+    if (s.totalGross > kLargestAmount) {
+        MsgBox("إجمالى الفاتورة أكبر من الحد المسموح به (1000000000000)", mb::OKOnly, kAttention);
+        return std::nullopt;
     }
     return s;
 }
@@ -263,14 +273,14 @@ void Form4::sum() {
 
 bool Form4::commitChecked(bool excludeOwn) {
     const auto n = parseNumber(Text1[0]->text());
-    if (!n || *n < 1 || *n > 32767 || std::floor(*n) != *n) {
+    if (!n || *n < 1 || *n > 2147483647 || std::floor(*n) != *n) {
         MsgBox(kBadNumber, mb::OKOnly, kAttention);
         return false;
     }
     auto st = app().machine().database(kDatabasePath).prepare(
         "SELECT STATUS_SUB FROM BUY_INVOICE WHERE INVO_NO=?1");
     st->bindInt(1, static_cast<long long>(*n));
-    bool skipOwn = excludeOwn && ownNumber_ == static_cast<int16_t>(*n);
+    bool skipOwn = excludeOwn && ownNumber_ == static_cast<int32_t>(*n);
     while (st->step()) {
         if (skipOwn) {
             skipOwn = false;
@@ -281,48 +291,19 @@ bool Form4::commitChecked(bool excludeOwn) {
     }
     auto s = readSums();
     if (!s) return false;
-    Recordset& rs = Adodc1->recordset();
-    Draft draft{rs.isAdding(), rs.absolutePosition(), {}};
-    // The sums are stored with the row.
-    showSums(*s, true);
-    for (BoundControl* b : Adodc1->boundControls())
-        if (b->boundChanged())
-            if (auto* c = dynamic_cast<Control*>(b)) {
-                if (auto* t = dynamic_cast<TextBox*>(c)) draft.values.emplace_back(c, t->text());
-                else if (auto* d = dynamic_cast<DataCombo*>(c)) draft.values.emplace_back(c, d->text());
-                else if (auto* l = dynamic_cast<Label*>(c)) draft.values.emplace_back(c, l->caption());
-            }
-    try {
-        rs.update();
-    } catch (...) {
-        failedDraft_ = std::move(draft);
-        throw;
-    }
+    if (!editing_->entriesFit()) return false;
+    editing_->guardWrites([&] {
+        // The sums are stored with the row.
+        showSums(*s, true);
+        Adodc1->recordset().update();
+    });
     return true;
-}
-
-void Form4::actionFailed() {
-    if (!failedDraft_) return;
-    Draft d = std::move(*failedDraft_);
-    failedDraft_.reset();
-    // The tables were read again: the invoice being entered goes back.
-    Recordset& rs = Adodc1->recordset();
-    if (d.adding) {
-        rs.addNew();
-    } else {
-        rs.moveToPosition(d.position);
-    }
-    for (auto& [control, text] : d.values) {
-        if (auto* t = dynamic_cast<TextBox*>(control)) t->setText(text);
-        else if (auto* c = dynamic_cast<DataCombo*>(control)) c->setText(text);
-        else if (auto* l = dynamic_cast<Label*>(control)) l->setCaption(text);
-    }
 }
 
 void Form4::addOrSave() {
     if (!editing_->adding()) {
-        const int16_t last = lastNumber();
-        if (last == 32767) {
+        const int32_t last = lastNumber();
+        if (last >= 2147483647) {
             MsgBox(kNumbersUsedUp, mb::OKOnly, kAttention);
             return;
         }
@@ -355,7 +336,7 @@ void Form4::editOrSave() {
             MsgBox(kNoInvoice, mb::OKOnly, kAttention);
             return;
         }
-        ownNumber_ = toInt16(rs.field("INVO_NO"));
+        ownNumber_ = toInt32(rs.field("INVO_NO"));
         setLocked(false);
         editing_->enter(EditMode::Editing);
         editing_->SetCancelEnabled(true);

@@ -24,7 +24,6 @@ public:
     explicit Form4(Application& a);
     ~Form4() override;
     void Form_Load() override;
-    void actionFailed() override;
 
     Adodc* Adodc1;  // BUY_INVOICE
     Adodc* Adodc3;  // INVENTORY
@@ -50,7 +49,7 @@ private:
     };
 
     void build();
-    int16_t lastNumber();
+    int32_t lastNumber();
     void setLocked(bool locked);
     void addOrSave();
     void editOrSave();
@@ -62,16 +61,8 @@ private:
     void search(const char* field, const char* prompt, const char* title);
     bool entering();
 
-    // What the boxes of the row being saved held, put back if the save fails.
-    struct Draft {
-        bool adding = false;
-        long position = 0;
-        std::vector<std::pair<Control*, std::string>> values;
-    };
-    std::optional<Draft> failedDraft_;
-
     std::unique_ptr<RecordEditing> editing_;
-    int16_t ownNumber_ = 0;  // the stored number of the row being edited
+    int32_t ownNumber_ = 0;  // the stored number of the row being edited
 };
 
 }  // namespace mk

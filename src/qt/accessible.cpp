@@ -22,29 +22,6 @@ namespace {
 const char* const kMenuNameProperty = "mkMenuItemName";
 const char* const kRoleProperty = "mkAccessibleRole";
 
-bool rowsOverlap(const Control& a, const Control& b) {
-    const double top = std::max(a.top, b.top);
-    const double bottom = std::min(a.top + a.height, b.top + b.height);
-    const double smaller = std::max(1.0, std::min(a.height, b.height));
-    return bottom - top >= smaller / 2;
-}
-
-bool namedByBesideLabel(ControlKind k) {
-    switch (k) {
-        case ControlKind::TextBox:
-        case ControlKind::ComboBox:
-        case ControlKind::ListBox:
-        case ControlKind::DataCombo:
-        case ControlKind::DataList:
-        case ControlKind::DriveList:
-        case ControlKind::DirList:
-        case ControlKind::FileList:
-            return true;
-        default:
-            return false;
-    }
-}
-
 // A menu item of ours: Qt's own, plus a description.
 class MenuItemAccessible : public QAccessibleInterface, public QAccessibleActionInterface {
 public:
@@ -160,53 +137,33 @@ QAccessibleInterface* menuItemFactory(const QString& key, QObject* object) {
 
 }  // namespace
 
-const Label* besideLabel(const Control& box) {
-    const Label* best = nullptr;
-    double bestGap = 0;
-    // A label may reach a little under the box and still stand beside it.
-    constexpr double kSlack = 60;
-    for (const auto& other : box.form().controls()) {
-        if (other->kind() != ControlKind::Label || !other->isShowing()) continue;
-        const auto* label = static_cast<const Label*>(other.get());
-        if (label->caption().empty() || !rowsOverlap(*label, box)) continue;
-        const double gap = label->left - (box.left + box.width);
-        if (gap < -kSlack || label->left + label->width <= box.left + box.width) continue;
-        if (!best || gap < bestGap) {
-            best = label;
-            bestGap = gap;
-        }
-    }
-    if (!best) return nullptr;
-    // Another box between them has the label to itself.
-    const double boxRight = box.left + box.width;
-    for (const auto& other : box.form().controls()) {
-        const Control& o = *other;
-        if (&o == &box || !namedByBesideLabel(o.kind()) || !o.isShowing() || !rowsOverlap(o, box))
-            continue;
-        if (o.left >= boxRight - kSlack && o.left + o.width <= best->left + kSlack) return nullptr;
-    }
-    return best;
-}
-
 QString accessibleNameOf(const Control& c) {
+    QString own;
     switch (c.kind()) {
         case ControlKind::Label: {
             const auto& l = static_cast<const Label&>(c);
             return l.dataSource() ? qs(l.caption()) : stripMnemonic(qs(l.caption()));
         }
         case ControlKind::CommandButton:
-            return stripMnemonic(qs(static_cast<const CommandButton&>(c).caption));
+            own = stripMnemonic(qs(static_cast<const CommandButton&>(c).caption));
+            break;
         case ControlKind::CheckBox:
-            return stripMnemonic(qs(static_cast<const CheckBox&>(c).caption));
+            own = stripMnemonic(qs(static_cast<const CheckBox&>(c).caption));
+            break;
         case ControlKind::OptionButton:
-            return stripMnemonic(qs(static_cast<const OptionButton&>(c).caption));
+            own = stripMnemonic(qs(static_cast<const OptionButton&>(c).caption));
+            break;
         case ControlKind::Frame: return stripMnemonic(qs(static_cast<const Frame&>(c).caption));
-        case ControlKind::DataControl: return qs(static_cast<const Adodc&>(c).caption);
+        case ControlKind::DataControl: own = qs(static_cast<const Adodc&>(c).caption); break;
+        case ControlKind::Timer:
+        case ControlKind::Line:
+        case ControlKind::PictureBox: return {};
         default: break;
     }
-    if (namedByBesideLabel(c.kind()))
-        if (const Label* l = besideLabel(c)) return stripMnemonic(qs(l->caption())).trimmed();
-    return {};
+    if (!own.trimmed().isEmpty()) return own;
+    // With no caption of its own, a control takes the label that names it.
+    if (const Label* l = c.form().labelBeside(c)) return stripMnemonic(qs(l->caption())).trimmed();
+    return qs(c.spokenName);
 }
 
 void installMenuAccessibility() {
@@ -222,6 +179,50 @@ void setAccessibleRole(QWidget& frame, QAccessible::Role role) {
 
 void setMenuItemName(QAction& action, const QString& name) {
     action.setProperty(kMenuNameProperty, name);
+}
+
+void PickSelection::select(const QModelIndex& index, SelectionFlags command) {
+    QItemSelectionModel::select(index, command);
+    const SelectionFlags moves = Clear | Deselect | Toggle | Current;
+    if (index.isValid() && (command & Select) && !(command & moves)) picked_(index.row());
+}
+
+void PickList::setModel(QAbstractItemModel* model) {
+    QListView::setModel(model);
+    if (model) setSelectionModel(new PickSelection(model, this, picked_));
+}
+
+QRect PickList::visualRect(const QModelIndex& index) const {
+    // Tools take an item with no place on screen for one out of view.
+    return closed_ ? QRect() : QListView::visualRect(index);
+}
+
+void PickList::showEvent(QShowEvent* e) {
+    closed_ = false;
+    QListView::showEvent(e);
+}
+
+void PickList::hideEvent(QHideEvent* e) {
+    closed_ = true;
+    // The item the keys stood on no longer has the focus.
+    if (selectionModel()) selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+    QListView::hideEvent(e);
+}
+
+PickCombo::PickCombo(QWidget* parent, std::function<void(int)> picked) : QComboBox(parent) {
+    setView(new PickList(this, [this, picked = std::move(picked)](int row) {
+        if (row < 0 || row >= count()) return;
+        if (view()->isVisible()) hidePopup();
+        QTimer::singleShot(0, this, [this, picked, row] {
+            view()->selectionModel()->clearSelection();
+            picked(row);
+        });
+    }));
+}
+
+void PickCombo::showPopup() {
+    static_cast<PickList*>(view())->reopen();
+    QComboBox::showPopup();
 }
 
 }  // namespace mk::qt

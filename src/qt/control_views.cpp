@@ -209,7 +209,10 @@ public:
     }
     void sync() override {
         const QString t = shownCaption(qs(button_.caption));
-        if (push_->text() != t) push_->setText(t);
+        if (push_->text() != t) {
+            push_->setText(t);
+            keepLettersJoined(*push_, hasArabicShortcut(t));
+        }
     }
 
 private:
@@ -254,7 +257,10 @@ public:
     }
     void sync() override {
         const QString t = qs(check_.caption);
-        if (box_->text() != t) box_->setText(t);
+        if (box_->text() != t) {
+            box_->setText(t);
+            keepLettersJoined(*box_, hasArabicShortcut(t));
+        }
         const Qt::CheckState s = check_.value() == 1   ? Qt::Checked
                                  : check_.value() == 2 ? Qt::PartiallyChecked
                                                        : Qt::Unchecked;
@@ -279,7 +285,10 @@ public:
     }
     void sync() override {
         const QString t = qs(option_.caption);
-        if (radio_->text() != t) radio_->setText(t);
+        if (radio_->text() != t) {
+            radio_->setText(t);
+            keepLettersJoined(*radio_, hasArabicShortcut(t));
+        }
         if (radio_->isChecked() != option_.value) {
             // The runtime may leave a group with no option on, which an
             // exclusive group of Qt's refuses.
@@ -394,39 +403,6 @@ std::shared_ptr<TextListModel> modelOf(std::shared_ptr<const TextColumn> texts) 
     return model;
 }
 
-// Assistive tools pick a list item by selecting it alone (a plain Select,
-// no Clear); the list's own moves under the mouse or the keys clear the
-// old selection in the same call. A pick is told to `picked`.
-class PickSelection : public QItemSelectionModel {
-public:
-    PickSelection(QAbstractItemModel* model, QObject* parent, std::function<void(int)> picked)
-        : QItemSelectionModel(model, parent), picked_(std::move(picked)) {}
-    using QItemSelectionModel::select;
-    void select(const QModelIndex& index, SelectionFlags command) override {
-        QItemSelectionModel::select(index, command);
-        const SelectionFlags moves = Clear | Deselect | Toggle | Current;
-        if (index.isValid() && (command & Select) && !(command & moves)) picked_(index.row());
-    }
-
-private:
-    std::function<void(int)> picked_;
-};
-
-// The list of a data combo, whose items tools can pick.
-class PickList : public QListView {
-public:
-    PickList(QWidget* parent, std::function<void(int)> picked) : QListView(parent), picked_(std::move(picked)) {}
-    void setModel(QAbstractItemModel* model) override {
-        QListView::setModel(model);
-        QItemSelectionModel* made = selectionModel();
-        if (model) setSelectionModel(new PickSelection(model, this, picked_));
-        if (made != selectionModel()) delete made;
-    }
-
-private:
-    std::function<void(int)> picked_;
-};
-
 // A data combo fills its list from its row source when it opens.
 class DataComboBox : public QComboBox {
 public:
@@ -437,6 +413,7 @@ public:
     void showPopup() override {
         if (locked) return;
         if (beforeOpening) beforeOpening();
+        if (auto* list = dynamic_cast<PickList*>(view())) list->reopen();
         QComboBox::showPopup();
     }
 
@@ -772,9 +749,9 @@ public:
         if (caption_->accessibleName() != t) {
             caption_->setText(shownCaption(t));
             caption_->setAccessibleName(t);
-            // A caption that points by brackets names the buttons its
-            // arrows point at: the bar runs in the caption's order.
-            if (pointsByBrackets(t)) bar_->setLayoutDirection(Qt::LeftToRight);
+            // A caption that names the bar's buttons puts each word beside
+            // its own button.
+            if (barDirection(t) == Qt::LeftToRight) bar_->setLayoutDirection(Qt::LeftToRight);
             else bar_->unsetLayoutDirection();
         }
         const int side = std::max(12, std::min(bar_->height() - 2, 28));
@@ -807,13 +784,9 @@ private:
 class DriveView : public ControlView {
 public:
     DriveView(FormWindow& w, DriveListBox& d, QWidget* parent) : ControlView(w, d), drive_(d) {
-        box_ = new QComboBox(parent);
+        box_ = new PickCombo(parent, [this](int index) { chosen(index); });
         widget_ = box_;
-        QObject::connect(box_, &QComboBox::activated, box_, [this](int index) {
-            if (window_.frontEnd().isSyncing()) return;
-            const std::string d = std8(box_->itemData(index).toString());
-            window_.input([this, d](Application& app) { app.chooseDrive(drive_, d); });
-        });
+        QObject::connect(box_, &QComboBox::activated, box_, [this](int index) { chosen(index); });
     }
     void sync() override {
         const QStringList items = toList(drive_.list());
@@ -834,6 +807,12 @@ public:
     }
 
 private:
+    void chosen(int index) {
+        if (window_.isDead() || window_.frontEnd().isSyncing()) return;
+        const std::string d = std8(box_->itemData(index).toString());
+        window_.input([this, d](Application& app) { app.chooseDrive(drive_, d); });
+    }
+
     DriveListBox& drive_;
     QComboBox* box_;
     QStringList shown_;

@@ -70,16 +70,35 @@ QString answerName(int a) {
     }
 }
 
-int QtDialogs::messageBox(const std::string& prompt, const std::string& title, int style) {
-    QMessageBox box(parent ? parent() : nullptr);
+namespace {
+
+// A message's or prompt's text laid out the way it reads: a right-to-left
+// paragraph standing at the right for Arabic, else from the left.
+void showReading(QLabel& label, const QString& shown) {
+    label.setTextFormat(Qt::PlainText);
+    label.setText(shown);
+    const bool rtl = readsRightToLeft(shown);
+    label.setAlignment(Qt::AlignAbsolute | (rtl ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
+}
+
+// What a tool reads: the text without the marks that order it.
+QString spoken(QString shown) {
+    for (QChar mark : {QChar(0x200E), QChar(0x200F), QChar(0x2068), QChar(0x2069)}) shown.remove(mark);
+    return shown;
+}
+
+int showMessage(QWidget* parent, const QString& shown, const std::string& title, int style) {
+    QMessageBox box(parent);
     box.setObjectName(QStringLiteral("MsgBox"));
     box.setWindowTitle(qs(title));
     box.setTextFormat(Qt::PlainText);
-    box.setText(qs(prompt));
+    box.setText(shown);
+    if (auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label")))
+        showReading(*label, shown);
     box.setIcon(iconOf(style));
     box.setWindowModality(Qt::ApplicationModal);
     box.setAccessibleName(qs(title));
-    box.setAccessibleDescription(qs(prompt));
+    box.setAccessibleDescription(spoken(shown));
     const std::vector<int> answers = buttonsOf(style);
     std::vector<std::pair<QAbstractButton*, int>> buttons;
     for (int a : answers) {
@@ -101,6 +120,19 @@ int QtDialogs::messageBox(const std::string& prompt, const std::string& title, i
     return onClose;
 }
 
+}  // namespace
+
+int QtDialogs::messageBox(const std::string& prompt, const std::string& title, int style) {
+    return showMessage(parent ? parent() : nullptr, asParagraph(qs(prompt)), title, style);
+}
+
+int QtDialogs::messageBoxLeftToRight(const std::vector<std::string>& pieces, const std::string& title,
+                                     int style) {
+    std::vector<QString> texts;
+    for (const std::string& p : pieces) texts.push_back(qs(p));
+    return showMessage(parent ? parent() : nullptr, piecesFromTheRight(texts), title, style);
+}
+
 InputBoxDialog::InputBoxDialog(const QString& prompt, const QString& title, const QString& text,
                                QWidget* parent)
     : QDialog(parent) {
@@ -110,8 +142,8 @@ InputBoxDialog::InputBoxDialog(const QString& prompt, const QString& title, cons
     setAccessibleDescription(prompt);
     setWindowModality(Qt::ApplicationModal);
     auto* layout = new QVBoxLayout(this);
-    prompt_ = new QLabel(prompt, this);
-    prompt_->setTextFormat(Qt::PlainText);
+    prompt_ = new QLabel(this);
+    showReading(*prompt_, asParagraph(prompt));
     prompt_->setWordWrap(true);
     prompt_->setMinimumWidth(320);
     field_ = new QLineEdit(text, this);

@@ -18,6 +18,8 @@ public:
     std::function<QWidget*()> parent;
 
     int messageBox(const std::string& prompt, const std::string& title, int style) override;
+    int messageBoxLeftToRight(const std::vector<std::string>& pieces, const std::string& title,
+                              int style) override;
     std::optional<std::string> inputBox(const std::string& prompt, const std::string& title,
                                         const std::string& defaultText) override;
 };

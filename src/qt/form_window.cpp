@@ -8,6 +8,7 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPointer>
 #include <QTimer>
 #include <algorithm>
 
@@ -44,44 +45,59 @@ bool takesDoubleClicksThroughFilter(ControlKind k) {
 
 FormSurface::FormSurface(QWidget* parent) : QWidget(parent) { setAutoFillBackground(true); }
 
-int FormSurface::linesThatFit() const {
-    return std::max(1, height() / std::max(1, fontMetrics().lineSpacing()));
+int FormSurface::linesThatFit(const QRect& area) const {
+    return area.height() / std::max(1, fontMetrics().lineSpacing());
 }
 
-void FormSurface::setPrinted(std::vector<Line> lines, double pxPerColumn) {
-    if (lines == lines_ && pxPerColumn == pxPerColumn_) return;
+void FormSurface::setPrinted(std::vector<Line> lines, double pxPerColumn, QRect area) {
+    if (lines == lines_ && pxPerColumn == pxPerColumn_ && area == area_) return;
     lines_ = std::move(lines);
     pxPerColumn_ = pxPerColumn;
+    area_ = area;
     update();
+}
+
+std::vector<FormSurface::Run> FormSurface::runs() const {
+    std::vector<Run> out;
+    const QFontMetrics fm = fontMetrics();
+    const int spacing = fm.lineSpacing();
+    const int gap = fm.horizontalAdvance(QLatin1Char(' '));
+    const int margin = 2;
+    // The last lines that fit, from the area's top down.
+    const int fit = linesThatFit();
+    const size_t shown = std::min(lines_.size(), static_cast<size_t>(std::max(0, fit)));
+    const size_t first = lines_.size() - shown;
+    int y = area_.top();
+    for (size_t i = first; i < lines_.size(); ++i, y += spacing) {
+        const Line& line = lines_[i];
+        int edge = area_.left() + margin;  // where the next run may start
+        for (const PrintRun& run : printRuns(line.text, line.zones)) {
+            const int offset = static_cast<int>(run.column * pxPerColumn_);
+            const int left = std::max(area_.left() + margin + offset, edge);
+            const int room = area_.right() + 1 - left;
+            if (room <= 0) break;
+            // What runs past the area's edge is cut short.
+            const QString text = fm.horizontalAdvance(run.text) <= room
+                                     ? run.text
+                                     : fm.elidedText(run.text, Qt::ElideRight, room);
+            if (text.isEmpty()) break;
+            const QRect box(left, y, std::min(room, fm.horizontalAdvance(text)), spacing);
+            out.push_back({box, text, run.text.isRightToLeft() ? Qt::RightToLeft : Qt::LeftToRight});
+            edge = box.right() + 1 + gap;
+        }
+    }
+    return out;
 }
 
 void FormSurface::paintEvent(QPaintEvent*) {
     if (lines_.empty()) return;
     QPainter p(this);
     p.setPen(palette().color(QPalette::WindowText));
-    const QFontMetrics fm = fontMetrics();
-    const int spacing = fm.lineSpacing();
-    const int gap = fm.horizontalAdvance(QLatin1Char(' '));
-    const int margin = 2;
-    // When the lines run past the bottom, the last ones stay in view.
-    const int total = static_cast<int>(lines_.size());
-    int y = total * spacing > height() ? height() - total * spacing : 0;
-    for (const Line& line : lines_) {
-        if (y + spacing > 0) {
-            int edge = margin;  // where the next run may start
-            for (const PrintRun& run : printRuns(line.text, line.zones)) {
-                const int w = fm.horizontalAdvance(run.text);
-                const int offset = static_cast<int>(run.column * pxPerColumn_);
-                QTextOption option(Qt::AlignLeft | Qt::AlignVCenter);
-                option.setTextDirection(run.text.isRightToLeft() ? Qt::RightToLeft : Qt::LeftToRight);
-                option.setWrapMode(QTextOption::NoWrap);
-                const int left = std::max(margin + offset, edge);
-                const QRect r(left, y, w, spacing);
-                edge = r.right() + 1 + gap;
-                p.drawText(r, run.text, option);
-            }
-        }
-        y += spacing;
+    for (const Run& run : runs()) {
+        QTextOption option(Qt::AlignLeft | Qt::AlignVCenter);
+        option.setTextDirection(run.direction);
+        option.setWrapMode(QTextOption::NoWrap);
+        p.drawText(run.box, run.text, option);
     }
 }
 
@@ -213,10 +229,22 @@ void FormWindow::buildMenus() {
         setMenuItemName(*menu->menuAction(), menuItemName(*top));
         for (MenuItem* c : top->children()) addItem(menu, c);
     }
+    joinShortcutLetters();
+}
+
+void FormWindow::joinShortcutLetters() {
+    auto join = [](QWidget& w) {
+        bool arabic = false;
+        for (QAction* a : w.actions()) arabic = arabic || hasArabicShortcut(a->text());
+        keepLettersJoined(w, arabic);
+    };
+    join(*menuBar());
+    for (auto& [m, menu] : menus_) join(*menu);
 }
 
 void FormWindow::syncMenus() {
     if (form_->allMenus().size() != menuCount_) buildMenus();
+    bool renamed = false;
     for (auto& [m, a] : actions_) {
         if (a->isSeparator()) {
             a->setVisible(m->visible);
@@ -225,6 +253,7 @@ void FormWindow::syncMenus() {
         const QString t = qs(m->caption);
         if (a->text() != t) {
             a->setText(t);
+            renamed = true;
             if (auto it = menus_.find(m); it != menus_.end())
                 it->second->setAccessibleName(stripMnemonic(t));
         }
@@ -233,6 +262,7 @@ void FormWindow::syncMenus() {
         if (m->checked && !a->isCheckable()) a->setCheckable(true);
         if (a->isChecked() != m->checked) a->setChecked(m->checked);
     }
+    if (renamed) joinShortcutLetters();
 }
 
 // -------------------------------------------------------------- sync
@@ -315,8 +345,8 @@ void FormWindow::syncView(ControlView& v) {
         w->setGeometry(r);
     }
     // What a covering panel guards takes no key, click, focus or
-    // accessibility action either.
-    const bool takesInput = c.enabled && !c.isCovered();
+    // accessibility action either; nor does what lies unseen under a panel.
+    const bool takesInput = c.enabled && !c.isCovered() && !c.isUnderPanel();
     if (w->testAttribute(Qt::WA_Disabled) == takesInput) w->setEnabled(takesInput);
 
     const double size = c.fontSize > 0 ? c.fontSize : 0;
@@ -360,12 +390,17 @@ void FormWindow::syncView(ControlView& v) {
 void FormWindow::syncPrinted() {
     const auto& lines = form_->printedLines();
     const auto& zones = form_->printedZoneStarts();
-    const size_t keep = std::min(lines.size(), static_cast<size_t>(surface_->linesThatFit() + 1));
+    QRect area;
+    if (!lines.empty()) {
+        const Geometry g = form_->printArea();
+        area = fe_.scale().rect(g.left, g.top, g.width, g.height);
+    }
+    const size_t keep = std::min(lines.size(), static_cast<size_t>(surface_->linesThatFit(area)));
     std::vector<FormSurface::Line> tail;
     tail.reserve(keep);
     for (size_t i = lines.size() - keep; i < lines.size(); ++i)
         tail.push_back({lines[i], i < zones.size() ? zones[i] : std::vector<int>{}});
-    surface_->setPrinted(std::move(tail), fe_.scale().pxPerTwip() * kPrintColumnTwips);
+    surface_->setPrinted(std::move(tail), fe_.scale().pxPerTwip() * kPrintColumnTwips, area);
     // Tools read what is printed in view.
     QString spoken;
     for (const auto& l : surface_->printed()) {
@@ -399,9 +434,11 @@ bool FormWindow::eventFilter(QObject* watched, QEvent* e) {
                                 reason == Qt::BacktabFocusReason || reason == Qt::ShortcutFocusReason;
             if (byUser && !fe_.isSyncing()) {
                 // After the press that moved it, so a click that follows
-                // sees the lost-focus handler already run.
-                QTimer::singleShot(0, this, [this, &c] {
-                    if (form_) userFocused(c);
+                // sees the lost-focus handler already run; not when that
+                // click's handler has put the focus elsewhere meanwhile.
+                QPointer<QWidget> w = static_cast<QWidget*>(watched);
+                QTimer::singleShot(0, this, [this, &c, w] {
+                    if (form_ && w && w->hasFocus()) userFocused(c);
                 });
             }
             break;

@@ -9,8 +9,9 @@
 // Positions are drawn as the window gives them (its Arabic labels stand to
 // the right of their boxes because the window puts them there); text inside
 // each control reads right to left. Later controls lie above earlier ones;
-// labels and lines lie beneath boxes and buttons. Printed lines start at
-// the left edge, a print zone every kPrintZoneTwips.
+// labels and lines lie beneath boxes and buttons. Printed lines are drawn
+// in the window's print area (Form::printArea), from its left edge, a
+// print zone every kPrintZoneTwips.
 #pragma once
 
 #include <QMainWindow>
@@ -32,7 +33,8 @@ namespace mk::qt {
 class FrontEnd;
 class ControlView;
 
-// The area below the menu bar; draws the printed lines.
+// The area below the menu bar; draws the printed lines in the window's
+// print area (Form::printArea), where they cover no control.
 class FormSurface : public QWidget {
     Q_OBJECT
 public:
@@ -42,10 +44,20 @@ public:
         std::vector<int> zones;
         bool operator==(const Line&) const = default;
     };
-    // The tail of the printed lines, and how they are laid out.
-    void setPrinted(std::vector<Line> lines, double pxPerColumn);
-    int linesThatFit() const;
+    // The tail of the printed lines, how they are laid out and where.
+    void setPrinted(std::vector<Line> lines, double pxPerColumn, QRect area);
+    // How many lines an area holds.
+    int linesThatFit(const QRect& area) const;
+    int linesThatFit() const { return linesThatFit(area_); }
     const std::vector<Line>& printed() const { return lines_; }
+    const QRect& area() const { return area_; }
+    // Where each piece of printed text is drawn, in the surface's pixels.
+    struct Run {
+        QRect box;
+        QString text;
+        Qt::LayoutDirection direction;
+    };
+    std::vector<Run> runs() const;
 
 protected:
     void paintEvent(QPaintEvent*) override;
@@ -53,6 +65,7 @@ protected:
 private:
     std::vector<Line> lines_;
     double pxPerColumn_ = 8;
+    QRect area_;
 };
 
 class FormWindow : public QMainWindow {
@@ -91,6 +104,7 @@ private:
     void buildControls();
     void buildMenus();
     void syncMenus();
+    void joinShortcutLetters();
     void syncView(ControlView& v);
     void syncPrinted();
     QRect absoluteRect(const Control& c) const;  // pixels on the surface

@@ -116,10 +116,12 @@ void FrontEnd::syncNow() {
                 it->second->activateWindow();
             }
         }
-        // Focus moved by code follows into the widgets.
+        // Focus moved by code follows into the widgets, also back to the
+        // control the runtime had before a click moved the widgets' focus.
         Control* focus = app_.focused();
-        if (focus != lastFocus_) {
+        if (focus != lastFocus_ || app_.focusMovesByCode() != lastFocusMoves_) {
             lastFocus_ = focus;
+            lastFocusMoves_ = app_.focusMovesByCode();
             if (focus)
                 if (auto it = windows_.find(&focus->form()); it != windows_.end())
                     if (QWidget* w = it->second->widgetFor(*focus)) w->setFocus(Qt::OtherFocusReason);

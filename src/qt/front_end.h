@@ -84,6 +84,7 @@ private:
     long long syncCount_ = 0;
     Form* lastActive_ = nullptr;
     Control* lastFocus_ = nullptr;
+    long long lastFocusMoves_ = 0;
 };
 
 }  // namespace mk::qt

@@ -16,6 +16,7 @@
 #include <QStandardPaths>
 #include <QToolBar>
 
+#include "qt/accessible.h"
 #include "qt/report_painter.h"
 #include "qt/text.h"
 
@@ -71,12 +72,16 @@ ReportPreview::ReportPreview(QWidget* parent) : QMainWindow(parent) {
     last_ = bar->addAction(QStringLiteral("الأخيرة"), this,
                            [this] { showPage(static_cast<int>(report_->pages.size()) - 1); });
     bar->addSeparator();
-    zoomBox_ = new QComboBox(bar);
+    zoomBox_ = new PickCombo(bar, [this](int i) {
+        zoomBox_->setCurrentIndex(i);
+        setZoom(zoomBox_->itemData(i).toDouble());
+    });
     for (int z : {50, 75, 100, 125, 150, 200}) zoomBox_->addItem(QStringLiteral("%1%").arg(z), z / 100.0);
     zoomBox_->setCurrentIndex(2);
     zoomBox_->setAccessibleName(QStringLiteral("تكبير"));
     connect(zoomBox_, &QComboBox::activated, this,
             [this](int i) { setZoom(zoomBox_->itemData(i).toDouble()); });
+
     bar->addWidget(zoomBox_);
 
     view_ = new ReportPage(*this);

@@ -1,7 +1,11 @@
 #include "qt/text.h"
 
+#include <QApplication>
 #include <QList>
+#include <QProxyStyle>
 #include <QStringList>
+#include <QTextLayout>
+#include <QWidget>
 #include <algorithm>
 #include <cmath>
 
@@ -54,6 +58,97 @@ QString shownCaption(const QString& caption) {
     if (inWord) out += lrm;
     out += pdf;
     return out;
+}
+
+Qt::LayoutDirection barDirection(const QString& caption) {
+    const QString shown = shownCaption(caption);
+    auto find = [&](std::initializer_list<const char*> words) {
+        qsizetype at = -1;
+        for (const char* w : words) {
+            const qsizetype i = shown.indexOf(QString::fromUtf8(w));
+            if (i >= 0 && (at < 0 || i < at)) at = i;
+        }
+        return at;
+    };
+    const qsizetype previous = find({"السابق", "سابق"});
+    const qsizetype next = find({"التالى", "التالي", "اللاحق", "الاحق", "لاحق"});
+    if (previous < 0 || next < 0) return Qt::RightToLeft;
+    // Where each word is drawn, as a label draws the caption.
+    QTextLayout layout(shown, uiFont());
+    QTextOption option;
+    option.setTextDirection(shown.isRightToLeft() ? Qt::RightToLeft : Qt::LeftToRight);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    line.setLineWidth(1e6);
+    layout.endLayout();
+    auto x = [&](qsizetype at) { return line.cursorToX(static_cast<int>(at) + 1); };
+    return x(previous) < x(next) ? Qt::LeftToRight : Qt::RightToLeft;
+}
+
+bool readsRightToLeft(const QString& text) {
+    int right = 0, left = 0;
+    for (QChar c : text) {
+        if (rightToLeft(c)) ++right;
+        else if (c.direction() == QChar::DirL) ++left;
+    }
+    return right > 0 && right >= left;
+}
+
+QString asParagraph(const QString& text) {
+    // Qt takes a paragraph's direction from its first letter, which may be
+    // a name in another script: then a mark of the direction goes first.
+    const bool rtl = readsRightToLeft(text);
+    if (text.isRightToLeft() == rtl) return text;
+    return (rtl ? QChar(0x200F) : QChar(0x200E)) + text;
+}
+
+QString piecesFromTheRight(const std::vector<QString>& pieces) {
+    const QChar fsi(0x2068), pdi(0x2069);
+    QString out(QChar(0x200F));
+    for (auto it = pieces.rbegin(); it != pieces.rend(); ++it) {
+        const QString piece = it->trimmed();
+        if (piece.isEmpty()) continue;
+        if (out.size() > 1) out += QLatin1Char(' ');
+        out += fsi + piece + pdi;
+    }
+    return out;
+}
+
+bool hasArabicShortcut(const QString& caption) {
+    for (qsizetype i = 0; i + 1 < caption.size(); ++i) {
+        if (caption[i] != QLatin1Char('&')) continue;
+        if (caption[i + 1] == QLatin1Char('&')) {
+            ++i;
+            continue;
+        }
+        return caption[i + 1].script() == QChar::Script_Arabic;
+    }
+    return false;
+}
+
+namespace {
+
+// Draws shortcut letters without their underline.
+class JoinedLetters : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override {
+        if (hint == SH_UnderlineShortcut) return 0;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
+}  // namespace
+
+void keepLettersJoined(QWidget& w, bool joined) {
+    static JoinedLetters* style = [] {
+        auto* s = new JoinedLetters;
+        s->setParent(qApp);
+        return s;
+    }();
+    if (joined == (w.style() == style)) return;
+    w.setStyle(joined ? style : nullptr);
 }
 
 double defaultPointSize() { return 10.0; }

@@ -4,6 +4,8 @@
 #include <QFont>
 #include <QRect>
 #include <QString>
+
+class QWidget;
 #include <string>
 #include <vector>
 
@@ -22,6 +24,27 @@ bool pointsByBrackets(const QString& caption);
 // The caption as it is drawn: in the order written when it points by
 // brackets, else as it is.
 QString shownCaption(const QString& caption);
+
+// Which way a navigation bar runs so that the words of its caption that
+// name its buttons ("السابق" previous, "التالى" next) stand beside them as
+// the caption is drawn: left to right when the previous word is drawn left
+// of the next one; else, and when it names no button, right to left like
+// the windows.
+Qt::LayoutDirection barDirection(const QString& caption);
+
+// Whether a text reads right to left: most of its letters are Arabic.
+bool readsRightToLeft(const QString& text);
+// A message's text as a paragraph that runs the way its letters read.
+QString asParagraph(const QString& text);
+// A message joined from pieces written in left-to-right screen order (the
+// sentence's last words first), as a right-to-left paragraph: the pieces
+// from the last to the first, each kept whole in its own direction.
+QString piecesFromTheRight(const std::vector<QString>& pieces);
+
+// An Arabic letter as a caption's shortcut: its underline would cut the
+// word's letters apart, so it is not drawn (the shortcut still works).
+bool hasArabicShortcut(const QString& caption);
+void keepLettersJoined(QWidget& w, bool joined);
 
 // The font every window uses unless a control names its own size: Latin
 // from Noto Sans, Arabic shaped by Noto Sans Arabic.

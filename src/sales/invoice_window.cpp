@@ -19,20 +19,23 @@ namespace {
 constexpr int kSlots = 32;
 constexpr int kPostedSlots = 31;
 constexpr int kRowsPerColumn = 16;
-constexpr int16_t kFirstLast = 2;
+constexpr int32_t kFirstLast = 2;
+constexpr double kLastNumber = 2147483647;
 
 constexpr const char* kNoteTitle = "ملحوظة";
 constexpr const char* kAttention = "Attention";
 constexpr const char* kNoGroup = "لم يتم إختيار مجموعة الأصناف، إختر مجموعة من القائمة أولا";
-constexpr const char* kBadNumber = "رقم الفاتورة يجب أن يكون عددا صحيحا من 1 إلى 32767";
+constexpr const char* kBadNumber = "رقم الفاتورة يجب أن يكون عددا صحيحا من 1 إلى 2147483647";
 constexpr const char* kNumberHeld = "يوجد فاتورة أخرى بهذا الرقم، أختر رقما آخر";
 constexpr const char* kSlot32 = "السطر 32 لا يرحل إلى المخزن، أفرغه ثم أعد الحفظ";
-constexpr const char* kNumbersUsedUp = "لا يمكن إضافة فاتورة جديدة: بلغ رقم الفاتورة 32767";
+constexpr const char* kNumbersUsedUp = "لا يمكن إضافة فاتورة جديدة: بلغ رقم الفاتورة 2147483647";
 constexpr const char* kDocumentOpen =
     "لا يمكن ذلك أثناء إدخال أو تعديل فاتورة، أحفظ الفاتورة أو ألغها أولا";
 constexpr const char* kGroupLocked =
     "لا يمكن تغيير مجموعة الأصناف أثناء إدخال أو تعديل فاتورة، أحفظ الفاتورة أو ألغها أولا";
 constexpr const char* kTotalTooHigh = "إجمالى الفاتورة أكبر من 32767 ولا يمكن حفظها";
+constexpr const char* kTotalBeyondLimit =
+    "إجمالى الفاتورة أكبر من الحد المسموح به (1000000000000) ولا يمكن حفظها";
 
 // Layout, right to left: header, headings, two columns of 16 line rows,
 // the total and the buttons.
@@ -48,6 +51,15 @@ std::string quantityProblem(int slot) {
 
 std::string priceProblem(int slot) {
     return "السعر فى السطر " + std::to_string(slot) + " يجب أن يكون رقما لا يقل عن صفر";
+}
+
+std::string priceBeyondLimit(int slot) {
+    return "السعر فى السطر " + std::to_string(slot) + " أكبر من الحد المسموح به (1000000000000)";
+}
+
+// A whole document number, 1..2147483647.
+bool validNumber(const std::optional<double>& n) {
+    return n && *n >= 1 && *n <= kLastNumber && std::floor(*n) == *n;
 }
 
 std::string priceTooHigh(const std::string& item) {
@@ -88,13 +100,6 @@ void placeAtDesign(Control* c) {
 std::optional<double> boxNumber(const std::string& text) {
     if (text.empty()) return 0.0;
     return parseNumber(text);
-}
-
-std::string boxText(Control* c) {
-    if (auto* t = dynamic_cast<TextBox*>(c)) return t->text();
-    if (auto* d = dynamic_cast<DataCombo*>(c)) return d->text();
-    if (auto* l = dynamic_cast<Label*>(c)) return l->caption();
-    return {};
 }
 
 void setBoxText(Control* c, const std::string& text) {
@@ -576,12 +581,12 @@ void InvoiceWindow::priceLines() {
 
 // --------------------------------------------------------------- numbering
 
-int16_t InvoiceWindow::lastNumber() {
+int32_t InvoiceWindow::lastNumber() {
     // The table as stored now, whatever this window's snapshot holds.
-    return toInt16(Value(scan::maxNumber(database(), config_.table, "INVO_NO", kFirstLast)));
+    return static_cast<int32_t>(scan::maxNumber(database(), config_.table, "INVO_NO", kFirstLast));
 }
 
-bool InvoiceWindow::numberFree(int16_t number, bool excludeCurrent) {
+bool InvoiceWindow::numberFree(int32_t number, bool excludeCurrent) {
     auto st = database().prepare("SELECT STATUS_SUB FROM " + quoteName(config_.table) +
                                  " WHERE INVO_NO=?1");
     st->bindInt(1, number);
@@ -620,8 +625,8 @@ void InvoiceWindow::addOrSave() {
 }
 
 void InvoiceWindow::addInvoice() {
-    const int16_t last = lastNumber();
-    if (last == 32767) {
+    const int32_t last = lastNumber();
+    if (last >= kLastNumber) {
         MsgBox(kNumbersUsedUp, mb::OKOnly, kAttention);
         return;
     }
@@ -647,6 +652,12 @@ void InvoiceWindow::addInvoice() {
     // Moving off the new row would store it unposted.
     Adodc2->enabled = false;
     invoiceStarted();
+    // The user fills the first line's item first.
+    for (LineRow& row : rows)
+        if (row.item->isShowing()) {
+            row.item->SetFocus();
+            break;
+        }
 }
 
 std::optional<Invoice> InvoiceWindow::readInvoice(bool checkSlot32) {
@@ -667,6 +678,10 @@ std::optional<Invoice> InvoiceWindow::readInvoice(bool checkSlot32) {
             MsgBox(priceProblem(line.slot), mb::OKOnly, kAttention);
             return std::nullopt;
         }
+        if (*p > kLargestAmount) {
+            MsgBox(priceBeyondLimit(line.slot), mb::OKOnly, kAttention);
+            return std::nullopt;
+        }
         line.quantity = *q;
         line.price = *p;
         inv.total += line.quantity * line.price;
@@ -679,36 +694,17 @@ std::optional<Invoice> InvoiceWindow::readInvoice(bool checkSlot32) {
         }
         inv.lines.push_back(line);
     }
+    // Every line sum is at most the total.
+    if (inv.total > kLargestAmount) {
+        MsgBox(kTotalBeyondLimit, mb::OKOnly, kAttention);
+        return std::nullopt;
+    }
     const InvoiceLine& last = inv.lines.back();
     if (checkSlot32 && (last.quantity != 0 || (last.item != "." && !last.item.empty()))) {
         MsgBox(kSlot32, mb::OKOnly, kAttention);
         return std::nullopt;
     }
     return inv;
-}
-
-InvoiceWindow::Draft InvoiceWindow::takeDraft() {
-    Draft d;
-    Recordset& rs = Adodc2->recordset();
-    d.adding = rs.isAdding();
-    d.position = rs.absolutePosition();
-    for (BoundControl* b : Adodc2->boundControls())
-        if (b->boundChanged())
-            if (auto* c = dynamic_cast<Control*>(b)) d.values.emplace_back(c, boxText(c));
-    return d;
-}
-
-void InvoiceWindow::actionFailed() {
-    if (!failedDraft_) return;
-    Draft d = std::move(*failedDraft_);
-    failedDraft_.reset();
-    Recordset& rs = Adodc2->recordset();
-    if (d.adding) {
-        rs.addNew();
-    } else {
-        rs.moveToPosition(d.position);
-    }
-    for (auto& [control, text] : d.values) setBoxText(control, text);
 }
 
 void InvoiceWindow::saveInvoice() {
@@ -722,14 +718,14 @@ void InvoiceWindow::saveInvoice() {
         return;
     }
     const auto number = parseNumber(Text1[0]->text());
-    if (!number || *number < 1 || *number > 32767 || std::floor(*number) != *number) {
+    if (!validNumber(number)) {
         MsgBox(kBadNumber, mb::OKOnly, kAttention);
         return;
     }
-    if (!numberFree(static_cast<int16_t>(*number), false)) return;
+    if (!numberFree(static_cast<int32_t>(*number), false)) return;
     std::optional<Invoice> inv = readInvoice(true);
     if (!inv) return;
-    inv->number = static_cast<int16_t>(*number);
+    inv->number = static_cast<int32_t>(*number);
     std::set<std::string> named;
     for (const InvoiceLine& l : inv->lines)
         if (l.item != "." && !l.item.empty()) named.insert(l.item);
@@ -741,19 +737,16 @@ void InvoiceWindow::saveInvoice() {
         }
     Posting posting;
     if (!checkPosting(*inv, posting)) return;
+    if (!editing_->entriesFit()) return;
 
-    Draft draft = takeDraft();
-    try {
+    editing_->guardWrites([&] {
         writeSums(*inv);
         Recordset& rs = Adodc2->recordset();
         rs.update();
         // The row just committed is posted by its own stored number.
-        inv->number = toInt16(rs.field("INVO_NO"));
+        inv->number = toInt32(rs.field("INVO_NO"));
         post(*inv, posting);
-    } catch (...) {
-        failedDraft_ = std::move(draft);
-        throw;
-    }
+    });
     app().afterCommit([this, inv = *inv, posting = std::move(posting)] { saved(inv, posting); });
 }
 
@@ -801,7 +794,7 @@ void InvoiceWindow::afterSave() {
 void InvoiceWindow::editOrSave() {
     Recordset& rs = Adodc2->recordset();
     if (!editing_->editing()) {
-        editedNumber_ = toInt16(rs.field("INVO_NO"));
+        editedNumber_ = toInt32(rs.field("INVO_NO"));
         // What a posted document posted stays as it is: only its free text
         // may change.
         editedPosted_ = toBool(rs.field("STATUS_SUB"));
@@ -816,22 +809,19 @@ void InvoiceWindow::editOrSave() {
     }
     if (!editedPosted_) {
         const auto number = parseNumber(Text1[0]->text());
-        if (!number || *number < 1 || *number > 32767 || std::floor(*number) != *number) {
+        if (!validNumber(number)) {
             MsgBox(kBadNumber, mb::OKOnly, kAttention);
             return;
         }
-        if (!numberFree(static_cast<int16_t>(*number), true)) return;
+        if (!numberFree(static_cast<int32_t>(*number), true)) return;
     }
     const std::optional<Invoice> inv = readInvoice(false);
     if (!inv) return;
-    Draft draft = takeDraft();
-    try {
+    if (!editing_->entriesFit()) return;
+    editing_->guardWrites([&] {
         writeSums(*inv);
         rs.update();
-    } catch (...) {
-        failedDraft_ = std::move(draft);
-        throw;
-    }
+    });
     editing_->enter(EditMode::Browsing);
     editing_->SetCancelEnabled(false);
     setEntryLocks(true, false);

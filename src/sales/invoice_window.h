@@ -22,12 +22,12 @@
 //   further configurations, each saying how it is paid; the incoming
 //   window takes the incoming flow of the stock service.
 // - The shared save refuses before anything is written: no group or an
-//   unlisted one, a number that is no whole number 1..32767 or is held by
+//   unlisted one, a number that is no whole number 1..2147483647 or is held by
 //   another row (a posted holder gets the member's posted text), a bad
 //   quantity or price, slot 32 filled. The sums and the total go into the
 //   bound boxes before the commit; the row just committed is posted by its
 //   stored number. If a write fails the action rolls back and the window
-//   puts back the invoice being entered (actionFailed).
+//   puts back the invoice being entered (RecordEditing::guardWrites).
 // - One document at a time: while one is added or edited, add, edit's
 //   other half, the search and a change of group are refused, and the
 //   one way out is save or cancel. Add starts the document at line 1 in
@@ -163,7 +163,7 @@ struct InvoiceLine {
 };
 
 struct Invoice {
-    int16_t number = 0;  // the committed row's own number once saved
+    int32_t number = 0;  // the committed row's own number once saved
     std::string group;
     std::vector<InvoiceLine> lines;  // slots 1..32
     double total = 0;
@@ -181,7 +181,6 @@ public:
     InvoiceWindow(Application& a, const InvoiceConfig& config);
     ~InvoiceWindow() override;
     void Form_Load() override;
-    void actionFailed() override;
 
     const InvoiceConfig& config() const { return config_; }
     // The group the last accepted pick chose ("" before one).
@@ -268,33 +267,24 @@ private:
     void afterCancel();
     void exitGuard();
 
-    int16_t lastNumber();
+    int32_t lastNumber();
     void setEntryLocks(bool locked, bool prices);
     std::optional<Invoice> readInvoice(bool checkSlot32);
     // The line sums and the total into their bound boxes, to be stored.
     void writeSums(const Invoice& inv);
-    bool numberFree(int16_t number, bool excludeCurrent);
+    bool numberFree(int32_t number, bool excludeCurrent);
     void afterSave();
     // Once a save has committed: the window's state, the member's
     // messages and the another-invoice question.
     void saved(const Invoice& inv, const Posting& posting);
 
-    // What the boxes of a pending row held, put back after a failed save.
-    struct Draft {
-        bool adding = false;
-        long position = 0;
-        std::vector<std::pair<Control*, std::string>> values;
-    };
-    Draft takeDraft();
-
     const InvoiceConfig& config_;
     std::unique_ptr<RecordEditing> editing_;
     std::string group_;
     bool savedSinceLoad_ = false;
-    int16_t editedNumber_ = 0;   // the stored number of the invoice being edited
+    int32_t editedNumber_ = 0;   // the stored number of the invoice being edited
     bool editedPosted_ = false;  // ...and whether it was posted
     std::string lastPriced_;     // the item whose stock the stock box shows
-    std::optional<Draft> failedDraft_;
     Control* totalBox_ = nullptr;
     std::vector<Control*> entryBoxes_;
     std::vector<Control*> freeTextBoxes_;

@@ -1,6 +1,7 @@
 #include "sales/stock_invoice.h"
 
 #include "data/record_editing.h"
+#include "data/refresh.h"
 #include "platform/application.h"
 
 namespace mk {
@@ -9,6 +10,10 @@ namespace {
 
 constexpr const char* kAttention = "Attention";
 constexpr const char* kNoPayment = " لم تقم بأختيار نوعية السداد ارجع و وقم بالإختيار ";
+
+std::string noItem(int slot) {
+    return "السطر " + std::to_string(slot) + " له كمية بدون صنف، أختر الصنف أو أجعل الكمية صفرا";
+}
 
 }  // namespace
 
@@ -24,6 +29,13 @@ StockInvoice::StockInvoice(Application& a, const InvoiceConfig& config, StockFlo
     : InvoiceWindow(a, config), flow_(flow) {}
 
 bool StockInvoice::checkPosting(const Invoice& inv, Posting& posting) {
+    // A line's money goes with its stock: a line whose item was cleared
+    // after it was priced would be paid for and move nothing.
+    for (const InvoiceLine& l : inv.lines)
+        if (l.quantity != 0 && (l.item == "." || l.item.empty())) {
+            MsgBox(noItem(l.slot), mb::OKOnly, kAttention);
+            return false;
+        }
     // Slot 32 is never posted.
     std::vector<StockLine> lines;
     for (const InvoiceLine& l : inv.lines)
@@ -47,12 +59,12 @@ void StockInvoice::post(const Invoice&, const Posting& posting) {
     markPosted();
 }
 
-Payment StockInvoice::invoicePayment(double total, int16_t number, CashFlow flow,
+Payment StockInvoice::invoicePayment(double total, int32_t number, CashFlow flow,
                                      const char* referenceField) {
     return {.total = total,
             .flow = flow,
             .referenceField = referenceField,
-            .reference = Value::i16(number),
+            .reference = Value::i32(number),
             .date = Value(documentDate(app()))};
 }
 
@@ -79,6 +91,11 @@ void StockInvoice::showPostedItems(const Invoice& inv) {
 }
 
 void StockInvoice::tablesChanged(const ChangedTables& tables) {
+    // The choosers list what is stored now: a customer, supplier, group or
+    // item another window added can be picked at once.
+    for (Adodc* list :
+         {&dataControl(config().partnersControl), &dataControl(config().groupsControl), Adodc3})
+        if (list->isOpen() && tableChanged(tables, list->RecordSource)) showStored(*list);
     // The stock box follows postings of the item it shows, whichever window
     // made them.
     const std::string& item = shownStockItem();
@@ -100,8 +117,8 @@ bool StockInvoice::askPaidNow(double& paid) {
 }
 
 void StockInvoice::tellCashAdded(double amount, const std::string& partner) {
-    MsgBox(std::string(" ألى الصندوق ") + formatDouble(amount) + "بقيمة " + partner +
-           " تم أضافة حساب فاتورة  ");
+    MsgBoxLeftToRight(
+        {" ألى الصندوق ", formatDouble(amount), "بقيمة ", partner, " تم أضافة حساب فاتورة  "});
 }
 
 }  // namespace mk

@@ -1,7 +1,8 @@
 // The members of the invoice family whose save moves stock and money
-// (retail, wholesale, returns, incoming). The save's check plans the lines
-// of slots 1..31 through the chosen group's table, then the member's
-// payment through the money service; post() writes both plans and marks
+// (retail, wholesale, returns, incoming). The save's check refuses a line
+// with a quantity and no item, plans the lines of slots 1..31 through the
+// chosen group's table, then the member's payment through the money
+// service; post() writes both plans and marks
 // the invoice posted. The payment frame of the wholesale and incoming
 // windows, and the money questions and messages the members share, are
 // here too.
@@ -40,7 +41,7 @@ protected:
 
     // A payment of an invoice's total, referenced by its number, dated with
     // the document date.
-    Payment invoicePayment(double total, int16_t number, CashFlow flow,
+    Payment invoicePayment(double total, int32_t number, CashFlow flow,
                            const char* referenceField);
     // Plans a payment, first asking the amount paid now of a part payment;
     // nullopt when it cannot be made (told why).

@@ -15,7 +15,7 @@ namespace {
 constexpr const char* kAttention = "Attention";
 constexpr const char* kFrameHidden =
     "نوعية السداد غير ظاهرة بعد البحث عن فاتورة، أغلق النافذة وأفتحها من جديد لحفظ الفاتورة";
-constexpr const char* kBadNumber = "رقم الفاتورة يجب أن يكون عددا صحيحا من 1 إلى 32767";
+constexpr const char* kBadNumber = "رقم الفاتورة يجب أن يكون عددا صحيحا من 1 إلى 2147483647";
 
 InvoiceConfig wholesaleConfig(const char* name, const char* table, const char* searchItem,
                               const char* reportItem, const char* report,
@@ -198,7 +198,7 @@ void WholesaleInvoice::invoiceStarted() {
     Label17->setCaption(buyer);
 }
 
-Payment WholesaleInvoice::paymentOf(PaymentKind kind, double total, int16_t number) {
+Payment WholesaleInvoice::paymentOf(PaymentKind kind, double total, int32_t number) {
     Payment p = invoicePayment(total, number, CashFlow::In, "RECEIVED_INV");
     p.partners = &kBuyers;
     p.partner = DataCombo2->text();
@@ -223,13 +223,13 @@ void WholesaleInvoice::tellPayment(const PaymentPlan& plan) {
         case PaymentKind::Cash: tellCashAdded(plan.cash, buyer); break;
         case PaymentKind::Credit:
             Command2->caption = formatDouble(plan.balance);
-            MsgBox(buyer + " ألى حساب مديونية العميل " + formatDouble(plan.balanceChange) +
-                   " تم أضافة حساب الفاتورة  ");
+            MsgBoxLeftToRight({buyer, " ألى حساب مديونية العميل ", formatDouble(plan.balanceChange),
+                               " تم أضافة حساب الفاتورة  "});
             break;
         case PaymentKind::Part:
             tellCashAdded(plan.cash, buyer);
-            MsgBox(buyer + " ألى حساب مديونية العميل " + formatDouble(plan.balanceChange) +
-                   " تم أضافة  باقى حساب الفاتورة الآجل  ");
+            MsgBoxLeftToRight({buyer, " ألى حساب مديونية العميل ", formatDouble(plan.balanceChange),
+                               " تم أضافة  باقى حساب الفاتورة الآجل  "});
             break;
         case PaymentKind::Settle: break;
     }
@@ -258,12 +258,12 @@ void WholesaleInvoice::collect() {
     if (!Option1->value && !Option2->value && !Option3->value) return;
     const std::optional<PaymentKind> kind = options_.chosen(*this);
     const auto number = parseNumber(Text1[0]->text());
-    if (!number || *number < 1 || *number > 32767 || std::floor(*number) != *number) {
+    if (!number || *number < 1 || *number > 2147483647 || std::floor(*number) != *number) {
         MsgBox(kBadNumber, mb::OKOnly, kAttention);
         return;
     }
     const std::optional<PaymentPlan> plan =
-        planMoney(paymentOf(*kind, total, static_cast<int16_t>(*number)));
+        planMoney(paymentOf(*kind, total, static_cast<int32_t>(*number)));
     if (!plan) return;
     applyPayment(database(), *plan);
     app().afterCommit([this, plan = *plan] { tellPayment(plan); });

@@ -56,7 +56,7 @@ private:
     void collect();
     // The payment of the invoice on screen by the frame's choice, charged
     // to the buyer it stores.
-    Payment paymentOf(PaymentKind kind, double total, int16_t number);
+    Payment paymentOf(PaymentKind kind, double total, int32_t number);
     void tellPayment(const PaymentPlan& plan);
 
     const WholesaleConfig& wholesale_;

@@ -1,5 +1,6 @@
 #include "staff/employees.h"
 
+#include <cmath>
 #include <optional>
 #include <vector>
 
@@ -42,6 +43,7 @@ constexpr const char* kPeriodFields[4] = {"feeday", "feeweek", "feehmonth", "fee
 
 constexpr const char* kComputeFirst = "أحسب صافى الأجر أولا للموظف ";
 constexpr const char* kSaveFirst = "احفظ بيانات الموظف أو ألغها أولا";
+constexpr const char* kNetTooLarge = "صافى الأجر أكبر من الحد المسموح به (1000000000000)";
 
 // Right to left: the card's captions in the right column with their boxes
 // beside them; the wage frames on the left; buttons and navigation below.
@@ -114,6 +116,8 @@ Form32::Form32(Application& a) : Form(a, kName) {
         Label1[i]->visible = Text1[i]->visible = f.shown;
     }
     Text1[15]->backColor = kNetColor;
+    // The start of work has no caption on show; tools still say what it is.
+    Text1[3]->spokenName = "تاريخ بدء العمل";
 
     for (int i = 0; i < 4; ++i) {
         Option1[i] = add<OptionButton>("Option1", i, kPeriodAt[i], kPeriodCaptions[i]);
@@ -218,13 +222,23 @@ void Form32::editOrSave() {
 }
 
 void Form32::computeNetWage() {
+    // Each part must be an amount its field takes, and so must the result.
+    for (int i : {12, 9, 13, 14})
+        if (auto why = Adodc1->entryRefusal(*Text1[i])) {
+            MsgBox(*why);
+            return;
+        }
     const double net = ((wagePart(*Text1[12]) + wagePart(*Text1[9])) + wagePart(*Text1[13])) -
                        wagePart(*Text1[14]);
+    if (std::fabs(net) > kLargestAmount) {
+        MsgBox(kNetTooLarge);
+        return;
+    }
     Text1[15]->setText(formatDouble(net));
 }
 
 void Form32::payWage() {
-    if (!browsing() || !requireCurrentRow(*this, *Adodc1)) return;
+    if (!browsing() || !requireCurrentRow(*this, *Adodc1) || !entriesFit(*this, *Adodc1)) return;
     // What was typed or computed on the card on show is paid as it will be
     // stored; every check comes first.
     Adodc1->storeBoundChanges();

@@ -10,8 +10,8 @@ namespace {
 
 constexpr const char* kNameMissing = "من فضلك أكتب أسم الموظف فى مربع الأسم ثم أضغط حفظ";
 constexpr const char* kNameInvalid =
-    "لا يصلح هذا الأسم أسما لجدول متابعة (لا تستخدم النقطة أو الأقواس أو علامات التنصيص)، من "
-    "فضلك أختر أسما آخر";
+    "لا يصلح أسم الموظف هذا أسما لجدول متابعة (لا تستخدم النقطة أو الأقواس أو علامات التنصيص "
+    "أو أكثر من 64 حرفا)، من فضلك أختر أسما آخر";
 constexpr const char* kNoteTitle = "ملحوظة";
 constexpr const char* kNoFollowUpTable = "لا يوجد جدول متابعة لهذا العامل";
 constexpr const char* kPickFirst = "أختر العامل أولا";
@@ -125,15 +125,18 @@ void Form50::saveEmployee() {
         return;
     }
     Text2->setText(name);
-    Text3[1]->setText(name);
-    Adodc2->recordset().update();
-
-    app().machine().database(kDatabasePath).createTable(followUpTableDef(name));
-    bindTable(*Adodc1, name);
-    Adodc1->recordset().addNew();
-    Text4[0]->setText(kFirstRowDate);
-    for (int i = 1; i < 8; ++i) Text4[i]->setText("0");
-    Adodc1->recordset().update();
+    // A failed write (a full disk) keeps the card being added: a second
+    // press saves it once.
+    editing_->guardWrites([&] {
+        Text3[1]->setText(name);
+        Adodc2->recordset().update();
+        app().machine().database(kDatabasePath).createTable(followUpTableDef(name));
+        bindTable(*Adodc1, name);
+        Adodc1->recordset().addNew();
+        Text4[0]->setText(kFirstRowDate);
+        for (int i = 1; i < 8; ++i) Text4[i]->setText("0");
+        Adodc1->recordset().update();
+    });
 
     editing_->enter(EditMode::Browsing);
     editing_->SetCancelEnabled(false);
@@ -218,8 +221,9 @@ void Form51::Form_Load() { bindTable(*Adodc1, "emplyee"); }
 
 void Form51::pickEmployee() {
     const std::string name = DataList1->text();
-    // Re-pointing drops a row being added: the window is browsing again.
-    editing_->enter(EditMode::Browsing);
+    // Re-pointing drops a row being added: the window is browsing again,
+    // its navigation on and its boxes locked.
+    editing_->backToBrowsing();
     // A card renamed since, or made in the employee data window, names no
     // follow-up table (it may even name the cash box): nothing is bound.
     if (!isFollowUpTable(app().machine().database(kDatabasePath), name)) {

@@ -184,7 +184,8 @@ void ItemCard::AddOrSaveItem() {
         editing_->enter(EditMode::Adding);
         editing_->SetCancelEnabled(true);
     } else {
-        Adodc4->recordset().update();
+        if (!editing_->entriesFit()) return;
+        editing_->guardWrites([this] { Adodc4->recordset().update(); });
         // What other windows posted to the row meanwhile shows now.
         rereadInPlace(*Adodc4);
         editing_->enter(EditMode::Browsing);
@@ -200,7 +201,8 @@ void ItemCard::EditOrSaveItem() {
         editing_->enter(EditMode::Editing);
         editing_->SetCancelEnabled(true);
     } else {
-        Adodc4->recordset().update();
+        if (!editing_->entriesFit()) return;
+        editing_->guardWrites([this] { Adodc4->recordset().update(); });
         rereadInPlace(*Adodc4);
         editing_->enter(EditMode::Browsing);
         editing_->SetCancelEnabled(false);

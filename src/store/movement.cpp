@@ -70,6 +70,7 @@ MovementView::MovementView(Application& a, const char* name, const MovementConfi
     Text1 = add<TextBox>("Text1", -1, Geometry{kWidth - 240 - 1455, kHeight - 960, 1455, 315});
     Text1->locked = true;
     Text1->bindTo(*Adodc1, "INVO_NO");
+    Text1->labelledBy = Label2;  // the invoice number's heading
 
     // Carriers that fill each new PRODUCT_BUY row; never shown.
     TextBox** boxes[] = {&Text2, &Text3, &Text4, &Text5, &Text6};

@@ -103,6 +103,10 @@ StockPlan planStock(Database& db, const std::string& groupTable, StockFlow flow,
                                  : (line.quantity * line.price + item->stock * item->buyPrice) /
                                        (line.quantity + item->stock);
             item->stock += line.quantity;
+            // An old price beyond any amount (a file written before amounts
+            // were limited) must not carry on into an infinite one.
+            if (!(std::fabs(item->buyPrice) <= kLargestAmount) && plan.ok())
+                plan.problem = outOfRange(line, "سعر الشراء المرجح");
         }
         if (item && !fitsInt32(std::round(item->stock)) && plan.ok())
             plan.problem = outOfRange(line, "كمية المخزن");

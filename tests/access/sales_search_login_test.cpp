@@ -10,12 +10,12 @@ namespace {
 using namespace test;
 
 // The searches of the wholesale windows (Form43) and the returns window
-// (Form45).
+// (Form45); invoice numbers run past 32767.
 struct SalesSearchTest : ::testing::Test {
     SalesSearchTest() {
         startTradingDay(h);
         h.exec("INSERT INTO SALES_INVO_GROUP (INVO_NO, MED_NAME1, QNTITY1, STATUS_SUB) "
-               "VALUES (3, 'bolt', 1, 1), (4, 'nut', 2, 1)");
+               "VALUES (3, 'bolt', 1, 1), (40000, 'nut', 2, 1)");
         h.exec("INSERT INTO COAST_INVO_GROUP (INVO_NO, MED_NAME1, STATUS_SUB) "
                "VALUES (9, 'bolt', 1)");
         h.exec("INSERT INTO RETURN_INVOICE (INVO_NO, MED_NAME1, PRICE1, STATUS_SUB) "
@@ -43,14 +43,14 @@ TEST_F(SalesSearchTest, TheWholesaleSearchShowsTheInvoiceForViewingAndAddBringsB
     login(h, "Form43", "omar", "pw2");
     EXPECT_TRUE(h.app.isLoaded("Form43"));
 
-    h.answerInput("4");
+    h.answerInput("40000");
     login(h, "Form43", "omar", "pw2");
     EXPECT_FALSE(h.app.isLoaded("Form43"));
     Form& f = h.form("Form42");
-    EXPECT_EQ(h.text("Form42", "Text1", 0), "4");
+    EXPECT_EQ(h.text("Form42", "Text1", 0), "40000");
     EXPECT_EQ(h.text("Form42", "DataCombo1", 0), "nut");
     EXPECT_EQ(h.caption("Form42", "Label13"), "omar");
-    EXPECT_EQ(h.caption("Form42", "Label5"), "4");
+    EXPECT_EQ(h.caption("Form42", "Label5"), "40000");
     EXPECT_TRUE(f.label("Label3").visible);
     EXPECT_FALSE(f.frame("Frame1").visible);
     EXPECT_FALSE(f.button("Command3").visible);
@@ -90,9 +90,9 @@ TEST_F(SalesSearchTest, TheVoucherWindowsSearchActsOnTheWholesaleInvoicesOnly) {
     EXPECT_FALSE(h.form("Form42").visible());  // loaded unseen
     EXPECT_TRUE(h.form("Form53").frame("Frame1").visible);
 
-    h.answerInput("4.0");
+    h.answerInput("40000.0");
     search("Form53", "SERARCH_INVO", "Form43", "omar", "pw2");
-    EXPECT_EQ(h.text("Form42", "Text1", 0), "4");
+    EXPECT_EQ(h.text("Form42", "Text1", 0), "40000");
     EXPECT_EQ(h.text("Form53", "Text1", 0), "9");  // the voucher window stays
     EXPECT_FALSE(h.form("Form42").visible());
 }

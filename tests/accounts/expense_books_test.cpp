@@ -77,7 +77,7 @@ TEST_F(ExpenseBooksTest, TheSumIsStoredOnSaveAndDroppedOnCancel) {
     edit("Form18", "4", {"10.5", "0", "2", "0", "3"});
     h.type("Form18", "Text1", "x", 3);
     h.click("Form18", "Command1");
-    EXPECT_EQ(h.lastMessage(), "أدخل المبالغ أرقاما");
+    EXPECT_EQ(h.lastMessage(), "لا يمكن حفظ ما كتب فى «مصاريف نثرية»: يجب أن يكون رقما");
     h.type("Form18", "Text1", "0", 3);
     sumAndSave("Form18");
     EXPECT_EQ(cell("DAY_OUTPUT", 3, "TOTALDAY_OUT"), 15.5);
@@ -135,7 +135,7 @@ TEST_F(ExpenseBooksTest, SearchesTakeTheirRangesOnly) {
 TEST_F(ExpenseBooksTest, DaysRollIntoTheMonthWithItsTotal) {
     h.exec("UPDATE DAY_OUTPUT SET DAYLY = 10, TOTALDAY_OUT = 10 WHERE DAY_NO = 1");
     h.exec("UPDATE DAY_OUTPUT SET CAR_OUT = 20.5, TOTALDAY_OUT = 20.5 WHERE DAY_NO = 2");
-    h.exec("UPDATE MONTH_OUTPUT SET ELECTRIC_FEE = 100, DALIY_OUT = 999 WHERE MONTH_NO = 3");
+    h.exec("UPDATE MONTH_OUTPUT SET ELECTRIC_FEE = 100, DALIY_OUT = 9 WHERE MONTH_NO = 3");
     h.exec("UPDATE MONTH_OUTPUT SET DALIY_OUT = 1, TOTAL_OUT = 1 WHERE MONTH_NO = 4");
     open("Form18");
     edit("Form18", "30", {"0"});
@@ -158,21 +158,21 @@ TEST_F(ExpenseBooksTest, DaysRollIntoTheMonthWithItsTotal) {
     EXPECT_EQ(h.messageTexts(),
               (std::vector<std::string>{kMonthRange, kMonthRange,
                                         " لقد أضفت المصروفات اليومية لشهر رقم3 الى الحسابات الشهرية"}));
-    EXPECT_EQ(cell("MONTH_OUTPUT", 2, "DALIY_OUT"), 30.5);
-    EXPECT_EQ(cell("MONTH_OUTPUT", 2, "TOTAL_OUT"), 130.5);
+    EXPECT_EQ(cell("MONTH_OUTPUT", 2, "DALIY_OUT"), 39.5);  // added to what the month held
+    EXPECT_EQ(cell("MONTH_OUTPUT", 2, "TOTAL_OUT"), 139.5);
     EXPECT_EQ(cell("MONTH_OUTPUT", 3, "TOTAL_OUT"), 1);  // other months untouched
     for (const char* f : {"DAYLY", "CAR_OUT", "TOTALDAY_OUT"})
         for (const Value& v : h.column("DAY_OUTPUT", f)) EXPECT_EQ(toDouble(v), 0) << f;
     EXPECT_EQ(toText(h.cell("DAY_OUTPUT", 29, "DAYS")), "30");
     EXPECT_FALSE(h.form("Form18").button("ADD").visible);
 
-    // A second roll-up replaces the month's daily amount.
-    edit("Form18", "30", {});
+    // A second roll-up into the month adds to what the first brought.
+    edit("Form18", "30", {"5"});
     sumAndSave("Form18");
     h.answerInput("3");
     h.click("Form18", "ADD");
-    EXPECT_EQ(cell("MONTH_OUTPUT", 2, "DALIY_OUT"), 0);
-    EXPECT_EQ(cell("MONTH_OUTPUT", 2, "TOTAL_OUT"), 100);
+    EXPECT_EQ(cell("MONTH_OUTPUT", 2, "DALIY_OUT"), 44.5);
+    EXPECT_EQ(cell("MONTH_OUTPUT", 2, "TOTAL_OUT"), 144.5);
 }
 
 TEST_F(ExpenseBooksTest, DailyAmountsReachTheYearAndItsReport) {
@@ -239,6 +239,16 @@ TEST_F(ExpenseBooksTest, AFailedRollUpLeavesBothBooks) {
     EXPECT_EQ(dump("DAY_OUTPUT"), days);
     EXPECT_EQ(dump("MONTH_OUTPUT"), months);
     EXPECT_TRUE(h.form("Form18").button("ADD").visible);
+
+    // A month that would pass 1e12 is refused before anything is written.
+    h.exec("DROP TRIGGER no_month");
+    h.exec("UPDATE MONTH_OUTPUT SET DALIY_OUT = 1e12 WHERE MONTH_NO = 3");
+    const std::string full = dump("MONTH_OUTPUT");
+    h.answerInput("3");
+    h.click("Form18", "ADD");
+    EXPECT_EQ(h.lastMessage(), "المصاريف اليومية أكبر من الحد المسموح به (1000000000000)");
+    EXPECT_EQ(dump("DAY_OUTPUT"), days);
+    EXPECT_EQ(dump("MONTH_OUTPUT"), full);
 }
 
 }  // namespace

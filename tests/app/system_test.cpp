@@ -121,7 +121,11 @@ TEST_F(StartUpTest, AFileOfAnEarlierVersionGetsTheVoucherFlagsTheYearsAndTheInde
         "INSERT INTO MONEY_OUT (INVO_NO, MONEY) VALUES (3, 10), (5, 20);"
         "INSERT INTO BOX (MONEY, RECEIVED_INV) VALUES (50, 3);"
         "INSERT INTO BOX (MONEY, OUT_INV) VALUES (30, 5);"
-        "ALTER TABLE REVEIVED_MONEY DROP COLUMN POSTED; ALTER TABLE MONEY_OUT DROP COLUMN POSTED;"
+        "ALTER TABLE REVEIVED_MONEY DROP COLUMN POSTED;"
+        // Its voucher numbers were 16-bit.
+        "ALTER TABLE MONEY_OUT RENAME TO old; CREATE TABLE MONEY_OUT (INVO_NO SMALLINT, "
+        "MONEY DOUBLE, DATES DATETIME, NOTE TEXT, WHO_GET TEXT); INSERT INTO MONEY_OUT "
+        "(INVO_NO, MONEY) SELECT INVO_NO, MONEY FROM old; DROP TABLE old;"
         "DELETE FROM YEAR_OUTPUT WHERE YEAR > 2020; UPDATE YEAR_OUTPUT SET TAX = 7 WHERE YEAR = 2019");
     ASSERT_TRUE(start());
     EXPECT_TRUE(dialogs.messages().empty());
@@ -150,6 +154,16 @@ TEST_F(StartUpTest, AFileOfAnEarlierVersionGetsTheVoucherFlagsTheYearsAndTheInde
         for (const std::string& field : t.lookupFields) EXPECT_TRUE(db.hasLookupIndex(t.name, field)) << t.name;
     EXPECT_TRUE(db.hasLookupIndex("G1", "DESC"));
     EXPECT_FALSE(needsBringingUpToDate(db));
+
+    // The 16-bit column takes a voucher number past 32767 as it is.
+    Machine prepared(root.path());
+    prepareMachine(prepared, clock);
+    Database& now = prepared.database(kDatabasePath);
+    Recordset out(now, "MONEY_OUT");
+    out.addNew();
+    out.setField("INVO_NO", 40000);
+    out.update();
+    EXPECT_EQ(Recordset(now, "MONEY_OUT").columnValues("INVO_NO").back(), Value::i32(40000));
 }
 
 TEST_F(StartUpTest, BringingAFileUpToDateIsOneAction) {

@@ -215,12 +215,18 @@ TEST_F(DatabaseTest, WritesConvertToTheColumnTypeOrFail) {
     EXPECT_EQ(errorNumber([&] { rs.setField("ONSTOCK", "abc"); }), err::TypeMismatch);
     EXPECT_EQ(errorNumber([&] { rs.setField("DATES", "32/01/2007"); }), err::TypeMismatch);
     EXPECT_EQ(errorNumber([&] { rs.setField("RETURN", 40000); }), err::Overflow);
+    EXPECT_EQ(errorNumber([&] { rs.setField("BUY_PRICE", Value(1e308 * 10)); }), err::Overflow);
     EXPECT_EQ(errorNumber([&] { rs.setField("DESC", std::string(201, 'x')); }),
               err::FieldTooSmall);
     EXPECT_EQ(errorNumber([&] { rs.setField("NO_SUCH", 1); }), err::FieldNotFound);
     rs.update();
     EXPECT_EQ(h.cell("g", 0, "DATES"), Value::date(makeDate(2007, 10, 10)));
     EXPECT_EQ(h.cell("g", 0, "ONSTOCK"), Value::i32(12));
+    // A 16-bit column widened takes 32-bit numbers.
+    db.widenToInt32("g", "RETURN");
+    Recordset wide(db, "g");
+    wide.setField("RETURN", 40000);
+    EXPECT_EQ(wide.field("RETURN"), Value::i32(40000));
 }
 
 TEST_F(DatabaseTest, NullFieldsReadAsEmptyAndZero) {

@@ -3,6 +3,7 @@
 #include <QAccessible>
 #include <QAccessibleActionInterface>
 #include <QApplication>
+#include <QComboBox>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
@@ -13,6 +14,7 @@
 #include "app/system.h"
 #include "data/schema.h"
 #include "qt/accessible.h"
+#include "qt/report_preview.h"
 #include "qt/text.h"
 #include "qt_rig.h"
 #include "sample_form.h"
@@ -352,22 +354,61 @@ TEST(ToolBehindABox, AWindowBehindAModalBoxTakesNoInputFromATool) {
     EXPECT_FALSE(rig.app.isLoaded("Form1"));
 }
 
-TEST(AccessibleNames, ALabelNamesTheBoxOnlyWhenNothingStandsBetween) {
-    ensureQtApp();
-    Harness h(Harness::Windows::None);
-    struct Row : Form {
-        explicit Row(Application& a) : Form(a, "Row") {
-            add<Label>("Label1", -1, Geometry{2460, 240, 1000, 315}, "&الأول");
-            add<TextBox>("Text1", -1, Geometry{1300, 240, 1000, 315});
-            add<TextBox>("Text2", -1, Geometry{200, 240, 1000, 315});
-            add<TextBox>("Text3", -1, Geometry{1300, 1000, 1000, 315});
-        }
+// The restore window's drive and a report preview's zoom are chosen as a
+// tool chooses a data combo's item: by the one action of the list item.
+TEST(ToolPicks, TheRestoreDriveAndTheReportZoomAreChosenThroughTheirLists) {
+    QtRig rig;
+    AnswerEveryBox answers;
+    qt::FormWindow& main = startMainWindow(rig);
+    auto pick = [](QWidget* chooser, const QString& name) {
+        QAccessibleInterface* list = chooser ? iface(chooser)->child(0) : nullptr;
+        for (int i = 0; list && i < list->childCount(); ++i)
+            if (QAccessibleInterface* item = list->child(i); item->text(QAccessible::Name) == name) {
+                item->actionInterface()->doAction(item->actionInterface()->actionNames().first());
+                settle();
+                return true;
+            }
+        return false;
     };
-    h.app.registerForm("Row", [](Application& a) { return std::make_unique<Row>(a); });
-    Form& f = h.app.form("Row");
-    EXPECT_EQ(qt::accessibleNameOf(f.control("Text1")), "الأول");
-    EXPECT_EQ(qt::accessibleNameOf(f.control("Text2")), "");  // Text1 stands between
-    EXPECT_EQ(qt::accessibleNameOf(f.control("Text3")), "");  // another row
+    main.actionFor("copy")->trigger();
+    settle();
+    ASSERT_TRUE(pick(rig.widget("Form47", "Drive2"), "d:"));
+    EXPECT_EQ(rig.app.form("Form47").get<DriveListBox>("Drive2").drive(), "d:");
+
+    main.actionFor("ss")->trigger();
+    settle();
+    qt::ReportPreview* preview = rig.frontEnd->preview("DATA_SUPPLIER");
+    ASSERT_NE(preview, nullptr);
+    ASSERT_TRUE(pick(preview->findChild<QComboBox*>(), "150%"));
+    EXPECT_EQ(preview->zoom(), 1.5);
+}
+
+// Every control a person can act on, in every window, is named: by its
+// caption, or by the label that names it; its control name stays its
+// description.
+TEST(AccessibleNames, EveryActionableControlOfEveryWindowHasAName) {
+    QtRig rig;
+    QStringList unnamed;
+    openEveryWindow(rig, [&](qt::FormWindow& w) {
+        for (const auto& c : w.form()->controls()) {
+            QWidget* widget = w.widgetFor(*c);
+            switch (c->kind()) {
+                case ControlKind::Label:
+                case ControlKind::Frame:
+                case ControlKind::PictureBox:
+                case ControlKind::Line:
+                case ControlKind::Timer: continue;
+                default: break;
+            }
+            if (!widget || !widget->isVisible()) continue;
+            const QString where = qt::qs(w.formName() + "." + c->fullName());
+            EXPECT_EQ(descriptionOf(widget), qt::qs(c->fullName())) << qt::std8(where);
+            if (widget->accessibleName().trimmed().isEmpty() || nameOf(widget).trimmed().isEmpty())
+                unnamed << where;
+        }
+    });
+    unnamed.removeDuplicates();
+    EXPECT_TRUE(unnamed.isEmpty()) << qt::std8(unnamed.join(QLatin1Char('\n')));
 }
 
 }  // namespace

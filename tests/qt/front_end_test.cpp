@@ -14,8 +14,6 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTest>
-#include <QGlyphRun>
-#include <QTextLayout>
 #include <QToolButton>
 #include <filesystem>
 
@@ -63,7 +61,7 @@ TEST_F(FrontEndTest, ASampleWindowDrawsEveryKind) {
     const qt::TwipScale& s = rig.frontEnd->scale();
     const QImage image = w.grab().toImage();
     EXPECT_EQ(image.width(), s.px(9000));
-    EXPECT_EQ(image.height(), s.px(6000) + w.menuWidget()->height());
+    EXPECT_EQ(image.height(), s.px(6600) + w.menuWidget()->height());
     EXPECT_GT(inkPixels(image), 3000);
 
     // Drawn where the window puts it.
@@ -101,7 +99,7 @@ TEST_F(FrontEndTest, ASampleWindowDrawsEveryKind) {
     });
     ASSERT_FALSE(w.surface()->printed().empty());
     EXPECT_EQ(w.surface()->printed().back().text, "line 199 ");
-    EXPECT_LE(w.surface()->printed().size(), static_cast<size_t>(w.surface()->linesThatFit() + 1));
+    EXPECT_EQ(w.surface()->printed().size(), static_cast<size_t>(w.surface()->linesThatFit()));
 
     // Hiding the container hides what it holds.
     rig.frontEnd->act([&] { sample().Frame1->visible = false; });
@@ -284,22 +282,9 @@ TEST(FrontEndText, CaptionsThatPointByBracketsReadInTheOrderWritten) {
     EXPECT_FALSE(qt::pointsByBrackets(QStringLiteral("<< back")));
     EXPECT_EQ(qt::shownCaption(QStringLiteral("السابق")), QStringLiteral("السابق"));
 
-    // Where each part lands on screen in a right-to-left window, left to right.
+    // Where each part lands on screen, left to right.
     const QString shown = qt::shownCaption(card);
-    QTextLayout layout(shown, qt::uiFont());
-    QTextOption option;
-    option.setTextDirection(Qt::RightToLeft);
-    layout.setTextOption(option);
-    layout.beginLayout();
-    layout.createLine().setLineWidth(1000);
-    layout.endLayout();
-    auto x = [&](const QString& part) {
-        double left = 1e9;
-        for (const QGlyphRun& run : layout.glyphRuns(static_cast<int>(shown.indexOf(part)),
-                                                     static_cast<int>(part.size())))
-            for (const QPointF& p : run.positions()) left = std::min(left, p.x());
-        return left;
-    };
+    auto x = [&](const QString& part) { return inkLeftOf(shown, part, qt::uiFont()); };
     EXPECT_LT(x("<"), x("السابق"));
     EXPECT_LT(x("السابق"), x("التالى"));
     EXPECT_LT(x("التالى"), x(">"));

@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QGlyphRun>
+#include <QTextLayout>
 #include <QTest>
 #include <QTimer>
 #include <map>
@@ -48,6 +50,46 @@ QWidget* QtRig::widget(const std::string& form, const std::string& control, int 
     return w ? w->widgetFor(control, index) : nullptr;
 }
 
+void openEveryWindow(QtRig& rig, const std::function<void(qt::FormWindow&)>& each) {
+    registerWindows(rig.app);
+    rig.db().exec("UPDATE DIM SET COMPANY_NAME='ACME', COMP=1, SECURITY=0");
+    rig.db().createTable(itemGroupTableDef("G1"));
+    rig.db().exec("INSERT INTO qqq (Q) VALUES ('G1')");
+    rig.app.setMainForm("Form1");
+    AnswerEveryBox answers;
+    for (const std::string& name : rig.app.registeredForms()) {
+        rig.frontEnd->act([&] {
+            try {
+                rig.app.show(rig.app.form(name));
+            } catch (const std::exception&) {
+            }
+        });
+        settle(0);
+        for (qt::FormWindow* w : rig.frontEnd->windows())
+            if (w->isVisible()) each(*w);
+    }
+}
+
+qt::FormWindow& startMainWindow(QtRig& rig) {
+    registerWindows(rig.app);
+    rig.db().exec("UPDATE DIM SET COMPANY_NAME='ACME', COMP=1, SECURITY=0");
+    rig.db().createTable(itemGroupTableDef("G1"));
+    rig.db().exec("INSERT INTO qqq (Q) VALUES ('G1')");
+    rig.db().exec("INSERT INTO G1 (\"DESC\", ONSTOCK, UNITE_PRICE, BUY_PRICE) VALUES ('bolt', 10, 25, 6)");
+    rig.db().exec("UPDATE Admin SET enter=1");
+    rig.app.setMainForm("Form1");
+    rig.frontEnd->act([&] { startProgram(rig.app); });
+    rig.frontEnd->act([&] { rig.app.click(rig.app.form("Form16").control("Command2")); });
+    settle();
+    return *rig.window("Form1");
+}
+
+qt::FormWindow& openRetailWindow(QtRig& rig) {
+    startMainWindow(rig).actionFor("SALES_IN")->trigger();
+    settle();
+    return *rig.window("Form3");
+}
+
 void whenModal(const QString& name, std::function<void(QWidget&)> answer) {
     auto* timer = new QTimer;
     timer->setInterval(10);
@@ -73,6 +115,22 @@ AnswerEveryBox::AnswerEveryBox() {
 }
 
 AnswerEveryBox::~AnswerEveryBox() = default;
+
+double inkLeftOf(const QString& text, const QString& part, const QFont& font) {
+    QTextLayout layout(text, font);
+    QTextOption option;
+    option.setTextDirection(text.isRightToLeft() ? Qt::RightToLeft : Qt::LeftToRight);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    layout.createLine().setLineWidth(100000);
+    layout.endLayout();
+    double left = 1e9;
+    const qsizetype at = text.indexOf(part);
+    if (at < 0) return left;
+    for (const QGlyphRun& run : layout.glyphRuns(static_cast<int>(at), static_cast<int>(part.size())))
+        for (const QPointF& p : run.positions()) left = std::min(left, p.x());
+    return left;
+}
 
 void settle(int ms) {
     QCoreApplication::processEvents();

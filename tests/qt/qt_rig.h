@@ -40,6 +40,17 @@ struct QtRig : QtAppFirst {
     QWidget* widget(const std::string& form, const std::string& control, int index = -1);
 };
 
+// The program's windows registered over a company with one item group,
+// then every one of them opened as its menu would; `each` is called with
+// every window shown after each opening (so once per window at least).
+void openEveryWindow(QtRig& rig, const std::function<void(qt::FormWindow&)>& each);
+
+// The program started over a company with group G1 (item "bolt", 10 in
+// stock at 25) and a new day begun: the main window.
+qt::FormWindow& startMainWindow(QtRig& rig);
+// Then the retail window opened from the main window's menu.
+qt::FormWindow& openRetailWindow(QtRig& rig);
+
 // Runs `answer` on the modal dialog named `name` ("MsgBox", "InputBox")
 // as soon as it is up.
 void whenModal(const QString& name, std::function<void(QWidget&)> answer);
@@ -54,6 +65,11 @@ public:
 private:
     std::unique_ptr<QObject> timer_;
 };
+
+// Where a part of a text starts on screen (its leftmost ink, in pixels),
+// the text laid out on one line as a label lays it out: its paragraph
+// runs the way its first letter reads.
+double inkLeftOf(const QString& text, const QString& part, const QFont& font);
 
 // Lets queued Qt events run for a moment.
 void settle(int ms = 30);

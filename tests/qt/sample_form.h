@@ -12,7 +12,7 @@ public:
     explicit Sample(Application& a) : Form(a, kName) {
         caption = "نموذج تجريبي";
         width = 9000;
-        height = 6000;
+        height = 6600;  // room at the foot for printed lines
         const char* captions[] = {"الأسم", "التليفون", "كلمة السر"};
         for (int i = 0; i < 3; ++i) {
             Text1[i] = add<TextBox>("Text1", i, Geometry{240, 240.0 + 420 * i, 3000, 315});

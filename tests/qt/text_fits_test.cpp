@@ -5,6 +5,9 @@
 
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QDialog>
+#include <QMenuBar>
+#include <QTest>
 #include <QFontInfo>
 #include <QLabel>
 #include <QPushButton>
@@ -13,9 +16,11 @@
 #include <QRawFont>
 #include <QStyleOptionButton>
 #include <QTextLayout>
+#include <set>
 
 #include "app/system.h"
 #include "data/schema.h"
+#include "qt/dialogs_qt.h"
 #include "qt/text.h"
 #include "qt_rig.h"
 
@@ -116,39 +121,184 @@ QStringList overflowsIn(qt::FormWindow& window) {
     return found;
 }
 
-TEST(TextFits, EveryRegisteredWindowShowsItsTextsWhole) {
+// Lines printed on a window, as many as it prints and more, land where
+// they cover none of its shown controls.
+QStringList printedOverControls(qt::FormWindow& window) {
+    QStringList found;
+    Form& form = *window.form();
+    const std::vector<std::string> lines = {"1", " the process was completed ", " كميات أخر اليوم جاهزة ",
+                                            std::string(120, 'x'), "MED_NAME31"};
+    window.frontEnd().act([&] {
+        for (int i = 0; i < 12; ++i)
+            for (const std::string& l : lines) form.Print({l, zone, i});
+    });
+    const auto runs = window.surface()->runs();
+    if (runs.empty()) found << qt::qs(form.name()) + QStringLiteral(": no room for printed lines");
+    for (const auto& c : form.controls()) {
+        QWidget* w = window.widgetFor(*c);
+        if (!w || !w->isVisible()) continue;
+        const QRect at(w->mapTo(window.surface(), QPoint(0, 0)), w->size());
+        for (const auto& run : runs)
+            if (run.box.intersects(at))
+                found << QStringLiteral("%1: \"%2\" over %3")
+                             .arg(qt::qs(form.name()), run.text, qt::qs(c->fullName()));
+    }
+    for (const auto& run : runs)
+        if (!window.surface()->rect().contains(run.box))
+            found << QStringLiteral("%1: \"%2\" off the window").arg(qt::qs(form.name()), run.text);
+    return found;
+}
+
+// The cash message after a sale, reached as a user reaches it: its pieces,
+// written for a left-to-right screen, read on from the right as one
+// sentence, the amount where the sentence puts it.
+TEST(TextFits, AnArabicMessageReadsFromTheRightWithItsNumberInPlace) {
+    QtRig rig;
+    openRetailWindow(rig);
+    Form& retail = rig.app.form("Form3");
+    rig.frontEnd->act([&] {
+        rig.app.choose(retail.dataCombo("DataCombo3"), "G1");
+        rig.app.click(retail.control("cmdaction", 0));
+        rig.app.typeText(retail.textBox("Text3", 0), "3");
+        rig.app.choose(retail.dataCombo("DataCombo1", 0), "bolt");
+    });
+    QString shown, spoken;
+    QFont font;
+    Qt::Alignment alignment;
+    whenModal("MsgBox", [&](QWidget& box) {
+        auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+        if (label) {
+            shown = label->text();
+            font = label->font();
+            alignment = label->alignment();
+        }
+        spoken = box.accessibleDescription();
+        static_cast<QDialog&>(box).accept();
+        whenModal("MsgBox", [](QWidget& another) { static_cast<QDialog&>(another).reject(); });
+    });
+    rig.frontEnd->act([&] { rig.app.click(retail.control("cmdaction", 0)); });
+    settle();
+    ASSERT_FALSE(shown.isEmpty());
+    auto x = [&](const char* part) { return inkLeftOf(shown, QString::fromUtf8(part), font); };
+    EXPECT_GT(x("تم أضافة"), x("بقيمة"));
+    EXPECT_GT(x("بقيمة"), x("75"));
+    EXPECT_GT(x("75"), x("ألى الصندوق"));
+    EXPECT_TRUE(alignment & Qt::AlignRight);
+    EXPECT_EQ(spoken, "تم أضافة حساب فاتورة بقيمة 75 ألى الصندوق");
+    // The box's answer was taken: the sale is posted once.
+    EXPECT_EQ(rig.app.form("Form3").label("Label4").caption(), "3");
+}
+
+// A prompt runs the way most of its letters read, whatever its first word:
+// Arabic from the right, English from the left.
+TEST(TextFits, PromptsRunTheWayTheyRead) {
+    ensureQtApp();
+    const std::pair<const char*, bool> kPrompts[] = {{"أدخل المبلغ :", true},
+                                                     {"Acme ألى حساب المورد تم أضافة حساب الفاتورة", true},
+                                                     {"enter INVOICE NO. for search :", false},
+                                                     {"البحث by name", false}};
+    for (const auto& [text, rightToLeft] : kPrompts) {
+        qt::InputBoxDialog box(QString::fromUtf8(text), QStringLiteral("title"), {}, nullptr);
+        auto* prompt = box.findChild<QLabel*>();
+        ASSERT_NE(prompt, nullptr);
+        EXPECT_EQ(prompt->text().isRightToLeft(), rightToLeft) << text;
+        EXPECT_EQ(bool(prompt->alignment() & Qt::AlignRight), rightToLeft) << text;
+    }
+}
+
+// Navigation bars: where the caption names the buttons ("السابق",
+// "التالى"...), each word stands on the side of its own button; a bar that
+// names none runs right to left, the first row's button at the right.
+QStringList barsOutOfPlace(qt::FormWindow& window) {
+    QStringList found;
+    for (const auto& c : window.form()->controls()) {
+        QWidget* bar = window.widgetFor(*c);
+        if (c->kind() != ControlKind::DataControl || !bar || !bar->isVisible()) continue;
+        const QString id = qt::qs(c->fullName());
+        auto part = [&](const char* name) -> QWidget* {
+            for (auto* w : bar->findChildren<QWidget*>())
+                if (w->accessibleDescription() == id + QString::fromUtf8(name)) return w;
+            return nullptr;
+        };
+        auto* caption = qobject_cast<QLabel*>(part(".Caption"));
+        QWidget *previous = part(".Previous"), *next = part(".Next");
+        if (!caption || !previous || !next) {
+            found << id + QStringLiteral(": parts missing");
+            continue;
+        }
+        const bool previousLeft = previous->x() < next->x();
+        const QString text = caption->text();
+        auto at = [&](std::initializer_list<const char*> words) {
+            for (const char* w : words)
+                if (text.contains(QString::fromUtf8(w)))
+                    return inkLeftOf(text, QString::fromUtf8(w), caption->font());
+            return -1.0;
+        };
+        const double previousWord = at({"السابق", "سابق"});
+        const double nextWord = at({"التالى", "اللاحق", "الاحق", "لاحق"});
+        const bool rightToLeft = previousWord < 0 || nextWord < 0;
+        if (rightToLeft ? previousLeft : previousLeft != (previousWord < nextWord))
+            found << QStringLiteral("%1.%2 \"%3\"").arg(qt::qs(window.formName()), id, qt::stripMnemonic(text));
+    }
+    return found;
+}
+
+// A shortcut letter that is Arabic is drawn without its underline, so the
+// word's letters stay joined; the shortcut still works.
+TEST(TextFits, ArabicShortcutLettersStayJoinedAndStillWork) {
+    QtRig rig;
+    AnswerEveryBox answers;
+    qt::FormWindow& main = startMainWindow(rig);
+    QMenuBar* bar = main.menuBar();
+    EXPECT_EQ(bar->style()->styleHint(QStyle::SH_UnderlineShortcut, nullptr, bar), 0);  // "م&لف"
+    main.actionFor("doutput")->trigger();
+    settle();
+    qt::FormWindow& book = *rig.window("Form18");
+    auto* edit = qobject_cast<QPushButton*>(rig.widget("Form18", "cmdaction", 2));
+    ASSERT_NE(edit, nullptr);
+    EXPECT_EQ(edit->text(), "&تعديل");
+    // Drawn exactly as the word alone.
+    QPushButton plain(qt::stripMnemonic(edit->text()), edit->parentWidget());
+    plain.setGeometry(edit->geometry());
+    plain.setAutoDefault(false);
+    plain.show();
+    EXPECT_EQ(edit->grab().toImage(), plain.grab().toImage());
+
+    book.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&book));
+    QTest::sendKeyEvent(QTest::Click, &book, static_cast<Qt::Key>(0x062A), QStringLiteral("ت"),
+                        Qt::AltModifier);
+    settle(400);  // a shortcut shows the press before it clicks
+    EXPECT_EQ(rig.app.form("Form18").button("cmdaction", 2).caption, "&حفظ");
+    main.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&main));
+    QTest::sendKeyEvent(QTest::Click, &main, static_cast<Qt::Key>(0x0644), QStringLiteral("ل"),
+                        Qt::AltModifier);
+    EXPECT_EQ(bar->activeAction(), main.actionFor("file"));
+    QTest::keyClick(bar, Qt::Key_Escape);
+}
+
+// Every window: its texts whole, printed lines clear of its controls, the
+// words of its navigation bars beside their buttons.
+TEST(TextFits, EveryRegisteredWindowShowsItsTextsWholeAndInPlace) {
     QtRig rig;
     // The program's own font is the one measured.
     ASSERT_TRUE(QFontInfo(qt::uiFont()).family().startsWith(QStringLiteral("Noto Sans")))
         << qt::std8(QFontInfo(qt::uiFont()).family());
 
-    registerWindows(rig.app);
-    rig.db().exec("UPDATE DIM SET COMPANY_NAME='ACME', COMP=1, SECURITY=0");
-    rig.db().createTable(itemGroupTableDef("G1"));
-    rig.db().exec("INSERT INTO qqq (Q) VALUES ('G1')");
-    rig.app.setMainForm("Form1");
-
-    const std::vector<std::string> names = rig.app.registeredForms();
-    ASSERT_GT(names.size(), 20u);
-    AnswerEveryBox answers;
     QStringList found;
-    int checked = 0;
-    for (const std::string& name : names) {
-        rig.frontEnd->act([&] {
-            try {
-                rig.app.show(rig.app.form(name));
-            } catch (const std::exception&) {
-            }
-        });
-        settle(0);
-        for (qt::FormWindow* w : rig.frontEnd->windows())
-            if (w->isVisible()) {
-                found << overflowsIn(*w);
-                ++checked;
-            }
-    }
+    std::set<std::string> checked;
+    int bars = 0;
+    openEveryWindow(rig, [&](qt::FormWindow& w) {
+        found << overflowsIn(w);
+        if (!checked.insert(w.formName()).second) return;
+        found << barsOutOfPlace(w) << printedOverControls(w);
+        for (const auto& c : w.form()->controls())
+            if (c->kind() == ControlKind::DataControl && c->isShowing()) ++bars;
+    });
     found.removeDuplicates();
-    EXPECT_GT(checked, 20);
+    EXPECT_GT(checked.size(), 20u);
+    EXPECT_GT(bars, 10);
     EXPECT_TRUE(found.isEmpty()) << qt::std8(found.join(QLatin1Char('\n')));
 }
 

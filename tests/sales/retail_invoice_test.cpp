@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "sales/invoice_window.h"
 #include "sales/sales_steps.h"
 
@@ -62,6 +64,24 @@ TEST_F(RetailInvoiceTest, FirstInvoicePostsStockDayCashAndItsFlagOnce) {
     EXPECT_FALSE(h.type("Form3", "Text3", "9", 0));
     h.menu("Form3", "exit");
     EXPECT_FALSE(h.app.isLoaded("Form3"));
+}
+
+// Numbers run to 2147483647: the invoice after 32767 is saved and posted
+// under its own number.
+TEST_F(RetailInvoiceTest, TheInvoiceAfter32767IsSavedAndPostedByItsNumber) {
+    h.exec("INSERT INTO SALES_INVOICE (INVO_NO, STATUS_SUB) VALUES (32767, 1)");
+    openRetail(h, "('bolt', 10, 12, 6)");
+    EXPECT_EQ(h.caption("Form3", "Label4"), "32767");
+    h.choose("Form3", "DataCombo3", "G1");
+    enterLines(h, {{"bolt", "1"}});
+    EXPECT_EQ(h.text("Form3", "Text1", 0), "32768");
+    save(h);
+    EXPECT_EQ(h.cell("SALES_INVOICE", 1, "INVO_NO"), Value::i32(32768));
+    EXPECT_EQ(h.cell("BOX", 1, "OUT_INVOICE"), Value::i32(32768));
+    EXPECT_EQ(h.caption("Form3", "Label4"), "32768");
+    h.exec("UPDATE SALES_INVOICE SET INVO_NO = 2147483647 WHERE INVO_NO = 32768");
+    h.click("Form3", "cmdaction", 0);
+    EXPECT_EQ(h.lastMessage(), "لا يمكن إضافة فاتورة جديدة: بلغ رقم الفاتورة 2147483647");
 }
 
 // A group made in the group window starts with its "." row, which every
@@ -179,13 +199,13 @@ TEST_F(RetailSavesTest, EveryRefusalChangesNothingAndKeepsTheInvoiceOpen) {
         EXPECT_EQ(tablesNow(h), before) << why;
         EXPECT_EQ(h.caption("Form3", "cmdaction", 0), "&save") << why;
     };
-    const char* badNumber = "رقم الفاتورة يجب أن يكون عددا صحيحا من 1 إلى 32767";
+    const char* badNumber = "رقم الفاتورة يجب أن يكون عددا صحيحا من 1 إلى 2147483647";
     h.type("Form3", "Text1", "3", 0);
     refused("posted holder", "لقد تم خصم هذه الفاتورة سابقا.");
     EXPECT_EQ(h.lastTitle(), "Attention");
     h.type("Form3", "Text1", "7", 0);
     refused("unposted holder", "يوجد فاتورة أخرى بهذا الرقم، أختر رقما آخر");
-    for (const char* number : {"abc", "40000", "0", "4.5", ""}) {
+    for (const char* number : {"abc", "2147483648", "0", "4.5", ""}) {
         h.type("Form3", "Text1", number, 0);
         refused(number, badNumber);
     }
@@ -195,6 +215,10 @@ TEST_F(RetailSavesTest, EveryRefusalChangesNothingAndKeepsTheInvoiceOpen) {
         refused(quantity, "الكمية فى السطر 1 يجب أن تكون عددا صحيحا من 0 إلى 32767");
     }
     h.type("Form3", "Text3", "2", 0);
+    // The item cleared after it was priced: no money without its stock.
+    h.type("Form3", "DataCombo1", "", 0);
+    refused("no item", "السطر 1 له كمية بدون صنف، أختر الصنف أو أجعل الكمية صفرا");
+    h.type("Form3", "DataCombo1", "bolt", 0);
     // Quantities that would leave 32 bits, in the day row or the stock.
     for (const auto& [sql, what] :
          std::vector<std::pair<std::string, std::string>>{
@@ -232,6 +256,16 @@ TEST_F(RetailSavesTest, BadPricesUnlistedGroupsAndNoGroupAreRefused) {
         h.dialogs.clear();
         h.click("Form3", "cmdaction", 0);
         EXPECT_EQ(h.lastMessage(), "السعر فى السطر 1 يجب أن يكون رقما لا يقل عن صفر") << price;
+    }
+    // Amounts stay within 1e12: the price, and the total of lines within it.
+    for (auto [quantity, price, message] :
+         {std::tuple{"1", "2e12", "السعر فى السطر 1 أكبر من الحد المسموح به (1000000000000)"},
+          std::tuple{"3", "1e12",
+                     "إجمالى الفاتورة أكبر من الحد المسموح به (1000000000000) ولا يمكن حفظها"}}) {
+        h.type("Form3", "Text3", quantity, 0);
+        h.type("Form3", "Text4", price, 0);
+        h.click("Form3", "cmdaction", 0);
+        EXPECT_EQ(h.lastMessage(), message);
     }
     EXPECT_EQ(h.count("SALES_INVOICE"), 0);
     h.answer(answer::Yes);

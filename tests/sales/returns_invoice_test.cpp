@@ -125,6 +125,10 @@ TEST_F(ReturnsTest, RefusalsAndAFailureHalfWayChangeNothingAndPayNothing) {
     h.type("Form28", "Text6", "20000", row);
     refused("total of 40000", "إجمالى الفاتورة أكبر من 32767 ولا يمكن حفظها");
     h.type("Form28", "Text6", "5", row);
+    h.type("Form28", "DataCombo1", ".", row);
+    refused("no item", "السطر " + std::to_string(row + 1) +
+                           " له كمية بدون صنف، أختر الصنف أو أجعل الكمية صفرا");
+    h.type("Form28", "DataCombo1", "bolt", row);
 
     h.exec("UPDATE G1 SET \"RETURN\"=32766 WHERE \"DESC\"='bolt'");
     const std::string full = tables();

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "sales/wholesale_steps.h"
 
 namespace mk {
@@ -208,6 +210,39 @@ TEST_F(WholesaleTest, TheStoredBuyerIsTheChargedOneAndATypedNameMustBeListed) {
     EXPECT_NE(toText(h.cell("SALES_INVO_GROUP", 1, "SALES_MAN")), ".");
     EXPECT_EQ(h.messageTexts().front(), std::string(" ألى الصندوق ") + "5" + "بقيمة " +
                                             " تم أضافة حساب فاتورة  ");
+}
+
+// A customer, a group or an item added in another window while this one is open is
+// in its choosers at once, and sells.
+TEST_F(WholesaleTest, ACustomerAGroupAndAnItemAddedElsewhereCanBePickedAtOnce) {
+    Form& f = h.form("Form42");
+    auto listed = [](const DataCombo& chooser, const std::string& name) {
+        const std::vector<std::string> list = chooser.list();
+        return std::find(list.begin(), list.end(), name) != list.end();
+    };
+    ASSERT_FALSE(listed(f.dataCombo("DataCombo2"), "Omar"));
+    ASSERT_FALSE(listed(f.dataCombo("DataCombo1", 0), "washer"));
+    ASSERT_FALSE(listed(f.dataCombo("DataCombo3"), "G2"));
+    h.menu("Form1", "BUYER");
+    h.click("Form6", "cmdaction", 0);
+    h.type("Form6", "Text1", "Omar", 0);
+    h.click("Form6", "cmdaction", 0);
+    h.menu("Form1", "store_functions");
+    h.choose("Form1", "DataCombo3", "G1");
+    h.click("Form1", "cmdaction", 0);
+    h.type("Form1", "Text6", "washer");
+    h.type("Form1", "Text9", "3");  // its wholesale price
+    h.click("Form1", "cmdaction", 0);
+    h.menu("Form1", "RENAME_MAIN");
+    h.click("Form49", "cmdaction", 0);
+    h.type("Form49", "Text1", "G2");
+    h.click("Form49", "cmdaction", 0);
+    EXPECT_TRUE(listed(f.dataCombo("DataCombo3"), "G2"));
+    EXPECT_TRUE(listed(f.dataCombo("DataCombo2"), "Omar"));
+    EXPECT_TRUE(listed(f.dataCombo("DataCombo1", 0), "washer"));
+    enter("Omar", "Option2", {{"washer", "2"}});
+    save(1);
+    EXPECT_EQ(debtOf(h, "Omar"), 6);
 }
 
 TEST_F(WholesaleTest, AWriteFailingHalfWayLeavesEveryTableAndTheWindowAsBefore) {

@@ -60,6 +60,21 @@ TEST_F(EmployeesTest, OpeningShowsNoRowAndTheCodeChangesOnlyByAddAndEdit) {
     h.answer(answer::Yes);
     h.click("Form32", "cmdaction", 1);  // a cancel locks it again
     EXPECT_TRUE(locked(0));
+
+    // A wage part the field cannot take is named, by compute and by a move;
+    // so is a net wage beyond 1e12. Nothing is stored.
+    const std::string before = tablesText(h, {"emplyee"});
+    h.type("Form32", "Text1", "x", 12);
+    h.click("Form32", "Command1");
+    EXPECT_EQ(h.lastMessage(), "لا يمكن حفظ ما كتب فى «الحوافز»: يجب أن يكون رقما");
+    next();
+    EXPECT_EQ(h.lastMessage(), "لا يمكن حفظ ما كتب فى «الحوافز»: يجب أن يكون رقما");
+    EXPECT_EQ(box(1), "Ali");
+    h.type("Form32", "Text1", "1e12", 12);
+    h.type("Form32", "Text1", "1e12", 13);
+    h.click("Form32", "Command1");
+    EXPECT_EQ(h.lastMessage(), "صافى الأجر أكبر من الحد المسموح به (1000000000000)");
+    EXPECT_EQ(tablesText(h, {"emplyee"}), before);
 }
 
 TEST_F(EmployeesTest, AWageIsComputedAndPaidOnceThroughTheCashBox) {

@@ -99,6 +99,17 @@ TEST_F(FollowUpTest, TheFollowUpWindowOpensTheTableOnItsLastRowAndAddsRows) {
     EXPECT_EQ(h.text("Form51", "Text1", 1), "0");
     h.app.navigate(rows, Nav::Next);
     EXPECT_EQ(h.text("Form51", "Text1", 1), "2");
+
+    // Another employee picked while a row is added: the row is dropped and
+    // the window browses again, its navigation on and its boxes locked.
+    h.db().createTable(followUpTableDef("Worker_2"));
+    h.click("Form51", "cmdaction", 0);
+    EXPECT_FALSE(rows.enabled);
+    h.choose("Form51", "DataList1", "Worker_2");
+    EXPECT_TRUE(h.form("Form51").adodc("Adodc2").enabled);
+    EXPECT_TRUE(h.form("Form51").textBox("Text1", 1).locked);
+    EXPECT_EQ(h.caption("Form51", "cmdaction", 0), "&add");
+    EXPECT_EQ(h.count("Worker_1"), 2);
 }
 
 TEST_F(FollowUpTest, ACardThatNamesNoFollowUpTableOpensNothing) {

@@ -39,6 +39,11 @@ TEST(StockPostingTest, IncomingWeighsTheBuyPriceAndPostsTheFirstRowOfANameOnly) 
     });
     EXPECT_FALSE(plan.ok());
     EXPECT_TRUE(plan.writes.empty());
+
+    // An old price beyond any amount never weighs into an infinite one.
+    h.exec("UPDATE G1 SET ONSTOCK=10, BUY_PRICE=1e308 WHERE REC_ID=1");
+    plan = planStock(h.db(), "G1", StockFlow::In, {{1, "bolt", 30, 1e12}});
+    EXPECT_EQ(plan.problem, "لا يمكن ترحيل السطر 1 (bolt): سعر الشراء المرجح تتجاوز الحد المسموح به");
 }
 
 }  // namespace

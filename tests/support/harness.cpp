@@ -136,18 +136,21 @@ long Harness::count(const std::string& table) {
 }
 
 long Harness::committedCount(const std::string& table) {
+    return static_cast<long>(committed("SELECT count(*) FROM " + quoteName(table)));
+}
+
+double Harness::committed(const std::string& sql) {
     sqlite3* other = nullptr;
     sqlite3_stmt* st = nullptr;
-    long n = -1;
-    if (sqlite3_open_v2(machine.mapPath(kDatabasePath).c_str(), &other, SQLITE_OPEN_READONLY,
-                        nullptr) == SQLITE_OK &&
-        sqlite3_prepare_v2(other, ("SELECT count(*) FROM " + quoteName(table)).c_str(), -1, &st,
-                           nullptr) == SQLITE_OK &&
-        sqlite3_step(st) == SQLITE_ROW)
-        n = static_cast<long>(sqlite3_column_int64(st, 0));
+    const bool ready = sqlite3_open_v2(machine.mapPath(kDatabasePath).c_str(), &other,
+                                       SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK &&
+                       sqlite3_prepare_v2(other, sql.c_str(), -1, &st, nullptr) == SQLITE_OK;
+    const double value = ready && sqlite3_step(st) == SQLITE_ROW ? sqlite3_column_double(st, 0) : 0;
+    const std::string error = ready ? "" : sqlite3_errmsg(other);
     sqlite3_finalize(st);
     sqlite3_close_v2(other);
-    return n;
+    if (!ready) throw std::runtime_error(error + " in " + sql);
+    return value;
 }
 
 Value Harness::cell(const std::string& table, long row, const std::string& field) {

@@ -79,6 +79,9 @@ public:
     // Rows of a table as another program reading the file sees them now:
     // through a connection of its own, so only what is committed.
     long committedCount(const std::string& table);
+    // The first value a query gives on such a connection, as a number (0
+    // for no row or Null).
+    double committed(const std::string& sql);
     Value cell(const std::string& table, long row, const std::string& field);
     std::vector<Value> column(const std::string& table, const std::string& field);
     void exec(const std::string& sql);

@@ -1,0 +1,126 @@
+// Where things stand on a window: the label that names a box, the room
+// for printed lines, and what a panel hides.
+#include <gtest/gtest.h>
+
+#include "access/access_steps.h"
+#include "app/steps.h"
+
+namespace mk {
+namespace {
+
+using namespace test;
+
+// The print area holds a line and covers no shown control.
+bool roomClearOfControls(const Form& f) {
+    const Geometry a = f.printArea();
+    for (const auto& c : f.controls())
+        if (c->isShowing() && c->kind() != ControlKind::Timer && a.left < c->left + c->width &&
+            c->left < a.left + a.width && a.top < c->top + c->height && c->top < a.top + a.height)
+            return false;
+    return a.height >= kPrintLineTwips && a.width >= kPrintZoneTwips;
+}
+
+// Right to left: captions at the right of their boxes, a table of line
+// rows (serial, item, quantity) under its headings, a second pair of boxes
+// whose labels stand beside the first pair, a panel over part of the table.
+struct Layout : Form {
+    explicit Layout(Application& a) : Form(a, "Layout") {
+        width = 9000;
+        height = 6000;
+        add<Label>("Label1", -1, Geometry{7560, 240, 1200, 315}, "&الأسم");
+        add<TextBox>("Text1", -1, Geometry{5400, 240, 2040, 315});
+        add<TextBox>("Text2", -1, Geometry{3600, 240, 1680, 315});  // Text1 stands between
+        add<Label>("Label2", -1, Geometry{7560, 660, 1200, 315}, "");  // no caption
+        add<TextBox>("Text3", -1, Geometry{5400, 660, 2040, 315});
+        add<Label>("Heading", 0, Geometry{5400, 1200, 2040, 285}, "اسم الصنف");
+        add<Label>("Heading", 1, Geometry{4200, 1200, 1080, 285}, "الكمية");
+        for (int i = 0; i < 3; ++i) {
+            const double top = 1560 + 360.0 * i;
+            add<Label>("Serial", i, Geometry{7560, top, 600, 315}, std::to_string(i + 1));
+            add<DataCombo>("Item", i, Geometry{5400, top, 2040, 315});
+            add<TextBox>("Quantity", i, Geometry{4200, top, 1080, 315});
+        }
+        auto* named = add<TextBox>("Text4", -1, Geometry{240, 4800, 1000, 315});
+        named->labelledBy = &label("Label1");
+        add<PictureBox>("Cover", -1, Geometry{4000, 2200, 4000, 400});
+    }
+};
+
+TEST(Layout, ALabelNamesTheBoxItStandsBesideOrHeadsInATable) {
+    Harness h(Harness::Windows::None);
+    h.app.registerForm("Layout", [](Application& a) { return std::make_unique<Layout>(a); });
+    Form& f = h.app.form("Layout");
+    auto named = [&](const char* box, int index = -1) {
+        const Label* l = f.labelBeside(f.control(box, index));
+        return l ? l->fullName() : std::string("-");
+    };
+    EXPECT_EQ(named("Text1"), "Label1");
+    EXPECT_EQ(named("Text2"), "-");  // another box has the label to itself
+    EXPECT_EQ(named("Text3"), "-");  // its own label shows nothing
+    EXPECT_EQ(named("Text4"), "Label1");  // named where its place cannot tell
+    // A line's serial number names nothing: the column's heading does.
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(named("Item", i), "Heading(0)") << i;
+        EXPECT_EQ(named("Quantity", i), "Heading(1)") << i;
+    }
+    // Boxes with captions of their own make a form, not a table.
+    f.label("Label2").setCaption("التاريخ");
+    EXPECT_EQ(named("Text3"), "Label2");
+
+    // What lies under the panel cannot be seen; a hidden panel hides nothing.
+    EXPECT_TRUE(f.control("Quantity", 2).isUnderPanel());
+    EXPECT_FALSE(f.control("Quantity", 0).isUnderPanel());
+    EXPECT_FALSE(f.control("Quantity", 2).isCovered());  // not a guarding panel
+    f.control("Cover").visible = false;
+    EXPECT_FALSE(f.control("Quantity", 2).isUnderPanel());
+}
+
+TEST(Layout, PrintedLinesGoWhereTheWindowHasRoomAtItsLeftEdge) {
+    Harness h(Harness::Windows::None);
+    h.app.registerForm("Layout", [](Application& a) { return std::make_unique<Layout>(a); });
+    Form& f = h.app.form("Layout");
+    // The top left holds three lines left of the boxes: the highest band.
+    Geometry area = f.printArea();
+    EXPECT_EQ(area.left, 0);
+    EXPECT_EQ(area.top, 0);
+    EXPECT_GE(area.height, 3 * kPrintLineTwips);
+    EXPECT_LE(area.width, 3600);
+    EXPECT_TRUE(roomClearOfControls(f));
+    // A box in the top left sends the lines below it.
+    f.add<CommandButton>("Command1", -1, Geometry{120, 120, 1500, 375});
+    area = f.printArea();
+    EXPECT_GT(area.top, 495);
+    EXPECT_TRUE(roomClearOfControls(f));
+    // A window full of controls has no room.
+    f.add<Frame>("Frame1", -1, Geometry{0, 0, 9000, 6000});
+    area = f.printArea();
+    EXPECT_EQ(area.height, 0);
+}
+
+// The invoice windows print as they save and step lines; in the layout a
+// search shows (both columns of lines) the lines still find room.
+TEST(Layout, EveryInvoiceWindowKeepsRoomForPrintedLinesInItsSearchView) {
+    Harness h;
+    setProfile(h, "ACME");
+    addUser(h, "sam", "pw", {"sell-inv", "sell-inv_group", "return_invo", "buy_inv"});
+    begin(h);
+    h.click("Form16", "Command1");
+    const struct {
+        const char *opens, *window, *search, *login;
+    } kViews[] = {{"SALES_IN", "Form3", "INV_NO", "Form14"},
+                  {"saleslarge", "Form42", "SERARCH_INVO", "Form43"},
+                  {"returne", "Form28", "search_invo_no", "Form45"},
+                  {"supply_inv", "Form17", "Search_invo", "Form15"}};
+    for (const auto& v : kViews) {
+        h.menu("Form1", v.opens);
+        EXPECT_TRUE(roomClearOfControls(h.form(v.window))) << v.window;
+        h.menu(v.window, v.search);
+        h.answerInput("1");
+        login(h, v.login, "sam", "pw");
+        ASSERT_TRUE(h.form(v.window).control("Text3", 31).isShowing()) << v.window;
+        EXPECT_TRUE(roomClearOfControls(h.form(v.window))) << v.window;
+    }
+}
+
+}  // namespace
+}  // namespace mk
