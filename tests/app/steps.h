@@ -1,6 +1,7 @@
 // Steps shared by the start window, main window and store tests.
 #pragma once
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -57,6 +58,40 @@ inline std::string tablesText(Harness& h, const std::vector<std::string>& tables
 inline double lastBox(Harness& h, const std::string& field) {
     return toDouble(h.cell("BOX", h.count("BOX") - 1, field));
 }
+
+// A stored value as text, exactly: a double its short text does not give
+// back is written out whole, so no difference in money hides.
+inline std::string exact(const Value& v) {
+    const std::string shown = toText(v);
+    if (v.type() != Value::Type::Double || parseNumber(shown) == v.asDoubleRaw()) return shown;
+    char whole[40];
+    std::snprintf(whole, sizeof whole, "%.17g", toDouble(v));
+    return whole;
+}
+
+// Fields of one stored row as "a|b|c"; a row below 0 counts from the end
+// (-1 the last).
+inline std::string row(Harness& h, const std::string& table, long r,
+                       std::initializer_list<const char*> fields) {
+    if (r < 0) r += h.count(table);
+    std::string out;
+    for (const char* f : fields) out += (out.empty() ? "" : "|") + exact(h.cell(table, r, f));
+    return out;
+}
+
+// A stored column as "a|b|c".
+inline std::string col(Harness& h, const std::string& table, const std::string& field) {
+    std::string out;
+    for (const Value& v : h.column(table, field)) out += (out.empty() ? "" : "|") + exact(v);
+    return out;
+}
+
+// Makes the writes named ("UPDATE ON BUYER", "INSERT ON BOX") fail until
+// `succeed`.
+inline void fail(Harness& h, const std::string& writes) {
+    h.exec("CREATE TRIGGER stop BEFORE " + writes + " BEGIN SELECT RAISE(ABORT, 'disk full'); END");
+}
+inline void succeed(Harness& h) { h.exec("DROP TRIGGER stop"); }
 
 inline std::vector<int32_t> ints(const std::vector<Value>& values) {
     std::vector<int32_t> out;
