@@ -1,6 +1,6 @@
 // Bound controls and lists: a navigation bar storing typed changes, a
-// display-only write never stored, a check box on a Yes/No field, a
-// chooser following its row source, and the drive, folder and file lists.
+// display-only write never stored, a check box on a Yes/No field, and the
+// drive, folder and file lists.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -25,10 +25,6 @@ public:
         Adodc2 = add<Adodc>("Adodc2", -1, Geometry{0, 0, 0, 0});
         Check1 = add<CheckBox>("Check1", -1, Geometry{0, 800, 2000, 300}, "secure");
         Check1->bindTo(*Adodc2, "SECURITY");
-        Adodc3 = add<Adodc>("Adodc3", -1, Geometry{0, 0, 0, 0});
-        DataCombo1 = add<DataCombo>("DataCombo1", -1, Geometry{0, 1200, 2000, 300});
-        DataCombo1->rowSource = Adodc3;
-        DataCombo1->listField = "DESC";
         Drive1 = add<DriveListBox>("Drive1", -1, Geometry{0, 1600, 2000, 300});
         Dir1 = add<DirListBox>("Dir1", -1, Geometry{0, 2000, 2000, 900});
         File1 = add<FileListBox>("File1", -1, Geometry{0, 3000, 2000, 900});
@@ -42,10 +38,9 @@ public:
         bindTable(*Adodc1, "BUYER");
         bindTable(*Adodc2, "DIM");
     }
-    Adodc *Adodc1, *Adodc2, *Adodc3;
+    Adodc *Adodc1, *Adodc2;
     TextBox* Text1;
     CheckBox* Check1;
-    DataCombo* DataCombo1;
     DriveListBox* Drive1;
     DirListBox* Dir1;
     FileListBox* File1;
@@ -56,8 +51,6 @@ protected:
     ControlsTest() {
         h.app.registerForm<DataWin>();
         h.exec("INSERT INTO BUYER (BUYER) VALUES ('a'), ('b'), ('c')");
-        test::makeGroup(h, "g1", "('g1 item', 0, 0, 0)");
-        test::makeGroup(h, "g2", "('g2 item', 0, 0, 0)");
         win = &static_cast<DataWin&>(h.show("DataWin"));
     }
     Harness h{Harness::Windows::None};
@@ -94,16 +87,6 @@ TEST_F(ControlsTest, ABoundCheckBoxWritesYesNoAndShowsANewRowAsStored) {
     });
     EXPECT_EQ(win->Check1->value(), 1);
     EXPECT_FALSE(win->Check1->boundChanged());
-}
-
-TEST_F(ControlsTest, AChooserListFollowsItsRowSourceWhenRepointed) {
-    EXPECT_TRUE(win->DataCombo1->list().empty());
-    bindTable(*win->Adodc3, "g1");
-    EXPECT_EQ(win->DataCombo1->list(), std::vector<std::string>{"g1 item"});
-    bindTable(*win->Adodc3, "g2");
-    EXPECT_EQ(win->DataCombo1->list(), std::vector<std::string>{"g2 item"});
-    h.choose("DataWin", "DataCombo1", "g2 item");
-    EXPECT_EQ(win->DataCombo1->text(), "g2 item");
 }
 
 TEST_F(ControlsTest, DriveFolderAndFileLists) {
