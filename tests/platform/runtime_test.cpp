@@ -225,19 +225,5 @@ TEST_F(RuntimeTest, AClickMovesFocusFirstOptionsAreGroupedAndDisabledWindowsTake
     EXPECT_FALSE(h.type("MainWin", "Text1", "x"));
 }
 
-TEST_F(RuntimeTest, ScriptedDialogsAnswerInOrderAndDefaultToNothing) {
-    h.app.start("MainWin");
-    Form& f = h.app.form("MainWin");
-    h.answer(answer::Yes);
-    h.answerInput("abc");
-    EXPECT_EQ(f.MsgBox("one", mb::YesNo), answer::Yes);
-    EXPECT_EQ(f.InputBox("two", "T", "d"), "abc");
-    EXPECT_EQ(f.MsgBox("three", mb::YesNo), answer::No);
-    EXPECT_EQ(f.InputBox("four"), "");
-    auto shown = h.dialogs.shown();
-    ASSERT_EQ(shown.size(), 4u);
-    EXPECT_EQ(shown[1].title + shown[1].defaultText + shown[3].title, "Tdmakhzan");
-}
-
 }  // namespace
 }  // namespace mk
