@@ -1,5 +1,5 @@
-// The main window: its totals, its timers (credits and the lock), and what
-// it does with a missing group table or a failed load.
+// The main window: its totals, the lock timer, and what it does with a
+// missing group table or a failed load.
 #include <gtest/gtest.h>
 
 #include "app/main_window.h"
@@ -10,12 +10,6 @@ namespace mk {
 namespace {
 
 using namespace test;
-
-size_t charCount(const std::string& s) {
-    size_t n = 0;
-    for (unsigned char c : s) n += (c & 0xC0) != 0x80;
-    return n;
-}
 
 std::string totals(Form1& main) {
     std::string out;
@@ -36,29 +30,6 @@ TEST(MainWindow, EmptyTablesTotalZeroAndTheCardWaitsForAGroup) {
     EXPECT_EQ(main.Label13->caption(), "06/12/2026");
     EXPECT_FALSE(main.card->Adodc4->isOpen());
     EXPECT_TRUE(h.dialogs.messages().empty());
-}
-
-TEST(MainWindow, CreditsMarqueeDoublesThenSwapsItsHalves) {
-    Harness h;
-    setProfile(h, "ACME");
-    openStore(h);
-    Form1& main = h.app.form<Form1>();
-    const std::string credits = Form1::kCredits;
-    const size_t n = charCount(credits) + 250;
-    h.advance(649);
-    EXPECT_EQ(main.Label19->caption(), "");
-    std::vector<std::string> shown;
-    for (size_t length = charCount(credits), i = 0; i < 7; ++i) {
-        h.advance(i == 0 ? 1 : 650);
-        shown.push_back(main.Label19->caption());
-        length = length <= n ? 2 * length : 2 * n;
-        EXPECT_EQ(charCount(shown[i]), length) << "tick " << i;
-        if (i >= 2 && charCount(shown[i - 2]) == 2 * n) {
-            EXPECT_EQ(shown[i], shown[i - 2]);
-        }
-    }
-    EXPECT_EQ(shown[0], credits + credits);
-    EXPECT_NE(shown[5], shown[6]);
 }
 
 TEST(MainWindow, ASecondLockEndsAtTheRunningTimersNextTick) {

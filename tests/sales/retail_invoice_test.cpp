@@ -251,8 +251,8 @@ TEST_F(RetailSavesTest, AddEditSearchAndAnotherGroupWaitForTheOpenInvoice) {
     EXPECT_EQ(col(h, "G1", "ONSTOCK"), "7|19");
 }
 
-// The line counter belongs to one invoice; the 32nd slot is filled but,
-// never posted, refused.
+// The line counter belongs to one invoice: add starts it at line 1, and
+// the stepping stops at line 31.
 TEST_F(RetailSavesTest, EachInvoiceStartsAtLineOneHoweverLongTheLastWas) {
     h.click("Form3", "cmdaction", 0);
     for (int i = 0; i < 31; ++i) h.click("Form3", "Command2");  // the last press does nothing
