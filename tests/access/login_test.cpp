@@ -52,7 +52,8 @@ TEST_F(LoginTest, StoreLoginUncoversTheStoreFunctionsAndTotalsLoginLeadsToTheRes
     h.exec("INSERT INTO INVENTORY (\"DESC\", TOTAL, \"TOTAL-SELL\") VALUES ('b', 5, 6)");
     h.answer(answer::Yes);
     h.click("Form22", "Command1");
-    EXPECT_EQ(test::col(h, "INVENTORY", "TOTAL") + " " + test::col(h, "INVENTORY", "TOTAL-SELL"), "0|0 0|0");
+    EXPECT_EQ(test::col(h, "INVENTORY", "TOTAL") + " " + test::col(h, "INVENTORY", "TOTAL-SELL"),
+              "0|0 0|0");
 }
 
 TEST_F(LoginTest, ARightGrantedInTheUserWindowWorksAtTheNextLogin) {

@@ -43,7 +43,8 @@ TEST_F(VouchersTest, AReceiptLowersTheDebtAndRaisesTheCashOnce) {
     h.click("Form35", "Command2");
     h.dialogs.onShown = nullptr;
     ASSERT_EQ(h.count("BOX"), 2);
-    EXPECT_EQ(row(h, "BOX", 1, {"MONEY", "MONEY_RECIVED", "RECEIVED_INV", "DATE"}), "200|200|3|06/12/2026");
+    EXPECT_EQ(row(h, "BOX", 1, {"MONEY", "MONEY_RECIVED", "RECEIVED_INV", "DATE"}),
+              "200|200|3|06/12/2026");
     EXPECT_EQ(col(h, "BUYER", "MONEY"), "1300|1000");
     EXPECT_EQ(h.lastMessage(), kReceiptPosted);
     EXPECT_FALSE(postVisible());

@@ -293,7 +293,8 @@ std::string windowsText(Harness& h, const std::vector<std::string>& skip = {}) {
             if (std::count(skip.begin(), skip.end(), f->name() + "." + c->fullName())) continue;
             out += c->fullName() + (c->visible ? "" : " hidden") + (c->enabled ? " " : " off ") +
                    formatDouble(c->top) + " ";
-            if (auto* t = dynamic_cast<TextBox*>(c.get())) out += (t->locked ? "locked " : "") + t->text();
+            if (auto* t = dynamic_cast<TextBox*>(c.get()))
+                out += (t->locked ? "locked " : "") + t->text();
             if (auto* d = dynamic_cast<DataCombo*>(c.get())) out += d->text();
             if (auto* l = dynamic_cast<Label*>(c.get())) out += l->caption();
             if (auto* b = dynamic_cast<CommandButton*>(c.get())) out += b->caption;
@@ -363,7 +364,8 @@ void purchase(Harness& h, bool saved) {
     h.show("Form4");
     add(h, "Form4");
     h.choose("Form4", "DataCombo1", "filter", 0);
-    for (auto [box, text] : {std::pair{1, "3"}, {2, "10"}, {3, "0"}}) h.type("Form4", "Text2", text, box);
+    for (auto [box, text] : {std::pair{1, "3"}, {2, "10"}, {3, "0"}})
+        h.type("Form4", "Text2", text, box);
     if (saved) h.click("Form4", "cmdaction", 0);
 }
 

@@ -19,7 +19,8 @@ using namespace test;
 const std::map<std::string, std::string> kOpens = {
     {"file", ""}, {"account", "Form12|Form13"}, {"board", "lock"}, {"copy", "Form47"},
     {"day_exite", "Form48"}, {"exit", "end"}, {"store", ""}, {"store_functions", "uncover|Form20"},
-    {"RENAME_MAIN", "Form49"}, {"earchby_name", "says:أختر مجموعة الأصناف ثم طقطق داخل مربع نص  اسم الصنف"},
+    {"RENAME_MAIN", "Form49"},
+    {"earchby_name", "says:أختر مجموعة الأصناف ثم طقطق داخل مربع نص  اسم الصنف"},
     {"INVENTORY_REPORT", "DataReport10"}, {"output", ""}, {"moutput", "Form11"}, {"doutput", "Form18"},
     {"yearout", "Form19"}, {"invo", ""}, {"SALES_IN", "Form3"}, {"saleslarge", "Form42"},
     {"sellgroup", "Form53"}, {"returne", "Form28"}, {"supply_inv", "Form17"}, {"ECEIVE", "Form41"},

@@ -215,7 +215,8 @@ TEST_F(WorkingDayTest, EveryTableAgreesWithWhatTheWindowsShowed) {
     saved("Form3", {cashSaid(70)}, answer::Yes);
     book.cashMoves(70);
     stockShown("Form3", "Text9", "nut");
-    EXPECT_EQ(row(h, "SALES_INVOICE", -1, {"INVO_NO", "STATUS_SUB", "SUM1", "SUM2", "TOTAL_SUM", "DATES"}),
+    EXPECT_EQ(row(h, "SALES_INVOICE", -1,
+                  {"INVO_NO", "STATUS_SUB", "SUM1", "SUM2", "TOTAL_SUM", "DATES"}),
               "3|True|40|30|70|06/12/2026");
     agree("retail 3");
     // The card keeps its typed price and still waits for its save.

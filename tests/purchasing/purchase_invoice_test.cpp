@@ -47,7 +47,8 @@ TEST_F(PurchaseInvoiceTest, SumsNetAndGrossAndSavesWithTheImportDateInItsDateSlo
     EXPECT_EQ(h.text("Form4", "Text2", 4) + " " + h.text("Form4", "Text2", 110) + " " +
                   h.text("Form4", "Text2", 109),
               "1.5 100 0");
-    EXPECT_EQ(h.caption("Form4", "Label4") + " " + h.caption("Form4", "Label13"), "121.5 TOTAL SUM of buy");
+    EXPECT_EQ(h.caption("Form4", "Label4") + " " + h.caption("Form4", "Label13"),
+              "121.5 TOTAL SUM of buy");
     h.click("Form4", "cmdaction", 0);
 
     ASSERT_EQ(h.count("BUY_INVOICE"), 1);

@@ -97,7 +97,8 @@ TEST_F(ReturnsTest, RefusalsChangeNothingAndPayNothing) {
     refused("no item", "السطر " + line + " له كمية بدون صنف، أختر الصنف أو أجعل الكمية صفرا");
     h.type("Form28", "DataCombo1", "bolt", row);
     h.exec("UPDATE G1 SET \"RETURN\"=32766 WHERE \"DESC\"='bolt'");
-    refused("counter full", "لا يمكن ترحيل السطر " + line + " (bolt): عدد المرتجع تتجاوز الحد المسموح به");
+    refused("counter full",
+            "لا يمكن ترحيل السطر " + line + " (bolt): عدد المرتجع تتجاوز الحد المسموح به");
     h.exec("UPDATE G1 SET \"RETURN\"=1 WHERE \"DESC\"='bolt'");
     save();
     EXPECT_EQ(h.count("RETURN_INVOICE"), 2);

@@ -125,7 +125,8 @@ TEST_F(EmployeesTest, APressPaysTheCardOnShowAloneAndRefusesOneWithNoNetWageByNa
     EXPECT_EQ(row(h, "BOX", -1, {"emplyee_name", "MONEY"}), "Sara|4700");
     for (long row : {3, 4}) {
         pay(row);
-        EXPECT_EQ(h.lastMessage(), "أحسب صافى الأجر أولا للموظف " + toText(h.cell("emplyee", row, "name")));
+        EXPECT_EQ(h.lastMessage(),
+                  "أحسب صافى الأجر أولا للموظف " + toText(h.cell("emplyee", row, "name")));
     }
     EXPECT_EQ(h.count("BOX"), 3);
     EXPECT_EQ(col(h, "emplyee", "get_money"), "False|False|True|False|False");

@@ -47,7 +47,8 @@ TEST_F(DayQuantitiesTest, StartAndEndOfDayRowsForDuplicateNames) {
     // The daily movement report: end, sold, received, start, name per row.
     ASSERT_NE(h.app.report("DataReport10"), nullptr);
     std::string rows;
-    for (const auto& r : h.app.report("DataReport10")->rows) rows += r[0] + " " + r[1] + " " + r[2] + " " + r[3] + " " + r[4] + "|";
+    for (const auto& r : h.app.report("DataReport10")->rows)
+        rows += r[0] + " " + r[1] + " " + r[2] + " " + r[3] + " " + r[4] + "|";
     EXPECT_EQ(rows, "3 0 0 5 bolt|0 2 1 0 nut|3 0 0 40000 bolt|3 0 0 7 bolt|70000 0 0 70000 washer|"
                     "3 0 0 1 bolt|0 0 0 0 nut|3 0 0 40000 bolt|3 0 0 3 bolt|70000 0 0 70000 washer|");
 }
