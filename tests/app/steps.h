@@ -1,7 +1,10 @@
 // Steps shared by the start window, main window and store tests.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -84,6 +87,22 @@ inline std::string col(Harness& h, const std::string& table, const std::string& 
     std::string out;
     for (const Value& v : h.column(table, field)) out += (out.empty() ? "" : "|") + exact(v);
     return out;
+}
+
+// Presses save on a document window and expects it refused: `message` the
+// only box shown (none when empty), what `stored` reads as it was, the
+// document still open.
+inline void expectRefused(Harness& h, const std::string& form,
+                          const std::function<std::string()>& stored, const std::string& why,
+                          const std::string& message) {
+    const std::string before = stored();
+    h.dialogs.clear();
+    h.click(form, "cmdaction", 0);
+    EXPECT_EQ(h.messageTexts(), message.empty() ? std::vector<std::string>{}
+                                                : std::vector<std::string>{message})
+        << why;
+    EXPECT_EQ(stored(), before) << why;
+    EXPECT_EQ(h.caption(form, "cmdaction", 0), "&save") << why;
 }
 
 // Makes the writes named ("UPDATE ON BUYER", "INSERT ON BOX") fail until

@@ -61,15 +61,8 @@ struct RetailSavesTest : ::testing::Test {
         openRetail(h, "('bolt', 10, 5, 1), ('nut', 20, 2, 1)");
         h.choose("Form3", "DataCombo3", "G1");
     }
-    // A save that must be refused with `message`, the only box shown:
-    // nothing stored, the invoice still open.
     void refused(const std::string& why, const std::string& message) {
-        const std::string before = tablesNow(h);
-        h.dialogs.clear();
-        h.click("Form3", "cmdaction", 0);
-        EXPECT_EQ(h.messageTexts(), std::vector<std::string>{message}) << why;
-        EXPECT_EQ(tablesNow(h), before) << why;
-        EXPECT_EQ(h.caption("Form3", "cmdaction", 0), "&save") << why;
+        expectRefused(h, "Form3", [&] { return tablesNow(h); }, why, message);
     }
     Harness h;
 };

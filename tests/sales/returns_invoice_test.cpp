@@ -74,12 +74,7 @@ TEST_F(ReturnsTest, RefusalsChangeNothingAndPayNothing) {
     h.choose("Form28", "DataCombo3", "G1");
     enter({{"bolt", "2", "5"}});
     auto refused = [&](const std::string& why, const std::string& message) {
-        const std::string before = tables();
-        h.dialogs.clear();
-        h.click("Form28", "cmdaction", 0);
-        EXPECT_EQ(h.messageTexts(), std::vector<std::string>{message}) << why;
-        EXPECT_EQ(tables(), before) << why;
-        EXPECT_EQ(h.caption("Form28", "cmdaction", 0), "&save") << why;
+        expectRefused(h, "Form28", [&] { return tables(); }, why, message);
     };
     h.type("Form28", "Text1", "3", 0);
     refused("posted duplicate", "لقد تم إضافة فاتورة المرتجعات سابقا .");

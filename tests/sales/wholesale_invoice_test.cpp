@@ -41,16 +41,8 @@ struct WholesaleTest : ::testing::Test {
         h.dialogs.clear();
         h.click(form, "cmdaction", 0);
     }
-    // A save refused with `message` (or silently): nothing stored, still open.
     void refused(const std::string& why, const std::string& message) {
-        const std::string before = wholesaleTables(h);
-        h.dialogs.clear();
-        h.click("Form42", "cmdaction", 0);
-        EXPECT_EQ(h.messageTexts(), message.empty() ? std::vector<std::string>{}
-                                                    : std::vector<std::string>{message})
-            << why;
-        EXPECT_EQ(wholesaleTables(h), before) << why;
-        EXPECT_EQ(h.caption("Form42", "cmdaction", 0), "&save") << why;
+        expectRefused(h, "Form42", [&] { return wholesaleTables(h); }, why, message);
     }
     Harness h;
 };
