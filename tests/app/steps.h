@@ -1,4 +1,5 @@
-// Steps shared by the start window, main window and store tests.
+// Steps the system's tests share: starting the program over a shop, stored
+// rows as text, a refused save, and writes made to fail.
 #pragma once
 
 #include <gtest/gtest.h>
