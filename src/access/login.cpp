@@ -105,29 +105,31 @@ void Form20::granted() {
 
 namespace {
 
-struct WindowLoginSpec {
+struct WindowLoginEntry {
     const char* name;
     const char* right;
     const char* deniedText;
-    const char* target;
-    bool emptyOnLoad;
+    const char* target;  // the window a good login shows
+    bool emptyOnLoad = true;
 };
 
-// Form30's boxes keep their design text until the user changes them.
-const WindowLoginSpec kWindowLogins[] = {
-    {"Form52", "buyer", "ليست لديك صلاحية دخول العملاء", "Form6", true},
-    {"Form21", "store", kNoRight, "Form22", true},
-    {"Form24", "seller", kNoRight, "Form5", true},
-    {"Form25", "buyer", kNoRight, "Form6", true},
-    {"Form26", "day", kNoRight, "Form18", true},
-    {"Form27", "month", kNoRight, "Form11", true},
-    {"Form30", "emplyee", "ليست لديك هذه الصلاحية.", "Form32", false},
+const WindowLoginEntry kWindowLogins[] = {
+    {.name = "Form52", .right = "buyer", .deniedText = "ليست لديك صلاحية دخول العملاء",
+     .target = "Form6"},
+    {.name = "Form21", .right = "store", .deniedText = kNoRight, .target = "Form22"},
+    {.name = "Form24", .right = "seller", .deniedText = kNoRight, .target = "Form5"},
+    {.name = "Form25", .right = "buyer", .deniedText = kNoRight, .target = "Form6"},
+    {.name = "Form26", .right = "day", .deniedText = kNoRight, .target = "Form18"},
+    {.name = "Form27", .right = "month", .deniedText = kNoRight, .target = "Form11"},
+    // Its boxes keep their design text until the user changes them.
+    {.name = "Form30", .right = "emplyee", .deniedText = "ليست لديك هذه الصلاحية.",
+     .target = "Form32", .emptyOnLoad = false},
 };
 
 }  // namespace
 
 void registerWindowLogins(Application& app) {
-    for (const WindowLoginSpec& w : kWindowLogins)
+    for (const WindowLoginEntry& w : kWindowLogins)
         app.registerForm(w.name, [w](Application& a) {
             return std::make_unique<WindowLogin>(a, w.name, w.right, w.deniedText, w.target,
                                                  w.emptyOnLoad);

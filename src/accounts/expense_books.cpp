@@ -264,15 +264,13 @@ ExpenseBook::ExpenseBook(Application& a, const ExpenseBookConfig& config)
                              config.rollUp ? config.rollUp->buttonCaption : "");
     ADD->visible = false;
 
-    RecordEditingTexts texts;
-    texts.edit = "&تعديل";
-    texts.editSave = "&حفظ";
-    texts.cancelPrompt = config.cancelPrompt;
-    texts.cancelTitle = config.cancelTitle;
-    texts.cancelResetsEdit = true;
     editing_ = std::make_unique<RecordEditing>(
         *this, *Adodc1, std::array<CommandButton*, 3>{nullptr, cmdaction[1], cmdaction[2]},
-        texts);
+        RecordEditingTexts{.edit = "&تعديل",
+                           .editSave = "&حفظ",
+                           .cancelPrompt = config.cancelPrompt,
+                           .cancelTitle = config.cancelTitle,
+                           .cancelResetsEdit = true});
     editing_->gatedBoxes = {Text1[0], Text1[1], Text1[2], Text1[3], Text1[4], DataCombo1};
     // The window's own edit/save: editing starts before a row is picked.
     cmdaction[2]->onClick = [this] { editOrSave(); };

@@ -11,9 +11,18 @@ namespace mk {
 
 namespace {
 
-const DealingsConfig kCustomer{"Form6", "SALES_INVO_GROUP", "حركة تعاملات فواتير", true, 120, 1000};
-const DealingsConfig kSupplier{"Form5", "BUY_INVOICE", "حركة تعاملات فواتيرالواردات", false, 0,
-                               0};
+const DealingsConfig kCustomer{.partnerWindow = "Form6",
+                               .invoiceTable = "SALES_INVO_GROUP",
+                               .captionPrefix = "حركة تعاملات فواتير",
+                               .showLastInvoice = true,
+                               .headingTop = 120,
+                               .closeAfterMs = 1000};
+const DealingsConfig kSupplier{.partnerWindow = "Form5",
+                               .invoiceTable = "BUY_INVOICE",
+                               .captionPrefix = "حركة تعاملات فواتيرالواردات",
+                               .showLastInvoice = false,
+                               .headingTop = 0,
+                               .closeAfterMs = 0};
 
 constexpr double kWidth = 5 * kPrintZoneTwips + 2280;
 constexpr double kHeight = 5400;

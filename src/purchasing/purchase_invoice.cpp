@@ -140,12 +140,9 @@ void Form4::build() {
     Label4->bindTo(*Adodc1, "TOTAL_SUM_SELL");
     setLocked(true);
 
-    RecordEditingTexts texts;
-    texts.cancelResetsEdit = true;
-    texts.busy = kSaveFirst;
     editing_ = std::make_unique<RecordEditing>(
         *this, *Adodc1, std::array<CommandButton*, 3>{cmdaction[0], cmdaction[1], cmdaction[2]},
-        texts);
+        RecordEditingTexts{.busy = kSaveFirst, .cancelResetsEdit = true});
     editing_->addSaveProcedure = [this] { addOrSave(); };
     editing_->editSaveProcedure = [this] { editOrSave(); };
     editing_->afterCancel = [this] {

@@ -39,6 +39,7 @@ constexpr const char* kTotalBeyondLimit =
 // Layout, right to left: header, headings, two columns of 16 line rows,
 // the total and the buttons.
 constexpr double kWidth = 12240, kHeight = 9500;
+constexpr double kViewHeight = 9500;  // of the invoice view
 constexpr double kHeadingsTop = 1740, kRowsTop = 2040, kRowStep = 360, kBoxHeight = 315;
 constexpr double kSerialWidth = 600, kGap = 60;
 constexpr double kColumnRight[2] = {12000, 6000};
@@ -114,6 +115,14 @@ void lockBox(Control* c, bool locked) {
 
 }  // namespace
 
+std::vector<LineColumn> salesLineColumns() {
+    return {
+    {.control = "DataCombo1", .stem = "MED_NAME", .role = LineRole::Item, .width = 2340},
+    {.control = "Text3", .stem = "QNTITY", .role = LineRole::Quantity, .width = 780},
+    {.control = "Text4", .stem = "EXPIRY_ DATE", .role = LineRole::Price, .width = 780},
+    {.control = "Text5", .stem = "SUM", .role = LineRole::Sum, .width = 1080}};
+}
+
 InvoiceWindow::InvoiceWindow(Application& a, const InvoiceConfig& config)
     : Form(a, config.name), config_(config) {
     caption = config.designCaption;
@@ -156,8 +165,8 @@ void InvoiceWindow::buildHeader() {
     Label12 = value("Label12", -1, 9000, 540, 1440);
     captionLabel("Label16", -1, 10560, 960, 1440, "أخر فاتورة رقم");
     Label4 = value("Label4", -1, 9000, 960, 1440);
-    captionLabel(config_.currentCaption, -1, 10320, 1380, 1680, config_.currentText)->visible =
-        false;
+    currentLabel_ = captionLabel(config_.currentCaption, -1, 10320, 1380, 1680, config_.currentText);
+    currentLabel_->visible = false;
     Label5 = value("Label5", -1, 9000, 1380, 1200);
 
     // Middle: the group chooser, the hint, the stock of the last priced
@@ -168,7 +177,7 @@ void InvoiceWindow::buildHeader() {
     captionLabel(config_.hintLabel, -1, 4800, 540, 3960, "أفتح فاتورة جديدة بالضغط على زر Add")
         ->visible = false;
     if (config_.stockBox) {
-        captionLabel(config_.stockCaption, config_.stockCaptionIndex, 6960, 960, 1800,
+        captionLabel(config_.stockCaption.name, config_.stockCaption.index, 6960, 960, 1800,
                      "الكمية الحالية")
             ->visible = false;
         auto* stock = add<TextBox>(config_.stockBox, -1, Geometry{4800, 960, 2040, kBoxHeight});
@@ -176,7 +185,7 @@ void InvoiceWindow::buildHeader() {
         stock->locked = true;
     }
     captionLabel(config_.userCaption, -1, 6960, 1380, 1800, "أسم الموظف");
-    value(config_.userLabel, -1, 4800, 1380, 2040);
+    userLabel_ = value(config_.userLabel, -1, 4800, 1380, 2040);
 
     // Along the bottom: the company's data, pairs right to left (the top
     // left stays free for the lines printed on the window).
@@ -188,8 +197,8 @@ void InvoiceWindow::buildHeader() {
     const double captionWidths[5] = {960, 720, 660, 720, 720};
     const double valueWidths[5] = {2360, 1300, 1300, 1160, 1160};
     double right = 12000;
-    for (size_t i = 0; i < config_.dimLabels.size() && i < 5; ++i) {
-        const auto [captionNumber, valueNumber] = config_.dimLabels[i];
+    for (size_t i = 0; i < config_.companyLabels.size() && i < 5; ++i) {
+        const auto [captionNumber, valueNumber] = config_.companyLabels[i];
         const double captionWidth = captionWidths[i], valueWidth = valueWidths[i];
         captionLabel(("Label" + std::to_string(captionNumber)).c_str(), -1, right - captionWidth,
                      kDimTop - 30, captionWidth, dimCaptions[i]);
@@ -267,6 +276,7 @@ void InvoiceWindow::buildLines() {
                                   "مسلسل");
         serial->alignment = 2;
         serial->visible = c == 0;
+        if (c == 1) secondHeadings_.push_back(serial);
         int label1 = itemHeading[c];
         for (const LineColumn& col : config_.columns) {
             right -= kGap + col.width;
@@ -296,9 +306,9 @@ void InvoiceWindow::buildLines() {
                     index = c;
                     break;
             }
-            if (c == 0 && col.heading) {
-                name = col.heading;
-                index = col.headingIndex;
+            if (c == 0 && col.heading.name) {
+                name = col.heading.name;
+                index = col.heading.index;
                 text = col.headingText;
             }
             if (c == 1 && col.secondHeadingIndex >= 0) index = col.secondHeadingIndex;
@@ -306,6 +316,8 @@ void InvoiceWindow::buildLines() {
             h->alignment = 2;
             h->fontBold = true;
             h->visible = c == 0 && !col.entryHidden;
+            if (c == 0 && col.entryHidden) hiddenHeadings_.push_back(h);
+            if (c == 1 && col.inView) secondHeadings_.push_back(h);
         }
     }
 
@@ -357,10 +369,10 @@ void InvoiceWindow::buildLines() {
 }
 
 void InvoiceWindow::buildButtons() {
-    auto* totalCaption = add<Label>(config_.totalCaption, -1,
-                                    Geometry{10320, kBottom + 30, 1680, 285}, config_.totalText);
-    totalCaption->alignment = 1;
-    totalCaption->visible = false;
+    totalCaption_ = add<Label>(config_.totalCaption, -1, Geometry{10320, kBottom + 30, 1680, 285},
+                               config_.totalText);
+    totalCaption_->alignment = 1;
+    totalCaption_->visible = false;
     const Geometry totalPlace{8400, kBottom, 1860, kBoxHeight};
     if (config_.totalStored) {
         Label9 = add<Label>(config_.totalBox, -1, totalPlace);
@@ -380,13 +392,13 @@ void InvoiceWindow::buildButtons() {
         add<CommandButton>("cmdaction", 1, Geometry{9000, kButtonsTop, 1440, 375}, "&cancel");
     cmdaction[2] = add<CommandButton>("cmdaction", 2, Geometry{7440, kButtonsTop, 1440, 375}, "&edit");
     cmdaction[1]->enabled = false;
-    auto* step = add<CommandButton>(config_.stepButton, -1,
-                                    Geometry{5040, kButtonsTop, 2280, 375}, "أفتح سجل جديد");
-    step->onClick = [this] { ShowNextLineRow(); };
+    stepButton_ = add<CommandButton>(config_.stepButton, -1,
+                                     Geometry{5040, kButtonsTop, 2280, 375}, "أفتح سجل جديد");
+    stepButton_->onClick = [this] { ShowNextLineRow(); };
     if (config_.computeButton && std::string(config_.stepButton) != "Command1") {
-        auto* compute = add<CommandButton>("Command1", -1, Geometry{5040, kBottom, 2280, 375},
-                                           "أحسب إجمالى الفاتورة");
-        compute->visible = false;
+        computeButton_ = add<CommandButton>("Command1", -1, Geometry{5040, kBottom, 2280, 375},
+                                            "أحسب إجمالى الفاتورة");
+        computeButton_->visible = false;
     }
     Adodc2->caption = "تصفح الفواتير";
     Adodc2->visible = true;
@@ -398,30 +410,27 @@ void InvoiceWindow::buildButtons() {
     // The cover over the line area until the group chooser is used.
     Picture1 = add<PictureBox>("Picture1", -1, Geometry{180, kHeadingsTop - 60, 11820, 6180});
 
-    RecordEditingTexts texts;
-    texts.cancelResetsEdit = true;
-    texts.busy = kDocumentOpen;
     editing_ = std::make_unique<RecordEditing>(
         *this, *Adodc2, std::array<CommandButton*, 3>{cmdaction[0], cmdaction[1], cmdaction[2]},
-        texts);
+        RecordEditingTexts{.busy = kDocumentOpen, .cancelResetsEdit = true});
     editing_->addSaveProcedure = [this] { addOrSave(); };
     editing_->editSaveProcedure = [this] { editOrSave(); };
     editing_->afterCancel = [this] { afterCancel(); };
 }
 
 void InvoiceWindow::buildMenus() {
-    MenuItem* file = addMenu(config_.fileMenu.first, config_.fileMenu.second);
-    addMenu(config_.exitItem.first, config_.exitItem.second, file)->onClick = [this] {
+    MenuItem* file = addMenu(config_.fileMenu.name, config_.fileMenu.caption);
+    addMenu(config_.exitItem.name, config_.exitItem.caption, file)->onClick = [this] {
         exitGuard();
     };
-    MenuItem* search = addMenu(config_.searchMenu.first, config_.searchMenu.second);
-    addMenu(config_.searchItem.first, config_.searchItem.second, search)->onClick = [this] {
+    MenuItem* search = addMenu(config_.searchMenu.name, config_.searchMenu.caption);
+    addMenu(config_.searchItem.name, config_.searchItem.caption, search)->onClick = [this] {
         showSearchLogin();
     };
-    MenuItem* report = addMenu(config_.reportMenu.first, config_.reportMenu.second);
+    MenuItem* report = addMenu(config_.reportMenu.name, config_.reportMenu.caption);
     // A report menu without an item opens the report itself.
-    if (config_.reportItem.first)
-        report = addMenu(config_.reportItem.first, config_.reportItem.second, report);
+    if (config_.reportItem.name)
+        report = addMenu(config_.reportItem.name, config_.reportItem.caption, report);
     report->onClick = [this] { openReport(app(), config_.report); };
 }
 
@@ -443,22 +452,35 @@ void InvoiceWindow::showSearchLogin() {
     app().show(app().form(config_.searchLogin));
 }
 
-void InvoiceWindow::showForViewing(double viewHeight, const std::vector<Control*>& hidden,
-                                   const std::vector<Control*>& shown) {
+void InvoiceWindow::showForViewing() {
+    const InvoiceView& view = config_.view;
+    for (const char* flag : config_.flags)
+        if (view.enables == ViewFlags::All ||
+            (view.enables == ViewFlags::TaskFlag && std::string(flag) == config_.taskFlag))
+            checkBox(flag).enabled = true;
     auto show = [this](Control* c, bool visible) {
         // The first view keeps what entering showed.
         if (std::none_of(viewed_.begin(), viewed_.end(), [c](const auto& v) { return v.first == c; }))
             viewed_.emplace_back(c, c->visible);
         c->visible = visible;
+        // Rows the line stepping moved go back to their own places.
+        if (visible) placeAtDesign(c);
     };
     if (!heightBeforeView_) heightBeforeView_ = height;
-    height = viewHeight;
-    for (Control* c : hidden) show(c, false);
-    for (Control* c : shown) {
-        show(c, true);
-        // Rows the line stepping moved go back to their own places.
-        placeAtDesign(c);
+    height = kViewHeight;
+    for (Control* c : {static_cast<Control*>(stepButton_), static_cast<Control*>(computeButton_),
+                       paymentFrame_, static_cast<Control*>(Picture1)})
+        if (c) show(c, false);
+    for (size_t i = 0; i < rows.size(); ++i) {
+        for (size_t k = 0; k < rows[i].boxes.size(); ++k)
+            if (config_.columns[k].inView) show(rows[i].boxes[k], true);
+        if (view.serials || i == 0) show(rows[i].number, true);
     }
+    if (view.totalCaption) show(totalCaption_, true);
+    if (view.secondHeadings)
+        for (Label* h : secondHeadings_) show(h, true);
+    for (Label* h : hiddenHeadings_) show(h, true);
+    for (Control* c : viewLabels_) show(c, true);
 }
 
 void InvoiceWindow::restoreEntryLayout() {
@@ -568,7 +590,7 @@ void InvoiceWindow::priceLines() {
         // An empty slot matches the group's own "." row: no item to show.
         if (name != ".") shown = name;
     }
-    label(config_.stockCaption, config_.stockCaptionIndex).visible = true;
+    label(config_.stockCaption.name, config_.stockCaption.index).visible = true;
     TextBox& stock = textBox(config_.stockBox);
     stock.visible = true;
     if (!shown.empty())

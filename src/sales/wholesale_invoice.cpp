@@ -17,79 +17,97 @@ constexpr const char* kFrameHidden =
     "نوعية السداد غير ظاهرة بعد البحث عن فاتورة، أغلق النافذة وأفتحها من جديد لحفظ الفاتورة";
 constexpr const char* kBadNumber = "رقم الفاتورة يجب أن يكون عددا صحيحا من 1 إلى 2147483647";
 
-InvoiceConfig wholesaleConfig(const char* name, const char* table, const char* searchItem,
-                              const char* reportItem, const char* report,
-                              std::vector<std::pair<int, int>> companyLabels) {
-    InvoiceConfig c{
-        name,
-        "فاتورة بيع جملة",
-        " فواتير مبيعات الجملة ل ",
-        table,
-        {{"Adodc6", "BOX"},
-         {"Adodc7", "DIM"},
-         {"Adodc4", "BUYER"},
-         {"Adodc5", "qqq"},
-         {"Adodc2", table},
-         {"Adodc1", "DAILY_TRADE"}},
-        "Adodc6",
-        "Adodc1",
-        "Adodc4",
-        "BUYER",
-        "SALES_MAN",
-        "Adodc5",
-        "Adodc7",
-        std::move(companyLabels),
-        {{"DataCombo1", "MED_NAME", LineRole::Item, 2340},
-         {"Text3", "QNTITY", LineRole::Quantity, 780},
-         {"Text4", "EXPIRY_ DATE", LineRole::Price, 780},
-         {"Text5", "SUM", LineRole::Sum, 1080}},
-        "GROUP_PRICE",
-        "Text9",
-        "Command3",
-        "Check4",
-        {"Check2", "Check3", "Check4"},
-        "Label14",
-        "Label15",
-        -1,
-        "Text10",
-        "Label10",
-        "Label13",
-        "Label3",
-        "الفاتورة الحالية رقم",
-        "إختر مجموعة الاصناف",
-        {"FILE", "ملف"},
-        {"EXITE", "إنهاء"},
-        {"SEARCH", "بحث"},
-        {"SERARCH_INVO", searchItem},
-        {"REPORT1", "تقرير"},
-        {"REPORT", reportItem},
-        "Form43",
-        report,
-        " لم تكمل حفظ الفاتورة أو انك اردت إدخال فاتورة جديدة ارجع و تمم المهمة ",
-        "لقد تم خصم هذه الفاتورة سابقا.",
-        "Attention",
-        "هل تريد إدخال فاتورة أخرى ",
-        "إضافة فاتورة أخرى",
-        true,
+// What tells the two wholesale windows apart.
+struct WholesaleNames {
+    const char* name;
+    const char* table;
+    const char* searchCaption;
+    const char* reportCaption;
+    const char* report;
+    std::vector<CompanyLabels> companyLabels;
+};
+
+InvoiceConfig wholesaleInvoice(WholesaleNames n) {
+    return {
+        .name = n.name,
+        .designCaption = "فاتورة بيع جملة",
+        .captionPrefix = " فواتير مبيعات الجملة ل ",
+        .table = n.table,
+        .dataControls = {{.control = "Adodc6", .table = "BOX"},
+                         {.control = "Adodc7", .table = "DIM"},
+                         {.control = "Adodc4", .table = "BUYER"},
+                         {.control = "Adodc5", .table = "qqq"},
+                         {.control = "Adodc2", .table = n.table},
+                         {.control = "Adodc1", .table = "DAILY_TRADE"}},
+        .boxControl = "Adodc6",
+        .dailyControl = "Adodc1",
+        .partnersControl = "Adodc4",
+        .partnersListField = "BUYER",
+        .partnerField = "SALES_MAN",
+        .groupsControl = "Adodc5",
+        .dimControl = "Adodc7",
+        .companyLabels = std::move(n.companyLabels),
+        .columns = salesLineColumns(),
+        .priceField = "GROUP_PRICE",
+        .counterBox = "Text9",
+        .stepButton = "Command3",
+        .taskFlag = "Check4",
+        .flags = {"Check2", "Check3", "Check4"},
+        .hintLabel = "Label14",
+        .stockCaption = {.name = "Label15"},
+        .stockBox = "Text10",
+        .userCaption = "Label10",
+        .userLabel = "Label13",
+        .currentCaption = "Label3",
+        .currentText = "الفاتورة الحالية رقم",
+        .groupPrompt = "إختر مجموعة الاصناف",
+        .secondNumberField = "PHONE",
+        .computeButton = false,
+        .fileMenu = {.name = "FILE", .caption = "ملف"},
+        .exitItem = {.name = "EXITE", .caption = "إنهاء"},
+        .searchMenu = {.name = "SEARCH", .caption = "بحث"},
+        .searchItem = {.name = "SERARCH_INVO", .caption = n.searchCaption},
+        .reportMenu = {.name = "REPORT1", .caption = "تقرير"},
+        .reportItem = {.name = "REPORT", .caption = n.reportCaption},
+        .searchLogin = "Form43",
+        .report = n.report,
+        .exitWarning = " لم تكمل حفظ الفاتورة أو انك اردت إدخال فاتورة جديدة ارجع و تمم المهمة ",
+        .postedText = "لقد تم خصم هذه الفاتورة سابقا.",
+        .postedTitle = "Attention",
+        .anotherPrompt = "هل تريد إدخال فاتورة أخرى ",
+        .anotherTitle = "إضافة فاتورة أخرى",
+        .cancelEnablesChooser = true,
+        // The view shows the further headings this window adds (Label2(32..36)).
+        .view = {.enables = ViewFlags::TaskFlag, .serials = true, .secondHeadings = false,
+                 .totalCaption = true},
     };
-    c.secondNumberField = "PHONE";
-    c.computeButton = false;
-    return c;
 }
 
 // Form53 keeps the pinned behaviour of its buyer chooser: one pick per
 // opening; the customer picked is the stored and charged buyer of every
 // later voucher of that opening.
 const WholesaleConfig kForm42{
-    .invoice = wholesaleConfig("Form42", "SALES_INVO_GROUP", "بحث برقم الفاتورة ",
-                               "تقرير عن فواتير مبيعات الجملة ", "DataReport11",
-                               {{18, 19}, {20, 21}, {22, 23}, {24, 25}, {26, 27}}),
+    .invoice = wholesaleInvoice({.name = "Form42",
+                                 .table = "SALES_INVO_GROUP",
+                                 .searchCaption = "بحث برقم الفاتورة ",
+                                 .reportCaption = "تقرير عن فواتير مبيعات الجملة ",
+                                 .report = "DataReport11",
+                                 .companyLabels = {{.caption = 18, .value = 19},
+                                                   {.caption = 20, .value = 21},
+                                                   {.caption = 22, .value = 23},
+                                                   {.caption = 24, .value = 25},
+                                                   {.caption = 26, .value = 27}}}),
     .notes = true,
     .buyerPickedOnce = false};
 const WholesaleConfig kForm53{
-    .invoice = wholesaleConfig("Form53", "COAST_INVO_GROUP", "بحث برقم إذن الصرف",
-                               "تقرير عن أذون صرف الجملة ", "DataReport13",
-                               {{18, 19}, {20, 21}, {22, 23}}),
+    .invoice = wholesaleInvoice({.name = "Form53",
+                                 .table = "COAST_INVO_GROUP",
+                                 .searchCaption = "بحث برقم إذن الصرف",
+                                 .reportCaption = "تقرير عن أذون صرف الجملة ",
+                                 .report = "DataReport13",
+                                 .companyLabels = {{.caption = 18, .value = 19},
+                                                   {.caption = 20, .value = 21},
+                                                   {.caption = 22, .value = 23}}}),
     .notes = false,
     .buyerPickedOnce = true};
 
@@ -105,14 +123,13 @@ WholesaleInvoice::WholesaleInvoice(Application& a, const WholesaleConfig& config
 
     // Five further labels head the second column of lines when an invoice
     // is viewed; the view shows them in place of the entry headings.
-    const std::pair<const char*, int> heads[5] = {
-        {"Label11", 1}, {"Label1", 7}, {"Label1", 8}, {"Label1", 10}, {"Label7", 1}};
-    for (int k = 0; k < 5; ++k) {
-        const Label& like = label(heads[k].first, heads[k].second);
-        auto* l = add<Label>("Label2", 32 + k, like.design, like.caption());
-        l->alignment = like.alignment;
+    int k = 32;
+    for (const Label* like : secondHeadings()) {
+        auto* l = add<Label>("Label2", k++, like->design, like->caption());
+        l->alignment = like->alignment;
         l->fontBold = true;
         l->visible = false;
+        addViewLabel(l);
     }
 }
 

@@ -142,11 +142,9 @@ Form32::Form32(Application& a) : Form(a, kName) {
                                           Geometry{7200.0 - 2400 * i, 5340, 2160, 375},
                                           captions[i]);
 
-    RecordEditingTexts texts;
-    texts.busy = kSaveFirst;
     editing_ = std::make_unique<RecordEditing>(
         *this, *Adodc1, std::array<CommandButton*, 3>{cmdaction[0], cmdaction[1], cmdaction[2]},
-        texts);
+        RecordEditingTexts{.busy = kSaveFirst});
     editing_->addDefaults = [this] {
         for (int i : {0, 1, 2, 5, 6}) Text1[i]->setText("'");
         Text1[3]->setText("1/1/2007");

@@ -14,27 +14,30 @@ namespace mk {
 
 namespace {
 
-const MovementConfig kSales{"SALES_INVOICE",
-                            31,
-                            "SALES_MAN",
-                            "حركة مبيعات الصنف ",
-                            "أسم المشترى",
-                            500,
-                            {"ID", "QUANTITY", "INVO_NO", "DATES", "SUPPLIER_NAME"}};
-const MovementConfig kReturns{"RETURN_INVOICE",
-                              31,
-                              "BUYER",
-                              "حركة مرتجعات الصنف ",
-                              "أسم المشترى",
-                              1000,
-                              {"ID", "QUANTITY", "INVO_NO", "DATES", "SUPPLIER_NAME"}};
-const MovementConfig kIncoming{"BUY_INVOICE",
-                               32,
-                               "SALES_MAN",
-                               "حركة واردات الصنف ",
-                               "أسم المورد",
-                               1000,
-                               {"INVO_NO", "SUPPLIER_NAME", "DATES", "QUANTITY", "ID"}};
+const MovementConfig kSales{
+    .invoiceTable = "SALES_INVOICE",
+    .lastSlot = 31,
+    .partnerField = "SALES_MAN",
+    .captionPrefix = "حركة مبيعات الصنف ",
+    .nameHeading = "أسم المشترى",
+    .closeAfterMs = 500,
+    .boxFields = {"ID", "QUANTITY", "INVO_NO", "DATES", "SUPPLIER_NAME"}};
+const MovementConfig kReturns{
+    .invoiceTable = "RETURN_INVOICE",
+    .lastSlot = 31,
+    .partnerField = "BUYER",
+    .captionPrefix = "حركة مرتجعات الصنف ",
+    .nameHeading = "أسم المشترى",
+    .closeAfterMs = 1000,
+    .boxFields = {"ID", "QUANTITY", "INVO_NO", "DATES", "SUPPLIER_NAME"}};
+const MovementConfig kIncoming{
+    .invoiceTable = "BUY_INVOICE",
+    .lastSlot = 32,
+    .partnerField = "SALES_MAN",
+    .captionPrefix = "حركة واردات الصنف ",
+    .nameHeading = "أسم المورد",
+    .closeAfterMs = 1000,
+    .boxFields = {"INVO_NO", "SUPPLIER_NAME", "DATES", "QUANTITY", "ID"}};
 
 constexpr double kWidth = 4 * kPrintZoneTwips + 2520;
 constexpr double kHeight = 4800;
