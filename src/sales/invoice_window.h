@@ -10,7 +10,9 @@
 //   task-complete flag, hint, stock box...), the line columns (control name,
 //   field stem, role), where a picked item's price comes from (an item
 //   field, or typed by the user), the menus, the texts of the exit warning
-//   and of the another-invoice question, and the view-layout headings.
+//   and of the another-invoice question, and what the invoice view of a
+//   search shows (InvoiceView). Filled by name (designated initializers):
+//   a field left out takes its default, or the build warns.
 // - A member class derives from InvoiceWindow only to say what its save
 //   checks and posts: checkPosting() may refuse (nothing written yet) and
 //   plans the posting, post() writes that plan (stock through
