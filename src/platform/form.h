@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/controls.h"
+#include "platform/twip_grid.h"
 
 namespace mk {
 
@@ -95,6 +96,13 @@ public:
         C* p = c.get();
         controls_.push_back(std::move(c));
         return p;
+    }
+    // A control the window never shows: at kNoPlace, hidden.
+    template <class C, class... A>
+    C* addHidden(std::string name, int index = -1, A&&... args) {
+        C* c = add<C>(std::move(name), index, kNoPlace, std::forward<A>(args)...);
+        c->visible = false;
+        return c;
     }
     MenuItem* addMenu(std::string name, std::string caption, MenuItem* parent = nullptr,
                       std::string shortcut = {}, int index = -1);

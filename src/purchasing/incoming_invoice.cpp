@@ -88,17 +88,19 @@ Form17::Form17(Application& a) : StockInvoice(a, kIncoming, StockFlow::In) {
     // top left is where the window prints.
     Frame1 = add<Frame>("Frame1", -1, Geometry{240, 7080, 4440, 720}, "سداد الفاتورة");
     setPaymentFrame(Frame1);
-    Option1 = add<OptionButton>("Option1", -1, Geometry{3120, 7410, 1200, 285}, "كاش");
-    Option2 = add<OptionButton>("Option2", -1, Geometry{1800, 7410, 1200, 285}, "آجل");
-    Option3 = add<OptionButton>("Option3", -1, Geometry{480, 7410, 1200, 285}, "كاش/آجل");
-    Command2 = add<CommandButton>("Command2", -1, Geometry{300, 7410, 160, 285}, "سداد");
+    // Its options side by side, right to left.
+    const TwipGrid options{.right = 4320, .top = 7410, .colStep = 1320, .width = 1200,
+                           .height = 285};
+    Option1 = add<OptionButton>("Option1", -1, options.cell(0, 0), "كاش");
+    Option2 = add<OptionButton>("Option2", -1, options.cell(1, 0), "آجل");
+    Option3 = add<OptionButton>("Option3", -1, options.cell(2, 0), "كاش/آجل");
+    // Recording a payment after the save would pay the invoice twice.
+    Command2 = addHidden<CommandButton>("Command2", -1, "سداد");
     for (Control* c : std::initializer_list<Control*>{Option1, Option2, Option3, Command2})
         c->container = Frame1;
     options_ = {Option1, Option2, Option3};
     cmdaction[2]->visible = false;
     cmdaction[1]->enabled = true;  // as designed: the window opens ready to cancel
-    // Recording a payment after the save would pay the invoice twice.
-    Command2->visible = false;
     Command2->onClick = [this] { PayIncomingInvoice(); };
 
     // A new line opens only once the current one has a price.

@@ -111,8 +111,11 @@ const WholesaleConfig kForm53{
     .notes = false,
     .buyerPickedOnce = true};
 
-// The panel of the buyer, the notes and the payment, at the reading side.
-constexpr double kPanelLeft = 12360, kPanelWidth = 2160, kWindowWidth = 14640;
+// The panel of the buyer, the notes and the payment, at the reading side,
+// its rows in step with the header's.
+constexpr TwipGrid kPanel{
+    .right = 14520, .top = 120, .rowStep = 420, .width = 2160, .height = 315};
+constexpr double kNotesHeight = 900, kFrameHeight = 1440, kWindowWidth = 14640;
 
 }  // namespace
 
@@ -134,44 +137,40 @@ WholesaleInvoice::WholesaleInvoice(Application& a, const WholesaleConfig& config
 }
 
 void WholesaleInvoice::buildPanel() {
-    double top = 120;
-    Control& buyerCaption = control("Label1", 2);
-    buyerCaption.left = kPanelLeft;
-    buyerCaption.top = top;
-    buyerCaption.width = kPanelWidth;
-    buyerCaption.visible = true;
-    DataCombo2->left = kPanelLeft;
-    DataCombo2->top = top + 300;
-    DataCombo2->width = kPanelWidth;
+    // The buyer: its caption, the chooser, the buyer label.
+    placeAt(control("Label1", 2), kPanel.captions().cell(0, 0));
+    control("Label1", 2).visible = true;
+    placeAt(*DataCombo2, kPanel.cell(0, 1));
     DataCombo2->visible = true;
     DataCombo2->onClick = [this] { pickBuyer(); };
     DataCombo2->onLostFocus = [this] { takeTypedBuyer(); };
-    Label17 = add<Label>("Label17", -1, Geometry{kPanelLeft, top + 720, kPanelWidth, 315});
+    Label17 = add<Label>("Label17", -1, kPanel.cell(0, 2));
     Label17->alignment = 1;
     Label17->fontBold = true;
-    top += 1200;
+    int row = 3;
 
     if (wholesale_.notes) {
-        add<Label>("Label28", -1, Geometry{kPanelLeft, top, kPanelWidth, 285}, "ملاحظة")
-            ->alignment = 1;
-        Text11 = add<TextBox>("Text11", -1, Geometry{kPanelLeft, top + 300, kPanelWidth, 900});
+        add<Label>("Label28", -1, kPanel.captions().cell(0, row), "ملاحظة")->alignment = 1;
+        Text11 = add<TextBox>("Text11", -1, kPanel.cell(0, row + 1, kPanel.width, kNotesHeight));
         Text11->multiLine = true;
         Text11->alignment = 1;
         Text11->locked = true;
         Text11->bindTo(*Adodc2, "NOTES");
         addFreeTextBox(Text11);
-        top += 1440;
+        row += 4;
     }
 
-    Frame1 = add<Frame>("Frame1", -1, Geometry{kPanelLeft, top, kPanelWidth, 1440},
-                        "تحصيل الفاتورة");
+    const Geometry frame = kPanel.cell(0, row, kPanel.width, kFrameHeight);
+    Frame1 = add<Frame>("Frame1", -1, frame, "تحصيل الفاتورة");
     setPaymentFrame(Frame1);
-    // Inside the frame, one under the other.
-    const double in = kPanelLeft + 240;
-    Option1 = add<OptionButton>("Option1", -1, Geometry{in, top + 300, 1680, 315}, "كاش");
-    Option2 = add<OptionButton>("Option2", -1, Geometry{in, top + 660, 1680, 315}, "آجل");
-    Option3 = add<OptionButton>("Option3", -1, Geometry{in, top + 1020, 1680, 315}, "كاش/آجل");
-    Command2 = add<CommandButton>("Command2", -1, Geometry{in, top + 1020, 1680, 315});
+    // Inside the frame, one under the other; the collection button takes
+    // the third option's place.
+    const TwipGrid options{.right = frame.left + frame.width - 240, .top = frame.top + 300,
+                           .rowStep = 360, .width = 1680, .height = 315};
+    Option1 = add<OptionButton>("Option1", -1, options.cell(0, 0), "كاش");
+    Option2 = add<OptionButton>("Option2", -1, options.cell(0, 1), "آجل");
+    Option3 = add<OptionButton>("Option3", -1, options.cell(0, 2), "كاش/آجل");
+    Command2 = add<CommandButton>("Command2", -1, options.cell(0, 2));
     Command2->visible = false;
     Command2->enabled = false;
     Command2->onClick = [this] { collect(); };
@@ -179,8 +178,7 @@ void WholesaleInvoice::buildPanel() {
         c->container = Frame1;
     options_ = {Option1, Option2, Option3};
 
-    Text8 = add<TextBox>("Text8", -1, Geometry{0, 0, 600, 315});
-    Text8->visible = false;
+    Text8 = addHidden<TextBox>("Text8");
     Text8->locked = true;
     Text8->bindTo(adodc(config().partnersControl), "MONEY");
 }
