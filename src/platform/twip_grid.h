@@ -5,6 +5,8 @@
 // control in a cell, so every spacing is said once, by name.
 #pragma once
 
+#include <vector>
+
 #include "platform/controls.h"
 
 namespace mk {
@@ -34,12 +36,31 @@ struct TwipGrid {
     }
     // The grid of the captions beside boxes of this grid: a caption's line
     // of text (285 high) sits 30 lower than its box, on the box's baseline.
-    constexpr TwipGrid captions() const {
-        return {right, top + kCaptionDrop, colStep, rowStep, width, kCaptionHeight};
+    constexpr TwipGrid captions() const { return rowsAt(top + kCaptionDrop, kCaptionHeight); }
+    // The same columns and steps with row 0 at `rowTop`, cells h high (the
+    // headings over a table's rows, a row of totals under it).
+    constexpr TwipGrid rowsAt(double rowTop, double h) const {
+        return {right, rowTop, colStep, rowStep, width, h};
     }
 
     static constexpr double kCaptionDrop = 30, kCaptionHeight = 285;
 };
+
+// The columns of a table: right to left from `row`'s right edge, each as
+// wide as given and `gap` apart, with `row`'s top, steps and height.
+inline std::vector<TwipGrid> tableColumns(const TwipGrid& row, const std::vector<double>& widths,
+                                          double gap) {
+    std::vector<TwipGrid> columns;
+    double right = row.right;
+    for (double w : widths) {
+        TwipGrid c = row;
+        c.right = right;
+        c.width = w;
+        columns.push_back(c);
+        right -= w + gap;
+    }
+    return columns;
+}
 
 // The place of a control that stands nowhere in particular: one the window
 // never shows (a data control, a carrier box, a flag).

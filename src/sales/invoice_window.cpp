@@ -68,22 +68,6 @@ constexpr double kDimTop = 8940, kDimSpace = 100;
 constexpr double kDimCaptionWidths[5] = {960, 720, 660, 720, 720};
 constexpr double kDimValueWidths[5] = {2360, 1300, 1300, 1160, 1160};
 
-// The grid of a line column: right edge and width in the first column of
-// lines, rows as the serials'.
-constexpr TwipGrid lineGrid(double right, double width) {
-    TwipGrid g = kSerials;
-    g.right = right;
-    g.width = width;
-    return g;
-}
-
-// A heading over a line column's cell of row 0.
-Geometry headingOver(const TwipGrid& column, int c, double width) {
-    Geometry g = column.captions().cell(c, 0, width);
-    g.top = kHeadingsTop;
-    return g;
-}
-
 std::string quantityProblem(int slot) {
     return "الكمية فى السطر " + std::to_string(slot) + " يجب أن تكون عددا صحيحا من 0 إلى 32767";
 }
@@ -287,20 +271,19 @@ void InvoiceWindow::buildHeader() {
 }
 
 void InvoiceWindow::buildLines() {
-    // Each line column's grid, right to left after the serials.
-    std::vector<TwipGrid> grids;
-    double right = kSerials.right - kSerials.width;
-    for (const LineColumn& col : config_.columns) {
-        right -= kGap;
-        grids.push_back(lineGrid(right, col.width));
-        right -= col.width;
-    }
+    // The serials' column, then each line column's.
+    std::vector<double> widths{kSerials.width};
+    for (const LineColumn& col : config_.columns) widths.push_back(col.width);
+    const std::vector<TwipGrid> grids = tableColumns(kSerials, widths, kGap);
+    auto headingOver = [](const TwipGrid& column, int c, double width) {
+        return column.rowsAt(kHeadingsTop, TwipGrid::kCaptionHeight).cell(c, 0, width);
+    };
 
     // Headings over both columns; the second column's are shown by the view.
     const int itemHeading[2] = {4, 7};
     for (int c = 0; c < 2; ++c) {
         // The heading takes the gap beside it too: it is wider than the numbers.
-        auto* serial = add<Label>("Label11", c, headingOver(kSerials, c, kSerials.width + kGap),
+        auto* serial = add<Label>("Label11", c, headingOver(grids[0], c, kSerials.width + kGap),
                                   "مسلسل");
         serial->alignment = 2;
         serial->visible = c == 0;
@@ -340,7 +323,7 @@ void InvoiceWindow::buildLines() {
                 text = col.headingText;
             }
             if (c == 1 && col.secondHeadingIndex >= 0) index = col.secondHeadingIndex;
-            auto* h = add<Label>(name, index, headingOver(grids[k], c, col.width), text);
+            auto* h = add<Label>(name, index, headingOver(grids[k + 1], c, col.width), text);
             h->alignment = 2;
             h->fontBold = true;
             h->visible = c == 0 && !col.entryHidden;
@@ -359,7 +342,7 @@ void InvoiceWindow::buildLines() {
         const std::string slot = std::to_string(i + 1);
         for (size_t k = 0; k < config_.columns.size(); ++k) {
             const LineColumn& col = config_.columns[k];
-            const Geometry g = grids[k].cell(c, r);
+            const Geometry g = grids[k + 1].cell(c, r);
             const std::string field = col.stem + slot;
             Control* box;
             if (col.role == LineRole::Item) {
