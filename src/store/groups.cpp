@@ -30,12 +30,12 @@ constexpr int kComparePlaceholderRows = 2579;
 
 // The compare window's two lists under the group part: a name row (caption
 // at the right, box beside it) over a navigation bar, twice, then the
-// compare button in the bars' column.
+// compare button under them.
 constexpr TwipGrid kLists{
     .right = 5880, .top = 2040, .colStep = 720, .rowStep = 930, .width = 4920, .height = 315};
 constexpr TwipGrid kListBars{
     .right = 5880, .top = 2460, .rowStep = 930, .width = 5640, .height = 375};
-constexpr double kListCaptionWidth = 600, kButtonWidth = 1680;
+constexpr double kListCaptionWidth = 600, kButtonWidth = 1680, kBarToButton = 600;
 
 }  // namespace
 
@@ -153,7 +153,9 @@ Form56::Form56(Application& a) : GroupsWindow(a, kName, 6) {
     for (Label* l : {Label2, Label3}) l->alignment = 1;
     Text4->bindTo(*Adodc5, "DESC");
     Text5->bindTo(*Adodc6, "DESC");
-    Command1 = add<CommandButton>("Command1", -1, kListBars.cell(0, 2, kButtonWidth), "compare");
+    // As far under the last bar as the add button stands under the first.
+    const TwipGrid compareRow = kListBars.rowsAt(kListBars.cell(0, 1).top + kBarToButton, 375);
+    Command1 = add<CommandButton>("Command1", -1, compareRow.cell(0, 0, kButtonWidth), "compare");
     Command1->onClick = [this] {
         compareProductLists(Adodc5->recordset(), Adodc6->recordset());
     };
