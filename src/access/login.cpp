@@ -12,6 +12,12 @@ namespace {
 // The refusal of the guarding windows that nothing opens.
 const char* const kNoRight = "ليست لديك هذه الصلاحية .";
 
+// Right to left: the user id and password (caption, box) over the buttons.
+constexpr TwipGrid kFields{
+    .right = 5160, .top = 360, .colStep = 1560, .rowStep = 420, .width = 2640, .height = 315};
+constexpr double kCaptionWidth = 1440;
+constexpr TwipGrid kButtons{.right = 4680, .top = 1440, .colStep = 2160, .width = 1800, .height = 375};
+
 }  // namespace
 
 LoginForm::LoginForm(Application& a, std::string name, std::string windowCaption)
@@ -19,16 +25,15 @@ LoginForm::LoginForm(Application& a, std::string name, std::string windowCaption
     caption = std::move(windowCaption);
     width = 5400;
     height = 2640;
-    Adodc1 = add<Adodc>("Adodc1", -1, Geometry{240, 1560, 2400, 375});
-    Adodc1->visible = false;
-    Label3 = add<Label>("Label3", -1, Geometry{3720, 360, 1440, 315}, "اسم مستخدم");
-    Label4 = add<Label>("Label4", -1, Geometry{3720, 780, 1440, 315}, "كلمة سر");
+    Adodc1 = addHidden<Adodc>("Adodc1");
+    Label3 = add<Label>("Label3", -1, kFields.cell(0, 0, kCaptionWidth), "اسم مستخدم");
+    Label4 = add<Label>("Label4", -1, kFields.cell(0, 1, kCaptionWidth), "كلمة سر");
     Label3->alignment = Label4->alignment = 1;
-    Text1[0] = add<TextBox>("Text1", 0, Geometry{960, 360, 2640, 315}, "Text1");
-    Text1[1] = add<TextBox>("Text1", 1, Geometry{960, 780, 2640, 315}, "Text1");
+    Text1[0] = add<TextBox>("Text1", 0, kFields.cell(1, 0), "Text1");
+    Text1[1] = add<TextBox>("Text1", 1, kFields.cell(1, 1), "Text1");
     Text1[1]->passwordChar = "*";
-    Command1 = add<CommandButton>("Command1", -1, Geometry{2880, 1440, 1800, 375}, "دخول");
-    Command2 = add<CommandButton>("Command2", -1, Geometry{720, 1440, 1800, 375}, "انهاء");
+    Command1 = add<CommandButton>("Command1", -1, kButtons.cell(0, 0), "دخول");
+    Command2 = add<CommandButton>("Command2", -1, kButtons.cell(1, 0), "انهاء");
 }
 
 AccessLogin::AccessLogin(Application& a, std::string name, std::string right,

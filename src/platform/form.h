@@ -46,6 +46,11 @@ inline constexpr double kPrintColumnTwips = 120;
 inline constexpr double kPrintZoneTwips = kPrintZone * kPrintColumnTwips;
 // The height a printed line takes on screen.
 inline constexpr double kPrintLineTwips = 300;
+// Where a heading (or box) over print zone `zone` stands: zone 0 at the
+// window's left edge, as printed lines run left to right.
+constexpr Geometry overPrintZone(int zone, double top, double height = 285) {
+    return {zone * kPrintZoneTwips, top, kPrintZoneTwips - 60, height};
+}
 
 // The text of one print statement: numbers with a blank for the plus sign
 // and a trailing blank, dates in the short form, zones every 14 columns.

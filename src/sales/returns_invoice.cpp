@@ -69,12 +69,8 @@ const InvoiceConfig kReturns{
 }  // namespace
 
 Form28::Form28(Application& a) : StockInvoice(a, kReturns, StockFlow::Return) {
-    // Further serial labels of the design, shown by the invoice view.
-    for (int k = 32; k < 37; ++k) {
-        auto* serial = add<Label>("Label2", k, Geometry{0, 0, 420, 285});
-        serial->visible = false;
-        addViewLabel(serial);
-    }
+    // Further serial labels of the design, empty, shown by the invoice view.
+    for (int k = 32; k < 37; ++k) addViewLabel(addHidden<Label>("Label2", k));
 }
 
 std::optional<Payment> Form28::payment(const Invoice& inv) {
