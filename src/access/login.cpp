@@ -16,7 +16,8 @@ const char* const kNoRight = "ليست لديك هذه الصلاحية .";
 constexpr TwipGrid kFields{
     .right = 5160, .top = 360, .colStep = 1560, .rowStep = 420, .width = 2640, .height = 315};
 constexpr double kCaptionWidth = 1440;
-constexpr TwipGrid kButtons{.right = 4680, .top = 1440, .colStep = 2160, .width = 1800, .height = 375};
+constexpr TwipGrid kButtons{
+    .right = 4680, .top = 1440, .colStep = 2160, .width = 1800, .height = 375};
 
 }  // namespace
 

@@ -43,7 +43,8 @@ constexpr TwipGrid kRights{
     .right = 9000, .top = 240, .colStep = 2280, .rowStep = 420, .width = 2160, .height = 315};
 constexpr TwipGrid kUser{
     .right = 6120, .top = 240, .colStep = 1560, .rowStep = 420, .width = 2040, .height = 315};
-constexpr TwipGrid kSecondPair{.right = 2280, .top = 240, .rowStep = 420, .width = 2040, .height = 315};
+constexpr TwipGrid kSecondPair{
+    .right = 2280, .top = 240, .rowStep = 420, .width = 2040, .height = 315};
 constexpr double kUserCaptionWidth = 1440;
 constexpr TwipGrid kButtons{
     .right = 8880, .top = 5400, .colStep = 2040, .rowStep = 600, .width = 1800, .height = 375};

@@ -14,7 +14,8 @@ Form34::Form34(Application& a) : Form(a, kName) {
     // Right to left: the balance (caption, box) over the two voucher buttons.
     const std::vector<TwipGrid> balance =
         tableColumns({.right = 5880, .top = 360, .height = 315}, {2400, 3000}, 120);
-    const TwipGrid buttons{.right = 5880, .top = 1080, .colStep = 3120, .width = 2400, .height = 375};
+    const TwipGrid buttons{
+        .right = 5880, .top = 1080, .colStep = 3120, .width = 2400, .height = 375};
     Label1 = add<Label>("Label1", -1, balance[0].cell(0, 0), "المبلغ الحالى فى الصندوق");
     Label1->alignment = 1;
     Text1 = add<TextBox>("Text1", -1, balance[1].cell(0, 0));

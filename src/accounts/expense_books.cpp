@@ -181,7 +181,8 @@ constexpr TwipGrid kBook{
 constexpr TwipGrid kPicker{
     .right = 7440, .top = 240, .colStep = 2400, .rowStep = 360, .width = 2280, .height = 315};
 constexpr TwipGrid kDate{.right = 2640, .top = 240, .colStep = 1200, .width = 1080, .height = 285};
-constexpr TwipGrid kButtons{.right = 2640, .top = 1320, .rowStep = 480, .width = 2400, .height = 375};
+constexpr TwipGrid kButtons{
+    .right = 2640, .top = 1320, .rowStep = 480, .width = 2400, .height = 375};
 constexpr double kDateWidth = 1200;
 
 // An amount box: empty counts as 0; null when it holds no number.

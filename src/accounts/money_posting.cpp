@@ -13,7 +13,8 @@ const PartnerTable kSuppliers{.table = "SUPPLIER",
                               .nameField = "SALES_MAN",
                               .noPartner = "يجب إختيار المورد من القائمة أولا",
                               .unknownBefore = "المورد ",
-                              .unknownAfter = " غير موجود فى جدول الموردين، إختر المورد من القائمة"};
+                              .unknownAfter =
+                                  " غير موجود فى جدول الموردين، إختر المورد من القائمة"};
 
 namespace {
 

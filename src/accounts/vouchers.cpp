@@ -69,8 +69,10 @@ constexpr TwipGrid kTopLine{.right = 7920, .top = 240, .height = 315};
 constexpr TwipGrid kCard{
     .right = 7920, .top = 840, .colStep = 2400, .rowStep = 420, .width = 3000, .height = 315};
 constexpr double kLabelWidth = 2280, kNoteHeight = 900;
-constexpr TwipGrid kButtons{.right = 2280, .top = 840, .rowStep = 480, .width = 2040, .height = 375};
-constexpr TwipGrid kBottom{.right = 7920, .top = 3600, .rowStep = 720, .width = 7680, .height = 375};
+constexpr TwipGrid kButtons{
+    .right = 2280, .top = 840, .rowStep = 480, .width = 2040, .height = 375};
+constexpr TwipGrid kBottom{
+    .right = 7920, .top = 3600, .rowStep = 720, .width = 7680, .height = 375};
 constexpr double kPostHeight = 420;
 
 }  // namespace

@@ -61,7 +61,8 @@ double sumOfMoney(Application& app, Adodc& data) {
 
 // Along the top, right to left: the date, the time and, at the left, the
 // credits line.
-constexpr TwipGrid kTopLine{.right = 12360, .top = 120, .colStep = 1980, .width = 1800, .height = 285};
+constexpr TwipGrid kTopLine{
+    .right = 12360, .top = 120, .colStep = 1980, .width = 1800, .height = 285};
 constexpr double kCreditsWidth = 4200;
 // The five totals, right to left: caption (row 0) over value (row 1).
 constexpr TwipGrid kTotals{

@@ -39,7 +39,8 @@ constexpr TwipGrid kCorners{
 constexpr TwipGrid kCompany{
     .right = 6600, .top = 1200, .colStep = 2040, .rowStep = 420, .width = 3360, .height = 315};
 constexpr double kCaptionWidth = 1920, kCheckWidth = 5400;
-constexpr TwipGrid kButtons{.right = 6240, .top = 5040, .colStep = 1740, .width = 1560, .height = 375};
+constexpr TwipGrid kButtons{
+    .right = 6240, .top = 5040, .colStep = 1740, .width = 1560, .height = 375};
 
 }  // namespace
 

@@ -73,7 +73,8 @@ constexpr TwipGrid kTopLine{.right = 8160, .top = 240, .height = 315};
 constexpr TwipGrid kCard{
     .right = 8160, .top = 720, .colStep = 1800, .rowStep = 420, .width = 3840, .height = 315};
 constexpr double kLabelWidth = 1680, kNoteHeight = 900;
-constexpr TwipGrid kButtons{.right = 2280, .top = 720, .rowStep = 480, .width = 2040, .height = 375};
+constexpr TwipGrid kButtons{
+    .right = 2280, .top = 720, .rowStep = 480, .width = 2040, .height = 375};
 constexpr TwipGrid kDealings{
     .right = 8160, .top = 3960, .colStep = 3120, .rowStep = 600, .width = 3000, .height = 375};
 constexpr double kNavigationWidth = 7920;

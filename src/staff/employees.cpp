@@ -55,7 +55,8 @@ constexpr double kLabelWidth = 1680, kDateTop = 240;
 constexpr int kCardRow[Form32::kBoxes] = {0, 1, 2, 4, 3, 8, 5, 6, 9, -1, 7, 10, -1, -1, -1, -1};
 // The wage frames on the left, the wage frame (Frame2) over the frame of
 // the wage's parts (Frame1), and the pay button under them.
-constexpr TwipGrid kFrames{.right = 4680, .top = 600, .rowStep = 1560, .width = 4440, .height = 375};
+constexpr TwipGrid kFrames{
+    .right = 4680, .top = 600, .rowStep = 1560, .width = 4440, .height = 375};
 constexpr double kWageFrameHeight = 1380, kPartsFrameHeight = 2520, kPayTop = 4800;
 // Inside them, in form twips: the parts (caption at the right of its box,
 // the compute button under them), the wage's row, the pay periods' options
@@ -135,8 +136,8 @@ Form32::Form32(Application& a) : Form(a, kName) {
     Command1 = add<CommandButton>("Command1", -1, kParts.cell(0, 4, kComputeWidth, 375),
                                   "أحسب إجمالى الأجر");
     Command1->container = Frame1;
-    Command2 = add<CommandButton>("Command2", -1, kFrames.rowsAt(kPayTop, kFrames.height).cell(0, 0),
-                                  "صرف الراتب");
+    Command2 = add<CommandButton>("Command2", -1,
+                                  kFrames.rowsAt(kPayTop, kFrames.height).cell(0, 0), "صرف الراتب");
 
     Check1 = addHidden<CheckBox>("Check1");
     Check1->enabled = false;

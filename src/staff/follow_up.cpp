@@ -46,13 +46,17 @@ constexpr const char* kFirstRowDate = "10/10/2007";
 // Form51, right to left: the employees (caption over list); the frame of
 // the follow-up row over its navigation bar; inside the frame the fields
 // (caption, box), the report (caption over box) and the buttons.
-constexpr TwipGrid kEmployees{.right = 8760, .top = 240, .rowStep = 360, .width = 2280, .height = 315};
-constexpr TwipGrid kRowData{.right = 6240, .top = 120, .rowStep = 5400, .width = 6000, .height = 375};
+constexpr TwipGrid kEmployees{
+    .right = 8760, .top = 240, .rowStep = 360, .width = 2280, .height = 315};
+constexpr TwipGrid kRowData{
+    .right = 6240, .top = 120, .rowStep = 5400, .width = 6000, .height = 375};
 constexpr TwipGrid kFields{
     .right = 6000, .top = 600, .colStep = 1800, .rowStep = 420, .width = 1680, .height = 315};
 constexpr double kFieldBoxWidth = 2040;
-constexpr TwipGrid kReport{.right = 6000, .top = 4020, .rowStep = 300, .width = 5520, .height = 285};
-constexpr TwipGrid kButtons{.right = 1920, .top = 600, .rowStep = 480, .width = 1440, .height = 375};
+constexpr TwipGrid kReport{
+    .right = 6000, .top = 4020, .rowStep = 300, .width = 5520, .height = 285};
+constexpr TwipGrid kButtons{
+    .right = 1920, .top = 600, .rowStep = 480, .width = 1440, .height = 375};
 
 }  // namespace
 

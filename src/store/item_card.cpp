@@ -30,7 +30,8 @@ constexpr double kNavigationWidth = 8280;
 constexpr TwipGrid kChooser{
     .right = 12360, .top = 1680, .rowStep = 450, .width = 3600, .height = 315};
 constexpr double kHintHeight = 840;
-constexpr TwipGrid kLaunchers{.right = 12360, .top = 3840, .rowStep = 480, .width = 3600, .height = 375};
+constexpr TwipGrid kLaunchers{
+    .right = 12360, .top = 3840, .rowStep = 480, .width = 3600, .height = 375};
 
 }  // namespace
 
