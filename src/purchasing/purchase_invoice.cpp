@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "data/field_look.h"
 #include "data/record_editing.h"
 #include "data/schema.h"
 #include "reports/opener.h"
@@ -66,15 +67,7 @@ void Form4::build() {
     // A caption in the first column of its pair.
     auto caption = [this](const char* name, int index, const TwipGrid& pair, int row,
                           const char* text) {
-        auto* l = add<Label>(name, index, pair.captions().cell(0, row, kCaptionWidth), text);
-        l->alignment = 1;
-        return l;
-    };
-    auto value = [this](const char* name, Geometry at) {
-        auto* l = add<Label>(name, -1, at);
-        l->alignment = 1;
-        l->fontBold = true;
-        return l;
+        return addCaption(*this, name, index, pair.captions().cell(0, row, kCaptionWidth), text);
     };
     caption("Label1", 0, kSupplier, 0, "رقم الفاتورة");
     Text1[0] = add<TextBox>("Text1", 0, kSupplier.cell(1, 0));
@@ -85,9 +78,9 @@ void Form4::build() {
     caption("Label1", 3, kDate, 0, "التاريخ");
     Text1[3] = add<TextBox>("Text1", 3, kDate.cell(1, 0));
     caption("Label5", -1, kDate, 1, "أخرفاتورة رقم");
-    Label10 = value("Label10", kDate.cell(1, 1));
-    value("Label6", kValues.cell(0, 0));
-    value("Label7", kValues.cell(0, 1));
+    Label10 = addValue(*this, "Label10", kDate.cell(1, 1));
+    addValue(*this, "Label6", kValues.cell(0, 0));
+    addValue(*this, "Label7", kValues.cell(0, 1));
 
     // The line columns, right to left.
     struct Column {
@@ -136,9 +129,9 @@ void Form4::build() {
     const TwipGrid buying = kSupplier.rowsAt(kTotalsTop, kSupplier.height);
     const TwipGrid selling = kDate.rowsAt(kTotalsTop, kDate.height);
     caption("Label13", -1, buying, 0, "أجمالى الشراء");
-    Label12 = value("Label12", buying.cell(1, 0, kTotalWidth));
+    Label12 = addValue(*this, "Label12", buying.cell(1, 0, kTotalWidth));
     caption("Label3", -1, selling, 0, "اجمالى البيع");
-    Label4 = value("Label4", selling.cell(1, 0, kTotalWidth));
+    Label4 = addValue(*this, "Label4", selling.cell(1, 0, kTotalWidth));
 
     const char* const captions[3] = {"&add", "&cancel", "&edit"};
     for (int i = 0; i < 3; ++i)

@@ -5,6 +5,7 @@
 #include <map>
 #include <set>
 
+#include "data/field_look.h"
 #include "data/record_editing.h"
 #include "data/schema.h"
 #include "reports/opener.h"
@@ -160,53 +161,42 @@ InvoiceWindow::~InvoiceWindow() = default;
 Database& InvoiceWindow::database() { return app().machine().database(kDatabasePath); }
 
 void InvoiceWindow::buildHeader() {
-    auto captionLabel = [this](const char* name, int index, Geometry at, const char* text) {
-        auto* l = add<Label>(name, index, at, text);
-        l->alignment = 1;
-        return l;
-    };
-    auto value = [this](const char* name, Geometry at) {
-        auto* l = add<Label>(name, -1, at);
-        l->alignment = 1;
-        l->fontBold = true;
-        return l;
-    };
     // Right: the invoice's number, date, the last number, the found number.
     const TwipGrid numberCaptions = kNumbers.captions();
-    captionLabel("Label1", 0, numberCaptions.cell(0, 0), "رقم الفاتورة");
+    addCaption(*this, "Label1", 0, numberCaptions.cell(0, 0), "رقم الفاتورة");
     Text1[0] = add<TextBox>("Text1", 0, kNumbers.cell(1, 0));
-    captionLabel("Label1", 1, numberCaptions.cell(0, 1), "التاريخ");
-    Label12 = value("Label12", kNumbers.cell(1, 1));
-    captionLabel("Label16", -1, numberCaptions.cell(0, 2), "أخر فاتورة رقم");
-    Label4 = value("Label4", kNumbers.cell(1, 2));
+    addCaption(*this, "Label1", 1, numberCaptions.cell(0, 1), "التاريخ");
+    Label12 = addValue(*this, "Label12", kNumbers.cell(1, 1));
+    addCaption(*this, "Label16", -1, numberCaptions.cell(0, 2), "أخر فاتورة رقم");
+    Label4 = addValue(*this, "Label4", kNumbers.cell(1, 2));
     // The current number's caption is wider than its column.
-    currentLabel_ = captionLabel(config_.currentCaption, -1, numberCaptions.cell(0, 3, 1560),
-                                 config_.currentText);
+    currentLabel_ = addCaption(*this, config_.currentCaption, -1,
+                               numberCaptions.cell(0, 3, 1560), config_.currentText);
     currentLabel_->visible = false;
-    Label5 = value("Label5", kNumbers.cell(1, 3, 1320));
+    Label5 = addValue(*this, "Label5", kNumbers.cell(1, 3, 1320));
 
     // Middle: the group chooser, the hint, the stock of the last priced
     // item and the user who searched.
     const TwipGrid chooserCaptions = kChooser.captions();
     const double captionWidth = kChooserCaptionWidth;
-    Label6 = captionLabel("Label6", -1, chooserCaptions.cell(0, 0, captionWidth),
-                          config_.groupPrompt);
+    Label6 = addCaption(*this, "Label6", -1, chooserCaptions.cell(0, 0, captionWidth),
+                        config_.groupPrompt);
     DataCombo3 = add<DataCombo>("DataCombo3", -1, kChooser.cell(1, 0));
     DataCombo3->listField = "q";
-    captionLabel(config_.hintLabel, -1, chooserCaptions.span(0, 1, 2),
-                 "أفتح فاتورة جديدة بالضغط على زر Add")
+    addCaption(*this, config_.hintLabel, -1, chooserCaptions.span(0, 1, 2),
+               "أفتح فاتورة جديدة بالضغط على زر Add")
         ->visible = false;
     if (config_.stockBox) {
-        captionLabel(config_.stockCaption.name, config_.stockCaption.index,
-                     chooserCaptions.cell(0, 2, captionWidth), "الكمية الحالية")
+        addCaption(*this, config_.stockCaption.name, config_.stockCaption.index,
+                   chooserCaptions.cell(0, 2, captionWidth), "الكمية الحالية")
             ->visible = false;
         auto* stock = add<TextBox>(config_.stockBox, -1, kChooser.cell(1, 2));
         stock->visible = false;
         stock->locked = true;
     }
-    captionLabel(config_.userCaption, -1, chooserCaptions.cell(0, 3, captionWidth),
-                 "أسم الموظف");
-    userLabel_ = value(config_.userLabel, kChooser.cell(1, 3));
+    addCaption(*this, config_.userCaption, -1, chooserCaptions.cell(0, 3, captionWidth),
+               "أسم الموظف");
+    userLabel_ = addValue(*this, config_.userLabel, kChooser.cell(1, 3));
 
     // Along the bottom: the company's data (the top left stays free for the
     // lines printed on the window).
@@ -218,12 +208,10 @@ void InvoiceWindow::buildHeader() {
         const auto [captionNumber, valueNumber] = config_.companyLabels[i];
         pair.width = kDimValueWidths[i];
         pair.colStep = kDimCaptionWidths[i] + kGap;
-        captionLabel(("Label" + std::to_string(captionNumber)).c_str(), -1,
-                     pair.cell(0, 0, kDimCaptionWidths[i]), dimCaptions[i]);
-        auto* v = add<Label>("Label" + std::to_string(valueNumber), -1, pair.cell(1, 0));
+        addCaption(*this, "Label" + std::to_string(captionNumber), -1,
+                   pair.cell(0, 0, kDimCaptionWidths[i]), dimCaptions[i]);
+        Label* v = addValue(*this, "Label" + std::to_string(valueNumber), pair.cell(1, 0));
         pair.right -= pair.colStep + pair.width + kDimSpace;
-        v->alignment = 1;
-        v->fontBold = true;
         if (config_.dimControl) v->bindTo(adodc(config_.dimControl), dimFields[i]);
     }
 
@@ -234,7 +222,7 @@ void InvoiceWindow::buildHeader() {
     if (config_.partnerCaption) {
         // A shown chooser sits in the total's row.
         DataCombo2 = add<DataCombo>("DataCombo2", -1, kPartner.cell(1, 0, 2040));
-        captionLabel("Label1", 2, kPartner.captions().cell(0, 0), config_.partnerCaption);
+        addCaption(*this, "Label1", 2, kPartner.captions().cell(0, 0), config_.partnerCaption);
     } else {
         DataCombo2 = addHidden<DataCombo>("DataCombo2");
         addHidden<Label>("Label1", 2, config_.buyerCaption)->alignment = 1;
