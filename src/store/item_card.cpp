@@ -189,14 +189,18 @@ void ItemCard::AddOrSaveItem() {
         editing_->enter(EditMode::Adding);
         editing_->SetCancelEnabled(true);
     } else {
-        if (!editing_->entriesFit()) return;
-        editing_->guardWrites([this] { Adodc4->recordset().update(); });
-        // What other windows posted to the row meanwhile shows now.
-        rereadInPlace(*Adodc4);
-        editing_->enter(EditMode::Browsing);
-        editing_->SetCancelEnabled(false);
-        setLocked(addBoxes_, true);
+        saveRow(addBoxes_);
     }
+}
+
+void ItemCard::saveRow(const std::vector<TextBox*>& unlocked) {
+    if (!editing_->entriesFit()) return;
+    editing_->guardWrites([this] { Adodc4->recordset().update(); });
+    // What other windows posted to the row meanwhile shows now.
+    rereadInPlace(*Adodc4);
+    editing_->enter(EditMode::Browsing);
+    editing_->SetCancelEnabled(false);
+    setLocked(unlocked, true);
 }
 
 void ItemCard::EditOrSaveItem() {
@@ -206,12 +210,7 @@ void ItemCard::EditOrSaveItem() {
         editing_->enter(EditMode::Editing);
         editing_->SetCancelEnabled(true);
     } else {
-        if (!editing_->entriesFit()) return;
-        editing_->guardWrites([this] { Adodc4->recordset().update(); });
-        rereadInPlace(*Adodc4);
-        editing_->enter(EditMode::Browsing);
-        editing_->SetCancelEnabled(false);
-        setLocked(editBoxes_, true);
+        saveRow(editBoxes_);
     }
 }
 
