@@ -1,112 +1,133 @@
+// The search logins of the invoice windows, one table for all four: a
+// user without the right is refused before any prompt, an empty answer
+// keeps the login, a found invoice (numbers past 32767 included) is shown
+// for viewing under the user's name, one not found leaves the shown one,
+// no search runs while an invoice is open, and add lays out entry again.
 #include <gtest/gtest.h>
 
 #include "access/access_steps.h"
 #include "sales/invoice_window.h"
-#include "sales/sales_steps.h"
+#include "sales/wholesale_steps.h"
 
 namespace mk {
 namespace {
 
 using namespace test;
 
-struct SearchLoginTest : ::testing::Test {
-    SearchLoginTest() {
-        openRetail(h, "('bolt', 10, 5, 1), ('nut', 20, 2, 1)");
-        h.choose("Form3", "DataCombo3", "G1");
-        enterLines(h, {{"bolt", "1"}});
-        save(h, answer::Yes);  // 3
-        h.choose("Form3", "DataCombo3", "G1");
-        enterLines(h, {{"nut", "2"}, {"bolt", "1"}});
-        save(h);  // 4
-        addUser(h, "sara", "pw1", {"sell-inv"});
-        addUser(h, "omar", "pw2", {"sell-inv_group"});
-    }
-    void search(const std::string& user, const std::string& password) {
-        h.menu("Form3", "INV_NO");
-        login(h, "Form14", user, password);
-    }
-    Harness h;
+struct SearchView {
+    const char *menu, *window, *item, *login, *right;
+    const char *user, *current;  // the labels of the user and of "the invoice shown"
+    bool userBeforePrompt;
 };
 
-TEST_F(SearchLoginTest, RefusalsKeepTheLoginAndAFoundInvoiceIsShownForViewing) {
-    h.menu("Form3", "INV_NO");
-    EXPECT_EQ(h.form("Form14").caption, "Form14");
-    h.dialogs.clear();
-    login(h, "Form14", "omar", "pw2");  // lacks the right: no prompt
-    EXPECT_EQ(h.messageTexts(), std::vector<std::string>{"ليست لديك هذه الصلاحية."});
-    EXPECT_EQ(h.lastTitle(), "Attention");
-    EXPECT_EQ(h.dialogs.shown().size(), 1u);
-    h.dialogs.cancelInput();
-    login(h, "Form14", "sara", "pw1");  // an empty answer keeps the login
-    EXPECT_TRUE(h.app.isLoaded("Form14"));
-    EXPECT_FALSE(h.form("Form3").label("Label10").visible);
+const SearchView kViews[] = {
+    {"SALES_IN", "Form3", "INV_NO", "Form14", "sell-inv", "Label15", "Label10", false},
+    {"saleslarge", "Form42", "SERARCH_INVO", "Form43", "sell-inv_group", "Label13", "Label3", false},
+    {"returne", "Form28", "search_invo_no", "Form45", "return_invo", "Label9", "Label7", false},
+    {"supply_inv", "Form17", "Search_invo", "Form15", "buy_inv", "Label14", "Label10", true},
+};
 
-    EXPECT_NE(h.form("Form3").textBox("Text3", 1).top, h.form("Form3").textBox("Text3", 1).design.top);
-    h.answerInput("3.0");
-    login(h, "Form14", "sara", "pw1");
-    EXPECT_FALSE(h.app.isLoaded("Form14"));
+// The trading day of the wholesale tests, invoices 3 (bolt) and 40000
+// (nut) in every book, the voucher 9, and the users "all" and "none".
+void shop(Harness& h) {
+    startTradingDay(h);
+    for (const char* t : {"SALES_INVOICE", "SALES_INVO_GROUP", "RETURN_INVOICE", "BUY_INVOICE"})
+        h.exec(std::string("INSERT INTO ") + t + " (INVO_NO, MED_NAME1, QNTITY1, STATUS_SUB) " +
+               "VALUES (3, 'bolt', 1, 1), (40000, 'nut', 2, 1)");
+    h.exec("INSERT INTO COAST_INVO_GROUP (INVO_NO, MED_NAME1, STATUS_SUB) VALUES (9, 'bolt', 1)");
+    addUser(h, "all", "pw", {"sell-inv", "sell-inv_group", "return_invo", "buy_inv"});
+    addUser(h, "none", "pw");
+}
+
+void search(Harness& h, const SearchView& v, const char* user) {
+    h.menu(v.window, v.item);
+    login(h, v.login, user, "pw");
+}
+
+TEST(SearchLogin, EveryInvoiceWindowFindsShowsAndWaitsAsOne) {
+    for (const SearchView& v : kViews) {
+        SCOPED_TRACE(v.window);
+        Harness h;
+        shop(h);
+        h.menu("Form1", v.menu);
+        Form& f = h.form(v.window);
+        h.dialogs.clear();
+        search(h, v, "none");
+        EXPECT_EQ(h.messageTexts(), std::vector<std::string>{"ليست لديك هذه الصلاحية."});
+        EXPECT_EQ(h.dialogs.shown().size(), 1u);  // no prompt
+        h.dialogs.cancelInput();
+        login(h, v.login, "all", "pw");
+        EXPECT_TRUE(h.app.isLoaded(v.login));
+        EXPECT_EQ(h.caption(v.window, v.user), v.userBeforePrompt ? "all" : "");
+
+        h.answerInput("40000.0");
+        login(h, v.login, "all", "pw");
+        EXPECT_FALSE(h.app.isLoaded(v.login));
+        EXPECT_EQ(h.text(v.window, "Text1", 0) + "|" + h.text(v.window, "DataCombo1", 0) + "|" +
+                      h.caption(v.window, v.user) + "|" + h.caption(v.window, "Label5"),
+                  "40000|nut|all|40000.0");
+        EXPECT_TRUE(f.label(v.current).visible);
+        EXPECT_TRUE(f.control("Text3", 31).isShowing());  // every line of it
+        for (const char* typed : {"7.5", "abc", "99"}) {
+            h.answerInput(typed);
+            search(h, v, "all");
+            EXPECT_EQ(h.lastMessage(), " unable to find that item ") << typed;
+            EXPECT_FALSE(h.app.isLoaded(v.login));
+            EXPECT_EQ(h.text(v.window, "Text1", 0) + " " + h.caption(v.window, "Label5"),
+                      std::string("40000 ") + typed);
+        }
+
+        // While an invoice is added no search runs; add laid out entry again.
+        h.click(v.window, "cmdaction", 0);
+        EXPECT_FALSE(f.control("Text3", 31).visible);
+        h.dialogs.clear();
+        h.menu(v.window, v.item);
+        if (h.app.isLoaded(v.login)) login(h, v.login, "all", "pw");
+        EXPECT_EQ(h.lastMessage(), kSearchWhileOpen);
+        EXPECT_EQ(h.text(v.window, "Text1", 0), "40001");
+    }
+}
+
+// After a re-read the window holds a second row of the number: the first
+// wins. Line 2's row, moved up by the stepping, is back in place.
+TEST(SearchLogin, TheFirstOfTwoInvoicesWinsAndTheLinesAreBackInPlace) {
+    Harness h;
+    shop(h);
+    h.menu("Form1", "SALES_IN");
+    h.choose("Form3", "DataCombo3", "G1");
+    enterLines(h, {{"nut", "1"}, {"bolt", "1"}});
+    save(h);
     Form& f = h.form("Form3");
-    EXPECT_EQ(h.text("Form3", "Text1", 0), "3");
-    EXPECT_EQ(h.text("Form3", "DataCombo1", 0), "bolt");
-    EXPECT_EQ(h.caption("Form3", "Label15"), "sara");
-    EXPECT_EQ(h.caption("Form3", "Label5"), "3.0");
-    EXPECT_TRUE(f.label("Label10").visible);
-    EXPECT_FALSE(f.button("Command2").visible);
-    EXPECT_FALSE(f.picture("Picture1").visible);
-    for (int i = 0; i < 32; ++i) EXPECT_TRUE(f.textBox("Text5", i).visible) << i;
-    EXPECT_TRUE(f.label("Label1", 10).visible);
-    // Line 2's row, moved to the entry line by the stepping, is back in place.
+    EXPECT_NE(f.textBox("Text3", 1).top, f.textBox("Text3", 1).design.top);
+    h.exec("INSERT INTO SALES_INVOICE (INVO_NO, MED_NAME1) VALUES (3, 'later')");
+    h.click("Form3", "cmdaction", 0);
+    h.answer(answer::Yes);
+    h.click("Form3", "cmdaction", 1);
+    h.answerInput("3");
+    search(h, kViews[0], "all");
+    EXPECT_EQ(h.text("Form3", "DataCombo1", 0), "bolt");  // invoice 3 itself, not "later"
+    EXPECT_EQ(f.adodc("Adodc2").recordset().absolutePosition(), 1);
     EXPECT_EQ(f.textBox("Text3", 1).top, f.textBox("Text3", 1).design.top);
     EXPECT_TRUE(f.checkBox("Check4").enabled);  // the exit flag is left as it was
 }
 
-TEST_F(SearchLoginTest, NotFoundStaysOnTheShownInvoiceAndTheFirstOfTwoWins) {
-    h.exec("INSERT INTO SALES_INVOICE (INVO_NO, MED_NAME1) VALUES (4, 'later')");
-    Form& f = h.form("Form3");
-    h.app.navigate(f.adodc("Adodc2"), Nav::Last);
-    for (const char* typed : {"7.5", "abc", "99"}) {
-        h.dialogs.clear();
-        h.answerInput(typed);
-        search("sara", "pw1");
-        EXPECT_EQ(h.lastMessage(), " unable to find that item ") << typed;
-        EXPECT_FALSE(h.app.isLoaded("Form14"));
-        EXPECT_EQ(h.text("Form3", "Text1", 0), "4") << typed;
-        EXPECT_EQ(h.caption("Form3", "Label5"), typed);
-    }
-    // After a re-read the window holds the duplicate too; the first wins.
-    h.answer(answer::Yes);
-    h.click("Form3", "cmdaction", 0);
-    h.click("Form3", "cmdaction", 1);
-    h.answerInput("4");
-    search("sara", "pw1");
-    EXPECT_EQ(h.text("Form3", "DataCombo1", 0), "nut");  // invoice 4 itself, not "later"
-    EXPECT_EQ(f.adodc("Adodc2").recordset().absolutePosition(), 2);
-}
-
-TEST_F(SearchLoginTest, ASearchWaitsForTheOpenInvoiceAndAddLaysOutLineOneAgain) {
-    h.menu("Form3", "INV_NO");  // the login is open when an invoice is added
-    h.click("Form3", "cmdaction", 0);
-    h.dialogs.clear();
-    login(h, "Form14", "sara", "pw1");
-    h.menu("Form3", "INV_NO");
-    EXPECT_EQ(h.messageTexts(), std::vector<std::string>(2, kSearchWhileOpen));
-    EXPECT_TRUE(h.app.isLoaded("Form14"));
-    EXPECT_EQ(h.count("SALES_INVOICE"), 2);
-    h.click("Form14", "Command2");
-    h.answer(answer::Yes);
-    h.click("Form3", "cmdaction", 1);
-
-    h.answerInput("3");
-    search("sara", "pw1");
-    Form& f = h.form("Form3");
-    enterLines(h, {{"nut", "1"}, {"bolt", "1"}});
-    EXPECT_TRUE(f.button("Command2").visible);
-    EXPECT_FALSE(f.textBox("Text5", 0).visible);  // stepped on to line 2
-    EXPECT_FALSE(f.textBox("Text5", 31).visible);
-    EXPECT_FALSE(f.label("Label1", 10).visible);
-    save(h);
-    EXPECT_EQ(h.count("SALES_INVOICE"), 3);
-    EXPECT_EQ(lastBox(h, "MONEY"), 5 + 9 + 7);
+// The issue voucher window searches the wholesale invoices, never its own
+// vouchers, and shows the one found in the wholesale window, unseen.
+TEST(SearchLogin, TheVoucherWindowsSearchActsOnTheWholesaleInvoicesOnly) {
+    Harness h;
+    shop(h);
+    h.menu("Form1", "sellgroup");
+    const SearchView fromVouchers = {"", "Form53", "SERARCH_INVO", "Form43", "", "", "", false};
+    h.answerInput("9");
+    search(h, fromVouchers, "all");
+    EXPECT_EQ(h.lastMessage(), " unable to find that item ");
+    EXPECT_FALSE(h.app.isLoaded("Form43"));
+    ASSERT_TRUE(h.app.isLoaded("Form42"));
+    EXPECT_TRUE(h.form("Form53").frame("Frame1").visible);
+    h.answerInput("40000");
+    search(h, fromVouchers, "all");
+    EXPECT_EQ(h.text("Form42", "Text1", 0) + " " + h.text("Form53", "Text1", 0), "40000 9");
+    EXPECT_FALSE(h.form("Form42").visible());
 }
 
 }  // namespace

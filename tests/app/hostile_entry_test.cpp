@@ -2,13 +2,16 @@
 // buttons: nothing crashes, no raw database text is shown, a refused value
 // changes no row and its message names the box, and nothing a field cannot
 // hold is ever stored. The same windows keep their document through a full
-// disk and save it once when space is made.
+// disk and save it once when space is made; every posting whose write fails
+// half way leaves every table and window as before, and its retry stores
+// what one clean press stores.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 #include <functional>
 #include <map>
+#include <sstream>
 
 #include "data/schema.h"
 #include "sales/wholesale_steps.h"
@@ -110,16 +113,15 @@ const std::vector<EntryWindow> kWindows = {
      0, false},
 };
 
-// A shop: group G1, a customer, a supplier, an employee with a follow-up
+// A shop: group G1, customers, a supplier, an employee with a follow-up
 // table, a day started anew, the main window shown.
 void openShop(Harness& h, bool permissions) {
     h.exec("PRAGMA synchronous = OFF");  // hundreds of saves; no power cut here
     startTradingDay(h);
     if (permissions) setProfile(h, "ACME", true);
-    h.exec("INSERT INTO SUPPLIER (SALES_MAN, MONEY) VALUES ('Acme', 0)");
     h.db().createTable(followUpTableDef("Worker_1"));
     h.exec("INSERT INTO Worker_1 (DATES, APSENT) VALUES ('2007-10-10', 0)");
-    h.exec("INSERT INTO emplyee (code, name) VALUES ('.', 'Worker_1')");
+    h.exec("INSERT INTO emplyee (code, name, net_sallery) VALUES ('.', 'Worker_1', 300)");
 }
 
 bool entering(Harness& h, const EntryWindow& w) {
@@ -277,6 +279,208 @@ TEST(HostileEntry, EveryEntryWindowKeepsItsDocumentThroughAFullDisk) {
         EXPECT_NE(everything(h), before) << w.form;
         EXPECT_FALSE(entering(h, w)) << w.form;
         for (const std::string& m : h.messageTexts()) EXPECT_NE(m, kDiskFullMessage) << w.form;
+    }
+}
+
+// What every loaded window shows: each control's place, state and text,
+// and the lines printed on it; `skip` names controls ("Form4.Label3") left
+// out.
+std::string windowsText(Harness& h, const std::vector<std::string>& skip = {}) {
+    std::string out;
+    for (Form* f : h.app.loadedForms()) {
+        out += f->name() + (f->visible() ? " " : " hidden ") + f->caption + "\n";
+        for (const auto& c : f->controls()) {
+            if (std::count(skip.begin(), skip.end(), f->name() + "." + c->fullName())) continue;
+            out += c->fullName() + (c->visible ? "" : " hidden") + (c->enabled ? " " : " off ") +
+                   formatDouble(c->top) + " ";
+            if (auto* t = dynamic_cast<TextBox*>(c.get()))
+                out += (t->locked ? "locked " : "") + t->text();
+            if (auto* d = dynamic_cast<DataCombo*>(c.get())) out += d->text();
+            if (auto* l = dynamic_cast<Label*>(c.get())) out += l->caption();
+            if (auto* b = dynamic_cast<CommandButton*>(c.get())) out += b->caption;
+            if (auto* k = dynamic_cast<CheckBox*>(c.get())) out += std::to_string(k->value());
+            if (auto* o = dynamic_cast<OptionButton*>(c.get())) out += o->value ? "on" : "";
+            out += "\n";
+        }
+        for (const std::string& l : f->printedLines()) out += l + "\n";
+    }
+    return out;
+}
+
+// The lines of `now` that differ from `was`, to show what a failure changed.
+std::string changes(const std::string& was, const std::string& now) {
+    std::istringstream a(was), b(now);
+    std::string out, x, y;
+    for (bool more = true; more;) {
+        more = static_cast<bool>(std::getline(a, x));
+        more = static_cast<bool>(std::getline(b, y)) || more;
+        if (more && x != y) out += "was: " + x + "\nnow: " + y + "\n";
+        x.clear(), y.clear();
+    }
+    return out;
+}
+
+// A posting path: a document made ready from the main window, the press
+// that posts it, and the writes it makes, each made to fail in turn.
+struct Posting {
+    const char* what;
+    const char* menu;
+    std::function<void(Harness&)> start;
+    std::function<void(Harness&)> press;
+    std::vector<const char*> writes;
+    // Controls that show the document's totals, computed before its writes.
+    std::vector<std::string> totals = {};
+    bool permissions = false;
+    // The hidden collection button re-reads its document after a failure,
+    // dropping the typed lines: for it only the tables are compared.
+    bool keepsDocument = true;
+};
+
+// A press, with the amount a part payment asks for.
+std::function<void(Harness&)> pressing(const char* form, const char* button, int index = -1,
+                                       const char* paid = nullptr) {
+    return [=](Harness& h) {
+        if (paid) h.answerInput(paid);
+        h.click(form, button, index);
+    };
+}
+
+void wholesaleOnCredit(Harness& h, const char* form, const char* option) {
+    h.choose(form, "DataCombo3", "G1");
+    enterWholesale(h, form, {{"bolt", "2"}, {"nut", "1"}});
+    h.choose(form, "DataCombo2", "Hala");
+    h.click(form, option);
+}
+
+void voucher(Harness& h, const char* form, const char* party, bool saved) {
+    add(h, form);
+    h.type(form, std::string(form) == "Form35" ? "DataCombo1" : "Text6", party);
+    h.type(form, "Text2", "5");
+    if (saved) h.click(form, "cmdaction", 0);
+}
+
+void purchase(Harness& h, bool saved) {
+    h.exec("INSERT INTO INVENTORY (\"DESC\", ONSTOCK, TOTAL) VALUES ('filter', 5, 100)");
+    h.show("Form4");
+    add(h, "Form4");
+    h.choose("Form4", "DataCombo1", "filter", 0);
+    for (auto [box, text] : {std::pair{1, "3"}, {2, "10"}, {3, "0"}})
+        h.type("Form4", "Text2", text, box);
+    if (saved) h.click("Form4", "cmdaction", 0);
+}
+
+const std::vector<Posting> kPostings = {
+    {"retail sale", "SALES_IN", [](Harness& h) { startInvoice(h, "Form3", false); },
+     pressing("Form3", "cmdaction", 0), {"UPDATE ON G1", "UPDATE ON DAILY_TRADE", "INSERT ON BOX"}},
+    {"wholesale, part paid", "saleslarge",
+     [](Harness& h) { wholesaleOnCredit(h, "Form42", "Option3"); },
+     pressing("Form42", "cmdaction", 0, "10"),
+     {"UPDATE ON BUYER", "UPDATE ON DAILY_TRADE", "INSERT ON BOX",
+      "UPDATE OF STATUS_SUB ON SALES_INVO_GROUP"}},
+    {"issue voucher on credit", "sellgroup",
+     [](Harness& h) { wholesaleOnCredit(h, "Form53", "Option2"); },
+     pressing("Form53", "cmdaction", 0), {"UPDATE ON BUYER", "UPDATE ON G1"}},
+    {"collection (hidden in the design, shown to press it)", "sellgroup",
+     [](Harness& h) {
+         wholesaleOnCredit(h, "Form53", "Option3");
+         CommandButton& collect = h.form("Form53").button("Command2");
+         collect.visible = collect.enabled = true;
+     },
+     pressing("Form53", "Command2", -1, "4"), {"UPDATE ON BUYER"}, {}, false, false},
+    {"return", "returne", [](Harness& h) { startInvoice(h, "Form28", false, "Text6"); },
+     pressing("Form28", "cmdaction", 0),
+     {"UPDATE ON G1", "INSERT ON BOX", "UPDATE OF STATUS_SUB ON RETURN_INVOICE"}, {"Form28.Text8"}},
+    {"incoming, part paid", "supply_inv",
+     [](Harness& h) {
+         kWindows[4].start(h);
+         h.choose("Form17", "DataCombo2", "Acme");
+         h.click("Form17", "Option3");
+     },
+     pressing("Form17", "cmdaction", 0, "3"),
+     {"UPDATE ON DAILY_TRADE", "UPDATE ON G1", "INSERT ON BOX", "UPDATE ON SUPPLIER"}},
+    {"later payment of an unposted incoming invoice (never shown)", "supply_inv",
+     [](Harness& h) {
+         h.exec("INSERT INTO BUY_INVOICE (INVO_NO, SALES_MAN, STATUS_SUB, QNTITY1, \"EXPIRY_ DATE1\") "
+                "VALUES (9, 'Acme', 0, 2, 10)");
+         Form& f = h.form("Form17");
+         f.adodc("Adodc2").Refresh();
+         f.adodc("Adodc2").recordset().moveLast();
+         f.option("Option3").value = true;
+     },
+     [](Harness& h) {
+         h.answerInput("5");
+         h.app.raise(h.form("Form17"), h.form("Form17").button("Command2").onClick);
+     },
+     {"INSERT ON BOX", "UPDATE ON SUPPLIER"}, {"Form17.Label8", "Form17.Label9"}},
+    {"receipt", "PAY", [](Harness& h) { voucher(h, "Form35", "Hala", true); },
+     pressing("Form35", "Command2"),
+     {"INSERT ON BOX", "UPDATE ON BUYER", "UPDATE OF POSTED ON REVEIVED_MONEY"}},
+    {"receipt posted while adding", "PAY", [](Harness& h) { voucher(h, "Form35", "Hala", false); },
+     pressing("Form35", "Command2"), {"INSERT ON REVEIVED_MONEY", "INSERT ON BOX", "UPDATE ON BUYER"}},
+    {"payment posted while adding", "ECEIVE",
+     [](Harness& h) { voucher(h, "Form41", "driver", false); }, pressing("Form41", "Command2"),
+     {"INSERT ON MONEY_OUT", "INSERT ON BOX"}},
+    {"wage", "SUPPLY_INF",
+     [](Harness& h) { h.app.navigate(h.form("Form32").adodc("Adodc1"), Nav::Next); },
+     pressing("Form32", "Command2"), {"INSERT ON BOX", "UPDATE OF get_money ON emplyee"}, {}, true},
+    {"days rolled into a month", "doutput",
+     [](Harness& h) {
+         editBook(h, "Form18", "30");
+         h.click("Form18", "Command1");
+         h.click("Form18", "cmdaction", 2);
+     },
+     [](Harness& h) {
+         h.answerInput("3");
+         h.click("Form18", "ADD");
+     },
+     {"UPDATE ON MONTH_OUTPUT", "UPDATE ON DAY_OUTPUT"}},
+    {"new user", "account",
+     [](Harness& h) {
+         add(h, "Form12");
+         h.type("Form12", "Text1", "omar", 2);
+         h.type("Form12", "Text1", "abcde", 3);
+     },
+     pressing("Form12", "cmdaction", 0), {"INSERT ON Admin"}},
+    {"purchase invoice", "", [](Harness& h) { purchase(h, false); },
+     pressing("Form4", "cmdaction", 0), {"INSERT ON BUY_INVOICE"}, {"Form4.Label13", "Form4.Label3"}},
+    {"purchase invoice added to stock", "", [](Harness& h) { purchase(h, true); },
+     [](Harness& h) { h.menu("Form4", "ADD"); },
+     {"UPDATE ON INVENTORY", "UPDATE OF STATUS_SUB ON BUY_INVOICE"}},
+};
+
+TEST(HostileEntry, EveryPostingFailingHalfWayLeavesAllAsBeforeAndItsRetryPostsOnce) {
+    for (const Posting& p : kPostings) {
+        SCOPED_TRACE(p.what);
+        auto ready = [&](Harness& h) {
+            openShop(h, p.permissions);
+            if (*p.menu) h.menu("Form1", p.menu);
+            p.start(h);
+        };
+        Harness clean;
+        ready(clean);
+        const std::string unposted = everything(clean);
+        p.press(clean);
+        const std::string posted = everything(clean);
+        ASSERT_NE(posted, unposted);
+
+        Harness h;
+        ready(h);
+        const std::string windows = windowsText(h, p.totals);
+        for (const char* writes : p.writes) {
+            fail(h, writes);
+            h.dialogs.clear();
+            p.press(h);
+            ASSERT_EQ(h.dialogs.messages().size(), 1u) << writes;  // the error alone
+            EXPECT_EQ(h.dialogs.messages()[0].style, mb::Critical) << writes;
+            EXPECT_EQ(changes(unposted, everything(h)), "") << writes;
+            if (p.keepsDocument) {
+                EXPECT_EQ(changes(windows, windowsText(h, p.totals)), "") << writes;
+            }
+            succeed(h);
+        }
+        if (!p.keepsDocument) continue;
+        p.press(h);
+        EXPECT_EQ(changes(posted, everything(h)), "");
     }
 }
 

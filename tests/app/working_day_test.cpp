@@ -21,11 +21,16 @@ using namespace test;
 using Lines = std::vector<std::pair<std::string, std::string>>;
 
 const std::vector<std::string> kItems{"bolt", "nut"};
-const std::map<std::string, std::string> kBooks{{"Form3", "SALES_INVOICE"},
-                                                {"Form42", "SALES_INVO_GROUP"},
-                                                {"Form53", "COAST_INVO_GROUP"},
-                                                {"Form28", "RETURN_INVOICE"},
-                                                {"Form17", "BUY_INVOICE"}};
+// Each document window's book, and the line it prints last when it posts.
+struct Document {
+    const char *table, *printed;
+};
+const std::map<std::string, Document> kBooks{
+    {"Form3", {"SALES_INVOICE", " the quantities were subtracted "}},
+    {"Form42", {"SALES_INVO_GROUP", " the quantities were subtracted "}},
+    {"Form53", {"COAST_INVO_GROUP", " the quantities were subtracted "}},
+    {"Form28", {"RETURN_INVOICE", "MED_NAME31"}},
+    {"Form17", {"BUY_INVOICE", " the process was completed "}}};
 
 std::string cashSaid(double amount, const std::string& who = "") {
     return " ألى الصندوق " + formatDouble(amount) + "بقيمة " + who + " تم أضافة حساب فاتورة  ";
@@ -103,20 +108,29 @@ struct WorkingDayTest : ::testing::Test {
         bought_ = lines;
     }
     // Saves with the answers queued in order: the boxes shown must be the
-    // messages given, then the another-invoice question; the last number
-    // and the total shown are the ones stored.
+    // messages given, then the another-invoice question, each shown once
+    // the document is stored (another program reading the file sees it);
+    // the last number and the total shown are the ones stored.
     void saved(const std::string& form, std::vector<std::string> said, int another = answer::No,
                const std::string& paid = "") {
+        const std::string table = kBooks.at(form).table;
+        const double rows = stored("SELECT count(*) FROM " + table);
+        std::vector<double> seen;
+        h.dialogs.onShown = [&](const auto& box) {
+            if (!box.input) seen.push_back(stored("SELECT count(*) FROM " + table) - rows);
+        };
         h.dialogs.clear();
         if (!paid.empty()) h.answerInput(paid);
         for (size_t i = 0; i < said.size(); ++i) h.answer(answer::OK);
         h.answer(another);
         h.click(form, "cmdaction", 0);
+        h.dialogs.onShown = nullptr;
         said.push_back(form == "Form3" ? "هل تريد ملىء فاتورة أخرى "
                                        : "هل تريد إدخال فاتورة أخرى ");
         EXPECT_EQ(h.messageTexts(), said) << form;
+        EXPECT_EQ(seen, std::vector<double>(said.size(), 1)) << form;
         EXPECT_EQ(h.dialogs.unusedAnswers(), 0u) << form;
-        const std::string& table = kBooks.at(form);
+        EXPECT_EQ(h.lines(form).back(), kBooks.at(form).printed) << form;
         EXPECT_EQ(h.caption(form, "Label4"),
                   formatDouble(stored("SELECT max(INVO_NO) FROM " + table)));
         if (form != "Form28") {  // a return keeps no total
@@ -201,6 +215,9 @@ TEST_F(WorkingDayTest, EveryTableAgreesWithWhatTheWindowsShowed) {
     saved("Form3", {cashSaid(70)}, answer::Yes);
     book.cashMoves(70);
     stockShown("Form3", "Text9", "nut");
+    EXPECT_EQ(row(h, "SALES_INVOICE", -1,
+                  {"INVO_NO", "STATUS_SUB", "SUM1", "SUM2", "TOTAL_SUM", "DATES"}),
+              "3|True|40|30|70|06/12/2026");
     agree("retail 3");
     // The card keeps its typed price and still waits for its save.
     EXPECT_EQ(h.text("Form1", "Text7") + h.caption("Form1", "cmdaction", 2), "26&save");
@@ -226,6 +243,10 @@ TEST_F(WorkingDayTest, EveryTableAgreesWithWhatTheWindowsShowed) {
     saved("Form42", {cashSaid(60)}, answer::Yes);
     book.cashMoves(60);
     stockShown("Form42", "Text10", "bolt");
+    EXPECT_EQ(row(h, "SALES_INVO_GROUP", -1, {"NOTES", "STATUS_SUB", "TOTAL_SUM"}), ".|True|60");
+    EXPECT_EQ(row(h, "BOX", -1, {"MONEY_RECIVED", "RECEIVED_INV"}), "60|3");
+    const auto& printed = h.lines("Form42");  // two blank lines before the last
+    EXPECT_EQ(printed.at(printed.size() - 3) + printed.at(printed.size() - 2), "");
     agree("wholesale 3, cash");
 
     // Both windows sold bolt under the card's edit. Its save stores the typed
@@ -280,6 +301,8 @@ TEST_F(WorkingDayTest, EveryTableAgreesWithWhatTheWindowsShowed) {
     enterDocument(h, "Form28", {{"bolt", "1"}}, "Text5", "Command1");
     h.type("Form28", "Text6", "20", 0);
     saved("Form28", {cashSaid(20)});
+    EXPECT_EQ(row(h, "RETURN_INVOICE", -1, {"STATUS_SUB", "PRICE1", "BUYER"}), "True|20|.");
+    EXPECT_EQ(row(h, "BOX", -1, {"MONEY_OUT", "RETURN_INV"}), "20|3");
     book.cashMoves(-20);
     EXPECT_EQ(item("\"RETURN\"", "bolt"), 1);
     agree("return 3");

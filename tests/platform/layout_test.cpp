@@ -2,6 +2,8 @@
 // for printed lines, and what a panel hides.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "access/access_steps.h"
 #include "app/steps.h"
 
@@ -65,15 +67,12 @@ TEST(Layout, ALabelNamesTheBoxItStandsBesideOrHeadsInATable) {
         const Label* l = f.labelBeside(f.control(box, index));
         return l ? l->fullName() : std::string("-");
     };
-    EXPECT_EQ(named("Text1"), "Label1");
-    EXPECT_EQ(named("Text2"), "-");  // another box has the label to itself
-    EXPECT_EQ(named("Text3"), "-");  // its own label shows nothing
-    EXPECT_EQ(named("Text4"), "Label1");  // named where its place cannot tell
+    // Text2: another box has the label to itself; Text3: its own label
+    // shows nothing; Text4: named where its place cannot tell.
+    EXPECT_EQ(named("Text1") + named("Text2") + named("Text3") + named("Text4"), "Label1--Label1");
     // A line's serial number names nothing: the column's heading does.
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(named("Item", i), "Heading(0)") << i;
-        EXPECT_EQ(named("Quantity", i), "Heading(1)") << i;
-    }
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(named("Item", i) + named("Quantity", i), "Heading(0)Heading(1)") << i;
     // Boxes with captions of their own make a form, not a table.
     f.label("Label2").setCaption("التاريخ");
     EXPECT_EQ(named("Text3"), "Label2");
@@ -92,20 +91,17 @@ TEST(Layout, PrintedLinesGoWhereTheWindowHasRoomAtItsLeftEdge) {
     Form& f = h.app.form("Layout");
     // The top left holds three lines left of the boxes: the highest band.
     Geometry area = f.printArea();
-    EXPECT_EQ(area.left, 0);
-    EXPECT_EQ(area.top, 0);
+    EXPECT_EQ(area.left + area.top, 0);
     EXPECT_GE(area.height, 3 * kPrintLineTwips);
     EXPECT_LE(area.width, 3600);
     EXPECT_TRUE(roomClearOfControls(f));
     // A box in the top left sends the lines below it.
     f.add<CommandButton>("Command1", -1, Geometry{120, 120, 1500, 375});
-    area = f.printArea();
-    EXPECT_GT(area.top, 495);
+    EXPECT_GT(f.printArea().top, 495);
     EXPECT_TRUE(roomClearOfControls(f));
     // A window full of controls has no room.
     f.add<Frame>("Frame1", -1, Geometry{0, 0, 9000, 6000});
-    area = f.printArea();
-    EXPECT_EQ(area.height, 0);
+    EXPECT_EQ(f.printArea().height, 0);
 }
 
 // The invoice windows print as they save and step lines; in the layout a
@@ -116,20 +112,18 @@ TEST(Layout, EveryInvoiceWindowKeepsRoomForPrintedLinesInItsSearchView) {
     addUser(h, "sam", "pw", {"sell-inv", "sell-inv_group", "return_invo", "buy_inv"});
     begin(h);
     h.click("Form16", "Command1");
-    const struct {
-        const char *opens, *window, *search, *login;
-    } kViews[] = {{"SALES_IN", "Form3", "INV_NO", "Form14"},
-                  {"saleslarge", "Form42", "SERARCH_INVO", "Form43"},
-                  {"returne", "Form28", "search_invo_no", "Form45"},
-                  {"supply_inv", "Form17", "Search_invo", "Form15"}};
-    for (const auto& v : kViews) {
-        h.menu("Form1", v.opens);
-        EXPECT_TRUE(roomClearOfControls(h.form(v.window))) << v.window;
-        h.menu(v.window, v.search);
+    for (auto [opens, window, search, login] :
+         {std::tuple{"SALES_IN", "Form3", "INV_NO", "Form14"},
+          {"saleslarge", "Form42", "SERARCH_INVO", "Form43"},
+          {"returne", "Form28", "search_invo_no", "Form45"},
+          {"supply_inv", "Form17", "Search_invo", "Form15"}}) {
+        h.menu("Form1", opens);
+        EXPECT_TRUE(roomClearOfControls(h.form(window))) << window;
+        h.menu(window, search);
         h.answerInput("1");
-        login(h, v.login, "sam", "pw");
-        ASSERT_TRUE(h.form(v.window).control("Text3", 31).isShowing()) << v.window;
-        EXPECT_TRUE(roomClearOfControls(h.form(v.window))) << v.window;
+        test::login(h, login, "sam", "pw");
+        ASSERT_TRUE(h.form(window).control("Text3", 31).isShowing()) << window;
+        EXPECT_TRUE(roomClearOfControls(h.form(window))) << window;
     }
 }
 

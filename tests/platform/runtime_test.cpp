@@ -1,3 +1,5 @@
+// The window runtime: loading and showing, one action per handler rolled
+// back on failure, timers, printing, focus and input.
 #include <gtest/gtest.h>
 
 #include "data/record_editing.h"
@@ -30,14 +32,11 @@ public:
                 if (fails) toInt16(Value(99999));
             };
         }
-        Command1 = &button("Command1");
-        Command2 = add<CommandButton>("Command2", -1, Geometry{0, 1200, 1200, 360}, "&other");
-        Command2->onClick = [this] { app().show(app().form("Other")); };
-        Timer1 = add<Timer>("Timer1", -1, 1000, true);
-        Timer1->onTimer = [this] { ++ticks; };
-        auto* file = addMenu("file", "م&لف");
-        auto* exit = addMenu("exit", "خروج", file, "Ctrl+Q");
-        exit->onClick = [this] { Unload(); };
+        add<CommandButton>("Command2", -1, Geometry{0, 1200, 1200, 360}, "&other")->onClick = [this] {
+            app().show(app().form("Other"));
+        };
+        add<Timer>("Timer1", -1, 1000, true)->onTimer = [this] { ++ticks; };
+        addMenu("exit", "خروج", addMenu("file", "م&لف"), "Ctrl+Q")->onClick = [this] { Unload(); };
     }
     void Form_Load() override {
         ++loads;
@@ -48,11 +47,7 @@ public:
     }
     Adodc* Adodc1;
     TextBox* Text1;
-    CommandButton* Command1;
-    CommandButton* Command2;
-    Timer* Timer1;
-    int ticks = 0;
-    int loads = 0;
+    int ticks = 0, loads = 0;
     std::string told;  // the tables it was told of and the steps run, in order
 };
 
@@ -85,8 +80,7 @@ public:
     Label* Label1;
     Timer* Timer1;
     Frame* Frame1;
-    OptionButton* Option1;
-    OptionButton* Option2;
+    OptionButton *Option1, *Option2;
     TextBox* Text1;
     CommandButton* Command1;
     int paints = 0;
@@ -103,32 +97,33 @@ protected:
     Harness h{Harness::Windows::None};
 };
 
-TEST_F(RuntimeTest, TouchingAWindowLoadsItHiddenOnce) {
-    EXPECT_FALSE(h.app.isLoaded("Other"));
+TEST_F(RuntimeTest, TouchingAWindowLoadsItHiddenOnceAndShowingPaintsItOnce) {
     auto& other = h.app.form<Other>();  // loads MainWin too, through the caption
     EXPECT_TRUE(h.app.isLoaded("MainWin"));
     EXPECT_FALSE(other.visible());
-    EXPECT_EQ(h.app.form<MainWin>().loads, 1);
+    EXPECT_EQ(other.paints, 0);  // hidden windows are not painted
     h.app.show(h.app.form("MainWin"));
     h.app.show(h.app.form("MainWin"));
     EXPECT_EQ(h.app.form<MainWin>().loads, 1);
     EXPECT_EQ(h.app.activeForm(), &h.app.form("MainWin"));
-    EXPECT_EQ(other.paints, 0);  // hidden windows are not painted
-}
+    other.Timer1->setEnabled(false);
+    h.app.show(other);
+    h.app.show(other);
+    EXPECT_EQ(other.paints, 1);
+    h.app.hide(other);
+    h.app.show(other);
+    EXPECT_EQ(other.paints, 2);
 
-TEST_F(RuntimeTest, UnloadingTheMainWindowEndsTheProgram) {
-    h.app.start("MainWin");
-    h.app.form("Other");
+    // Unloading the main window ends the program and every window.
     EXPECT_TRUE(h.menu("MainWin", "exit"));
     EXPECT_TRUE(h.app.ended());
-    EXPECT_FALSE(h.app.isLoaded("Other"));
     EXPECT_TRUE(h.app.loadedForms().empty());
 }
 
 TEST_F(RuntimeTest, AFailingHandlerRollsBackAndShowsTheError) {
     h.app.start("MainWin");
     EXPECT_TRUE(h.click("MainWin", "Command1"));
-    EXPECT_EQ(h.dialogs.messages().size(), 1u);
+    ASSERT_EQ(h.dialogs.messages().size(), 1u);
     EXPECT_EQ(h.dialogs.messages()[0].style, mb::Critical);
     EXPECT_EQ(h.lastTitle(), "makhzan");
     EXPECT_NE(h.lastMessage().find("Overflow"), std::string::npos);
@@ -146,51 +141,28 @@ TEST_F(RuntimeTest, AFailingHandlerRollsBackAndShowsTheError) {
     EXPECT_EQ(h.cell("DIM", 0, "COMPANY_NAME"), Value("ACME"));
 }
 
-TEST_F(RuntimeTest, TimersTickInTimeOrderAndWorkersCloseThemselves) {
+TEST_F(RuntimeTest, TimersTickInTimeOrderAndWorkersPrintAndCloseThemselves) {
     h.app.start("MainWin");
     h.advance(2500);
     EXPECT_EQ(h.app.form<MainWin>().ticks, 2);
     h.click("MainWin", "Command2");
     auto& other = h.app.form<Other>();
-    EXPECT_TRUE(other.visible());
     EXPECT_EQ(other.paints, 1);
+    // Printing lines up zones of 14 and writes numbers with their blanks.
+    EXPECT_EQ(h.lines("Other"), (std::vector<std::string>{
+                                    "n             " + std::string(" 12 ") + std::string(10, ' ') +
+                                        "10/10/2007",
+                                    "ab-3.5 "}));
+    EXPECT_EQ(other.printedZoneStarts(), (std::vector<std::vector<int>>{{14, 28}, {}}));
+    std::vector<int> starts;
+    formatPrintLine({zone, zone, "x"}, starts);
+    EXPECT_EQ(starts, (std::vector<int>{14, 28}));
     h.advance(499);
     EXPECT_TRUE(h.app.isLoaded("Other"));
     h.advance(1);
     EXPECT_FALSE(h.app.isLoaded("Other"));
     h.advance(500);
     EXPECT_EQ(h.app.form<MainWin>().ticks, 3);
-}
-
-TEST_F(RuntimeTest, PaintRunsOncePerShowing) {
-    h.app.start("MainWin");
-    auto& other = h.app.form<Other>();
-    h.app.show(other);
-    h.app.show(other);
-    EXPECT_EQ(other.paints, 1);
-    h.app.hide(other);
-    h.app.show(other);
-    EXPECT_EQ(other.paints, 2);
-}
-
-TEST_F(RuntimeTest, PrintingUsesZonesAndNumberForms) {
-    h.app.start("MainWin");
-    h.click("MainWin", "Command2");
-    const auto& lines = h.lines("Other");
-    ASSERT_EQ(lines.size(), 2u);
-    EXPECT_EQ(lines[0], "n             " + std::string(" 12 ") + std::string(10, ' ') +
-                            "10/10/2007");
-    EXPECT_EQ(lines[1], "ab-3.5 ");
-    // The front end lines zones up by where each one starts.
-    const auto& zones = h.app.form("Other").printedZoneStarts();
-    ASSERT_EQ(zones.size(), 2u);
-    EXPECT_EQ(zones[0], (std::vector<int>{14, 28}));
-    EXPECT_TRUE(zones[1].empty());
-    std::vector<int> starts;
-    formatPrintLine({zone, zone, "x"}, starts);
-    EXPECT_EQ(starts, (std::vector<int>{14, 28}));
-    h.app.form("Other").Cls();
-    EXPECT_TRUE(h.app.form("Other").printedZoneStarts().empty());
 }
 
 TEST_F(RuntimeTest, ATimerNeverUnloadsItsWindowWhileAHandlerRuns) {
@@ -226,9 +198,10 @@ TEST_F(RuntimeTest, ATimerNeverUnloadsItsWindowWhileAHandlerRuns) {
     EXPECT_FALSE(app.isLoaded("Other"));
 }
 
-TEST_F(RuntimeTest, ButtonClickMovesFocusFirstAndOptionsAreGrouped) {
+TEST_F(RuntimeTest, AClickMovesFocusFirstOptionsAreGroupedAndDisabledWindowsTakeNoInput) {
     h.app.start("MainWin");
     auto& other = h.app.form<Other>();
+    EXPECT_FALSE(h.click("Other", "Command1"));  // loaded hidden
     other.Timer1->setEnabled(false);
     h.app.show(other);
     h.app.focusByUser(*other.Text1);
@@ -242,10 +215,7 @@ TEST_F(RuntimeTest, ButtonClickMovesFocusFirstAndOptionsAreGrouped) {
     other.Frame1->visible = false;
     EXPECT_FALSE(other.Option1->isShowing());
     EXPECT_FALSE(h.click("Other", "Option1", 0));
-}
 
-TEST_F(RuntimeTest, DisabledAndHiddenWindowsTakeNoInput) {
-    h.app.start("MainWin");
     auto& main = h.app.form<MainWin>();
     main.enabled = false;
     EXPECT_FALSE(h.menu("MainWin", "exit"));
@@ -253,23 +223,6 @@ TEST_F(RuntimeTest, DisabledAndHiddenWindowsTakeNoInput) {
     main.enabled = true;
     main.Text1->locked = true;
     EXPECT_FALSE(h.type("MainWin", "Text1", "x"));
-    EXPECT_FALSE(h.click("Other", "Command1"));  // loaded hidden
-}
-
-TEST_F(RuntimeTest, ScriptedDialogsAnswerInOrderAndDefaultToNothing) {
-    h.app.start("MainWin");
-    Form& f = h.app.form("MainWin");
-    h.answer(answer::Yes);
-    h.answerInput("abc");
-    EXPECT_EQ(f.MsgBox("one", mb::YesNo), answer::Yes);
-    EXPECT_EQ(f.InputBox("two", "T", "d"), "abc");
-    EXPECT_EQ(f.MsgBox("three", mb::YesNo), answer::No);
-    EXPECT_EQ(f.InputBox("four"), "");
-    auto shown = h.dialogs.shown();
-    ASSERT_EQ(shown.size(), 4u);
-    EXPECT_EQ(shown[1].title, "T");
-    EXPECT_EQ(shown[1].defaultText, "d");
-    EXPECT_EQ(shown[3].title, "makhzan");
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <QTest>
 #include <QTimer>
 #include <functional>
+#include <tuple>
 
 #include "app/system.h"
 #include "data/schema.h"
@@ -57,14 +58,12 @@ TEST_F(AccessibilityTest, ControlsCarryTheirNamesAndWhatAPersonHears) {
                           "Adodc1", "Frame1", "List1", "Drive1", "File1"})
         EXPECT_NE(findByDescription(root, d), nullptr) << d;
 
-    EXPECT_EQ(nameOf(rig.widget("Sample", "Command1")), "حفظ");
-    EXPECT_EQ(nameOf(rig.widget("Sample", "Check1")), "مفعل");
-    EXPECT_EQ(nameOf(rig.widget("Sample", "Label2", 1)), "التليفون");
-    // Boxes and combos are named by the label beside them.
-    EXPECT_EQ(nameOf(rig.widget("Sample", "Text1", 0)), "الأسم");
-    EXPECT_EQ(nameOf(rig.widget("Sample", "Text1", 2)), "كلمة السر");
-    EXPECT_EQ(nameOf(rig.widget("Sample", "DataCombo1")), "المشترى");
-    EXPECT_EQ(nameOf(rig.widget("Sample", "Frame1")), "طريقة الدفع");
+    // By their captions; boxes and combos by the label beside them.
+    for (auto [control, index, name] :
+         {std::tuple{"Command1", -1, "حفظ"}, {"Check1", -1, "مفعل"}, {"Label2", 1, "التليفون"},
+          {"Text1", 0, "الأسم"}, {"Text1", 2, "كلمة السر"}, {"DataCombo1", -1, "المشترى"},
+          {"Frame1", -1, "طريقة الدفع"}})
+        EXPECT_EQ(nameOf(rig.widget("Sample", control, index)), QString::fromUtf8(name)) << control;
 
     // States: hidden, disabled, text and checks readable.
     EXPECT_TRUE(iface(rig.widget("Sample", "Command2"))->state().invisible);
@@ -78,19 +77,15 @@ TEST_F(AccessibilityTest, ControlsCarryTheirNamesAndWhatAPersonHears) {
     EXPECT_TRUE(iface(rig.widget("Sample", "Option1", 0))->state().checked);
     EXPECT_FALSE(iface(rig.widget("Sample", "Option1", 1))->state().checked);
 
-    // The navigation bar: its caption and four buttons.
+    // The navigation bar: its caption and four named buttons.
     QAccessibleInterface* bar = iface(rig.widget("Sample", "Adodc1"));
     EXPECT_EQ(bar->text(QAccessible::Name), "تصفح");
-    int buttons = 0;
+    EXPECT_NE(findByDescription(bar, "Adodc1.Caption"), nullptr);
     for (const char* part : {".First", ".Previous", ".Next", ".Last"}) {
         QAccessibleInterface* b = findByDescription(bar, QStringLiteral("Adodc1") + part);
         ASSERT_NE(b, nullptr) << part;
-        EXPECT_EQ(b->role(), QAccessible::Button);
-        EXPECT_FALSE(b->text(QAccessible::Name).isEmpty());
-        ++buttons;
+        EXPECT_TRUE(b->role() == QAccessible::Button && !b->text(QAccessible::Name).isEmpty()) << part;
     }
-    EXPECT_EQ(buttons, 4);
-    EXPECT_NE(findByDescription(bar, "Adodc1.Caption"), nullptr);
 
     // A button pressed through its accessible action reaches the handler.
     QAccessibleInterface* save = findByDescription(root, "Command1");

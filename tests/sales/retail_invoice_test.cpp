@@ -1,3 +1,6 @@
+// The retail invoice window: numbering, prices, another window's postings
+// kept, and every save it must refuse. (What one sale stores and says is
+// followed through the working day.)
 #include <gtest/gtest.h>
 
 #include <tuple>
@@ -14,67 +17,16 @@ struct RetailInvoiceTest : ::testing::Test {
     Harness h;
 };
 
-TEST_F(RetailInvoiceTest, FirstInvoicePostsStockDayCashAndItsFlagOnce) {
-    openRetail(h, "('bolt', 10, 12.5, 6), ('nut', 4, 13.5, 2)");
-    EXPECT_EQ(h.caption("Form3", "Label4"), "2");
-    h.choose("Form3", "DataCombo3", "G1");
-    enterLines(h, {{"bolt", "3"}, {"nut", "1"}});
-    EXPECT_EQ(h.text("Form3", "Text1", 0), "3");
-    EXPECT_EQ(h.text("Form3", "Text4", 0), "12");  // 12.5 to the even neighbour
-    EXPECT_EQ(h.text("Form3", "Text4", 1), "14");
-    h.dialogs.clear();
-    // The message and the question come once the sale is stored: another
-    // program reading the file then sees it.
-    std::vector<long> seen;
-    h.dialogs.onShown = [&](const auto&) { seen.push_back(h.committedCount("BOX")); };
-    save(h);
-    h.dialogs.onShown = nullptr;
-    EXPECT_EQ(seen, (std::vector<long>{2, 2}));
-
-    ASSERT_EQ(h.count("SALES_INVOICE"), 1);
-    EXPECT_EQ(toInt16(h.cell("SALES_INVOICE", 0, "INVO_NO")), 3);
-    EXPECT_EQ(h.cell("SALES_INVOICE", 0, "STATUS_SUB"), Value(true));
-    EXPECT_EQ(toDouble(h.cell("SALES_INVOICE", 0, "SUM1")), 36);
-    EXPECT_EQ(toDouble(h.cell("SALES_INVOICE", 0, "SUM2")), 14);
-    EXPECT_EQ(toDouble(h.cell("SALES_INVOICE", 0, "TOTAL_SUM")), 50);
-    EXPECT_EQ(formatShortDate(toDate(h.cell("SALES_INVOICE", 0, "DATES"))), "06/12/2026");
-    EXPECT_EQ(ints(h.column("G1", "ONSTOCK")), (std::vector<int32_t>{7, 3}));
-    EXPECT_EQ(ints(h.column("DAILY_TRADE", "OUTPUT")), (std::vector<int32_t>{3, 1}));
-    EXPECT_EQ(h.count("BOX"), 2);
-    EXPECT_EQ(lastBox(h, "MONEY"), 50);
-    EXPECT_EQ(lastBox(h, "MONEY_RECIVED"), 50);
-    EXPECT_EQ(toInt16(h.cell("BOX", 1, "OUT_INVOICE")), 3);
-    EXPECT_EQ(h.messageTexts().front(),
-              std::string(" ألى الصندوق ") + "50" + "بقيمة " + " تم أضافة حساب فاتورة  ");
-    EXPECT_EQ(h.dialogs.messages().back().prompt, "هل تريد ملىء فاتورة أخرى ");
-    EXPECT_EQ(h.lines("Form3").back(), " the quantities were subtracted ");
-    // The main window's cash total and the cash box window show the sale.
-    EXPECT_EQ(h.caption("Form1", "Label23", 2), "50");
-    h.menu("Form1", "BOX_MANGEMENT");
-    EXPECT_EQ(h.text("Form34", "Text1"), "50");
-    EXPECT_EQ(h.caption("Form3", "Label4"), "3");
-    EXPECT_EQ(h.text("Form3", "Text9"), "3");  // the last priced item, as posted
-    EXPECT_EQ(h.caption("Form3", "cmdaction", 0), "&add");
-    EXPECT_TRUE(h.form("Form3").checkBox("Check4").enabled);  // answered No: may close
-
-    h.menu("Form3", "Sales");
-    EXPECT_NE(h.app.report("DataReport3"), nullptr);
-
-    // Saving again needs a new Add; the saved row is locked while browsing.
-    EXPECT_FALSE(h.type("Form3", "Text3", "9", 0));
-    h.menu("Form3", "exit");
-    EXPECT_FALSE(h.app.isLoaded("Form3"));
-}
-
 // Numbers run to 2147483647: the invoice after 32767 is saved and posted
-// under its own number.
+// under its own number. Prices are whole numbers, halves to even.
 TEST_F(RetailInvoiceTest, TheInvoiceAfter32767IsSavedAndPostedByItsNumber) {
     h.exec("INSERT INTO SALES_INVOICE (INVO_NO, STATUS_SUB) VALUES (32767, 1)");
-    openRetail(h, "('bolt', 10, 12, 6)");
+    openRetail(h, "('bolt', 10, 12.5, 6), ('nut', 4, 13.5, 2)");
     EXPECT_EQ(h.caption("Form3", "Label4"), "32767");
     h.choose("Form3", "DataCombo3", "G1");
-    enterLines(h, {{"bolt", "1"}});
+    enterLines(h, {{"bolt", "1"}, {"nut", "1"}});
     EXPECT_EQ(h.text("Form3", "Text1", 0), "32768");
+    EXPECT_EQ(h.text("Form3", "Text4", 0) + " " + h.text("Form3", "Text4", 1), "12 14");
     save(h);
     EXPECT_EQ(h.cell("SALES_INVOICE", 1, "INVO_NO"), Value::i32(32768));
     EXPECT_EQ(h.cell("BOX", 1, "OUT_INVOICE"), Value::i32(32768));
@@ -104,18 +56,13 @@ TEST_F(RetailInvoiceTest, StockShownIsThePickedItemsNotTheGroupsStartingRow) {
     EXPECT_EQ(h.text("Form3", "Text9"), "7");
 }
 
-}  // namespace
-}  // namespace mk
-
-namespace mk {
-namespace {
-
-using namespace test;
-
 struct RetailSavesTest : ::testing::Test {
     RetailSavesTest() {
         openRetail(h, "('bolt', 10, 5, 1), ('nut', 20, 2, 1)");
         h.choose("Form3", "DataCombo3", "G1");
+    }
+    void refused(const std::string& why, const std::string& message) {
+        expectRefused(h, "Form3", [&] { return tablesNow(h); }, why, message);
     }
     Harness h;
 };
@@ -127,12 +74,11 @@ TEST_F(RetailSavesTest, TwoInvoicesInARowAreBothCountedAndNumberedFromTheTable) 
     h.choose("Form3", "DataCombo3", "G1");
     enterLines(h, {{"bolt", "2"}, {"nut", "5"}});
     save(h);
-    EXPECT_EQ(ints(h.column("SALES_INVOICE", "INVO_NO")), (std::vector<int32_t>{3, 4}));
-    EXPECT_EQ(ints(h.column("G1", "ONSTOCK")), (std::vector<int32_t>{5, 15}));
-    EXPECT_EQ(ints(h.column("DAILY_TRADE", "OUTPUT")), (std::vector<int32_t>{5, 5}));
-    EXPECT_EQ(h.count("BOX"), 3);
-    EXPECT_EQ(lastBox(h, "MONEY"), 15 + 20);
-    EXPECT_EQ(toInt16(h.cell("BOX", 2, "OUT_INVOICE")), 4);
+    EXPECT_EQ(col(h, "SALES_INVOICE", "INVO_NO"), "3|4");
+    EXPECT_EQ(col(h, "G1", "ONSTOCK"), "5|15");
+    EXPECT_EQ(col(h, "DAILY_TRADE", "OUTPUT"), "5|5");
+    EXPECT_EQ(col(h, "BOX", "MONEY"), "0|15|35");
+    EXPECT_EQ(row(h, "BOX", -1, {"OUT_INVOICE"}), "4");
 
     // Cancel keeps the proposed number; a typed number is posted as typed
     // and the next one follows the highest.
@@ -146,41 +92,12 @@ TEST_F(RetailSavesTest, TwoInvoicesInARowAreBothCountedAndNumberedFromTheTable) 
     EXPECT_EQ(h.text("Form3", "Text1", 0), "5");
     h.type("Form3", "Text1", "9", 0);
     save(h);
-    EXPECT_EQ(toInt16(h.cell("SALES_INVOICE", 2, "INVO_NO")), 9);
-    EXPECT_EQ(h.cell("SALES_INVOICE", 2, "STATUS_SUB"), Value(true));
-    EXPECT_EQ(toInt16(h.cell("BOX", 3, "OUT_INVOICE")), 9);
-    EXPECT_EQ(toInt32(h.cell("G1", 1, "ONSTOCK")), 14);
+    EXPECT_EQ(row(h, "SALES_INVOICE", 2, {"INVO_NO", "STATUS_SUB"}), "9|True");
+    EXPECT_EQ(row(h, "BOX", 3, {"OUT_INVOICE"}) + " " + col(h, "G1", "ONSTOCK"), "9 5|14");
     EXPECT_EQ(h.caption("Form3", "Label4"), "9");
+    EXPECT_TRUE(h.form("Form3").checkBox("Check4").enabled);  // answered No: may close
     h.click("Form3", "cmdaction", 0);
     EXPECT_EQ(h.text("Form3", "Text1", 0), "10");
-}
-
-TEST_F(RetailSavesTest, AWriteFailingHalfWayLeavesTablesAndWindowAsBeforeAndARetryPostsOnce) {
-    enterLines(h, {{"bolt", "3"}, {"nut", "2"}});
-    const std::string before = tablesNow(h);
-    for (const char* trigger :
-         {"CREATE TRIGGER stop BEFORE UPDATE ON DAILY_TRADE BEGIN SELECT RAISE(ABORT,'x'); END",
-          "CREATE TRIGGER stop BEFORE INSERT ON BOX BEGIN SELECT RAISE(ABORT,'x'); END"}) {
-        h.exec(trigger);
-        h.dialogs.clear();
-        h.click("Form3", "cmdaction", 0);
-        EXPECT_EQ(h.dialogs.messages().size(), 1u) << trigger;  // the error alone
-        EXPECT_EQ(tablesNow(h), before) << trigger;
-        EXPECT_EQ(h.caption("Form3", "cmdaction", 0), "&save");
-        EXPECT_EQ(h.caption("Form3", "Label4"), "2");
-        EXPECT_TRUE(h.lines("Form3").empty() ||
-                    h.lines("Form3").back() != " the quantities were subtracted ");
-        EXPECT_EQ(h.text("Form3", "DataCombo1", 1), "nut");
-        EXPECT_EQ(h.text("Form3", "Text3", 1), "2");
-        EXPECT_FALSE(h.form("Form3").adodc("Adodc2").enabled);
-        h.exec("DROP TRIGGER stop");
-    }
-    save(h);
-    EXPECT_EQ(h.count("SALES_INVOICE"), 1);
-    EXPECT_EQ(ints(h.column("G1", "ONSTOCK")), (std::vector<int32_t>{7, 18}));
-    EXPECT_EQ(ints(h.column("DAILY_TRADE", "OUTPUT")), (std::vector<int32_t>{3, 2}));
-    EXPECT_EQ(h.count("BOX"), 2);
-    EXPECT_EQ(lastBox(h, "MONEY"), 19);
 }
 
 TEST_F(RetailSavesTest, EveryRefusalChangesNothingAndKeepsTheInvoiceOpen) {
@@ -189,17 +106,7 @@ TEST_F(RetailSavesTest, EveryRefusalChangesNothingAndKeepsTheInvoiceOpen) {
     h.exec("INSERT INTO SALES_INVOICE (INVO_NO, STATUS_SUB) VALUES (7, 0)");
     h.choose("Form3", "DataCombo3", "G1");
     enterLines(h, {{"bolt", "2"}});
-    const std::string before = tablesNow(h);
 
-    auto refused = [&](const std::string& why, const std::string& message) {
-        h.dialogs.clear();
-        h.click("Form3", "cmdaction", 0);
-        EXPECT_EQ(h.lastMessage(), message) << why;
-        EXPECT_EQ(h.dialogs.messages().size(), 1u) << why;
-        EXPECT_EQ(tablesNow(h), before) << why;
-        EXPECT_EQ(h.caption("Form3", "cmdaction", 0), "&save") << why;
-    };
-    const char* badNumber = "رقم الفاتورة يجب أن يكون عددا صحيحا من 1 إلى 2147483647";
     h.type("Form3", "Text1", "3", 0);
     refused("posted holder", "لقد تم خصم هذه الفاتورة سابقا.");
     EXPECT_EQ(h.lastTitle(), "Attention");
@@ -207,7 +114,7 @@ TEST_F(RetailSavesTest, EveryRefusalChangesNothingAndKeepsTheInvoiceOpen) {
     refused("unposted holder", "يوجد فاتورة أخرى بهذا الرقم، أختر رقما آخر");
     for (const char* number : {"abc", "2147483648", "0", "4.5", ""}) {
         h.type("Form3", "Text1", number, 0);
-        refused(number, badNumber);
+        refused(number, "رقم الفاتورة يجب أن يكون عددا صحيحا من 1 إلى 2147483647");
     }
     h.type("Form3", "Text1", "4", 0);
     for (const char* quantity : {"2.5", "-1", "x", "40000"}) {
@@ -225,20 +132,12 @@ TEST_F(RetailSavesTest, EveryRefusalChangesNothingAndKeepsTheInvoiceOpen) {
              {"UPDATE DAILY_TRADE SET OUTPUT=2147483647 WHERE \"DESC\"='bolt'", "كمية اليوم"},
              {"UPDATE G1 SET ONSTOCK=-2147483647 WHERE \"DESC\"='bolt'", "كمية المخزن"}}) {
         h.exec(sql);
-        const std::string stored = tablesNow(h);
-        h.dialogs.clear();
-        h.click("Form3", "cmdaction", 0);
-        EXPECT_EQ(h.lastMessage(),
-                  "لا يمكن ترحيل السطر 1 (bolt): " + what + " تتجاوز الحد المسموح به");
-        EXPECT_EQ(tablesNow(h), stored);
+        refused(what, "لا يمكن ترحيل السطر 1 (bolt): " + what + " تتجاوز الحد المسموح به");
         h.exec("UPDATE DAILY_TRADE SET OUTPUT=1 WHERE \"DESC\"='bolt'");
     }
     h.exec("UPDATE G1 SET ONSTOCK=9 WHERE \"DESC\"='bolt'");
     h.exec("DELETE FROM qqq");
-    h.dialogs.clear();
-    h.click("Form3", "cmdaction", 0);
-    EXPECT_EQ(h.lastMessage(), "لا توجد مجموعة أصناف بهذا الأسم، أختر مجموعة من القائمة");
-    EXPECT_EQ(h.count("SALES_INVOICE"), 2);
+    refused("group unlisted", "لا توجد مجموعة أصناف بهذا الأسم، أختر مجموعة من القائمة");
 
     // The same invoice, fixed, saves once.
     h.exec("INSERT INTO qqq (Q) VALUES ('G1')");
@@ -253,9 +152,7 @@ TEST_F(RetailSavesTest, BadPricesUnlistedGroupsAndNoGroupAreRefused) {
     h.type("Form3", "DataCombo1", "bolt", 0);
     for (const char* price : {"x", "-1"}) {
         h.type("Form3", "Text4", price, 0);
-        h.dialogs.clear();
-        h.click("Form3", "cmdaction", 0);
-        EXPECT_EQ(h.lastMessage(), "السعر فى السطر 1 يجب أن يكون رقما لا يقل عن صفر") << price;
+        refused(price, "السعر فى السطر 1 يجب أن يكون رقما لا يقل عن صفر");
     }
     // Amounts stay within 1e12: the price, and the total of lines within it.
     for (auto [quantity, price, message] :
@@ -264,10 +161,8 @@ TEST_F(RetailSavesTest, BadPricesUnlistedGroupsAndNoGroupAreRefused) {
                      "إجمالى الفاتورة أكبر من الحد المسموح به (1000000000000) ولا يمكن حفظها"}}) {
         h.type("Form3", "Text3", quantity, 0);
         h.type("Form3", "Text4", price, 0);
-        h.click("Form3", "cmdaction", 0);
-        EXPECT_EQ(h.lastMessage(), message);
+        refused(price, message);
     }
-    EXPECT_EQ(h.count("SALES_INVOICE"), 0);
     h.answer(answer::Yes);
     h.click("Form3", "cmdaction", 1);
 
@@ -280,10 +175,7 @@ TEST_F(RetailSavesTest, BadPricesUnlistedGroupsAndNoGroupAreRefused) {
     EXPECT_EQ(h.lastMessage(), "لا توجد مجموعة أصناف بهذا الأسم، أختر مجموعة من القائمة");
     EXPECT_TRUE(f.dataCombo("DataCombo3").enabled);
     h.click("Form3", "cmdaction", 0);
-    h.dialogs.clear();
-    h.click("Form3", "cmdaction", 0);
-    EXPECT_EQ(h.lastMessage(), "لم يتم إختيار مجموعة الأصناف، إختر مجموعة من القائمة أولا");
-    EXPECT_EQ(h.count("SALES_INVOICE"), 0);
+    refused("no group", "لم يتم إختيار مجموعة الأصناف، إختر مجموعة من القائمة أولا");
 
     // A retail price beyond 16 bits refuses its own line at the pick; the
     // other lines are still priced.
@@ -295,8 +187,7 @@ TEST_F(RetailSavesTest, BadPricesUnlistedGroupsAndNoGroupAreRefused) {
     h.choose("Form3", "DataCombo1", "bolt", 1);
     EXPECT_EQ(h.messageTexts(), std::vector<std::string>{
                                     "سعر الصنف nut أكبر من 32767 ولا يمكن كتابته فى الفاتورة"});
-    EXPECT_EQ(h.text("Form3", "DataCombo1", 0), ".");
-    EXPECT_EQ(h.text("Form3", "Text4", 0), "0");
+    EXPECT_EQ(h.text("Form3", "DataCombo1", 0) + " " + h.text("Form3", "Text4", 0), ". 0");
     EXPECT_EQ(h.text("Form3", "Text4", 1), "5");
 }
 
@@ -310,15 +201,11 @@ TEST_F(RetailSavesTest, ATypedItemIsPricedAsItsPickAndAnUnlistedOneIsRefused) {
     h.click("Form3", "Command2");
     h.type("Form3", "Text3", "1", 1);
     h.type("Form3", "DataCombo1", "washer", 1);
-    const std::string before = tablesNow(h);
-    h.dialogs.clear();
-    h.click("Form3", "cmdaction", 0);
-    EXPECT_EQ(h.lastMessage(), "الصنف فى السطر 2 ليس فى مجموعة الأصناف المختارة");
-    EXPECT_EQ(tablesNow(h), before);
+    refused("unlisted item", "الصنف فى السطر 2 ليس فى مجموعة الأصناف المختارة");
     h.type("Form3", "DataCombo1", "nut", 1);
     save(h);
     EXPECT_EQ(lastBox(h, "MONEY"), 5 + 12);
-    EXPECT_EQ(ints(h.column("G1", "ONSTOCK")), (std::vector<int32_t>{7, 19}));
+    EXPECT_EQ(col(h, "G1", "ONSTOCK"), "7|19");
 }
 
 // One document at a time: while one is added or edited only its save or
@@ -354,9 +241,11 @@ TEST_F(RetailSavesTest, AddEditSearchAndAnotherGroupWaitForTheOpenInvoice) {
     EXPECT_EQ(tablesNow(h), before);
     save(h);
     EXPECT_EQ(h.cell("SALES_INVOICE", 2, "STATUS_SUB"), Value(true));
-    EXPECT_EQ(ints(h.column("G1", "ONSTOCK")), (std::vector<int32_t>{7, 19}));
+    EXPECT_EQ(col(h, "G1", "ONSTOCK"), "7|19");
 }
 
+// The line counter belongs to one invoice: add starts it at line 1, and
+// the stepping stops at line 31.
 TEST_F(RetailSavesTest, EachInvoiceStartsAtLineOneHoweverLongTheLastWas) {
     h.click("Form3", "cmdaction", 0);
     for (int i = 0; i < 31; ++i) h.click("Form3", "Command2");  // the last press does nothing
@@ -382,14 +271,12 @@ TEST_F(RetailSavesTest, AnotherWindowsPostingsToTheSameItemAndDayRowAreKept) {
     h.exec("UPDATE G1 SET ONSTOCK=ONSTOCK-4 WHERE \"DESC\"='bolt'");
     h.exec("INSERT INTO BOX (MONEY, MONEY_RECIVED) VALUES (100, 100)");
     save(h);
-    EXPECT_EQ(toInt32(h.cell("DAILY_TRADE", 0, "OUTPUT")), 7);
-    EXPECT_EQ(toInt32(h.cell("G1", 0, "ONSTOCK")), 3);
+    EXPECT_EQ(row(h, "DAILY_TRADE", 0, {"OUTPUT"}) + " " + row(h, "G1", 0, {"ONSTOCK"}), "7 3");
     EXPECT_EQ(lastBox(h, "MONEY"), 115);
     // The card shows the stock as posted; its end-of-day pass keeps OUTPUT.
     EXPECT_EQ(h.text("Form1", "Text3", 0), "3");
     h.menu("Form1", "inventory_rep");
-    EXPECT_EQ(toInt32(h.cell("DAILY_TRADE", 0, "OUTPUT")), 7);
-    EXPECT_EQ(toInt32(h.cell("DAILY_TRADE", 0, "END_DAY_Q")), 3);
+    EXPECT_EQ(row(h, "DAILY_TRADE", 0, {"OUTPUT", "END_DAY_Q"}), "7|3");
 }
 
 TEST_F(RetailSavesTest, OpeningBrowsingAndTheExitGuardNeverStoreAnInvoice) {
@@ -418,6 +305,8 @@ TEST_F(RetailSavesTest, OpeningBrowsingAndTheExitGuardNeverStoreAnInvoice) {
     h.click("Form3", "cmdaction", 1);
     EXPECT_EQ(tablesNow(h), before);
     EXPECT_TRUE(h.app.navigate(f.adodc("Adodc2"), Nav::First));
+    h.menu("Form3", "Sales");
+    EXPECT_NE(h.app.report("DataReport3"), nullptr);
     h.menu("Form3", "exit");
     EXPECT_FALSE(h.app.isLoaded("Form3"));
 
@@ -429,9 +318,7 @@ TEST_F(RetailSavesTest, OpeningBrowsingAndTheExitGuardNeverStoreAnInvoice) {
     for (const char* box : {"Text1", "Text3", "Text4"}) EXPECT_FALSE(h.type("Form3", box, "5", 0));
     EXPECT_FALSE(h.choose("Form3", "DataCombo1", "nut", 0));
     h.click("Form3", "cmdaction", 2);
-    EXPECT_EQ(toDouble(h.cell("SALES_INVOICE", 0, "QNTITY1")), 3);
-    EXPECT_EQ(toDouble(h.cell("SALES_INVOICE", 0, "SUM1")), 15);
-    EXPECT_EQ(toDouble(h.cell("SALES_INVOICE", 0, "TOTAL_SUM")), 15);
+    EXPECT_EQ(row(h, "SALES_INVOICE", 0, {"QNTITY1", "SUM1", "TOTAL_SUM"}), "3|15|15");
     EXPECT_EQ(toInt32(h.cell("G1", 0, "ONSTOCK")), 7);
     EXPECT_EQ(h.count("BOX"), 2);
 }

@@ -1,3 +1,7 @@
+// The wholesale invoice window and its twin for issue vouchers: part
+// payments, the buyer each document charges, and what another window typed
+// or posted meanwhile. (Cash and credit sales are followed through the
+// working day.)
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,7 +13,12 @@ namespace {
 
 using namespace test;
 
-const std::string kNoPayment = " لم تقم بأختيار نوعية السداد ارجع و وقم بالإختيار ";
+std::string cashSaid(const std::string& amount, const std::string& who) {
+    return " ألى الصندوق " + amount + "بقيمة " + who + " تم أضافة حساب فاتورة  ";
+}
+std::string debtSaid(const std::string& who, const std::string& amount, const char* end) {
+    return who + " ألى حساب مديونية العميل " + amount + end;
+}
 
 struct WholesaleTest : ::testing::Test {
     WholesaleTest() {
@@ -19,90 +28,46 @@ struct WholesaleTest : ::testing::Test {
     }
     // Add, the customer, the payment type and the lines.
     void enter(const std::string& buyer, const char* option,
-               const std::vector<std::pair<std::string, std::string>>& lines) {
-        enterWholesale(h, "Form42", lines);
-        if (!buyer.empty()) h.choose("Form42", "DataCombo2", buyer);
-        if (option) h.click("Form42", option);
+               const std::vector<std::pair<std::string, std::string>>& lines,
+               const char* form = "Form42") {
+        enterWholesale(h, form, lines);
+        if (!buyer.empty()) h.choose(form, "DataCombo2", buyer);
+        if (option) h.click(form, option);
     }
     // Saves, answering the messages and then the another-invoice question.
-    void save(int messages, int another = answer::No) {
+    void save(int messages, int another = answer::No, const char* form = "Form42") {
         for (int i = 0; i < messages; ++i) h.answer(answer::OK);
         h.answer(another);
         h.dialogs.clear();
-        h.click("Form42", "cmdaction", 0);
+        h.click(form, "cmdaction", 0);
+    }
+    void refused(const std::string& why, const std::string& message) {
+        expectRefused(h, "Form42", [&] { return wholesaleTables(h); }, why, message);
     }
     Harness h;
 };
 
-TEST_F(WholesaleTest, CashAndCreditPostWithTheirMessagesAndTheTotalsFollow) {
-    EXPECT_EQ(h.form("Form42").caption, " فواتير مبيعات الجملة ل " + companyTitle(h.app));
-    enter("Hala", "Option1", {{"bolt", "10"}});
-    EXPECT_EQ(h.text("Form42", "Text4", 0), "15");  // the wholesale price
-    save(1, answer::Yes);
-    EXPECT_EQ(h.messageTexts().front(), std::string(" ألى الصندوق ") + "150" + "بقيمة " + "Hala" +
-                                            " تم أضافة حساب فاتورة  ");
-    EXPECT_EQ(h.dialogs.messages().back().prompt, "هل تريد إدخال فاتورة أخرى ");
-    EXPECT_EQ(lastBox(h, "MONEY"), 1150);
-    EXPECT_EQ(lastBox(h, "MONEY_RECIVED"), 150);
-    EXPECT_EQ(toInt16(h.cell("BOX", h.count("BOX") - 1, "RECEIVED_INV")), 3);
-    EXPECT_EQ(toText(h.cell("SALES_INVO_GROUP", 0, "SALES_MAN")), "Hala");
-    EXPECT_EQ(toText(h.cell("SALES_INVO_GROUP", 0, "NOTES")), ".");
-    EXPECT_EQ(toDouble(h.cell("SALES_INVO_GROUP", 0, "TOTAL_SUM")), 150);
-    EXPECT_EQ(h.cell("SALES_INVO_GROUP", 0, "STATUS_SUB"), Value(true));
-    EXPECT_EQ(ints(h.column("G1", "ONSTOCK")), (std::vector<int32_t>{0, 20}));
-    EXPECT_EQ(ints(h.column("DAILY_TRADE", "OUTPUT")), (std::vector<int32_t>{10, 0}));
-    EXPECT_EQ(debtOf(h, "Hala"), 40);
-    const auto& printed = h.lines("Form42");
-    ASSERT_GE(printed.size(), 3u);
-    EXPECT_EQ(printed[printed.size() - 3] + printed[printed.size() - 2], "");
-    EXPECT_EQ(printed.back(), " the quantities were subtracted ");
-    EXPECT_EQ(h.caption("Form1", "Label23", 2), "1150");
-
-    // Credit; the previous customer's label is gone with the Add.
-    h.choose("Form42", "DataCombo3", "G1");
-    enterWholesale(h, "Form42", {{"nut", "30"}});
-    EXPECT_EQ(h.caption("Form42", "Label17"), "");
-    h.choose("Form42", "DataCombo2", "Hala");
-    h.click("Form42", "Option2");
-    save(1);
-    EXPECT_EQ(h.messageTexts().front(), std::string("Hala") + " ألى حساب مديونية العميل " + "150" +
-                                            " تم أضافة حساب الفاتورة  ");
-    EXPECT_EQ(debtOf(h, "Hala"), 190);
-    EXPECT_EQ(debtOf(h, "Sami"), 0);
-    EXPECT_EQ(h.caption("Form42", "Command2"), "190");
-    EXPECT_EQ(lastBox(h, "MONEY"), 1150);  // no cash box row
-    EXPECT_EQ(h.count("BOX"), 3);
-    // The customers window and the main window's total show the new debt.
-    EXPECT_EQ(h.caption("Form1", "Label23", 0), "190");
-    h.menu("Form1", "BUYER");
-    EXPECT_EQ(h.text("Form6", "Text2"), "190");
-}
-
 TEST_F(WholesaleTest, PartPaymentsMoveThePaidPartAndAnOverpaymentLowersTheDebt) {
+    EXPECT_EQ(h.form("Form42").caption, " فواتير مبيعات الجملة ل " + companyTitle(h.app));
     enter("Sami", "Option3", {{"nut", "30"}});
     h.answerInput("100");
     save(2, answer::Yes);
     EXPECT_EQ(h.dialogs.shown().front().prompt, "أدخل المبلغ المراد دفعه الآن :");
     EXPECT_EQ(h.dialogs.shown().front().title, "أدخل المبلغ :");
-    EXPECT_EQ(h.messageTexts()[0], std::string(" ألى الصندوق ") + "100" + "بقيمة " + "Sami" +
-                                       " تم أضافة حساب فاتورة  ");
-    EXPECT_EQ(h.messageTexts()[1], std::string("Sami") + " ألى حساب مديونية العميل " + "50" +
-                                       " تم أضافة  باقى حساب الفاتورة الآجل  ");
-    EXPECT_EQ(lastBox(h, "MONEY"), 1100);
-    EXPECT_EQ(lastBox(h, "MONEY_RECIVED"), 100);
+    const char* rest = " تم أضافة  باقى حساب الفاتورة الآجل  ";
+    EXPECT_EQ(h.messageTexts()[0], cashSaid("100", "Sami"));
+    EXPECT_EQ(h.messageTexts()[1], debtSaid("Sami", "50", rest));
+    EXPECT_EQ(row(h, "BOX", -1, {"MONEY", "MONEY_RECIVED"}), "1100|100");
     EXPECT_EQ(debtOf(h, "Sami"), 50);
 
     h.choose("Form42", "DataCombo3", "G1");
     enter("Sami", nullptr, {{"nut", "30"}});  // part payment still chosen
     h.answerInput("200");
     save(2);
-    EXPECT_EQ(lastBox(h, "MONEY"), 1300);
+    EXPECT_EQ(h.messageTexts()[1], debtSaid("Sami", "-50", rest));
+    EXPECT_EQ(row(h, "BOX", -1, {"MONEY", "RECEIVED_INV"}), "1300|4");
     EXPECT_EQ(debtOf(h, "Sami"), 0);
-    EXPECT_EQ(h.messageTexts()[1], std::string("Sami") + " ألى حساب مديونية العميل " + "-50" +
-                                       " تم أضافة  باقى حساب الفاتورة الآجل  ");
-    EXPECT_EQ(ints(h.column("SALES_INVO_GROUP", "INVO_NO")), (std::vector<int32_t>{3, 4}));
-    EXPECT_EQ(toInt16(h.cell("BOX", h.count("BOX") - 1, "RECEIVED_INV")), 4);
-    EXPECT_EQ(h.caption("Form1", "Label23", 0), "40");
+    EXPECT_EQ(col(h, "SALES_INVO_GROUP", "INVO_NO"), "3|4");
 }
 
 TEST_F(WholesaleTest, EveryRefusalChangesNothingAndPaysNothing) {
@@ -112,34 +77,18 @@ TEST_F(WholesaleTest, EveryRefusalChangesNothingAndPaysNothing) {
     h.menu("Form1", "saleslarge");  // a fresh window: no payment type chosen
     h.choose("Form42", "DataCombo3", "G1");
     enterWholesale(h, "Form42", {{"nut", "2"}});
-    const std::string before = wholesaleTables(h);
 
-    auto refused = [&](const std::string& why, const std::string& message) {
-        h.dialogs.clear();
-        h.click("Form42", "cmdaction", 0);
-        if (!message.empty()) {
-            EXPECT_EQ(h.lastMessage(), message) << why;
-        }
-        EXPECT_LE(h.dialogs.messages().size(), 1u) << why;
-        EXPECT_EQ(wholesaleTables(h), before) << why;
-        EXPECT_EQ(h.caption("Form42", "cmdaction", 0), "&save") << why;
-    };
-    refused("no payment type", kNoPayment);
+    refused("no payment type", " لم تقم بأختيار نوعية السداد ارجع و وقم بالإختيار ");
     h.click("Form42", "Option2");
     refused("credit, no customer", "يجب إختيار العميل من القائمة أولا");
     h.choose("Form42", "DataCombo2", "Hala");
     h.exec("UPDATE BUYER SET BUYER='Hala S' WHERE BUYER='Hala'");
-    const std::string renamed = wholesaleTables(h);
-    h.dialogs.clear();
-    h.click("Form42", "cmdaction", 0);
-    EXPECT_EQ(h.lastMessage(), "العميل Hala غير موجود فى جدول العملاء، إختر العميل من القائمة");
-    EXPECT_EQ(wholesaleTables(h), renamed);
+    refused("renamed meanwhile", "العميل Hala غير موجود فى جدول العملاء، إختر العميل من القائمة");
     h.exec("UPDATE BUYER SET BUYER='Hala' WHERE BUYER='Hala S'");
 
     h.click("Form42", "Option3");
     h.dialogs.cancelInput();
     refused("part, cancelled", "");
-    EXPECT_TRUE(h.dialogs.messages().empty());
     for (const char* answer : {"abc", "-5"}) {
         h.answerInput(answer);
         refused(answer, "المبلغ المدفوع يجب أن يكون رقما لا يقل عن صفر");
@@ -177,12 +126,10 @@ TEST_F(WholesaleTest, ATypedEditElsewhereSurvivesAPostingAndItsSaveShowsTheStore
     EXPECT_EQ(h.text("Form6", "Text1", 1) + h.caption("Form6", "cmdaction", 2), "555&save");
 
     h.click("Form1", "cmdaction", 2);
-    EXPECT_EQ(toDouble(h.cell("G1", 0, "UNITE_PRICE")), 26);
-    EXPECT_EQ(toInt32(h.cell("G1", 0, "ONSTOCK")), 7);
+    EXPECT_EQ(row(h, "G1", 0, {"UNITE_PRICE", "ONSTOCK"}), "26|7");
     EXPECT_EQ(h.text("Form1", "Text3", 0) + "/" + h.text("Form1", "Text7"), "7/26");
     h.click("Form6", "cmdaction", 2);
-    EXPECT_EQ(debtOf(h, "Hala"), 85);
-    EXPECT_EQ(toText(h.cell("BUYER", 0, "PHONE")), "555");
+    EXPECT_EQ(row(h, "BUYER", 0, {"MONEY", "PHONE"}), "85|555");
     EXPECT_EQ(h.text("Form6", "Text2"), "85");
 }
 
@@ -191,10 +138,7 @@ TEST_F(WholesaleTest, ATypedEditElsewhereSurvivesAPostingAndItsSaveShowsTheStore
 TEST_F(WholesaleTest, TheStoredBuyerIsTheChargedOneAndATypedNameMustBeListed) {
     enter("Sami", "Option2", {{"nut", "2"}});
     h.app.enterText(h.form("Form42").dataCombo("DataCombo2"), "Hal");
-    const std::string before = wholesaleTables(h);
-    save(0);
-    EXPECT_EQ(h.lastMessage(), "العميل Hal غير موجود فى جدول العملاء، إختر العميل من القائمة");
-    EXPECT_EQ(wholesaleTables(h), before);
+    refused("unlisted", "العميل Hal غير موجود فى جدول العملاء، إختر العميل من القائمة");
     h.app.enterText(h.form("Form42").dataCombo("DataCombo2"), "Hala");
     EXPECT_EQ(h.caption("Form42", "Label17"), "Hala");
     save(1);
@@ -208,21 +152,23 @@ TEST_F(WholesaleTest, TheStoredBuyerIsTheChargedOneAndATypedNameMustBeListed) {
     EXPECT_EQ(h.text("Form42", "DataCombo2") + h.caption("Form42", "Label17"), "");
     save(1);
     EXPECT_NE(toText(h.cell("SALES_INVO_GROUP", 1, "SALES_MAN")), ".");
-    EXPECT_EQ(h.messageTexts().front(), std::string(" ألى الصندوق ") + "5" + "بقيمة " +
-                                            " تم أضافة حساب فاتورة  ");
+    EXPECT_EQ(h.messageTexts().front(), cashSaid("5", ""));
 }
 
-// A customer, a group or an item added in another window while this one is open is
-// in its choosers at once, and sells.
+// A customer, a group or an item added in another window while this one is
+// open is in its choosers at once, and sells.
 TEST_F(WholesaleTest, ACustomerAGroupAndAnItemAddedElsewhereCanBePickedAtOnce) {
     Form& f = h.form("Form42");
     auto listed = [](const DataCombo& chooser, const std::string& name) {
         const std::vector<std::string> list = chooser.list();
         return std::find(list.begin(), list.end(), name) != list.end();
     };
-    ASSERT_FALSE(listed(f.dataCombo("DataCombo2"), "Omar"));
-    ASSERT_FALSE(listed(f.dataCombo("DataCombo1", 0), "washer"));
-    ASSERT_FALSE(listed(f.dataCombo("DataCombo3"), "G2"));
+    auto all = [&] {
+        return std::to_string(listed(f.dataCombo("DataCombo2"), "Omar")) +
+               std::to_string(listed(f.dataCombo("DataCombo1", 0), "washer")) +
+               std::to_string(listed(f.dataCombo("DataCombo3"), "G2"));
+    };
+    ASSERT_EQ(all(), "000");
     h.menu("Form1", "BUYER");
     h.click("Form6", "cmdaction", 0);
     h.type("Form6", "Text1", "Omar", 0);
@@ -237,61 +183,10 @@ TEST_F(WholesaleTest, ACustomerAGroupAndAnItemAddedElsewhereCanBePickedAtOnce) {
     h.click("Form49", "cmdaction", 0);
     h.type("Form49", "Text1", "G2");
     h.click("Form49", "cmdaction", 0);
-    EXPECT_TRUE(listed(f.dataCombo("DataCombo3"), "G2"));
-    EXPECT_TRUE(listed(f.dataCombo("DataCombo2"), "Omar"));
-    EXPECT_TRUE(listed(f.dataCombo("DataCombo1", 0), "washer"));
+    EXPECT_EQ(all(), "111");
     enter("Omar", "Option2", {{"washer", "2"}});
     save(1);
     EXPECT_EQ(debtOf(h, "Omar"), 6);
-}
-
-TEST_F(WholesaleTest, AWriteFailingHalfWayLeavesEveryTableAndTheWindowAsBefore) {
-    enter("Hala", "Option3", {{"bolt", "2"}, {"nut", "1"}});
-    const std::string before = wholesaleTables(h);
-    for (const char* trigger :
-         {"CREATE TRIGGER stop BEFORE UPDATE ON BUYER BEGIN SELECT RAISE(ABORT,'x'); END",
-          "CREATE TRIGGER stop BEFORE UPDATE ON DAILY_TRADE BEGIN SELECT RAISE(ABORT,'x'); END",
-          "CREATE TRIGGER stop BEFORE UPDATE OF STATUS_SUB ON SALES_INVO_GROUP "
-          "BEGIN SELECT RAISE(ABORT,'x'); END"}) {
-        h.exec(trigger);
-        h.dialogs.clear();
-        h.answerInput("10");
-        h.click("Form42", "cmdaction", 0);
-        EXPECT_EQ(h.dialogs.messages().size(), 1u) << trigger;  // the error alone
-        EXPECT_EQ(wholesaleTables(h), before) << trigger;
-        EXPECT_EQ(h.caption("Form42", "cmdaction", 0), "&save");
-        EXPECT_EQ(h.caption("Form42", "Label4"), "2");
-        EXPECT_EQ(h.caption("Form42", "Label17"), "Hala");
-        EXPECT_EQ(h.caption("Form42", "Command2"), "");
-        EXPECT_EQ(h.text("Form42", "DataCombo1", 1), "nut");
-        EXPECT_EQ(h.caption("Form1", "Label23", 2), "1000");
-        h.exec("DROP TRIGGER stop");
-    }
-    h.answerInput("10");
-    save(2);
-    EXPECT_EQ(h.count("SALES_INVO_GROUP"), 1);
-    EXPECT_EQ(lastBox(h, "MONEY"), 1010);
-    EXPECT_EQ(debtOf(h, "Hala"), 65);
-    EXPECT_EQ(ints(h.column("G1", "ONSTOCK")), (std::vector<int32_t>{8, 19}));
-
-    // An issue voucher on credit, then its collection button (hidden in the
-    // design; shown here to press it), with the customer's row failing.
-    h.menu("Form1", "sellgroup");
-    h.choose("Form53", "DataCombo3", "G1");
-    enterWholesale(h, "Form53", {{"nut", "2"}});
-    h.choose("Form53", "DataCombo2", "Hala");
-    h.click("Form53", "Option2");
-    CommandButton& collect = h.form("Form53").button("Command2");
-    collect.visible = collect.enabled = true;
-    const std::string voucher = wholesaleTables(h);
-    h.exec("CREATE TRIGGER stop BEFORE UPDATE ON BUYER BEGIN SELECT RAISE(ABORT,'x'); END");
-    for (const char* button : {"cmdaction", "Command2"}) {
-        h.dialogs.clear();
-        h.click("Form53", button, std::string(button) == "cmdaction" ? 0 : -1);
-        EXPECT_EQ(h.dialogs.messages().size(), 1u) << button;  // the error alone
-        EXPECT_EQ(wholesaleTables(h), voucher) << button;
-        EXPECT_EQ(h.caption("Form53", "cmdaction", 0) + h.caption("Form53", "Command2"), "&save");
-    }
 }
 
 TEST_F(WholesaleTest, ADebtEditedInTheCustomersWindowAfterOpeningSurvivesACredit) {
@@ -301,11 +196,9 @@ TEST_F(WholesaleTest, ADebtEditedInTheCustomersWindowAfterOpeningSurvivesACredit
     h.click("Form6", "cmdaction", 2);
     h.type("Form6", "Text2", "70");
     h.click("Form6", "cmdaction", 2);
-    ASSERT_EQ(debtOf(h, "Hala"), 70);
     enter("Hala", "Option2", {{"bolt", "1"}, {"nut", "1"}});
     save(1);
-    EXPECT_EQ(debtOf(h, "Hala"), 90);
-    EXPECT_EQ(toDouble(h.cell("BUYER", 2, "MONEY")), 5);  // the first row alone
+    EXPECT_EQ(col(h, "BUYER", "MONEY"), "90|0|5");  // the first row alone
     EXPECT_EQ(h.text("Form6", "Text2"), "90");
 }
 
@@ -323,7 +216,6 @@ TEST_F(WholesaleTest, OpeningWritesDotsForDisplayOnlyAndTheReportListsTheInvoice
     h.app.navigate(h.form("Form42").adodc("Adodc2"), Nav::Last);
     h.menu("Form42", "EXITE");
     EXPECT_EQ(wholesaleTables(h), before);
-    EXPECT_EQ(toText(h.cell("SALES_INVO_GROUP", 0, "MED_NAME1")), "bolt");
 
     // Edit opens the notes of a posted invoice, and nothing it posted.
     h.menu("Form1", "saleslarge");
@@ -333,11 +225,7 @@ TEST_F(WholesaleTest, OpeningWritesDotsForDisplayOnlyAndTheReportListsTheInvoice
     EXPECT_FALSE(h.click("Form42", "Option2"));
     EXPECT_TRUE(h.type("Form42", "Text11", "by cheque"));
     h.click("Form42", "cmdaction", 2);
-    EXPECT_EQ(toText(h.cell("SALES_INVO_GROUP", 0, "NOTES")), "by cheque");
-    EXPECT_EQ(toDouble(h.cell("SALES_INVO_GROUP", 0, "QNTITY1")), 1);
-    h.menu("Form42", "EXITE");
-
-    h.menu("Form1", "saleslarge");
+    EXPECT_EQ(row(h, "SALES_INVO_GROUP", 0, {"NOTES", "MED_NAME1", "QNTITY1"}), "by cheque|bolt|1");
     h.menu("Form42", "REPORT");
     const RenderedReport* report = h.app.report("DataReport11");
     ASSERT_NE(report, nullptr);
@@ -353,18 +241,12 @@ TEST_F(WholesaleTest, VouchersKeepTheirOwnNumbersAndTheBuyerChosenOncePerOpening
     Form& v = h.form("Form53");
     EXPECT_EQ(v.findControl("Text11"), nullptr);
     h.choose("Form53", "DataCombo3", "G1");
-    enterWholesale(h, "Form53", {{"nut", "2"}});
+    enter("Sami", "Option1", {{"nut", "2"}}, "Form53");
     EXPECT_EQ(h.text("Form53", "Text1", 0), "3");  // invoice 3 exists too
-    h.choose("Form53", "DataCombo2", "Sami");
     EXPECT_FALSE(v.dataCombo("DataCombo2").enabled);
-    h.click("Form53", "Option1");
-    h.answer(answer::OK);
-    h.answer(answer::Yes);
-    h.click("Form53", "cmdaction", 0);
-    EXPECT_EQ(toInt16(h.cell("COAST_INVO_GROUP", 0, "INVO_NO")), 3);
-    EXPECT_EQ(toInt16(h.cell("BOX", h.count("BOX") - 1, "RECEIVED_INV")), 3);
-    EXPECT_EQ(lastBox(h, "MONEY_RECIVED"), 10);
-    EXPECT_TRUE(h.cell("COAST_INVO_GROUP", 0, "NOTES").isNull());
+    save(1, answer::Yes, "Form53");
+    EXPECT_EQ(row(h, "COAST_INVO_GROUP", 0, {"INVO_NO", "NOTES"}), "3|");
+    EXPECT_EQ(row(h, "BOX", -1, {"RECEIVED_INV", "MONEY_RECIVED"}), "3|10");
 
     // The chooser stays disabled through add, cancel and save; a later
     // credit voucher stores the customer chosen before, and charges it.
@@ -377,13 +259,10 @@ TEST_F(WholesaleTest, VouchersKeepTheirOwnNumbersAndTheBuyerChosenOncePerOpening
     EXPECT_FALSE(h.choose("Form53", "DataCombo2", "Hala"));
     EXPECT_EQ(h.text("Form53", "DataCombo2") + h.caption("Form53", "Label17"), "SamiSami");
     h.click("Form53", "Option2");
-    h.answer(answer::OK);
-    h.answer(answer::No);
-    h.click("Form53", "cmdaction", 0);
+    save(1, answer::No, "Form53");
     EXPECT_EQ(toText(h.cell("COAST_INVO_GROUP", 1, "SALES_MAN")), "Sami");
     EXPECT_EQ(debtOf(h, "Sami"), 20);
-    EXPECT_EQ(ints(h.column("G1", "ONSTOCK")), (std::vector<int32_t>{9, 14}));
-    EXPECT_EQ(ints(h.column("DAILY_TRADE", "OUTPUT")), (std::vector<int32_t>{1, 6}));
+    EXPECT_EQ(col(h, "G1", "ONSTOCK") + " " + col(h, "DAILY_TRADE", "OUTPUT"), "9|14 1|6");
     EXPECT_EQ(h.count("SALES_INVO_GROUP"), 1);
 
     h.menu("Form53", "REPORT");

@@ -12,13 +12,14 @@
 namespace mk::test {
 
 // G1: bolt (stock 10, wholesale 15), nut (stock 20, wholesale 5); the
-// customers Hala (owing 40) and Sami (owing 0); the cash box at 1000; a
-// day started anew.
+// customers Hala (owing 40) and Sami (owing 0); the supplier Acme (owed
+// 0); the cash box at 1000; a day started anew.
 inline void startTradingDay(Harness& h) {
     setProfile(h, "ACME");
     makeGroup(h, "G1", "('bolt', 10, 20, 9), ('nut', 20, 10, 2)");
     h.exec("UPDATE G1 SET GROUP_PRICE = UNITE_PRICE - 5, \"RETURN\" = 0");
     h.exec("INSERT INTO BUYER (BUYER, MONEY) VALUES ('Hala', 40), ('Sami', 0)");
+    h.exec("INSERT INTO SUPPLIER (SALES_MAN, MONEY) VALUES ('Acme', 0)");
     h.exec("INSERT INTO BOX (MONEY) VALUES (1000)");
     h.exec("UPDATE Admin SET enter=1");
     begin(h);

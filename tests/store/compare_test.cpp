@@ -102,25 +102,14 @@ TEST_F(CompareTest, GivesTheRowsOfTheFullPairwiseWalk) {
     }
 }
 
-TEST_F(CompareTest, RepeatedNamesTakeTheLastPartnerAndAnEmptyStoreListChangesNothing) {
+// Repeated names, letter case and blanks are in the random rounds above;
+// here a store list with no rows.
+TEST_F(CompareTest, AnEmptyStoreListChangesNothingAndSaysNothing) {
     const Value none = Value::null();
-    store("n1", "desc_flag", {{Value("bolt"), Value(1.0), Value::i16(11), Value::i16(12), none},
-                              {Value("bolt"), none, Value::i16(21), Value::i16(22), none},
-                              {Value("BOLT"), Value(3.0), Value::i16(31), Value::i16(32), none}});
-    compare();  // no store list yet
-    EXPECT_EQ(h.column("n1", "desc_flag"), (std::vector<Value>{none, none, none}));
-
-    store("n2", "item_flag", {{Value("bolt"), Value(7.5), none, none, none},
-                              {Value("bolt"), Value(9.25), none, none, none}});
-    h.close("Form56");
+    store("n1", "desc_flag", {{Value("bolt"), Value(1.0), Value::i16(11), Value::i16(12), none}});
+    const std::string before = tablesText(h, {"n1", "n2"});
     compare();
-    EXPECT_EQ(h.column("n1", "BUY_PRICE"),
-              (std::vector<Value>{Value(9.25), Value(9.25), Value(3.0)}));
-    EXPECT_EQ(h.column("n1", "desc_flag"),
-              (std::vector<Value>{Value::i16(1), Value::i16(1), none}));
-    EXPECT_EQ(h.column("n2", "itm_vendor_id"),
-              (std::vector<Value>{Value::i16(21), Value::i16(21)}));
-    EXPECT_EQ(h.column("n2", "item_flag"), (std::vector<Value>{Value::i16(2), Value::i16(2)}));
+    EXPECT_EQ(tablesText(h, {"n1", "n2"}), before);
     EXPECT_TRUE(h.dialogs.messages().empty());
 }
 

@@ -34,10 +34,9 @@ TEST(ExpiryReport, ListsEveryGroupsItemsWithinThePeriodBothEndsIncluded) {
     addGroup(h, "Paint", {{"Bolt", "2027-02-10", 7}});
     askFor(h, "01/01/2027", "31/03/2027");
 
-    const auto& lines = h.lines("Form55");
-    EXPECT_EQ(lines, (std::vector<std::string>{"01/01/2027 5 BoltTools",
-                                               "31/03/2027 40000 GlueTools",
-                                               "10/02/2027 7 BoltPaint"}));
+    EXPECT_EQ(h.lines("Form55"), (std::vector<std::string>{"01/01/2027 5 BoltTools",
+                                                            "31/03/2027 40000 GlueTools",
+                                                            "10/02/2027 7 BoltPaint"}));
     const RenderedReport* r = h.app.report("DataReport16");
     ASSERT_NE(r, nullptr);
     EXPECT_EQ(r->rows, (std::vector<std::vector<std::string>>{
@@ -71,7 +70,6 @@ TEST(ExpiryReport, NothingWithinThePeriodLeavesThePlaceholderSilently) {
     h.launch("date_report");
     EXPECT_EQ(h.dialogs.shown()[1].defaultText, "01/01/1950");
     EXPECT_EQ(h.column("VALIDITY_DATE", "ID"), (std::vector<Value>{Value::i16(999)}));
-    EXPECT_EQ(toInt16(h.flag("VALIDITY_DATE")), 1);
     EXPECT_EQ(h.app.report("DataReport16"), nullptr);
     EXPECT_TRUE(h.messageTexts().empty());
 
@@ -82,7 +80,6 @@ TEST(ExpiryReport, NothingWithinThePeriodLeavesThePlaceholderSilently) {
 
 TEST(ExpiryReport, APeriodThatIsNotADateIsRefused) {
     WorkerHarness h;
-    addGroup(h, "Tools", {{"Bolt", "2027-01-01", 5}});
     askFor(h, "01/01/2027", "next year");
     EXPECT_EQ(h.lastMessage(), "التاريخ الذى أدخلته غير صحيح، اكتبه بالشكل يوم/شهر/سنة");
     EXPECT_FALSE(h.app.isLoaded("Form55"));

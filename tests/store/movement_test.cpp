@@ -46,11 +46,10 @@ TEST(MovementViews, TheSalesViewListsTheItemsLinesAcrossInvoicesInPrintZones) {
     h.showItem("Bolt");
     h.launch("Command6");
 
-    const auto& lines = h.lines("Form29");
-    EXPECT_EQ(lines, (std::vector<std::string>{
-                         kBlank, kBlank, kBlank, zoned({" 5 ", "3", "01/12/2026", "Ali"}),
-                         zoned({" 2 ", "3", "01/12/2026", "Ali"}),
-                         zoned({" 40000 ", "5", "03/12/2026", "Huda"})}));
+    EXPECT_EQ(h.lines("Form29"), (std::vector<std::string>{
+                                     kBlank, kBlank, kBlank, zoned({" 5 ", "3", "01/12/2026", "Ali"}),
+                                     zoned({" 2 ", "3", "01/12/2026", "Ali"}),
+                                     zoned({" 40000 ", "5", "03/12/2026", "Huda"})}));
     EXPECT_EQ(h.form("Form29").caption, "حركة مبيعات الصنف Bolt  مخزن و حسابات ");
 
     const RenderedReport* r = h.app.report("DataReport14");
@@ -58,9 +57,7 @@ TEST(MovementViews, TheSalesViewListsTheItemsLinesAcrossInvoicesInPrintZones) {
     EXPECT_EQ(r->rows, (std::vector<std::vector<std::string>>{{"3", "Ali", "01/12/2026", "5"},
                                                               {"3", "Ali", "01/12/2026", "2"},
                                                               {"5", "Huda", "03/12/2026", "40000"}}));
-    EXPECT_EQ(h.column("PRODUCT_BUY", "ID"),
-              (std::vector<Value>{Value::i16(1), Value::i16(2), Value::i16(3)}));
-    EXPECT_EQ(toInt16(h.flag("COUNTER_BUY")), 3);
+    EXPECT_EQ(toInt16(h.flag("COUNTER_BUY")), 3);  // its own rows, for the next pre-clean
 
     h.advance(499);
     EXPECT_TRUE(h.app.isLoaded("Form29"));
@@ -105,7 +102,6 @@ TEST(MovementViews, AnItemWithNoMovementGetsTheMessageAndThePlaceholder) {
     h.launch("Command6");
     EXPECT_EQ(h.lastMessage(), " هذا الصنف ليست له حركة تعاملات  ");
     EXPECT_EQ(h.column("PRODUCT_BUY", "ID"), (std::vector<Value>{Value::i16(999)}));
-    EXPECT_EQ(toInt16(h.flag("COUNTER_BUY")), 1);
     EXPECT_EQ(h.app.report("DataReport14"), nullptr);
     EXPECT_EQ(h.lines("Form29").size(), 3u);
 
