@@ -135,11 +135,10 @@ void lockBox(Control* c, bool locked) {
 }  // namespace
 
 std::vector<LineColumn> salesLineColumns() {
-    return {
-    {.control = "DataCombo1", .stem = "MED_NAME", .role = LineRole::Item, .width = 2340},
-    {.control = "Text3", .stem = "QNTITY", .role = LineRole::Quantity, .width = 780},
-    {.control = "Text4", .stem = "EXPIRY_ DATE", .role = LineRole::Price, .width = 780},
-    {.control = "Text5", .stem = "SUM", .role = LineRole::Sum, .width = 1080}};
+    return {{.control = "DataCombo1", .stem = "MED_NAME", .role = LineRole::Item, .width = 2340},
+            {.control = "Text3", .stem = "QNTITY", .role = LineRole::Quantity, .width = 780},
+            {.control = "Text4", .stem = "EXPIRY_ DATE", .role = LineRole::Price, .width = 780},
+            {.control = "Text5", .stem = "SUM", .role = LineRole::Sum, .width = 1080}};
 }
 
 InvoiceWindow::InvoiceWindow(Application& a, const InvoiceConfig& config)
@@ -221,7 +220,7 @@ void InvoiceWindow::buildHeader() {
     Text1[2] = addHidden<TextBox>("Text1", 2);
     if (config_.partnerCaption) {
         // A shown chooser sits in the total's row.
-        DataCombo2 = add<DataCombo>("DataCombo2", -1, kPartner.cell(1, 0, 2040));
+        DataCombo2 = add<DataCombo>("DataCombo2", -1, kPartner.cell(1, 0, kChooser.width));
         addCaption(*this, "Label1", 2, kPartner.captions().cell(0, 0), config_.partnerCaption);
     } else {
         DataCombo2 = addHidden<DataCombo>("DataCombo2");
