@@ -42,6 +42,12 @@
 // - The search logins (access/search_login.h) lay a member out for
 //   viewing through showForViewing(), as its InvoiceView says, and write
 //   its user and current-number labels.
+// - A further member is its configuration and a small class in a file of
+//   its own (as sales/retail_invoice.cpp), one line registering it
+//   (sales/windows.cpp) and its item in the main window's menu. A search
+//   login of its own is one SearchLoginEntry (access/search_login.cpp);
+//   a new invoice table or report is declared with the others
+//   (data/schema.cpp, reports/layouts.cpp).
 #pragma once
 
 #include <memory>
