@@ -212,13 +212,15 @@ void Form17::PayIncomingInvoice() {
     double total = 0;
     for (const LineRow& row : rows)
         total += leadingNumber(row.quantity->text()) * leadingNumber(row.price->text());
-    Label9->displayCaption(formatDouble(total));
-    label("Label8").visible = true;
     const std::optional<Payment> pay = paymentOf(total, "OUT_INV", toInt32(rs.field("INVO_NO")));
     if (!pay) return;
     const std::optional<PaymentPlan> plan = planMoney(*pay);
     if (!plan) return;
-    applyPayment(database(), *plan);
+    editing().guardWrites([&] { applyPayment(database(), *plan); });
+    // The total shows once it is paid: a refused or failed press leaves
+    // the window as it was.
+    Label9->displayCaption(formatDouble(total));
+    label("Label8").visible = true;
     app().afterCommit([this, plan = *plan] { tellMoney(plan); });
 }
 

@@ -260,17 +260,24 @@ void WholesaleInvoice::confirmPosting(const Invoice& inv, const Posting& posting
 void WholesaleInvoice::collect() {
     // Hidden and disabled in the design, and nothing shows it: it posts the
     // payment of the invoice on screen once more, moving no stock.
+    std::vector<double> sums;
     double total = 0;
     for (LineRow& row : rows) {
         const auto q = parseNumber(row.quantity->text());
         const auto p = parseNumber(row.price->text());
-        const double sum = q && p ? *q * *p : 0;
-        row.sum->displayText(formatDouble(sum));
-        total += sum;
+        sums.push_back(q && p ? *q * *p : 0);
+        total += sums.back();
     }
-    Label9->displayCaption(formatDouble(total));
+    // The sums are shown once nothing more can fail.
+    const auto showSums = [&] {
+        for (size_t i = 0; i < rows.size(); ++i) rows[i].sum->displayText(formatDouble(sums[i]));
+        Label9->displayCaption(formatDouble(total));
+    };
     // With no payment type set nothing is posted or said.
-    if (!Option1->value && !Option2->value && !Option3->value) return;
+    if (!Option1->value && !Option2->value && !Option3->value) {
+        showSums();
+        return;
+    }
     const std::optional<PaymentKind> kind = options_.chosen(*this);
     const auto number = parseNumber(Text1[0]->text());
     if (!number || *number < 1 || *number > 2147483647 || std::floor(*number) != *number) {
@@ -280,7 +287,9 @@ void WholesaleInvoice::collect() {
     const std::optional<PaymentPlan> plan =
         planMoney(paymentOf(*kind, total, static_cast<int32_t>(*number)));
     if (!plan) return;
-    applyPayment(database(), *plan);
+    // A failed write puts back the document typed on screen.
+    editing().guardWrites([&] { applyPayment(database(), *plan); });
+    showSums();
     app().afterCommit([this, plan = *plan] { tellPayment(plan); });
 }
 
