@@ -12,6 +12,13 @@ namespace {
 // The refusal of the guarding windows that nothing opens.
 const char* const kNoRight = "ليست لديك هذه الصلاحية .";
 
+// Right to left: the user id and password (caption, box) over the buttons.
+constexpr TwipGrid kFields{
+    .right = 5160, .top = 360, .colStep = 1560, .rowStep = 420, .width = 2640, .height = 315};
+constexpr double kCaptionWidth = 1440;
+constexpr TwipGrid kButtons{
+    .right = 4680, .top = 1440, .colStep = 2160, .width = 1800, .height = 375};
+
 }  // namespace
 
 LoginForm::LoginForm(Application& a, std::string name, std::string windowCaption)
@@ -19,16 +26,15 @@ LoginForm::LoginForm(Application& a, std::string name, std::string windowCaption
     caption = std::move(windowCaption);
     width = 5400;
     height = 2640;
-    Adodc1 = add<Adodc>("Adodc1", -1, Geometry{240, 1560, 2400, 375});
-    Adodc1->visible = false;
-    Label3 = add<Label>("Label3", -1, Geometry{3720, 360, 1440, 315}, "اسم مستخدم");
-    Label4 = add<Label>("Label4", -1, Geometry{3720, 780, 1440, 315}, "كلمة سر");
+    Adodc1 = addHidden<Adodc>("Adodc1");
+    Label3 = add<Label>("Label3", -1, kFields.cell(0, 0, kCaptionWidth), "اسم مستخدم");
+    Label4 = add<Label>("Label4", -1, kFields.cell(0, 1, kCaptionWidth), "كلمة سر");
     Label3->alignment = Label4->alignment = 1;
-    Text1[0] = add<TextBox>("Text1", 0, Geometry{960, 360, 2640, 315}, "Text1");
-    Text1[1] = add<TextBox>("Text1", 1, Geometry{960, 780, 2640, 315}, "Text1");
+    Text1[0] = add<TextBox>("Text1", 0, kFields.cell(1, 0), "Text1");
+    Text1[1] = add<TextBox>("Text1", 1, kFields.cell(1, 1), "Text1");
     Text1[1]->passwordChar = "*";
-    Command1 = add<CommandButton>("Command1", -1, Geometry{2880, 1440, 1800, 375}, "دخول");
-    Command2 = add<CommandButton>("Command2", -1, Geometry{720, 1440, 1800, 375}, "انهاء");
+    Command1 = add<CommandButton>("Command1", -1, kButtons.cell(0, 0), "دخول");
+    Command2 = add<CommandButton>("Command2", -1, kButtons.cell(1, 0), "انهاء");
 }
 
 AccessLogin::AccessLogin(Application& a, std::string name, std::string right,
@@ -105,29 +111,31 @@ void Form20::granted() {
 
 namespace {
 
-struct WindowLoginSpec {
+struct WindowLoginEntry {
     const char* name;
     const char* right;
     const char* deniedText;
-    const char* target;
-    bool emptyOnLoad;
+    const char* target;  // the window a good login shows
+    bool emptyOnLoad = true;
 };
 
-// Form30's boxes keep their design text until the user changes them.
-const WindowLoginSpec kWindowLogins[] = {
-    {"Form52", "buyer", "ليست لديك صلاحية دخول العملاء", "Form6", true},
-    {"Form21", "store", kNoRight, "Form22", true},
-    {"Form24", "seller", kNoRight, "Form5", true},
-    {"Form25", "buyer", kNoRight, "Form6", true},
-    {"Form26", "day", kNoRight, "Form18", true},
-    {"Form27", "month", kNoRight, "Form11", true},
-    {"Form30", "emplyee", "ليست لديك هذه الصلاحية.", "Form32", false},
+const WindowLoginEntry kWindowLogins[] = {
+    {.name = "Form52", .right = "buyer", .deniedText = "ليست لديك صلاحية دخول العملاء",
+     .target = "Form6"},
+    {.name = "Form21", .right = "store", .deniedText = kNoRight, .target = "Form22"},
+    {.name = "Form24", .right = "seller", .deniedText = kNoRight, .target = "Form5"},
+    {.name = "Form25", .right = "buyer", .deniedText = kNoRight, .target = "Form6"},
+    {.name = "Form26", .right = "day", .deniedText = kNoRight, .target = "Form18"},
+    {.name = "Form27", .right = "month", .deniedText = kNoRight, .target = "Form11"},
+    // Its boxes keep their design text until the user changes them.
+    {.name = "Form30", .right = "emplyee", .deniedText = "ليست لديك هذه الصلاحية.",
+     .target = "Form32", .emptyOnLoad = false},
 };
 
 }  // namespace
 
 void registerWindowLogins(Application& app) {
-    for (const WindowLoginSpec& w : kWindowLogins)
+    for (const WindowLoginEntry& w : kWindowLogins)
         app.registerForm(w.name, [w](Application& a) {
             return std::make_unique<WindowLogin>(a, w.name, w.right, w.deniedText, w.target,
                                                  w.emptyOnLoad);

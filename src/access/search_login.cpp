@@ -9,84 +9,41 @@ namespace mk {
 
 namespace {
 
-constexpr double kViewHeight = 9500;
-
-const SearchLoginSpec kSearchLogins[] = {
-    {"Form14",
-     "sell-inv",
-     "Form14",
-     false,
-     "Form3",
-     "Label15",
-     "Label10",
-     "Label5",
-     false,
-     {{"Command2"}, {"Command1"}, {"Picture1"}},
-     {},
-     {"DataCombo1", "Text3", "Text4", "Text5", "Label2"},
-     {{"Label8"}, {"Label11", 1}, {"Label1", 7}, {"Label1", 8}, {"Label1", 10}, {"Label7", 1}}},
+const SearchLoginEntry kSearchLogins[] = {
+    {.name = "Form14",
+     .right = "sell-inv",
+     .captionPrefix = "Form14",
+     .titled = false,
+     .invoiceWindow = "Form3"},
     // Also shown by the issue voucher window: it searches the wholesale
     // invoices, never the vouchers.
-    {"Form43",
-     "sell-inv_group",
-     " دخول مستخدمين ",
-     true,
-     "Form42",
-     "Label13",
-     "Label3",
-     "Label5",
-     false,
-     {{"Command3"}, {"Frame1"}, {"Picture1"}},
-     {{"Check4"}},
-     {"DataCombo1", "Text3", "Text4", "Text5", "Label2"},
-     {{"Label8"}, {"Label2", 32}, {"Label2", 33}, {"Label2", 34}, {"Label2", 35}, {"Label2", 36}}},
-    {"Form45",
-     "return_invo",
-     " دخول مستخدمين ",
-     true,
-     "Form28",
-     "Label9",
-     "Label7",
-     "Label5",
-     false,
-     {{"Command1"}, {"Picture1"}},
-     {},
-     {"DataCombo1", "Label2", "Text3", "Text4", "Text6"},
-     {{"Label11", 1},
-      {"Label1", 6},
-      {"Label1", 7},
-      {"Label1", 8},
-      {"Label1", 10},
-      {"Label1", 11},
-      {"Label2", 32},
-      {"Label2", 33},
-      {"Label2", 34},
-      {"Label2", 35},
-      {"Label2", 36}}},
-    {"Form15",
-     "buy_inv",
-     " دخول مستخدم ",
-     true,
-     "Form17",
-     "Label14",
-     "Label10",
-     "Label5",
-     true,
-     {{"Command1"}, {"Frame1"}, {"Picture1"}},
-     {{"Check2"}, {"Check3"}, {"Check4"}},
-     {"DataCombo1", "Text3", "Text4", "Text5"},
-     {{"Label2", 0}, {"Label11", 1}, {"Label1", 7}, {"Label1", 8}, {"Label1", 10}, {"Label7", 1}}},
+    {.name = "Form43",
+     .right = "sell-inv_group",
+     .captionPrefix = " دخول مستخدمين ",
+     .titled = true,
+     .invoiceWindow = "Form42"},
+    {.name = "Form45",
+     .right = "return_invo",
+     .captionPrefix = " دخول مستخدمين ",
+     .titled = true,
+     .invoiceWindow = "Form28"},
+    {.name = "Form15",
+     .right = "buy_inv",
+     .captionPrefix = " دخول مستخدم ",
+     .titled = true,
+     .invoiceWindow = "Form17",
+     .userBeforePrompt = true},
 };
 
 }  // namespace
 
-SearchLogin::SearchLogin(Application& a, const SearchLoginSpec& entry)
+SearchLogin::SearchLogin(Application& a, const SearchLoginEntry& entry)
     : AccessLogin(a, entry.name, entry.right, "ليست لديك هذه الصلاحية.", entry.captionPrefix, true,
                   entry.titled),
-      spec_(entry) {}
+      entry_(entry) {}
 
 bool SearchLogin::invoiceOpen() {
-    auto* invoices = dynamic_cast<InvoiceWindow*>(app().loadedForm(spec_.invoiceWindow));
+    auto* invoices = dynamic_cast<InvoiceWindow*>(app().loadedForm(entry_.invoiceWindow));
     return invoices && invoices->documentOpen();
 }
 
@@ -98,16 +55,19 @@ void SearchLogin::logIn() {
         MsgBox(kSearchWhileOpen, mb::OKOnly, "Attention");
         return;
     }
-    if (spec_.userBeforePrompt)
-        app().form(spec_.invoiceWindow).label(spec_.userLabel).displayCaption(user);
+    // Reaching the window loads it, unseen, when it is not loaded.
+    auto searched = [this]() -> InvoiceWindow& {
+        return dynamic_cast<InvoiceWindow&>(app().form(entry_.invoiceWindow));
+    };
+    if (entry_.userBeforePrompt) searched().userLabel().displayCaption(user);
     const std::string typed = InputBox("enter INVOICE NO. for search :", "Search by Invoice No.");
     if (typed.empty()) return;
 
-    Form& invoices = app().form(spec_.invoiceWindow);
-    showForViewing(invoices);
-    invoices.label(spec_.userLabel).displayCaption(user);
-    invoices.label(spec_.currentLabel).visible = true;
-    invoices.label(spec_.numberLabel).displayCaption(typed);
+    InvoiceWindow& invoices = searched();
+    invoices.showForViewing();
+    invoices.userLabel().displayCaption(user);
+    invoices.currentLabel().visible = true;
+    invoices.Label5->displayCaption(typed);
 
     Recordset& rs = invoices.adodc("Adodc2").recordset();
     const long long before = rs.rowId();
@@ -122,19 +82,8 @@ void SearchLogin::logIn() {
     Unload();
 }
 
-void SearchLogin::showForViewing(Form& invoices) {
-    std::vector<Control*> hidden, shown;
-    for (const ControlName& c : spec_.hidden)
-        if (Control* control = invoices.findControl(c.name, c.index)) hidden.push_back(control);
-    for (const char* name : spec_.lineControls)
-        for (int i = 0; i < 32; ++i) shown.push_back(&invoices.control(name, i));
-    for (const ControlName& c : spec_.shown) shown.push_back(&invoices.control(c.name, c.index));
-    for (const ControlName& c : spec_.flagsEnabled) invoices.control(c.name, c.index).enabled = true;
-    dynamic_cast<InvoiceWindow&>(invoices).showForViewing(kViewHeight, hidden, shown);
-}
-
 void registerSearchLogins(Application& app) {
-    for (const SearchLoginSpec& s : kSearchLogins)
+    for (const SearchLoginEntry& s : kSearchLogins)
         app.registerForm(s.name, [&s](Application& a) { return std::make_unique<SearchLogin>(a, s); });
 }
 

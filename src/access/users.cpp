@@ -36,6 +36,20 @@ bool userIdTaken(Database& db, const std::string& id) {
     return false;
 }
 
+// Right to left: the rights (label, its check box at its left), the
+// user's pair (caption, box), a second pair of boxes; the buttons' row
+// over the navigation bar.
+constexpr TwipGrid kRights{
+    .right = 9000, .top = 240, .colStep = 2280, .rowStep = 420, .width = 2160, .height = 315};
+constexpr TwipGrid kUser{
+    .right = 6120, .top = 240, .colStep = 1560, .rowStep = 420, .width = 2040, .height = 315};
+constexpr TwipGrid kSecondPair{
+    .right = 2280, .top = 240, .rowStep = 420, .width = 2040, .height = 315};
+constexpr double kUserCaptionWidth = 1440;
+constexpr TwipGrid kButtons{
+    .right = 8880, .top = 5400, .colStep = 2040, .rowStep = 600, .width = 1800, .height = 375};
+constexpr double kNavigationWidth = 8640;
+
 }  // namespace
 
 void UsersControl::recordsetWillWrite(Recordset& rs) {
@@ -52,18 +66,19 @@ Form12::Form12(Application& a) : Form(a, kName) {
     width = 9240;
     height = 7080;
 
-    Adodc1 = add<UsersControl>("Adodc1", -1, Geometry{240, 6000, 8640, 375}, "< سابق    لاحق  >");
+    Adodc1 = add<UsersControl>("Adodc1", -1, kButtons.cell(0, 1, kNavigationWidth),
+                               "< سابق    لاحق  >");
     Adodc1->beforeWrite = [this](Recordset& rs, const Value& stored) { checkUserId(rs, stored); };
 
     // The user and password: the pair the checks read in the middle, a
     // second pair on the left of the window.
-    Label3 = add<Label>("Label3", -1, Geometry{4680, 240, 1440, 315}, "اسم المستخدم");
-    Label4 = add<Label>("Label4", -1, Geometry{4680, 660, 1440, 315}, "كلمة السر");
+    Label3 = add<Label>("Label3", -1, kUser.cell(0, 0, kUserCaptionWidth), "اسم المستخدم");
+    Label4 = add<Label>("Label4", -1, kUser.cell(0, 1, kUserCaptionWidth), "كلمة السر");
     Label3->alignment = Label4->alignment = 1;
-    Text1[2] = add<TextBox>("Text1", 2, Geometry{2520, 240, 2040, 315});
-    Text1[3] = add<TextBox>("Text1", 3, Geometry{2520, 660, 2040, 315});
-    Text1[0] = add<TextBox>("Text1", 0, Geometry{240, 240, 2040, 315});
-    Text1[1] = add<TextBox>("Text1", 1, Geometry{240, 660, 2040, 315});
+    Text1[2] = add<TextBox>("Text1", 2, kUser.cell(1, 0));
+    Text1[3] = add<TextBox>("Text1", 3, kUser.cell(1, 1));
+    Text1[0] = add<TextBox>("Text1", 0, kSecondPair.cell(0, 0));
+    Text1[1] = add<TextBox>("Text1", 1, kSecondPair.cell(0, 1));
     Text1[0]->bindTo(*Adodc1, "UserID");
     Text1[1]->bindTo(*Adodc1, "Password");
     // The second pair shows the same fields: the middle pair's labels name it.
@@ -75,19 +90,18 @@ Form12::Form12(Application& a) : Form(a, kName) {
     // One row per right, store at the top; the check box to the left of
     // the label that names the area.
     for (int i = 0; i < 12; ++i) {
-        const double top = 240 + 420.0 * i;
-        Label1[i] = add<Label>("Label1", i, Geometry{6840, top, 2160, 315}, kRightLabels[i]);
+        Label1[i] = add<Label>("Label1", i, kRights.cell(0, i), kRightLabels[i]);
         Label1[i]->alignment = 1;
-        Check1[i] = add<CheckBox>("Check1", i, Geometry{6420, top, 315, 315});
+        Check1[i] = add<CheckBox>("Check1", i, kRights.cell(1, i, kRights.height));
         Check1[i]->bindTo(*Adodc1, kRightFields[i]);
         // A ticked right is stored at once, so the next login sees it.
         Check1[i]->onClick = [this] { commitShownRow(); };
     }
 
-    cmdaction[0] = add<CommandButton>("cmdaction", 0, Geometry{7080, 5400, 1800, 375}, "&add");
-    cmdaction[1] = add<CommandButton>("cmdaction", 1, Geometry{5040, 5400, 1800, 375}, "الغاء");
-    Command1 = add<CommandButton>("Command1", -1, Geometry{3000, 5400, 1800, 375}, "حذف");
-    cmdClose = add<CommandButton>("cmdClose", -1, Geometry{960, 5400, 1800, 375}, "اغلاق");
+    cmdaction[0] = add<CommandButton>("cmdaction", 0, kButtons.cell(0, 0), "&add");
+    cmdaction[1] = add<CommandButton>("cmdaction", 1, kButtons.cell(1, 0), "الغاء");
+    Command1 = add<CommandButton>("Command1", -1, kButtons.cell(2, 0), "حذف");
+    cmdClose = add<CommandButton>("cmdClose", -1, kButtons.cell(3, 0), "اغلاق");
 
     editing_ = std::make_unique<RecordEditing>(
         *this, *Adodc1, std::array<CommandButton*, 3>{cmdaction[0], cmdaction[1], nullptr});

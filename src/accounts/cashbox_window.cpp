@@ -10,16 +10,20 @@ Form34::Form34(Application& a) : Form(a, kName) {
     caption = "الصندوق";
     width = 6240;
     height = 2700;
-    Adodc1 = add<Adodc>("Adodc1", -1, Geometry{240, 1500, 2400, 375});
-    Adodc1->visible = false;
-    Label1 = add<Label>("Label1", -1, Geometry{3480, 360, 2400, 315}, "المبلغ الحالى فى الصندوق");
+    Adodc1 = addHidden<Adodc>("Adodc1");
+    // Right to left: the balance (caption, box) over the two voucher buttons.
+    const std::vector<TwipGrid> balance =
+        tableColumns({.right = 5880, .top = 360, .height = 315}, {2400, 3000}, 120);
+    const TwipGrid buttons{
+        .right = 5880, .top = 1080, .colStep = 3120, .width = 2400, .height = 375};
+    Label1 = add<Label>("Label1", -1, balance[0].cell(0, 0), "المبلغ الحالى فى الصندوق");
     Label1->alignment = 1;
-    Text1 = add<TextBox>("Text1", -1, Geometry{360, 360, 3000, 315});
+    Text1 = add<TextBox>("Text1", -1, balance[1].cell(0, 0));
     Text1->locked = true;
     Text1->alignment = 2;
     Text1->bindTo(*Adodc1, "MONEY");
-    Command3 = add<CommandButton>("Command3", -1, Geometry{3480, 1080, 2400, 375}, "أذون إستلام");
-    Command2 = add<CommandButton>("Command2", -1, Geometry{360, 1080, 2400, 375}, "أذون الصرف");
+    Command3 = add<CommandButton>("Command3", -1, buttons.cell(0, 0), "أذون إستلام");
+    Command2 = add<CommandButton>("Command2", -1, buttons.cell(1, 0), "أذون الصرف");
     Command3->onClick = [this] { app().show(app().form("Form35")); };
     Command2->onClick = [this] { app().show(app().form("Form41")); };
 

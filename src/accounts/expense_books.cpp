@@ -173,14 +173,17 @@ constexpr const char* kNoteTitle = "ملحوظة";
 constexpr const char* kBeyondLimit = " أكبر من الحد المسموح به (1000000000000)";
 constexpr uint32_t kTotalColor = 0xFFFFC0;  // light yellow
 
-// Right to left: the picker and the captions on the right, the amount
-// boxes beside them, the buttons down the left edge.
-constexpr double kLabelLeft = 5160, kLabelWidth = 2280;
-constexpr double kBoxLeft = 2760, kBoxWidth = 2280;
-constexpr double kFirstRow = 1320, kRowStep = 420, kRowHeight = 315;
-constexpr double kButtonLeft = 240, kButtonWidth = 2400;
-
-double rowTop(int row) { return kFirstRow + kRowStep * row; }
+// Right to left in three columns: the captions, the amount boxes, the
+// buttons. Over them the picker (caption over chooser), the searched month
+// and the date (caption, value).
+constexpr TwipGrid kBook{
+    .right = 7440, .top = 1320, .colStep = 2400, .rowStep = 420, .width = 2280, .height = 315};
+constexpr TwipGrid kPicker{
+    .right = 7440, .top = 240, .colStep = 2400, .rowStep = 360, .width = 2280, .height = 315};
+constexpr TwipGrid kDate{.right = 2640, .top = 240, .colStep = 1200, .width = 1080, .height = 285};
+constexpr TwipGrid kButtons{
+    .right = 2640, .top = 1320, .rowStep = 480, .width = 2400, .height = 375};
+constexpr double kDateWidth = 1200;
 
 // An amount box: empty counts as 0; null when it holds no number.
 std::optional<double> amountOf(const std::string& text) {
@@ -209,70 +212,63 @@ ExpenseBook::ExpenseBook(Application& a, const ExpenseBookConfig& config)
     width = 7800;
     height = 4860;
 
-    Adodc1 = add<Adodc>("Adodc1", -1, Geometry{240, 3720, 2400, 375});
-    Adodc2 = add<Adodc>("Adodc2", -1, Geometry{2760, 3720, 2400, 375});
-    Adodc1->visible = Adodc2->visible = false;
+    Adodc1 = addHidden<Adodc>("Adodc1");
+    Adodc2 = addHidden<Adodc>("Adodc2");
 
-    Label5 = add<Label>("Label5", -1, Geometry{1560, 240, 1080, 285}, config.dateCaption);
+    Label5 = add<Label>("Label5", -1, kDate.cell(0, 0), config.dateCaption);
     Label5->alignment = 1;
-    Label6 = add<Label>("Label6", -1, Geometry{240, 240, 1200, 285});
+    Label6 = add<Label>("Label6", -1, kDate.cell(1, 0, kDateWidth));
 
-    Label1[0] = add<Label>("Label1", 0, Geometry{kLabelLeft, 240, kLabelWidth, 285},
-                           config.pickerCaption);
+    const TwipGrid pickerCaptions = kPicker.rowsAt(kPicker.top, TwipGrid::kCaptionHeight);
+    Label1[0] = add<Label>("Label1", 0, pickerCaptions.cell(0, 0), config.pickerCaption);
     Label1[0]->alignment = 1;
-    DataCombo1 = add<DataCombo>("DataCombo1", -1, Geometry{kLabelLeft, 600, kLabelWidth, 315});
+    DataCombo1 = add<DataCombo>("DataCombo1", -1, kPicker.cell(0, 1));
     DataCombo1->rowSource = Adodc1;
     DataCombo1->listField = config.numberField;
     DataCombo1->locked = true;
-    Label3 = add<Label>("Label3", -1, Geometry{kBoxLeft, 240, kBoxWidth, 285}, "رقم الشهر");
-    Label4 = add<Label>("Label4", -1, Geometry{kBoxLeft, 600, kBoxWidth, 315});
+    Label3 = add<Label>("Label3", -1, pickerCaptions.cell(1, 0), "رقم الشهر");
+    Label4 = add<Label>("Label4", -1, kPicker.cell(1, 1));
     Label3->alignment = Label4->alignment = 1;
     Label4->fontBold = true;
     Label3->visible = Label4->visible = false;
 
     for (int i = 0; i < 5; ++i) {
-        Text1[i] = add<TextBox>("Text1", i, Geometry{kBoxLeft, rowTop(i), kBoxWidth, kRowHeight});
+        Text1[i] = add<TextBox>("Text1", i, kBook.cell(1, i));
         Text1[i]->alignment = 1;
         Text1[i]->locked = true;
         Text1[i]->bindTo(*Adodc1, config.amountFields[static_cast<size_t>(i)]);
     }
     for (int l = 1; l <= 5; ++l) {
         const int b = boxOfCaption(l);
-        Label1[l] = add<Label>("Label1", l, Geometry{kLabelLeft, rowTop(b) + 30, kLabelWidth, 285},
+        Label1[l] = add<Label>("Label1", l, kBook.captions().cell(0, b),
                                config.amountCaptions[static_cast<size_t>(b)]);
         Label1[l]->alignment = 1;
     }
-    Label1[6] = add<Label>("Label1", 6, Geometry{kLabelLeft, rowTop(5) + 30, kLabelWidth, 285},
-                           config.totalCaption);
+    Label1[6] = add<Label>("Label1", 6, kBook.captions().cell(0, 5), config.totalCaption);
     Label1[6]->alignment = 1;
     Label1[6]->fontBold = true;
     Label1[6]->visible = false;
-    Label2 = add<Label>("Label2", -1, Geometry{kBoxLeft, rowTop(5), kBoxWidth, kRowHeight});
+    Label2 = add<Label>("Label2", -1, kBook.cell(1, 5));
     Label2->alignment = 1;
     Label2->fontBold = true;
     Label2->bindTo(*Adodc1, config.totalField);
 
-    cmdaction[2] = add<CommandButton>(
-        "cmdaction", 2, Geometry{kButtonLeft, rowTop(0), kButtonWidth, 375}, "&تعديل");
-    cmdaction[1] = add<CommandButton>(
-        "cmdaction", 1, Geometry{kButtonLeft, rowTop(1) + 60, kButtonWidth, 375}, "cancel");
+    cmdaction[2] = add<CommandButton>("cmdaction", 2, kButtons.cell(0, 0), "&تعديل");
+    cmdaction[1] = add<CommandButton>("cmdaction", 1, kButtons.cell(0, 1), "cancel");
     cmdaction[1]->enabled = false;
-    Command1 = add<CommandButton>("Command1", -1,
-                                  Geometry{kButtonLeft, rowTop(2) + 120, kButtonWidth, 375},
-                                  config.sumCaption);
-    ADD = add<CommandButton>("ADD", -1, Geometry{kButtonLeft, rowTop(4), kButtonWidth, 375},
+    Command1 = add<CommandButton>("Command1", -1, kButtons.cell(0, 2), config.sumCaption);
+    // The roll-up beside the last amount.
+    ADD = add<CommandButton>("ADD", -1, kBook.cell(2, 4, kButtons.width, kButtons.height),
                              config.rollUp ? config.rollUp->buttonCaption : "");
     ADD->visible = false;
 
-    RecordEditingTexts texts;
-    texts.edit = "&تعديل";
-    texts.editSave = "&حفظ";
-    texts.cancelPrompt = config.cancelPrompt;
-    texts.cancelTitle = config.cancelTitle;
-    texts.cancelResetsEdit = true;
     editing_ = std::make_unique<RecordEditing>(
         *this, *Adodc1, std::array<CommandButton*, 3>{nullptr, cmdaction[1], cmdaction[2]},
-        texts);
+        RecordEditingTexts{.edit = "&تعديل",
+                           .editSave = "&حفظ",
+                           .cancelPrompt = config.cancelPrompt,
+                           .cancelTitle = config.cancelTitle,
+                           .cancelResetsEdit = true});
     editing_->gatedBoxes = {Text1[0], Text1[1], Text1[2], Text1[3], Text1[4], DataCombo1};
     // The window's own edit/save: editing starts before a row is picked.
     cmdaction[2]->onClick = [this] { editOrSave(); };

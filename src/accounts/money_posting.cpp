@@ -4,10 +4,17 @@
 
 namespace mk {
 
-const PartnerTable kBuyers{"BUYER", "BUYER", "يجب إختيار العميل من القائمة أولا", "العميل ",
-                           " غير موجود فى جدول العملاء، إختر العميل من القائمة"};
-const PartnerTable kSuppliers{"SUPPLIER", "SALES_MAN", "يجب إختيار المورد من القائمة أولا",
-                              "المورد ", " غير موجود فى جدول الموردين، إختر المورد من القائمة"};
+const PartnerTable kBuyers{.table = "BUYER",
+                           .nameField = "BUYER",
+                           .noPartner = "يجب إختيار العميل من القائمة أولا",
+                           .unknownBefore = "العميل ",
+                           .unknownAfter = " غير موجود فى جدول العملاء، إختر العميل من القائمة"};
+const PartnerTable kSuppliers{.table = "SUPPLIER",
+                              .nameField = "SALES_MAN",
+                              .noPartner = "يجب إختيار المورد من القائمة أولا",
+                              .unknownBefore = "المورد ",
+                              .unknownAfter =
+                                  " غير موجود فى جدول الموردين، إختر المورد من القائمة"};
 
 namespace {
 

@@ -24,8 +24,7 @@ Form39::Form39(Application& a) : Form(a, kName) {
     // Each line prints the amount, the date and the number one zone apart,
     // from the second zone on: one heading over each.
     auto heading = [&](const char* n, int zoneNo, const char* text) {
-        Label* l = add<Label>(
-            n, -1, Geometry{zoneNo * kPrintZoneTwips, 120, kPrintZoneTwips - 60, 285}, text);
+        Label* l = add<Label>(n, -1, overPrintZone(zoneNo, 120), text);
         l->fontBold = true;
         l->alignment = 2;
         return l;
@@ -34,10 +33,8 @@ Form39::Form39(Application& a) : Form(a, kName) {
     Label5 = heading("Label5", 2, "تاريخ إذن الإستلام");
     Label1 = heading("Label1", 3, "رقم إذن الإستلام");
 
-    Adodc1 = add<Adodc>("Adodc1", -1, Geometry{240, kHeight - 1320, 2400, 360});
-    Adodc1->visible = false;
-    Text1 = add<TextBox>("Text1", -1, Geometry{2760, kHeight - 1320, 1095, 315});
-    Text1->visible = false;
+    Adodc1 = addHidden<Adodc>("Adodc1");
+    Text1 = addHidden<TextBox>("Text1");
     Text1->bindTo(*Adodc1, "INVO_NO");
 }
 

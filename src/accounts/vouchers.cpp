@@ -63,14 +63,18 @@ constexpr const char* kBadDate = "أدخل تاريخ الإذن صحيحا";
 constexpr const char* kNoVoucher = "لا يوجد إذن معروض للترحيل";
 constexpr const char* kSaveFirst = "احفظ الإذن أو ألغه أولا";
 
-// Right to left: captions in a column on the right, their boxes to the
-// left of them, the editing buttons down the left edge.
-constexpr double kLabelLeft = 5640, kLabelWidth = 2280;
-constexpr double kBoxLeft = 2520, kBoxWidth = 3000;
-constexpr double kFirstRow = 840, kRowStep = 420, kRowHeight = 315;
-constexpr double kButtonLeft = 240, kButtonWidth = 2040;
-
-double rowTop(int row) { return kFirstRow + kRowStep * row; }
+// Right to left: the last-number line along the top; captions in a column
+// on the right, their boxes to the left of them, the editing buttons down
+// the left edge; the post button over the navigation bar.
+constexpr TwipGrid kTopLine{.right = 7920, .top = 240, .height = 315};
+constexpr TwipGrid kCard{
+    .right = 7920, .top = 840, .colStep = 2400, .rowStep = 420, .width = 3000, .height = 315};
+constexpr double kLabelWidth = 2280, kNoteHeight = 900;
+constexpr TwipGrid kButtons{
+    .right = 2280, .top = 840, .rowStep = 480, .width = 2040, .height = 375};
+constexpr TwipGrid kBottom{
+    .right = 7920, .top = 3600, .rowStep = 720, .width = 7680, .height = 375};
+constexpr double kPostHeight = 420;
 
 }  // namespace
 
@@ -84,63 +88,58 @@ VoucherWindow::VoucherWindow(Application& a, const VoucherConfig& config)
     width = 8280;
     height = 5460;
 
-    auto fieldLabel = [this](const std::string& n, double top, const std::string& text) {
-        return asFieldCaption(
-            add<Label>(n, -1, Geometry{kLabelLeft, top, kLabelWidth, kRowHeight}, text));
+    auto fieldLabel = [this](const std::string& n, int row, const std::string& text) {
+        return asFieldCaption(add<Label>(n, -1, kCard.cell(0, row, kLabelWidth), text));
     };
-    auto box = [this](const std::string& n, double top, double h = kRowHeight) {
-        return asFieldBox(add<TextBox>(n, -1, Geometry{kBoxLeft, top, kBoxWidth, h}));
+    auto box = [this](const std::string& n, int row, double h = kCard.height) {
+        return asFieldBox(add<TextBox>(n, -1, kCard.cell(1, row, kCard.width, h)));
     };
 
     // The last-number line and, after a search, the searched number.
-    Label7 = add<Label>("Label7", -1, Geometry{4200, 240, 3720, kRowHeight},
-                        config.lastNumberLabel);
+    const std::vector<TwipGrid> top = tableColumns(kTopLine, {3720, 1080, 1440, 1080}, 120);
+    Label7 = add<Label>("Label7", -1, top[0].cell(0, 0), config.lastNumberLabel);
     Label7->alignment = 1;
-    Label6 = add<Label>("Label6", -1, Geometry{3000, 240, 1080, kRowHeight});
+    Label6 = add<Label>("Label6", -1, top[1].cell(0, 0));
     Label6->fontBold = true;
-    Label9 = add<Label>("Label9", -1, Geometry{1440, 240, 1440, kRowHeight});
+    Label9 = add<Label>("Label9", -1, top[2].cell(0, 0));
     Label9->alignment = 1;
-    Label8 = add<Label>("Label8", -1, Geometry{240, 240, 1080, kRowHeight});
+    Label8 = add<Label>("Label8", -1, top[3].cell(0, 0));
     Label8->fontBold = true;
 
-    Adodc1 = add<Adodc>("Adodc1", -1, Geometry{240, 4320, 7680, 375}, "التالى اللاحق");
-    Adodc3 = add<Adodc>("Adodc3", -1, Geometry{240, 4800, 2400, 375});
-    Adodc3->visible = false;
+    Adodc1 = add<Adodc>("Adodc1", -1, kBottom.cell(0, 1), "التالى اللاحق");
+    Adodc3 = addHidden<Adodc>("Adodc3");
 
-    fieldLabel("Label1", rowTop(0), config.numberLabel);
-    Text1 = box("Text1", rowTop(0));
+    fieldLabel("Label1", 0, config.numberLabel);
+    Text1 = box("Text1", 0);
     Text1->bindTo(*Adodc1, "INVO_NO");
-    fieldLabel("Label5", rowTop(1), config.partyLabel);
+    fieldLabel("Label5", 1, config.partyLabel);
     if (config.receipt) {
-        Adodc2 = add<Adodc>("Adodc2", -1, Geometry{2760, 4800, 2400, 375});
-        Adodc2->visible = false;
-        DataCombo1 = add<DataCombo>("DataCombo1", -1,
-                                    Geometry{kBoxLeft, rowTop(1), kBoxWidth, kRowHeight});
+        Adodc2 = addHidden<Adodc>("Adodc2");
+        DataCombo1 = add<DataCombo>("DataCombo1", -1, kCard.cell(1, 1));
         DataCombo1->rowSource = Adodc2;
         DataCombo1->listField = "BUYER";
         DataCombo1->bindTo(*Adodc1, "BUYER");
     } else {
-        Text6 = box("Text6", rowTop(1));
+        Text6 = box("Text6", 1);
         Text6->bindTo(*Adodc1, "WHO_GET");
     }
-    fieldLabel("Label2", rowTop(2), config.amountLabel);
-    Text2 = box("Text2", rowTop(2));
+    fieldLabel("Label2", 2, config.amountLabel);
+    Text2 = box("Text2", 2);
     Text2->bindTo(*Adodc1, "MONEY");
-    fieldLabel("Label3", rowTop(3), config.dateLabel);
-    Text3 = box("Text3", rowTop(3));
+    fieldLabel("Label3", 3, config.dateLabel);
+    Text3 = box("Text3", 3);
     Text3->bindTo(*Adodc1, "DATES");
-    fieldLabel("Label4", rowTop(4), "البيان");
-    Text4 = box("Text4", rowTop(4), 900);
+    fieldLabel("Label4", 4, "البيان");
+    Text4 = box("Text4", 4, kNoteHeight);
     Text4->multiLine = true;
     Text4->bindTo(*Adodc1, "NOTE");
 
     const char* captions[3] = {"&add", "&cancel", "&edit"};
     for (int i = 0; i < 3; ++i)
-        cmdaction[i] = add<CommandButton>(
-            "cmdaction", i, Geometry{kButtonLeft, rowTop(0) + 480 * i, kButtonWidth, 375},
-            captions[i]);
+        cmdaction[i] = add<CommandButton>("cmdaction", i, kButtons.cell(0, i), captions[i]);
     cmdaction[2]->visible = false;  // a saved voucher is not edited here
-    Command2 = add<CommandButton>("Command2", -1, Geometry{240, 3600, 7680, 420},
+    Command2 = add<CommandButton>("Command2", -1,
+                                  kBottom.cell(0, 0, kBottom.width, kPostHeight),
                                   config.postCaption);
     Command2->fontBold = true;
 

@@ -59,12 +59,15 @@ double sumOfMoney(Application& app, Adodc& data) {
                      0.0);
 }
 
-// The five totals, right to left: caption label above its value label.
-constexpr double kTotalWidth = 2280, kTotalGap = 120, kTotalsRight = 12360;
-Geometry totalGeometry(int column, double top, double height) {
-    return {kTotalsRight - (column + 1) * kTotalWidth - column * kTotalGap, top, kTotalWidth,
-            height};
-}
+// Along the top, right to left: the date, the time and, at the left, the
+// credits line.
+constexpr TwipGrid kTopLine{
+    .right = 12360, .top = 120, .colStep = 1980, .width = 1800, .height = 285};
+constexpr double kCreditsWidth = 4200;
+// The five totals, right to left: caption (row 0) over value (row 1).
+constexpr TwipGrid kTotals{
+    .right = 12360, .top = 540, .colStep = 2400, .rowStep = 300, .width = 2280, .height = 285};
+constexpr double kValueHeight = 315;
 
 }  // namespace
 
@@ -78,35 +81,35 @@ Form1::Form1(Application& a) : Form(a, kName) {
     height = 7920;
 
     // Data controls opened at load, never shown.
-    Adodc7 = add<Adodc>("Adodc7", -1, Geometry{240, 1200, 1000, 315});
-    Adodc6 = add<Adodc>("Adodc6", -1, Geometry{1320, 1200, 1000, 315});
-    Adodc9 = add<Adodc>("Adodc9", -1, Geometry{2400, 1200, 1000, 315});
-    Adodc2 = add<Adodc>("Adodc2", -1, Geometry{3480, 1200, 1000, 315});
-    Adodc5 = add<Adodc>("Adodc5", -1, Geometry{4560, 1200, 1000, 315});
-    Adodc3 = add<Adodc>("Adodc3", -1, Geometry{5640, 1200, 1000, 315});
-    for (Adodc* dc : {Adodc7, Adodc6, Adodc9, Adodc2, Adodc5, Adodc3}) dc->visible = false;
-    Text12 = add<TextBox>("Text12", -1, Geometry{6720, 1200, 1000, 315});
-    Text12->visible = false;
+    Adodc7 = addHidden<Adodc>("Adodc7");
+    Adodc6 = addHidden<Adodc>("Adodc6");
+    Adodc9 = addHidden<Adodc>("Adodc9");
+    Adodc2 = addHidden<Adodc>("Adodc2");
+    Adodc5 = addHidden<Adodc>("Adodc5");
+    Adodc3 = addHidden<Adodc>("Adodc3");
+    Text12 = addHidden<TextBox>("Text12");
     Text12->bindTo(*Adodc7, "UserID");
-    Text11 = add<TextBox>("Text11", -1, Geometry{7800, 1200, 1000, 315});
-    Text11->visible = false;
+    Text11 = addHidden<TextBox>("Text11");
     Text11->bindTo(*Adodc6, "DESC");
 
     // Date and time at the top right, the five totals below them.
-    Label13 = add<Label>("Label13", -1, Geometry{10560, 120, 1800, 285});
+    Label13 = add<Label>("Label13", -1, kTopLine.cell(0, 0));
     Label13->alignment = 1;
-    Label9 = add<Label>("Label9", -1, Geometry{8640, 120, 1800, 285});
+    Label9 = add<Label>("Label9", -1, kTopLine.cell(1, 0));
     Label9->alignment = 1;
-    Label11 = add<Label>("Label11", -1, Geometry{240, 120, 4200, 285});
+    Label11 = add<Label>("Label11", -1, kTopLine.cell(4, 0, kCreditsWidth));
     const char* const totalCaptions[3] = {"إجمالى المدين", "إجمالى الداين", "إجمالى الصندوق"};
+    auto valueAt = [](int column) {
+        return kTotals.cell(column, 1, kTotals.width, kValueHeight);
+    };
     for (int i = 0; i < 3; ++i) {
-        Label25[i] = add<Label>("Label25", i, totalGeometry(i, 540, 285), totalCaptions[i]);
-        Label23[i] = add<Label>("Label23", i, totalGeometry(i, 840, 315));
+        Label25[i] = add<Label>("Label25", i, kTotals.cell(i, 0), totalCaptions[i]);
+        Label23[i] = add<Label>("Label23", i, valueAt(i));
     }
-    Label26 = add<Label>("Label26", -1, totalGeometry(3, 540, 285), "إجمالى  المبيع");
-    Label24 = add<Label>("Label24", -1, totalGeometry(3, 840, 315));
-    Label20 = add<Label>("Label20", -1, totalGeometry(4, 540, 285), "إجمالى المخزن ");
-    Label21 = add<Label>("Label21", -1, totalGeometry(4, 840, 315));
+    Label26 = add<Label>("Label26", -1, kTotals.cell(3, 0), "إجمالى  المبيع");
+    Label24 = add<Label>("Label24", -1, valueAt(3));
+    Label20 = add<Label>("Label20", -1, kTotals.cell(4, 0), "إجمالى المخزن ");
+    Label21 = add<Label>("Label21", -1, valueAt(4));
     for (Label* l : {Label25[0], Label25[1], Label25[2], Label26, Label20}) l->alignment = 2;
     for (Label* l : {Label23[0], Label23[1], Label23[2], Label24, Label21}) {
         l->alignment = 2;

@@ -32,6 +32,16 @@ bool phoneNumber(const std::string& text, int32_t& out) {
     return true;
 }
 
+// The pictures in the corners; the company's data (caption at the right
+// of its box) over the security check box; the buttons, right to left.
+constexpr TwipGrid kCorners{
+    .right = 7080, .top = 120, .colStep = 6000, .rowStep = 5400, .width = 960, .height = 960};
+constexpr TwipGrid kCompany{
+    .right = 6600, .top = 1200, .colStep = 2040, .rowStep = 420, .width = 3360, .height = 315};
+constexpr double kCaptionWidth = 1920, kCheckWidth = 5400;
+constexpr TwipGrid kButtons{
+    .right = 6240, .top = 5040, .colStep = 1740, .width = 1560, .height = 375};
+
 }  // namespace
 
 Form16::Form16(Application& a) : Form(a, kName) {
@@ -39,40 +49,35 @@ Form16::Form16(Application& a) : Form(a, kName) {
     width = 7200;
     height = 7200;
     for (int i = 0; i < 4; ++i) {
-        const double left = i % 2 == 0 ? 120 : 6120;
-        const double top = i < 2 ? 120 : 5520;
-        Picture1[i] = add<PictureBox>("Picture1", i, Geometry{left, top, 960, 960});
+        // Left then right, top then bottom.
+        Picture1[i] = add<PictureBox>("Picture1", i, kCorners.cell(1 - i % 2, i / 2));
         Picture1[i]->picture = "store";
         Picture1[i]->border = false;
     }
-    Adodc1 = add<Adodc>("Adodc1", -1, Geometry{1200, 120, 2280, 360});
-    Adodc1->visible = false;
-    Adodc2 = add<Adodc>("Adodc2", -1, Geometry{3600, 120, 2280, 360});
-    Adodc2->visible = false;
-    Label3 = add<Label>("Label3", -1, Geometry{1200, 600, 4800, 360});
-    Label3->visible = false;
-    Text2 = add<TextBox>("Text2", -1, Geometry{1200, 120, 960, 315});
-    Text2->visible = false;
+    Adodc1 = addHidden<Adodc>("Adodc1");
+    Adodc2 = addHidden<Adodc>("Adodc2");
+    Label3 = addHidden<Label>("Label3");
+    Text2 = addHidden<TextBox>("Text2");
     Text2->bindTo(*Adodc1, "enter");
 
     for (int i = 0; i < 8; ++i) {
-        const double top = 1200 + 420.0 * i;
-        Text1[i] = add<TextBox>("Text1", i, Geometry{1200, top, 3360, 315});
+        Text1[i] = add<TextBox>("Text1", i, kCompany.cell(1, i));
         Text1[i]->visible = false;
         Text1[i]->bindTo(*Adodc2, kCompanyFields[i]);
-        Label1[i] = add<Label>("Label1", i, Geometry{4680, top + 30, 1920, 285}, kCompanyLabels[i]);
+        Label1[i] = add<Label>("Label1", i, kCompany.captions().cell(0, i, kCaptionWidth),
+                               kCompanyLabels[i]);
         Label1[i]->visible = false;
         Label1[i]->alignment = 1;
     }
-    Check1 = add<CheckBox>("Check1", -1, Geometry{1200, 4560, 5400, 315},
+    Check1 = add<CheckBox>("Check1", -1, kCompany.cell(0, 8, kCheckWidth),
                            "ضع علامة صح |ذا رغبت فى نظام صلاحية");
     Check1->visible = false;
     Check1->alignment = 1;
     Check1->bindTo(*Adodc2, "SECURITY");
 
-    Command1 = add<CommandButton>("Command1", -1, Geometry{4680, 5040, 1560, 375}, "أبدأ");
-    Command2 = add<CommandButton>("Command2", -1, Geometry{2940, 5040, 1560, 375}, "أبدأ يوم جديد");
-    Command3 = add<CommandButton>("Command3", -1, Geometry{1200, 5040, 1560, 375}, "تابع");
+    Command1 = add<CommandButton>("Command1", -1, kButtons.cell(0, 0), "أبدأ");
+    Command2 = add<CommandButton>("Command2", -1, kButtons.cell(1, 0), "أبدأ يوم جديد");
+    Command3 = add<CommandButton>("Command3", -1, kButtons.cell(2, 0), "تابع");
     for (CommandButton* b : {Command1, Command2, Command3}) b->visible = false;
     Command1->onClick = [this] { Command1_Click(); };
     Command2->onClick = [this] { Command2_Click(); };

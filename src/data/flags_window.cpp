@@ -8,8 +8,7 @@ Form54::Form54(Application& app) : Form(app, kName) {
     caption = "FLAGS";
     width = 3000;
     height = 1500;
-    Adodc1 = add<Adodc>("Adodc1", -1, Geometry{120, 600, 2400, 360});
-    Adodc1->visible = false;
+    Adodc1 = addHidden<Adodc>("Adodc1");
     Text1 = add<TextBox>("Text1", -1, Geometry{120, 120, 1200, 315});
     Text1->bindTo(*Adodc1, "PRODUCT_BUY");
     Text1->spokenName = "PRODUCT_BUY";

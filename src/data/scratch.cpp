@@ -12,9 +12,9 @@ constexpr int16_t kLeftoverId = -1;
 
 const ScratchFields& scratchFields(ScratchTable t) {
     static const ScratchFields fields[] = {
-        {"PRODUCT_BUY", "PRODUCT_BUY", "COUNTER_BUY"},
-        {"BUYER_DEALS", "BUYER_DEALS", "COUNTER_BUYER_DEALS"},
-        {"VALIDITY_DATE", "VALIDITY_DATE_CHECK", "VALIDITY_DATE"},
+        {.table = "PRODUCT_BUY", .flag = "PRODUCT_BUY", .counter = "COUNTER_BUY"},
+        {.table = "BUYER_DEALS", .flag = "BUYER_DEALS", .counter = "COUNTER_BUYER_DEALS"},
+        {.table = "VALIDITY_DATE", .flag = "VALIDITY_DATE_CHECK", .counter = "VALIDITY_DATE"},
     };
     return fields[static_cast<int>(t)];
 }

@@ -44,6 +44,7 @@ inline constexpr uint32_t kDefaultColor = 0xFFFFFFFFu;
 
 struct Geometry {
     double left = 0, top = 0, width = 0, height = 0;  // twips
+    bool operator==(const Geometry&) const = default;
 };
 
 // One event of a control. A handler is never entered again while it runs.

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/controls.h"
+#include "platform/twip_grid.h"
 
 namespace mk {
 
@@ -45,6 +46,11 @@ inline constexpr double kPrintColumnTwips = 120;
 inline constexpr double kPrintZoneTwips = kPrintZone * kPrintColumnTwips;
 // The height a printed line takes on screen.
 inline constexpr double kPrintLineTwips = 300;
+// Where a heading (or box) over print zone `zone` stands: zone 0 at the
+// window's left edge, as printed lines run left to right.
+constexpr Geometry overPrintZone(int zone, double top, double height = 285) {
+    return {zone * kPrintZoneTwips, top, kPrintZoneTwips - 60, height};
+}
 
 // The text of one print statement: numbers with a blank for the plus sign
 // and a trailing blank, dates in the short form, zones every 14 columns.
@@ -95,6 +101,13 @@ public:
         C* p = c.get();
         controls_.push_back(std::move(c));
         return p;
+    }
+    // A control the window never shows: at kNoPlace, hidden.
+    template <class C, class... A>
+    C* addHidden(std::string name, int index = -1, A&&... args) {
+        C* c = add<C>(std::move(name), index, kNoPlace, std::forward<A>(args)...);
+        c->visible = false;
+        return c;
     }
     MenuItem* addMenu(std::string name, std::string caption, MenuItem* parent = nullptr,
                       std::string shortcut = {}, int index = -1);

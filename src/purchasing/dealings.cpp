@@ -11,9 +11,18 @@ namespace mk {
 
 namespace {
 
-const DealingsConfig kCustomer{"Form6", "SALES_INVO_GROUP", "حركة تعاملات فواتير", true, 120, 1000};
-const DealingsConfig kSupplier{"Form5", "BUY_INVOICE", "حركة تعاملات فواتيرالواردات", false, 0,
-                               0};
+const DealingsConfig kCustomer{.partnerWindow = "Form6",
+                               .invoiceTable = "SALES_INVO_GROUP",
+                               .captionPrefix = "حركة تعاملات فواتير",
+                               .showLastInvoice = true,
+                               .headingTop = 120,
+                               .closeAfterMs = 1000};
+const DealingsConfig kSupplier{.partnerWindow = "Form5",
+                               .invoiceTable = "BUY_INVOICE",
+                               .captionPrefix = "حركة تعاملات فواتيرالواردات",
+                               .showLastInvoice = false,
+                               .headingTop = 0,
+                               .closeAfterMs = 0};
 
 constexpr double kWidth = 5 * kPrintZoneTwips + 2280;
 constexpr double kHeight = 5400;
@@ -31,9 +40,7 @@ DealingsView::DealingsView(Application& a, const char* name, const DealingsConfi
     // second on.
     const double top = config.headingTop;
     auto heading = [&](const char* n, int zoneNo, const char* text) {
-        Label* l = add<Label>(n, -1,
-                              Geometry{zoneNo * kPrintZoneTwips, top, kPrintZoneTwips - 60, 285},
-                              text);
+        Label* l = add<Label>(n, -1, overPrintZone(zoneNo, top), text);
         l->fontBold = true;
         return l;
     };
@@ -46,8 +53,7 @@ DealingsView::DealingsView(Application& a, const char* name, const DealingsConfi
 
     // The last invoice listed, under the headings.
     auto box = [&](const char* n, int zoneNo) {
-        TextBox* t = add<TextBox>(
-            n, -1, Geometry{zoneNo * kPrintZoneTwips, 840, kPrintZoneTwips - 60, 315});
+        TextBox* t = add<TextBox>(n, -1, overPrintZone(zoneNo, 840, 315));
         t->locked = true;
         t->visible = config.showLastInvoice;
         return t;
@@ -57,14 +63,11 @@ DealingsView::DealingsView(Application& a, const char* name, const DealingsConfi
     Text5 = box("Text5", 3);
     Text6 = box("Text6", 4);
 
-    Adodc1 = add<Adodc>("Adodc1", -1, Geometry{240, kHeight - 1320, 2400, 360});
-    Adodc2 = add<Adodc>("Adodc2", -1, Geometry{2760, kHeight - 1320, 2400, 360});
-    Adodc1->visible = Adodc2->visible = false;
-    Text1 = add<TextBox>("Text1", -1, Geometry{240, kHeight - 960, 1095, 315});
-    Text1->visible = false;
+    Adodc1 = addHidden<Adodc>("Adodc1");
+    Adodc2 = addHidden<Adodc>("Adodc2");
+    Text1 = addHidden<TextBox>("Text1");
     Text1->bindTo(*Adodc1, "INVO_NO");
-    Text2 = add<TextBox>("Text2", -1, Geometry{1440, kHeight - 960, 1095, 315});
-    Text2->visible = false;
+    Text2 = addHidden<TextBox>("Text2");
     Text2->bindTo(*Adodc2, "ID");
 
     if (config.closeAfterMs > 0) {

@@ -8,60 +8,69 @@ namespace mk {
 namespace {
 
 const InvoiceConfig kIncoming{
-    "Form17",
-    " فواتير واردات ",
-    " فواتير واردات ",
-    "BUY_INVOICE",
-    {{"Adodc4", "SUPPLIER"},
-     {"Adodc6", "BOX"},
-     {"Adodc7", "DIM"},
-     {"Adodc1", "DAILY_TRADE"},
-     {"Adodc2", "BUY_INVOICE"},
-     {"Adodc5", "qqq"}},
-    "Adodc6",
-    "Adodc1",
-    "Adodc4",
-    "SALES_MAN",
-    "SALES_MAN",
-    "Adodc5",
-    "Adodc7",
-    {{18, 19}, {20, 21}, {22, 23}, {27, 28}, {29, 30}},
-    {{"DataCombo1", "MED_NAME", LineRole::Item, 1620},
-     {"Text3", "QNTITY", LineRole::Quantity, 600},
-     {"Text4", "EXPIRY_ DATE", LineRole::Price, 780},
-     {"Text5", "SUM", LineRole::Sum, 900},
-     {"Text9", "EXPIRY_ DATES", LineRole::Date, 1180, "Label25", -1, "التاريخ"}},
-    nullptr,
-    "Text8",
-    "Command1",
-    "Check4",
-    {"Check2", "Check3", "Check4"},
-    "Label17",
-    "Label24",
-    -1,
-    "Text10",
-    "Label13",
-    "Label14",
-    "Label10",
-    "الفاتورة الحالية رقم",
-    "إختر مجموعة الاصناف",
-    {"FILE", "ملف"},
-    {"CLOSE", "إنهاء"},
-    {"search", "بحث"},
-    {"Search_invo", "بحث برقم الفاتورة "},
-    {"report", "تقارير"},
-    {"inv_buy_report", "تقرير عن فواتير الواردات"},
-    "Form15",
-    "DataReport4",
-    "لمم تكمل المهمة أرجع و أكملها لتسطيع الخروج ",
-    "لقد تم إضافة هذه الفاتورة سابقا.",
-    "ملحوظة",
-    "هل تريد إدخال فاتورة أخرى ",
-    "إضافة فاتورة أخرى",
-    true,
-    "1/1/2007",
-    "أسم المورد",
-    "ملحوظة",
+    .name = "Form17",
+    .designCaption = " فواتير واردات ",
+    .captionPrefix = " فواتير واردات ",
+    .table = "BUY_INVOICE",
+    .dataControls = {{.control = "Adodc4", .table = "SUPPLIER"},
+                     {.control = "Adodc6", .table = "BOX"},
+                     {.control = "Adodc7", .table = "DIM"},
+                     {.control = "Adodc1", .table = "DAILY_TRADE"},
+                     {.control = "Adodc2", .table = "BUY_INVOICE"},
+                     {.control = "Adodc5", .table = "qqq"}},
+    .boxControl = "Adodc6",
+    .dailyControl = "Adodc1",
+    .partnersControl = "Adodc4",
+    .partnersListField = "SALES_MAN",
+    .partnerField = "SALES_MAN",
+    .groupsControl = "Adodc5",
+    .dimControl = "Adodc7",
+    .companyLabels = {{.caption = 18, .value = 19},
+                      {.caption = 20, .value = 21},
+                      {.caption = 22, .value = 23},
+                      {.caption = 27, .value = 28},
+                      {.caption = 29, .value = 30}},
+    .columns = {{.control = "DataCombo1", .stem = "MED_NAME", .role = LineRole::Item,
+                 .width = 1620},
+                {.control = "Text3", .stem = "QNTITY", .role = LineRole::Quantity, .width = 600},
+                {.control = "Text4", .stem = "EXPIRY_ DATE", .role = LineRole::Price, .width = 780},
+                {.control = "Text5", .stem = "SUM", .role = LineRole::Sum, .width = 900},
+                {.control = "Text9", .stem = "EXPIRY_ DATES", .role = LineRole::Date,
+                 .width = 1180, .heading = {.name = "Label25"}, .headingText = "التاريخ",
+                 .inView = false}},
+    .priceField = nullptr,
+    .lineDate = "1/1/2007",
+    .counterBox = "Text8",
+    .stepButton = "Command1",
+    .taskFlag = "Check4",
+    .flags = {"Check2", "Check3", "Check4"},
+    .hintLabel = "Label17",
+    .stockCaption = {.name = "Label24"},
+    .stockBox = "Text10",
+    .userCaption = "Label13",
+    .userLabel = "Label14",
+    .currentCaption = "Label10",
+    .currentText = "الفاتورة الحالية رقم",
+    .groupPrompt = "إختر مجموعة الاصناف",
+    .partnerCaption = "أسم المورد",
+    .fileMenu = {.name = "FILE", .caption = "ملف"},
+    .exitItem = {.name = "CLOSE", .caption = "إنهاء"},
+    .searchMenu = {.name = "search", .caption = "بحث"},
+    .searchItem = {.name = "Search_invo", .caption = "بحث برقم الفاتورة "},
+    .reportMenu = {.name = "report", .caption = "تقارير"},
+    .reportItem = {.name = "inv_buy_report", .caption = "تقرير عن فواتير الواردات"},
+    .searchLogin = "Form15",
+    .report = "DataReport4",
+    .exitWarning = "لمم تكمل المهمة أرجع و أكملها لتسطيع الخروج ",
+    .exitTitle = "ملحوظة",
+    .postedText = "لقد تم إضافة هذه الفاتورة سابقا.",
+    .postedTitle = "ملحوظة",
+    .anotherPrompt = "هل تريد إدخال فاتورة أخرى ",
+    .anotherTitle = "إضافة فاتورة أخرى",
+    .cancelEnablesChooser = true,
+    // The view keeps the lines' dates and serials as entering left them.
+    .view = {.enables = ViewFlags::All, .serials = false, .secondHeadings = true,
+             .totalCaption = false},
 };
 
 constexpr const char* kAttention = "Attention";
@@ -80,17 +89,19 @@ Form17::Form17(Application& a) : StockInvoice(a, kIncoming, StockFlow::In) {
     // top left is where the window prints.
     Frame1 = add<Frame>("Frame1", -1, Geometry{240, 7080, 4440, 720}, "سداد الفاتورة");
     setPaymentFrame(Frame1);
-    Option1 = add<OptionButton>("Option1", -1, Geometry{3120, 7410, 1200, 285}, "كاش");
-    Option2 = add<OptionButton>("Option2", -1, Geometry{1800, 7410, 1200, 285}, "آجل");
-    Option3 = add<OptionButton>("Option3", -1, Geometry{480, 7410, 1200, 285}, "كاش/آجل");
-    Command2 = add<CommandButton>("Command2", -1, Geometry{300, 7410, 160, 285}, "سداد");
+    // Its options side by side, right to left.
+    const TwipGrid options{.right = 4320, .top = 7410, .colStep = 1320, .width = 1200,
+                           .height = 285};
+    Option1 = add<OptionButton>("Option1", -1, options.cell(0, 0), "كاش");
+    Option2 = add<OptionButton>("Option2", -1, options.cell(1, 0), "آجل");
+    Option3 = add<OptionButton>("Option3", -1, options.cell(2, 0), "كاش/آجل");
+    // Recording a payment after the save would pay the invoice twice.
+    Command2 = addHidden<CommandButton>("Command2", -1, "سداد");
     for (Control* c : std::initializer_list<Control*>{Option1, Option2, Option3, Command2})
         c->container = Frame1;
     options_ = {Option1, Option2, Option3};
     cmdaction[2]->visible = false;
     cmdaction[1]->enabled = true;  // as designed: the window opens ready to cancel
-    // Recording a payment after the save would pay the invoice twice.
-    Command2->visible = false;
     Command2->onClick = [this] { PayIncomingInvoice(); };
 
     // A new line opens only once the current one has a price.
@@ -201,13 +212,15 @@ void Form17::PayIncomingInvoice() {
     double total = 0;
     for (const LineRow& row : rows)
         total += leadingNumber(row.quantity->text()) * leadingNumber(row.price->text());
-    Label9->displayCaption(formatDouble(total));
-    label("Label8").visible = true;
     const std::optional<Payment> pay = paymentOf(total, "OUT_INV", toInt32(rs.field("INVO_NO")));
     if (!pay) return;
     const std::optional<PaymentPlan> plan = planMoney(*pay);
     if (!plan) return;
-    applyPayment(database(), *plan);
+    editing().guardWrites([&] { applyPayment(database(), *plan); });
+    // The total shows once it is paid: a refused or failed press leaves
+    // the window as it was.
+    Label9->displayCaption(formatDouble(total));
+    label("Label8").visible = true;
     app().afterCommit([this, plan = *plan] { tellMoney(plan); });
 }
 

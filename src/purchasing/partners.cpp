@@ -11,65 +11,73 @@ namespace mk {
 namespace {
 
 const PartnerTwin kSuppliers{
-    "Form5",
-    "SUPPLIER",
-    "SALES_MAN",
-    "بيانات الموردين",
-    " بيانات الموردين ل",
-    "اسم البائع",
-    "التليون",
-    "Label3",
-    "المبلغ الدائن",
-    "Label2",
-    "0",
-    "0",
-    "SALES",
-    "أبحث بأسم المورد",
-    "enter SUPPLIER NAME  for search :",
-    "Search by Sales Company Name ",
-    "إنهاء",
-    "supplier",
-    "تقرير  الموردين",
-    "DATA_SUPPLIER",
-    "Form46",
-    false,
-    "السابق           الاحق",
+    .formName = "Form5",
+    .table = "SUPPLIER",
+    .nameField = "SALES_MAN",
+    .captionBeforeLoad = "بيانات الموردين",
+    .captionPrefix = " بيانات الموردين ل",
+    .nameLabel = "اسم البائع",
+    .phoneLabel = "التليون",
+    .balanceLabelName = "Label3",
+    .balanceLabel = "المبلغ الدائن",
+    .noteLabelName = "Label2",
+    .phoneDefault = "0",
+    .faxDefault = "0",
+    .searchItem = "SALES",
+    .searchCaption = "أبحث بأسم المورد",
+    .searchPrompt = "enter SUPPLIER NAME  for search :",
+    .searchTitle = "Search by Sales Company Name ",
+    .exitCaption = "إنهاء",
+    .reportItem = "supplier",
+    .reportCaption = "تقرير  الموردين",
+    .reportName = "DATA_SUPPLIER",
+    .dealingsForm = "Form46",
+    .voucherButton = false,
+    .navCaption = "السابق           الاحق",
 };
 
 const PartnerTwin kCustomers{
-    "Form6",
-    "BUYER",
-    "BUYER",
-    "بيانات العملاء",
-    " بيانات عملاء ",
-    "اسم العميل",
-    "التليفون",
-    "Label2",
-    "المبلغ المدين",
-    "Label3",
-    ".",
-    ".",
-    "BUYER",
-    "بحث باسم المشترى",
-    "enter SUPPLIER NAME  for search :",
-    "Search by buyer name ",
-    "انهاء",
-    "BUYER_R",
-    "تقرير العملاء",
-    "DataReport2",
-    "Form40",
-    true,
-    "السابق  الاحق",
+    .formName = "Form6",
+    .table = "BUYER",
+    .nameField = "BUYER",
+    .captionBeforeLoad = "بيانات العملاء",
+    .captionPrefix = " بيانات عملاء ",
+    .nameLabel = "اسم العميل",
+    .phoneLabel = "التليفون",
+    .balanceLabelName = "Label2",
+    .balanceLabel = "المبلغ المدين",
+    .noteLabelName = "Label3",
+    .phoneDefault = ".",
+    .faxDefault = ".",
+    .searchItem = "BUYER",
+    .searchCaption = "بحث باسم المشترى",
+    .searchPrompt = "enter SUPPLIER NAME  for search :",
+    .searchTitle = "Search by buyer name ",
+    .exitCaption = "انهاء",
+    .reportItem = "BUYER_R",
+    .reportCaption = "تقرير العملاء",
+    .reportName = "DataReport2",
+    .dealingsForm = "Form40",
+    .voucherButton = true,
+    .navCaption = "السابق  الاحق",
 };
 
 // Fields in the record windows' look (data/field_look.h), light red buttons.
 constexpr uint32_t kButtonColor = 0xFF8080;
 
-// Right to left: the labels in a column on the right, their boxes to the
-// left of them, the editing buttons down the left edge.
-constexpr double kLabelLeft = 6480, kLabelWidth = 1680;
-constexpr double kBoxLeft = 2520, kBoxWidth = 3840;
-constexpr double kFirstRow = 720, kRowStep = 420, kRowHeight = 315;
+// Right to left: the date and time of loading along the top; the card's
+// labels in a column on the right, their boxes to the left of them, the
+// editing buttons down the left edge; the dealings buttons over the
+// navigation bar.
+constexpr TwipGrid kTopLine{.right = 8160, .top = 240, .height = 315};
+constexpr TwipGrid kCard{
+    .right = 8160, .top = 720, .colStep = 1800, .rowStep = 420, .width = 3840, .height = 315};
+constexpr double kLabelWidth = 1680, kNoteHeight = 900;
+constexpr TwipGrid kButtons{
+    .right = 2280, .top = 720, .rowStep = 480, .width = 2040, .height = 375};
+constexpr TwipGrid kDealings{
+    .right = 8160, .top = 3960, .colStep = 3120, .rowStep = 600, .width = 3000, .height = 375};
+constexpr double kNavigationWidth = 7920;
 
 }  // namespace
 
@@ -79,56 +87,46 @@ PartnerForm::PartnerForm(Application& a, const PartnerTwin& twin)
     width = 8520;
     height = 5940;
 
-    auto fieldLabel = [this](const std::string& name, int index, double top,
-                             const std::string& text, double h = kRowHeight) {
-        return asFieldCaption(
-            add<Label>(name, index, Geometry{kLabelLeft, top, kLabelWidth, h}, text));
+    auto fieldLabel = [this](const std::string& name, int index, int row, const std::string& text) {
+        return asFieldCaption(add<Label>(name, index, kCard.cell(0, row, kLabelWidth), text));
     };
 
     // Date and time of loading, along the top.
-    fieldLabel("Label6", -1, 240, "التاريخ");
-    Label7 = add<Label>("Label7", -1, Geometry{4920, 240, 1440, kRowHeight});
-    asFieldCaption(add<Label>("Label8", -1, Geometry{3600, 240, 1200, kRowHeight}, "الوقت"));
-    Label9 = add<Label>("Label9", -1, Geometry{2520, 240, 1000, kRowHeight});
+    const std::vector<TwipGrid> top = tableColumns(kTopLine, {kLabelWidth, 1440, 1200, 1000}, 120);
+    asFieldCaption(add<Label>("Label6", -1, top[0].cell(0, 0), "التاريخ"));
+    Label7 = add<Label>("Label7", -1, top[1].cell(0, 0));
+    asFieldCaption(add<Label>("Label8", -1, top[2].cell(0, 0), "الوقت"));
+    Label9 = add<Label>("Label9", -1, top[3].cell(0, 0));
 
-    Adodc1 = add<Adodc>("Adodc1", -1, Geometry{240, 4560, 7920, 375}, twin.navCaption);
+    Adodc1 = add<Adodc>("Adodc1", -1, kDealings.cell(0, 1, kNavigationWidth), twin.navCaption);
 
     const char* names[4] = {twin.nameLabel, twin.phoneLabel, "الفاكس", "العنوان"};
     const char* fields[4] = {twin.nameField, "PHONE", "FAX", "ADDRESS"};
     for (int i = 0; i < 4; ++i) {
-        const double top = kFirstRow + kRowStep * i;
-        fieldLabel("Label1", i, top, names[i]);
-        Text1[i] = add<TextBox>("Text1", i, Geometry{kBoxLeft, top, kBoxWidth, kRowHeight});
+        fieldLabel("Label1", i, i, names[i]);
+        Text1[i] = add<TextBox>("Text1", i, kCard.cell(1, i));
         Text1[i]->bindTo(*Adodc1, fields[i]);
     }
-    const double moneyTop = kFirstRow + kRowStep * 4;
-    fieldLabel(twin.balanceLabelName, -1, moneyTop, twin.balanceLabel);
-    Text2 = add<TextBox>("Text2", -1, Geometry{kBoxLeft, moneyTop, kBoxWidth, kRowHeight});
+    fieldLabel(twin.balanceLabelName, -1, 4, twin.balanceLabel);
+    Text2 = add<TextBox>("Text2", -1, kCard.cell(1, 4));
     Text2->bindTo(*Adodc1, "MONEY");
-    const double noteTop = kFirstRow + kRowStep * 5;
-    fieldLabel(twin.noteLabelName, -1, noteTop, "بيان");
-    Text3 = add<TextBox>("Text3", -1, Geometry{kBoxLeft, noteTop, kBoxWidth, 900});
+    fieldLabel(twin.noteLabelName, -1, 5, "بيان");
+    Text3 = add<TextBox>("Text3", -1, kCard.cell(1, 5, kCard.width, kNoteHeight));
     Text3->multiLine = true;
     Text3->bindTo(*Adodc1, "NOTE");
     for (TextBox* b : {Text1[0], Text1[1], Text1[2], Text1[3], Text2, Text3}) asFieldBox(b);
 
     const char* captions[3] = {"&add", "&cancel", "&edit"};
-    for (int i = 0; i < 3; ++i) {
-        cmdaction[i] = add<CommandButton>("cmdaction", i,
-                                          Geometry{240, kFirstRow + 480 * i, 2040, 375},
-                                          captions[i]);
-    }
-    Command1 = add<CommandButton>("Command1", -1, Geometry{240, kFirstRow + 480 * 3, 2040, 375},
-                                  "Delete");
+    for (int i = 0; i < 3; ++i)
+        cmdaction[i] = add<CommandButton>("cmdaction", i, kButtons.cell(0, i), captions[i]);
+    Command1 = add<CommandButton>("Command1", -1, kButtons.cell(0, 3), "Delete");
     for (CommandButton* b : {cmdaction[0], cmdaction[1], cmdaction[2], Command1}) {
         b->graphical = true;
         b->backColor = kButtonColor;
     }
-    Command2 = add<CommandButton>("Command2", -1, Geometry{5160, 3960, 3000, 375},
-                                  "حركة تعاملات الفواتير");
+    Command2 = add<CommandButton>("Command2", -1, kDealings.cell(0, 0), "حركة تعاملات الفواتير");
     if (twin.voucherButton)
-        Command3 = add<CommandButton>("Command3", -1, Geometry{2040, 3960, 3000, 375},
-                                      "حركة تعاملات الأذون");
+        Command3 = add<CommandButton>("Command3", -1, kDealings.cell(1, 0), "حركة تعاملات الأذون");
 
     editing_ = std::make_unique<RecordEditing>(
         *this, *Adodc1, std::array<CommandButton*, 3>{cmdaction[0], cmdaction[1], cmdaction[2]});

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "data/field_look.h"
 #include "data/record_editing.h"
 #include "data/schema.h"
 #include "reports/opener.h"
@@ -20,7 +21,20 @@ constexpr const char* kNumbersUsedUp = "لا يمكن إضافة فاتورة ج
 constexpr const char* kSaveFirst = "أحفظ الفاتورة أو ألغها أولا";
 constexpr const char* kNoInvoice = "لا توجد فاتورة محفوظة معروضة";
 
-constexpr double kRight = 11160, kLinesTop = 1680, kLineStep = 480, kBox = 315;
+// Right to left: the supplier's pair of columns (caption, box), the date's
+// pair and a column of values; the table of lines under its headings; the
+// totals in the two pairs' columns; the buttons and the navigation bar.
+constexpr TwipGrid kSupplier{
+    .right = 11160, .top = 120, .colStep = 1440, .rowStep = 420, .width = 2040, .height = 315};
+constexpr TwipGrid kDate{
+    .right = 7200, .top = 120, .colStep = 1440, .rowStep = 420, .width = 1680, .height = 315};
+constexpr TwipGrid kValues{.right = 3960, .top = 120, .rowStep = 420, .width = 1680, .height = 315};
+constexpr double kCaptionWidth = 1320, kTotalsTop = 7500, kTotalWidth = 1560;
+constexpr TwipGrid kLineRows{.right = 11160, .top = 1680, .rowStep = 480, .height = 315};
+constexpr double kHeadingsTop = 1320, kGap = 60;
+constexpr TwipGrid kButtons{
+    .right = 11160, .top = 8040, .colStep = 1440, .width = 1320, .height = 375};
+constexpr double kSumWidth = 1560, kNavigationWidth = 4680, kMargin = 240;
 
 std::string lineProblem(const char* what, int line) {
     return std::string(what) + " فى السطر " + std::to_string(line);
@@ -43,35 +57,30 @@ Form4::Form4(Application& a) : Form(a, kName) {
 Form4::~Form4() = default;
 
 void Form4::build() {
-    Adodc1 = add<Adodc>("Adodc1", -1, Geometry{240, 8040, 4680, 375});
+    // The navigation bar at the left of the buttons' row.
+    Adodc1 = add<Adodc>("Adodc1", -1,
+                        Geometry{kMargin, kButtons.top, kNavigationWidth, kButtons.height});
     Adodc1->caption = "فواتير الشراء";
-    Adodc3 = add<Adodc>("Adodc3", -1, Geometry{0, 0, 1200, 315});
-    Adodc4 = add<Adodc>("Adodc4", -1, Geometry{0, 0, 1200, 315});
-    Adodc3->visible = Adodc4->visible = false;
+    Adodc3 = addHidden<Adodc>("Adodc3");
+    Adodc4 = addHidden<Adodc>("Adodc4");
 
-    auto caption = [this](const char* name, int index, double left, double top, const char* text) {
-        auto* l = add<Label>(name, index, Geometry{left, top + 30, 1320, 285}, text);
-        l->alignment = 1;
-        return l;
+    // A caption in the first column of its pair.
+    auto caption = [this](const char* name, int index, const TwipGrid& pair, int row,
+                          const char* text) {
+        return addCaption(*this, name, index, pair.captions().cell(0, row, kCaptionWidth), text);
     };
-    auto value = [this](const char* name, double left, double top, double w) {
-        auto* l = add<Label>(name, -1, Geometry{left, top, w, kBox});
-        l->alignment = 1;
-        l->fontBold = true;
-        return l;
-    };
-    caption("Label1", 0, 9840, 120, "رقم الفاتورة");
-    Text1[0] = add<TextBox>("Text1", 0, Geometry{7680, 120, 2040, kBox});
-    caption("Label1", 1, 9840, 540, "أسم المورد");
-    DataCombo2 = add<DataCombo>("DataCombo2", -1, Geometry{7680, 540, 2040, kBox});
-    caption("Label1", 2, 9840, 960, "التليفون");
-    Text1[2] = add<TextBox>("Text1", 2, Geometry{7680, 960, 2040, kBox});
-    caption("Label1", 3, 5880, 120, "التاريخ");
-    Text1[3] = add<TextBox>("Text1", 3, Geometry{4080, 120, 1680, kBox});
-    caption("Label5", -1, 5880, 540, "أخرفاتورة رقم");
-    Label10 = value("Label10", 4080, 540, 1680);
-    value("Label6", 2280, 120, 1680);
-    value("Label7", 2280, 540, 1680);
+    caption("Label1", 0, kSupplier, 0, "رقم الفاتورة");
+    Text1[0] = add<TextBox>("Text1", 0, kSupplier.cell(1, 0));
+    caption("Label1", 1, kSupplier, 1, "أسم المورد");
+    DataCombo2 = add<DataCombo>("DataCombo2", -1, kSupplier.cell(1, 1));
+    caption("Label1", 2, kSupplier, 2, "التليفون");
+    Text1[2] = add<TextBox>("Text1", 2, kSupplier.cell(1, 2));
+    caption("Label1", 3, kDate, 0, "التاريخ");
+    Text1[3] = add<TextBox>("Text1", 3, kDate.cell(1, 0));
+    caption("Label5", -1, kDate, 1, "أخرفاتورة رقم");
+    Label10 = addValue(*this, "Label10", kDate.cell(1, 1));
+    addValue(*this, "Label6", kValues.cell(0, 0));
+    addValue(*this, "Label7", kValues.cell(0, 1));
 
     // The line columns, right to left.
     struct Column {
@@ -81,31 +90,29 @@ void Form4::build() {
     const Column columns[] = {{"", 420},        {"أسم قطعة الغيار", 2280}, {"الكمية", 720},
                               {"السعر", 900},   {"الخصم", 720},            {"سعر البيع", 1140},
                               {"الأجمالى", 1140}, {"تاريخ الأستيراد", 1380}};
-    std::array<double, 8> lefts{};
-    double right = kRight;
+    std::vector<double> widths;
+    for (const Column& c : columns) widths.push_back(c.width);
+    const std::vector<TwipGrid> grids = tableColumns(kLineRows, widths, kGap);
     for (size_t c = 0; c < 8; ++c) {
-        right -= columns[c].width;
-        lefts[c] = right;
         auto* h = add<Label>("Label8", static_cast<int>(c),
-                             Geometry{right, kLinesTop - 360, columns[c].width, 285},
+                             grids[c].rowsAt(kHeadingsTop, TwipGrid::kCaptionHeight).cell(0, 0),
                              columns[c].heading);
         h->alignment = 2;
         h->fontBold = true;
-        right -= 60;
     }
-    auto box = [&](int index, size_t column, double top, const std::string& field) {
-        auto* t = add<TextBox>("Text2", index, Geometry{lefts[column], top, columns[column].width, kBox});
+    auto box = [&](int index, size_t column, int row, const std::string& field) {
+        auto* t = add<TextBox>("Text2", index, grids[column].cell(0, row));
         t->alignment = 1;
         t->bindTo(*Adodc1, field);
         return t;
     };
     for (int k = 1; k <= kLines; ++k) {
-        const double top = kLinesTop + kLineStep * (k - 1);
+        const int top = k - 1;  // the line's row
         const std::string n = std::to_string(k);
-        auto* serial = add<Label>("Label2", k - 1, Geometry{lefts[0], top + 30, 420, 285}, n);
+        auto* serial = add<Label>("Label2", k - 1, grids[0].captions().cell(0, top), n);
         serial->alignment = 2;
         Line& line = lines[static_cast<size_t>(k - 1)];
-        line.item = add<DataCombo>("DataCombo1", k - 1, Geometry{lefts[1], top, 2280, kBox});
+        line.item = add<DataCombo>("DataCombo1", k - 1, grids[1].cell(0, top));
         line.item->rowSource = Adodc3;
         line.item->listField = "DESC";
         line.item->bindTo(*Adodc1, "MED_NAME" + n);
@@ -118,15 +125,18 @@ void Form4::build() {
         line.date = box(6 * k - 1, 7, top, "EXPIRY_ DATES" + n);
     }
 
-    caption("Label13", -1, 9840, 7500, "أجمالى الشراء");
-    Label12 = value("Label12", 8160, 7500, 1560);
-    caption("Label3", -1, 6480, 7500, "اجمالى البيع");
-    Label4 = value("Label4", 4800, 7500, 1560);
+    // The totals in the header pairs' columns.
+    const TwipGrid buying = kSupplier.rowsAt(kTotalsTop, kSupplier.height);
+    const TwipGrid selling = kDate.rowsAt(kTotalsTop, kDate.height);
+    caption("Label13", -1, buying, 0, "أجمالى الشراء");
+    Label12 = addValue(*this, "Label12", buying.cell(1, 0, kTotalWidth));
+    caption("Label3", -1, selling, 0, "اجمالى البيع");
+    Label4 = addValue(*this, "Label4", selling.cell(1, 0, kTotalWidth));
 
-    cmdaction[0] = add<CommandButton>("cmdaction", 0, Geometry{9840, 8040, 1320, 375}, "&add");
-    cmdaction[1] = add<CommandButton>("cmdaction", 1, Geometry{8400, 8040, 1320, 375}, "&cancel");
-    cmdaction[2] = add<CommandButton>("cmdaction", 2, Geometry{6960, 8040, 1320, 375}, "&edit");
-    Command1 = add<CommandButton>("Command1", -1, Geometry{5280, 8040, 1560, 375}, "أجمع");
+    const char* const captions[3] = {"&add", "&cancel", "&edit"};
+    for (int i = 0; i < 3; ++i)
+        cmdaction[i] = add<CommandButton>("cmdaction", i, kButtons.cell(i, 0), captions[i]);
+    Command1 = add<CommandButton>("Command1", -1, kButtons.cell(3, 0, kSumWidth), "أجمع");
     cmdaction[1]->enabled = false;
     Command1->onClick = [this] { sum(); };
 
@@ -140,12 +150,9 @@ void Form4::build() {
     Label4->bindTo(*Adodc1, "TOTAL_SUM_SELL");
     setLocked(true);
 
-    RecordEditingTexts texts;
-    texts.cancelResetsEdit = true;
-    texts.busy = kSaveFirst;
     editing_ = std::make_unique<RecordEditing>(
         *this, *Adodc1, std::array<CommandButton*, 3>{cmdaction[0], cmdaction[1], cmdaction[2]},
-        texts);
+        RecordEditingTexts{.busy = kSaveFirst, .cancelResetsEdit = true});
     editing_->addSaveProcedure = [this] { addOrSave(); };
     editing_->editSaveProcedure = [this] { editOrSave(); };
     editing_->afterCancel = [this] {

@@ -10,6 +10,11 @@ namespace {
 
 constexpr int kSlots = 12;
 
+constexpr TwipGrid kHeader{.right = 11160, .top = 120, .rowStep = 420, .height = 315};
+constexpr double kTitleWidth = 5760;
+constexpr TwipGrid kClock{
+    .right = 3000, .top = 120, .colStep = 1560, .rowStep = 300, .width = 1200, .height = 285};
+
 struct Slot {
     std::string item;
     double quantity, price, tax, net, gross;
@@ -21,29 +26,31 @@ form171::form171(Application& a) : Form(a, kName) {
     caption = "الاصناف و  الكميات و الاسعار الاجمالية للبائع  ";
     width = 11400;
     height = 7800;
-    Adodc1 = add<Adodc>("Adodc1", -1, Geometry{0, 0, 1200, 315});
-    Adodc2 = add<Adodc>("Adodc2", -1, Geometry{0, 0, 1200, 315});
-    Adodc3 = add<Adodc>("Adodc3", -1, Geometry{0, 0, 1200, 315});
-    for (Adodc* d : {Adodc1, Adodc2, Adodc3}) d->visible = false;
+    Adodc1 = addHidden<Adodc>("Adodc1");
+    Adodc2 = addHidden<Adodc>("Adodc2");
+    Adodc3 = addHidden<Adodc>("Adodc3");
 
     auto label = [this](const char* name, Geometry g, const char* text, int align = 1) {
         auto* l = add<Label>(name, -1, g, text);
         l->alignment = align;
         return l;
     };
-    label("Label13", Geometry{5400, 120, 5760, 315},
+    // Right to left: the title over the supplier's row (caption, the
+    // supplier shown, the chooser); the date and the time at the left.
+    label("Label13", kHeader.cell(0, 0, kTitleWidth),
           ":  الاصناف و  الكميات و الاسعار الاجمالية لشركة  ")
         ->fontBold = true;
-    label("Label1", Geometry{9600, 540, 1560, 285}, "أسم البائع");
-    Label2 = label("Label2", Geometry{6240, 540, 3240, 315}, "");
+    const std::vector<TwipGrid> supplier = tableColumns(kHeader, {1560, 3240, 2400}, 120);
+    label("Label1", supplier[0].cell(0, 1, 1560, TwipGrid::kCaptionHeight), "أسم البائع");
+    Label2 = label("Label2", supplier[1].cell(0, 1), "");
     Label2->fontBold = true;
-    auto* list = add<DataCombo>("DataCombo1", -1, Geometry{3600, 540, 2400, 315});
+    auto* list = add<DataCombo>("DataCombo1", -1, supplier[2].cell(0, 1));
     list->rowSource = Adodc3;
     list->listField = "SALES_MAN";
-    label("Label11", Geometry{1800, 120, 1200, 285}, "التاريخ");
-    label("Label9", Geometry{1800, 420, 1200, 285}, "");
-    label("Label12", Geometry{240, 120, 1200, 285}, "الوقت");
-    label("Label10", Geometry{240, 420, 1200, 285}, "");
+    label("Label11", kClock.cell(0, 0), "التاريخ");
+    label("Label9", kClock.cell(0, 1), "");
+    label("Label12", kClock.cell(1, 0), "الوقت");
+    label("Label10", kClock.cell(1, 1), "");
 
     // Column headings over the printed lines, which run from the left: the
     // name, then the numbers from the fourth print zone on.

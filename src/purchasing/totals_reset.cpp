@@ -9,13 +9,15 @@ Form22::Form22(Application& a) : Form(a, kName) {
     caption = "تصفير الإجماليات";
     width = 5640;
     height = 2280;
-    Adodc1 = add<Adodc>("Adodc1", -1, Geometry{240, 1320, 2400, 375});
-    Adodc1->visible = false;
-    Label1 = add<Label>("Label1", -1, Geometry{240, 360, 5040, 315},
+    Adodc1 = addHidden<Adodc>("Adodc1");
+    // The question over both buttons, right to left.
+    const TwipGrid rows{
+        .right = 5280, .top = 360, .colStep = 2640, .rowStep = 600, .width = 2400, .height = 375};
+    Label1 = add<Label>("Label1", -1, rows.cell(0, 0, 5040, 315),
                         "تصفير إجمالى الشراء و إجمالى البيع لكل الأصناف");
     Label1->alignment = 1;
-    Command1 = add<CommandButton>("Command1", -1, Geometry{2880, 960, 2400, 375}, "تصفير");
-    Command2 = add<CommandButton>("Command2", -1, Geometry{240, 960, 2400, 375}, "انهاء");
+    Command1 = add<CommandButton>("Command1", -1, rows.cell(0, 1), "تصفير");
+    Command2 = add<CommandButton>("Command2", -1, rows.cell(1, 1), "انهاء");
     Command1->onClick = [this] { resetTotals(); };
     Command2->onClick = [this] { Unload(); };
 }

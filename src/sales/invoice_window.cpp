@@ -5,6 +5,7 @@
 #include <map>
 #include <set>
 
+#include "data/field_look.h"
 #include "data/record_editing.h"
 #include "data/schema.h"
 #include "platform/table_scan.h"
@@ -37,13 +38,37 @@ constexpr const char* kTotalTooHigh = "إجمالى الفاتورة أكبر م
 constexpr const char* kTotalBeyondLimit =
     "إجمالى الفاتورة أكبر من الحد المسموح به (1000000000000) ولا يمكن حفظها";
 
-// Layout, right to left: header, headings, two columns of 16 line rows,
-// the total and the buttons.
+// Layout, right to left: the header, the headings, two columns of 16 line
+// rows, the total and the buttons, the company's data.
 constexpr double kWidth = 12240, kHeight = 9500;
-constexpr double kHeadingsTop = 1740, kRowsTop = 2040, kRowStep = 360, kBoxHeight = 315;
-constexpr double kSerialWidth = 600, kGap = 60;
-constexpr double kColumnRight[2] = {12000, 6000};
-constexpr double kBottom = 7920, kButtonsTop = 8400, kDimTop = 8940, kDimSpace = 100;
+constexpr double kViewHeight = 9500;  // of the invoice view
+// The header: the numbers at the right (caption, value), the group
+// chooser, the stock and the user in the middle (caption, box).
+constexpr TwipGrid kNumbers{
+    .right = 12000, .top = 120, .colStep = 1560, .rowStep = 420, .width = 1440, .height = 315};
+constexpr TwipGrid kChooser{
+    .right = 8760, .top = 120, .colStep = 1920, .rowStep = 420, .width = 2040, .height = 315};
+constexpr double kChooserCaptionWidth = 1800;
+// The line rows, 16 a column of lines, under their headings. Each line
+// column stands in a grid of its own: its right edge and width in the
+// first column of lines (the serial first, then the configured columns,
+// right to left, kGap apart); the second column of lines is 6000 left.
+constexpr TwipGrid kSerials{
+    .right = 12000, .top = 2040, .colStep = 6000, .rowStep = 360, .width = 600, .height = 315};
+constexpr double kHeadingsTop = 1740, kGap = 60;
+// The total's row (row -1) over the buttons' row (row 0).
+constexpr TwipGrid kButtons{
+    .right = 12000, .top = 8400, .colStep = 1560, .rowStep = 480, .width = 1440, .height = 375};
+constexpr double kStepWidth = 2280, kTotalWidth = 1860, kMargin = 240;
+// A supplier chooser shown beside the total.
+constexpr TwipGrid kPartner{
+    .right = 8280, .top = 7920, .colStep = 1440, .width = 1320, .height = 315};
+// The company's data along the bottom: caption and value pairs, right to
+// left; the company's name takes the widest value, the numbers fit in
+// less, and the last pair keeps a margin from the left edge.
+constexpr double kDimTop = 8940, kDimSpace = 100;
+constexpr double kDimCaptionWidths[5] = {960, 720, 660, 720, 720};
+constexpr double kDimValueWidths[5] = {2360, 1300, 1300, 1160, 1160};
 
 std::string quantityProblem(int slot) {
     return "الكمية فى السطر " + std::to_string(slot) + " يجب أن تكون عددا صحيحا من 0 إلى 32767";
@@ -89,12 +114,7 @@ std::map<std::string, Value> lastValues(Database& db, const std::string& table,
     return out;
 }
 
-void placeAtDesign(Control* c) {
-    c->left = c->design.left;
-    c->top = c->design.top;
-    c->width = c->design.width;
-    c->height = c->design.height;
-}
+void placeAtDesign(Control* c) { placeAt(*c, c->design); }
 
 // Empty boxes count as 0 (an empty number stores Null, which counts as 0).
 std::optional<double> boxNumber(const std::string& text) {
@@ -115,17 +135,20 @@ void lockBox(Control* c, bool locked) {
 
 }  // namespace
 
+std::vector<LineColumn> salesLineColumns() {
+    return {{.control = "DataCombo1", .stem = "MED_NAME", .role = LineRole::Item, .width = 2340},
+            {.control = "Text3", .stem = "QNTITY", .role = LineRole::Quantity, .width = 780},
+            {.control = "Text4", .stem = "EXPIRY_ DATE", .role = LineRole::Price, .width = 780},
+            {.control = "Text5", .stem = "SUM", .role = LineRole::Sum, .width = 1080}};
+}
+
 InvoiceWindow::InvoiceWindow(Application& a, const InvoiceConfig& config)
     : Form(a, config.name), config_(config) {
     caption = config.designCaption;
     width = kWidth;
     height = kHeight;
-    for (const DataBinding& b : config.dataControls) {
-        auto* dc = add<Adodc>(b.control, -1, Geometry{0, 0, 1200, 315});
-        dc->visible = false;
-    }
-    Adodc3 = add<Adodc>("Adodc3", -1, Geometry{0, 0, 1200, 315});
-    Adodc3->visible = false;
+    for (const DataBinding& b : config.dataControls) addHidden<Adodc>(b.control);
+    Adodc3 = addHidden<Adodc>("Adodc3");
     Adodc2 = &adodc("Adodc2");
     buildHeader();
     buildLines();
@@ -138,101 +161,79 @@ InvoiceWindow::~InvoiceWindow() = default;
 Database& InvoiceWindow::database() { return app().machine().database(kDatabasePath); }
 
 void InvoiceWindow::buildHeader() {
-    auto captionLabel = [this](const char* name, int index, double left, double top, double w,
-                          const char* text) {
-        auto* l = add<Label>(name, index, Geometry{left, top + 30, w, 285}, text);
-        l->alignment = 1;
-        return l;
-    };
-    auto value = [this](const char* name, int index, double left, double top, double w) {
-        auto* l = add<Label>(name, index, Geometry{left, top, w, kBoxHeight});
-        l->alignment = 1;
-        l->fontBold = true;
-        return l;
-    };
     // Right: the invoice's number, date, the last number, the found number.
-    captionLabel("Label1", 0, 10560, 120, 1440, "رقم الفاتورة");
-    Text1[0] = add<TextBox>("Text1", 0, Geometry{9000, 120, 1440, kBoxHeight});
-    captionLabel("Label1", 1, 10560, 540, 1440, "التاريخ");
-    Label12 = value("Label12", -1, 9000, 540, 1440);
-    captionLabel("Label16", -1, 10560, 960, 1440, "أخر فاتورة رقم");
-    Label4 = value("Label4", -1, 9000, 960, 1440);
-    captionLabel(config_.currentCaption, -1, 10320, 1380, 1680, config_.currentText)->visible =
-        false;
-    Label5 = value("Label5", -1, 9000, 1380, 1200);
+    const TwipGrid numberCaptions = kNumbers.captions();
+    addCaption(*this, "Label1", 0, numberCaptions.cell(0, 0), "رقم الفاتورة");
+    Text1[0] = add<TextBox>("Text1", 0, kNumbers.cell(1, 0));
+    addCaption(*this, "Label1", 1, numberCaptions.cell(0, 1), "التاريخ");
+    Label12 = addValue(*this, "Label12", kNumbers.cell(1, 1));
+    addCaption(*this, "Label16", -1, numberCaptions.cell(0, 2), "أخر فاتورة رقم");
+    Label4 = addValue(*this, "Label4", kNumbers.cell(1, 2));
+    // The current number's caption is wider than its column.
+    currentLabel_ = addCaption(*this, config_.currentCaption, -1,
+                               numberCaptions.cell(0, 3, 1560), config_.currentText);
+    currentLabel_->visible = false;
+    Label5 = addValue(*this, "Label5", kNumbers.cell(1, 3, 1320));
 
     // Middle: the group chooser, the hint, the stock of the last priced
     // item and the user who searched.
-    Label6 = captionLabel("Label6", -1, 6960, 120, 1800, config_.groupPrompt);
-    DataCombo3 = add<DataCombo>("DataCombo3", -1, Geometry{4800, 120, 2040, kBoxHeight});
+    const TwipGrid chooserCaptions = kChooser.captions();
+    const double captionWidth = kChooserCaptionWidth;
+    Label6 = addCaption(*this, "Label6", -1, chooserCaptions.cell(0, 0, captionWidth),
+                        config_.groupPrompt);
+    DataCombo3 = add<DataCombo>("DataCombo3", -1, kChooser.cell(1, 0));
     DataCombo3->listField = "q";
-    captionLabel(config_.hintLabel, -1, 4800, 540, 3960, "أفتح فاتورة جديدة بالضغط على زر Add")
+    addCaption(*this, config_.hintLabel, -1, chooserCaptions.span(0, 1, 2),
+               "أفتح فاتورة جديدة بالضغط على زر Add")
         ->visible = false;
     if (config_.stockBox) {
-        captionLabel(config_.stockCaption, config_.stockCaptionIndex, 6960, 960, 1800,
-                     "الكمية الحالية")
+        addCaption(*this, config_.stockCaption.name, config_.stockCaption.index,
+                   chooserCaptions.cell(0, 2, captionWidth), "الكمية الحالية")
             ->visible = false;
-        auto* stock = add<TextBox>(config_.stockBox, -1, Geometry{4800, 960, 2040, kBoxHeight});
+        auto* stock = add<TextBox>(config_.stockBox, -1, kChooser.cell(1, 2));
         stock->visible = false;
         stock->locked = true;
     }
-    captionLabel(config_.userCaption, -1, 6960, 1380, 1800, "أسم الموظف");
-    value(config_.userLabel, -1, 4800, 1380, 2040);
+    addCaption(*this, config_.userCaption, -1, chooserCaptions.cell(0, 3, captionWidth),
+               "أسم الموظف");
+    userLabel_ = addValue(*this, config_.userLabel, kChooser.cell(1, 3));
 
-    // Along the bottom: the company's data, pairs right to left (the top
-    // left stays free for the lines printed on the window).
+    // Along the bottom: the company's data (the top left stays free for the
+    // lines printed on the window).
     const char* const dimCaptions[5] = {"أسم الشركة", "التليفون", "الفاكس", "التجارى", "الضريبى"};
     const char* const dimFields[5] = {"COMPANY_NAME", "PHONE", "FAX", "ACCOUNTING_NUMBER",
                                       "TAX_NUMBER"};
-    // The company's name takes the widest value; the numbers fit in less,
-    // and the last pair keeps a margin from the left edge.
-    const double captionWidths[5] = {960, 720, 660, 720, 720};
-    const double valueWidths[5] = {2360, 1300, 1300, 1160, 1160};
-    double right = 12000;
-    for (size_t i = 0; i < config_.dimLabels.size() && i < 5; ++i) {
-        const auto [captionNumber, valueNumber] = config_.dimLabels[i];
-        const double captionWidth = captionWidths[i], valueWidth = valueWidths[i];
-        captionLabel(("Label" + std::to_string(captionNumber)).c_str(), -1, right - captionWidth,
-                     kDimTop - 30, captionWidth, dimCaptions[i]);
-        auto* v = add<Label>("Label" + std::to_string(valueNumber), -1,
-                             Geometry{right - captionWidth - kGap - valueWidth, kDimTop,
-                                      valueWidth, 285});
-        right -= captionWidth + kGap + valueWidth + kDimSpace;
-        v->alignment = 1;
-        v->fontBold = true;
+    TwipGrid pair{.right = kNumbers.right, .top = kDimTop, .height = 285};
+    for (size_t i = 0; i < config_.companyLabels.size() && i < 5; ++i) {
+        const auto [captionNumber, valueNumber] = config_.companyLabels[i];
+        pair.width = kDimValueWidths[i];
+        pair.colStep = kDimCaptionWidths[i] + kGap;
+        addCaption(*this, "Label" + std::to_string(captionNumber), -1,
+                   pair.cell(0, 0, kDimCaptionWidths[i]), dimCaptions[i]);
+        Label* v = addValue(*this, "Label" + std::to_string(valueNumber), pair.cell(1, 0));
+        pair.right -= pair.colStep + pair.width + kDimSpace;
         if (config_.dimControl) v->bindTo(adodc(config_.dimControl), dimFields[i]);
     }
 
     // Never shown: the second number box, the phone, the buyer chooser, the
     // header captions of the buyer, the cash and day boxes, the flags.
-    Text1[1] = add<TextBox>("Text1", 1, Geometry{0, 0, 600, kBoxHeight});
-    Text1[2] = add<TextBox>("Text1", 2, Geometry{0, 0, 600, kBoxHeight});
-    DataCombo2 = add<DataCombo>("DataCombo2", -1,
-                                config_.partnerCaption ? Geometry{4800, kBottom, 2040, kBoxHeight}
-                                                       : Geometry{0, 0, 600, kBoxHeight});
-    if (config_.partnerCaption)
-        captionLabel("Label1", 2, 6960, kBottom, 1320, config_.partnerCaption);
-    else
-        captionLabel("Label1", 2, 0, 0, 600, config_.buyerCaption)->visible = false;
-    captionLabel("Label1", 3, 0, 0, 600, "التليفون")->visible = false;
-    auto* boxMoney = add<TextBox>("Text7", -1, Geometry{0, 0, 600, kBoxHeight});
-    auto* counter = add<TextBox>(config_.counterBox, -1, Geometry{0, 0, 600, kBoxHeight});
-    for (Control* c : {static_cast<Control*>(Text1[1]), static_cast<Control*>(Text1[2]),
-                       static_cast<Control*>(DataCombo2), static_cast<Control*>(boxMoney),
-                       static_cast<Control*>(counter)})
-        c->visible = false;
-    // A shown chooser sits in the bottom row, beside the total.
-    DataCombo2->visible = config_.partnerCaption != nullptr;
-    if (config_.dailyControl) {
-        auto* dayName = add<TextBox>("Text6", -1, Geometry{0, 0, 600, kBoxHeight});
-        dayName->visible = false;
-        dayName->bindTo(adodc(config_.dailyControl), "DESC");
+    Text1[1] = addHidden<TextBox>("Text1", 1);
+    Text1[2] = addHidden<TextBox>("Text1", 2);
+    if (config_.partnerCaption) {
+        // A shown chooser sits in the total's row.
+        DataCombo2 = add<DataCombo>("DataCombo2", -1, kPartner.cell(1, 0, kChooser.width));
+        addCaption(*this, "Label1", 2, kPartner.captions().cell(0, 0), config_.partnerCaption);
+    } else {
+        DataCombo2 = addHidden<DataCombo>("DataCombo2");
+        addHidden<Label>("Label1", 2, config_.buyerCaption)->alignment = 1;
     }
-    for (const char* flag : config_.flags) {
-        auto* cb = add<CheckBox>(flag, -1, Geometry{0, 0, 600, kBoxHeight});
-        cb->visible = false;
-        cb->enabled = std::string(flag) == config_.taskFlag;
-    }
+    addHidden<Label>("Label1", 3, "التليفون")->alignment = 1;
+    auto* boxMoney = addHidden<TextBox>("Text7");
+    addHidden<TextBox>(config_.counterBox);
+    if (config_.dailyControl)
+        addHidden<TextBox>("Text6")->bindTo(adodc(config_.dailyControl), "DESC");
+    for (const char* flag : config_.flags)
+        addHidden<CheckBox>(flag)->enabled = std::string(flag) == config_.taskFlag;
 
     // Browsing never edits: Add and edit unlock these.
     for (TextBox* t : Text1) t->locked = true;
@@ -258,19 +259,26 @@ void InvoiceWindow::buildHeader() {
 }
 
 void InvoiceWindow::buildLines() {
+    // The serials' column, then each line column's.
+    std::vector<double> widths{kSerials.width};
+    for (const LineColumn& col : config_.columns) widths.push_back(col.width);
+    const std::vector<TwipGrid> grids = tableColumns(kSerials, widths, kGap);
+    auto headingOver = [](const TwipGrid& column, int c, double width) {
+        return column.rowsAt(kHeadingsTop, TwipGrid::kCaptionHeight).cell(c, 0, width);
+    };
+
     // Headings over both columns; the second column's are shown by the view.
     const int itemHeading[2] = {4, 7};
     for (int c = 0; c < 2; ++c) {
-        double right = kColumnRight[c] - kSerialWidth;
         // The heading takes the gap beside it too: it is wider than the numbers.
-        auto* serial = add<Label>("Label11", c,
-                                  Geometry{right - kGap, kHeadingsTop, kSerialWidth + kGap, 285},
+        auto* serial = add<Label>("Label11", c, headingOver(grids[0], c, kSerials.width + kGap),
                                   "مسلسل");
         serial->alignment = 2;
         serial->visible = c == 0;
+        if (c == 1) secondHeadings_.push_back(serial);
         int label1 = itemHeading[c];
-        for (const LineColumn& col : config_.columns) {
-            right -= kGap + col.width;
+        for (size_t k = 0; k < config_.columns.size(); ++k) {
+            const LineColumn& col = config_.columns[k];
             const char* text = "";
             std::string name = "Label1";
             int index = -1;
@@ -297,32 +305,32 @@ void InvoiceWindow::buildLines() {
                     index = c;
                     break;
             }
-            if (c == 0 && col.heading) {
-                name = col.heading;
-                index = col.headingIndex;
+            if (c == 0 && col.heading.name) {
+                name = col.heading.name;
+                index = col.heading.index;
                 text = col.headingText;
             }
             if (c == 1 && col.secondHeadingIndex >= 0) index = col.secondHeadingIndex;
-            auto* h = add<Label>(name, index, Geometry{right, kHeadingsTop, col.width, 285}, text);
+            auto* h = add<Label>(name, index, headingOver(grids[k + 1], c, col.width), text);
             h->alignment = 2;
             h->fontBold = true;
             h->visible = c == 0 && !col.entryHidden;
+            if (c == 0 && col.entryHidden) hiddenHeadings_.push_back(h);
+            if (c == 1 && col.inView) secondHeadings_.push_back(h);
         }
     }
 
     rows.resize(kSlots);
     for (int i = 0; i < kSlots; ++i) {
         LineRow& row = rows[static_cast<size_t>(i)];
-        const int c = i / kRowsPerColumn;
-        const double top = kRowsTop + kRowStep * (i % kRowsPerColumn);
-        double right = kColumnRight[c] - kSerialWidth;
-        row.number = add<Label>("Label2", i, Geometry{right, top + 30, kSerialWidth, 285},
-                                std::to_string(i + 1));
+        const int c = i / kRowsPerColumn, r = i % kRowsPerColumn;
+        row.number =
+            add<Label>("Label2", i, kSerials.captions().cell(c, r), std::to_string(i + 1));
         row.number->alignment = 2;
         const std::string slot = std::to_string(i + 1);
-        for (const LineColumn& col : config_.columns) {
-            right -= kGap + col.width;
-            const Geometry g{right, top, col.width, kBoxHeight};
+        for (size_t k = 0; k < config_.columns.size(); ++k) {
+            const LineColumn& col = config_.columns[k];
+            const Geometry g = grids[k + 1].cell(c, r);
             const std::string field = col.stem + slot;
             Control* box;
             if (col.role == LineRole::Item) {
@@ -358,11 +366,12 @@ void InvoiceWindow::buildLines() {
 }
 
 void InvoiceWindow::buildButtons() {
-    auto* totalCaption = add<Label>(config_.totalCaption, -1,
-                                    Geometry{10320, kBottom + 30, 1680, 285}, config_.totalText);
-    totalCaption->alignment = 1;
-    totalCaption->visible = false;
-    const Geometry totalPlace{8400, kBottom, 1860, kBoxHeight};
+    // The total at the right of its row, over the buttons.
+    totalCaption_ = add<Label>(config_.totalCaption, -1, kButtons.captions().cell(0, -1),
+                               config_.totalText);
+    totalCaption_->alignment = 1;
+    totalCaption_->visible = false;
+    const Geometry totalPlace = kButtons.cell(1, -1, kTotalWidth, kSerials.height);
     if (config_.totalStored) {
         Label9 = add<Label>(config_.totalBox, -1, totalPlace);
         Label9->alignment = 1;
@@ -372,57 +381,54 @@ void InvoiceWindow::buildButtons() {
     } else {
         // Shown nowhere: the save writes the total here for the postings.
         Label9 = nullptr;
-        totalBox_ = add<TextBox>(config_.totalBox, -1, totalPlace);
-        totalBox_->visible = false;
+        totalBox_ = addHidden<TextBox>(config_.totalBox);
     }
 
-    cmdaction[0] = add<CommandButton>("cmdaction", 0, Geometry{10560, kButtonsTop, 1440, 375}, "&add");
-    cmdaction[1] =
-        add<CommandButton>("cmdaction", 1, Geometry{9000, kButtonsTop, 1440, 375}, "&cancel");
-    cmdaction[2] = add<CommandButton>("cmdaction", 2, Geometry{7440, kButtonsTop, 1440, 375}, "&edit");
+    const char* const captions[3] = {"&add", "&cancel", "&edit"};
+    for (int i = 0; i < 3; ++i)
+        cmdaction[i] = add<CommandButton>("cmdaction", i, kButtons.cell(i, 0), captions[i]);
     cmdaction[1]->enabled = false;
-    auto* step = add<CommandButton>(config_.stepButton, -1,
-                                    Geometry{5040, kButtonsTop, 2280, 375}, "أفتح سجل جديد");
-    step->onClick = [this] { ShowNextLineRow(); };
+    const Geometry step = kButtons.cell(3, 0, kStepWidth);
+    stepButton_ = add<CommandButton>(config_.stepButton, -1, step, "أفتح سجل جديد");
+    stepButton_->onClick = [this] { ShowNextLineRow(); };
     if (config_.computeButton && std::string(config_.stepButton) != "Command1") {
-        auto* compute = add<CommandButton>("Command1", -1, Geometry{5040, kBottom, 2280, 375},
-                                           "أحسب إجمالى الفاتورة");
-        compute->visible = false;
+        computeButton_ = add<CommandButton>("Command1", -1, kButtons.cell(3, -1, kStepWidth),
+                                            "أحسب إجمالى الفاتورة");
+        computeButton_->visible = false;
     }
+    // The navigation bar takes the rest of the buttons' row.
     Adodc2->caption = "تصفح الفواتير";
     Adodc2->visible = true;
-    Adodc2->left = 240;
-    Adodc2->top = kButtonsTop;
-    Adodc2->width = 4560;
-    Adodc2->height = 375;
+    placeAt(*Adodc2, {kMargin, step.top, step.left - 2 * kMargin, step.height});
 
-    // The cover over the line area until the group chooser is used.
-    Picture1 = add<PictureBox>("Picture1", -1, Geometry{180, kHeadingsTop - 60, 11820, 6180});
+    // The cover over the headings and the line rows until the group
+    // chooser is used.
+    Picture1 = add<PictureBox>("Picture1", -1,
+                               Geometry{kMargin - kGap, kHeadingsTop - kGap,
+                                        kSerials.right - kMargin + kGap,
+                                        kButtons.cell(0, -1).top - kHeadingsTop});
 
-    RecordEditingTexts texts;
-    texts.cancelResetsEdit = true;
-    texts.busy = kDocumentOpen;
     editing_ = std::make_unique<RecordEditing>(
         *this, *Adodc2, std::array<CommandButton*, 3>{cmdaction[0], cmdaction[1], cmdaction[2]},
-        texts);
+        RecordEditingTexts{.busy = kDocumentOpen, .cancelResetsEdit = true});
     editing_->addSaveProcedure = [this] { addOrSave(); };
     editing_->editSaveProcedure = [this] { editOrSave(); };
     editing_->afterCancel = [this] { afterCancel(); };
 }
 
 void InvoiceWindow::buildMenus() {
-    MenuItem* file = addMenu(config_.fileMenu.first, config_.fileMenu.second);
-    addMenu(config_.exitItem.first, config_.exitItem.second, file)->onClick = [this] {
+    MenuItem* file = addMenu(config_.fileMenu.name, config_.fileMenu.caption);
+    addMenu(config_.exitItem.name, config_.exitItem.caption, file)->onClick = [this] {
         exitGuard();
     };
-    MenuItem* search = addMenu(config_.searchMenu.first, config_.searchMenu.second);
-    addMenu(config_.searchItem.first, config_.searchItem.second, search)->onClick = [this] {
+    MenuItem* search = addMenu(config_.searchMenu.name, config_.searchMenu.caption);
+    addMenu(config_.searchItem.name, config_.searchItem.caption, search)->onClick = [this] {
         showSearchLogin();
     };
-    MenuItem* report = addMenu(config_.reportMenu.first, config_.reportMenu.second);
+    MenuItem* report = addMenu(config_.reportMenu.name, config_.reportMenu.caption);
     // A report menu without an item opens the report itself.
-    if (config_.reportItem.first)
-        report = addMenu(config_.reportItem.first, config_.reportItem.second, report);
+    if (config_.reportItem.name)
+        report = addMenu(config_.reportItem.name, config_.reportItem.caption, report);
     report->onClick = [this] { openReport(app(), config_.report); };
 }
 
@@ -444,22 +450,35 @@ void InvoiceWindow::showSearchLogin() {
     app().show(app().form(config_.searchLogin));
 }
 
-void InvoiceWindow::showForViewing(double viewHeight, const std::vector<Control*>& hidden,
-                                   const std::vector<Control*>& shown) {
+void InvoiceWindow::showForViewing() {
+    const InvoiceView& view = config_.view;
+    for (const char* flag : config_.flags)
+        if (view.enables == ViewFlags::All ||
+            (view.enables == ViewFlags::TaskFlag && std::string(flag) == config_.taskFlag))
+            checkBox(flag).enabled = true;
     auto show = [this](Control* c, bool visible) {
         // The first view keeps what entering showed.
         if (std::none_of(viewed_.begin(), viewed_.end(), [c](const auto& v) { return v.first == c; }))
             viewed_.emplace_back(c, c->visible);
         c->visible = visible;
+        // Rows the line stepping moved go back to their own places.
+        if (visible) placeAtDesign(c);
     };
     if (!heightBeforeView_) heightBeforeView_ = height;
-    height = viewHeight;
-    for (Control* c : hidden) show(c, false);
-    for (Control* c : shown) {
-        show(c, true);
-        // Rows the line stepping moved go back to their own places.
-        placeAtDesign(c);
+    height = kViewHeight;
+    for (Control* c : {static_cast<Control*>(stepButton_), static_cast<Control*>(computeButton_),
+                       paymentFrame_, static_cast<Control*>(Picture1)})
+        if (c) show(c, false);
+    for (size_t i = 0; i < rows.size(); ++i) {
+        for (size_t k = 0; k < rows[i].boxes.size(); ++k)
+            if (config_.columns[k].inView) show(rows[i].boxes[k], true);
+        if (view.serials || i == 0) show(rows[i].number, true);
     }
+    if (view.totalCaption) show(totalCaption_, true);
+    if (view.secondHeadings)
+        for (Label* h : secondHeadings_) show(h, true);
+    for (Label* h : hiddenHeadings_) show(h, true);
+    for (Control* c : viewLabels_) show(c, true);
 }
 
 void InvoiceWindow::restoreEntryLayout() {
@@ -521,14 +540,8 @@ void InvoiceWindow::ShowNextLineRow() {
     if (row.number->visible) return;
     // Row n takes the entry line (row 0's place); the previous row hides.
     const LineRow& entry = rows[0];
-    auto place = [](Control* c, const Control* at) {
-        c->left = at->design.left;
-        c->top = at->design.top;
-        c->width = at->design.width;
-        c->height = at->design.height;
-    };
-    place(row.number, entry.number);
-    for (size_t k = 0; k < row.boxes.size(); ++k) place(row.boxes[k], entry.boxes[k]);
+    placeAt(*row.number, entry.number->design);
+    for (size_t k = 0; k < row.boxes.size(); ++k) placeAt(*row.boxes[k], entry.boxes[k]->design);
     LineRow& previous = rows[static_cast<size_t>(n - 1)];
     previous.number->visible = false;
     for (Control* b : previous.boxes) b->visible = false;
@@ -569,7 +582,7 @@ void InvoiceWindow::priceLines() {
         // An empty slot matches the group's own "." row: no item to show.
         if (name != ".") shown = name;
     }
-    label(config_.stockCaption, config_.stockCaptionIndex).visible = true;
+    label(config_.stockCaption.name, config_.stockCaption.index).visible = true;
     TextBox& stock = textBox(config_.stockBox);
     stock.visible = true;
     if (!shown.empty())

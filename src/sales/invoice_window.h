@@ -10,7 +10,9 @@
 //   task-complete flag, hint, stock box...), the line columns (control name,
 //   field stem, role), where a picked item's price comes from (an item
 //   field, or typed by the user), the menus, the texts of the exit warning
-//   and of the another-invoice question, and the view-layout headings.
+//   and of the another-invoice question, and what the invoice view of a
+//   search shows (InvoiceView). Filled by name (designated initializers):
+//   a field left out takes its default, or the build warns.
 // - A member class derives from InvoiceWindow only to say what its save
 //   checks and posts: checkPosting() may refuse (nothing written yet) and
 //   plans the posting, post() writes that plan (stock through
@@ -38,8 +40,14 @@
 //   group, picked or typed: it prices the lines. A save whose line names
 //   no such item is refused.
 // - The search logins (access/search_login.h) lay a member out for
-//   viewing through showForViewing(); the controls they name exist in
-//   every member.
+//   viewing through showForViewing(), as its InvoiceView says, and write
+//   its user and current-number labels.
+// - A further member is its configuration and a small class in a file of
+//   its own (as sales/retail_invoice.cpp), one line registering it
+//   (sales/windows.cpp) and its item in the main window's menu. A search
+//   login of its own is one SearchLoginEntry (access/search_login.cpp);
+//   a new invoice table or report is declared with the others
+//   (data/schema.cpp, reports/layouts.cpp).
 #pragma once
 
 #include <memory>
@@ -58,20 +66,33 @@ class RecordEditing;
 
 enum class LineRole { Item, Quantity, Price, Sum, Date };
 
+// A control by name and, in a control array, index.
+struct ControlName {
+    const char* name = nullptr;
+    int index = -1;
+};
+
+// A menu title or item: its name and caption.
+struct MenuName {
+    const char* name;
+    const char* caption;
+};
+
 struct LineColumn {
     const char* control;  // "Text3"
     const char* stem;     // "QNTITY": slot n is stem + n
     LineRole role;
     double width;  // twips; columns are laid out right to left in this order
     // The first column's heading, when a member names it otherwise.
-    const char* heading = nullptr;
-    int headingIndex = -1;
+    ControlName heading{};
     const char* headingText = nullptr;
     // Hidden while entering (its first heading, row 0 at design and each
     // row the stepping shows); the invoice view shows it.
     bool entryHidden = false;
     // The second column's heading, when a member numbers it otherwise.
     int secondHeadingIndex = -1;
+    // Shown, with its second heading, by the invoice view.
+    bool inView = true;
 };
 
 struct DataBinding {
@@ -79,63 +100,70 @@ struct DataBinding {
     const char* table;    // "BOX"; the invoice table's control is Adodc2
 };
 
+// The label numbers of one company datum along the bottom.
+struct CompanyLabels {
+    int caption;
+    int value;
+};
+
+// Which of the hidden state flags the invoice view enables.
+enum class ViewFlags { None, TaskFlag, All };
+
+// The invoice view a search lays out: the window at the view height, every
+// line row shown at its design place (with the serial labels the view
+// takes), and the entry controls hidden (the stepping and compute buttons,
+// the payment frame, the cover). Add puts back what it changed.
+struct InvoiceView {
+    ViewFlags enables = ViewFlags::None;
+    bool serials = true;         // every row's serial label; false: line 1's only
+    bool secondHeadings = true;  // the headings over the second column of lines
+    bool totalCaption = true;    // the caption of the total
+};
+
 struct InvoiceConfig {
     const char* name;
     const char* designCaption;
     const char* captionPrefix;  // followed by the company title line at load
+
+    // The data controls, in load order, and the roles some of them play.
     const char* table;
-    std::vector<DataBinding> dataControls;  // load order; Adodc2 on `table` among them
+    std::vector<DataBinding> dataControls;  // Adodc2 on `table` among them
     const char* boxControl;                 // on BOX, posted to
-    const char* dailyControl;               // on DAILY_TRADE, or nullptr
+    const char* dailyControl = nullptr;     // on DAILY_TRADE
     const char* partnersControl;            // list of the buyer chooser
     const char* partnersListField;          // BUYER.BUYER
     const char* partnerField;               // the invoice's buyer field
     const char* groupsControl;              // on qqq
-    const char* dimControl;                 // on DIM, or nullptr
-    // Label numbers of the company's data: caption and value, for
-    // COMPANY_NAME, PHONE, FAX, ACCOUNTING_NUMBER, TAX_NUMBER in this order
-    // (a window may show only the first ones).
-    std::vector<std::pair<int, int>> dimLabels;
+    const char* dimControl = nullptr;       // on DIM
+    // The company's data along the bottom: COMPANY_NAME, PHONE, FAX,
+    // ACCOUNTING_NUMBER, TAX_NUMBER in this order (a window may show only
+    // the first ones).
+    std::vector<CompanyLabels> companyLabels{};
+
+    // The lines.
     std::vector<LineColumn> columns;
     const char* priceField;  // the item field a pick prices from; nullptr: typed
+    // What a new invoice's date boxes start with; nullptr: the document date.
+    const char* lineDate = nullptr;
+
     // Control names that differ between members.
     const char* counterBox;    // the line stepping's counter
     const char* stepButton;    // "أفتح سجل جديد"
     const char* taskFlag;      // enabled = no unsaved invoice
     std::vector<const char*> flags;  // the hidden check boxes, task flag among them
     const char* hintLabel;     // "أفتح فاتورة جديدة بالضغط على زر Add"
-    const char* stockCaption;  // "الكمية الحالية"
-    int stockCaptionIndex;     // its index, -1 when it is no array member
-    const char* stockBox;      // nullptr: none (a window whose prices are typed)
+    ControlName stockCaption{};    // "الكمية الحالية"
+    const char* stockBox = nullptr;  // nullptr: none (a window whose prices are typed)
     const char* userCaption;   // "أسم الموظف" beside the user label
     const char* userLabel;
     const char* currentCaption;  // beside the found number, hidden until a search
     const char* currentText;     // its text, "الفاتورة الحالية رقم "
     const char* groupPrompt;     // "إختر مجموعة الاصناف"
-    // Menus. A report menu whose item is {nullptr, nullptr} opens the
-    // report itself.
-    std::pair<const char*, const char*> fileMenu, exitItem, searchMenu, searchItem, reportMenu,
-        reportItem;
-    const char* searchLogin;  // the login window the search item shows
-    const char* report;
-    // Texts.
-    const char* exitWarning;
-    const char* postedText;  // a number held by a posted invoice
-    const char* postedTitle;
-    const char* anotherPrompt;
-    const char* anotherTitle;
-    bool cancelEnablesChooser;
-    // What a new invoice's date boxes start with; nullptr: the document date.
-    const char* lineDate = nullptr;
     // The caption beside a shown buyer (or supplier) chooser; nullptr: the
     // chooser is never shown.
     const char* partnerCaption = nullptr;
-    const char* exitTitle = "";  // of the exit warning
-
-    // Where a member's design differs from the retail window's further (the
-    // defaults are the retail window's).
+    const char* buyerCaption = "أسم المشترى";    // Label1(2) of a hidden chooser
     const char* secondNumberField = "INVO_NO";  // the hidden box Text1(1)
-    const char* buyerCaption = "أسم المشترى";     // Label1(2) of a hidden chooser
     bool computeButton = true;  // the hidden "أحسب إجمالى الفاتورة" (Command1)
     // The total: a label bound to TOTAL_SUM, or a hidden box when the
     // table keeps no total.
@@ -146,9 +174,30 @@ struct InvoiceConfig {
     // The total is a 16-bit whole number, rounded half to even after each
     // line.
     bool wholeTotal = false;
-    // Add hides the hint of the add button.
-    bool addHidesHint = true;
+
+    // Menus. A report menu whose item has no name opens the report itself.
+    MenuName fileMenu, exitItem, searchMenu, searchItem, reportMenu;
+    MenuName reportItem{nullptr, nullptr};
+    const char* searchLogin;  // the login window the search item shows
+    const char* report;
+
+    // Texts.
+    const char* exitWarning;
+    const char* exitTitle = "";
+    const char* postedText;  // a number held by a posted invoice
+    const char* postedTitle;
+    const char* anotherPrompt;
+    const char* anotherTitle;
+
+    bool cancelEnablesChooser;
+    bool addHidesHint = true;  // add hides the hint of the add button
+
+    InvoiceView view{};
 };
+
+// The lines of the windows that sell at an item's price: the item, the
+// quantity, the unit price (kept in the EXPIRY_ DATE slots) and the sum.
+std::vector<LineColumn> salesLineColumns();
 
 // Said when a search is asked for while a document is added or edited.
 inline constexpr const char* kSearchWhileOpen =
@@ -187,11 +236,13 @@ public:
     const std::string& group() const { return group_; }
     // A document is being added or edited.
     bool documentOpen() const;
-    // The invoice view of a search: the window at viewHeight, `hidden`
-    // hidden and `shown` shown at their design places. Add puts back what
-    // it changed.
-    void showForViewing(double viewHeight, const std::vector<Control*>& hidden,
-                        const std::vector<Control*>& shown);
+    // The invoice view of a search (InvoiceView). Add puts back what it
+    // changed.
+    void showForViewing();
+    // What a search writes besides the number it sought (Label5): the user
+    // who searched, and the caption beside the number.
+    Label& userLabel() const { return *userLabel_; }
+    Label& currentLabel() const { return *currentLabel_; }
 
     Adodc* Adodc2;  // the invoice table
     Adodc* Adodc3;  // the chosen group's table
@@ -231,8 +282,14 @@ protected:
 
     // A member's own box that is unlocked and locked with the line boxes.
     void addEntryBox(Control* box) { entryBoxes_.push_back(box); }
-    // The frame of a member's payment type, shut while a document is edited.
+    // The frame of a member's payment type, shut while a document is edited
+    // and hidden by the invoice view.
     void setPaymentFrame(Control* frame) { paymentFrame_ = frame; }
+    // A member's further label that the invoice view shows.
+    void addViewLabel(Control* label) { viewLabels_.push_back(label); }
+    // The headings over the second column of lines (serial first, then the
+    // columns in view), shown by the invoice view.
+    const std::vector<Label*>& secondHeadings() const { return secondHeadings_; }
     // The same for a free-text box, which edit opens on a posted document.
     void addFreeTextBox(Control* box) {
         entryBoxes_.push_back(box);
@@ -280,6 +337,14 @@ private:
 
     const InvoiceConfig& config_;
     std::unique_ptr<RecordEditing> editing_;
+    Label* userLabel_ = nullptr;
+    Label* currentLabel_ = nullptr;
+    Label* totalCaption_ = nullptr;
+    CommandButton* stepButton_ = nullptr;
+    CommandButton* computeButton_ = nullptr;  // nullptr: the member has none
+    std::vector<Label*> secondHeadings_;
+    std::vector<Label*> hiddenHeadings_;  // of the columns hidden while entering
+    std::vector<Control*> viewLabels_;
     std::string group_;
     bool savedSinceLoad_ = false;
     int32_t editedNumber_ = 0;   // the stored number of the invoice being edited

@@ -6,75 +6,71 @@ namespace mk {
 
 namespace {
 
-InvoiceConfig returnsConfig() {
-    InvoiceConfig c{
-        "Form28",
-        "فواتير المرتجعات",
-        " فواتير المرتجعات ل ",
-        "RETURN_INVOICE",
-        {{"Adodc2", "RETURN_INVOICE"}, {"Adodc1", "qqq"}, {"Adodc4", "BUYER"}, {"Adodc5", "BOX"}},
-        "Adodc5",
-        nullptr,
-        "Adodc4",
-        "BUYER",
-        "BUYER",
-        "Adodc1",
-        nullptr,
-        {},
-        {{"DataCombo1", "MED_NAME", LineRole::Item, 2280, "Label1", 4, "اسم قطعة الغيار"},
-         {"Text3", "QNTITY", LineRole::Quantity, 720},
-         {.control = "Text6", .stem = "PRICE", .role = LineRole::Price, .width = 720,
-          .heading = "Label1", .headingIndex = 9, .headingText = "السعر", .secondHeadingIndex = 11},
-         {.control = "Text4", .stem = "EXPIRY_ DATE", .role = LineRole::Date, .width = 1380,
-          .heading = "Label1", .headingIndex = 6, .headingText = "تاريخ الإستيراد",
-          .entryHidden = true, .secondHeadingIndex = 10}},
-        nullptr,
-        "Text5",
-        "Command1",
-        "Check3",
-        {"Check1", "Check2", "Check3"},
-        "Label14",
-        nullptr,
-        -1,
-        nullptr,
-        "Label8",
-        "Label9",
-        "Label7",
-        "الفاتورة الحالية رقم ",
-        "إختر مجموعة الأصناف",
-        {"FILE", "ملف"},
-        {"EXITE", "إنهاء"},
-        {"SEARCH", "البحث"},
-        {"search_invo_no", "أبحث برقم فاتورة المرتجعات"},
-        {"REPORT", "التقارير"},
-        {nullptr, nullptr},
-        "Form45",
-        "RETURN_INVOICE",
-        " لم تكمل حفظ الفاتورة أو انك اردت إدخال فاتورة جديدة ارجع و تمم المهمة ",
-        "لقد تم إضافة فاتورة المرتجعات سابقا .",
-        "Attention",
-        "هل تريد إدخال فاتورة أخرى ",
-        "إضافة فاتورة أخرى",
-        false,
-    };
-    c.buyerCaption = "أسم العميل";
-    c.totalBox = "Text8";
-    c.totalCaption = "Label10";
-    c.totalText = "جملة الفاتورة";
-    c.totalStored = false;
-    c.wholeTotal = true;
-    c.addHidesHint = false;
-    return c;
-}
-
-const InvoiceConfig kReturns = returnsConfig();
+const InvoiceConfig kReturns{
+    .name = "Form28",
+    .designCaption = "فواتير المرتجعات",
+    .captionPrefix = " فواتير المرتجعات ل ",
+    .table = "RETURN_INVOICE",
+    .dataControls = {{.control = "Adodc2", .table = "RETURN_INVOICE"},
+                     {.control = "Adodc1", .table = "qqq"},
+                     {.control = "Adodc4", .table = "BUYER"},
+                     {.control = "Adodc5", .table = "BOX"}},
+    .boxControl = "Adodc5",
+    .partnersControl = "Adodc4",
+    .partnersListField = "BUYER",
+    .partnerField = "BUYER",
+    .groupsControl = "Adodc1",
+    .columns = {{.control = "DataCombo1", .stem = "MED_NAME", .role = LineRole::Item,
+                 .width = 2280, .heading = {.name = "Label1", .index = 4},
+                 .headingText = "اسم قطعة الغيار"},
+                {.control = "Text3", .stem = "QNTITY", .role = LineRole::Quantity, .width = 720},
+                {.control = "Text6", .stem = "PRICE", .role = LineRole::Price, .width = 720,
+                 .heading = {.name = "Label1", .index = 9}, .headingText = "السعر",
+                 .secondHeadingIndex = 11},
+                {.control = "Text4", .stem = "EXPIRY_ DATE", .role = LineRole::Date,
+                 .width = 1380, .heading = {.name = "Label1", .index = 6},
+                 .headingText = "تاريخ الإستيراد", .entryHidden = true,
+                 .secondHeadingIndex = 10}},
+    .priceField = nullptr,
+    .counterBox = "Text5",
+    .stepButton = "Command1",
+    .taskFlag = "Check3",
+    .flags = {"Check1", "Check2", "Check3"},
+    .hintLabel = "Label14",
+    .userCaption = "Label8",
+    .userLabel = "Label9",
+    .currentCaption = "Label7",
+    .currentText = "الفاتورة الحالية رقم ",
+    .groupPrompt = "إختر مجموعة الأصناف",
+    .buyerCaption = "أسم العميل",
+    .totalBox = "Text8",
+    .totalCaption = "Label10",
+    .totalText = "جملة الفاتورة",
+    .totalStored = false,
+    .wholeTotal = true,
+    .fileMenu = {.name = "FILE", .caption = "ملف"},
+    .exitItem = {.name = "EXITE", .caption = "إنهاء"},
+    .searchMenu = {.name = "SEARCH", .caption = "البحث"},
+    .searchItem = {.name = "search_invo_no", .caption = "أبحث برقم فاتورة المرتجعات"},
+    .reportMenu = {.name = "REPORT", .caption = "التقارير"},
+    .searchLogin = "Form45",
+    .report = "RETURN_INVOICE",
+    .exitWarning = " لم تكمل حفظ الفاتورة أو انك اردت إدخال فاتورة جديدة ارجع و تمم المهمة ",
+    .postedText = "لقد تم إضافة فاتورة المرتجعات سابقا .",
+    .postedTitle = "Attention",
+    .anotherPrompt = "هل تريد إدخال فاتورة أخرى ",
+    .anotherTitle = "إضافة فاتورة أخرى",
+    .cancelEnablesChooser = false,
+    .addHidesHint = false,
+    .view = {.enables = ViewFlags::None, .serials = true, .secondHeadings = true,
+             .totalCaption = false},
+};
 
 }  // namespace
 
 Form28::Form28(Application& a) : StockInvoice(a, kReturns, StockFlow::Return) {
-    // Further serial labels of the design, shown by the invoice view.
-    for (int k = 32; k < 37; ++k)
-        add<Label>("Label2", k, Geometry{0, 0, 420, 285})->visible = false;
+    // Further serial labels of the design, empty, shown by the invoice view.
+    for (int k = 32; k < 37; ++k) addViewLabel(addHidden<Label>("Label2", k));
 }
 
 std::optional<Payment> Form28::payment(const Invoice& inv) {

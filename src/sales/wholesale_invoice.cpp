@@ -17,84 +17,105 @@ constexpr const char* kFrameHidden =
     "نوعية السداد غير ظاهرة بعد البحث عن فاتورة، أغلق النافذة وأفتحها من جديد لحفظ الفاتورة";
 constexpr const char* kBadNumber = "رقم الفاتورة يجب أن يكون عددا صحيحا من 1 إلى 2147483647";
 
-InvoiceConfig wholesaleConfig(const char* name, const char* table, const char* searchItem,
-                              const char* reportItem, const char* report,
-                              std::vector<std::pair<int, int>> companyLabels) {
-    InvoiceConfig c{
-        name,
-        "فاتورة بيع جملة",
-        " فواتير مبيعات الجملة ل ",
-        table,
-        {{"Adodc6", "BOX"},
-         {"Adodc7", "DIM"},
-         {"Adodc4", "BUYER"},
-         {"Adodc5", "qqq"},
-         {"Adodc2", table},
-         {"Adodc1", "DAILY_TRADE"}},
-        "Adodc6",
-        "Adodc1",
-        "Adodc4",
-        "BUYER",
-        "SALES_MAN",
-        "Adodc5",
-        "Adodc7",
-        std::move(companyLabels),
-        {{"DataCombo1", "MED_NAME", LineRole::Item, 2340},
-         {"Text3", "QNTITY", LineRole::Quantity, 780},
-         {"Text4", "EXPIRY_ DATE", LineRole::Price, 780},
-         {"Text5", "SUM", LineRole::Sum, 1080}},
-        "GROUP_PRICE",
-        "Text9",
-        "Command3",
-        "Check4",
-        {"Check2", "Check3", "Check4"},
-        "Label14",
-        "Label15",
-        -1,
-        "Text10",
-        "Label10",
-        "Label13",
-        "Label3",
-        "الفاتورة الحالية رقم",
-        "إختر مجموعة الاصناف",
-        {"FILE", "ملف"},
-        {"EXITE", "إنهاء"},
-        {"SEARCH", "بحث"},
-        {"SERARCH_INVO", searchItem},
-        {"REPORT1", "تقرير"},
-        {"REPORT", reportItem},
-        "Form43",
-        report,
-        " لم تكمل حفظ الفاتورة أو انك اردت إدخال فاتورة جديدة ارجع و تمم المهمة ",
-        "لقد تم خصم هذه الفاتورة سابقا.",
-        "Attention",
-        "هل تريد إدخال فاتورة أخرى ",
-        "إضافة فاتورة أخرى",
-        true,
+// What tells the two wholesale windows apart.
+struct WholesaleNames {
+    const char* name;
+    const char* table;
+    const char* searchCaption;
+    const char* reportCaption;
+    const char* report;
+    std::vector<CompanyLabels> companyLabels;
+};
+
+InvoiceConfig wholesaleInvoice(WholesaleNames n) {
+    return {
+        .name = n.name,
+        .designCaption = "فاتورة بيع جملة",
+        .captionPrefix = " فواتير مبيعات الجملة ل ",
+        .table = n.table,
+        .dataControls = {{.control = "Adodc6", .table = "BOX"},
+                         {.control = "Adodc7", .table = "DIM"},
+                         {.control = "Adodc4", .table = "BUYER"},
+                         {.control = "Adodc5", .table = "qqq"},
+                         {.control = "Adodc2", .table = n.table},
+                         {.control = "Adodc1", .table = "DAILY_TRADE"}},
+        .boxControl = "Adodc6",
+        .dailyControl = "Adodc1",
+        .partnersControl = "Adodc4",
+        .partnersListField = "BUYER",
+        .partnerField = "SALES_MAN",
+        .groupsControl = "Adodc5",
+        .dimControl = "Adodc7",
+        .companyLabels = std::move(n.companyLabels),
+        .columns = salesLineColumns(),
+        .priceField = "GROUP_PRICE",
+        .counterBox = "Text9",
+        .stepButton = "Command3",
+        .taskFlag = "Check4",
+        .flags = {"Check2", "Check3", "Check4"},
+        .hintLabel = "Label14",
+        .stockCaption = {.name = "Label15"},
+        .stockBox = "Text10",
+        .userCaption = "Label10",
+        .userLabel = "Label13",
+        .currentCaption = "Label3",
+        .currentText = "الفاتورة الحالية رقم",
+        .groupPrompt = "إختر مجموعة الاصناف",
+        .secondNumberField = "PHONE",
+        .computeButton = false,
+        .fileMenu = {.name = "FILE", .caption = "ملف"},
+        .exitItem = {.name = "EXITE", .caption = "إنهاء"},
+        .searchMenu = {.name = "SEARCH", .caption = "بحث"},
+        .searchItem = {.name = "SERARCH_INVO", .caption = n.searchCaption},
+        .reportMenu = {.name = "REPORT1", .caption = "تقرير"},
+        .reportItem = {.name = "REPORT", .caption = n.reportCaption},
+        .searchLogin = "Form43",
+        .report = n.report,
+        .exitWarning = " لم تكمل حفظ الفاتورة أو انك اردت إدخال فاتورة جديدة ارجع و تمم المهمة ",
+        .postedText = "لقد تم خصم هذه الفاتورة سابقا.",
+        .postedTitle = "Attention",
+        .anotherPrompt = "هل تريد إدخال فاتورة أخرى ",
+        .anotherTitle = "إضافة فاتورة أخرى",
+        .cancelEnablesChooser = true,
+        // The view shows the further headings this window adds (Label2(32..36)).
+        .view = {.enables = ViewFlags::TaskFlag, .serials = true, .secondHeadings = false,
+                 .totalCaption = true},
     };
-    c.secondNumberField = "PHONE";
-    c.computeButton = false;
-    return c;
 }
 
 // Form53 keeps the pinned behaviour of its buyer chooser: one pick per
 // opening; the customer picked is the stored and charged buyer of every
 // later voucher of that opening.
 const WholesaleConfig kForm42{
-    .invoice = wholesaleConfig("Form42", "SALES_INVO_GROUP", "بحث برقم الفاتورة ",
-                               "تقرير عن فواتير مبيعات الجملة ", "DataReport11",
-                               {{18, 19}, {20, 21}, {22, 23}, {24, 25}, {26, 27}}),
+    .invoice = wholesaleInvoice({.name = "Form42",
+                                 .table = "SALES_INVO_GROUP",
+                                 .searchCaption = "بحث برقم الفاتورة ",
+                                 .reportCaption = "تقرير عن فواتير مبيعات الجملة ",
+                                 .report = "DataReport11",
+                                 .companyLabels = {{.caption = 18, .value = 19},
+                                                   {.caption = 20, .value = 21},
+                                                   {.caption = 22, .value = 23},
+                                                   {.caption = 24, .value = 25},
+                                                   {.caption = 26, .value = 27}}}),
     .notes = true,
     .buyerPickedOnce = false};
 const WholesaleConfig kForm53{
-    .invoice = wholesaleConfig("Form53", "COAST_INVO_GROUP", "بحث برقم إذن الصرف",
-                               "تقرير عن أذون صرف الجملة ", "DataReport13",
-                               {{18, 19}, {20, 21}, {22, 23}}),
+    .invoice = wholesaleInvoice({.name = "Form53",
+                                 .table = "COAST_INVO_GROUP",
+                                 .searchCaption = "بحث برقم إذن الصرف",
+                                 .reportCaption = "تقرير عن أذون صرف الجملة ",
+                                 .report = "DataReport13",
+                                 .companyLabels = {{.caption = 18, .value = 19},
+                                                   {.caption = 20, .value = 21},
+                                                   {.caption = 22, .value = 23}}}),
     .notes = false,
     .buyerPickedOnce = true};
 
-// The panel of the buyer, the notes and the payment, at the reading side.
-constexpr double kPanelLeft = 12360, kPanelWidth = 2160, kWindowWidth = 14640;
+// The panel of the buyer, the notes and the payment, at the reading side,
+// its rows in step with the header's.
+constexpr TwipGrid kPanel{
+    .right = 14520, .top = 120, .rowStep = 420, .width = 2160, .height = 315};
+constexpr double kNotesHeight = 900, kFrameHeight = 1440, kWindowWidth = 14640;
 
 }  // namespace
 
@@ -105,56 +126,51 @@ WholesaleInvoice::WholesaleInvoice(Application& a, const WholesaleConfig& config
 
     // Five further labels head the second column of lines when an invoice
     // is viewed; the view shows them in place of the entry headings.
-    const std::pair<const char*, int> heads[5] = {
-        {"Label11", 1}, {"Label1", 7}, {"Label1", 8}, {"Label1", 10}, {"Label7", 1}};
-    for (int k = 0; k < 5; ++k) {
-        const Label& like = label(heads[k].first, heads[k].second);
-        auto* l = add<Label>("Label2", 32 + k, like.design, like.caption());
-        l->alignment = like.alignment;
+    int k = 32;
+    for (const Label* like : secondHeadings()) {
+        auto* l = add<Label>("Label2", k++, like->design, like->caption());
+        l->alignment = like->alignment;
         l->fontBold = true;
         l->visible = false;
+        addViewLabel(l);
     }
 }
 
 void WholesaleInvoice::buildPanel() {
-    double top = 120;
-    Control& buyerCaption = control("Label1", 2);
-    buyerCaption.left = kPanelLeft;
-    buyerCaption.top = top;
-    buyerCaption.width = kPanelWidth;
-    buyerCaption.visible = true;
-    DataCombo2->left = kPanelLeft;
-    DataCombo2->top = top + 300;
-    DataCombo2->width = kPanelWidth;
+    // The buyer: its caption, the chooser, the buyer label.
+    placeAt(control("Label1", 2), kPanel.captions().cell(0, 0));
+    control("Label1", 2).visible = true;
+    placeAt(*DataCombo2, kPanel.cell(0, 1));
     DataCombo2->visible = true;
     DataCombo2->onClick = [this] { pickBuyer(); };
     DataCombo2->onLostFocus = [this] { takeTypedBuyer(); };
-    Label17 = add<Label>("Label17", -1, Geometry{kPanelLeft, top + 720, kPanelWidth, 315});
+    Label17 = add<Label>("Label17", -1, kPanel.cell(0, 2));
     Label17->alignment = 1;
     Label17->fontBold = true;
-    top += 1200;
+    int row = 3;
 
     if (wholesale_.notes) {
-        add<Label>("Label28", -1, Geometry{kPanelLeft, top, kPanelWidth, 285}, "ملاحظة")
-            ->alignment = 1;
-        Text11 = add<TextBox>("Text11", -1, Geometry{kPanelLeft, top + 300, kPanelWidth, 900});
+        add<Label>("Label28", -1, kPanel.captions().cell(0, row), "ملاحظة")->alignment = 1;
+        Text11 = add<TextBox>("Text11", -1, kPanel.cell(0, row + 1, kPanel.width, kNotesHeight));
         Text11->multiLine = true;
         Text11->alignment = 1;
         Text11->locked = true;
         Text11->bindTo(*Adodc2, "NOTES");
         addFreeTextBox(Text11);
-        top += 1440;
+        row += 4;
     }
 
-    Frame1 = add<Frame>("Frame1", -1, Geometry{kPanelLeft, top, kPanelWidth, 1440},
-                        "تحصيل الفاتورة");
+    const Geometry frame = kPanel.cell(0, row, kPanel.width, kFrameHeight);
+    Frame1 = add<Frame>("Frame1", -1, frame, "تحصيل الفاتورة");
     setPaymentFrame(Frame1);
-    // Inside the frame, one under the other.
-    const double in = kPanelLeft + 240;
-    Option1 = add<OptionButton>("Option1", -1, Geometry{in, top + 300, 1680, 315}, "كاش");
-    Option2 = add<OptionButton>("Option2", -1, Geometry{in, top + 660, 1680, 315}, "آجل");
-    Option3 = add<OptionButton>("Option3", -1, Geometry{in, top + 1020, 1680, 315}, "كاش/آجل");
-    Command2 = add<CommandButton>("Command2", -1, Geometry{in, top + 1020, 1680, 315});
+    // Inside the frame, one under the other; the collection button takes
+    // the third option's place.
+    const TwipGrid options{.right = frame.left + frame.width - 240, .top = frame.top + 300,
+                           .rowStep = 360, .width = 1680, .height = 315};
+    Option1 = add<OptionButton>("Option1", -1, options.cell(0, 0), "كاش");
+    Option2 = add<OptionButton>("Option2", -1, options.cell(0, 1), "آجل");
+    Option3 = add<OptionButton>("Option3", -1, options.cell(0, 2), "كاش/آجل");
+    Command2 = add<CommandButton>("Command2", -1, options.cell(0, 2));
     Command2->visible = false;
     Command2->enabled = false;
     Command2->onClick = [this] { collect(); };
@@ -162,8 +178,7 @@ void WholesaleInvoice::buildPanel() {
         c->container = Frame1;
     options_ = {Option1, Option2, Option3};
 
-    Text8 = add<TextBox>("Text8", -1, Geometry{0, 0, 600, 315});
-    Text8->visible = false;
+    Text8 = addHidden<TextBox>("Text8");
     Text8->locked = true;
     Text8->bindTo(adodc(config().partnersControl), "MONEY");
 }
@@ -245,17 +260,24 @@ void WholesaleInvoice::confirmPosting(const Invoice& inv, const Posting& posting
 void WholesaleInvoice::collect() {
     // Hidden and disabled in the design, and nothing shows it: it posts the
     // payment of the invoice on screen once more, moving no stock.
+    std::vector<double> sums;
     double total = 0;
     for (LineRow& row : rows) {
         const auto q = parseNumber(row.quantity->text());
         const auto p = parseNumber(row.price->text());
-        const double sum = q && p ? *q * *p : 0;
-        row.sum->displayText(formatDouble(sum));
-        total += sum;
+        sums.push_back(q && p ? *q * *p : 0);
+        total += sums.back();
     }
-    Label9->displayCaption(formatDouble(total));
+    // The sums are shown once nothing more can fail.
+    const auto showSums = [&] {
+        for (size_t i = 0; i < rows.size(); ++i) rows[i].sum->displayText(formatDouble(sums[i]));
+        Label9->displayCaption(formatDouble(total));
+    };
     // With no payment type set nothing is posted or said.
-    if (!Option1->value && !Option2->value && !Option3->value) return;
+    if (!Option1->value && !Option2->value && !Option3->value) {
+        showSums();
+        return;
+    }
     const std::optional<PaymentKind> kind = options_.chosen(*this);
     const auto number = parseNumber(Text1[0]->text());
     if (!number || *number < 1 || *number > 2147483647 || std::floor(*number) != *number) {
@@ -265,7 +287,9 @@ void WholesaleInvoice::collect() {
     const std::optional<PaymentPlan> plan =
         planMoney(paymentOf(*kind, total, static_cast<int32_t>(*number)));
     if (!plan) return;
-    applyPayment(database(), *plan);
+    // A failed write puts back the document typed on screen.
+    editing().guardWrites([&] { applyPayment(database(), *plan); });
+    showSums();
     app().afterCommit([this, plan = *plan] { tellPayment(plan); });
 }
 

@@ -46,20 +46,29 @@ constexpr const char* kSaveFirst = "احفظ بيانات الموظف أو أل
 constexpr const char* kNetTooLarge = "صافى الأجر أكبر من الحد المسموح به (1000000000000)";
 
 // Right to left: the card's captions in the right column with their boxes
-// beside them; the wage frames on the left; buttons and navigation below.
-constexpr double kLabelLeft = 7680, kLabelWidth = 1680;
-constexpr double kBoxLeft = 4920, kBoxWidth = 2640;
-constexpr double kFirstRow = 720, kRowStep = 420, kRowHeight = 315;
+// beside them (the date on top); the wage frames on the left; buttons over
+// the navigation bar below.
+constexpr TwipGrid kCard{
+    .right = 9360, .top = 720, .colStep = 1800, .rowStep = 420, .width = 2640, .height = 315};
+constexpr double kLabelWidth = 1680, kDateTop = 240;
 // Card rows of the shown boxes of the right column (box index -> row).
 constexpr int kCardRow[Form32::kBoxes] = {0, 1, 2, 4, 3, 8, 5, 6, 9, -1, 7, 10, -1, -1, -1, -1};
-// The wage frames on the left: captions right, boxes left, in form twips.
-constexpr double kFrameLeft = 240, kFrameWidth = 4440;
-constexpr double kFrame2Top = 600, kFrame1Top = 2160;
-constexpr double kFrameLabelLeft = 3000, kFrameLabelWidth = 1560;
-constexpr double kFrameBoxLeft = 480, kFrameBoxWidth = 2400;
-// The pay period options, right to left, each as wide as its caption.
-constexpr Geometry kPeriodAt[4] = {{3720, 1500, 840, 315}, {2640, 1500, 1000, 315},
-                                   {1220, 1500, 1340, 315}, {380, 1500, 780, 315}};
+// The wage frames on the left, the wage frame (Frame2) over the frame of
+// the wage's parts (Frame1), and the pay button under them.
+constexpr TwipGrid kFrames{
+    .right = 4680, .top = 600, .rowStep = 1560, .width = 4440, .height = 375};
+constexpr double kWageFrameHeight = 1380, kPartsFrameHeight = 2520, kPayTop = 4800;
+// Inside them, in form twips: the parts (caption at the right of its box,
+// the compute button under them), the wage's row, the pay periods' options
+// (each as wide as its caption).
+constexpr TwipGrid kParts{
+    .right = 4560, .top = 2520, .colStep = 1680, .rowStep = 420, .width = 2400, .height = 315};
+constexpr double kPartsCaptionWidth = 1560, kComputeWidth = 4080, kWageTop = 1020;
+constexpr TwipGrid kPeriods{.right = 4560, .top = 1500, .height = 315};
+// The editing buttons, add at the right, over the navigation bar.
+constexpr TwipGrid kButtons{
+    .right = 9360, .top = 5340, .colStep = 2400, .rowStep = 540, .width = 2160, .height = 375};
+constexpr double kNavigationWidth = 9120;
 
 constexpr uint32_t kNetColor = 0xC0FFFF;
 
@@ -76,17 +85,17 @@ Form32::Form32(Application& a) : Form(a, kName) {
     width = 9720;
     height = 7200;
 
-    Label2[0] = add<Label>("Label2", 0, Geometry{kLabelLeft, 240, kLabelWidth, kRowHeight},
-                           "التاريخ");
+    const TwipGrid date = kCard.rowsAt(kDateTop, kCard.height);
+    Label2[0] = add<Label>("Label2", 0, date.cell(0, 0, kLabelWidth), "التاريخ");
     Label2[0]->alignment = 1;
-    Label2[1] = add<Label>("Label2", 1, Geometry{kBoxLeft, 240, kBoxWidth, kRowHeight});
+    Label2[1] = add<Label>("Label2", 1, date.cell(1, 0));
     Label2[1]->alignment = 1;
 
-    Adodc1 = add<Adodc>("Adodc1", -1, Geometry{240, 5880, 9120, 375}, "التالى    السابق");
+    Adodc1 = add<Adodc>("Adodc1", -1, kButtons.cell(0, 1, kNavigationWidth), "التالى    السابق");
 
-    Frame2 = add<Frame>("Frame2", -1, Geometry{kFrameLeft, kFrame2Top, kFrameWidth, 1380},
+    Frame2 = add<Frame>("Frame2", -1, kFrames.cell(0, 0, kFrames.width, kWageFrameHeight),
                         "أجر العامل");
-    Frame1 = add<Frame>("Frame1", -1, Geometry{kFrameLeft, kFrame1Top, kFrameWidth, 2520});
+    Frame1 = add<Frame>("Frame1", -1, kFrames.cell(0, 1, kFrames.width, kPartsFrameHeight));
 
     for (int i = 0; i < kBoxes; ++i) {
         const EmployeeField& f = kFields[i];
@@ -94,18 +103,16 @@ Form32::Form32(Application& a) : Form(a, kName) {
         Control* frame = nullptr;
         if (i == 9) {
             frame = Frame2;
-            const double top = kFrame2Top + 420;
-            label = {kFrameLabelLeft, top, kFrameLabelWidth, kRowHeight};
-            box = {kFrameBoxLeft, top, kFrameBoxWidth, kRowHeight};
+            const TwipGrid wage = kParts.rowsAt(kWageTop, kParts.height);
+            label = wage.cell(0, 0, kPartsCaptionWidth);
+            box = wage.cell(1, 0);
         } else if (i >= 12) {
             frame = Frame1;
-            const double top = kFrame1Top + 360 + kRowStep * (i - 12);
-            label = {kFrameLabelLeft, top, kFrameLabelWidth, kRowHeight};
-            box = {kFrameBoxLeft, top, kFrameBoxWidth, kRowHeight};
+            label = kParts.cell(0, i - 12, kPartsCaptionWidth);
+            box = kParts.cell(1, i - 12);
         } else {
-            const double top = kFirstRow + kRowStep * kCardRow[i];
-            label = {kLabelLeft, top, kLabelWidth, kRowHeight};
-            box = {kBoxLeft, top, kBoxWidth, kRowHeight};
+            label = kCard.cell(0, kCardRow[i], kLabelWidth);
+            box = kCard.cell(1, kCardRow[i]);
         }
         Label1[i] = add<Label>("Label1", i, label, f.caption);
         Label1[i]->alignment = 1;
@@ -119,34 +126,30 @@ Form32::Form32(Application& a) : Form(a, kName) {
     // The start of work has no caption on show; tools still say what it is.
     Text1[3]->spokenName = "تاريخ بدء العمل";
 
+    const std::vector<TwipGrid> periods = tableColumns(kPeriods, {840, 1000, 1340, 780}, 80);
     for (int i = 0; i < 4; ++i) {
-        Option1[i] = add<OptionButton>("Option1", i, kPeriodAt[i], kPeriodCaptions[i]);
+        Option1[i] = add<OptionButton>("Option1", i, periods[static_cast<size_t>(i)].cell(0, 0),
+                                       kPeriodCaptions[i]);
         Option1[i]->container = Frame2;
         Option1[i]->alignment = 1;
     }
-    Command1 = add<CommandButton>("Command1", -1,
-                                  Geometry{kFrameBoxLeft, kFrame1Top + 2040, 4080, 375},
+    Command1 = add<CommandButton>("Command1", -1, kParts.cell(0, 4, kComputeWidth, 375),
                                   "أحسب إجمالى الأجر");
     Command1->container = Frame1;
-    Command2 = add<CommandButton>("Command2", -1, Geometry{kFrameLeft, 4800, kFrameWidth, 375},
-                                  "صرف الراتب");
+    Command2 = add<CommandButton>("Command2", -1,
+                                  kFrames.rowsAt(kPayTop, kFrames.height).cell(0, 0), "صرف الراتب");
 
-    Check1 = add<CheckBox>("Check1", -1, Geometry{kBoxLeft, 4680, 1200, 315});
-    Check1->visible = false;
+    Check1 = addHidden<CheckBox>("Check1");
     Check1->enabled = false;
     Check1->bindTo(*Adodc1, "get_money");
 
     const char* captions[3] = {"&add", "&cancel", "&edit"};
     for (int i = 0; i < 3; ++i)
-        cmdaction[i] = add<CommandButton>("cmdaction", i,
-                                          Geometry{7200.0 - 2400 * i, 5340, 2160, 375},
-                                          captions[i]);
+        cmdaction[i] = add<CommandButton>("cmdaction", i, kButtons.cell(i, 0), captions[i]);
 
-    RecordEditingTexts texts;
-    texts.busy = kSaveFirst;
     editing_ = std::make_unique<RecordEditing>(
         *this, *Adodc1, std::array<CommandButton*, 3>{cmdaction[0], cmdaction[1], cmdaction[2]},
-        texts);
+        RecordEditingTexts{.busy = kSaveFirst});
     editing_->addDefaults = [this] {
         for (int i : {0, 1, 2, 5, 6}) Text1[i]->setText("'");
         Text1[3]->setText("1/1/2007");

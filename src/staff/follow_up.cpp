@@ -1,5 +1,6 @@
 #include "staff/follow_up.h"
 
+#include "data/name_entry.h"
 #include "data/record_editing.h"
 #include "data/schema.h"
 #include "data/table_names.h"
@@ -42,6 +43,21 @@ constexpr FollowUpField kFollowUp[8] = {
 };
 constexpr const char* kFirstRowDate = "10/10/2007";
 
+// Form51, right to left: the employees (caption over list); the frame of
+// the follow-up row over its navigation bar; inside the frame the fields
+// (caption, box), the report (caption over box) and the buttons.
+constexpr TwipGrid kEmployees{
+    .right = 8760, .top = 240, .rowStep = 360, .width = 2280, .height = 315};
+constexpr TwipGrid kRowData{
+    .right = 6240, .top = 120, .rowStep = 5400, .width = 6000, .height = 375};
+constexpr TwipGrid kFields{
+    .right = 6000, .top = 600, .colStep = 1800, .rowStep = 420, .width = 1680, .height = 315};
+constexpr double kFieldBoxWidth = 2040;
+constexpr TwipGrid kReport{
+    .right = 6000, .top = 4020, .rowStep = 300, .width = 5520, .height = 285};
+constexpr TwipGrid kButtons{
+    .right = 1920, .top = 600, .rowStep = 480, .width = 1440, .height = 375};
+
 }  // namespace
 
 bool isFollowUpTable(Database& db, const std::string& name) {
@@ -60,31 +76,22 @@ Form50::Form50(Application& a) : Form(a, kName) {
     caption = "إضافة عامل جديد";
     width = 6240;
     height = 2760;
-    Text1 = add<TextBox>("Text1", -1, Geometry{240, 360, 3840, 315});
+    const NameEntry entry = addNameEntry(*this, "أسم الموظف", "");
+    Text1 = entry.name;
+    Label1 = entry.caption;
+    Adodc1 = entry.data;
+    for (size_t i = 0; i < 3; ++i) cmdaction[i] = entry.buttons[i];
+    Text2 = entry.copy;
+    Adodc2 = entry.rows;  // the card
     Text1->alignment = 1;
-    Label1 = add<Label>("Label1", -1, Geometry{4200, 390, 1680, 285}, "أسم الموظف");
-    Label1->alignment = 1;
-    Adodc1 = add<Adodc>("Adodc1", -1, Geometry{240, 840, 5640, 375});
 
-    cmdaction[2] = add<CommandButton>("cmdaction", 2, Geometry{240, 1440, 1680, 375}, "&edit");
-    cmdaction[1] = add<CommandButton>("cmdaction", 1, Geometry{2220, 1440, 1680, 375}, "&cancel");
-    cmdaction[0] = add<CommandButton>("cmdaction", 0, Geometry{4200, 1440, 1680, 375}, "&add");
-    cmdaction[1]->visible = false;
-    cmdaction[2]->visible = false;
-
-    // Never shown: the name copy, the card and the first row's carriers.
-    Text2 = add<TextBox>("Text2", -1, Geometry{240, 1920, 1200, 315});
-    Text2->visible = false;
-    Adodc2 = add<Adodc>("Adodc2", -1, Geometry{1560, 1920, 1800, 315});
-    Adodc2->visible = false;
+    // Never shown: the carriers of the card and of the follow-up's first row.
     for (int i = 0; i < 16; ++i) {
-        Text3[i] = add<TextBox>("Text3", i, Geometry{3480 + 140.0 * i, 1920, 120, 315});
-        Text3[i]->visible = false;
+        Text3[i] = addHidden<TextBox>("Text3", i);
         Text3[i]->bindTo(*Adodc2, kCard[i].field);
     }
     for (int i = 0; i < 8; ++i) {
-        Text4[i] = add<TextBox>("Text4", i, Geometry{240 + 140.0 * i, 2280, 120, 315});
-        Text4[i]->visible = false;
+        Text4[i] = addHidden<TextBox>("Text4", i);
         Text4[i]->bindTo(*Adodc1, kFollowUp[i].field);
     }
 
@@ -155,35 +162,33 @@ Form51::Form51(Application& a) : Form(a, kName) {
     height = 6600;
 
     // The list of employees on the right, their follow-up rows on the left.
-    Label2 = add<Label>("Label2", -1, Geometry{6480, 240, 2280, 315}, "أختر العامل");
+    Label2 = add<Label>("Label2", -1, kEmployees.cell(0, 0), "أختر العامل");
     Label2->alignment = 1;
-    Adodc1 = add<Adodc>("Adodc1", -1, Geometry{6480, 5160, 2280, 375});
-    Adodc1->visible = false;
-    DataList1 = add<DataList>("DataList1", -1, Geometry{6480, 600, 2280, 4800});
+    Adodc1 = addHidden<Adodc>("Adodc1");
+    DataList1 = add<DataList>("DataList1", -1, kEmployees.cell(0, 1, kEmployees.width, 4800));
     DataList1->rowSource = Adodc1;
     DataList1->listField = "name";
 
-    Frame1 = add<Frame>("Frame1", -1, Geometry{240, 120, 6000, 5280}, "بيانات");
-    Adodc2 = add<Adodc>("Adodc2", -1, Geometry{240, 5520, 6000, 375}, "السابق التالى");
-    // Inside the frame, in form twips.
+    Frame1 = add<Frame>("Frame1", -1, kRowData.cell(0, 0, kRowData.width, 5280), "بيانات");
+    Adodc2 = add<Adodc>("Adodc2", -1, kRowData.cell(0, 1), "السابق التالى");
+    // Inside the frame (in form twips): the fields, the report, the buttons.
     for (int i = 0; i < 8; ++i) {
-        const double top = 600 + 420.0 * i;
-        Label1[i] = add<Label>("Label1", i, Geometry{4320, top, 1680, 315}, kFollowUp[i].caption);
+        Label1[i] = add<Label>("Label1", i, kFields.cell(0, i), kFollowUp[i].caption);
         Label1[i]->alignment = 1;
-        Text1[i] = add<TextBox>("Text1", i, Geometry{2160, top, 2040, 315});
+        Text1[i] = add<TextBox>("Text1", i, kFields.cell(1, i, kFieldBoxWidth));
         Text1[i]->alignment = 1;
         Text1[i]->bindTo(*Adodc2, kFollowUp[i].field);
         Label1[i]->container = Text1[i]->container = Frame1;
     }
-    Label3 = add<Label>("Label3", -1, Geometry{480, 4020, 5520, 285}, "تقرير");
+    Label3 = add<Label>("Label3", -1, kReport.cell(0, 0), "تقرير");
     Label3->alignment = 1;
-    Text2 = add<TextBox>("Text2", -1, Geometry{480, 4320, 5520, 900});
+    Text2 = add<TextBox>("Text2", -1, kReport.cell(0, 1, kReport.width, 900));
     Text2->multiLine = true;
     Text2->alignment = 1;
     Text2->bindTo(*Adodc2, "MEMO");
-    cmdaction[0] = add<CommandButton>("cmdaction", 0, Geometry{480, 600, 1440, 375}, "&add");
-    cmdaction[1] = add<CommandButton>("cmdaction", 1, Geometry{480, 1080, 1440, 375}, "&cancel");
-    cmdaction[2] = add<CommandButton>("cmdaction", 2, Geometry{480, 1560, 1440, 375}, "&edit");
+    const char* const captions[3] = {"&add", "&cancel", "&edit"};
+    for (int i = 0; i < 3; ++i)
+        cmdaction[i] = add<CommandButton>("cmdaction", i, kButtons.cell(0, i), captions[i]);
     cmdaction[1]->visible = false;
     cmdaction[2]->visible = false;
     for (Control* c : std::initializer_list<Control*>{Label3, Text2, cmdaction[0], cmdaction[1],

@@ -63,26 +63,21 @@ Form55::Form55(Application& a) : Form(a, kName) {
         left += headings[i].width;
     }
 
-    Adodc1 = add<Adodc>("Adodc1", -1, Geometry{240, kHeight - 1320, 2400, 360});
-    Adodc2 = add<Adodc>("Adodc2", -1, Geometry{2760, kHeight - 1320, 2400, 360});
-    Adodc3 = add<Adodc>("Adodc3", -1, Geometry{5280, kHeight - 1320, 2400, 360});
-    Adodc1->visible = Adodc2->visible = Adodc3->visible = false;
+    Adodc1 = addHidden<Adodc>("Adodc1");
+    Adodc2 = addHidden<Adodc>("Adodc2");
+    Adodc3 = addHidden<Adodc>("Adodc3");
 
     // Carriers of the rows found; never shown.
     const char* fields[] = {"QQQ", "SUB_TYPE", "QUANTITY", "DATE", "ID"};
     TextBox** boxes[] = {&Text1, &Text2, &Text3, &Text4, &Text5};
     for (int i = 0; i < 5; ++i) {
-        TextBox* t = add<TextBox>("Text" + std::to_string(i + 1), -1,
-                                  Geometry{240 + i * 1200.0, kHeight - 960, 1095, 315});
-        t->visible = false;
+        TextBox* t = addHidden<TextBox>("Text" + std::to_string(i + 1));
         t->bindTo(*Adodc2, fields[i]);
         *boxes[i] = t;
     }
-    Text6 = add<TextBox>("Text6", -1, Geometry{6240, kHeight - 960, 1500, 315});
-    Text6->visible = false;
+    Text6 = addHidden<TextBox>("Text6");
     Text6->bindTo(*Adodc1, "q");
-    Text7 = add<TextBox>("Text7", -1, Geometry{7860, kHeight - 960, 1500, 315});
-    Text7->visible = false;
+    Text7 = addHidden<TextBox>("Text7");
     Text7->bindTo(*Adodc3, "DESC");
 
     Timer1 = add<Timer>("Timer1", -1, 1000, true);

@@ -1,5 +1,6 @@
 #include "store/groups.h"
 
+#include "data/name_entry.h"
 #include "data/record_editing.h"
 #include "data/schema.h"
 #include "data/table_names.h"
@@ -27,6 +28,15 @@ const char* const kCompareCarrierFields[] = {"ITEM_NO",     "DESC",        "BUY_
                                              "UNITE_PRICE", "GROUP_PRICE", "GROUP_PRICE"};
 constexpr int kComparePlaceholderRows = 2579;
 
+// The compare window's two lists under the group part: a name row (caption
+// at the right, box beside it) over a navigation bar, twice, then the
+// compare button under them.
+constexpr TwipGrid kLists{
+    .right = 5880, .top = 2040, .colStep = 720, .rowStep = 930, .width = 4920, .height = 315};
+constexpr TwipGrid kListBars{
+    .right = 5880, .top = 2460, .rowStep = 930, .width = 5640, .height = 375};
+constexpr double kListCaptionWidth = 600, kButtonWidth = 1680, kBarToButton = 600;
+
 }  // namespace
 
 const char* const kUnknownGroupMessage =
@@ -46,30 +56,21 @@ std::string groupNameProblem(Application& app, const std::string& name) {
 GroupsWindow::GroupsWindow(Application& a, const char* name, int carriers) : Form(a, name) {
     width = 6240;
     height = 3240;
-    Text1 = add<TextBox>("Text1", -1, Geometry{240, 360, 3840, 315});
+    const NameEntry entry = addNameEntry(*this, "أسم المجموعة", "المجموعات");
+    Text1 = entry.name;
+    Label1 = entry.caption;
+    Adodc1 = entry.data;
+    for (size_t i = 0; i < 3; ++i) cmdaction[i] = entry.buttons[i];
+    Text2 = entry.copy;
+    Adodc2 = entry.rows;
     Text1->locked = true;
-    Label1 = add<Label>("Label1", -1, Geometry{4200, 390, 1680, 285}, "أسم المجموعة");
-    Label1->alignment = 1;
-    Adodc1 = add<Adodc>("Adodc1", -1, Geometry{240, 840, 5640, 375}, "المجموعات");
     Text1->bindTo(*Adodc1, "q");
 
-    cmdaction[2] = add<CommandButton>("cmdaction", 2, Geometry{240, 1440, 1680, 375}, "&edit");
-    cmdaction[1] = add<CommandButton>("cmdaction", 1, Geometry{2220, 1440, 1680, 375}, "&cancel");
-    cmdaction[0] = add<CommandButton>("cmdaction", 0, Geometry{4200, 1440, 1680, 375}, "&add");
-    cmdaction[1]->visible = false;
-    cmdaction[2]->visible = false;
-
-    // Never shown: the name copy, the new table's data control, its carriers.
-    Text2 = add<TextBox>("Text2", -1, Geometry{240, 2040, 1200, 315}, "Text2");
-    Text2->visible = false;
-    Adodc2 = add<Adodc>("Adodc2", -1, Geometry{1560, 2040, 1800, 315});
-    Adodc2->visible = false;
+    // Never shown: the carriers of the new table's starting rows.
     const char* const* fields = carriers == 12 ? kCarrierFields : kCompareCarrierFields;
     for (int i = 0; i < carriers; ++i) {
-        auto* box = add<TextBox>("Text3", i, Geometry{3480 + 200.0 * (i % 12), 2040, 180, 315});
-        box->visible = false;
-        box->bindTo(*Adodc2, fields[i]);
-        Text3.push_back(box);
+        Text3.push_back(addHidden<TextBox>("Text3", i));
+        Text3.back()->bindTo(*Adodc2, fields[i]);
     }
 
     Text1->onLostFocus = [this] { Text2->setText(Text1->text()); };
@@ -120,7 +121,7 @@ void GroupsWindow::AddGroup() {
 }
 
 void GroupsWindow::CreateTable(const std::string& tableName) {
-    Database& db = app().machine().database("C:\\INVENT.mdb");
+    Database& db = app().machine().database(kDatabasePath);
     db.createTable(itemGroupTableDef(tableName));
     bindTable(*Adodc2, tableName);
     fillStartingRows();
@@ -141,17 +142,20 @@ void Form49::fillStartingRows() {
 Form56::Form56(Application& a) : GroupsWindow(a, kName, 6) {
     caption = "Form56";
     height = 5280;
-    // Below the group part: each list's current name over its navigation bar.
-    Label2 = add<Label>("Label2", -1, Geometry{5280, 2070, 600, 285}, "n1");
-    Text4 = add<TextBox>("Text4", -1, Geometry{240, 2040, 4920, 315});
-    Adodc5 = add<Adodc>("Adodc5", -1, Geometry{240, 2460, 5640, 375}, "n1");
-    Label3 = add<Label>("Label3", -1, Geometry{5280, 3000, 600, 285}, "n2");
-    Text5 = add<TextBox>("Text5", -1, Geometry{240, 2970, 4920, 315});
-    Adodc6 = add<Adodc>("Adodc6", -1, Geometry{240, 3390, 5640, 375}, "n2");
+    // Below the group part: each list's current name over its navigation
+    // bar, then the compare button.
+    Label2 = add<Label>("Label2", -1, kLists.captions().cell(0, 0, kListCaptionWidth), "n1");
+    Text4 = add<TextBox>("Text4", -1, kLists.cell(1, 0));
+    Adodc5 = add<Adodc>("Adodc5", -1, kListBars.cell(0, 0), "n1");
+    Label3 = add<Label>("Label3", -1, kLists.captions().cell(0, 1, kListCaptionWidth), "n2");
+    Text5 = add<TextBox>("Text5", -1, kLists.cell(1, 1));
+    Adodc6 = add<Adodc>("Adodc6", -1, kListBars.cell(0, 1), "n2");
     for (Label* l : {Label2, Label3}) l->alignment = 1;
     Text4->bindTo(*Adodc5, "DESC");
     Text5->bindTo(*Adodc6, "DESC");
-    Command1 = add<CommandButton>("Command1", -1, Geometry{4200, 3960, 1680, 375}, "compare");
+    // As far under the last bar as the add button stands under the first.
+    const TwipGrid compareRow = kListBars.rowsAt(kListBars.cell(0, 1).top + kBarToButton, 375);
+    Command1 = add<CommandButton>("Command1", -1, compareRow.cell(0, 0, kButtonWidth), "compare");
     Command1->onClick = [this] {
         compareProductLists(Adodc5->recordset(), Adodc6->recordset());
     };

@@ -13,27 +13,36 @@ namespace {
 constexpr const char* kNoteTitle = "ملحوظة";
 constexpr const char* kChooseGroup = "أختر مجموعة الأصناف ثم طقطق داخل مربع نص  اسم الصنف";
 
-// Card geometry: two columns of label + box, labels to the right.
-constexpr double kTop = 1680, kRow = 420, kBoxHeight = 315, kLabelHeight = 285;
-constexpr double kRightBox = 4680, kRightBoxWidth = 2160, kRightLabel = 6960;
-constexpr double kLeftBox = 240, kLeftBoxWidth = 2400, kLeftLabel = 2760;
-constexpr double kLabelWidth = 1560;
-constexpr double kChooser = 8760, kChooserWidth = 3600;
-
-double rowTop(int row) { return kTop + kRow * row; }
+// The card: two pairs of columns, caption at the right of its box; the
+// notes under the right pair's boxes, spanning to the window's left.
+constexpr TwipGrid kRightPair{
+    .right = 8520, .top = 1680, .colStep = 1680, .rowStep = 420, .width = 2160, .height = 315};
+constexpr TwipGrid kLeftPair{
+    .right = 4320, .top = 1680, .colStep = 1680, .rowStep = 420, .width = 2400, .height = 315};
+constexpr double kCaptionWidth = 1560, kNotesWidth = 6600, kNotesHeight = 840;
+// Under the card: the navigation bar (row -1) over the buttons, add first.
+constexpr TwipGrid kButtons{
+    .right = 8520, .top = 5820, .colStep = 1620, .rowStep = 600, .width = 1440, .height = 375};
+constexpr double kNavigationWidth = 8280;
+// At the right: the group chooser's hint (two lines of Arabic, marks below
+// the line included) over two rows, the chooser, the group chosen and the
+// sub-group caption; under them the movement launchers.
+constexpr TwipGrid kChooser{
+    .right = 12360, .top = 1680, .rowStep = 450, .width = 3600, .height = 315};
+constexpr double kHintHeight = 840;
+constexpr TwipGrid kLaunchers{
+    .right = 12360, .top = 3840, .rowStep = 480, .width = 3600, .height = 375};
 
 }  // namespace
 
 ItemCard::ItemCard(Form& form, Adodc& groups) : form_(form) {
     auto field = [&](const char* name, int index, bool right, int row, const char* label,
                      int labelIndex, const char* caption) {
-        const double box = right ? kRightBox : kLeftBox;
-        const double boxWidth = right ? kRightBoxWidth : kLeftBoxWidth;
-        const double lab = right ? kRightLabel : kLeftLabel;
-        auto* t = form.add<TextBox>(name, index, Geometry{box, rowTop(row), boxWidth, kBoxHeight});
+        const TwipGrid& pair = right ? kRightPair : kLeftPair;
+        auto* t = form.add<TextBox>(name, index, pair.cell(1, row));
         t->locked = true;
-        auto* l = form.add<Label>(label, labelIndex,
-                                  Geometry{lab, rowTop(row) + 30, kLabelWidth, kLabelHeight}, caption);
+        auto* l = form.add<Label>(label, labelIndex, pair.captions().cell(0, row, kCaptionWidth),
+                                  caption);
         l->alignment = 1;
         return t;
     };
@@ -48,15 +57,14 @@ ItemCard::ItemCard(Form& form, Adodc& groups) : form_(form) {
     Text10 = field("Text10", -1, false, 2, "Label2", 2, "سعر الشراء");
     Text1[0] = field("Text1", 0, false, 3, "Label14", 0, "مرتجع البيع");
     Text1[1] = field("Text1", 1, false, 4, "Label14", 1, "مرتجع الشراء");
-    Text2 = form.add<TextBox>("Text2", -1, Geometry{kLeftBox, rowTop(6), 6600, 840});
+    Text2 = form.add<TextBox>("Text2", -1, kRightPair.cell(1, 6, kNotesWidth, kNotesHeight));
     Text2->multiLine = true;
     Text2->scrollBars = true;
     Text2->locked = true;
-    form.add<Label>("Label15", -1, Geometry{kRightLabel, rowTop(6) + 30, kLabelWidth, kLabelHeight},
-                    "ملاحظات")
+    form.add<Label>("Label15", -1, kRightPair.captions().cell(0, 6, kCaptionWidth), "ملاحظات")
         ->alignment = 1;
 
-    Adodc4 = form.add<Adodc>("Adodc4", -1, Geometry{kLeftBox, 5220, 8280, 375},
+    Adodc4 = form.add<Adodc>("Adodc4", -1, kButtons.cell(0, -1, kNavigationWidth),
                              "<السابق   التالى  >");
     Text6->bindTo(*Adodc4, "DESC");
     Text5->bindTo(*Adodc4, "ITEM_NO");
@@ -75,33 +83,30 @@ ItemCard::ItemCard(Form& form, Adodc& groups) : form_(form) {
                   Text4[0], Text5,    Text6,    Text7,    Text9, Text10};
 
     // Buttons, add at the right.
-    cmdaction[0] = form.add<CommandButton>("cmdaction", 0, Geometry{7080, 5820, 1440, 375}, "&add");
-    cmdaction[2] = form.add<CommandButton>("cmdaction", 2, Geometry{5460, 5820, 1440, 375}, "&edit");
-    cmdaction[1] =
-        form.add<CommandButton>("cmdaction", 1, Geometry{3840, 5820, 1440, 375}, "&cancel");
-    Command1 = form.add<CommandButton>("Command1", -1, Geometry{2220, 5820, 1440, 375}, "&delete");
+    cmdaction[0] = form.add<CommandButton>("cmdaction", 0, kButtons.cell(0, 0), "&add");
+    cmdaction[2] = form.add<CommandButton>("cmdaction", 2, kButtons.cell(1, 0), "&edit");
+    cmdaction[1] = form.add<CommandButton>("cmdaction", 1, kButtons.cell(2, 0), "&cancel");
+    Command1 = form.add<CommandButton>("Command1", -1, kButtons.cell(3, 0), "&delete");
 
     // The group chooser and the movement launchers, at the right.
-    // The hint takes two lines of Arabic, marks below the line included.
-    Label17 = form.add<Label>("Label17", -1, Geometry{kChooser, rowTop(0), kChooserWidth, 840},
+    Label17 = form.add<Label>("Label17", -1, kChooser.cell(0, 0, kChooser.width, kHintHeight),
                               kChooseGroup);
     Label17->wordWrap = true;
     Label17->alignment = 1;
-    DataCombo3 =
-        form.add<DataCombo>("DataCombo3", -1, Geometry{kChooser, 2580, kChooserWidth, kBoxHeight});
+    DataCombo3 = form.add<DataCombo>("DataCombo3", -1, kChooser.cell(0, 2));
     DataCombo3->rowSource = &groups;
     DataCombo3->listField = "q";
-    Label16 = form.add<Label>("Label16", -1, Geometry{kChooser, 3000, kChooserWidth, kBoxHeight});
+    Label16 = form.add<Label>("Label16", -1, kChooser.cell(0, 3));
     Label16->fontBold = true;
     Label16->alignment = 1;
-    Label18 = form.add<Label>("Label18", -1, Geometry{kChooser, 3390, kChooserWidth, kLabelHeight},
+    Label18 = form.add<Label>("Label18", -1, kChooser.captions().cell(0, 4),
                               "أختر مجموعة الأصناف الفرعية");
     Label18->visible = false;
-    Command6 = form.add<CommandButton>("Command6", -1, Geometry{kChooser, 3840, kChooserWidth, 375},
+    Command6 = form.add<CommandButton>("Command6", -1, kLaunchers.cell(0, 0),
                                       "تقرير بحركة مبيعات الصنف");
-    Command7 = form.add<CommandButton>("Command7", -1, Geometry{kChooser, 4320, kChooserWidth, 375},
+    Command7 = form.add<CommandButton>("Command7", -1, kLaunchers.cell(0, 1),
                                       "  تقرير بحركة واردات الصنف");
-    Command9 = form.add<CommandButton>("Command9", -1, Geometry{kChooser, 4800, kChooserWidth, 375},
+    Command9 = form.add<CommandButton>("Command9", -1, kLaunchers.cell(0, 2),
                                       "تقرير حركة مرتجعات الصنف ");
     for (CommandButton* b : {Command6, Command7, Command9}) b->visible = false;
 
@@ -184,14 +189,18 @@ void ItemCard::AddOrSaveItem() {
         editing_->enter(EditMode::Adding);
         editing_->SetCancelEnabled(true);
     } else {
-        if (!editing_->entriesFit()) return;
-        editing_->guardWrites([this] { Adodc4->recordset().update(); });
-        // What other windows posted to the row meanwhile shows now.
-        rereadInPlace(*Adodc4);
-        editing_->enter(EditMode::Browsing);
-        editing_->SetCancelEnabled(false);
-        setLocked(addBoxes_, true);
+        saveRow(addBoxes_);
     }
+}
+
+void ItemCard::saveRow(const std::vector<TextBox*>& unlocked) {
+    if (!editing_->entriesFit()) return;
+    editing_->guardWrites([this] { Adodc4->recordset().update(); });
+    // What other windows posted to the row meanwhile shows now.
+    rereadInPlace(*Adodc4);
+    editing_->enter(EditMode::Browsing);
+    editing_->SetCancelEnabled(false);
+    setLocked(unlocked, true);
 }
 
 void ItemCard::EditOrSaveItem() {
@@ -201,12 +210,7 @@ void ItemCard::EditOrSaveItem() {
         editing_->enter(EditMode::Editing);
         editing_->SetCancelEnabled(true);
     } else {
-        if (!editing_->entriesFit()) return;
-        editing_->guardWrites([this] { Adodc4->recordset().update(); });
-        rereadInPlace(*Adodc4);
-        editing_->enter(EditMode::Browsing);
-        editing_->SetCancelEnabled(false);
-        setLocked(editBoxes_, true);
+        saveRow(editBoxes_);
     }
 }
 

@@ -14,27 +14,30 @@ namespace mk {
 
 namespace {
 
-const MovementConfig kSales{"SALES_INVOICE",
-                            31,
-                            "SALES_MAN",
-                            "حركة مبيعات الصنف ",
-                            "أسم المشترى",
-                            500,
-                            {"ID", "QUANTITY", "INVO_NO", "DATES", "SUPPLIER_NAME"}};
-const MovementConfig kReturns{"RETURN_INVOICE",
-                              31,
-                              "BUYER",
-                              "حركة مرتجعات الصنف ",
-                              "أسم المشترى",
-                              1000,
-                              {"ID", "QUANTITY", "INVO_NO", "DATES", "SUPPLIER_NAME"}};
-const MovementConfig kIncoming{"BUY_INVOICE",
-                               32,
-                               "SALES_MAN",
-                               "حركة واردات الصنف ",
-                               "أسم المورد",
-                               1000,
-                               {"INVO_NO", "SUPPLIER_NAME", "DATES", "QUANTITY", "ID"}};
+const MovementConfig kSales{
+    .invoiceTable = "SALES_INVOICE",
+    .lastSlot = 31,
+    .partnerField = "SALES_MAN",
+    .captionPrefix = "حركة مبيعات الصنف ",
+    .nameHeading = "أسم المشترى",
+    .closeAfterMs = 500,
+    .boxFields = {"ID", "QUANTITY", "INVO_NO", "DATES", "SUPPLIER_NAME"}};
+const MovementConfig kReturns{
+    .invoiceTable = "RETURN_INVOICE",
+    .lastSlot = 31,
+    .partnerField = "BUYER",
+    .captionPrefix = "حركة مرتجعات الصنف ",
+    .nameHeading = "أسم المشترى",
+    .closeAfterMs = 1000,
+    .boxFields = {"ID", "QUANTITY", "INVO_NO", "DATES", "SUPPLIER_NAME"}};
+const MovementConfig kIncoming{
+    .invoiceTable = "BUY_INVOICE",
+    .lastSlot = 32,
+    .partnerField = "SALES_MAN",
+    .captionPrefix = "حركة واردات الصنف ",
+    .nameHeading = "أسم المورد",
+    .closeAfterMs = 1000,
+    .boxFields = {"INVO_NO", "SUPPLIER_NAME", "DATES", "QUANTITY", "ID"}};
 
 constexpr double kWidth = 4 * kPrintZoneTwips + 2520;
 constexpr double kHeight = 4800;
@@ -55,16 +58,14 @@ MovementView::MovementView(Application& a, const char* name, const MovementConfi
     const char* headings[] = {"الكمية", "رقم الفاتورة", "تاريخ الفاتورة", config.nameHeading};
     Label** labels[] = {&Label1, &Label2, &Label3, &Label4};
     for (int i = 0; i < 4; ++i) {
-        Label* l = add<Label>("Label" + std::to_string(i + 1), -1,
-                              Geometry{i * kPrintZoneTwips, 120, kPrintZoneTwips - 60, 285},
+        Label* l = add<Label>("Label" + std::to_string(i + 1), -1, overPrintZone(i, 120),
                               headings[i]);
         l->fontBold = true;
         *labels[i] = l;
     }
 
-    Adodc1 = add<Adodc>("Adodc1", -1, Geometry{240, kHeight - 1320, 2400, 360});
-    Adodc2 = add<Adodc>("Adodc2", -1, Geometry{2760, kHeight - 1320, 2400, 360});
-    Adodc1->visible = Adodc2->visible = false;
+    Adodc1 = addHidden<Adodc>("Adodc1");
+    Adodc2 = addHidden<Adodc>("Adodc2");
 
     // The invoice the scan stands on, at the foot of the window.
     Text1 = add<TextBox>("Text1", -1, Geometry{kWidth - 240 - 1455, kHeight - 960, 1455, 315});
@@ -75,9 +76,7 @@ MovementView::MovementView(Application& a, const char* name, const MovementConfi
     // Carriers that fill each new PRODUCT_BUY row; never shown.
     TextBox** boxes[] = {&Text2, &Text3, &Text4, &Text5, &Text6};
     for (int i = 0; i < 5; ++i) {
-        TextBox* t = add<TextBox>("Text" + std::to_string(i + 2), -1,
-                                  Geometry{240 + i * 1200.0, kHeight - 960, 1095, 315});
-        t->visible = false;
+        TextBox* t = addHidden<TextBox>("Text" + std::to_string(i + 2));
         t->bindTo(*Adodc2, config.boxFields[static_cast<size_t>(i)]);
         *boxes[i] = t;
         carriers_[static_cast<size_t>(i)] = t;

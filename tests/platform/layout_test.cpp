@@ -48,6 +48,17 @@ struct Layout : Form {
     }
 };
 
+TEST(Layout, AGridPlacesCellsRightToLeftAndDown) {
+    constexpr TwipGrid g{.right = 8000, .top = 600, .colStep = 2000, .rowStep = 420,
+                         .width = 1800, .height = 315};
+    EXPECT_EQ(g.cell(0, 0), (Geometry{6200, 600, 1800, 315}));
+    EXPECT_EQ(g.cell(1, 2), (Geometry{4200, 1440, 1800, 315}));
+    EXPECT_EQ(g.cell(1, 0, 1000), (Geometry{5000, 600, 1000, 315}));  // the right edge kept
+    EXPECT_EQ(g.cell(0, 1, 900, 840), (Geometry{7100, 1020, 900, 840}));
+    EXPECT_EQ(g.span(0, 1, 2, 2), (Geometry{4200, 1020, 3800, 735}));
+    EXPECT_EQ(g.captions().cell(1, 1), (Geometry{4200, 1050, 1800, 285}));
+}
+
 TEST(Layout, ALabelNamesTheBoxItStandsBesideOrHeadsInATable) {
     Harness h(Harness::Windows::None);
     h.app.registerForm("Layout", [](Application& a) { return std::make_unique<Layout>(a); });

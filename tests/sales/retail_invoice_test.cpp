@@ -136,6 +136,10 @@ TEST_F(RetailSavesTest, EveryRefusalChangesNothingAndKeepsTheInvoiceOpen) {
         h.exec("UPDATE DAILY_TRADE SET OUTPUT=1 WHERE \"DESC\"='bolt'");
     }
     h.exec("UPDATE G1 SET ONSTOCK=9 WHERE \"DESC\"='bolt'");
+    // Slot 32 is never posted; no step reaches it, but a filled one is refused.
+    h.form("Form3").textBox("Text3", 31).setText("1");
+    refused("slot 32", "السطر 32 لا يرحل إلى المخزن، أفرغه ثم أعد الحفظ");
+    h.form("Form3").textBox("Text3", 31).setText("0");
     h.exec("DELETE FROM qqq");
     refused("group unlisted", "لا توجد مجموعة أصناف بهذا الأسم، أختر مجموعة من القائمة");
 

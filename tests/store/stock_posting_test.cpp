@@ -8,7 +8,7 @@ namespace {
 
 using namespace test;
 
-// The incoming flow has no window yet; its rules are the service's own.
+// The service's rules without a window (the incoming window posts through it too).
 TEST(StockPostingTest, IncomingWeighsTheBuyPriceAndPostsTheFirstRowOfANameOnly) {
     Harness h;
     makeGroup(h, "G1", "('bolt', 10, 0, 5), ('bolt', 3, 0, 9), ('cap', -5, 0, 4), ('pin', NULL, 0, 1)");
