@@ -1,25 +1,36 @@
-// The windows' work at shop scale: generated data of 10k, 100k and 1M items
-// in 10 groups, 10,000 DAILY_TRADE rows and 50,000 sales invoices. Each
-// action is pressed as a user would (real windows, buttons and menus) and
-// timed against a twin doing the same logical work in plain SQL on its own
-// connection, in the same run. Prints each ratio, the snapshot bytes per
-// row and the peak memory of the process.
+// The windows' work on a real shop's data (bench/scale_shop.h): each
+// action is pressed as a user would, on the real windows, and where a user
+// sees it through the Qt front end under the offscreen platform; each is
+// timed against a plain-SQL twin that reads the same rows with the same
+// indexes, on its own connection, in the same run. Prints each action's
+// median time, its ratio to the twin and the memory of the process, then
+// the growth from one shop to the next and the peak memory of the program
+// itself in two scenarios (run in a child process each).
 //
-// Run: makhzan_scale_bench [--scale=10k,100k,1m] [--reps=5]
-#include <malloc.h>
+// Run: makhzan_scale_bench [--scale=10k,100k,1m] [--rows=32700,200000] [--reps=5]
+//      MAKHZAN_BENCH_CACHE=<folder> keeps the generated shops (default: a
+//      folder under the temp folder); run the 1m scale with nice.
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
 #include <sqlite3.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <functional>
-#include <memory>
-#include <random>
-#include <string>
+#include <map>
 #include <unordered_map>
+#include <memory>
+#include <string>
 #include <vector>
 
 #include "app/system.h"
@@ -28,33 +39,19 @@
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/machine.h"
-#include "platform/recordset.h"
 #include "platform/report.h"
+#include "qt/form_window.h"
+#include "qt/front_end.h"
+#include "qt/setup.h"
+#include "qt/text.h"
 #include "reports/opener.h"
+#include "scale_shop.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+using namespace bench;
 using Clock = std::chrono::steady_clock;
-
-constexpr int kGroups = 10;
-constexpr int kDayRows = 10000;
-constexpr int kInvoices = 50000;
-constexpr int kSlotsFilled = 6;
-
-// Message boxes the program showed during an action (a failed action shows one).
-mk::ScriptedDialogs* watched = nullptr;
-size_t seenMessages = 0;
-void checkMessages(const char* action) {
-    if (!watched) return;
-    auto msgs = watched->messages();
-    for (size_t i = seenMessages; i < msgs.size(); ++i)
-        std::printf("  [%s] message: %s\n", action, msgs[i].prompt.c_str());
-    seenMessages = msgs.size();
-}
-
-std::string groupName(int g) { return "group" + std::to_string(g); }
-std::string itemName(int g, long i) { return "item " + std::to_string(g) + "-" + std::to_string(i); }
 
 double ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
 
@@ -63,357 +60,771 @@ double median(std::vector<double> v) {
     return v[v.size() / 2];
 }
 
-struct Shop {
-    fs::path root;
-    long items = 0;
-    mk::FakeClock clock{mk::makeDateTime(2026, 12, 6, 9, 0, 0)};
-    std::unique_ptr<mk::Machine> machine;
+long rssKb(const char* which) {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind(which, 0) == 0) return std::atol(line.c_str() + std::strlen(which));
+    return 0;
+}
+long currentRssKb() { return rssKb("VmRSS:"); }
+long peakRssKb() { return rssKb("VmHWM:"); }
 
-    explicit Shop(long itemCount) : items(itemCount) {
-        std::mt19937_64 rng(std::random_device{}());
-        root = fs::temp_directory_path() / ("makhzan-scale-" + std::to_string(rng()));
-        fs::create_directories(root);
+// ------------------------------------------------------------------ runs
+
+const double kToday = mk::makeDateTime(2026, 12, 6, 9, 0, 0);
+
+// The program on a shop: its machine (kept open between runs, as the twin
+// keeps its connection), and an application per run.
+struct Program {
+    fs::path root;
+    mk::FakeClock clock{kToday};
+    std::unique_ptr<mk::Machine> machine;
+    explicit Program(fs::path r) : root(std::move(r)) {
         machine = std::make_unique<mk::Machine>(root);
         mk::prepareMachine(*machine, clock);
-        fill();
     }
-    ~Shop() {
-        machine.reset();
-        std::error_code ec;
-        fs::remove_all(root, ec);
-    }
-    fs::path file() const { return root / "C" / "INVENT.MDB"; }
     mk::Database& db() { return machine->database(mk::kDatabasePath); }
-
-    void fill() {
-        // Group tables go through the program's own definition.
-        machine->action([&] {
-            for (int g = 0; g < kGroups; ++g) db().createTable(mk::itemGroupTableDef(groupName(g)));
-        });
-        sqlite3* h = raw();
-        auto exec = [h](const std::string& sql) { sqlite3_exec(h, sql.c_str(), nullptr, nullptr, nullptr); };
-        exec("BEGIN");
-        sqlite3_stmt* s = nullptr;
-        for (int g = 0; g < kGroups; ++g) {
-            exec("INSERT INTO qqq (Q) VALUES ('" + groupName(g) + "')");
-            const std::string sql = "INSERT INTO " + groupName(g) +
-                                    " (ITEM_NO, \"DESC\", BUY_PRICE, UNITE_PRICE, GROUP_PRICE, RETURN, "
-                                    "ONSTOCK, DATES, NOTES, Q_ORDER, DATES_SAVE, RETURN_BUY) VALUES "
-                                    "(?1, ?2, ?3, ?4, ?5, 0, ?6, '2025-01-10', '.', 5, ?7, 0)";
-            sqlite3_prepare_v2(h, sql.c_str(), -1, &s, nullptr);
-            const long n = items / kGroups;
-            for (long i = 0; i < n; ++i) {
-                const std::string name = itemName(g, i);
-                sqlite3_bind_int64(s, 1, i);
-                sqlite3_bind_text(s, 2, name.c_str(), -1, SQLITE_TRANSIENT);
-                sqlite3_bind_double(s, 3, 1.25 + static_cast<double>(i % 97));
-                sqlite3_bind_double(s, 4, 1.75 + static_cast<double>(i % 89));
-                sqlite3_bind_double(s, 5, 1.5 + static_cast<double>(i % 83));
-                sqlite3_bind_int64(s, 6, i % 500);
-                // One item in a hundred expires within the asked period.
-                const char* expiry = i % 100 == 7 ? "2027-03-15" : "2029-06-30";
-                sqlite3_bind_text(s, 7, expiry, -1, SQLITE_STATIC);
-                sqlite3_step(s);
-                sqlite3_reset(s);
-            }
-            sqlite3_finalize(s);
-        }
-        sqlite3_prepare_v2(h, "INSERT INTO DAILY_TRADE (\"DESC\", STARY_DAY_Q) VALUES (?1, ?2)", -1, &s, nullptr);
-        for (int i = 0; i < kDayRows; ++i) {
-            const std::string name = itemName(i % kGroups, (i * 7919L) % (items / kGroups));
-            sqlite3_bind_text(s, 1, name.c_str(), -1, SQLITE_TRANSIENT);
-            sqlite3_bind_int(s, 2, i % 300);
-            sqlite3_step(s);
-            sqlite3_reset(s);
-        }
-        sqlite3_finalize(s);
-        for (int i = 0; i < 200; ++i) {
-            exec("INSERT INTO BUYER (BUYER, MONEY) VALUES ('buyer " + std::to_string(i) + "', " +
-                 std::to_string(i * 10.5) + ")");
-            exec("INSERT INTO SUPPLIER (SALES_MAN, MONEY) VALUES ('supplier " + std::to_string(i) +
-                 "', " + std::to_string(i * 3.25) + ")");
-        }
-        // Invoices: a few line slots filled, the rest Null.
-        std::string cols = "INVO_NO, DATES, SALES_MAN, BUYER, TOTAL_SUM, TOTAL_SUM_SELL, STATUS_SUB";
-        std::string params = "?1, '2026-05-05', ?2, 'cash', ?3, ?3, 1";
-        int p = 3;
-        for (int k = 1; k <= kSlotsFilled; ++k) {
-            cols += ", MED_NAME" + std::to_string(k) + ", QNTITY" + std::to_string(k) + ", SUM" +
-                    std::to_string(k);
-            for (int j = 0; j < 3; ++j) params += ", ?" + std::to_string(++p);
-        }
-        sqlite3_prepare_v2(h, ("INSERT INTO SALES_INVOICE (" + cols + ") VALUES (" + params + ")").c_str(),
-                           -1, &s, nullptr);
-        for (int i = 0; i < kInvoices; ++i) {
-            sqlite3_bind_int(s, 1, i % 30000);
-            sqlite3_bind_text(s, 2, ("customer " + std::to_string(i % 150)).c_str(), -1, SQLITE_TRANSIENT);
-            sqlite3_bind_double(s, 3, 100.5 + i % 1000);
-            for (int k = 0; k < kSlotsFilled; ++k) {
-                const std::string name = itemName((i + k) % kGroups, (i * 31L + k) % 1000);
-                sqlite3_bind_text(s, 4 + 3 * k, name.c_str(), -1, SQLITE_TRANSIENT);
-                sqlite3_bind_double(s, 5 + 3 * k, 1 + (i + k) % 7);
-                sqlite3_bind_double(s, 6 + 3 * k, 12.5 * (1 + (i + k) % 7));
-            }
-            sqlite3_step(s);
-            sqlite3_reset(s);
-        }
-        sqlite3_finalize(s);
-        exec("UPDATE DIM SET COMP=1, SECURITY=0, COMPANY_NAME='scale'");
-        exec("COMMIT");
-        sqlite3_close(h);
-        machine->database(mk::kDatabasePath).refreshRecordsets();
-    }
-
-    sqlite3* raw() {
-        sqlite3* h = nullptr;
-        sqlite3_open_v2(file().c_str(), &h, SQLITE_OPEN_READWRITE, nullptr);
-        sqlite3_busy_timeout(h, 5000);
-        return h;
-    }
 };
 
-// A program run: an application on the shop's file with scripted answers.
+// Message boxes an action showed that the bench did not expect.
+std::vector<std::string> unexpected;
+
 struct Run {
     mk::ScriptedDialogs dialogs;
     mk::Application app;
-    explicit Run(Shop& shop) : app(*shop.machine, shop.clock, dialogs) {
+    std::unique_ptr<mk::qt::FrontEnd> fe;
+    size_t seen = 0;
+
+    Run(Program& p, bool qt) : app(*p.machine, p.clock, dialogs) {
         mk::registerWindows(app);
         app.setMainForm("Form1");
-        watched = &dialogs;
-        seenMessages = 0;
+        if (qt) {
+            fe = std::make_unique<mk::qt::FrontEnd>(app);
+            fe->quitOnEnd = false;
+            fe->endWithoutWindows = false;
+            fe->stopTicking();
+        }
     }
-    ~Run() { watched = nullptr; }
+    ~Run() {
+        fe.reset();
+        QCoreApplication::processEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    // Pressed through the front end when there is one.
+    void act(const std::function<void()>& fn) {
+        if (fe) fe->act(fn);
+        else fn();
+        settle();
+    }
+    void settle() {
+        if (fe) QCoreApplication::processEvents();
+    }
+    mk::Form& form(const char* name) { return app.form(name); }
     void startToMain() {
-        mk::Form& start = app.form("Form16");
-        app.show(start);
-        app.click(start.control("Command1", -1));
+        act([&] {
+            app.show(form("Form16"));
+            app.click(form("Form16").control("Command1", -1));
+        });
+    }
+    void show(const char* name) {
+        act([&] { app.show(form(name)); });
+    }
+    void unloadIfLoaded(const char* name) {
+        if (mk::Form* f = app.loadedForm(name)) act([&] { app.unload(*f); });
+    }
+    QWidget* widget(const char* form, const char* control, int index = -1) {
+        mk::qt::FormWindow* w = fe->window(form);
+        return w ? w->widgetFor(control, index) : nullptr;
+    }
+    // A pick from a chooser's list, as the mouse picks it; row is where
+    // the bench stored the item in its list, when it knows.
+    bool pick(const char* form, const char* combo, int index, const std::string& text, int row = -1) {
+        if (!fe) return app.choose(app.form(form).dataCombo(combo, index), text);
+        auto* box = qobject_cast<QComboBox*>(widget(form, combo, index));
+        if (!box) return false;
+        const QString wanted = mk::qt::qs(text);
+        const int at = row >= 0 && row < box->count() && box->itemText(row) == wanted
+                           ? row
+                           : box->findText(wanted, Qt::MatchExactly);
+        if (at < 0) return false;
+        // As a click on the item does: it becomes current, then is picked.
+        box->setCurrentIndex(at);
+        emit box->activated(at);
+        settle();
+        return true;
+    }
+    void type(const char* form, const char* box, int index, const std::string& text) {
+        if (!fe) {
+            app.typeText(app.form(form).textBox(box, index), text);
+            return;
+        }
+        auto* edit = qobject_cast<QLineEdit*>(widget(form, box, index));
+        if (!edit) return;
+        edit->selectAll();
+        QTest::keyClicks(edit, mk::qt::qs(text));
+        settle();
+    }
+    void press(const char* form, const char* button, int index = -1) {
+        if (!fe) {
+            app.click(app.form(form).control(button, index));
+            return;
+        }
+        if (auto* b = qobject_cast<QPushButton*>(widget(form, button, index))) b->click();
+        settle();
+    }
+    // Boxes shown since the last look.
+    std::vector<std::string> newMessages() {
+        std::vector<std::string> out;
+        const auto& shown = dialogs.shown();
+        for (size_t i = seen; i < shown.size(); ++i) out.push_back(shown[i].prompt);
+        seen = shown.size();
+        return out;
     }
 };
 
-void sqlExec(sqlite3* h, const std::string& sql) {
-    char* msg = nullptr;
-    if (sqlite3_exec(h, sql.c_str(), nullptr, nullptr, &msg) != SQLITE_OK) {
-        std::fprintf(stderr, "sql: %s: %s\n", sql.c_str(), msg ? msg : "?");
-        sqlite3_free(msg);
+// ------------------------------------------------------------- the twin
+
+class Twin {
+public:
+    explicit Twin(const fs::path& file) {
+        sqlite3_open_v2(file.c_str(), &h_, SQLITE_OPEN_READWRITE, nullptr);
+        sqlite3_busy_timeout(h_, 5000);
+        // Commits as durable as the program's.
+        exec("PRAGMA synchronous=EXTRA");
     }
-}
+    ~Twin() {
+        for (auto& [sql, s] : cache_) sqlite3_finalize(s);
+        sqlite3_close(h_);
+    }
+    sqlite3_stmt* st(const std::string& sql) {
+        auto it = cache_.find(sql);
+        if (it != cache_.end()) {
+            sqlite3_reset(it->second);
+            sqlite3_clear_bindings(it->second);
+            return it->second;
+        }
+        sqlite3_stmt* s = nullptr;
+        if (sqlite3_prepare_v2(h_, sql.c_str(), -1, &s, nullptr) != SQLITE_OK)
+            std::fprintf(stderr, "twin: %s: %s\n", sql.c_str(), sqlite3_errmsg(h_));
+        cache_[sql] = s;
+        return s;
+    }
+    void exec(const std::string& sql) {
+        char* msg = nullptr;
+        if (sqlite3_exec(h_, sql.c_str(), nullptr, nullptr, &msg) != SQLITE_OK) {
+            std::fprintf(stderr, "twin: %s: %s\n", sql.c_str(), msg ? msg : "?");
+            sqlite3_free(msg);
+        }
+    }
+    // Reads every column of every row the statement gives (as the program
+    // reads what it shows); returns the rows.
+    long readAll(sqlite3_stmt* s) {
+        long n = 0;
+        while (sqlite3_step(s) == SQLITE_ROW) {
+            ++n;
+            for (int i = 0, c = sqlite3_column_count(s); i < c; ++i) touch(s, i);
+        }
+        sqlite3_reset(s);
+        return n;
+    }
+    // Ends every statement, so the twin holds no lock between its runs.
+    void resetAll() {
+        for (auto& [sql, s] : cache_) sqlite3_reset(s);
+    }
+    long readAll(const std::string& sql) { return readAll(st(sql)); }
+    double number(const std::string& sql) {
+        sqlite3_stmt* s = st(sql);
+        const double d = sqlite3_step(s) == SQLITE_ROW ? sqlite3_column_double(s, 0) : 0;
+        sqlite3_reset(s);
+        return d;
+    }
+    // The row of a table found by a text field, first in table order.
+    long firstByText(const std::string& table, const std::string& field, const std::string& text,
+                     const std::string& columns = "*") {
+        sqlite3_stmt* s = st("SELECT rowid, " + columns + " FROM \"" + table + "\" WHERE \"" + field +
+                             "\"=?1 ORDER BY rowid LIMIT 1");
+        sqlite3_bind_text(s, 1, text.c_str(), -1, SQLITE_TRANSIENT);
+        return readAll(s);
+    }
+    long lastNumber(const std::string& table) {
+        return static_cast<long>(number("SELECT max(INVO_NO) FROM \"" + table + "\""));
+    }
+    sqlite3* raw() const { return h_; }
 
-double sqlDouble(sqlite3* h, const std::string& sql) {
-    sqlite3_stmt* s = nullptr;
-    sqlite3_prepare_v2(h, sql.c_str(), -1, &s, nullptr);
-    double d = 0;
-    if (sqlite3_step(s) == SQLITE_ROW) d = sqlite3_column_double(s, 0);
-    sqlite3_finalize(s);
-    return d;
-}
+private:
+    void touch(sqlite3_stmt* s, int i) {
+        volatile const void* p = sqlite3_column_type(s, i) == SQLITE_TEXT
+                                     ? static_cast<const void*>(sqlite3_column_text(s, i))
+                                     : nullptr;
+        volatile double d = sqlite3_column_double(s, i);
+        (void)p;
+        (void)d;
+    }
+    sqlite3* h_ = nullptr;
+    std::map<std::string, sqlite3_stmt*> cache_;
+};
 
-// The totals in SQL.
-void sqlTotals(sqlite3* h) {
-    volatile double sink = sqlDouble(h, "SELECT total(MONEY) FROM BUYER") +
-                           sqlDouble(h, "SELECT total(MONEY) FROM SUPPLIER") +
-                           sqlDouble(h, "SELECT MONEY FROM BOX ORDER BY rowid DESC LIMIT 1");
-    for (int g = 0; g < kGroups; ++g)
-        sink = sink + sqlDouble(h, "SELECT total(ONSTOCK*UNITE_PRICE) + total(ONSTOCK*BUY_PRICE) FROM " +
-                                       groupName(g));
-    (void)sink;
-}
+// ------------------------------------------------------------- measuring
 
 struct Result {
     std::string action;
-    double layer = 0, sql = 0;
+    double program = -1, twin = -1;  // -1: not measured
+    std::string note;
 };
 
-template <class Setup, class Act, class Twin>
-Result measure(const char* name, int reps, Setup setup, Act act, Twin twin) {
-    std::vector<double> a, b;
-    for (int r = 0; r < reps; ++r) {
-        setup();
-        auto t0 = Clock::now();
-        act();
-        a.push_back(ms(Clock::now() - t0));
-        if (r == 0) checkMessages(name);
-        setup();
-        t0 = Clock::now();
-        twin();
-        b.push_back(ms(Clock::now() - t0));
+// Only the actions whose names hold one of these texts, separated by '|',
+// run (--only=).
+std::string onlyActions;
+
+bool selected(const std::string& action) {
+    if (onlyActions.empty()) return true;
+    size_t from = 0;
+    for (;;) {
+        const size_t bar = onlyActions.find('|', from);
+        const std::string part = onlyActions.substr(from, bar == std::string::npos ? std::string::npos : bar - from);
+        if (!part.empty() && action.find(part) != std::string::npos) return true;
+        if (bar == std::string::npos) return false;
+        from = bar + 1;
     }
-    Result res{name, median(a), median(b)};
-    std::printf("  %-28s %10.1f ms   SQL %9.1f ms   ratio %6.2f\n", name, res.layer, res.sql,
-                res.sql > 0 ? res.layer / res.sql : 0.0);
+}
+
+struct Measure {
+    int reps = 5;
+    std::vector<Result>* out;
+    Twin* sql = nullptr;
+
+    // setup runs before each press and twinSetup before each twin,
+    // untimed; an action that takes over 10 s once is not repeated.
+    Result run(const std::string& name, const std::function<void()>& setup,
+               const std::function<bool()>& act, const std::function<void()>& twin,
+               Run* watched = nullptr, const std::function<void()>& twinSetup = nullptr) {
+        std::vector<double> a, b;
+        Result res{name, -1, -1, {}};
+        if (!selected(name)) {
+            res.note = "not run";
+            out->push_back(res);
+            return res;
+        }
+        for (int r = 0; r < reps; ++r) {
+            if (setup) setup();
+            if (watched) watched->newMessages();
+            auto t0 = Clock::now();
+            const bool ok = act();
+            const double took = ms(Clock::now() - t0);
+            if (!ok) {
+                res.note = "could not be pressed";
+                if (watched)
+                    for (const std::string& m : watched->newMessages()) res.note += " [" + m + "]";
+                break;
+            }
+            a.push_back(took);
+            if (twinSetup) twinSetup();
+            t0 = Clock::now();
+            twin();
+            b.push_back(ms(Clock::now() - t0));
+            sql->resetAll();
+            if (took > 10000) break;
+        }
+        if (!a.empty()) {
+            res.program = median(a);
+            res.twin = median(b);
+        }
+        print(res);
+        out->push_back(res);
+        return res;
+    }
+    static void print(const Result& r) {
+        if (r.program < 0) {
+            std::printf("  %-44s %s\n", r.action.c_str(), r.note.c_str());
+        } else {
+            std::printf("  %-44s %10.2f ms   SQL %9.2f ms   ratio %7.2f   (RSS %ld MB)\n",
+                        r.action.c_str(), r.program, r.twin, r.twin > 0 ? r.program / r.twin : 0.0,
+                        currentRssKb() / 1024);
+        }
+        std::fflush(stdout);
+    }
+};
+
+// ------------------------------------------------------------- actions
+
+struct InvoiceWindowInfo {
+    const char* form;
+    const char* table;
+    const char* login;
+    const char* counter;
+    const char* step;
+};
+
+const InvoiceWindowInfo kWindows[] = {
+    {"Form3", "SALES_INVOICE", "Form14", "Text8", "Command2"},
+    {"Form42", "SALES_INVO_GROUP", "Form43", "Text8", "Command2"},
+    {"Form17", "BUY_INVOICE", "Form15", "Text8", "Command3"},
+    {"Form28", "RETURN_INVOICE", "Form45", "Text5", "Command1"},
+};
+
+// The twin of opening an invoice window: the rows it shows and what its
+// routines need (the company row, the last number, the first invoice, the
+// first rows of the tables its hidden boxes show).
+void twinOpenInvoiceWindow(Twin& t, const char* table) {
+    t.readAll("SELECT * FROM DIM LIMIT 1");
+    t.lastNumber(table);
+    t.readAll("SELECT rowid, * FROM \"" + std::string(table) + "\" ORDER BY rowid LIMIT 1");
+    t.readAll("SELECT rowid, MONEY FROM BOX ORDER BY rowid LIMIT 1");
+    t.readAll("SELECT rowid, \"DESC\" FROM DAILY_TRADE ORDER BY rowid LIMIT 1");
+}
+
+// What a line's pick reads: the item's price and stock, and the "." row
+// the empty slots name.
+void twinLine(Twin& t, const std::string& group, const std::string& item) {
+    t.firstByText(group, "DESC", item, "UNITE_PRICE, ONSTOCK");
+    t.firstByText(group, "DESC", ".", "UNITE_PRICE, ONSTOCK");
+}
+
+// A retail save in SQL: the invoice row, each line's item and day rows
+// read by name and written, the cash box's last row and a new one, all
+// committed as the program commits its save. Its invoice takes number 0,
+// which no numbering or search of the program meets.
+void twinSave(Twin& t, const std::string& group, const std::vector<std::string>& items, long number) {
+    t.exec("BEGIN");
+    t.lastNumber("SALES_INVOICE");
+    std::string cols = "INVO_NO, DATES, SALES_MAN, TOTAL_SUM, STATUS_SUB", params = "?1, '2026-12-06', '.', 100, 0";
+    int p = 1;
+    for (int k = 1; k <= 32; ++k)
+        for (const char* stem : {"MED_NAME", "QNTITY", "EXPIRY_ DATE", "SUM"}) {
+            cols += ", \"" + std::string(stem) + std::to_string(k) + "\"";
+            params += ", ?" + std::to_string(++p);
+        }
+    sqlite3_stmt* ins = t.st("INSERT INTO SALES_INVOICE (" + cols + ") VALUES (" + params + ")");
+    sqlite3_bind_int64(ins, 1, number);
+    p = 1;
+    for (int k = 1; k <= 32; ++k) {
+        const std::string name = k <= static_cast<int>(items.size()) ? items[static_cast<size_t>(k - 1)] : ".";
+        sqlite3_bind_text(ins, ++p, name.c_str(), -1, SQLITE_TRANSIENT);
+        for (int j = 0; j < 3; ++j) sqlite3_bind_double(ins, ++p, k <= static_cast<int>(items.size()) ? 1 : 0);
+    }
+    sqlite3_step(ins);
+    const long long row = sqlite3_last_insert_rowid(t.raw());
+    for (const std::string& item : items) {
+        sqlite3_stmt* s = t.st("SELECT rowid, ONSTOCK, BUY_PRICE, \"RETURN\" FROM \"" + group +
+                               "\" WHERE \"DESC\"=?1 ORDER BY rowid LIMIT 1");
+        sqlite3_bind_text(s, 1, item.c_str(), -1, SQLITE_TRANSIENT);
+        long long itemRow = 0, stock = 0;
+        if (sqlite3_step(s) == SQLITE_ROW) itemRow = sqlite3_column_int64(s, 0), stock = sqlite3_column_int64(s, 1);
+        sqlite3_stmt* d = t.st("SELECT rowid, OUTPUT FROM DAILY_TRADE WHERE \"DESC\"=?1 ORDER BY rowid LIMIT 1");
+        sqlite3_bind_text(d, 1, item.c_str(), -1, SQLITE_TRANSIENT);
+        long long dayRow = 0, out = 0;
+        if (sqlite3_step(d) == SQLITE_ROW) dayRow = sqlite3_column_int64(d, 0), out = sqlite3_column_int64(d, 1);
+        sqlite3_stmt* u = t.st("UPDATE \"" + group + "\" SET ONSTOCK=?1 WHERE rowid=?2");
+        sqlite3_bind_int64(u, 1, stock - 1);
+        sqlite3_bind_int64(u, 2, itemRow);
+        sqlite3_step(u);
+        sqlite3_stmt* v = t.st("UPDATE DAILY_TRADE SET OUTPUT=?1 WHERE rowid=?2");
+        sqlite3_bind_int64(v, 1, out + 1);
+        sqlite3_bind_int64(v, 2, dayRow);
+        sqlite3_step(v);
+    }
+    const double balance = t.number("SELECT MONEY FROM BOX ORDER BY rowid DESC LIMIT 1");
+    sqlite3_stmt* b = t.st("INSERT INTO BOX (MONEY, MONEY_RECIVED, \"DATE\", OUT_INVOICE) VALUES (?1, 100, '2026-12-06', ?2)");
+    sqlite3_bind_double(b, 1, balance + 100);
+    sqlite3_bind_int64(b, 2, number);
+    sqlite3_step(b);
+    sqlite3_stmt* done = t.st("UPDATE SALES_INVOICE SET STATUS_SUB=1 WHERE rowid=?1");
+    sqlite3_bind_int64(done, 1, row);
+    sqlite3_step(done);
+    t.exec("COMMIT");
+}
+
+// The end-of-day pass in SQL: the day rows' names, each group's stock by
+// name (the last row of a name wins, as a walk over the groups leaves it),
+// one update per day row, then the report's rows.
+void twinEndOfDay(Twin& t) {
+    t.exec("BEGIN");
+    std::unordered_map<std::string, long long> stock;
+    std::vector<std::pair<long long, std::string>> days;
+    sqlite3_stmt* s = t.st("SELECT rowid, \"DESC\" FROM DAILY_TRADE ORDER BY rowid");
+    while (sqlite3_step(s) == SQLITE_ROW) {
+        const unsigned char* name = sqlite3_column_text(s, 1);
+        days.emplace_back(sqlite3_column_int64(s, 0), name ? reinterpret_cast<const char*>(name) : "");
+        stock.emplace(days.back().second, -1);
+    }
+    sqlite3_reset(s);
+    for (int g = 0; g < kGroups; ++g) {
+        sqlite3_stmt* items = t.st("SELECT \"DESC\", ONSTOCK FROM " + groupName(g) + " ORDER BY rowid");
+        while (sqlite3_step(items) == SQLITE_ROW) {
+            const unsigned char* name = sqlite3_column_text(items, 0);
+            auto it = stock.find(name ? reinterpret_cast<const char*>(name) : "");
+            if (it != stock.end()) it->second = sqlite3_column_int64(items, 1);
+        }
+        sqlite3_reset(items);
+    }
+    sqlite3_stmt* u = t.st("UPDATE DAILY_TRADE SET END_DAY_Q=?1 WHERE rowid=?2");
+    for (auto& [rowid, name] : days) {
+        const long long q = stock[name];
+        if (q < 0) continue;
+        sqlite3_bind_int64(u, 1, q);
+        sqlite3_bind_int64(u, 2, rowid);
+        sqlite3_step(u);
+        sqlite3_reset(u);
+    }
+    t.exec("COMMIT");
+    t.readAll("SELECT * FROM DAILY_TRADE ORDER BY rowid");
+}
+
+// The items of one group an invoice picks: spread over the group.
+std::vector<std::string> lineItems(const ShopSpec& spec, int group, int lines) {
+    std::vector<std::string> out;
+    const long perGroup = spec.items / kGroups;
+    for (int k = 0; k < lines; ++k) out.push_back(itemName(group, (perGroup - 1) - k * (perGroup / 40)));
+    return out;
+}
+
+// Whether the retail window has a new invoice open (Add was not refused).
+bool entering(Run& run) { return run.app.form("Form3").button("cmdaction", 0).caption == "&save"; }
+
+// Opens the retail window through Qt with its group chosen and Add pressed.
+bool readyForLines(Run& run, const std::string& group) {
+    run.unloadIfLoaded("Form3");
+    run.show("Form3");
+    if (!run.pick("Form3", "DataCombo3", -1, group)) return false;
+    run.press("Form3", "cmdaction", 0);
+    return entering(run);
+}
+
+// The row of an item of the bench's groups in its group's list: after the
+// group's "." row, in the order they were stored.
+int listRow(const std::string& item) { return std::atoi(item.substr(item.rfind('-') + 1).c_str()) + 1; }
+
+// One line as a user enters it: the quantity, the item's pick, the next row.
+void enterLine(Run& run, const std::string& item, bool last) {
+    const int row = static_cast<int>(mk::leadingNumber(run.app.form("Form3").textBox("Text8").text()));
+    run.type("Form3", "Text3", row, "1");
+    run.pick("Form3", "DataCombo1", row, item, listRow(item));
+    if (!last) run.press("Form3", "Command2");
+}
+
+void searchLogin(Run& run, const InvoiceWindowInfo& w, long number) {
+    run.unloadIfLoaded(w.login);
+    run.show(w.login);
+    run.type(w.login, "Text1", 0, kClerk);
+    run.type(w.login, "Text1", 1, kClerkPassword);
+    run.dialogs.type(std::to_string(number));
+}
+
+void runShop(const ShopSpec& spec, int reps, std::vector<Result>& results) {
+    std::printf("\n== %ld items in %d groups (DAILY_TRADE %ld rows), %ld rows in each invoice table, "
+                "%ld vouchers of each kind ==\n",
+                spec.items, kGroups, spec.items + kGroups, spec.invoiceRows, kVouchers);
     std::fflush(stdout);
-    return res;
-}
-
-size_t heapInUse() {
-    struct mallinfo2 mi = mallinfo2();
-    return mi.uordblks + mi.hblkhd;
-}
-
-long peakRssKb() {
-    rusage ru{};
-    getrusage(RUSAGE_SELF, &ru);
-    return ru.ru_maxrss;
-}
-
-void runScale(long items, int reps) {
-    std::printf("\n== %ld items (%d groups), %d DAILY_TRADE rows, %d invoices ==\n", items, kGroups,
-                kDayRows, kInvoices);
-    std::fflush(stdout);
-    auto t0 = Clock::now();
-    Shop shop(items);
-    std::printf("  (data made in %.1f s)\n", ms(Clock::now() - t0) / 1000);
-    sqlite3* h = shop.raw();
+    const fs::path cached = cachedShop(spec);
+    const fs::path root = copyShop(cached, spec.label());
+    Program program(root);
+    Twin twin(root / "C" / "INVENT.MDB");
+    Measure m{reps, &results, &twin};
     const std::string lastGroup = groupName(kGroups - 1);
-    const std::string lastItem = itemName(kGroups - 1, items / kGroups - 1);
+    const long perGroup = spec.items / kGroups;
+    const std::string lastItem = itemName(kGroups - 1, perGroup - 1);
+    const long lastInvoice = invoiceNumber(spec.invoiceRows - 1);
 
-    // Start to the main window with its totals.
+    // The program's start: the file opened, checked and found up to date.
     {
-        std::unique_ptr<Run> run;
-        measure(
-            "start to main window", reps, [&] { run.reset(); run = std::make_unique<Run>(shop); },
-            [&] { run->startToMain(); }, [&] { sqlTotals(h); });
-        run.reset();
-    }
-
-    // Start of day: the new-day button appends one DAILY_TRADE row per item.
-    {
-        std::unique_ptr<Run> run;
-        auto setup = [&] {
-            run.reset();
-            sqlExec(h, "DELETE FROM DAILY_TRADE WHERE rowid > " + std::to_string(kDayRows));
-            sqlExec(h, "UPDATE Admin SET enter=1 WHERE UserID='529'");
-            run = std::make_unique<Run>(shop);
-            shop.db().refreshRecordsets();
-        };
-        measure(
-            "start of day", reps, setup,
+        std::unique_ptr<Program> started;
+        m.run(
+            "program start: the file opened and checked (core)", [&] { started.reset(); },
             [&] {
-                mk::Form& start = run->app.form("Form16");
-                run->app.show(start);
-                run->app.click(start.control("Command2", -1));
+                started = std::make_unique<Program>(root);
+                return true;
             },
             [&] {
-                sqlExec(h, "BEGIN");
-                sqlExec(h, "UPDATE Admin SET enter=0 WHERE UserID='529'");
-                sqlTotals(h);
+                twin.readAll("PRAGMA quick_check");
+                twin.readAll("SELECT name FROM sqlite_master");
+            });
+    }
+
+    // Start to the main window (core).
+    {
+        std::unique_ptr<Run> run;
+        m.run(
+            "start -> main window (core)", [&] { run.reset(); run = std::make_unique<Run>(program, false); },
+            [&] {
+                run->startToMain();
+                return run->app.form("Form1").visible();
+            },
+            [&] {
+                twin.readAll("SELECT * FROM DIM LIMIT 1");
+                twin.readAll("SELECT * FROM Admin WHERE UserID='529'");
+                twin.number("SELECT total(MONEY) FROM BUYER");
+                twin.number("SELECT total(MONEY) FROM SUPPLIER");
+                twin.number("SELECT MONEY FROM BOX ORDER BY rowid DESC LIMIT 1");
+                twin.readAll("SELECT Q FROM qqq");
                 for (int g = 0; g < kGroups; ++g)
-                    sqlExec(h, "INSERT INTO DAILY_TRADE (\"DESC\", STARY_DAY_Q) SELECT \"DESC\", ONSTOCK FROM " +
-                                   groupName(g) + " ORDER BY rowid");
-                sqlExec(h, "COMMIT");
+                    twin.number("SELECT total(ONSTOCK*UNITE_PRICE) + total(ONSTOCK*BUY_PRICE) FROM " + groupName(g));
             });
         run.reset();
-        sqlExec(h, "DELETE FROM DAILY_TRADE WHERE rowid > " + std::to_string(kDayRows));
-        sqlExec(h, "UPDATE Admin SET enter=0 WHERE UserID='529'");
-        shop.db().refreshRecordsets();
     }
 
-    // End of day: the reports menu's daily movement (pass, then the report).
+    // Opening each invoice window (core), from the main window.
     {
-        Run run(shop);
+        Run run(program, false);
         run.startToMain();
-        mk::Form& main = run.app.form("Form1");
-        measure(
-            "end of day + report", reps, [] {},
-            [&] { run.app.menuClick(main.menu("inventory_rep")); },
+        for (const InvoiceWindowInfo& w : kWindows)
+            m.run(
+                std::string("open ") + w.form + " (core)", [&] { run.unloadIfLoaded(w.form); },
+                [&] {
+                    run.show(w.form);
+                    return run.app.form(w.form).visible();
+                },
+                [&] { twinOpenInvoiceWindow(twin, w.table); }, &run);
+        for (const char* f : {"Form35", "Form41"})
+            m.run(
+                std::string("open ") + f + " (core)", [&] { run.unloadIfLoaded(f); },
+                [&] {
+                    run.show(f);
+                    return run.app.form(f).visible();
+                },
+                [&] {
+                    const std::string table = std::string(f) == "Form35" ? "REVEIVED_MONEY" : "MONEY_OUT";
+                    twin.readAll("SELECT * FROM DIM LIMIT 1");
+                    twin.lastNumber(table);
+                    twin.readAll("SELECT rowid, * FROM " + table + " ORDER BY rowid LIMIT 1");
+                },
+                &run);
+        // The search login's own work, without the front end.
+        m.run(
+            "search login Form14 -> last invoice (core)",
             [&] {
-                sqlExec(h, "BEGIN");
-                // Day rows by name, the stock of each name, then one update per row.
-                std::unordered_map<std::string, long long> stock;
-                std::vector<std::pair<long long, std::string>> days;
-                sqlite3_stmt* s = nullptr;
-                sqlite3_prepare_v2(h, "SELECT rowid, \"DESC\" FROM DAILY_TRADE", -1, &s, nullptr);
-                while (sqlite3_step(s) == SQLITE_ROW) {
-                    days.emplace_back(sqlite3_column_int64(s, 0),
-                                      reinterpret_cast<const char*>(sqlite3_column_text(s, 1)));
-                    stock.emplace(days.back().second, -1);
-                }
-                sqlite3_finalize(s);
-                for (int g = 0; g < kGroups; ++g) {
-                    sqlite3_prepare_v2(h, ("SELECT \"DESC\", ONSTOCK FROM " + groupName(g)).c_str(), -1, &s, nullptr);
-                    while (sqlite3_step(s) == SQLITE_ROW) {
-                        auto it = stock.find(reinterpret_cast<const char*>(sqlite3_column_text(s, 0)));
-                        if (it != stock.end()) it->second = sqlite3_column_int64(s, 1);
-                    }
-                    sqlite3_finalize(s);
-                }
-                sqlite3_prepare_v2(h, "UPDATE DAILY_TRADE SET END_DAY_Q=?1 WHERE rowid=?2", -1, &s, nullptr);
-                for (auto& [rowid, name] : days) {
-                    const long long q = stock[name];
-                    if (q < 0) continue;
-                    sqlite3_bind_int64(s, 1, q);
-                    sqlite3_bind_int64(s, 2, rowid);
-                    sqlite3_step(s);
-                    sqlite3_reset(s);
-                }
-                sqlite3_finalize(s);
-                sqlExec(h, "COMMIT");
-                mk::renderReport(*mk::findReportLayout("DataReport10"), shop.db(), shop.clock.now());
-            });
-    }
-
-    // Item search: the last item of the last group.
-    {
-        Run run(shop);
-        run.startToMain();
-        mk::Form& main = run.app.form("Form1");
-        run.app.menuClick(main.menu("store_functions"));
-        run.app.choose(main.dataCombo("DataCombo3", -1), lastGroup);
-        measure(
-            "item search (last item)", reps,
-            [&] {
-                run.dialogs.type(lastItem);
+                searchLogin(run, kWindows[0], lastInvoice);
+                run.dialogs.clear();
+                run.seen = 0;
             },
-            [&] { run.app.menuClick(main.menu("earchby_name")); },
             [&] {
-                sqlite3_stmt* s = nullptr;
-                sqlite3_prepare_v2(h, ("SELECT rowid FROM " + lastGroup + " WHERE \"DESC\"=?1 ORDER BY rowid LIMIT 1").c_str(),
-                                   -1, &s, nullptr);
-                sqlite3_bind_text(s, 1, lastItem.c_str(), -1, SQLITE_STATIC);
-                sqlite3_step(s);
-                sqlite3_finalize(s);
-            });
+                run.press("Form14", "Command1");
+                return run.app.form("Form3").label("Label5").caption() == std::to_string(lastInvoice) &&
+                       run.dialogs.messages().empty();
+            },
+            [&] {
+                sqlite3_stmt* s = twin.st("SELECT rowid, * FROM SALES_INVOICE WHERE INVO_NO=?1 ORDER BY rowid LIMIT 1");
+                sqlite3_bind_int64(s, 1, lastInvoice);
+                twin.readAll(s);
+            },
+            &run);
+        run.unloadIfLoaded("Form3");
+        // The receipt vouchers of the customer the customers window shows.
+        run.show("Form6");
+        const std::string customer = run.app.form("Form6").textBox("Text1", 0).text();
+        m.run(
+            "open Form39, a customer's receipts (core)", [&] { run.unloadIfLoaded("Form39"); },
+            [&] {
+                run.show("Form39");
+                run.app.runPendingPaints();
+                return !run.app.form("Form39").printedLines().empty();
+            },
+            [&] {
+                sqlite3_stmt* s = twin.st("SELECT MONEY, DATES, INVO_NO FROM REVEIVED_MONEY WHERE BUYER=?1 ORDER BY rowid");
+                sqlite3_bind_text(s, 1, customer.c_str(), -1, SQLITE_TRANSIENT);
+                twin.readAll(s);
+            },
+            &run);
+
+        // The main window's item panel.
+        run.act([&] { run.app.menuClick(run.app.form("Form1").menu("store_functions")); });
+        int which = 0;
+        m.run(
+            "choose a group on the main item panel (core)", [] {},
+            [&] {
+                ++which;
+                return run.app.choose(run.app.form("Form1").dataCombo("DataCombo3", -1), groupName(which % kGroups));
+            },
+            [&] { twin.readAll("SELECT rowid, * FROM \"" + groupName(which % kGroups) + "\" ORDER BY rowid LIMIT 1"); },
+            &run);
+
+        // Item search by name on the panel: the last item of the last group.
+        run.app.choose(run.app.form("Form1").dataCombo("DataCombo3", -1), lastGroup);
+        m.run(
+            "item card search (last item)", [&] { run.dialogs.type(lastItem); },
+            [&] {
+                run.app.menuClick(run.app.form("Form1").menu("earchby_name"));
+                return run.app.form("Form1").textBox("Text6").text() == lastItem;
+            },
+            [&] { twin.firstByText(lastGroup, "DESC", lastItem); }, &run);
         run.dialogs.clear();
-
         // The sales movement of the item found (the worker of Command6).
-        measure(
-            "sales movement worker", reps,
-            [&] {
-                if (mk::Form* f = run.app.loadedForm("Form29")) run.app.unload(*f);
-            },
-            [&] { run.app.click(main.control("Command6", -1)); },
+        m.run(
+            "sales movement worker", [&] { run.unloadIfLoaded("Form29"); },
+            [&] { return run.app.click(run.app.form("Form1").control("Command6", -1)); },
             [&] {
                 std::string where;
                 for (int k = 1; k <= 31; ++k) where += (k > 1 ? "," : "") + std::string("MED_NAME") + std::to_string(k);
-                sqlite3_stmt* s = nullptr;
-                sqlite3_prepare_v2(h, ("SELECT * FROM SALES_INVOICE WHERE ?1 IN (" + where + ") ORDER BY rowid").c_str(),
-                                   -1, &s, nullptr);
-                sqlite3_bind_text(s, 1, lastItem.c_str(), -1, SQLITE_STATIC);
-                long n = 0;
-                while (sqlite3_step(s) == SQLITE_ROW) ++n;
-                sqlite3_finalize(s);
-            });
-    }
-
-    // Expiry worker over every group.
-    {
-        Run run(shop);
-        run.startToMain();
-        mk::Form& main = run.app.form("Form1");
-        measure(
-            "expiry worker", reps,
-            [&] {
+                sqlite3_stmt* s = twin.st("SELECT * FROM SALES_INVOICE WHERE ?1 IN (" + where + ") ORDER BY rowid");
+                sqlite3_bind_text(s, 1, lastItem.c_str(), -1, SQLITE_TRANSIENT);
+                twin.readAll(s);
+            },
+            &run);
+        m.run(
+            "expiry worker", [&] {
+                run.unloadIfLoaded("Form55");
                 run.dialogs.type("01/01/2027");
                 run.dialogs.type("31/12/2027");
             },
-            [&] { run.app.menuClick(main.menu("date_report")); },
             [&] {
-                sqlExec(h, "BEGIN");
+                const bool clicked = run.app.menuClick(run.app.form("Form1").menu("date_report"));
+                run.app.runPendingPaints();
+                return clicked && run.app.report("DataReport16") != nullptr;
+            },
+            [&] {
+                twin.exec("BEGIN");
                 for (int g = 0; g < kGroups; ++g)
-                    sqlExec(h, "INSERT INTO VALIDITY_DATE (QQQ, SUB_TYPE, QUANTITY, \"DATE\") SELECT '" +
-                                   groupName(g) + "', \"DESC\", ONSTOCK, DATES_SAVE FROM " + groupName(g) +
-                                   " WHERE DATES_SAVE >= '2027-01-01' AND DATES_SAVE < '2028-01-01'");
-                sqlExec(h, "ROLLBACK");
-            });
+                    twin.exec("INSERT INTO VALIDITY_DATE (QQQ, SUB_TYPE, QUANTITY, \"DATE\") SELECT '" + groupName(g) +
+                              "', \"DESC\", ONSTOCK, DATES_SAVE FROM " + groupName(g) +
+                              " WHERE DATES_SAVE >= '2027-01-01' AND DATES_SAVE < '2028-01-01'");
+                // Committed as the program commits its run (which clears
+                // these rows again as it clears its own leftovers).
+                twin.exec("COMMIT");
+            },
+            &run);
+        m.run(
+            "end of day + report", [] {},
+            [&] { return run.app.menuClick(run.app.form("Form1").menu("inventory_rep")); },
+            [&] { twinEndOfDay(twin); }, &run);
+    }
+
+    // Through the Qt front end: the retail window.
+    {
+        Run run(program, true);
+        run.startToMain();
+        m.run(
+            "open Form3 (Qt)", [&] { run.unloadIfLoaded("Form3"); },
+            [&] {
+                run.show("Form3");
+                return run.fe->window("Form3") != nullptr;
+            },
+            [&] { twinOpenInvoiceWindow(twin, "SALES_INVOICE"); }, &run);
+        int which = 0;
+        m.run(
+            "choose a group in Form3 (Qt)",
+            [&] {
+                run.unloadIfLoaded("Form3");
+                run.show("Form3");
+            },
+            [&] {
+                ++which;
+                const long before = currentRssKb();
+                const bool ok = run.pick("Form3", "DataCombo3", -1, groupName(which % kGroups));
+                if (ok && which == 1)
+                    std::printf("    (the pick grew the process by %ld MB)\n", (currentRssKb() - before) / 1024);
+                return ok;
+            },
+            [&] {
+                twin.readAll("SELECT \"DESC\" FROM \"" + groupName(which % kGroups) + "\" ORDER BY rowid");
+                twin.readAll("SELECT rowid, * FROM \"" + groupName(which % kGroups) + "\" ORDER BY rowid LIMIT 1");
+            },
+            &run);
+
+        const std::vector<std::string> items = lineItems(spec, kGroups - 1, 31);
+        m.run(
+            "one line entry: quantity, pick, next row (Qt)",
+            [&] {
+                run.unloadIfLoaded("Form3");
+                readyForLines(run, lastGroup);
+            },
+            [&] {
+                if (!entering(run)) return false;
+                enterLine(run, items[0], false);
+                return run.app.form("Form3").textBox("Text4", 0).text() != "0";
+            },
+            [&] { twinLine(twin, lastGroup, items[0]); }, &run);
+        m.run(
+            "all 31 lines of one invoice (Qt)", [&] { readyForLines(run, lastGroup); },
+            [&] {
+                if (!entering(run)) return false;
+                for (size_t k = 0; k < items.size(); ++k) enterLine(run, items[k], k + 1 == items.size());
+                return true;
+            },
+            [&] {
+                for (const std::string& item : items) twinLine(twin, lastGroup, item);
+            },
+            &run);
+        // Saves: each rep enters its invoice untimed.
+        m.run(
+            "save a 31-line retail invoice (Qt)",
+            [&] {
+                if (!readyForLines(run, lastGroup)) return;
+                for (size_t k = 0; k < items.size(); ++k) enterLine(run, items[k], k + 1 == items.size());
+                run.dialogs.answer(mk::answer::OK);
+                run.dialogs.answer(mk::answer::No);
+            },
+            [&] {
+                const int before = static_cast<int>(run.dialogs.shown().size());
+                run.press("Form3", "cmdaction", 0);
+                const auto& shown = run.dialogs.shown();
+                return static_cast<int>(shown.size()) >= before + 2 &&
+                       shown.back().prompt.find("فاتورة أخرى") != std::string::npos;
+            },
+            [&] { twinSave(twin, lastGroup, items, 0); }, &run);
+        run.dialogs.clear();
+    }
+
+    // The search logins, each finding the last invoice of its table.
+    {
+        Run run(program, true);
+        run.startToMain();
+        for (const InvoiceWindowInfo& w : kWindows) {
+            const long wanted = lastInvoice;
+            m.run(
+                std::string("search login ") + w.login + " -> last invoice (Qt)",
+                [&] {
+                    searchLogin(run, w, wanted);
+                    run.dialogs.clear();
+                    run.seen = 0;
+                },
+                [&] {
+                    run.press(w.login, "Command1");
+                    return run.app.form(w.form).label("Label5").caption() == std::to_string(wanted) &&
+                           run.dialogs.messages().empty();
+                },
+                [&] {
+                    sqlite3_stmt* s = twin.st("SELECT rowid, * FROM " + std::string(w.table) +
+                                              " WHERE INVO_NO=?1 ORDER BY rowid LIMIT 1");
+                    sqlite3_bind_int64(s, 1, wanted);
+                    twin.readAll(s);
+                },
+                &run);
+            run.unloadIfLoaded(w.form);
+        }
+    }
+
+    // Start of day: the new-day button appends one DAILY_TRADE row per item
+    // row (rows the run added are taken away again between runs).
+    {
+        std::unique_ptr<Run> run;
+        const long dayRows = static_cast<long>(twin.number("SELECT max(rowid) FROM DAILY_TRADE"));
+        auto setup = [&] {
+            run.reset();
+            twin.exec("DELETE FROM DAILY_TRADE WHERE rowid > " + std::to_string(dayRows));
+            twin.exec("UPDATE Admin SET enter=1 WHERE UserID='529'");
+            run = std::make_unique<Run>(program, false);
+            program.db().refreshRecordsets();
+        };
+        m.run(
+            "start of day", setup,
+            [&] {
+                run->app.show(run->form("Form16"));
+                run->app.click(run->form("Form16").control("Command2", -1));
+                return run->app.form("Form1").visible();
+            },
+            [&] {
+                twin.exec("BEGIN");
+                twin.exec("UPDATE Admin SET enter=0 WHERE UserID='529'");
+                for (int g = 0; g < kGroups; ++g)
+                    twin.exec("INSERT INTO DAILY_TRADE (\"DESC\", STARY_DAY_Q) SELECT \"DESC\", ONSTOCK FROM " +
+                              groupName(g) + " ORDER BY rowid");
+                twin.exec("COMMIT");
+            },
+            nullptr, setup);
+        run.reset();
+        twin.exec("DELETE FROM DAILY_TRADE WHERE rowid > " + std::to_string(dayRows));
+        twin.exec("UPDATE Admin SET enter=0 WHERE UserID='529'");
+        program.db().refreshRecordsets();
     }
 
     // Report layout: every page of the item table of the last group.
@@ -421,69 +832,139 @@ void runScale(long items, int reps) {
         mk::ReportLayout layout = *mk::findReportLayout("DataReport10");
         layout.table = lastGroup;
         layout.command = lastGroup;
-        for (auto* band : {&layout.detail})
-            for (auto& it : band->items)
-                if (it.kind == mk::ReportItem::Kind::Field) it.text = "DESC";
-        size_t pages = 0;
-        measure(
-            "report layout (group table)", std::min(reps, 3), [] {},
-            [&] { pages = mk::renderReport(layout, shop.db(), shop.clock.now()).pages.size(); },
-            [&] {
-                sqlite3_stmt* s = nullptr;
-                // The rows of the report as texts.
-                std::vector<std::string> texts;
-                sqlite3_prepare_v2(h, ("SELECT \"DESC\" FROM " + lastGroup + " ORDER BY rowid").c_str(),
-                                   -1, &s, nullptr);
-                while (sqlite3_step(s) == SQLITE_ROW)
-                    texts.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(s, 0)));
-                sqlite3_finalize(s);
-            });
-        std::printf("  (%zu pages)\n", pages);
+        for (auto& it : layout.detail.items)
+            if (it.kind == mk::ReportItem::Kind::Field) it.text = "DESC";
+        m.run(
+            "report layout (group table)", [] {},
+            [&] { return !mk::renderReport(layout, program.db(), program.clock.now()).pages.empty(); },
+            [&] { twin.readAll("SELECT \"DESC\" FROM \"" + lastGroup + "\" ORDER BY rowid"); });
     }
+    std::printf("  peak memory of the bench process so far: %ld MB\n", peakRssKb() / 1024);
+}
 
-    // Snapshot bytes per row.
-    for (const std::string& table : {lastGroup, std::string("SALES_INVOICE")}) {
-        malloc_trim(0);
-        const size_t before = heapInUse();
-        auto rs = std::make_unique<mk::Recordset>(shop.db(), table);
-        rs->moveFirst();
-        const size_t after = heapInUse();
-        const long rows = rs->recordCount();
-        std::printf("  snapshot %-15s %8ld rows  %7.0f bytes/row\n", table.c_str(), rows,
-                    rows ? static_cast<double>(after - before) / static_cast<double>(rows) : 0.0);
+// ------------------------------------------------ peak memory scenarios
+
+// Run in a child process on a copy of the shop: the program through Qt
+// with the retail window open, or with the four invoice windows open and
+// their groups chosen, a 31-line save and a search login.
+int peakScenario(const std::string& which, const fs::path& root, const ShopSpec& spec) {
+    Program program(root);
+    Run run(program, true);
+    run.startToMain();
+    run.show("Form3");
+    if (which == "all") {
+        const std::string group = groupName(kGroups - 1);
+        for (const InvoiceWindowInfo& w : kWindows) {
+            run.show(w.form);
+            run.pick(w.form, "DataCombo3", -1, group);
+        }
+        const std::vector<std::string> items = lineItems(spec, kGroups - 1, 31);
+        if (readyForLines(run, group)) {
+            for (size_t k = 0; k < items.size(); ++k) enterLine(run, items[k], k + 1 == items.size());
+            run.dialogs.answer(mk::answer::OK);
+            run.dialogs.answer(mk::answer::No);
+            run.press("Form3", "cmdaction", 0);
+        }
+        searchLogin(run, kWindows[0], invoiceNumber(spec.invoiceRows - 1));
+        run.press(kWindows[0].login, "Command1");
     }
-    sqlite3_close(h);
-    std::printf("  peak memory of the process so far: %.0f MB\n", static_cast<double>(peakRssKb()) / 1024);
-    std::fflush(stdout);
+    std::printf("PEAK %ld\n", peakRssKb());
+    return 0;
+}
+
+long childPeak(const char* self, const std::string& which, const ShopSpec& spec) {
+    const fs::path root = copyShop(cachedShop(spec), spec.label() + "-peak");
+    const std::string cmd = std::string(self) + " --peak=" + which + " --root=" + root.string() +
+                            " --scale=" + std::to_string(spec.items) + " --rows=" +
+                            std::to_string(spec.invoiceRows) + " 2>/dev/null";
+    long kb = -1;
+    if (std::FILE* p = popen(cmd.c_str(), "r")) {
+        char line[256];
+        while (std::fgets(line, sizeof line, p))
+            if (std::strncmp(line, "PEAK ", 5) == 0) kb = std::atol(line + 5);
+        pclose(p);
+    }
+    fs::remove_all(root);
+    return kb;
+}
+
+std::vector<long> parseList(const std::string& list) {
+    std::vector<long> out;
+    size_t pos = 0;
+    while (pos <= list.size()) {
+        size_t comma = list.find(',', pos);
+        std::string s = list.substr(pos, comma == std::string::npos ? std::string::npos : comma - pos);
+        long mult = 1;
+        if (!s.empty() && (s.back() == 'k' || s.back() == 'K')) mult = 1000, s.pop_back();
+        if (!s.empty() && (s.back() == 'm' || s.back() == 'M')) mult = 1000000, s.pop_back();
+        if (!s.empty()) out.push_back(std::atol(s.c_str()) * mult);
+        if (comma == std::string::npos) break;
+        pos = comma + 1;
+    }
+    return out;
+}
+
+// The offscreen platform's notes (it cannot raise windows) are no news.
+void quietQt(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtDebugMsg || message.contains(QStringLiteral("does not support"))) return;
+    std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    qInstallMessageHandler(quietQt);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication qapp(argc, argv);
+    mk::qt::configureApplication();
+
     std::vector<long> scales = {10000, 100000, 1000000};
+    std::vector<long> rows = {32700, 200000};
     int reps = 5;
+    std::string peak, root;
     for (int i = 1; i < argc; ++i) {
-        std::string a = argv[i];
+        const std::string a = argv[i];
         if (a.rfind("--reps=", 0) == 0) reps = std::max(1, std::atoi(a.c_str() + 7));
-        if (a.rfind("--scale=", 0) == 0) {
-            scales.clear();
-            std::string list = a.substr(8);
-            size_t pos = 0;
-            while (pos <= list.size()) {
-                size_t comma = list.find(',', pos);
-                std::string s = list.substr(pos, comma == std::string::npos ? std::string::npos : comma - pos);
-                long mult = 1;
-                if (!s.empty() && (s.back() == 'k' || s.back() == 'K')) mult = 1000, s.pop_back();
-                if (!s.empty() && (s.back() == 'm' || s.back() == 'M')) mult = 1000000, s.pop_back();
-                if (!s.empty()) scales.push_back(std::atol(s.c_str()) * mult);
-                if (comma == std::string::npos) break;
-                pos = comma + 1;
-            }
-        }
+        if (a.rfind("--scale=", 0) == 0) scales = parseList(a.substr(8));
+        if (a.rfind("--rows=", 0) == 0) rows = parseList(a.substr(7));
+        if (a.rfind("--peak=", 0) == 0) peak = a.substr(7);
+        if (a.rfind("--root=", 0) == 0) root = a.substr(7);
+        if (a.rfind("--only=", 0) == 0) onlyActions = a.substr(7);
+        if (a == "--no-peak") peak = "none";
     }
-    std::printf("median of %d; ratio = program / plain SQL twin (aim: under 3; totals and start "
-                "of day under 2)\n",
-                reps);
-    for (long n : scales) runScale(n, reps);
+    if (!peak.empty() && peak != "none") return peakScenario(peak, root, {scales.at(0), rows.at(0)});
+
+    std::printf("median of %d; ratio = program / plain-SQL twin reading the same rows "
+                "(aim: under 3)\n", reps);
+    std::vector<ShopSpec> shops;
+    for (long r : rows)
+        for (long s : scales) shops.push_back({s, r});
+    std::vector<std::vector<Result>> all;
+    for (const ShopSpec& spec : shops) {
+        all.emplace_back();
+        runShop(spec, reps, all.back());
+    }
+
+    // Growth from shop to shop, and the program's peak memory.
+    std::printf("\n== program time (ms) by shop ==\n  %-44s", "action");
+    for (const ShopSpec& s : shops) std::printf(" %18s", s.label().c_str());
+    std::printf("\n");
+    for (size_t a = 0; a < all.front().size(); ++a) {
+        std::printf("  %-44s", all.front()[a].action.c_str());
+        for (const auto& shop : all) {
+            if (a < shop.size() && shop[a].program >= 0) std::printf(" %18.2f", shop[a].program);
+            else std::printf(" %18s", "-");
+        }
+        std::printf("\n");
+    }
+    if (peak == "none") return 0;
+    std::printf("\n== peak memory of the program (MB) ==\n");
+    for (const ShopSpec& s : shops) {
+        const long one = childPeak(argv[0], "form3", s);
+        const long four = childPeak(argv[0], "all", s);
+        std::printf("  %-28s Form3 open: %6ld   four invoice windows, groups chosen, a save and a search: %6ld\n",
+                    s.label().c_str(), one / 1024, four / 1024);
+        std::fflush(stdout);
+    }
     return 0;
 }

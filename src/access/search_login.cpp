@@ -70,21 +70,13 @@ void SearchLogin::logIn() {
     invoices.Label5->displayCaption(typed);
 
     Recordset& rs = invoices.adodc("Adodc2").recordset();
-    const long before = rs.absolutePosition();
+    const long long before = rs.rowId();
     // Text that is no number names no invoice.
     const auto wanted = parseNumber(typed);
-    bool found = false;
-    if (wanted) {
-        for (rs.moveFirst(); !rs.eof(); rs.moveNext())
-            if (static_cast<double>(toInt32(rs.field("INVO_NO"))) == *wanted) {
-                found = true;
-                break;
-            }
-    }
-    if (!found) {
-        // The window goes back to the invoice it showed.
-        rs.moveFirst();
-        for (long k = 1; k < before && !rs.eof(); ++k) rs.moveNext();
+    if (!wanted || !rs.findFirstWhole("INVO_NO", *wanted, 32)) {
+        // The window goes back to the invoice it showed (the first when it
+        // showed none).
+        if (before == 0 || !rs.moveToRow(before)) rs.moveFirst();
         MsgBox(" unable to find that item ");
     }
     Unload();

@@ -3,6 +3,8 @@
 #include <string>
 
 #include "data/record_editing.h"
+#include "data/schema.h"
+#include "platform/table_scan.h"
 #include "platform/application.h"
 
 namespace mk {
@@ -37,22 +39,24 @@ Form39::Form39(Application& a) : Form(a, kName) {
 }
 
 void Form39::Form_Paint() {
-    bindTable(*Adodc1, "REVEIVED_MONEY");
+    // The voucher control stands past its last row, as the walk over the
+    // vouchers leaves it; the customer's vouchers are found in SQL.
+    Adodc1->bindTableAtEnd(kConnectionString, "REVEIVED_MONEY");
     const std::string customer = app().form("Form6").textBox("Text1", 0).text();
     caption = "حركة تعاملات أذون " + customer + companyTitle(app());
 
     Cls();
     for (int i = 0; i < 3; ++i) Print({std::string(11, ' ')});
     bool found = false;
-    Recordset& vouchers = Adodc1->recordset();
-    for (vouchers.moveFirst(); !vouchers.eof(); vouchers.moveNext()) {
-        // A voucher with no customer belongs to none.
-        const Value name = vouchers.field("BUYER");
-        if (customer.empty() || name.isNull() || toText(name) != customer) continue;
-        found = true;
-        Print({zone, static_cast<int>(roundToInt32(toDouble(vouchers.field("MONEY")))), zone,
-               vouchers.field("DATES"), zone, vouchers.field("INVO_NO")});
-    }
+    // A voucher with no customer belongs to none.
+    if (!customer.empty())
+        scan::forEachWithText(app().machine().database(kDatabasePath), "REVEIVED_MONEY", {"BUYER"},
+                              customer, {"MONEY", "DATES", "INVO_NO"},
+                              [&](const std::vector<Value>& v) {
+                                  found = true;
+                                  Print({zone, static_cast<int>(roundToInt32(toDouble(v[0]))),
+                                         zone, v[1], zone, v[2]});
+                              });
     if (!found) MsgBox("لا توجد أذون إستلام لهذا العميل  ");
 }
 

@@ -5,6 +5,7 @@
 
 #include "data/field_look.h"
 #include "platform/application.h"
+#include "platform/table_scan.h"
 
 namespace mk {
 
@@ -78,10 +79,7 @@ constexpr double kPostHeight = 420;
 }  // namespace
 
 int lastVoucherNumber(Database& db, const std::string& table) {
-    Recordset rs(db, table);
-    double last = 2;
-    for (; !rs.eof(); rs.moveNext()) last = std::max(last, toDouble(rs.field("INVO_NO")));
-    return static_cast<int>(last);
+    return static_cast<int>(scan::maxNumber(db, table, "INVO_NO", 2));
 }
 
 VoucherWindow::VoucherWindow(Application& a, const VoucherConfig& config)
@@ -190,8 +188,7 @@ std::optional<std::string> VoucherWindow::saveRefusal() {
     bool numberFree =
         number && *number == std::floor(*number) && *number >= 1 && *number <= 2147483647;
     // Vouchers are saved only while adding: every stored voucher counts.
-    for (Recordset all(db, config_.table); numberFree && !all.eof(); all.moveNext())
-        numberFree = toDouble(all.field("INVO_NO")) != *number;
+    if (numberFree) numberFree = !Recordset(db, config_.table).findFirstWhole("INVO_NO", *number, 32);
     if (!numberFree) return kBadNumber;
     const auto amount = parseNumber(Text2->text());
     if (!amount || *amount <= 0) return kBadAmount;
@@ -310,8 +307,10 @@ void VoucherWindow::search() {
     Label9->setCaption(config_.searchLine);
     const auto wanted = parseNumber(typed);
     Recordset& rs = Adodc1->recordset();
-    for (rs.moveFirst(); !rs.eof(); rs.moveNext())
-        if (wanted && toDouble(rs.field("INVO_NO")) == *wanted) return;
+    if (wanted && rs.findFirstWhole("INVO_NO", *wanted, 32)) return;
+    // Not found, the voucher control stands past its last row.
+    rs.moveLast();
+    if (!rs.eof()) rs.moveNext();
     MsgBox(" unable to find that item ");
 }
 

@@ -15,9 +15,7 @@ void rereadInPlace(DataControl& dc) {
     const long long row = dc.recordset().rowId();
     dc.Refresh();
     Recordset& rs = dc.recordset();
-    if (row == 0) return;
-    while (!rs.eof() && rs.rowId() != row) rs.moveNext();
-    if (rs.eof()) rs.moveFirst();
+    if (row != 0 && !rs.moveToRow(row)) rs.moveFirst();
 }
 
 bool showStored(DataControl& dc) {

@@ -1,5 +1,7 @@
 #include "data/schema.h"
 
+#include <functional>
+
 #include "platform/recordset.h"
 
 namespace mk {
@@ -54,8 +56,9 @@ void addBookRows(Database& db, const std::string& table, const char* numberField
 const std::vector<TableDef>& systemTables() {
     static const std::vector<TableDef> tables = [] {
         std::vector<TableDef> t;
-        auto table = [&t](const char* name, std::vector<FieldDef> fields) {
-            t.push_back({name, std::move(fields), "", ""});
+        auto table = [&t](const char* name, std::vector<FieldDef> fields,
+                          std::vector<std::string> lookups = {}) {
+            t.push_back({name, std::move(fields), "", "", std::move(lookups)});
             return &t.back();
         };
         // The company profile: one row; COMP False means first use.
@@ -92,10 +95,13 @@ const std::vector<TableDef>& systemTables() {
                       text("emplyee_name")});
 
         // Receipt and payment vouchers; POSTED is set with their cash box row.
-        table("REVEIVED_MONEY", {i32("INVO_NO"), dbl("MONEY"), date("DATES"), text("NOTE"),
-                                 text("BUYER"), yesno("POSTED")});
+        table("REVEIVED_MONEY",
+              {i32("INVO_NO"), dbl("MONEY"), date("DATES"), text("NOTE"), text("BUYER"),
+               yesno("POSTED")},
+              {"INVO_NO", "BUYER"});
         table("MONEY_OUT", {i32("INVO_NO"), dbl("MONEY"), date("DATES"), text("NOTE"),
-                            text("WHO_GET"), yesno("POSTED")});
+                            text("WHO_GET"), yesno("POSTED")},
+              {"INVO_NO"});
 
         // Expense books.
         table("DAY_OUTPUT", {i16("DAY_NO"), text("DAYS"), dbl("DAYLY"), dbl("CAR_OUT"),
@@ -110,14 +116,17 @@ const std::vector<TableDef>& systemTables() {
 
         // The list of item groups and the day's movement.
         table("qqq", {text("Q")});
-        table("DAILY_TRADE", {text("DESC", 200), i32("STARY_DAY_Q"), i32("OUTPUT", 0),
-                              i32("INPUT", 0), i32("END_DAY_Q", 0)});
+        table("DAILY_TRADE",
+              {text("DESC", 200), i32("STARY_DAY_Q"), i32("OUTPUT", 0), i32("INPUT", 0),
+               i32("END_DAY_Q", 0)},
+              {"DESC"});
 
         // Invoice tables: header fields and numbered line slots 1..32.
         TableDef* sales = table("SALES_INVOICE",
                                 {i32("INVO_NO"), date("DATES"), text("PHONE"), text("SALES_MAN"),
                                  text("BUYER"), dbl("TOTAL_SUM"), dbl("TOTAL_SUM_SELL"),
-                                 yesno("STATUS_SUB")});
+                                 yesno("STATUS_SUB")},
+                                {"INVO_NO"});
         slots(*sales, "MED_NAME", T::Text, 32, 200);
         slots(*sales, "QNTITY", T::Double, 32);
         slots(*sales, "EXPIRY_ DATE", T::Double, 32);
@@ -125,7 +134,8 @@ const std::vector<TableDef>& systemTables() {
         for (const char* name : {"SALES_INVO_GROUP", "COAST_INVO_GROUP"}) {
             TableDef* g = table(name, {i32("INVO_NO"), date("DATES"), text("PHONE"),
                                        text("SALES_MAN"), text("NOTES"), dbl("TOTAL_SUM"),
-                                       yesno("STATUS_SUB")});
+                                       yesno("STATUS_SUB")},
+                               {"INVO_NO"});
             slots(*g, "MED_NAME", T::Text, 32, 200);
             slots(*g, "QNTITY", T::Double, 32);
             slots(*g, "EXPIRY_ DATE", T::Double, 32);
@@ -133,7 +143,8 @@ const std::vector<TableDef>& systemTables() {
         }
         TableDef* returns = table("RETURN_INVOICE",
                                   {i32("INVO_NO"), date("DATES"), text("PHONE"),
-                                   text("SALES_MAN"), text("BUYER"), yesno("STATUS_SUB")});
+                                   text("SALES_MAN"), text("BUYER"), yesno("STATUS_SUB")},
+                                  {"INVO_NO"});
         slots(*returns, "MED_NAME", T::Text, 32, 200);
         slots(*returns, "QNTITY", T::Double, 32);
         slots(*returns, "PRICE", T::Double, 32);
@@ -141,7 +152,8 @@ const std::vector<TableDef>& systemTables() {
         TableDef* buy = table("BUY_INVOICE",
                               {i32("INVO_NO"), date("DATES"), text("SALES_MAN"), text("PHONE"),
                                dbl("TOTAL_SUM"), yesno("STATUS_SUB"), text("NOTES"),
-                               text("SUPPLIER"), dbl("TOTAL_SUM_SELL")});
+                               text("SUPPLIER"), dbl("TOTAL_SUM_SELL")},
+                              {"INVO_NO"});
         slots(*buy, "MED_NAME", T::Text, 32, 200);
         slots(*buy, "QNTITY", T::Double, 32);
         slots(*buy, "EXPIRY_ DATE", T::Double, 32);
@@ -153,10 +165,14 @@ const std::vector<TableDef>& systemTables() {
         slots(*buy, "TOTAL_PRICE", T::Double, 12);
 
         // Customers and suppliers.
-        table("BUYER", {text("BUYER"), text("PHONE"), text("FAX"), text("ADDRESS"), dbl("MONEY"),
-                        text("NOTE")});
-        table("SUPPLIER", {text("SALES_MAN"), text("PHONE"), text("FAX"), text("ADDRESS"),
-                           dbl("MONEY"), text("NOTE")});
+        table("BUYER",
+              {text("BUYER"), text("PHONE"), text("FAX"), text("ADDRESS"), dbl("MONEY"),
+               text("NOTE")},
+              {"BUYER"});
+        table("SUPPLIER",
+              {text("SALES_MAN"), text("PHONE"), text("FAX"), text("ADDRESS"), dbl("MONEY"),
+               text("NOTE")},
+              {"SALES_MAN"});
 
         // Employees.
         table("emplyee", {text("code"), text("name"), text("address"), date("emplyee_date"),
@@ -232,6 +248,27 @@ std::vector<int> missingBookYears(Database& db) {
     return missing;
 }
 
+// Indexes on the fields rows are looked up by (invoice and voucher
+// numbers, item and partner names, the groups' items): made with a new
+// file, added to the files of earlier versions. Visits each missing one.
+void forEachMissingLookupIndex(Database& db,
+                               const std::function<void(const std::string&, const std::string&)>& add) {
+    for (const TableDef& t : systemTables())
+        for (const std::string& field : t.lookupFields)
+            if (!db.hasLookupIndex(t.name, field)) add(t.name, field);
+    const TableDef group = itemGroupTableDef("");
+    Recordset groups(db, "qqq");
+    for (const Value& v : groups.columnValues("Q")) {
+        if (v.isNull()) continue;
+        const std::string name = toText(v);
+        // A group whose table is missing is reported by the windows.
+        if (name.empty() || !db.findTable(name)) continue;
+        const TableInfo& info = db.tableInfo(name);
+        for (const std::string& field : group.lookupFields)
+            if (info.fieldIndex(field) >= 0 && !db.hasLookupIndex(name, field)) add(name, field);
+    }
+}
+
 // The vouchers whose cash box row exists were posted before their flag
 // existed: a file brought up to date marks them, so none is posted twice.
 void markPostedVouchers(Database& db, const std::string& table) {
@@ -264,7 +301,9 @@ bool needsBringingUpToDate(Database& db) {
         for (const FieldDef& f : t.fields)
             if (info.fieldIndex(f.name) < 0) return true;
     }
-    return !missingBookYears(db).empty();
+    bool indexMissing = false;
+    forEachMissingLookupIndex(db, [&](const std::string&, const std::string&) { indexMissing = true; });
+    return indexMissing || !missingBookYears(db).empty();
 }
 
 void bringUpToDate(Database& db) {
@@ -285,6 +324,9 @@ void bringUpToDate(Database& db) {
         }
         rs.update();
     }
+    forEachMissingLookupIndex(db, [&](const std::string& table, const std::string& field) {
+        db.addLookupIndex(table, field);
+    });
 }
 
 TableDef itemGroupTableDef(const std::string& name) {
@@ -294,7 +336,8 @@ TableDef itemGroupTableDef(const std::string& name) {
              date("DATES"), memo("NOTES"), i32("Q_ORDER"), date("DATES_SAVE"),
              i16("RETURN_BUY")},
             "RECINDX",
-            "REC_ID"};
+            "REC_ID",
+            {"DESC"}};
 }
 
 TableDef followUpTableDef(const std::string& name) {

@@ -28,8 +28,9 @@ void createSystemDatabase(Database& db, double today);
 // nothing): a table or column missing. What files of earlier versions lack
 // and bringUpToDate adds is not counted.
 std::string schemaProblem(Database& db);
-// Whether a file that passes schemaProblem lacks columns or starting rows
-// added since (the vouchers' POSTED, the years of the yearly book).
+// Whether a file that passes schemaProblem lacks columns, starting rows or
+// indexes added since (the vouchers' POSTED, the years of the yearly book,
+// the indexes on the fields rows are looked up by).
 bool needsBringingUpToDate(Database& db);
 // Adds them with their defaults, except that a voucher whose cash box row
 // exists (RECEIVED_INV or OUT_INV of its number) is marked posted; nothing
@@ -42,7 +43,8 @@ void bringUpToDate(Database& db);
 // 16-bit is read and written as 32-bit without being changed.
 void widenDocumentNumbers(Database& db);
 
-// One item group's table (created by the groups windows).
+// One item group's table (created by the groups windows), with its index
+// on DESC.
 TableDef itemGroupTableDef(const std::string& name);
 // One employee's follow-up table (created by the new employee window).
 TableDef followUpTableDef(const std::string& name);

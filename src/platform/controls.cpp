@@ -200,13 +200,16 @@ void DataCombo::displayText(const std::string& t) { text_ = t; }
 
 void DataCombo::showBoundValue(const Value& v) { text_ = toText(v); }
 
-std::vector<std::string> DataCombo::list() const {
-    std::vector<std::string> out;
-    if (!rowSource || !rowSource->isOpen() || listField.empty()) return out;
+std::shared_ptr<const TextColumn> DataCombo::listTexts() const {
+    if (!rowSource || !rowSource->isOpen() || listField.empty()) return nullptr;
     Recordset& rs = rowSource->recordset();
-    if (!rs.hasField(listField)) return out;
-    for (const Value& v : rs.columnValues(listField)) out.push_back(toText(v));
-    return out;
+    if (!rs.hasField(listField)) return nullptr;
+    return rs.columnTexts(listField);
+}
+
+std::vector<std::string> DataCombo::list() const {
+    const auto texts = listTexts();
+    return texts ? texts->toVector() : std::vector<std::string>{};
 }
 
 DataList::DataList(Form& f, std::string name, int index, Geometry g)

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -237,6 +238,9 @@ public:
     void setText(const std::string& t);      // a change when bound; raises nothing
     void displayText(const std::string& t);  // shown only
     std::vector<std::string> list() const;   // the row source's values, in table order
+    // The same, shared by every list over the same rows (null when there
+    // is no open row source): read once, kept until those rows change.
+    std::shared_ptr<const TextColumn> listTexts() const;
     bool canFocus() const override { return true; }
 
     Event<> onChange;

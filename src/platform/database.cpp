@@ -2,7 +2,9 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cfloat>
+#include <cstring>
 #include <cmath>
 #include <random>
 
@@ -288,6 +290,7 @@ std::string sqlArgs(const FieldInfo& field) {
 }
 
 int TableInfo::fieldIndex(std::string_view n) const {
+    if (auto it = exact.find(n); it != exact.end()) return it->second;
     for (size_t i = 0; i < fields.size(); ++i)
         if (namesEqual(fields[i].name, n)) return static_cast<int>(i);
     return -1;
@@ -598,6 +601,9 @@ void Database::open(bool create) {
     sqlite3_busy_timeout(db_, 2000);
     sqlite3_extended_result_codes(db_, 1);
     registerFunctions();
+#ifdef MK_PREUPDATE_HOOK
+    sqlite3_preupdate_hook(db_, &Database::rowWillChange, this);
+#endif
     sqlite3_update_hook(
         db_, [](void* self, int, const char*, const char* table, sqlite3_int64) { rowWritten(self, table); },
         this);
@@ -769,10 +775,12 @@ std::vector<std::string> Database::tableNames() {
     return out;
 }
 
-const TableInfo& Database::tableInfo(std::string_view name) {
+const TableInfo& Database::tableInfo(std::string_view name) { return *sharedTableInfo(name); }
+
+std::shared_ptr<const TableInfo> Database::sharedTableInfo(std::string_view name) {
     std::string key = upperAscii(name);
     auto it = infoCache_.find(key);
-    if (it != infoCache_.end()) return *it->second;
+    if (it != infoCache_.end()) return it->second;
     auto actual = findTable(name);
     if (!actual)
         throw RuntimeError(err::TableNotFound,
@@ -793,9 +801,11 @@ const TableInfo& Database::tableInfo(std::string_view name) {
         }
         info->fields.push_back(std::move(f));
     }
-    const TableInfo& ref = *info;
-    infoCache_[key] = std::move(info);
-    return ref;
+    for (size_t i = 0; i < info->fields.size(); ++i)
+        info->exact.emplace(info->fields[i].name, static_cast<int>(i));
+    std::shared_ptr<const TableInfo> shared = std::move(info);
+    infoCache_[key] = shared;
+    return shared;
 }
 
 void Database::widenToInt32(std::string_view table, std::string_view field) {
@@ -827,6 +837,38 @@ void Database::createTable(const TableDef& def) {
     beginWrite();
     exec(sql);
     infoCache_.erase(upperAscii(def.name));
+    for (const std::string& field : def.lookupFields) addLookupIndex(def.name, field);
+}
+
+namespace {
+
+// Created tables take no '.' in their names, so "ix.table.field" names one
+// index only.
+std::string lookupIndexName(const std::string& table, const std::string& field) {
+    return "ix." + table + "." + field;
+}
+
+}  // namespace
+
+bool Database::hasLookupIndex(std::string_view table, std::string_view field) {
+    const TableInfo& info = tableInfo(table);
+    const int i = info.fieldIndex(field);
+    if (i < 0) return false;
+    auto st = prepare("SELECT 1 FROM sqlite_master WHERE type='index' AND name=?1");
+    st->bindText(1, lookupIndexName(info.name, info.fields[static_cast<size_t>(i)].name));
+    return st->step();
+}
+
+void Database::addLookupIndex(std::string_view table, std::string_view field) {
+    const TableInfo& info = tableInfo(table);
+    const int i = info.fieldIndex(field);
+    if (i < 0)
+        throw RuntimeError(err::FieldNotFound, "The field '" + std::string(field) +
+                                                   "' was not found in the table " + info.name + ".");
+    const std::string& name = info.fields[static_cast<size_t>(i)].name;
+    beginWrite();
+    exec("CREATE INDEX IF NOT EXISTS " + quoteName(lookupIndexName(info.name, name)) + " ON " +
+         quoteName(info.name) + " (" + quoteName(name) + ")");
 }
 
 void Database::addColumn(const std::string& table, const FieldDef& field) {
@@ -895,6 +937,52 @@ void Database::rollback() {
     }
     infoCache_.clear();
     refreshRecordsets(true);
+}
+
+bool Database::tellsRowChanges() {
+#ifdef MK_PREUPDATE_HOOK
+    return true;
+#else
+    return false;
+#endif
+}
+
+void Database::watch(Recordset* rs, const std::string& table) {
+    Watched& w = watched_[upperAscii(table)];
+    if (std::find(w.recordsets.begin(), w.recordsets.end(), rs) == w.recordsets.end())
+        w.recordsets.push_back(rs);
+    lastChanged_.clear();
+    lastWatched_ = nullptr;
+}
+
+void Database::unwatch(Recordset* rs, const std::string& table) {
+    auto it = watched_.find(upperAscii(table));
+    if (it == watched_.end()) return;
+    auto& list = it->second.recordsets;
+    list.erase(std::remove(list.begin(), list.end(), rs), list.end());
+    lastChanged_.clear();
+    lastWatched_ = nullptr;
+}
+
+uint64_t Database::tableWrites(const std::string& table) const {
+    auto it = watched_.find(upperAscii(table));
+    return it == watched_.end() ? 0 : it->second.writes;
+}
+
+void Database::rowWillChange(void* self, sqlite3* h, int op, const char* schema,
+                             const char* table, long long oldRowid, long long newRowid) {
+    auto* db = static_cast<Database*>(self);
+    if (!table || !schema || std::strcmp(schema, "main") != 0) return;
+    // Bulk writes tell of one table many times over.
+    if (db->lastChanged_ != table) {
+        auto it = db->watched_.find(upperAscii(table));
+        db->lastWatched_ = it == db->watched_.end() ? nullptr : &it->second;
+        db->lastChanged_ = table;
+    }
+    Watched* w = db->lastWatched_;
+    if (!w) return;
+    ++w->writes;
+    for (Recordset* rs : w->recordsets) rs->tableWillChange(h, op, oldRowid, newRowid);
 }
 
 void Database::refreshRecordsets(bool keepPositions) {

@@ -32,10 +32,18 @@ struct FieldInfo {
     Value defaultValue;    // Empty when the column has no default
 };
 
+// A hash of names that finds a std::string key by a string_view.
+struct NameHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+};
+
 struct TableInfo {
     std::string name;  // as stored
     std::vector<FieldInfo> fields;
     int fieldIndex(std::string_view name) const;  // -1 when absent; case ignored
+    // The fields by their names as stored, for lookups spelled so.
+    std::unordered_map<std::string, int, NameHash, std::equal_to<>> exact;
 };
 
 // A table definition, in place of the desktop platform's table-definition
@@ -53,6 +61,8 @@ struct TableDef {
     std::vector<FieldDef> fields;
     std::string primaryIndex;  // index name, e.g. "RECINDX"
     std::string primaryField;  // field of the primary index
+    // Fields rows are looked up by; each gets an index of its own.
+    std::vector<std::string> lookupFields = {};
 };
 
 // Converts a value into what a column of this type stores ("12" into a
@@ -141,6 +151,8 @@ public:
     std::optional<std::string> findTable(std::string_view name);
     std::vector<std::string> tableNames();
     const TableInfo& tableInfo(std::string_view name);  // fails when absent
+    // The same, kept by the holder whatever the database's cache does.
+    std::shared_ptr<const TableInfo> sharedTableInfo(std::string_view name);
     // The field is read and written as a 32-bit whole number whatever its
     // column declares, so a file whose column was made 16-bit takes larger
     // numbers without being changed.
@@ -148,6 +160,11 @@ public:
     void createTable(const TableDef& def);               // fails on bad or used names
     // Adds a column to an existing table; existing rows get its default.
     void addColumn(const std::string& table, const FieldDef& field);
+    // The index that finds a table's rows by one field: whether it is
+    // there, and making it (once). An index changes no result, only how
+    // fast a lookup by that field is.
+    bool hasLookupIndex(std::string_view table, std::string_view field);
+    void addLookupIndex(std::string_view table, std::string_view field);
     // Whether the file cannot be written (read-only file or connection).
     bool isReadOnly() const;
     // What SQLite's quick check finds damaged in the file ("" when
@@ -178,6 +195,17 @@ public:
     void unregisterRecordset(Recordset* rs) { recordsets_.erase(rs); }
     void refreshRecordsets(bool keepPositions = false);
 
+    // Whether this connection tells recordsets before a row changes, so
+    // they may read their rows as they need them (else they read the
+    // whole table when they begin).
+    static bool tellsRowChanges();
+    // Recordsets whose snapshot has begun are told before any row of
+    // their table is inserted, updated or deleted, and the writes to the
+    // table are counted from then on (by table, letter case ignored).
+    void watch(Recordset* rs, const std::string& table);
+    void unwatch(Recordset* rs, const std::string& table);
+    uint64_t tableWrites(const std::string& table) const;
+
     // A consistent copy of the committed file into dest (written beside it
     // and renamed, so it is never half written).
     void backupTo(const std::filesystem::path& dest);
@@ -193,6 +221,15 @@ private:
     void registerFunctions();
     // Told by SQLite of every row the connection writes.
     static void rowWritten(void* self, const char* table);
+    static void rowWillChange(void* self, sqlite3* h, int op, const char* schema,
+                              const char* table, long long oldRowid, long long newRowid);
+    struct Watched {
+        std::vector<Recordset*> recordsets;
+        uint64_t writes = 0;
+    };
+    std::unordered_map<std::string, Watched> watched_;  // key: upper name
+    std::string lastChanged_;                         // the table last told about
+    Watched* lastWatched_ = nullptr;
     sqlite3* db_ = nullptr;
     Machine& machine_;
     std::filesystem::path path_;
@@ -202,7 +239,7 @@ private:
     std::set<std::string> writtenTables_;
     std::set<std::string> committedTables_;
     std::set<Recordset*> recordsets_;
-    std::map<std::string, std::unique_ptr<TableInfo>> infoCache_;  // key: upper name
+    std::map<std::string, std::shared_ptr<const TableInfo>> infoCache_;  // key: upper name
     std::set<std::string> widened_;  // "TABLE.FIELD", upper case
     std::unordered_map<std::string, sqlite3_stmt*> stmtCache_;
     std::set<sqlite3_stmt*> stmtInUse_;

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <exception>
+#include <limits>
 
 namespace mk {
 
@@ -69,38 +71,59 @@ void encode(std::vector<unsigned char>& out, const Value& v) {
     }
 }
 
-// Reads a column as Statement::column does, straight into the packed form.
-void encodeColumn(std::vector<unsigned char>& out, sqlite3_stmt* s, int i, FieldType type) {
-    const int t = sqlite3_column_type(s, i);
+// A column of a statement's row, or a value SQLite gives of a row about to
+// change: read alike.
+struct ColumnCell {
+    sqlite3_stmt* s;
+    int i;
+    int type() const { return sqlite3_column_type(s, i); }
+    long long integer() const { return sqlite3_column_int64(s, i); }
+    double real() const { return sqlite3_column_double(s, i); }
+    std::string_view text() const {
+        const unsigned char* p = sqlite3_column_text(s, i);
+        return std::string_view(p ? reinterpret_cast<const char*>(p) : "",
+                                static_cast<size_t>(sqlite3_column_bytes(s, i)));
+    }
+};
+
+struct ValueCell {
+    sqlite3_value* v;
+    int type() const { return sqlite3_value_type(v); }
+    long long integer() const { return sqlite3_value_int64(v); }
+    double real() const { return sqlite3_value_double(v); }
+    std::string_view text() const {
+        const unsigned char* p = sqlite3_value_text(v);
+        return std::string_view(p ? reinterpret_cast<const char*>(p) : "",
+                                static_cast<size_t>(sqlite3_value_bytes(v)));
+    }
+};
+
+// Reads a cell as Statement::column does, straight into the packed form.
+template <class Cell>
+void encodeCell(std::vector<unsigned char>& out, const Cell& c, FieldType type) {
+    const int t = c.type();
     if (t == SQLITE_NULL) {
         out.push_back(type == FieldType::YesNo ? TFalse : TNull);
         return;
     }
-    auto text = [&] {
-        const unsigned char* p = sqlite3_column_text(s, i);
-        return std::string_view(p ? reinterpret_cast<const char*>(p) : "",
-                                static_cast<size_t>(sqlite3_column_bytes(s, i)));
-    };
     switch (type) {
         case FieldType::Int16:
             out.push_back(TInt16);
-            put(out, t == SQLITE_INTEGER ? static_cast<int16_t>(sqlite3_column_int64(s, i))
-                                         : roundToInt16(sqlite3_column_double(s, i)));
+            put(out, t == SQLITE_INTEGER ? static_cast<int16_t>(c.integer()) : roundToInt16(c.real()));
             return;
         case FieldType::Int32:
         case FieldType::AutoNumber:
             out.push_back(TInt32);
-            put(out, t == SQLITE_INTEGER ? static_cast<int32_t>(sqlite3_column_int64(s, i))
-                                         : roundToInt32(sqlite3_column_double(s, i)));
+            put(out, t == SQLITE_INTEGER ? static_cast<int32_t>(c.integer()) : roundToInt32(c.real()));
             return;
         case FieldType::Single:
         case FieldType::Double:
             out.push_back(TDouble);
-            put(out, t == SQLITE_TEXT ? leadingNumber(text()) : sqlite3_column_double(s, i));
+            put(out, t == SQLITE_TEXT ? leadingNumber(c.text()) : c.real());
             return;
         case FieldType::Date:
             if (t == SQLITE_TEXT) {
-                const std::string_view str = text();
+                const std::string_view str = c.text();
                 if (auto d = parseDate(str)) {
                     out.push_back(TDate);
                     put(out, *d);
@@ -110,16 +133,20 @@ void encodeColumn(std::vector<unsigned char>& out, sqlite3_stmt* s, int i, Field
                 return;
             }
             out.push_back(TDate);
-            put(out, sqlite3_column_double(s, i));
+            put(out, c.real());
             return;
         case FieldType::YesNo:
-            out.push_back(sqlite3_column_int64(s, i) != 0 ? TTrue : TFalse);
+            out.push_back(c.integer() != 0 ? TTrue : TFalse);
             return;
         case FieldType::Text:
         case FieldType::Memo:
             break;
     }
-    putText(out, text());
+    putText(out, c.text());
+}
+
+void encodeEmpty(std::vector<unsigned char>& out, FieldType type) {
+    out.push_back(type == FieldType::YesNo ? TFalse : TNull);
 }
 
 // Steps over one packed cell.
@@ -155,27 +182,47 @@ Value decode(const unsigned char* p) {
     return Value();
 }
 
+constexpr long kMaxChunk = 4096;
+constexpr long long kNoRow = std::numeric_limits<long long>::min();
+
 }  // namespace
 
+std::vector<std::string> TextColumn::toVector() const {
+    std::vector<std::string> out;
+    out.reserve(size());
+    for (size_t i = 0; i < size(); ++i) out.emplace_back((*this)[i]);
+    return out;
+}
+
 Recordset::Recordset(Database& db, std::string_view table, Open open) : db_(&db) {
-    info_ = db.tableInfo(table);
-    quotedTable_ = quoteName(info_.name);
+    info_ = db.sharedTableInfo(table);
+    quotedTable_ = quoteName(info_->name);
     indexFields();
+    db.registerRecordset(this);
     if (open == Open::Now) {
-        load();
-        pos_ = firstLive();
+        try {
+            beginSnapshot();
+        } catch (...) {
+            db.unregisterRecordset(this);
+            if (watching_) db.unwatch(this, info_->name);
+            throw;
+        }
+        pos_ = nextLive(-1);
     } else {
         // Opening still fails at once on a table that is gone.
-        if (!db.findTable(info_.name))
+        if (!db.findTable(info_->name)) {
+            db.unregisterRecordset(this);
             throw RuntimeError(err::TableNotFound,
-                               "The table '" + info_.name + "' was not found in the database.");
+                               "The table '" + info_->name + "' was not found in the database.");
+        }
         atEndOnLoad_ = open == Open::AtEndOnFirstUse;
     }
-    db.registerRecordset(this);
 }
 
 Recordset::~Recordset() {
-    if (db_) db_->unregisterRecordset(this);
+    if (!db_) return;
+    if (watching_) db_->unwatch(this, info_->name);
+    db_->unregisterRecordset(this);
 }
 
 Database& Recordset::db() {
@@ -184,9 +231,14 @@ Database& Recordset::db() {
 }
 
 void Recordset::detach() {
+    if (db_ && watching_) db_->unwatch(this, info_->name);
+    watching_ = false;
     db_ = nullptr;
     rows_.clear();
     data_.clear();
+    foreign_.clear();
+    texts_.clear();
+    gapBefore_ = false;
     loaded_ = true;
     clearPending();
     adding_ = false;
@@ -195,12 +247,9 @@ void Recordset::detach() {
 }
 
 void Recordset::indexFields() {
-    exactIndex_.clear();
     sqlCache_.clear();
-    for (size_t i = 0; i < info_.fields.size(); ++i)
-        exactIndex_.emplace(info_.fields[i].name, static_cast<int>(i));
-    pendVal_.assign(info_.fields.size(), Value());
-    pendSet_.assign(info_.fields.size(), 0);
+    pendVal_.assign(info_->fields.size(), Value());
+    pendSet_.assign(info_->fields.size(), 0);
     pendCount_ = 0;
 }
 
@@ -240,7 +289,7 @@ const std::string& Recordset::cachedSql(char kind) {
         for (size_t i = 0; i < pendSet_.size(); ++i) {
             if (!pendSet_[i]) continue;
             if (n) cols += ", ", params += ", ";
-            cols += quoteName(info_.fields[i].name);
+            cols += quoteName(info_->fields[i].name);
             params += '?';
             params += std::to_string(++n);
         }
@@ -251,7 +300,7 @@ const std::string& Recordset::cachedSql(char kind) {
         for (size_t i = 0; i < pendSet_.size(); ++i) {
             if (!pendSet_[i]) continue;
             if (n) sets += ", ";
-            sets += quoteName(info_.fields[i].name);
+            sets += quoteName(info_->fields[i].name);
             sets += "=?";
             sets += std::to_string(++n);
         }
@@ -260,36 +309,292 @@ const std::string& Recordset::cachedSql(char kind) {
     return sqlCache_.emplace(key, std::move(sql)).first->second;
 }
 
-void Recordset::load() {
+// ------------------------------------------------------------ the snapshot
+
+void Recordset::beginSnapshot() const {
+    auto* self = const_cast<Recordset*>(this);
+    Database& d = self->db();
     rows_.clear();
     data_.clear();
+    foreign_.clear();
+    texts_.clear();
     garbage_ = 0;
+    live_ = 0;
+    chunk_ = 1;
+    startsOffset_ = UINT64_MAX;
+    ++version_;
     loaded_ = true;
+    if (!watching_) {
+        d.watch(self, info_->name);
+        watching_ = true;
+    }
+    syncedAt_ = d.tableWrites(info_->name);
     {
-        auto count = db().prepare("SELECT count(*) FROM " + quotedTable_);
-        if (count->step()) {
-            const auto n = static_cast<size_t>(count->columnInt(0));
-            rows_.reserve(n);
-            data_.reserve(std::min<size_t>(n, 100) * (info_.fields.size() + 16));
+        auto st = d.prepare("SELECT max(rowid) FROM " + quotedTable_);
+        const bool any = st->step() && !st->columnIsNull(0);
+        bound_ = any ? st->columnInt(0) : 0;
+        gapBefore_ = any;
+    }
+    // Without word of changes to come, the snapshot is taken whole now.
+    if (!Database::tellsRowChanges()) {
+        auto st = d.prepare("SELECT rowid, * FROM " + quotedTable_ + " WHERE rowid <= ?1 ORDER BY rowid");
+        st->bindInt(1, bound_);
+        while (st->step()) {
+            Row r;
+            r.rowid = sqlite3_column_int64(st->raw(), 0);
+            readCells(r, st->raw(), 1);
+            rows_.push_back(r);
+        }
+        live_ = static_cast<long>(rows_.size());
+        gapBefore_ = false;
+    }
+}
+
+void Recordset::readCells(Row& r, sqlite3_stmt* s, int first) const {
+    r.offset = data_.size();
+    for (size_t i = 0; i < info_->fields.size(); ++i)
+        encodeCell(data_, ColumnCell{s, first + static_cast<int>(i)}, info_->fields[i].type);
+    r.size = static_cast<uint32_t>(data_.size() - r.offset);
+}
+
+bool Recordset::gapAfter(long i) const {
+    return i < 0 ? gapBefore_ : rows_[static_cast<size_t>(i)].gapAfter;
+}
+
+void Recordset::setGapAfter(long i, bool gap) const {
+    if (i < 0) gapBefore_ = gap;
+    else rows_[static_cast<size_t>(i)].gapAfter = gap;
+}
+
+long long Recordset::gapLow(long i) const {
+    return i < 0 ? kNoRow : rows_[static_cast<size_t>(i)].rowid;
+}
+
+long long Recordset::gapHigh(long i) const {
+    const auto next = static_cast<size_t>(i + 1);
+    return next < rows_.size() ? rows_[next].rowid : std::numeric_limits<long long>::max();
+}
+
+bool Recordset::isForeign(long long rowid) const {
+    return std::binary_search(foreign_.begin(), foreign_.end(), rowid);
+}
+
+void Recordset::shiftPositions(long from, long by) const {
+    if (pos_ > from) pos_ += by;
+    if (posBeforeAdd_ > from) posBeforeAdd_ += by;
+}
+
+long Recordset::insertKnown(size_t at, Row r) const {
+    rows_.insert(rows_.begin() + static_cast<long>(at), r);
+    if (!r.deleted) ++live_;
+    shiftPositions(static_cast<long>(at) - 1, 1);
+    return static_cast<long>(at);
+}
+
+long Recordset::fillGap(long i, bool forward) const {
+    if (!gapAfter(i)) return 0;
+    auto* self = const_cast<Recordset*>(this);
+    long long low = gapLow(i), high = gapHigh(i);
+    const long limit = chunk_;
+    chunk_ = std::min(chunk_ * 2, kMaxChunk);
+    const std::string sql = "SELECT rowid, * FROM " + quotedTable_ +
+                            " WHERE rowid > ?1 AND rowid < ?2 AND rowid <= ?3 ORDER BY rowid" +
+                            (forward ? "" : " DESC") + " LIMIT ?4";
+    for (;;) {
+        std::vector<Row> got;
+        long given = 0;
+        long long edge = 0;
+        {
+            auto st = self->db().prepare(sql);
+            st->bindInt(1, low);
+            st->bindInt(2, high);
+            st->bindInt(3, bound_);
+            st->bindInt(4, limit);
+            while (st->step()) {
+                ++given;
+                edge = sqlite3_column_int64(st->raw(), 0);
+                if (isForeign(edge)) continue;
+                Row r;
+                r.rowid = edge;
+                readCells(r, st->raw(), 1);
+                got.push_back(r);
+            }
+        }
+        const bool more = given == limit;
+        if (got.empty()) {
+            if (!more) {
+                setGapAfter(i, false);
+                return 0;
+            }
+            (forward ? low : high) = edge;  // rows added since: read on past them
+            continue;
+        }
+        if (!forward) std::reverse(got.begin(), got.end());
+        // The rows read follow one another; a gap stays where reading stopped.
+        if (forward) {
+            setGapAfter(i, false);
+            got.back().gapAfter = more;
+        } else {
+            setGapAfter(i, more);
+        }
+        const auto n = static_cast<long>(got.size());
+        rows_.insert(rows_.begin() + (i + 1), got.begin(), got.end());
+        live_ += n;
+        shiftPositions(i, n);
+        return n;
+    }
+}
+
+void Recordset::fillAll() const {
+    bool any = gapBefore_;
+    for (const Row& r : rows_) any = any || r.gapAfter;
+    if (!any) return;
+    auto* self = const_cast<Recordset*>(this);
+    std::vector<Row> merged;
+    std::vector<long> moved(rows_.size());
+    size_t k = 0;
+    auto keep = [&](size_t at) {
+        moved[at] = static_cast<long>(merged.size());
+        merged.push_back(rows_[at]);
+        merged.back().gapAfter = false;
+    };
+    {
+        auto st = self->db().prepare("SELECT rowid FROM " + quotedTable_ +
+                                     " WHERE rowid <= ?1 ORDER BY rowid");
+        st->bindInt(1, bound_);
+        while (st->step()) {
+            const long long r = st->columnInt(0);
+            while (k < rows_.size() && rows_[k].rowid < r) keep(k++);
+            if (k < rows_.size() && rows_[k].rowid == r) {
+                keep(k++);
+                continue;
+            }
+            // Only rows in a gap are the snapshot's; others were added since.
+            if (isForeign(r) || !gapAfter(static_cast<long>(k) - 1)) continue;
+            Row row;
+            row.rowid = r;
+            row.size = kUnread;
+            merged.push_back(row);
+            ++live_;
         }
     }
-    auto st = db().prepare("SELECT rowid, * FROM " + quotedTable_ + " ORDER BY rowid");
-    sqlite3_stmt* s = st->raw();
-    const size_t n = info_.fields.size();
-    const size_t expected = rows_.capacity();
-    while (st->step()) {
-        // Once a hundred rows show the typical size, room for the rest.
-        if (rows_.size() == 100 && expected > 200)
-            data_.reserve(data_.size() / 100 * expected * 11 / 10);
-        Row r;
-        r.rowid = sqlite3_column_int64(s, 0);
-        r.offset = data_.size();
-        for (size_t i = 0; i < n; ++i)
-            encodeColumn(data_, s, static_cast<int>(i) + 1, info_.fields[i].type);
-        r.size = static_cast<uint32_t>(data_.size() - r.offset);
-        rows_.push_back(r);
+    while (k < rows_.size()) keep(k++);
+    auto remap = [&](long p) {
+        if (p < 0) return p;
+        if (p >= static_cast<long>(rows_.size())) return static_cast<long>(merged.size());
+        return moved[static_cast<size_t>(p)];
+    };
+    pos_ = remap(pos_);
+    posBeforeAdd_ = remap(posBeforeAdd_);
+    rows_.swap(merged);
+    gapBefore_ = false;
+}
+
+long Recordset::nextLive(long i) const {
+    for (;;) {
+        fillGap(i, true);
+        ++i;
+        if (i >= static_cast<long>(rows_.size())) return static_cast<long>(rows_.size());
+        if (!rows_[static_cast<size_t>(i)].deleted) return i;
     }
-    live_ = static_cast<long>(rows_.size());
+}
+
+long Recordset::prevLive(long i) const {
+    for (;;) {
+        i += fillGap(i - 1, false);
+        --i;
+        if (i < 0) return -1;
+        if (!rows_[static_cast<size_t>(i)].deleted) return i;
+    }
+}
+
+size_t Recordset::knownAt(long long rowid) const {
+    return static_cast<size_t>(
+        std::lower_bound(rows_.begin(), rows_.end(), rowid,
+                         [](const Row& r, long long id) { return r.rowid < id; }) -
+        rows_.begin());
+}
+
+long Recordset::seek(long long rowid) const {
+    auto it = rows_.begin() + static_cast<long>(knownAt(rowid));
+    const auto at = static_cast<size_t>(it - rows_.begin());
+    if (it != rows_.end() && it->rowid == rowid) return static_cast<long>(at);
+    if (rowid > bound_ || isForeign(rowid) || !gapAfter(static_cast<long>(at) - 1)) return -1;
+    auto* self = const_cast<Recordset*>(this);
+    auto st = self->db().prepare("SELECT rowid, * FROM " + quotedTable_ + " WHERE rowid = ?1");
+    st->bindInt(1, rowid);
+    if (!st->step()) return -1;
+    Row r;
+    r.rowid = rowid;
+    r.gapAfter = true;
+    readCells(r, st->raw(), 1);
+    return insertKnown(at, r);
+}
+
+void Recordset::tableWillChange(sqlite3* h, int op, long long oldRowid, long long newRowid) {
+    if (!loaded_) return;
+    auto noteAdded = [this](long long rowid) {
+        if (rowid > bound_) return;
+        auto it = rows_.begin() + static_cast<long>(knownAt(rowid));
+        if (it != rows_.end() && it->rowid == rowid) return;
+        auto f = std::lower_bound(foreign_.begin(), foreign_.end(), rowid);
+        if (f == foreign_.end() || *f != rowid) foreign_.insert(f, rowid);
+    };
+    if (op == SQLITE_INSERT) {
+        noteAdded(newRowid);
+        return;
+    }
+#ifdef MK_PREUPDATE_HOOK
+    // The row as it stands before the change is what the snapshot shows.
+    auto capture = [&](Row& r) {
+        r.offset = data_.size();
+        const int count = sqlite3_preupdate_count(h);
+        for (size_t i = 0; i < info_->fields.size(); ++i) {
+            const FieldType type = info_->fields[i].type;
+            sqlite3_value* v = nullptr;
+            const size_t before = data_.size();
+            try {
+                if (static_cast<int>(i) < count &&
+                    sqlite3_preupdate_old(h, static_cast<int>(i), &v) == SQLITE_OK && v)
+                    encodeCell(data_, ValueCell{v}, type);
+                else
+                    encodeEmpty(data_, type);
+            } catch (...) {
+                // A value the field cannot read would have failed the read;
+                // the row keeps an empty cell instead.
+                data_.resize(before);
+                encodeEmpty(data_, type);
+            }
+        }
+        r.size = static_cast<uint32_t>(data_.size() - r.offset);
+    };
+    auto it = rows_.begin() + static_cast<long>(knownAt(oldRowid));
+    const auto at = static_cast<size_t>(it - rows_.begin());
+    if (it != rows_.end() && it->rowid == oldRowid) {
+        if (it->size == kUnread) capture(*it);
+    } else if (oldRowid <= bound_ && !isForeign(oldRowid) && gapAfter(static_cast<long>(at) - 1)) {
+        Row r;
+        r.rowid = oldRowid;
+        r.gapAfter = true;
+        capture(r);
+        insertKnown(at, r);
+    }
+#else
+    (void)h;
+#endif
+    if (op == SQLITE_UPDATE && newRowid != oldRowid) noteAdded(newRowid);
+}
+
+bool Recordset::mirrorsTable() const {
+    return Database::tellsRowChanges() && loaded_ && watching_ && db_ &&
+           syncedAt_ == db_->tableWrites(info_->name);
+}
+
+template <class Write>
+void Recordset::ownWrite(Write write) {
+    const bool mirror = mirrorsTable();
+    write();
+    if (mirror) syncedAt_ = db().tableWrites(info_->name);
 }
 
 void Recordset::readAppended(long long afterRowid) {
@@ -302,20 +607,29 @@ void Recordset::readAppended(long long afterRowid) {
     auto st = db().prepare("SELECT rowid FROM " + quotedTable_ + " WHERE rowid > ?1 ORDER BY rowid");
     st->bindInt(1, afterRowid);
     while (st->step()) {
-        Row r;
-        r.rowid = st->columnInt(0);
-        r.size = kUnread;
-        rows_.push_back(r);
-        ++live_;
+        const long long r = st->columnInt(0);
+        auto it = rows_.begin() + static_cast<long>(knownAt(r));
+        if (it != rows_.end() && it->rowid == r) continue;
+        if (r <= bound_) {
+            auto f = std::lower_bound(foreign_.begin(), foreign_.end(), r);
+            if (f == foreign_.end() || *f != r) continue;  // the snapshot's already
+            foreign_.erase(f);
+        }
+        const auto at = static_cast<size_t>(it - rows_.begin());
+        Row row;
+        row.rowid = r;
+        row.size = kUnread;
+        row.gapAfter = gapAfter(static_cast<long>(at) - 1) && r < bound_;
+        insertKnown(at, row);
     }
+    ++version_;
     if (atEnd) pos_ = static_cast<long>(rows_.size());
 }
 
 void Recordset::ensureLoaded() const {
     if (loaded_) return;
-    auto* self = const_cast<Recordset*>(this);
-    self->load();
-    pos_ = atEndOnLoad_ ? static_cast<long>(rows_.size()) : firstLive();
+    beginSnapshot();
+    pos_ = atEndOnLoad_ ? static_cast<long>(rows_.size()) : nextLive(-1);
     atEndOnLoad_ = false;
 }
 
@@ -327,7 +641,7 @@ Recordset::Position Recordset::position() const {
     p.valid = true;
     p.rowid = at >= 0 && at < size ? rows_[static_cast<size_t>(at)].rowid : 0;
     p.beforeStart = at < 0;
-    p.pastEnd = at >= size && size > 0;
+    p.pastEnd = at >= size && (size > 0 || gapBefore_);
     return p;
 }
 
@@ -337,7 +651,7 @@ void Recordset::rereadQuietly(bool keepPosition) {
         mark_ = {};
         adding_ = false;
         try {
-            info_ = db().tableInfo(info_.name);
+            info_ = db().sharedTableInfo(info_->name);
             indexFields();
         } catch (const RuntimeError&) {
         }
@@ -347,66 +661,80 @@ void Recordset::rereadQuietly(bool keepPosition) {
     mark_ = {};
     adding_ = false;
     try {
-        info_ = db().tableInfo(info_.name);
+        info_ = db().sharedTableInfo(info_->name);
         indexFields();
-        load();
+        beginSnapshot();
     } catch (const RuntimeError&) {
         rows_.clear();
         data_.clear();
         live_ = 0;
+        gapBefore_ = false;
     }
     atEndOnLoad_ = false;
-    pos_ = firstLive();
+    long at = -2;
     if (keepPosition) {
-        if (was.pastEnd) pos_ = static_cast<long>(rows_.size());
-        if (was.beforeStart && live_ > 0) pos_ = -1;
-        for (size_t i = 0; was.rowid != 0 && i < rows_.size(); ++i)
-            if (rows_[i].rowid == was.rowid) pos_ = static_cast<long>(i);
+        if (was.pastEnd) at = static_cast<long>(rows_.size());
+        if (was.beforeStart && nextLive(-1) < static_cast<long>(rows_.size())) at = -1;
+        if (was.rowid != 0)
+            if (const long found = seek(was.rowid); found >= 0) at = found;
     }
+    pos_ = at != -2 ? at : nextLive(-1);
     moved();
 }
 
 // Rows known by number whose cells are read when first needed, a block of
-// neighbours at a time, so a walk either way reads in blocks.
+// neighbours at a time (with no gap among them), so a walk either way
+// reads in blocks.
 void Recordset::readUnread(size_t row) const {
     constexpr size_t kBlock = 4096;
     size_t first = row, last = row + 1;
-    while (first > 0 && row - first < kBlock && rows_[first - 1].size == kUnread) --first;
-    while (last < rows_.size() && last - row < kBlock && rows_[last].size == kUnread) ++last;
+    while (first > 0 && row - first < kBlock && rows_[first - 1].size == kUnread &&
+           !rows_[first - 1].gapAfter)
+        --first;
+    while (last < rows_.size() && last - row < kBlock && rows_[last].size == kUnread &&
+           !rows_[last - 1].gapAfter)
+        ++last;
     auto* self = const_cast<Recordset*>(this);
     auto st = self->db().prepare("SELECT rowid, * FROM " + quotedTable_ +
                                  " WHERE rowid BETWEEN ?1 AND ?2 ORDER BY rowid");
     st->bindInt(1, rows_[first].rowid);
     st->bindInt(2, rows_[last - 1].rowid);
     sqlite3_stmt* s = st->raw();
-    const size_t n = info_.fields.size();
     size_t k = first;
     while (st->step()) {
         const long long rowid = sqlite3_column_int64(s, 0);
         while (k < last && rows_[k].rowid < rowid) ++k;
         if (k == last) break;
-        if (rows_[k].rowid != rowid) continue;
-        Row& r = rows_[k];
-        r.offset = data_.size();
-        for (size_t i = 0; i < n; ++i)
-            encodeColumn(data_, s, static_cast<int>(i) + 1, info_.fields[i].type);
-        r.size = static_cast<uint32_t>(data_.size() - r.offset);
+        if (rows_[k].rowid != rowid || rows_[k].size != kUnread) continue;
+        readCells(rows_[k], s, 1);
     }
-    // A row removed meanwhile by another window reads as empty.
+    // A row removed meanwhile (where the database could not tell) reads
+    // as empty.
     for (size_t i = first; i < last; ++i) {
         if (rows_[i].size != kUnread) continue;
         rows_[i].offset = data_.size();
-        for (const FieldInfo& f : info_.fields)
-            data_.push_back(f.type == FieldType::YesNo ? TFalse : TNull);
+        for (const FieldInfo& f : info_->fields) encodeEmpty(data_, f.type);
         rows_[i].size = static_cast<uint32_t>(data_.size() - rows_[i].offset);
     }
 }
 
 const unsigned char* Recordset::cellData(size_t row, size_t field) const {
     if (rows_[row].size == kUnread) readUnread(row);
-    const unsigned char* p = data_.data() + rows_[row].offset;
-    for (size_t i = 0; i < field; ++i) p = skip(p);
-    return p;
+    const Row& r = rows_[row];
+    const unsigned char* start = data_.data() + r.offset;
+    // Where each cell of the row last read starts: showing a row reads all
+    // of its fields one by one.
+    if (startsRow_ != r.rowid || startsOffset_ != r.offset) {
+        cellStarts_.clear();
+        const unsigned char* p = start;
+        for (size_t i = 0; i < info_->fields.size(); ++i) {
+            cellStarts_.push_back(static_cast<uint32_t>(p - start));
+            p = skip(p);
+        }
+        startsRow_ = r.rowid;
+        startsOffset_ = r.offset;
+    }
+    return start + cellStarts_[field];
 }
 
 Value Recordset::cell(size_t row, size_t field) const { return decode(cellData(row, field)); }
@@ -414,9 +742,9 @@ Value Recordset::cell(size_t row, size_t field) const { return decode(cellData(r
 std::vector<Value> Recordset::rowValues(size_t row) const {
     if (rows_[row].size == kUnread) readUnread(row);
     std::vector<Value> out;
-    out.reserve(info_.fields.size());
+    out.reserve(info_->fields.size());
     const unsigned char* p = data_.data() + rows_[row].offset;
-    for (size_t i = 0; i < info_.fields.size(); ++i) {
+    for (size_t i = 0; i < info_->fields.size(); ++i) {
         out.push_back(decode(p));
         p = skip(p);
     }
@@ -424,6 +752,8 @@ std::vector<Value> Recordset::rowValues(size_t row) const {
 }
 
 void Recordset::storeRow(Row& row, const std::vector<Value>& values) {
+    ++version_;
+    startsOffset_ = UINT64_MAX;  // rows move when packed
     if (row.size != kUnread) garbage_ += row.size;
     // Rewritten rows leave their old bytes behind; pack when half is waste.
     if (garbage_ > (1u << 20) && garbage_ * 2 > data_.size()) {
@@ -444,26 +774,18 @@ void Recordset::storeRow(Row& row, const std::vector<Value>& values) {
     row.size = static_cast<uint32_t>(data_.size() - row.offset);
 }
 
-long Recordset::firstLive() const {
-    for (size_t i = 0; i < rows_.size(); ++i)
-        if (!rows_[i].deleted) return static_cast<long>(i);
-    return static_cast<long>(rows_.size());
-}
-
-long Recordset::lastLive() const {
-    for (size_t i = rows_.size(); i-- > 0;)
-        if (!rows_[i].deleted) return static_cast<long>(i);
-    return static_cast<long>(rows_.size());
-}
+// ------------------------------------------------------------ where it stands
 
 long Recordset::recordCount() const {
     ensureLoaded();
+    fillAll();
     return live_;
 }
 
 bool Recordset::bof() const {
     ensureLoaded();
-    return !adding_ && (pos_ < 0 || live_ == 0);
+    if (adding_) return false;
+    return pos_ < 0 || nextLive(-1) >= static_cast<long>(rows_.size());
 }
 
 bool Recordset::eof() const {
@@ -489,9 +811,24 @@ bool Recordset::hasCurrentRow() const {
 
 long Recordset::absolutePosition() const {
     if (!hasCurrentRow() || adding_) return 0;
+    auto* self = const_cast<Recordset*>(this);
     long n = 0;
     for (long i = 0; i <= pos_; ++i)
         if (!rows_[static_cast<size_t>(i)].deleted) ++n;
+    for (long i = -1; i < pos_; ++i) {
+        if (!gapAfter(i)) continue;
+        // The rows of a gap are counted, not read.
+        const long long low = gapLow(i), high = gapHigh(i);
+        auto st = self->db().prepare("SELECT count(*) FROM " + quotedTable_ +
+                                     " WHERE rowid > ?1 AND rowid < ?2 AND rowid <= ?3");
+        st->bindInt(1, low);
+        st->bindInt(2, high);
+        st->bindInt(3, bound_);
+        if (st->step()) n += static_cast<long>(st->columnInt(0));
+        const auto from = std::upper_bound(foreign_.begin(), foreign_.end(), low);
+        const auto to = std::lower_bound(foreign_.begin(), foreign_.end(), high);
+        if (from < to) n -= static_cast<long>(to - from);
+    }
     return n;
 }
 
@@ -509,17 +846,20 @@ void Recordset::leaveRow() {
     if (hasPendingChanges()) update();
 }
 
+// ------------------------------------------------------------------ moves
+
 void Recordset::moveFirst() {
     ensureLoaded();
     leaveRow();
-    pos_ = firstLive();
+    pos_ = nextLive(-1);
     moved();
 }
 
 void Recordset::moveLast() {
     ensureLoaded();
     leaveRow();
-    pos_ = lastLive();
+    const long last = prevLive(static_cast<long>(rows_.size()));
+    pos_ = last >= 0 ? last : static_cast<long>(rows_.size());
     moved();
 }
 
@@ -527,20 +867,54 @@ void Recordset::moveNext() {
     if (eof()) noCurrentRow();
     ensureLoaded();
     leaveRow();
-    long i = pos_ + 1;
-    while (i < static_cast<long>(rows_.size()) && rows_[static_cast<size_t>(i)].deleted) ++i;
-    pos_ = std::min(i, static_cast<long>(rows_.size()));
+    pos_ = nextLive(pos_);
     moved();
 }
 
 void Recordset::movePrevious() {
     if (bof()) noCurrentRow();
     leaveRow();
-    long i = std::min(pos_, static_cast<long>(rows_.size())) - 1;
-    while (i >= 0 && rows_[static_cast<size_t>(i)].deleted) --i;
-    pos_ = i;
+    pos_ = prevLive(std::min(pos_, static_cast<long>(rows_.size())));
     moved();
 }
+
+void Recordset::moveToPosition(long position) {
+    moveFirst();
+    if (position <= 1 || eof()) return;
+    long at = -1;
+    if (mirrorsTable()) {
+        // The table holds the snapshot's rows: it counts them.
+        auto st = db().prepare("SELECT rowid FROM " + quotedTable_ +
+                               " ORDER BY rowid LIMIT 1 OFFSET ?1");
+        st->bindInt(1, position - 1);
+        if (st->step()) at = seek(st->columnInt(0));
+    } else {
+        fillAll();
+        long n = 1;
+        for (long i = pos_ + 1; i < static_cast<long>(rows_.size()); ++i)
+            if (!rows_[static_cast<size_t>(i)].deleted && ++n == position) {
+                at = i;
+                break;
+            }
+    }
+    pos_ = at >= 0 ? at : static_cast<long>(rows_.size());
+    moved();
+}
+
+bool Recordset::moveToRow(long long rowid) {
+    moveFirst();
+    if (eof()) return false;
+    const long at = seek(rowid);
+    const bool on = at >= 0 && !rows_[static_cast<size_t>(at)].deleted;
+    const long to = on ? at : static_cast<long>(rows_.size());
+    if (to != pos_) {
+        pos_ = to;
+        moved();
+    }
+    return on;
+}
+
+// ---------------------------------------------------------------- changes
 
 void Recordset::addNew() {
     ensureLoaded();
@@ -549,7 +923,7 @@ void Recordset::addNew() {
     adding_ = true;
     clearPending();
     newRow_.clear();
-    for (const FieldInfo& f : info_.fields)
+    for (const FieldInfo& f : info_->fields)
         newRow_.push_back(f.type == FieldType::YesNo ? Value(false) : Value::null());
     moved();
 }
@@ -558,32 +932,45 @@ void Recordset::update() {
     ensureLoaded();
     if (listener_) listener_->recordsetWillWrite(*this);
     Database& d = db();
-    const size_t nf = info_.fields.size();
+    const size_t nf = info_->fields.size();
     if (adding_) {
-        d.beginWrite();
-        {
+        long long rowid = 0;
+        ownWrite([&] {
+            d.beginWrite();
             auto st = d.prepare(cachedSql('I'));
             int i = 0;
             for (size_t k = 0; k < nf; ++k)
-                if (pendSet_[k]) st->bind(++i, pendVal_[k], info_.fields[k].type);
+                if (pendSet_[k]) st->bind(++i, pendVal_[k], info_->fields[k].type);
             st->step();
-        }
-        Row r;
-        r.rowid = d.lastInsertRowid();
+            rowid = d.lastInsertRowid();
+        });
         std::vector<Value> values;
         values.reserve(nf);
         for (size_t k = 0; k < nf; ++k) {
-            const FieldInfo& f = info_.fields[k];
+            const FieldInfo& f = info_->fields[k];
             if (pendSet_[k]) values.push_back(std::move(pendVal_[k]));
             else if (f.type == FieldType::AutoNumber)
-                values.push_back(Value::i32(static_cast<int32_t>(r.rowid)));
+                values.push_back(Value::i32(static_cast<int32_t>(rowid)));
             else if (!f.defaultValue.isEmpty()) values.push_back(f.defaultValue);
             else values.push_back(f.type == FieldType::YesNo ? Value(false) : Value::null());
         }
-        storeRow(r, values);
-        rows_.push_back(r);
-        pos_ = static_cast<long>(rows_.size()) - 1;
-        ++live_;
+        // The new row goes in its place by number; SQLite may give again
+        // the number of a row this recordset deleted.
+        foreign_.erase(std::remove(foreign_.begin(), foreign_.end(), rowid), foreign_.end());
+        auto it = rows_.begin() + static_cast<long>(knownAt(rowid));
+        auto at = static_cast<size_t>(it - rows_.begin());
+        if (it != rows_.end() && it->rowid == rowid) {
+            it->deleted = false;
+            it->size = kUnread;
+            ++live_;
+        } else {
+            Row r;
+            r.rowid = rowid;
+            r.gapAfter = gapAfter(static_cast<long>(at) - 1) && rowid < bound_;
+            insertKnown(at, r);
+        }
+        storeRow(rows_[at], values);
+        pos_ = static_cast<long>(at);
         adding_ = false;
         clearPending();
         // Bound controls show the stored row (its defaults and number).
@@ -596,19 +983,19 @@ void Recordset::update() {
         return;
     }
     if (!hasCurrentRow()) noCurrentRow();
-    Row& row = rows_[static_cast<size_t>(pos_)];
-    d.beginWrite();
-    {
+    const long long rowid = rows_[static_cast<size_t>(pos_)].rowid;
+    ownWrite([&] {
+        d.beginWrite();
         auto st = d.prepare(cachedSql('U'));
         int i = 0;
         for (size_t k = 0; k < nf; ++k)
-            if (pendSet_[k]) st->bind(++i, pendVal_[k], info_.fields[k].type);
-        st->bindInt(i + 1, row.rowid);
+            if (pendSet_[k]) st->bind(++i, pendVal_[k], info_->fields[k].type);
+        st->bindInt(i + 1, rowid);
         st->step();
-    }
+    });
     if (d.changes() == 0)
         throw RuntimeError(err::RowChanged,
-                           "The row could not be saved: it was deleted from " + info_.name +
+                           "The row could not be saved: it was deleted from " + info_->name +
                                " in another window.");
     std::vector<Value> values = rowValues(static_cast<size_t>(pos_));
     for (size_t k = 0; k < nf; ++k)
@@ -627,15 +1014,16 @@ void Recordset::deleteCurrent() {
         throw RuntimeError(err::RowDeleted, "The row has already been deleted.");
     if (!hasCurrentRow()) noCurrentRow();
     Database& d = db();
-    Row& row = rows_[static_cast<size_t>(pos_)];
-    d.beginWrite();
-    {
+    const long long rowid = rows_[static_cast<size_t>(pos_)].rowid;
+    ownWrite([&] {
+        d.beginWrite();
         auto st = d.prepare("DELETE FROM " + quotedTable_ + " WHERE rowid=?1");
-        st->bindInt(1, row.rowid);
+        st->bindInt(1, rowid);
         st->step();
-    }
-    row.deleted = true;
+    });
+    rows_[static_cast<size_t>(pos_)].deleted = true;
     --live_;
+    ++version_;
     clearPending();
 }
 
@@ -653,19 +1041,19 @@ void Recordset::refresh() {
     clearPending();
     adding_ = false;
     atEndOnLoad_ = false;
-    load();
-    pos_ = firstLive();
+    beginSnapshot();
+    pos_ = nextLive(-1);
     moved();
 }
 
+// ----------------------------------------------------------------- fields
+
 int Recordset::indexOf(std::string_view name) const {
-    auto exact = exactIndex_.find(name);
-    if (exact != exactIndex_.end()) return exact->second;
-    int i = info_.fieldIndex(name);
+    const int i = info_->fieldIndex(name);
     if (i < 0)
         throw RuntimeError(err::FieldNotFound, "The field '" + std::string(name) +
                                                    "' was not found in the table " +
-                                                   info_.name + ".");
+                                                   info_->name + ".");
     return i;
 }
 
@@ -688,7 +1076,7 @@ Value Recordset::field(std::string_view name) const {
 void Recordset::setField(std::string_view name, const Value& v) {
     int i = indexOf(name);
     requireCurrent();
-    const FieldInfo& f = info_.fields[static_cast<size_t>(i)];
+    const FieldInfo& f = info_->fields[static_cast<size_t>(i)];
     if (f.type == FieldType::AutoNumber)
         throw RuntimeError(err::NotUpdatable, "The field " + f.name + " is numbered by itself.");
     Value c = convertForField(f, v);
@@ -696,70 +1084,231 @@ void Recordset::setField(std::string_view name, const Value& v) {
     else setPending(i, std::move(c));
 }
 
-std::vector<Value> Recordset::columnValues(std::string_view name) const {
-    int i = indexOf(name);
+// Every live row's value of one field in table order, with its row
+// number, until visit returns false: the rows known from the snapshot, the
+// others as the table holds them (which is as the snapshot has them: a row
+// is kept before it changes). Only that field of the rows not yet read is
+// read.
+template <class Visit>
+void Recordset::visitColumn(size_t field, Visit visit) const {
     ensureLoaded();
+    bool gaps = gapBefore_;
+    for (const Row& r : rows_) gaps = gaps || r.gapAfter || r.size == kUnread;
+    if (!gaps) {
+        for (size_t r = 0; r < rows_.size(); ++r)
+            if (!rows_[r].deleted && !visit(rows_[r].rowid, cell(r, field))) return;
+        return;
+    }
+    auto* self = const_cast<Recordset*>(this);
+    const FieldInfo& f = info_->fields[field];
+    size_t k = 0;
+    auto known = [&](size_t at) {
+        return rows_[at].deleted || visit(rows_[at].rowid, cell(at, field));
+    };
+    bool more = true;
+    {
+        auto st = self->db().prepare("SELECT rowid, " + quoteName(f.name) + " FROM " +
+                                     quotedTable_ + " ORDER BY rowid");
+        while (more && st->step()) {
+            const long long r = st->columnInt(0);
+            while (more && k < rows_.size() && rows_[k].rowid < r) more = known(k++);
+            if (!more) break;
+            if (k < rows_.size() && rows_[k].rowid == r) {
+                const Row& row = rows_[k++];
+                if (row.deleted) continue;
+                more = row.size == kUnread ? visit(r, st->column(1, f.type)) : visit(r, cell(k - 1, field));
+                continue;
+            }
+            if (r > bound_ || isForeign(r) || !gapAfter(static_cast<long>(k) - 1)) continue;
+            more = visit(r, st->column(1, f.type));
+        }
+    }
+    while (more && k < rows_.size()) more = known(k++);
+}
+
+std::vector<Value> Recordset::columnValues(std::string_view name) const {
+    const auto i = static_cast<size_t>(indexOf(name));
     std::vector<Value> out;
-    out.reserve(static_cast<size_t>(live_));
-    for (size_t r = 0; r < rows_.size(); ++r)
-        if (!rows_[r].deleted) out.push_back(cell(r, static_cast<size_t>(i)));
+    visitColumn(i, [&](long long, Value v) {
+        out.push_back(std::move(v));
+        return true;
+    });
     return out;
 }
+
+std::shared_ptr<const TextColumn> Recordset::columnTexts(std::string_view name) const {
+    const auto i = static_cast<size_t>(indexOf(name));
+    ensureLoaded();
+    if (textsVersion_ != version_) {
+        texts_.clear();
+        textsVersion_ = version_;
+    }
+    const std::string& key = info_->fields[i].name;
+    for (const auto& [field, column] : texts_)
+        if (field == key) return column;
+    auto column = std::make_shared<TextColumn>();
+    visitColumn(i, [&](long long, const Value& v) {
+        if (v.isText()) column->push_back(v.asTextRaw());
+        else column->push_back(toText(v));
+        return true;
+    });
+    texts_.emplace_back(key, column);
+    return column;
+}
+
+// ---------------------------------------------------------------- searches
 
 bool Recordset::findFirst(std::string_view name, const std::function<bool(const Value&)>& match) {
     moveFirst();
     if (eof()) return false;
     const auto f = static_cast<size_t>(indexOf(name));
-    long found = static_cast<long>(rows_.size());
-    for (size_t r = static_cast<size_t>(pos_); r < rows_.size(); ++r) {
-        if (rows_[r].deleted) continue;
-        bool equal;
+    // Only the field is read of the rows passed; the row found is read whole.
+    std::optional<long long> hit, failedAt;
+    std::exception_ptr failure;
+    visitColumn(f, [&](long long rowid, const Value& v) {
         try {
-            equal = match(cell(r, f));
+            if (!match(v)) return true;
+            hit = rowid;
         } catch (const RuntimeError&) {
-            // A failed comparison leaves the search on the row it failed on.
-            pos_ = static_cast<long>(r);
-            moved();
-            throw;
+            failedAt = rowid;
+            failure = std::current_exception();
         }
-        if (equal) {
-            found = static_cast<long>(r);
-            break;
-        }
-    }
-    if (found != pos_) {
-        pos_ = found;
+        return false;
+    });
+    // A failed comparison leaves the search on the row it failed on.
+    const long at = failedAt ? seek(*failedAt) : hit ? seek(*hit) : -1;
+    const long to = at >= 0 ? at : static_cast<long>(rows_.size());
+    if (to != pos_ || failure) {
+        pos_ = to;
         moved();
     }
-    return found < static_cast<long>(rows_.size());
+    if (failure) std::rethrow_exception(failure);
+    return at >= 0 && !failedAt;
 }
+
+namespace {
+
+// The row a search in SQL found (or none), as a position.
+long landing(long seeked, size_t rows) { return seeked >= 0 ? seeked : static_cast<long>(rows); }
+
+}  // namespace
 
 bool Recordset::findFirstText(std::string_view name, std::string_view text) {
     moveFirst();
     if (eof()) return false;
     const auto f = static_cast<size_t>(indexOf(name));
-    long found = static_cast<long>(rows_.size());
-    for (size_t r = static_cast<size_t>(pos_); r < rows_.size(); ++r) {
-        if (rows_[r].deleted) continue;
-        const unsigned char* p = cellData(r, f);
-        bool equal;
-        if (*p == TText) {
-            ++p;
-            const size_t n = getLength(p);
-            equal = n == text.size() && std::memcmp(p, text.data(), n) == 0;
-        } else {
-            equal = toText(decode(p)) == text;
+    const FieldInfo& field = info_->fields[f];
+    const bool textField = field.type == FieldType::Text || field.type == FieldType::Memo;
+    // While the table holds just the snapshot's rows, its index answers.
+    // A text field holds texts, Nulls (read as "") and, written from
+    // outside, blobs (read as their bytes), which the table does not
+    // compare as the walk does: then the walk.
+    if (textField && mirrorsTable()) {
+        Database& d = db();
+        const std::string column = quoteName(field.name);
+        bool blobs = false;
+        {
+            auto st = d.prepare("SELECT 1 FROM " + quotedTable_ + " WHERE " + column + " >= x'' LIMIT 1");
+            blobs = st->step();
         }
-        if (equal) {
-            found = static_cast<long>(r);
-            break;
+        if (!blobs) {
+            std::optional<long long> hit;
+            {
+                auto st = d.prepare("SELECT rowid FROM " + quotedTable_ + " WHERE " + column +
+                                    " = ?1 ORDER BY rowid LIMIT 1");
+                st->bindText(1, text);
+                if (st->step()) hit = st->columnInt(0);
+            }
+            if (text.empty()) {
+                auto st = d.prepare("SELECT rowid FROM " + quotedTable_ + " WHERE " + column +
+                                    " IS NULL ORDER BY rowid LIMIT 1");
+                if (st->step() && (!hit || st->columnInt(0) < *hit)) hit = st->columnInt(0);
+            }
+            const long at = landing(hit ? seek(*hit) : -1, rows_.size());
+            if (at != pos_) {
+                pos_ = at;
+                moved();
+            }
+            return at < static_cast<long>(rows_.size());
         }
     }
-    if (found != pos_) {
-        pos_ = found;
-        moved();
+    return findFirst(name, [text](const Value& v) {
+        return v.isText() ? v.asTextRaw() == text : toText(v) == text;
+    });
+}
+
+// The first row whose field, read as its type and taken as a whole number
+// of the given bits, equals wanted; nullopt inside when none. Answered by
+// the table (through the field's index) only when no reading can fail or
+// wrap: no text or blob in the field, every number within what both the
+// field and the whole number hold. Else nullopt outside: the walk answers.
+std::optional<long long> Recordset::wholeMatchInSql(size_t field, double wanted, int bits,
+                                                    bool& answered) {
+    answered = false;
+    const FieldInfo& f = info_->fields[field];
+    if (f.type != FieldType::Int16 && f.type != FieldType::Int32) return std::nullopt;
+    const bool narrow = f.type == FieldType::Int16 || bits == 16;
+    const double low = narrow ? -32768.0 : static_cast<double>(std::numeric_limits<int32_t>::min());
+    const double high = narrow ? 32767.0 : static_cast<double>(std::numeric_limits<int32_t>::max());
+    Database& d = db();
+    const std::string column = quoteName(f.name);
+    {
+        // Numbers sort before texts and blobs; '' is the least text.
+        auto st = d.prepare("SELECT 1 FROM " + quotedTable_ + " WHERE " + column + " >= '' LIMIT 1");
+        if (st->step()) return std::nullopt;
     }
-    return found < static_cast<long>(rows_.size());
+    for (const char* edge : {"min", "max"}) {
+        auto st = d.prepare(std::string("SELECT ") + edge + "(" + column + ") FROM " + quotedTable_);
+        if (!st->step() || st->columnIsNull(0)) continue;
+        const double v = sqlite3_column_double(st->raw(), 0);
+        if (!(v >= low && v <= high)) return std::nullopt;
+    }
+    answered = true;
+    const auto whole = [bits](const Value& v) {
+        return bits == 16 ? static_cast<double>(toInt16(v)) : static_cast<double>(toInt32(v));
+    };
+    std::optional<long long> hit;
+    {
+        // A number within half of wanted may read as it.
+        auto st = d.prepare("SELECT rowid, " + column + " FROM " + quotedTable_ + " WHERE " + column +
+                            " BETWEEN ?1 AND ?2 ORDER BY rowid");
+        st->bind(1, Value(wanted - 0.5), FieldType::Double);
+        st->bind(2, Value(wanted + 0.5), FieldType::Double);
+        while (st->step())
+            if (whole(st->column(1, f.type)) == wanted) {
+                hit = st->columnInt(0);
+                break;
+            }
+    }
+    // A Null reads as 0.
+    if (whole(Value::null()) == wanted) {
+        auto st = d.prepare("SELECT rowid FROM " + quotedTable_ + " WHERE " + column +
+                            " IS NULL ORDER BY rowid LIMIT 1");
+        if (st->step() && (!hit || st->columnInt(0) < *hit)) hit = st->columnInt(0);
+    }
+    return hit;
+}
+
+bool Recordset::findFirstWhole(std::string_view name, double wanted, int bits) {
+    moveFirst();
+    if (eof()) return false;
+    const auto f = static_cast<size_t>(indexOf(name));
+    if (mirrorsTable()) {
+        bool answered = false;
+        const std::optional<long long> hit = wholeMatchInSql(f, wanted, bits, answered);
+        if (answered) {
+            const long at = landing(hit ? seek(*hit) : -1, rows_.size());
+            if (at != pos_) {
+                pos_ = at;
+                moved();
+            }
+            return at < static_cast<long>(rows_.size());
+        }
+    }
+    return findFirst(name, [wanted, bits](const Value& v) {
+        return (bits == 16 ? static_cast<double>(toInt16(v)) : static_cast<double>(toInt32(v))) ==
+               wanted;
+    });
 }
 
 }  // namespace mk

@@ -2,7 +2,9 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cstring>
+#include <optional>
 
 namespace mk::scan {
 
@@ -62,6 +64,42 @@ std::pair<double, double> sumProducts(Database& db, const std::string& table,
 bool hasRows(Database& db, const std::string& table) {
     auto st = db.prepare("SELECT EXISTS (SELECT 1 FROM " + quoteName(db.tableInfo(table).name) + ")");
     return st->step() && st->columnInt(0) != 0;
+}
+
+double maxNumber(Database& db, const std::string& table, const std::string& field, double start) {
+    const TableInfo& info = db.tableInfo(table);
+    const FieldInfo& f = fieldOf(info, field);
+    const std::string from = " FROM " + quoteName(info.name);
+    const std::string column = quoteName(f.name);
+    const bool whole = f.type == FieldType::Int16 || f.type == FieldType::Int32 ||
+                       f.type == FieldType::AutoNumber;
+    if (whole) {
+        const double low = f.type == FieldType::Int16 ? -32768.0 : -2147483648.0;
+        const double high = f.type == FieldType::Int16 ? 32767.0 : 2147483647.0;
+        // Numbers sort before texts and blobs; '' is the least text.
+        bool plain = !db.prepare("SELECT 1" + from + " WHERE " + column + " >= '' LIMIT 1")->step();
+        auto edge = [&](const char* which) -> std::optional<Value> {
+            auto st = db.prepare(std::string("SELECT ") + which + "(" + column + ")" + from);
+            if (!st->step() || st->columnIsNull(0)) return std::nullopt;
+            const double v = sqlite3_column_double(st->raw(), 0);
+            if (!(v >= low && v <= high)) plain = false;
+            return st->column(0, f.type);
+        };
+        std::optional<Value> largest;
+        if (plain) edge("min");
+        if (plain) largest = edge("max");
+        if (plain) {
+            double result = start;
+            if (largest) result = std::max(result, toDouble(*largest));
+            if (db.prepare("SELECT 1" + from + " WHERE " + column + " IS NULL LIMIT 1")->step())
+                result = std::max(result, toDouble(Value::null()));
+            return result;
+        }
+    }
+    double result = start;
+    auto st = db.prepare("SELECT " + column + from + " ORDER BY rowid");
+    while (st->step()) result = std::max(result, toDouble(st->column(0, f.type)));
+    return result;
 }
 
 long long lastRowid(Database& db, const std::string& table) {
@@ -127,8 +165,10 @@ void forEachWithText(Database& db, const std::string& table,
         const bool plain = f.type == FieldType::Text || f.type == FieldType::Memo;
         any += (any.empty() ? "" : ", ") + (plain ? quoteName(f.name) : sqlRead("text", f));
     }
+    // One field is compared as field = text, which its index answers.
+    const std::string where = textFields.size() == 1 ? any + " = ?1" : "?1 IN (" + any + ")";
     auto st = db.prepare("SELECT " + selectList(read) + " FROM " + quoteName(info.name) +
-                         " WHERE ?1 IN (" + any + ") ORDER BY rowid");
+                         " WHERE " + where + " ORDER BY rowid");
     st->bindText(1, text);
     visitRows(*st, read, visit);
 }

@@ -23,6 +23,13 @@ std::pair<double, double> sumProducts(Database& db, const std::string& table,
                                       const std::string& b, std::pair<double, double> start);
 
 bool hasRows(Database& db, const std::string& table);
+
+// The largest of start and every row's field, read as its type and taken
+// as a number (toDouble: a Null counts as 0), as a walk over the rows
+// finds it; a reading that fails fails as the walk's does. Found through
+// the field's index when every value is one its whole-number type holds
+// as stored (or Null), else by the walk in SQL.
+double maxNumber(Database& db, const std::string& table, const std::string& field, double start);
 long long lastRowid(Database& db, const std::string& table);  // 0 when empty
 
 // Appends to target one row per source row: targetText = toText(sourceText)

@@ -193,8 +193,7 @@ void PartnerForm::searchByName() {
         return;
     // Not found: back on the row shown before, so delete and edit act on a
     // real row.
-    rs.moveFirst();
-    for (long i = 1; i < shown && !rs.eof(); ++i) rs.moveNext();
+    rs.moveToPosition(shown);
 }
 
 Form5::Form5(Application& a) : PartnerForm(a, kSuppliers) {}

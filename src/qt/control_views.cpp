@@ -1,9 +1,11 @@
 #include "qt/control_views.h"
 
+#include <QAbstractListModel>
 #include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QIdentityProxyModel>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -18,6 +20,8 @@
 #include <QStyle>
 #include <QTimer>
 #include <QToolButton>
+#include <map>
+#include <memory>
 #include <optional>
 
 #include "platform/application.h"
@@ -357,6 +361,48 @@ private:
     QListWidget* box_;
 };
 
+// The rows of a data combo's or data list's list: one model per list of
+// texts the runtime shares (every chooser over the same rows shows the
+// same one), each row's text made only when a view asks for it.
+class TextListModel : public QAbstractListModel {
+public:
+    explicit TextListModel(std::shared_ptr<const TextColumn> texts) : texts_(std::move(texts)) {}
+    const TextColumn* texts() const { return texts_.get(); }
+    int rowCount(const QModelIndex& parent = {}) const override {
+        return parent.isValid() ? 0 : static_cast<int>(texts_->size());
+    }
+    QVariant data(const QModelIndex& index, int role) const override {
+        if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole)) return {};
+        const std::string_view t = (*texts_)[static_cast<size_t>(index.row())];
+        return QString::fromUtf8(t.data(), static_cast<qsizetype>(t.size()));
+    }
+    // The row holding text exactly, -1 when none.
+    int rowOf(const QString& text) const {
+        const QByteArray wanted = text.toUtf8();
+        const std::string_view w(wanted.constData(), static_cast<size_t>(wanted.size()));
+        for (size_t i = 0; i < texts_->size(); ++i)
+            if ((*texts_)[i] == w) return static_cast<int>(i);
+        return -1;
+    }
+
+private:
+    std::shared_ptr<const TextColumn> texts_;
+};
+
+// The model of a list of texts, made once while any view shows it.
+std::shared_ptr<TextListModel> modelOf(std::shared_ptr<const TextColumn> texts) {
+    static const auto empty = std::make_shared<const TextColumn>();
+    static std::map<const TextColumn*, std::weak_ptr<TextListModel>> shown;
+    if (!texts) texts = empty;
+    for (auto it = shown.begin(); it != shown.end();)
+        it = it->second.expired() ? shown.erase(it) : std::next(it);
+    std::weak_ptr<TextListModel>& slot = shown[texts.get()];
+    if (auto model = slot.lock()) return model;
+    auto model = std::make_shared<TextListModel>(std::move(texts));
+    slot = model;
+    return model;
+}
+
 // A data combo fills its list from its row source when it opens.
 class DataComboBox : public QComboBox {
 public:
@@ -389,10 +435,21 @@ public:
         box_->setEditable(true);
         box_->setInsertPolicy(QComboBox::NoInsert);
         box_->setCompleter(nullptr);
-        box_->setView(new PickList(box_, [this](int row) { pickedByTool(row); }));
+        // Sized by the window, never by its longest item.
+        box_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        auto* list = new PickList(box_, [this](int row) { pickedByTool(row); });
+        list->setUniformItemSizes(true);
+        box_->setView(list);
+        // The chooser keeps its own model, which shows the shared list.
+        rows_ = new QIdentityProxyModel(box_);
+        box_->setModel(rows_);
         box_->setMaxVisibleItems(20);
         widget_ = box_;
         w.adopt(box_->lineEdit(), *this);
+        // Leaving the box is the runtime's to act on; the combo's own search
+        // of its whole list for the text left (a pick it would raise again)
+        // is not wanted. Return still picks a typed name.
+        QObject::disconnect(box_->lineEdit(), &QLineEdit::editingFinished, box_, nullptr);
         box_->beforeOpening = [this] {
             if (!window_.isDead()) refreshList();
         };
@@ -419,12 +476,8 @@ public:
         refreshList();
     }
     void sync() override {
-        // A row source re-read or re-pointed shows in the count of rows.
-        if (combo_.rowSource && combo_.rowSource->isOpen()) {
-            if (combo_.rowSource->recordset().recordCount() != box_->count()) refreshList();
-        } else if (box_->count() > 0) {
-            refreshList();
-        }
+        // A row source re-read or re-pointed gives another list.
+        refreshList();
         const QString t = qs(combo_.text());
         if (box_->currentText() != t) box_->setEditText(t);
         box_->locked = combo_.locked;
@@ -456,14 +509,17 @@ private:
             window_.input([this, text](Application& app) { app.choose(combo_, text); });
         });
     }
+    // Shows the row source's list, shared with every chooser over it.
     void refreshList() {
-        const QStringList items = toList(combo_.list());
-        if (itemTexts(*box_) == items) return;
+        const auto texts = combo_.listTexts();
+        if (model_ && model_->texts() == (texts ? texts.get() : nullptr)) return;
+        if (model_ && !texts && model_->rowCount() == 0) return;
         const QString text = box_->currentText();
         refreshing_ = true;
         QSignalBlocker block(box_);
-        box_->clear();
-        box_->addItems(items);
+        auto model = modelOf(texts);
+        rows_->setSourceModel(model.get());
+        model_ = std::move(model);
         box_->setCurrentIndex(-1);
         box_->setEditText(text);
         refreshing_ = false;
@@ -471,6 +527,8 @@ private:
 
     DataCombo& combo_;
     DataComboBox* box_;
+    QIdentityProxyModel* rows_;
+    std::shared_ptr<TextListModel> model_;
     bool refreshing_ = false;
     std::optional<std::string> toolText_;  // set by a tool, not yet entered
 };
@@ -478,38 +536,64 @@ private:
 class DataListView : public ControlView {
 public:
     DataListView(FormWindow& w, DataList& l, QWidget* parent) : ControlView(w, l), list_(l) {
-        box_ = new QListWidget(parent);
-        widget_ = box_;
-        w.adopt(box_->viewport(), *this);
-        QObject::connect(box_, &QListWidget::itemClicked, box_, [this](QListWidgetItem* item) {
-            const std::string text = std8(item->text());
-            window_.input([this, text](Application& app) { app.choose(list_, text); });
-        });
+        box_ = new QListView(parent);
+        box_->setUniformItemSizes(true);
+        box_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        rows_ = new QIdentityProxyModel(box_);
+        box_->setModel(rows_);
         // An item picked by a tool chooses as a click does.
-        box_->setSelectionModel(new PickSelection(box_->model(), box_, [this](int row) {
-            if (window_.frontEnd().isSyncing() || !box_->item(row)) return;
-            const std::string text = std8(box_->item(row)->text());
+        QItemSelectionModel* made = box_->selectionModel();
+        box_->setSelectionModel(new PickSelection(rows_, box_, [this](int row) {
+            if (window_.frontEnd().isSyncing() || row < 0 || row >= rows_->rowCount()) return;
+            const std::string text = std8(rows_->index(row, 0).data().toString());
             QTimer::singleShot(0, box_, [this, text] {
                 window_.input([this, text](Application& app) { app.choose(list_, text); });
             });
         }));
-        QObject::connect(box_, &QListWidget::itemDoubleClicked, box_, [this] {
+        delete made;
+        widget_ = box_;
+        w.adopt(box_->viewport(), *this);
+        QObject::connect(box_, &QListView::clicked, box_, [this](const QModelIndex& index) {
+            const std::string text = std8(index.data().toString());
+            window_.input([this, text](Application& app) { app.choose(list_, text); });
+        });
+        QObject::connect(box_, &QListView::doubleClicked, box_, [this] {
             window_.input([this](Application& app) { app.dblClick(list_); });
         });
+        showList();
     }
     void sync() override {
-        setItems(*box_, toList(list_.list()));
-        const auto found = box_->findItems(qs(list_.text()), Qt::MatchExactly);
-        QListWidgetItem* want = found.isEmpty() ? nullptr : found.first();
-        if (box_->currentItem() != want) {
-            QSignalBlocker block(box_);
-            box_->setCurrentItem(want);
+        showList();
+        // The row of the list's text, looked for only when either changed.
+        if (shownText_ != list_.text() || shownModel_ != model_.get()) {
+            shownText_ = list_.text();
+            shownModel_ = model_.get();
+            const int row = model_->rowOf(qs(list_.text()));
+            QSignalBlocker block(box_->selectionModel());
+            box_->setCurrentIndex(row < 0 ? QModelIndex() : rows_->index(row, 0));
         }
     }
 
 private:
+    void showList() {
+        const auto texts = list_.listTexts();
+        if (model_ && model_->texts() == (texts ? texts.get() : nullptr)) return;
+        if (model_ && !texts && model_->rowCount() == 0) return;
+        auto model = modelOf(texts);
+        {
+            QSignalBlocker block(box_->selectionModel());
+            rows_->setSourceModel(model.get());
+        }
+        model_ = std::move(model);
+        shownModel_ = nullptr;
+    }
+
     DataList& list_;
-    QListWidget* box_;
+    QListView* box_;
+    QIdentityProxyModel* rows_;
+    std::shared_ptr<TextListModel> model_;
+    std::string shownText_;
+    const TextListModel* shownModel_ = nullptr;
 };
 
 // ------------------------------------------------------------ containers

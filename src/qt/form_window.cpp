@@ -117,6 +117,9 @@ FormWindow::FormWindow(FrontEnd& fe, Form& form)
 
 FormWindow::~FormWindow() {
     for (auto& [w, view] : byWidget_) const_cast<QObject*>(w)->removeEventFilter(this);
+    // The views go before their widgets: a focused chooser left as the
+    // window closes must not report a pick to a view that is gone.
+    for (QObject* o : findChildren<QObject*>()) o->blockSignals(true);
 }
 
 void FormWindow::markDead() { form_ = nullptr; }

@@ -8,6 +8,7 @@
 #include "data/field_look.h"
 #include "data/record_editing.h"
 #include "data/schema.h"
+#include "platform/table_scan.h"
 #include "reports/opener.h"
 #include "store/groups.h"
 #include "store/stock_posting.h"
@@ -595,10 +596,7 @@ void InvoiceWindow::priceLines() {
 
 int32_t InvoiceWindow::lastNumber() {
     // The table as stored now, whatever this window's snapshot holds.
-    int32_t last = kFirstLast;
-    auto st = database().prepare("SELECT INVO_NO FROM " + quoteName(config_.table));
-    while (st->step()) last = std::max(last, toInt32(st->column(0, FieldType::Int32)));
-    return last;
+    return static_cast<int32_t>(scan::maxNumber(database(), config_.table, "INVO_NO", kFirstLast));
 }
 
 bool InvoiceWindow::numberFree(int32_t number, bool excludeCurrent) {

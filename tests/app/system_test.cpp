@@ -105,8 +105,17 @@ TEST_F(StartUpTest, AFileTheProgramCannotUseIsNamedAndLeftAsItIs) {
     }
 }
 
-// The vouchers whose cash box row exists were posted: they are marked so.
-TEST_F(StartUpTest, AFileOfAnEarlierVersionGetsTheVoucherFlagsAndTheYears) {
+// The vouchers whose cash box row exists were posted: they are marked so;
+// the fields rows are looked up by get their indexes.
+TEST_F(StartUpTest, AFileOfAnEarlierVersionGetsTheVoucherFlagsTheYearsAndTheIndexes) {
+    {
+        Machine maker(root.path());
+        prepareMachine(maker, clock);
+        Database& db = maker.database(kDatabasePath);
+        maker.action([&] { db.createTable(itemGroupTableDef("G1")); });
+        db.exec("INSERT INTO qqq (Q) VALUES ('G1'), ('gone'); DROP INDEX \"ix.G1.DESC\";"
+                "DROP INDEX \"ix.SALES_INVOICE.INVO_NO\"; DROP INDEX \"ix.BUYER.BUYER\"");
+    }
     makeFile(
         "INSERT INTO REVEIVED_MONEY (INVO_NO, MONEY) VALUES (3, 50), (4, 60);"
         "INSERT INTO MONEY_OUT (INVO_NO, MONEY) VALUES (3, 10), (5, 20);"
@@ -140,6 +149,11 @@ TEST_F(StartUpTest, AFileOfAnEarlierVersionGetsTheVoucherFlagsAndTheYears) {
     EXPECT_EQ(toDouble(years.columnValues("TAX")[19]), 7);
     EXPECT_EQ(years.columnValues("YEARS")[50], Value("2050"));
     EXPECT_EQ(years.columnValues("GAIN_SELL")[50], Value(0.0));
+    // Every field rows are looked up by has its index, the groups' too.
+    for (const TableDef& t : systemTables())
+        for (const std::string& field : t.lookupFields) EXPECT_TRUE(db.hasLookupIndex(t.name, field)) << t.name;
+    EXPECT_TRUE(db.hasLookupIndex("G1", "DESC"));
+    EXPECT_FALSE(needsBringingUpToDate(db));
 
     // The 16-bit column takes a voucher number past 32767 as it is.
     Machine prepared(root.path());
@@ -153,15 +167,22 @@ TEST_F(StartUpTest, AFileOfAnEarlierVersionGetsTheVoucherFlagsAndTheYears) {
 }
 
 TEST_F(StartUpTest, BringingAFileUpToDateIsOneAction) {
-    makeFile(
-        "ALTER TABLE MONEY_OUT DROP COLUMN POSTED; DELETE FROM YEAR_OUTPUT WHERE YEAR > 2020;"
-        "CREATE TRIGGER stop AFTER INSERT ON YEAR_OUTPUT WHEN NEW.YEAR = 2040 "
-        "BEGIN SELECT RAISE(ABORT, 'disk full'); END");
-    const std::string before = bytesOf(file());
-    EXPECT_FALSE(start());
-    EXPECT_NE(dialogs.messages().at(0).prompt.find("could not be brought up to date"),
-              std::string::npos);
-    EXPECT_EQ(bytesOf(file()), before);
+    // It fails at a year, or at the last index: nothing of it is kept.
+    for (const char* failure :
+         {"CREATE TRIGGER stop AFTER INSERT ON YEAR_OUTPUT WHEN NEW.YEAR = 2040 "
+          "BEGIN SELECT RAISE(ABORT, 'disk full'); END",
+          "DROP INDEX \"ix.DAILY_TRADE.DESC\"; CREATE TABLE \"ix.DAILY_TRADE.DESC\" (x)"}) {
+        std::error_code ec;
+        std::filesystem::remove_all(root.path() / "C", ec);
+        dialogs.clear();
+        makeFile(std::string("ALTER TABLE MONEY_OUT DROP COLUMN POSTED; DELETE FROM YEAR_OUTPUT WHERE "
+                             "YEAR > 2020; DROP INDEX \"ix.BUYER.BUYER\";") + failure);
+        const std::string before = bytesOf(file());
+        EXPECT_FALSE(start());
+        EXPECT_NE(dialogs.messages().at(0).prompt.find("could not be brought up to date"),
+                  std::string::npos);
+        EXPECT_EQ(bytesOf(file()), before);
+    }
 }
 
 }  // namespace

@@ -2,6 +2,9 @@
 // that stand in for walks over a snapshot.
 #include <gtest/gtest.h>
 
+#include <random>
+#include <set>
+
 #include "data/schema.h"
 #include "platform/datacontrol.h"
 #include "support/harness.h"
@@ -94,14 +97,12 @@ TEST_F(SnapshotTest, RowsAppendedInSqlAreTakenInAndReadInBlocksEitherWay) {
     rs.readAppended(1);
     EXPECT_EQ(rs.recordCount(), 9001);
     EXPECT_EQ(rs.field("ITEM_NO"), Value::i32(0));  // still on its row
-    h.exec("DELETE FROM G WHERE ITEM_NO = 8999");    // gone before it was read
+    // Deleted and changed before it was read: the snapshot keeps it as it was.
+    h.exec("DELETE FROM G WHERE ITEM_NO = 8999");
+    h.exec("UPDATE G SET \"DESC\"='changed' WHERE ITEM_NO = 8000");
     rs.moveLast();
     long expected = 9000;
     for (; !rs.bof(); rs.movePrevious(), --expected) {
-        if (expected == 8999) {
-            EXPECT_EQ(rs.field("ITEM_NO"), Value::null());
-            continue;
-        }
         ASSERT_EQ(rs.field("ITEM_NO"), Value::i32(static_cast<int32_t>(expected)));
         if (expected > 0) {
             ASSERT_EQ(rs.field("DESC"), Value("item " + std::to_string(expected)));
@@ -114,6 +115,101 @@ TEST_F(SnapshotTest, RowsAppendedInSqlAreTakenInAndReadInBlocksEitherWay) {
         rs.update();
     });
     EXPECT_EQ(h.cell("G", 8999, "Q_ORDER"), Value::i32(4));
+}
+
+// A snapshot read as it is needed, while other writers change, delete and
+// add rows, shows at every step what a whole read at its start showed
+// (plus its own writes): the model below is that whole read.
+TEST_F(SnapshotTest, ReadAsNeededItShowsWhatAWholeReadShowedWhateverOthersWrite) {
+    makeItems();
+    for (unsigned seed = 1; seed <= 4; ++seed) {
+        SCOPED_TRACE("seed " + std::to_string(seed));
+        std::mt19937 rng(seed);
+        auto below = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
+        h.exec("DELETE FROM G");
+        h.exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 300) "
+               "INSERT INTO G (ITEM_NO, \"DESC\") SELECT CASE WHEN i % 17 = 0 THEN NULL ELSE "
+               "(i * " + std::to_string(7 + seed) + ") % 40 END, 'n' || ((i * " +
+               std::to_string(13 + seed) + ") % 30) FROM n");
+        struct Row {
+            long long rowid;
+            Value item, desc;
+            bool deleted = false;
+        };
+        std::vector<Row> model;
+        {
+            auto st = db.prepare("SELECT rowid, ITEM_NO, \"DESC\" FROM G ORDER BY rowid");
+            while (st->step())
+                model.push_back({st->columnInt(0), st->column(1, FieldType::Int32), st->column(2, FieldType::Text)});
+        }
+        std::set<long long> goneElsewhere;
+        Recordset rs(db, "G");
+        long at = 0;  // -1 before the first row, model.size() after the last
+        auto live = [&](long i) { return i >= 0 && i < static_cast<long>(model.size()) && !model[static_cast<size_t>(i)].deleted; };
+        auto next = [&](long i) { do ++i; while (i < static_cast<long>(model.size()) && !live(i)); return std::min(i, static_cast<long>(model.size())); };
+        auto previous = [&](long i) { do --i; while (i >= 0 && !live(i)); return i; };
+        auto first = [&] { return next(-1); };
+        at = first();
+        auto anyRow = [&] { return model[static_cast<size_t>(below(static_cast<int>(model.size())))].rowid; };
+        // One action: its writes are one transaction, told row by row.
+        h.machine.action([&] {
+        for (int step = 0; step < 400; ++step) {
+            const int op = below(12);
+            const bool onRow = live(at);
+            {
+                if (op == 0) { rs.moveFirst(); at = first(); }
+                else if (op == 1) { rs.moveLast(); at = previous(static_cast<long>(model.size())); if (at < 0) at = static_cast<long>(model.size()); }
+                else if (op <= 3 && at < static_cast<long>(model.size())) { rs.moveNext(); at = next(at); }
+                else if (op == 4 && at >= 0 && first() < static_cast<long>(model.size())) { rs.movePrevious(); at = previous(std::min(at, static_cast<long>(model.size()))); }
+                else if (op == 5) {
+                    const long long r = anyRow();
+                    h.exec("UPDATE G SET \"DESC\"='elsewhere', ITEM_NO=99 WHERE rowid=" + std::to_string(r));
+                } else if (op == 6) {
+                    const long long r = anyRow();
+                    goneElsewhere.insert(r);
+                    h.exec("DELETE FROM G WHERE rowid=" + std::to_string(r));
+                } else if (op == 7) {
+                    h.exec("INSERT INTO G (ITEM_NO, \"DESC\") VALUES (7, 'added elsewhere')");
+                } else if (op == 8 && onRow && !goneElsewhere.count(model[static_cast<size_t>(at)].rowid)) {
+                    const std::string text = "own " + std::to_string(step);
+                    rs.setField("DESC", text);
+                    rs.update();
+                    model[static_cast<size_t>(at)].desc = Value(text);
+                } else if (op == 9) {
+                    const std::string wanted = "n" + std::to_string(below(30));
+                    rs.findFirstText("DESC", wanted);
+                    at = first();
+                    while (at < static_cast<long>(model.size()) && toText(model[static_cast<size_t>(at)].desc) != wanted) at = next(at);
+                } else if (op == 10) {
+                    const int wanted = below(40);
+                    rs.findFirstWhole("ITEM_NO", wanted, 16);
+                    at = first();
+                    while (at < static_cast<long>(model.size()) && toInt16(model[static_cast<size_t>(at)].item) != wanted) at = next(at);
+                } else if (op == 11 && onRow && !goneElsewhere.count(model[static_cast<size_t>(at)].rowid)) {
+                    rs.deleteCurrent();
+                    model[static_cast<size_t>(at)].deleted = true;
+                }
+            }
+            SCOPED_TRACE("step " + std::to_string(step) + " op " + std::to_string(op));
+            ASSERT_EQ(rs.eof(), at >= static_cast<long>(model.size()));
+            ASSERT_EQ(rs.hasCurrentRow(), live(at));
+            if (live(at)) {
+                ASSERT_EQ(rs.field("ITEM_NO"), model[static_cast<size_t>(at)].item);
+                ASSERT_EQ(rs.field("DESC"), model[static_cast<size_t>(at)].desc);
+                long position = 0;
+                for (long i = 0; i <= at; ++i) position += live(i);
+                ASSERT_EQ(rs.absolutePosition(), position);
+            }
+            if (step % 50 == 49) {
+                std::vector<Value> descs;
+                for (const Row& r : model)
+                    if (!r.deleted) descs.push_back(r.desc);
+                ASSERT_EQ(rs.columnValues("DESC"), descs);
+                ASSERT_EQ(rs.recordCount(), static_cast<long>(descs.size()));
+            }
+        }
+        });
+    }
 }
 
 TEST_F(SnapshotTest, ASearchStopsOnTheFirstMatchOrOnTheRowItFailsOn) {

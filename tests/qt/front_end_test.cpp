@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QAbstractProxyModel>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -91,7 +92,15 @@ TEST_F(FrontEndTest, ASampleWindowDrawsEveryKind) {
     auto* combo = qobject_cast<QComboBox*>(rig.widget("Sample", "DataCombo1"));
     ASSERT_EQ(combo->count(), 2);
     EXPECT_EQ(combo->itemText(1), "محمود");
-    EXPECT_EQ(qobject_cast<QListWidget*>(rig.widget("Sample", "DataList1"))->count(), 2);
+    auto* list = qobject_cast<QListView*>(rig.widget("Sample", "DataList1"));
+    EXPECT_EQ(list->model()->rowCount(), 2);
+    // Both lists over those rows show one model, sized by rows of one height.
+    auto shown = [](QAbstractItemModel* m) {
+        auto* proxy = qobject_cast<QAbstractProxyModel*>(m);
+        return proxy ? proxy->sourceModel() : m;
+    };
+    EXPECT_EQ(shown(combo->model()), shown(list->model()));
+    EXPECT_TRUE(qobject_cast<QListView*>(combo->view())->uniformItemSizes());
     EXPECT_EQ(w.surface()->printed().size(), 1u);
     // Lines printed past the bottom keep the last ones in view.
     rig.frontEnd->act([&] {

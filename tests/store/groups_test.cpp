@@ -35,6 +35,7 @@ TEST_F(GroupsTest, AddingAGroupMakesItsTableWithTheStartingRowAndListsIt) {
               "Table: SPARE_PARTS successfully created\r\n");
     EXPECT_EQ(h.column("qqq", "Q"), std::vector<Value>{Value("SPARE_PARTS")});
     EXPECT_EQ(h.db().tableInfo("SPARE_PARTS").fields.size(), 13u);
+    EXPECT_TRUE(h.db().hasLookupIndex("SPARE_PARTS", "DESC"));
     ASSERT_EQ(h.count("SPARE_PARTS"), 1);
     EXPECT_EQ(h.cell("SPARE_PARTS", 0, "DESC"), Value("."));
     EXPECT_EQ(toDate(h.cell("SPARE_PARTS", 0, "DATES_SAVE")), makeDate(2007, 10, 10));
