@@ -486,6 +486,8 @@ void InvoiceWindow::restoreEntryLayout() {
     viewed_.clear();
     if (heightBeforeView_) height = *heightBeforeView_;
     heightBeforeView_.reset();
+    // The new document is not the one a search found.
+    currentLabel_->visible = false;
     // Line 1 alone, at its place; the stepping starts again from it.
     textBox(config_.counterBox).setText("0");
     for (size_t i = 0; i < rows.size(); ++i) {

@@ -80,6 +80,7 @@ TEST(SearchLogin, EveryInvoiceWindowFindsShowsAndWaitsAsOne) {
         // While an invoice is added no search runs; add laid out entry again.
         h.click(v.window, "cmdaction", 0);
         EXPECT_FALSE(f.control("Text3", 31).visible);
+        EXPECT_FALSE(f.label(v.current).visible);
         h.dialogs.clear();
         h.menu(v.window, v.item);
         if (h.app.isLoaded(v.login)) login(h, v.login, "all", "pw");
