@@ -377,6 +377,30 @@ const char* const kDiskFullMessage =
 
 namespace {
 
+// A failed write or read of the file, as the user is told it: a full
+// disk, a busy file and a file that cannot be read or written are said in
+// the windows' language (nothing typed was stored, so the press can be
+// repeated); anything else carries the database's own words.
+[[noreturn]] void throwFailure(int extendedCode, const std::string& detail) {
+    switch (extendedCode & 0xFF) {
+        case SQLITE_FULL: throw RuntimeError(err::DiskFull, kDiskFullMessage);
+        case SQLITE_BUSY:
+        case SQLITE_LOCKED:
+            throw RuntimeError(err::DatabaseError,
+                               "ملف قاعدة البيانات مشغول الآن، ولم يحفظ شيء مما أدخلته. أعد "
+                               "المحاولة بعد قليل (" + detail + ")");
+        case SQLITE_IOERR:
+        case SQLITE_READONLY:
+        case SQLITE_CANTOPEN:
+        case SQLITE_CORRUPT:
+        case SQLITE_NOTADB:
+            throw RuntimeError(err::DatabaseError,
+                               "تعذرت القراءة من ملف قاعدة البيانات أو الكتابة فيه، ولم يحفظ "
+                               "شيء مما أدخلته (" + detail + ")");
+        default: throw RuntimeError(err::DatabaseError, "Database error: " + detail);
+    }
+}
+
 bool isControlCharacter(unsigned char c, bool lineBreaks) {
     if (lineBreaks && (c == '\t' || c == '\r' || c == '\n')) return false;
     return c < 0x20 || c == 0x7F;
@@ -524,10 +548,7 @@ bool Statement::step() {
                            "The change was not saved: it would create a duplicate value in a "
                            "field that must be unique (" +
                                msg + ").");
-    if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED)
-        throw RuntimeError(err::DatabaseError, "The database file is busy: " + msg);
-    if ((ext & 0xFF) == SQLITE_FULL) throw RuntimeError(err::DiskFull, kDiskFullMessage);
-    throw RuntimeError(err::DatabaseError, "Database error: " + msg);
+    throwFailure(ext, msg);
 }
 
 int Statement::columnCount() const { return sqlite3_column_count(s_); }
@@ -750,8 +771,7 @@ void Database::exec(const std::string& sql) {
         int ext = sqlite3_extended_errcode(db_);
         if (ext == SQLITE_CONSTRAINT_UNIQUE || ext == SQLITE_CONSTRAINT_PRIMARYKEY)
             throw RuntimeError(err::DuplicateKey, "Duplicate value: " + m);
-        if ((ext & 0xFF) == SQLITE_FULL) throw RuntimeError(err::DiskFull, kDiskFullMessage);
-        throw RuntimeError(err::DatabaseError, "Database error: " + m);
+        throwFailure(ext, m);
     }
 }
 

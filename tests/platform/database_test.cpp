@@ -7,7 +7,10 @@
 #include <fstream>
 
 #include "app/steps.h"
+#include "data/schema.h"
 #include "platform/datacontrol.h"
+
+#include <sqlite3.h>
 
 namespace mk {
 namespace {
@@ -209,6 +212,28 @@ TEST_F(DatabaseTest, AFailedActionRollsBackEverythingAndRereadsWhereItBegan) {
         });
     });
     EXPECT_EQ(h.cell("g", 1, "ONSTOCK"), Value::i32(7));
+
+    // A file another program holds locked is named as busy, in Arabic, and
+    // the same write goes through once it is free.
+    sqlite3* other = nullptr;
+    sqlite3_open(h.machine.mapPath(kDatabasePath).c_str(), &other);
+    sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+    auto write = [&] {
+        h.machine.action([&] {
+            second.setField("ONSTOCK", 8);
+            second.update();
+        });
+    };
+    try {
+        write();
+        ADD_FAILURE() << "a locked file took the write";
+    } catch (const RuntimeError& e) {
+        EXPECT_EQ(std::string(e.what()).rfind("ملف قاعدة البيانات مشغول الآن", 0), 0u) << e.what();
+    }
+    sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+    write();
+    EXPECT_EQ(h.cell("g", 1, "ONSTOCK"), Value::i32(8));
 }
 
 TEST_F(DatabaseTest, DataControlBindsATableThroughItsConnectionText) {
