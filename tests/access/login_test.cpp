@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "access/access_steps.h"
-#include "app/steps.h"
+#include "support/steps.h"
 
 namespace mk {
 namespace {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "access/access_steps.h"
+#include "support/steps.h"
 
 namespace mk {
 namespace {

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "access/access_steps.h"
-#include "app/steps.h"
+#include "support/steps.h"
 
 namespace mk {
 namespace {
@@ -50,8 +49,7 @@ TEST_F(ExpenseBooksTest, OpeningPickingAndCancellingStoreNothing) {
         EXPECT_EQ(h.text(f, "Text1", 0) + h.text(f, "Label2"), "00") << f;
         h.click(f, "cmdaction", 2);
         h.choose(f, "DataCombo1", f == std::string("Form19") ? "2026" : "1");
-        h.answer(answer::Yes);
-        h.click(f, "cmdaction", 1);
+        cancel(h, f);
         EXPECT_EQ(h.caption(f, "cmdaction", 2), "&تعديل");
         EXPECT_TRUE(h.form(f).textBox("Text1", 0).locked) << f;
         h.close(f);
@@ -66,8 +64,7 @@ TEST_F(ExpenseBooksTest, TheSumIsStoredOnSaveAndDroppedOnCancel) {
     h.click("Form18", "Command1");
     EXPECT_EQ(h.text("Form18", "Label2"), "15.5");
     EXPECT_TRUE(h.form("Form18").label("Label1", 6).visible);
-    h.answer(answer::Yes);
-    h.click("Form18", "cmdaction", 1);
+    cancel(h, "Form18");
     EXPECT_EQ(cell("DAY_OUTPUT", 3, "TOTALDAY_OUT"), 0);
 
     edit("Form18", "4", {"10.5", "0", "2", "0", "3"});

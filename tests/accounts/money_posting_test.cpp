@@ -4,7 +4,7 @@
 #include <limits>
 
 #include "accounts/money_posting.h"
-#include "app/steps.h"
+#include "support/steps.h"
 
 namespace mk {
 namespace {

@@ -3,9 +3,8 @@
 // write; found again and listed.
 #include <gtest/gtest.h>
 
-#include "access/access_steps.h"
+#include "support/steps.h"
 #include "accounts/money_posting.h"
-#include "app/steps.h"
 
 namespace mk {
 namespace {
@@ -57,8 +56,7 @@ TEST_F(VouchersTest, AReceiptLowersTheDebtAndRaisesTheCashOnce) {
     // Add shows the post button again; cancelled, the posted voucher is on
     // show and posting it again is refused.
     h.click("Form35", "cmdaction", 0);
-    h.answer(answer::Yes);
-    h.click("Form35", "cmdaction", 1);
+    cancel(h, "Form35");
     EXPECT_TRUE(h.form("Form35").textBox("Text2").locked);
     h.click("Form35", "Command2");
     EXPECT_EQ(h.lastMessage(), "تم ترحيل هذا الإذن من قبل");
@@ -165,8 +163,7 @@ TEST_F(VouchersTest, SearchShowsTheVoucherAndTheSearchLine) {
     EXPECT_EQ(h.lastMessage(), " unable to find that item ");
     // Nothing on show: nothing to post.
     h.click("Form35", "cmdaction", 0);
-    h.answer(answer::Yes);
-    h.click("Form35", "cmdaction", 1);
+    cancel(h, "Form35");
     h.answerInput("99");
     h.menu("Form35", "SEARCH");
     h.click("Form35", "Command2");

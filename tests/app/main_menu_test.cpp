@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <map>
 
-#include "app/steps.h"
+#include "support/steps.h"
 
 namespace mk {
 namespace {
@@ -37,8 +37,7 @@ const std::map<std::string, std::string> kOpens = {
 std::string clicked(const std::string& item, bool switchOn) {
     Harness h;
     setProfile(h, "ACME", switchOn);
-    begin(h);
-    h.click("Form16", "Command1");
+    enterMain(h);
     const std::vector<Form*> before = h.app.visibleForms();
     h.dialogs.clear();
     h.menu("Form1", item);

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/main_window.h"
-#include "app/steps.h"
+#include "support/steps.h"
 #include "store/item_card.h"
 
 namespace mk {
@@ -74,9 +74,7 @@ TEST(MainWindow, AListedGroupWithoutATableIsReportedOnceAndSkipped) {
     makeGroup(h, "G1", "('bolt', 2, 10, 6)");
     h.exec("INSERT INTO qqq (Q) VALUES ('Ghost')");
     makeGroup(h, "G2", "('nut', 3, 1, 1)");
-    h.exec("UPDATE Admin SET enter=1");
-    begin(h);
-    h.click("Form16", "Command2");  // start of day, then the main window with its totals
+    startNewDay(h);  // start of day, then the main window with its totals
 
     Form1& main = h.app.form<Form1>();
     EXPECT_TRUE(main.visible());

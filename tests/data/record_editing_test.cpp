@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "access/access_steps.h"
-#include "app/steps.h"
+#include "support/steps.h"
 
 namespace mk {
 namespace {
@@ -59,8 +58,7 @@ TEST(RecordEditing, NavigationIsOffWhileARowIsAddedOrEdited) {
     h.click("Form12", "cmdaction", 0);  // no password: refused, still adding
     EXPECT_EQ(h.lastTitle(), "Incomplete Information");
     EXPECT_FALSE(canMove(h, "Form12", "Adodc1"));
-    h.answer(answer::Yes);
-    h.click("Form12", "cmdaction", 1);
+    cancel(h, "Form12");
     EXPECT_TRUE(canMove(h, "Form12", "Adodc1"));
     EXPECT_EQ(h.count("Admin"), 2);
 
@@ -124,8 +122,7 @@ TEST_F(CardGroupChange, APriceThatIsNoFiniteNumberIsRefused) {
         h.click("Form1", "cmdaction", 2);
         EXPECT_EQ(h.dialogs.messages().size(), 1u) << price;
         EXPECT_EQ(h.cell("SPARE_PARTS", 0, "UNITE_PRICE"), Value(10.0)) << price;
-        h.answer(answer::Yes);
-        h.click("Form1", "cmdaction", 1);
+        cancel(h, "Form1");
         h.click("Form1", "cmdaction", 2);  // the edit button still reads "&save"
     }
 }

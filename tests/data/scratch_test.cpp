@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "data/scratch.h"
-#include "reports/workers.h"
+#include "support/steps.h"
 
 namespace mk {
 namespace {

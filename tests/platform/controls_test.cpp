@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/steps.h"
+#include "support/steps.h"
 #include "data/record_editing.h"
 
 namespace mk {

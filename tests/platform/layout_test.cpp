@@ -4,8 +4,7 @@
 
 #include <tuple>
 
-#include "access/access_steps.h"
-#include "app/steps.h"
+#include "support/steps.h"
 
 namespace mk {
 namespace {
@@ -110,8 +109,7 @@ TEST(Layout, EveryInvoiceWindowKeepsRoomForPrintedLinesInItsSearchView) {
     Harness h;
     setProfile(h, "ACME");
     addUser(h, "sam", "pw", {"sell-inv", "sell-inv_group", "return_invo", "buy_inv"});
-    begin(h);
-    h.click("Form16", "Command1");
+    enterMain(h);
     for (auto [opens, window, search, login] :
          {std::tuple{"SALES_IN", "Form3", "INV_NO", "Form14"},
           {"saleslarge", "Form42", "SERARCH_INVO", "Form43"},

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "reports/workers.h"
+#include "support/steps.h"
 
 namespace mk {
 namespace {

@@ -2,7 +2,7 @@
 // search, and a delete that asks first.
 #include <gtest/gtest.h>
 
-#include "app/steps.h"
+#include "support/steps.h"
 
 namespace mk {
 namespace {

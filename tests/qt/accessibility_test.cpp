@@ -153,6 +153,7 @@ TEST_F(AccessibilityTest, MessageAndInputBoxesCanBeReadAndAnswered) {
         QAccessibleInterface* box = iface(&m);
         title = box->text(QAccessible::Name);
         description = box->text(QAccessible::Description);
+        EXPECT_EQ(qobject_cast<QMessageBox*>(&m)->icon(), QMessageBox::Question);
         for (const char* b : {"Yes", "No"})
             if (QAccessibleInterface* button = findByDescription(box, b))
                 buttons << button->text(QAccessible::Name);
@@ -162,6 +163,7 @@ TEST_F(AccessibilityTest, MessageAndInputBoxesCanBeReadAndAnswered) {
             if (!field) static_cast<QDialog&>(input).reject();
             ASSERT_NE(field, nullptr);
             editName = field->text(QAccessible::Name);
+            EXPECT_EQ(field->text(QAccessible::Value), "5");
             ASSERT_NE(field->editableTextInterface(), nullptr);
             field->editableTextInterface()->replaceText(0, field->textInterface()->characterCount(), "7");
             findByDescription(iface(&input), "OK")->actionInterface()->doAction(
@@ -176,6 +178,20 @@ TEST_F(AccessibilityTest, MessageAndInputBoxesCanBeReadAndAnswered) {
     EXPECT_EQ(sample().answer, answer::No);
     EXPECT_EQ(editName, "أدخل المبلغ :");
     EXPECT_EQ(sample().typed, "7");
+
+    // Clicked: Yes, then Cancel gives the empty text; a box with no title
+    // has the default one.
+    whenModal("MsgBox", [](QWidget& m) {
+        m.findChild<QPushButton*>("Yes")->click();
+        whenModal("InputBox", [&](QWidget& input) {
+            EXPECT_EQ(input.windowTitle(), "makhzan");
+            input.findChild<QPushButton*>("Cancel")->click();
+        });
+    });
+    QTest::mouseClick(rig.widget("Sample", "Command4"), Qt::LeftButton);
+    settle();
+    EXPECT_EQ(sample().answer, answer::Yes);
+    EXPECT_EQ(sample().typed, "");
 }
 
 // The whole program driven as an assistive tool drives it: only through

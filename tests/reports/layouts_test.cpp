@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/steps.h"
+#include "support/steps.h"
 #include "reports/opener.h"
 
 namespace mk {

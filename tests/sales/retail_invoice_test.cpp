@@ -6,7 +6,7 @@
 #include <tuple>
 
 #include "sales/invoice_window.h"
-#include "sales/sales_steps.h"
+#include "support/steps.h"
 
 namespace mk {
 namespace {
@@ -84,8 +84,7 @@ TEST_F(RetailSavesTest, TwoInvoicesInARowAreBothCountedAndNumberedFromTheTable) 
     // and the next one follows the highest.
     h.click("Form3", "cmdaction", 0);
     EXPECT_EQ(h.text("Form3", "Text1", 0), "5");
-    h.answer(answer::Yes);
-    h.click("Form3", "cmdaction", 1);
+    cancel(h, "Form3");
     EXPECT_EQ(h.caption("Form3", "Label4"), "4");
     h.choose("Form3", "DataCombo3", "G1");
     enterLines(h, {{"nut", "1"}});
@@ -167,8 +166,7 @@ TEST_F(RetailSavesTest, BadPricesUnlistedGroupsAndNoGroupAreRefused) {
         h.type("Form3", "Text4", price, 0);
         refused(price, message);
     }
-    h.answer(answer::Yes);
-    h.click("Form3", "cmdaction", 1);
+    cancel(h, "Form3");
 
     // A fresh window: a typed group must be listed; with none, no save.
     h.menu("Form3", "exit");
@@ -305,8 +303,7 @@ TEST_F(RetailSavesTest, OpeningBrowsingAndTheExitGuardNeverStoreAnInvoice) {
     h.answer(answer::No);
     h.click("Form3", "cmdaction", 1);  // No: still open
     EXPECT_EQ(h.caption("Form3", "cmdaction", 0), "&save");
-    h.answer(answer::Yes);
-    h.click("Form3", "cmdaction", 1);
+    cancel(h, "Form3");
     EXPECT_EQ(tablesNow(h), before);
     EXPECT_TRUE(h.app.navigate(f.adodc("Adodc2"), Nav::First));
     h.menu("Form3", "Sales");

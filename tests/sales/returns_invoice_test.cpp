@@ -5,7 +5,7 @@
 
 #include <tuple>
 
-#include "sales/wholesale_steps.h"
+#include "support/steps.h"
 
 namespace mk {
 namespace {
@@ -60,8 +60,7 @@ TEST_F(ReturnsTest, TotalsRoundHalfToEvenLineByLineAndOneItemOnTwoLinesCountsTwi
     EXPECT_TRUE(h.form("Form28").dataCombo("DataCombo3").enabled);
     h.choose("Form28", "DataCombo3", "G1");
     h.click("Form28", "cmdaction", 0);
-    h.answer(answer::Yes);
-    h.click("Form28", "cmdaction", 1);
+    cancel(h, "Form28");
     EXPECT_FALSE(h.form("Form28").dataCombo("DataCombo3").enabled);
     EXPECT_EQ(h.caption("Form28", "Label4"), "3");
     h.menu("Form28", "EXITE");

@@ -3,7 +3,7 @@
 // and the search by code.
 #include <gtest/gtest.h>
 
-#include "app/steps.h"
+#include "support/steps.h"
 
 namespace mk {
 namespace {
@@ -19,8 +19,7 @@ protected:
         h.exec("INSERT INTO BOX (MONEY) VALUES (5000)");
         employee("E1", "Ali", "NULL");
         employee("E2", "Mona", "800");
-        begin(h);
-        h.click("Form16", "Command1");
+        enterMain(h);
         h.menu("Form1", "SUPPLY_INF");
     }
     void employee(const std::string& code, const std::string& name, const std::string& net) {
@@ -62,8 +61,7 @@ TEST_F(EmployeesTest, OpeningShowsNoRowAndTheCodeChangesOnlyByAddAndEdit) {
     EXPECT_EQ(h.count("BOX"), 2);
     h.click("Form32", "cmdaction", 2);
     EXPECT_EQ(locks()[0], '-');
-    h.answer(answer::Yes);
-    h.click("Form32", "cmdaction", 1);  // a cancel locks it again
+    cancel(h, "Form32");  // a cancel locks it again
     EXPECT_EQ(locks()[0], 'L');
 
     // A wage part the field cannot take is named, by compute and by a move;

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/steps.h"
+#include "support/steps.h"
 
 namespace mk {
 namespace {
@@ -16,8 +16,7 @@ protected:
     FollowUpTest() {
         setProfile(h, "ACME");
         makeGroup(h, "OILS");
-        begin(h);
-        h.click("Form16", "Command1");
+        enterMain(h);
     }
     // Types the name, then add and save in the new employee window.
     void newEmployee(const std::string& name) {

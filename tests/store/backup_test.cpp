@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <fstream>
 
-#include "access/access_steps.h"
+#include "support/steps.h"
 
 namespace mk {
 namespace {

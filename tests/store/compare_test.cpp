@@ -2,7 +2,7 @@
 
 #include <random>
 
-#include "app/steps.h"
+#include "support/steps.h"
 
 namespace mk {
 namespace {

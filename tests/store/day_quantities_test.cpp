@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/steps.h"
+#include "support/steps.h"
 #include "store/day_quantities.h"
 
 namespace mk {
@@ -14,9 +14,7 @@ protected:
         setProfile(h, "ACME");
         makeGroup(h, "G1", "('bolt', 5, 0, 0), ('nut', NULL, 0, 0), ('bolt', 40000, 0, 0)");
         makeGroup(h, "G2", "('bolt', 7, 0, 0), ('washer', 70000, 0, 0)");
-        h.exec("UPDATE Admin SET enter=1");
-        begin(h);
-        h.click("Form16", "Command2");
+        startNewDay(h);
     }
     Harness h;
 };

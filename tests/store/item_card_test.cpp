@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/steps.h"
+#include "support/steps.h"
 
 namespace mk {
 namespace {
@@ -49,8 +49,7 @@ TEST_F(ItemCardTest, AddFillsTheDefaultsAndSaveStoresThem) {
 
 TEST_F(ItemCardTest, CancelAndDeleteAskFirstAndTouchOnlyTheCurrentRow) {
     h.click("Form1", "cmdaction", 0);
-    h.answer(answer::Yes);
-    h.click("Form1", "cmdaction", 1);
+    cancel(h, "Form1");
     EXPECT_EQ(h.count("SPARE_PARTS"), 4);
     EXPECT_EQ(caption(0), "&add");
     EXPECT_FALSE(box("Text6").locked);  // cancel does not relock
@@ -59,8 +58,7 @@ TEST_F(ItemCardTest, CancelAndDeleteAskFirstAndTouchOnlyTheCurrentRow) {
     h.type("Form1", "Text6", "FILTER");
     h.click("Form1", "cmdaction", 1);  // No
     EXPECT_EQ(box("Text6").text(), "FILTER");
-    h.answer(answer::Yes);
-    h.click("Form1", "cmdaction", 1);
+    cancel(h, "Form1");
     EXPECT_EQ(h.lastTitle(), "cancel edites");
     EXPECT_EQ(box("Text6").text(), "filter");
     EXPECT_EQ(caption(2), "&save");
@@ -139,8 +137,7 @@ TEST(CoverPanel, NothingUnderItTakesInputUntilTheStoreLogin) {
     setProfile(h, "ACME", true);
     makeGroup(h, "G", "('x', 1, 0, 0), ('y', 2, 0, 0)");
     h.exec("INSERT INTO Admin (UserID, Password, store) VALUES ('ali', 'secret1', 1)");
-    begin(h);
-    h.click("Form16", "Command1");
+    enterMain(h);
     EXPECT_TRUE(reached(h).empty());
     h.menu("Form1", "store_functions");
     EXPECT_TRUE(h.form("Form20").visible());

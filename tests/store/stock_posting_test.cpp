@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/steps.h"
+#include "support/steps.h"
 #include "store/stock_posting.h"
 
 namespace mk {
