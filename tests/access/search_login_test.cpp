@@ -5,8 +5,8 @@
 // no search runs while an invoice is open, and add lays out entry again.
 #include <gtest/gtest.h>
 
-#include "support/steps.h"
 #include "sales/invoice_window.h"
+#include "support/steps.h"
 
 namespace mk {
 namespace {

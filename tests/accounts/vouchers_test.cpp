@@ -3,8 +3,8 @@
 // write; found again and listed.
 #include <gtest/gtest.h>
 
-#include "support/steps.h"
 #include "accounts/money_posting.h"
+#include "support/steps.h"
 
 namespace mk {
 namespace {

@@ -6,9 +6,9 @@
 #include <filesystem>
 #include <fstream>
 
-#include "support/steps.h"
 #include "data/schema.h"
 #include "platform/datacontrol.h"
+#include "support/steps.h"
 
 #include <sqlite3.h>
 

@@ -19,11 +19,11 @@
 
 #include "app/system.h"
 #include "platform/report.h"
-#include "reports/opener.h"
 #include "qt/report_painter.h"
 #include "qt/report_preview.h"
 #include "qt/text.h"
 #include "qt_rig.h"
+#include "reports/opener.h"
 #include "sample_form.h"
 
 namespace mk::test {

@@ -9,8 +9,8 @@
 #include <random>
 
 #include "app/main_window.h"
-#include "support/steps.h"
 #include "store/item_card.h"
+#include "support/steps.h"
 
 namespace mk {
 namespace {
