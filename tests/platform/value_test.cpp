@@ -3,12 +3,13 @@
 #include <gtest/gtest.h>
 
 #include "platform/value.h"
-#include "support/harness.h"
+#include "support/steps.h"
 
 namespace mk {
 namespace {
 
 using test::errorNumber;
+using test::ints;
 
 TEST(Conversions, WholeNumbersRoundHalvesToEvenAndFailOutOfRange) {
     for (auto [from, to] : {std::pair{2.5, 2}, {3.5, 4}, {12.5, 12}, {13.5, 14}, {-2.5, -2},
@@ -19,9 +20,8 @@ TEST(Conversions, WholeNumbersRoundHalvesToEvenAndFailOutOfRange) {
         EXPECT_EQ(errorNumber([&] { toInt16(Value(out)); }), err::Overflow) << out;
     for (const char* text : {"abc", ""})
         EXPECT_EQ(errorNumber([&] { toInt16(Value(text)); }), err::TypeMismatch) << text;
-    EXPECT_EQ(toInt32(Value(40000.5)), 40000);
-    EXPECT_EQ(toInt32(Value(40001.5)), 40002);
-    EXPECT_EQ(toInt32(Value(2147483647.0)), 2147483647);
+    EXPECT_EQ(ints({Value(40000.5), Value(40001.5), Value(2147483647.0)}),
+              (std::vector<int32_t>{40000, 40002, 2147483647}));
     EXPECT_EQ(errorNumber([] { toInt32(Value(2147483648.0)); }), err::Overflow);
 }
 
@@ -43,8 +43,8 @@ TEST(Conversions, LeadingNumbersStrictNumbersAndNulls) {
 }
 
 TEST(Dates, ShortFormIsDayFirstAndReadsBack) {
-    EXPECT_EQ(formatShortDate(makeDate(2007, 10, 10)), "10/10/2007");
-    EXPECT_EQ(formatShortDate(makeDate(2026, 3, 4)), "04/03/2026");
+    EXPECT_EQ(formatShortDate(makeDate(2007, 10, 10)) + formatShortDate(makeDate(2026, 3, 4)),
+              "10/10/200704/03/2026");
     for (auto [text, date] :
          {std::pair{"04/03/2026", makeDate(2026, 3, 4)}, {"1/1/2007", makeDate(2007, 1, 1)},
           {"10 / 4 / 2020", makeDate(2020, 4, 10)}, {"2007-10-10", makeDate(2007, 10, 10)},
@@ -57,8 +57,8 @@ TEST(Dates, ShortFormIsDayFirstAndReadsBack) {
     EXPECT_EQ(makeDate(1899, 12, 30), 0);
     // True taken as a date is the day before 30 December 1899.
     EXPECT_EQ(formatShortDate(toDate(Value(true))), "29/12/1899");
-    EXPECT_EQ(formatLongDate(makeDate(2026, 12, 6)), "الأحد، 6 ديسمبر 2026");
-    EXPECT_EQ(formatLongDate(makeDate(2007, 10, 10)), "الأربعاء، 10 أكتوبر 2007");
+    EXPECT_EQ(formatLongDate(makeDate(2026, 12, 6)) + " " + formatLongDate(makeDate(2007, 10, 10)),
+              "الأحد، 6 ديسمبر 2026 الأربعاء، 10 أكتوبر 2007");
     EXPECT_EQ(formatTime(makeDateTime(2026, 12, 6, 14, 5, 9)), "14:05:09");
     EXPECT_EQ(toText(Value::date(makeDateTime(2026, 12, 6, 14, 5, 9))), "06/12/2026 14:05:09");
 }
@@ -78,8 +78,7 @@ TEST(Numbers, DefaultTextHasAtMostFifteenSignificantDigits) {
 }
 
 TEST(Names, CaseIgnoredForNamesButNotForTexts) {
-    EXPECT_TRUE(namesEqual("qqq", "QQQ"));
-    EXPECT_TRUE(namesEqual("EXPIRY_ DATE1", "expiry_ date1"));
+    EXPECT_TRUE(namesEqual("qqq", "QQQ") && namesEqual("EXPIRY_ DATE1", "expiry_ date1"));
     EXPECT_FALSE(namesEqual("EXPIRY_DATE1", "EXPIRY_ DATE1"));
     EXPECT_FALSE(Value("ABC") == Value("abc") || Value("5") == Value("05") || Value("a ") == Value("a"));
 }

@@ -56,7 +56,7 @@ TEST_F(IncomingTest, CashAndPartPaymentsMoveTheCashBoxAndTheSupplier) {
     saveIncoming(h);
     EXPECT_EQ(row(h, "BOX", 1, {"MONEY", "MONEY_OUT", "IN_INVOICE", "DATE"}),
               "-1000|1000|3|06/12/2026");  // a negative balance is kept
-    EXPECT_EQ(h.messageTexts().front(), " ألى الصندوق 1000بقيمة Beta تم أضافة حساب فاتورة  ");
+    EXPECT_EQ(h.messageTexts().front(), cashSaid(1000, "Beta"));
     EXPECT_EQ(col(h, "SUPPLIER", "MONEY"), "100|0");
 
     // Part: 300 of 1000 now, the rest on the supplier's account.
@@ -67,7 +67,7 @@ TEST_F(IncomingTest, CashAndPartPaymentsMoveTheCashBoxAndTheSupplier) {
     EXPECT_EQ(h.dialogs.shown().front().prompt + h.dialogs.shown().front().title,
               "أدخل المبلغ المراد دفعه الآن :أدخل المبلغ :");
     EXPECT_EQ(row(h, "BOX", 2, {"MONEY", "MONEY_OUT", "IN_INVOICE"}), "-1300|300|4");
-    EXPECT_EQ(h.messageTexts()[0], " ألى الصندوق 300بقيمة Acme تم أضافة حساب فاتورة  ");
+    EXPECT_EQ(h.messageTexts()[0], cashSaid(300, "Acme"));
     EXPECT_EQ(h.messageTexts()[1], "Acme ألى حساب مديونية العميل 700 تم أضافة  باقى حساب الفاتورة  ");
     EXPECT_EQ(col(h, "SUPPLIER", "MONEY"), "800|0");
 

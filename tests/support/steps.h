@@ -211,6 +211,17 @@ inline std::string tablesNow(Harness& h) {
     return tablesText(h, {"SALES_INVOICE", "G1", "DAILY_TRADE", "BOX"});
 }
 
+// What a posting says: cash into the box, or a debt charged to a customer
+// (the whole invoice on credit, or the rest of one part paid).
+inline std::string cashSaid(double amount, const std::string& who = "") {
+    return " ألى الصندوق " + formatDouble(amount) + "بقيمة " + who + " تم أضافة حساب فاتورة  ";
+}
+inline const char* const kCreditEnd = " تم أضافة حساب الفاتورة  ";
+inline const char* const kRestEnd = " تم أضافة  باقى حساب الفاتورة الآجل  ";
+inline std::string debtSaid(const std::string& who, double amount, const char* end = kCreditEnd) {
+    return who + " ألى حساب مديونية العميل " + formatDouble(amount) + end;
+}
+
 // G1: bolt (stock 10, wholesale 15), nut (stock 20, wholesale 5); the
 // customers Hala (owing 40) and Sami (owing 0); the supplier Acme (owed
 // 0); the cash box at 1000; a day started anew.
