@@ -74,10 +74,8 @@ TEST_F(RetailSavesTest, TwoInvoicesInARowAreBothCountedAndNumberedFromTheTable) 
     h.choose("Form3", "DataCombo3", "G1");
     enterLines(h, {{"bolt", "2"}, {"nut", "5"}});
     save(h);
-    EXPECT_EQ(col(h, "SALES_INVOICE", "INVO_NO"), "3|4");
-    EXPECT_EQ(col(h, "G1", "ONSTOCK"), "5|15");
-    EXPECT_EQ(col(h, "DAILY_TRADE", "OUTPUT"), "5|5");
-    EXPECT_EQ(col(h, "BOX", "MONEY"), "0|15|35");
+    EXPECT_EQ(col(h, "SALES_INVOICE", "INVO_NO") + " " + col(h, "G1", "ONSTOCK"), "3|4 5|15");
+    EXPECT_EQ(col(h, "DAILY_TRADE", "OUTPUT") + " " + col(h, "BOX", "MONEY"), "5|5 0|15|35");
     EXPECT_EQ(row(h, "BOX", -1, {"OUT_INVOICE"}), "4");
 
     // Cancel keeps the proposed number; a typed number is posted as typed
