@@ -50,6 +50,7 @@ TEST(SearchLogin, EveryInvoiceWindowFindsShowsAndWaitsAsOne) {
         shop(h);
         h.menu("Form1", v.menu);
         Form& f = h.form(v.window);
+        EXPECT_TRUE(roomClearOfControls(f));  // for the lines it prints
         h.dialogs.clear();
         search(h, v, "none");
         EXPECT_EQ(h.messageTexts(), std::vector<std::string>{"ليست لديك هذه الصلاحية."});
@@ -67,6 +68,7 @@ TEST(SearchLogin, EveryInvoiceWindowFindsShowsAndWaitsAsOne) {
                   "40000|nut|all|40000.0");
         EXPECT_TRUE(f.label(v.current).visible);
         EXPECT_TRUE(f.control("Text3", 31).isShowing());  // every line of it
+        EXPECT_TRUE(roomClearOfControls(f));
         for (const char* typed : {"7.5", "abc", "99"}) {
             h.answerInput(typed);
             search(h, v, "all");

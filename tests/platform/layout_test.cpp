@@ -2,24 +2,12 @@
 // for printed lines, and what a panel hides.
 #include <gtest/gtest.h>
 
-#include <tuple>
-
 #include "support/steps.h"
 
 namespace mk {
 namespace {
 
 using namespace test;
-
-// The print area holds a line and covers no shown control.
-bool roomClearOfControls(const Form& f) {
-    const Geometry a = f.printArea();
-    for (const auto& c : f.controls())
-        if (c->isShowing() && c->kind() != ControlKind::Timer && a.left < c->left + c->width &&
-            c->left < a.left + a.width && a.top < c->top + c->height && c->top < a.top + a.height)
-            return false;
-    return a.height >= kPrintLineTwips && a.width >= kPrintZoneTwips;
-}
 
 // Right to left: captions at the right of their boxes, a table of line
 // rows (serial, item, quantity) under its headings, a second pair of boxes
@@ -101,28 +89,6 @@ TEST(Layout, PrintedLinesGoWhereTheWindowHasRoomAtItsLeftEdge) {
     // A window full of controls has no room.
     f.add<Frame>("Frame1", -1, Geometry{0, 0, 9000, 6000});
     EXPECT_EQ(f.printArea().height, 0);
-}
-
-// The invoice windows print as they save and step lines; in the layout a
-// search shows (both columns of lines) the lines still find room.
-TEST(Layout, EveryInvoiceWindowKeepsRoomForPrintedLinesInItsSearchView) {
-    Harness h;
-    setProfile(h, "ACME");
-    addUser(h, "sam", "pw", {"sell-inv", "sell-inv_group", "return_invo", "buy_inv"});
-    enterMain(h);
-    for (auto [opens, window, search, login] :
-         {std::tuple{"SALES_IN", "Form3", "INV_NO", "Form14"},
-          {"saleslarge", "Form42", "SERARCH_INVO", "Form43"},
-          {"returne", "Form28", "search_invo_no", "Form45"},
-          {"supply_inv", "Form17", "Search_invo", "Form15"}}) {
-        h.menu("Form1", opens);
-        EXPECT_TRUE(roomClearOfControls(h.form(window))) << window;
-        h.menu(window, search);
-        h.answerInput("1");
-        test::login(h, login, "sam", "pw");
-        ASSERT_TRUE(h.form(window).control("Text3", 31).isShowing()) << window;
-        EXPECT_TRUE(roomClearOfControls(h.form(window))) << window;
-    }
 }
 
 }  // namespace

@@ -140,6 +140,16 @@ inline std::vector<int32_t> ints(const std::vector<Value>& values) {
     return out;
 }
 
+// The print area holds a line and covers no shown control.
+inline bool roomClearOfControls(const Form& f) {
+    const Geometry a = f.printArea();
+    for (const auto& c : f.controls())
+        if (c->isShowing() && c->kind() != ControlKind::Timer && a.left < c->left + c->width &&
+            c->left < a.left + a.width && a.top < c->top + c->height && c->top < a.top + a.height)
+            return false;
+    return a.height >= kPrintLineTwips && a.width >= kPrintZoneTwips;
+}
+
 // ---- Users and logins.
 
 // A user row of Admin with the given rights True.
