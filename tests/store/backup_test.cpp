@@ -135,7 +135,6 @@ TEST_F(BackupTest, ABackupRemovesPartFilesThatAnEarlierCopyLeftBehind) {
                                                "OTHER.MDB.part-42"}));
 }
 
-
 std::string firstWord(const fs::path& file) {
     std::string s;
     std::ifstream(file) >> s;
