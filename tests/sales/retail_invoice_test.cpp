@@ -13,13 +13,10 @@ namespace {
 
 using namespace test;
 
-struct RetailInvoiceTest : ::testing::Test {
-    Harness h;
-};
-
 // Numbers run to 2147483647: the invoice after 32767 is saved and posted
 // under its own number. Prices are whole numbers, halves to even.
-TEST_F(RetailInvoiceTest, TheInvoiceAfter32767IsSavedAndPostedByItsNumber) {
+TEST(RetailInvoice, TheInvoiceAfter32767IsSavedAndPostedByItsNumber) {
+    Harness h;
     h.exec("INSERT INTO SALES_INVOICE (INVO_NO, STATUS_SUB) VALUES (32767, 1)");
     openRetail(h, "('bolt', 10, 12.5, 6), ('nut', 4, 13.5, 2)");
     EXPECT_EQ(h.caption("Form3", "Label4"), "32767");
@@ -38,7 +35,8 @@ TEST_F(RetailInvoiceTest, TheInvoiceAfter32767IsSavedAndPostedByItsNumber) {
 
 // A group made in the group window starts with its "." row, which every
 // empty line slot names: the stock shown is still the picked item's.
-TEST_F(RetailInvoiceTest, StockShownIsThePickedItemsNotTheGroupsStartingRow) {
+TEST(RetailInvoice, StockShownIsThePickedItemsNotTheGroupsStartingRow) {
+    Harness h;
     setProfile(h, "ACME");
     openStore(h);
     h.menu("Form1", "RENAME_MAIN");
