@@ -125,7 +125,7 @@ public:
         const QString t = qs(box_.text());
         if (edit_->text() != t) edit_->setText(t);
         if (edit_->isReadOnly() != box_.locked) edit_->setReadOnly(box_.locked);
-        const bool password = !box_.passwordChar.empty();
+        const bool password = !box_.passwordChar->empty();
         const auto mode = password ? QLineEdit::Password : QLineEdit::Normal;
         if (edit_->echoMode() != mode) {
             edit_->setEchoMode(mode);
@@ -894,7 +894,7 @@ public:
     void sync() override {
         if (shownPath_ != files_.path() || shownPattern_ != files_.pattern) refresh();
         QListWidgetItem* want = nullptr;
-        for (int i = 0; i < box_->count() && !files_.fileName.empty(); ++i)
+        for (int i = 0; i < box_->count() && !files_.fileName->empty(); ++i)
             if (box_->item(i)->data(Qt::UserRole).toString() == qs(files_.fileName)) want = box_->item(i);
         if (box_->currentItem() != want) {
             QSignalBlocker block(box_);

@@ -124,7 +124,7 @@ FormWindow::~FormWindow() {
 
 void FormWindow::markDead() { form_ = nullptr; }
 
-QFont FormWindow::formFont() const { return uiFont(form_ ? form_->fontSize : 0); }
+QFont FormWindow::formFont() const { return uiFont(form_ ? form_->fontSize.get() : 0.0); }
 
 void FormWindow::adopt(QWidget* w, ControlView& view) {
     byWidget_[w] = &view;
@@ -193,7 +193,7 @@ void FormWindow::buildMenus() {
     auto hook = [this](QAction* a, MenuItem* m) {
         actions_[m] = a;
         setMenuItemName(*a, menuItemName(*m));
-        if (!m->shortcut.empty())
+        if (!m->shortcut->empty())
             a->setShortcut(QKeySequence::fromString(qs(m->shortcut), QKeySequence::PortableText));
         connect(a, &QAction::triggered, this, [this, m] {
             input([m](Application& app) { app.menuClick(*m); });
@@ -349,7 +349,7 @@ void FormWindow::syncView(ControlView& v) {
     const bool takesInput = c.enabled && !c.isCovered() && !c.isUnderPanel();
     if (w->testAttribute(Qt::WA_Disabled) == takesInput) w->setEnabled(takesInput);
 
-    const double size = c.fontSize > 0 ? c.fontSize : 0;
+    const double size = c.fontSize > 0 ? c.fontSize.get() : 0.0;
     if (size != v.lastFontSize || c.fontBold != v.lastBold) {
         v.lastFontSize = size;
         v.lastBold = c.fontBold;
