@@ -511,9 +511,7 @@ bool Application::navigate(Adodc& dc, Nav where) {
 bool Application::chooseDrive(DriveListBox& list, const std::string& drive) {
     if (!canTakeInput(list) || drive.empty()) return false;
     moveFocus(&list, true);
-    char letter = drive.front();
-    if (letter >= 'A' && letter <= 'Z') letter = static_cast<char>(letter - 'A' + 'a');
-    list.drive_ = std::string(1, letter) + ":";
+    list.show(drive);
     if (list.onChange) userEvent(list.form(), &list.onChange, [&list] { list.onChange.fn(); });
     else notify();
     return true;

@@ -295,6 +295,10 @@ void DriveListBox::setDrive(const std::string& d) {
     Machine& m = form().app().machine();
     if (!m.driveExists(d))
         throw RuntimeError(err::DeviceUnavailable, "Device unavailable: " + d);
+    show(d);
+}
+
+void DriveListBox::show(const std::string& d) {
     char letter = d.front();
     if (letter >= 'A' && letter <= 'Z') letter = static_cast<char>(letter - 'A' + 'a');
     const std::string drive = std::string(1, letter) + ":";

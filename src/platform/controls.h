@@ -329,6 +329,8 @@ public:
 
 private:
     friend class Application;
+    // Shows the drive "d" names, as "c:"; nothing checked.
+    void show(const std::string& d);
     std::string drive_ = "c:";
 };
 

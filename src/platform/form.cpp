@@ -77,6 +77,7 @@ MenuItem* Form::addMenu(std::string name, std::string caption_, MenuItem* parent
     menus_.push_back(std::move(m));
     if (parent) parent->children_.push_back(p);
     else menuBar_.push_back(p);
+    changed(false);
     return p;
 }
 
