@@ -455,7 +455,7 @@ bool Application::choose(DataCombo& combo, const std::string& text) {
 
 bool Application::choose(ComboBox& combo, int index) {
     if (!canTakeInput(combo) || combo.locked) return false;
-    if (index < 0 || index >= static_cast<int>(combo.items.size())) return false;
+    if (index < 0 || index >= static_cast<int>(combo.items->size())) return false;
     moveFocus(&combo, true);
     combo.listIndex = index;
     combo.text = combo.items[static_cast<size_t>(index)];
@@ -466,7 +466,7 @@ bool Application::choose(ComboBox& combo, int index) {
 
 bool Application::choose(ListBox& list, int index) {
     if (!canTakeInput(list)) return false;
-    if (index < 0 || index >= static_cast<int>(list.items.size())) return false;
+    if (index < 0 || index >= static_cast<int>(list.items->size())) return false;
     moveFocus(&list, true);
     list.listIndex = index;
     if (list.onClick) userEvent(list.form(), &list.onClick, [&list] { list.onClick.fn(); });
@@ -511,9 +511,7 @@ bool Application::navigate(Adodc& dc, Nav where) {
 bool Application::chooseDrive(DriveListBox& list, const std::string& drive) {
     if (!canTakeInput(list) || drive.empty()) return false;
     moveFocus(&list, true);
-    char letter = drive.front();
-    if (letter >= 'A' && letter <= 'Z') letter = static_cast<char>(letter - 'A' + 'a');
-    list.drive_ = std::string(1, letter) + ":";
+    list.show(drive);
     if (list.onChange) userEvent(list.form(), &list.onChange, [&list] { list.onChange.fn(); });
     else notify();
     return true;

@@ -35,11 +35,15 @@ const char* kindName(ControlKind k) {
 }
 
 Control::Control(Form& form, ControlKind kind, std::string name, int index, Geometry g)
-    : left(g.left), top(g.top), width(g.width), height(g.height), design(g), form_(&form),
-      kind_(kind),
-      name_(std::move(name)), index_(index) {}
+    : left(this, g.left), top(this, g.top), width(this, g.width), height(this, g.height), design(g),
+      form_(&form), kind_(kind), name_(std::move(name)), index_(index) {}
 
 Control::~Control() = default;
+
+void Control::changed(bool layout) {
+    changedAt_ = next();
+    form_->controlChanged(changedAt_, layout);
+}
 
 std::string Control::fullName() const {
     return index_ < 0 ? name_ : name_ + "(" + std::to_string(index_) + ")";
@@ -109,58 +113,78 @@ void Control::SetFocus() { form().app().setFocus(*this); }
 Label::Label(Form& f, std::string name, int index, Geometry g, std::string caption)
     : Control(f, ControlKind::Label, std::move(name), index, g), caption_(std::move(caption)) {}
 
-void Label::setCaption(const std::string& c) {
+void Label::show(const std::string& c) {
+    if (c == caption_) return;
+    // A label that starts or stops naming something may name another box.
+    const bool named = namesSomething();
     caption_ = c;
+    changed(namesSomething() != named);
+}
+
+void Label::setCaption(const std::string& c) {
+    show(c);
     if (dataSource()) changed_ = true;
 }
 
-void Label::displayCaption(const std::string& c) { caption_ = c; }
+void Label::displayCaption(const std::string& c) { show(c); }
 
-void Label::showBoundValue(const Value& v) { caption_ = toText(v); }
+void Label::showBoundValue(const Value& v) { show(toText(v)); }
 
 // ---------------------------------------------------------------- TextBox
 
 TextBox::TextBox(Form& f, std::string name, int index, Geometry g, std::string text)
     : Control(f, ControlKind::TextBox, std::move(name), index, g), text_(std::move(text)) {}
 
-void TextBox::setText(const std::string& t) {
+void TextBox::show(const std::string& t) {
+    if (t == text_) return;
     text_ = t;
+    changed(false);
+}
+
+void TextBox::setText(const std::string& t) {
+    show(t);
     if (dataSource()) changed_ = true;
 }
 
-void TextBox::displayText(const std::string& t) { text_ = t; }
+void TextBox::displayText(const std::string& t) { show(t); }
 
-void TextBox::showBoundValue(const Value& v) { text_ = toText(v); }
+void TextBox::showBoundValue(const Value& v) { show(toText(v)); }
 
 // ---------------------------------------------------------- CommandButton
 
 CommandButton::CommandButton(Form& f, std::string name, int index, Geometry g,
                              std::string caption_)
     : Control(f, ControlKind::CommandButton, std::move(name), index, g),
-      caption(std::move(caption_)) {}
+      caption(this, std::move(caption_)) {}
 
 // --------------------------------------------------------------- CheckBox
 
 CheckBox::CheckBox(Form& f, std::string name, int index, Geometry g, std::string caption_)
-    : Control(f, ControlKind::CheckBox, std::move(name), index, g), caption(std::move(caption_)) {}
+    : Control(f, ControlKind::CheckBox, std::move(name), index, g), caption(this, std::move(caption_)) {}
+
+void CheckBox::show(int v) {
+    if (v == value_) return;
+    value_ = v;
+    changed(false);
+}
 
 void CheckBox::setValue(int v) {
-    value_ = v;
+    show(v);
     if (dataSource()) changed_ = true;
 }
 
 void CheckBox::showBoundValue(const Value& v) {
     try {
-        value_ = toBool(v) ? 1 : 0;
+        show(toBool(v) ? 1 : 0);
     } catch (const RuntimeError&) {
-        value_ = 0;
+        show(0);
     }
 }
 
 OptionButton::OptionButton(Form& f, std::string name, int index, Geometry g,
                            std::string caption_)
     : Control(f, ControlKind::OptionButton, std::move(name), index, g),
-      caption(std::move(caption_)) {}
+      caption(this, std::move(caption_)) {}
 
 // ------------------------------------------------------- ComboBox, ListBox
 
@@ -168,22 +192,22 @@ ComboBox::ComboBox(Form& f, std::string name, int index, Geometry g)
     : Control(f, ControlKind::ComboBox, std::move(name), index, g) {}
 
 void ComboBox::Clear() {
-    items.clear();
+    items = {};
     listIndex = -1;
-    text.clear();
+    text = {};
 }
 
 ListBox::ListBox(Form& f, std::string name, int index, Geometry g)
     : Control(f, ControlKind::ListBox, std::move(name), index, g) {}
 
 void ListBox::Clear() {
-    items.clear();
+    items = {};
     listIndex = -1;
 }
 
 std::string ListBox::text() const {
-    if (listIndex < 0 || listIndex >= static_cast<int>(items.size())) return "";
-    return items[static_cast<size_t>(listIndex)];
+    if (listIndex < 0 || listIndex >= static_cast<int>(items->size())) return "";
+    return items.get()[static_cast<size_t>(listIndex)];
 }
 
 // -------------------------------------------------------------- DataCombo
@@ -191,20 +215,26 @@ std::string ListBox::text() const {
 DataCombo::DataCombo(Form& f, std::string name, int index, Geometry g, ControlKind kind)
     : Control(f, kind, std::move(name), index, g) {}
 
-void DataCombo::setText(const std::string& t) {
+void DataCombo::show(const std::string& t) {
+    if (t == text_) return;
     text_ = t;
+    changed(false);
+}
+
+void DataCombo::setText(const std::string& t) {
+    show(t);
     if (dataSource()) changed_ = true;
 }
 
-void DataCombo::displayText(const std::string& t) { text_ = t; }
+void DataCombo::displayText(const std::string& t) { show(t); }
 
-void DataCombo::showBoundValue(const Value& v) { text_ = toText(v); }
+void DataCombo::showBoundValue(const Value& v) { show(toText(v)); }
 
 std::shared_ptr<const TextColumn> DataCombo::listTexts() const {
-    if (!rowSource || !rowSource->isOpen() || listField.empty()) return nullptr;
+    if (!rowSource || !rowSource->isOpen() || listField->empty()) return nullptr;
     Recordset& rs = rowSource->recordset();
-    if (!rs.hasField(listField)) return nullptr;
-    return rs.columnTexts(listField);
+    if (!rs.hasField(listField.get())) return nullptr;
+    return rs.columnTexts(listField.get());
 }
 
 std::vector<std::string> DataCombo::list() const {
@@ -218,7 +248,7 @@ DataList::DataList(Form& f, std::string name, int index, Geometry g)
 // ------------------------------------------------------ containers, timer
 
 Frame::Frame(Form& f, std::string name, int index, Geometry g, std::string caption_)
-    : Control(f, ControlKind::Frame, std::move(name), index, g), caption(std::move(caption_)) {}
+    : Control(f, ControlKind::Frame, std::move(name), index, g), caption(this, std::move(caption_)) {}
 
 PictureBox::PictureBox(Form& f, std::string name, int index, Geometry g)
     : Control(f, ControlKind::PictureBox, std::move(name), index, g) {}
@@ -248,13 +278,13 @@ void Timer::setEnabled(bool on) {
 Adodc::Adodc(Form& f, std::string name, int index, Geometry g, std::string caption_)
     : Control(f, ControlKind::DataControl, std::move(name), index, g),
       DataControl(f.app().machine()),
-      caption(std::move(caption_)) {}
+      caption(this, std::move(caption_)) {}
 
 LineShape::LineShape(Form& f, std::string name, int index, double ax1, double ay1, double ax2,
                      double ay2)
     : Control(f, ControlKind::Line, std::move(name), index,
               {std::min(ax1, ax2), std::min(ay1, ay2), std::abs(ax2 - ax1), std::abs(ay2 - ay1)}),
-      x1(ax1), y1(ay1), x2(ax2), y2(ay2) {}
+      x1(this, ax1), y1(this, ay1), x2(this, ax2), y2(this, ay2) {}
 
 // ---------------------------------------------------- drives and folders
 
@@ -265,9 +295,16 @@ void DriveListBox::setDrive(const std::string& d) {
     Machine& m = form().app().machine();
     if (!m.driveExists(d))
         throw RuntimeError(err::DeviceUnavailable, "Device unavailable: " + d);
+    show(d);
+}
+
+void DriveListBox::show(const std::string& d) {
     char letter = d.front();
     if (letter >= 'A' && letter <= 'Z') letter = static_cast<char>(letter - 'A' + 'a');
-    drive_ = std::string(1, letter) + ":";
+    const std::string drive = std::string(1, letter) + ":";
+    if (drive == drive_) return;
+    drive_ = drive;
+    changed(false);
 }
 
 std::vector<std::string> DriveListBox::list() const { return form().app().machine().drives(); }
@@ -281,7 +318,10 @@ void DirListBox::setPath(const std::string& p) {
     std::error_code ec;
     if (!m.driveExists(p) || !fs::is_directory(real, ec))
         throw RuntimeError(err::PathNotFound, "Path not found: " + p);
-    path_ = toWindowsPath(m, real);
+    if (std::string path = toWindowsPath(m, real); path != path_) {
+        path_ = std::move(path);
+        changed(false);
+    }
     form().app().raise(form(), onChange);
 }
 
@@ -305,8 +345,11 @@ void FileListBox::setPath(const std::string& p) {
     std::error_code ec;
     if (!m.driveExists(p) || !fs::is_directory(real, ec))
         throw RuntimeError(err::PathNotFound, "Path not found: " + p);
-    path_ = toWindowsPath(m, real);
-    fileName.clear();
+    if (std::string path = toWindowsPath(m, real); path != path_) {
+        path_ = std::move(path);
+        changed(false);
+    }
+    fileName = {};
 }
 
 std::vector<std::string> FileListBox::files() const {
@@ -317,7 +360,7 @@ std::vector<std::string> FileListBox::files() const {
          it.increment(ec)) {
         std::string name = it->path().filename().string();
         if (it->is_regular_file() && name.find(".part-") == std::string::npos &&
-            matchesPattern(name, pattern))
+            matchesPattern(name, pattern.get()))
             out.push_back(name);
     }
     std::sort(out.begin(), out.end());
@@ -365,8 +408,13 @@ bool matchesPattern(std::string_view name, std::string_view pattern) {
 
 MenuItem::MenuItem(Form& f, std::string name, int index, std::string caption_, MenuItem* parent,
                    std::string shortcut_)
-    : caption(std::move(caption_)), shortcut(std::move(shortcut_)), form_(&f),
+    : caption(this, std::move(caption_)), shortcut(this, std::move(shortcut_)), form_(&f),
       name_(std::move(name)), index_(index), parent_(parent) {}
+
+void MenuItem::changed(bool layout) {
+    changedAt_ = next();
+    form_->changed(layout);
+}
 
 bool MenuItem::isAvailable() const {
     return enabled && visible && (!parent_ || parent_->isAvailable());

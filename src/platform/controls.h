@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/datacontrol.h"
+#include "platform/shown.h"
 #include "platform/value.h"
 
 namespace mk {
@@ -59,7 +60,7 @@ struct Event {
     }
 };
 
-class Control {
+class Control : public Drawn {
 public:
     Control(Form& form, ControlKind kind, std::string name, int index, Geometry g);
     virtual ~Control();
@@ -72,24 +73,27 @@ public:
     int index() const { return index_; }  // -1 when not in a control array
     std::string fullName() const;          // "Text3(0)", "Command1"
 
-    double left, top, width, height;
+    Placed<double> left, top, width, height;
     // Where the window's design put the control; code may move it, a view
     // that lays the window out again puts it back.
     const Geometry design;
-    bool visible = true;
-    bool enabled = true;
-    Control* container = nullptr;  // a frame or picture box
-    double fontSize = 0;           // 0: the window's font
-    bool fontBold = false;
-    uint32_t foreColor = kDefaultColor;
-    uint32_t backColor = kDefaultColor;
-    int alignment = 0;  // 0 left, 1 right, 2 centre
-    std::string toolTip;
+    Placed<bool> visible{this, true};
+    Shown<bool> enabled{this, true};
+    Placed<Control*> container{this, nullptr};  // a frame or picture box
+    Shown<double> fontSize{this, 0};           // 0: the window's font
+    Shown<bool> fontBold{this, false};
+    Shown<uint32_t> foreColor{this, kDefaultColor};
+    Shown<uint32_t> backColor{this, kDefaultColor};
+    Shown<int> alignment{this, 0};  // 0 left, 1 right, 2 centre
+    Shown<std::string> toolTip{this};
     // The label that names this control where its place on the window
     // cannot tell (see Form::labelBeside).
-    const Label* labelledBy = nullptr;
+    Placed<const Label*> labelledBy{this, nullptr};
     // What assistive tools say for a control that no label names.
-    std::string spokenName;
+    Shown<std::string> spokenName{this};
+
+    // Counts the change on its window too.
+    void changed(bool layout) override;
 
     // Visible itself, in visible containers.
     bool isShowing() const;
@@ -136,14 +140,18 @@ public:
     const std::string& caption() const { return caption_; }
     void setCaption(const std::string& c);    // a change when bound
     void displayCaption(const std::string& c);  // shown only, never stored
-    bool autoSize = false;
-    bool wordWrap = false;
-    bool transparent = false;
+    // Whether its caption names something: not empty, not only a number.
+    bool namesSomething() const;
+    Shown<bool> autoSize{this, false};
+    Shown<bool> wordWrap{this, false};
+    Shown<bool> transparent{this, false};
 
     void showBoundValue(const Value& v) override;
     Value boundValue() const override { return Value(caption_); }
+    void sourceChanged() override { changed(false); }
 
 private:
+    void show(const std::string& c);
     std::string caption_;
 };
 
@@ -153,11 +161,11 @@ public:
     const std::string& text() const { return text_; }
     void setText(const std::string& t);      // a change when bound
     void displayText(const std::string& t);  // shown only, never stored
-    bool locked = false;
-    bool multiLine = false;
-    bool scrollBars = false;
-    int maxLength = 0;
-    std::string passwordChar;
+    Shown<bool> locked{this, false};
+    Shown<bool> multiLine{this, false};
+    Shown<bool> scrollBars{this, false};
+    Shown<int> maxLength{this, 0};
+    Shown<std::string> passwordChar{this};
     bool canFocus() const override { return true; }
     bool takesLineBreaks() const override { return multiLine; }
 
@@ -168,21 +176,22 @@ public:
     Value boundValue() const override { return Value(text_); }
 
 private:
+    void show(const std::string& t);
     std::string text_;
 };
 
 class CommandButton : public Control {
 public:
     CommandButton(Form& f, std::string name, int index, Geometry g, std::string caption = {});
-    std::string caption;
-    bool graphical = false;
+    Shown<std::string> caption;
+    Shown<bool> graphical{this, false};
     bool canFocus() const override { return true; }
 };
 
 class CheckBox : public Control, public BoundValue {
 public:
     CheckBox(Form& f, std::string name, int index, Geometry g, std::string caption = {});
-    std::string caption;
+    Shown<std::string> caption;
     int value() const { return value_; }  // 0 unchecked, 1 checked, 2 grey
     void setValue(int v);                 // a change when bound
     bool canFocus() const override { return true; }
@@ -191,25 +200,26 @@ public:
     Value boundValue() const override { return Value(value_ == 1); }
 
 private:
+    void show(int v);
     int value_ = 0;
 };
 
 class OptionButton : public Control {
 public:
     OptionButton(Form& f, std::string name, int index, Geometry g, std::string caption = {});
-    std::string caption;
-    bool value = false;
+    Shown<std::string> caption;
+    Shown<bool> value{this, false};
     bool canFocus() const override { return true; }
 };
 
 class ComboBox : public Control {
 public:
     ComboBox(Form& f, std::string name, int index, Geometry g);
-    std::vector<std::string> items;
-    int listIndex = -1;
-    std::string text;
-    bool locked = false;
-    void AddItem(const std::string& item) { items.push_back(item); }
+    Shown<std::vector<std::string>> items{this};
+    Shown<int> listIndex{this, -1};
+    Shown<std::string> text{this};
+    Shown<bool> locked{this, false};
+    void AddItem(const std::string& item) { items.edit().push_back(item); }
     void Clear();
     bool canFocus() const override { return true; }
     Event<> onChange;
@@ -218,9 +228,9 @@ public:
 class ListBox : public Control {
 public:
     ListBox(Form& f, std::string name, int index, Geometry g);
-    std::vector<std::string> items;
-    int listIndex = -1;
-    void AddItem(const std::string& item) { items.push_back(item); }
+    Shown<std::vector<std::string>> items{this};
+    Shown<int> listIndex{this, -1};
+    void AddItem(const std::string& item) { items.edit().push_back(item); }
     void Clear();
     std::string text() const;
     bool canFocus() const override { return true; }
@@ -231,9 +241,9 @@ public:
 class DataCombo : public Control, public BoundValue {
 public:
     DataCombo(Form& f, std::string name, int index, Geometry g, ControlKind kind = ControlKind::DataCombo);
-    DataControl* rowSource = nullptr;
-    std::string listField;
-    bool locked = false;
+    Shown<DataControl*> rowSource{this, nullptr};
+    Shown<std::string> listField{this};
+    Shown<bool> locked{this, false};
     const std::string& text() const { return text_; }
     void setText(const std::string& t);      // a change when bound; raises nothing
     void displayText(const std::string& t);  // shown only
@@ -249,6 +259,7 @@ public:
     Value boundValue() const override { return Value(text_); }
 
 private:
+    void show(const std::string& t);
     std::string text_;
 };
 
@@ -260,16 +271,16 @@ public:
 class Frame : public Control {
 public:
     Frame(Form& f, std::string name, int index, Geometry g, std::string caption = {});
-    std::string caption;
+    Shown<std::string> caption;
 };
 
 class PictureBox : public Control {
 public:
     PictureBox(Form& f, std::string name, int index, Geometry g);
-    std::string picture;  // name of the picture it shows, if any
-    bool border = true;
+    Shown<std::string> picture{this};  // name of the picture it shows, if any
+    Shown<bool> border{this, true};
     // A plain panel that guards what it covers, not only hides it.
-    bool covering = false;
+    Placed<bool> covering{this, false};
 };
 
 class Timer : public Control {
@@ -294,14 +305,14 @@ private:
 class Adodc : public Control, public DataControl {
 public:
     Adodc(Form& f, std::string name, int index, Geometry g, std::string caption = {});
-    std::string caption;
+    Shown<std::string> caption;
 };
 
 // A line drawn on a window.
 class LineShape : public Control {
 public:
     LineShape(Form& f, std::string name, int index, double x1, double y1, double x2, double y2);
-    double x1, y1, x2, y2;
+    Placed<double> x1, y1, x2, y2;
 };
 
 // Drives, folders and files under the data root, named as the windows
@@ -318,6 +329,8 @@ public:
 
 private:
     friend class Application;
+    // Shows the drive "d" names, as "c:"; nothing checked.
+    void show(const std::string& d);
     std::string drive_ = "c:";
 };
 
@@ -340,8 +353,8 @@ public:
     FileListBox(Form& f, std::string name, int index, Geometry g);
     const std::string& path() const { return path_; }
     void setPath(const std::string& p);  // fails for a folder that cannot be read
-    std::string pattern = "*.*";
-    std::string fileName;  // the chosen file, "" when none
+    Shown<std::string> pattern{this, "*.*"};
+    Shown<std::string> fileName{this};  // the chosen file, "" when none
     std::vector<std::string> files() const;
     bool canFocus() const override { return true; }
 
@@ -350,18 +363,23 @@ private:
 };
 
 // A menu item; top-level items form the window's menu bar.
-class MenuItem {
+class MenuItem : public Drawn {
 public:
     MenuItem(Form& f, std::string name, int index, std::string caption, MenuItem* parent,
              std::string shortcut);
+    virtual ~MenuItem() = default;
+    MenuItem(const MenuItem&) = delete;
+    MenuItem& operator=(const MenuItem&) = delete;
     Form& form() const { return *form_; }
     const std::string& name() const { return name_; }
     int index() const { return index_; }
-    std::string caption;
-    std::string shortcut;  // "Ctrl+S", "Shift+F1"
-    bool enabled = true;
-    bool visible = true;
-    bool checked = false;
+    Shown<std::string> caption;
+    Shown<std::string> shortcut;  // "Ctrl+S", "Shift+F1"
+    Shown<bool> enabled{this, true};
+    Shown<bool> visible{this, true};
+    Shown<bool> checked{this, false};
+    // A change of the menu is a change of its window.
+    void changed(bool layout) override;
     MenuItem* parent() const { return parent_; }
     const std::vector<MenuItem*>& children() const { return children_; }
     bool isAvailable() const;  // enabled and visible, with its parents

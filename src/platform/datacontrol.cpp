@@ -69,9 +69,11 @@ void DataControl::close() {
 
 void DataControl::bind(BoundControl& c, const std::string& field) {
     if (c.source_ && c.source_ != this) c.source_->unbind(c);
+    const bool moved = c.source_ != this;
     c.source_ = this;
     c.field_ = field;
     if (std::find(bound_.begin(), bound_.end(), &c) == bound_.end()) bound_.push_back(&c);
+    if (moved) c.sourceChanged();
     if (rs_ && rs_->hasField(field))
         c.showBoundValue(rs_->hasCurrentRow() ? rs_->field(field) : Value());
 }
@@ -79,6 +81,7 @@ void DataControl::bind(BoundControl& c, const std::string& field) {
 void DataControl::unbind(BoundControl& c) {
     bound_.erase(std::remove(bound_.begin(), bound_.end(), &c), bound_.end());
     c.source_ = nullptr;
+    c.sourceChanged();
 }
 
 std::optional<std::string> DataControl::entryRefusal(const BoundControl& c) const {

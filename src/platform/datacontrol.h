@@ -32,6 +32,8 @@ public:
     virtual std::string entryName() const { return field_; }
     // Whether what is entered may hold line breaks and tabs.
     virtual bool takesLineBreaks() const { return false; }
+    // Told when it is bound to another data control, or to none.
+    virtual void sourceChanged() {}
 
 private:
     friend class DataControl;

@@ -59,6 +59,16 @@ Form::Form(Application& app, std::string name) : app_(&app), name_(std::move(nam
 
 Form::~Form() = default;
 
+void Form::changed(bool layout) {
+    changedAt_ = ownChangedAt_ = next();
+    if (layout) layoutChangedAt_ = changedAt_;
+}
+
+void Form::controlChanged(uint64_t at, bool layout) {
+    changedAt_ = at;
+    if (layout) layoutChangedAt_ = at;
+}
+
 MenuItem* Form::addMenu(std::string name, std::string caption_, MenuItem* parent,
                         std::string shortcut, int index) {
     auto m = std::make_unique<MenuItem>(*this, std::move(name), index, std::move(caption_), parent,
@@ -67,6 +77,7 @@ MenuItem* Form::addMenu(std::string name, std::string caption_, MenuItem* parent
     menus_.push_back(std::move(m));
     if (parent) parent->children_.push_back(p);
     else menuBar_.push_back(p);
+    changed(false);
     return p;
 }
 
@@ -113,6 +124,7 @@ void Form::Print(std::initializer_list<PrintArg> items) {
     std::vector<int> zones;
     printed_.push_back(formatPrintLine(items, zones));
     zoneStarts_.push_back(std::move(zones));
+    changed(false);
     // A window keeps a bounded history; the oldest lines scroll off.
     constexpr size_t kKeep = 50000;
     if (printed_.size() > 2 * kKeep) {
@@ -126,8 +138,10 @@ void Form::PrintEmptyLines(int count) {
 }
 
 void Form::Cls() {
+    if (printed_.empty()) return;
     printed_.clear();
     zoneStarts_.clear();
+    changed(false);
 }
 
 void Form::Show(bool modal) { app_->show(*this, modal); }

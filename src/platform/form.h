@@ -59,7 +59,7 @@ std::string formatPrintLine(std::initializer_list<PrintArg> items);
 // front end drawing a proportional font can line the zones up.
 std::string formatPrintLine(std::initializer_list<PrintArg> items, std::vector<int>& zoneStarts);
 
-class Form {
+class Form : public Drawn {
 public:
     Form(Application& app, std::string name);
     virtual ~Form();
@@ -69,11 +69,20 @@ public:
     Application& app() const { return *app_; }
     const std::string& name() const { return name_; }
 
-    std::string caption;
-    double left = 0, top = 0, width = 6000, height = 4000;  // twips
-    bool enabled = true;
-    uint32_t backColor = kDefaultColor;
-    double fontSize = 0;  // 0: the front end's default
+    Shown<std::string> caption{this};
+    Shown<double> left{this, 0}, top{this, 0};  // twips
+    Placed<double> width{this, 6000}, height{this, 4000};
+    Shown<bool> enabled{this, true};
+    Shown<uint32_t> backColor{this, kDefaultColor};
+    Shown<double> fontSize{this, 0};  // 0: the front end's default
+
+    // Changes, numbered (Drawn): changedAt() is the last change of
+    // anything on the window, ownChangedAt() of the window's own state
+    // (its caption, size, colours, menus, printed lines) and
+    // layoutChangedAt() of what stands where.
+    uint64_t ownChangedAt() const { return ownChangedAt_; }
+    uint64_t layoutChangedAt() const { return layoutChangedAt_; }
+    void changed(bool layout) override;
     bool visible() const { return visible_; }
     bool isLoaded() const { return loaded_; }
     bool isModal() const { return modal_; }
@@ -100,6 +109,7 @@ public:
         auto c = std::make_unique<C>(*this, std::forward<A>(args)...);
         C* p = c.get();
         controls_.push_back(std::move(c));
+        p->changed(true);
         return p;
     }
     // A control the window never shows: at kNoPlace, hidden.
@@ -179,7 +189,9 @@ public:
 
 private:
     friend class Application;
+    friend class Control;
     [[noreturn]] void wrongKind(std::string_view name, int index) const;
+    void controlChanged(uint64_t at, bool layout);
 
     Application* app_;
     std::string name_;
@@ -194,6 +206,7 @@ private:
     bool modal_ = false;
     bool paintPending_ = false;
     int busy_ = 0;
+    uint64_t ownChangedAt_ = 0, layoutChangedAt_ = 0;
     Event<> loadEvent_, paintEvent_, unloadEvent_;
     std::vector<std::function<void()>> failureSteps_;
 };

@@ -49,14 +49,6 @@ bool actionable(ControlKind k) {
     }
 }
 
-// A caption that names something: not empty, not only a number.
-bool names(const Label& l) {
-    bool letter = false;
-    for (unsigned char ch : l.caption())
-        if (!std::isspace(ch) && !std::isdigit(ch) && ch != '.' && ch != '-') letter = true;
-    return letter;
-}
-
 bool sameRow(const Box& a, const Box& b) {
     const double overlap = std::min(a.bottom, b.bottom) - std::max(a.top, b.top);
     const double smaller = std::max(1.0, std::min(a.bottom - a.top, b.bottom - b.top));
@@ -70,6 +62,12 @@ bool sameColumn(const Box& a, const Box& b) {
 }
 
 }  // namespace
+
+bool Label::namesSomething() const {
+    for (unsigned char ch : caption_)
+        if (!std::isspace(ch) && !std::isdigit(ch) && ch != '.' && ch != '-') return true;
+    return false;
+}
 
 Geometry Form::printArea() const {
     std::vector<Box> taken;
@@ -109,7 +107,7 @@ Geometry Form::printArea() const {
         };
         for (const Box& b : taken) {
             if (b.bottom <= top) continue;
-            if (b.top > top) consider(std::min(b.top, height));
+            if (b.top > top) consider(std::min(b.top, height.get()));
             if (b.top >= height) break;
             widthNow = std::min(widthNow, b.left);
             if (widthNow < kPrintZoneTwips) break;
@@ -128,7 +126,7 @@ namespace {
 constexpr double kSlack = 60;
 
 bool namingLabel(const Control& c) {
-    return c.kind() == ControlKind::Label && c.isShowing() && names(static_cast<const Label&>(c));
+    return c.kind() == ControlKind::Label && c.isShowing() && static_cast<const Label&>(c).namesSomething();
 }
 
 // The naming label on the box's row at its reading side, with no other

@@ -137,7 +137,7 @@ QAccessibleInterface* menuItemFactory(const QString& key, QObject* object) {
 
 }  // namespace
 
-QString accessibleNameOf(const Control& c) {
+QString accessibleNameOf(const Control& c, const std::function<const Label*()>& namer) {
     QString own;
     switch (c.kind()) {
         case ControlKind::Label: {
@@ -162,7 +162,8 @@ QString accessibleNameOf(const Control& c) {
     }
     if (!own.trimmed().isEmpty()) return own;
     // With no caption of its own, a control takes the label that names it.
-    if (const Label* l = c.form().labelBeside(c)) return stripMnemonic(qs(l->caption())).trimmed();
+    if (c.isShowing())
+        if (const Label* l = namer()) return stripMnemonic(qs(l->caption())).trimmed();
     return qs(c.spokenName);
 }
 

@@ -21,8 +21,9 @@ namespace mk::qt {
 
 // What a person hears for a control: a caption without its "&" marker, a
 // label's text, or for a control with no caption of its own (a box, a
-// list, a chooser) the label that names it (Form::labelBeside).
-QString accessibleNameOf(const Control& c);
+// list, a chooser) on screen the label that names it, which `namer` gives
+// (Form::labelBeside); off screen no label stands beside it.
+QString accessibleNameOf(const Control& c, const std::function<const Label*()>& namer);
 
 // Menu items expose their caption as name and the menu item's own name as
 // description; Qt's own menu item interface has no description.

@@ -118,14 +118,14 @@ public:
         // only the sync's own writes do not.
         QObject::connect(edit_, &QLineEdit::textChanged, edit_, [this](const QString& t) {
             if (window_.isDead() || window_.frontEnd().isSyncing() || std8(t) == box_.text()) return;
-            window_.input([this, t](Application& app) { app.typeText(box_, std8(t)); });
+            input([this, t](Application& app) { app.typeText(box_, std8(t)); });
         });
     }
     void sync() override {
         const QString t = qs(box_.text());
         if (edit_->text() != t) edit_->setText(t);
         if (edit_->isReadOnly() != box_.locked) edit_->setReadOnly(box_.locked);
-        const bool password = !box_.passwordChar.empty();
+        const bool password = !box_.passwordChar->empty();
         const auto mode = password ? QLineEdit::Password : QLineEdit::Normal;
         if (edit_->echoMode() != mode) {
             edit_->setEchoMode(mode);
@@ -160,7 +160,7 @@ private:
             code = static_cast<int>(e->text().toUcs4().value(0));
         if (code == 0) return false;
         edit_->end(false);
-        window_.input([this, code](Application& app) { app.keyPress(box_, code); });
+        input([this, code](Application& app) { app.keyPress(box_, code); });
         return true;
     }
 
@@ -179,7 +179,7 @@ public:
             if (window_.isDead() || window_.frontEnd().isSyncing()) return;
             const std::string t = std8(edit_->toPlainText());
             if (t == box_.text()) return;
-            window_.input([this, t](Application& app) { app.typeText(box_, t); });
+            input([this, t](Application& app) { app.typeText(box_, t); });
         });
     }
     void sync() override {
@@ -204,7 +204,7 @@ public:
         push_->setAutoDefault(false);
         widget_ = push_;
         QObject::connect(push_, &QPushButton::clicked, push_, [this] {
-            window_.input([this](Application& app) { app.click(button_); });
+            input([this](Application& app) { app.click(button_); });
         });
     }
     void sync() override {
@@ -235,11 +235,11 @@ protected:
 
 // Assistive tools toggle a check or option without clicking it; that
 // counts as a click, queued so the tool's call returns at once.
-void clickWhenToggledByTool(FormWindow& window, QAbstractButton& button, Control& c, bool onlyOn) {
-    QObject::connect(&button, &QAbstractButton::toggled, &button, [&window, &button, &c, onlyOn](bool on) {
-        if (window.frontEnd().isSyncing() || (onlyOn && !on)) return;
-        QTimer::singleShot(0, &button, [&window, &c] {
-            window.input([&c](Application& app) { app.click(c); });
+void clickWhenToggledByTool(ControlView& view, QAbstractButton& button, bool onlyOn) {
+    QObject::connect(&button, &QAbstractButton::toggled, &button, [&view, &button, onlyOn](bool on) {
+        if (view.window().frontEnd().isSyncing() || (onlyOn && !on)) return;
+        QTimer::singleShot(0, &button, [&view] {
+            view.input([&view](Application& app) { app.click(view.control()); });
         });
     });
 }
@@ -251,9 +251,9 @@ public:
         box_->setTristate(true);
         widget_ = box_;
         QObject::connect(box_, &QCheckBox::clicked, box_, [this] {
-            window_.input([this](Application& app) { app.click(check_); });
+            input([this](Application& app) { app.click(check_); });
         });
-        clickWhenToggledByTool(w, *box_, c, false);
+        clickWhenToggledByTool(*this, *box_, false);
     }
     void sync() override {
         const QString t = qs(check_.caption);
@@ -278,10 +278,10 @@ public:
         radio_ = new RuntimeButton<QRadioButton>(parent);
         widget_ = radio_;
         QObject::connect(radio_, &QRadioButton::clicked, radio_, [this] {
-            window_.input([this](Application& app) { app.click(option_); });
+            input([this](Application& app) { app.click(option_); });
         });
         // Turning one on turns its neighbours off: only the one turned on asks.
-        clickWhenToggledByTool(w, *radio_, o, true);
+        clickWhenToggledByTool(*this, *radio_, true);
     }
     void sync() override {
         const QString t = qs(option_.caption);
@@ -312,7 +312,7 @@ public:
         widget_ = box_;
         QObject::connect(box_, &QComboBox::activated, box_, [this](int index) {
             if (window_.frontEnd().isSyncing()) return;
-            window_.input([this, index](Application& app) { app.choose(combo_, index); });
+            input([this, index](Application& app) { app.choose(combo_, index); });
         });
     }
     void sync() override {
@@ -344,10 +344,10 @@ public:
         w.adopt(box_->viewport(), *this);
         QObject::connect(box_, &QListWidget::currentRowChanged, box_, [this](int row) {
             if (window_.frontEnd().isSyncing() || row < 0) return;
-            window_.input([this, row](Application& app) { app.choose(list_, row); });
+            input([this, row](Application& app) { app.choose(list_, row); });
         });
         QObject::connect(box_, &QListWidget::itemDoubleClicked, box_, [this] {
-            window_.input([this](Application& app) { app.dblClick(list_); });
+            input([this](Application& app) { app.dblClick(list_); });
         });
     }
     void sync() override {
@@ -457,11 +457,11 @@ public:
             toolText_.reset();  // the pick's own text, not a tool's
             if (quiet()) return;
             const std::string text = std8(box_->itemText(index));
-            window_.input([this, text](Application& app) { app.choose(combo_, text); });
+            input([this, text](Application& app) { app.choose(combo_, text); });
         });
         QObject::connect(box_->lineEdit(), &QLineEdit::textEdited, box_, [this](const QString& t) {
             if (quiet()) return;
-            window_.input([this, t](Application& app) { app.typeText(combo_, std8(t)); });
+            input([this, t](Application& app) { app.typeText(combo_, std8(t)); });
         });
         // Typing has reached the runtime by now (textEdited comes first);
         // a text that differs was set whole, by a tool: it is entered as a
@@ -475,8 +475,10 @@ public:
         });
         refreshList();
     }
+    // A row source re-read gives another list.
+    bool watchesOutside() const override { return true; }
+    void syncOutside() override { refreshList(); }
     void sync() override {
-        // A row source re-read or re-pointed gives another list.
         refreshList();
         const QString t = qs(combo_.text());
         if (box_->currentText() != t) box_->setEditText(t);
@@ -497,7 +499,7 @@ private:
         const std::string text = *toolText_;
         toolText_.reset();
         if (text == combo_.text()) return;
-        window_.input([this, text](Application& app) { app.enterText(combo_, text); });
+        input([this, text](Application& app) { app.enterText(combo_, text); });
     }
     // An item picked in the list by a tool chooses as a mouse pick does.
     void pickedByTool(int row) {
@@ -506,7 +508,7 @@ private:
         if (box_->view()->isVisible()) box_->hidePopup();
         later([this, text] {
             box_->view()->selectionModel()->clearSelection();
-            window_.input([this, text](Application& app) { app.choose(combo_, text); });
+            input([this, text](Application& app) { app.choose(combo_, text); });
         });
     }
     // Shows the row source's list, shared with every chooser over it.
@@ -547,7 +549,7 @@ public:
             if (window_.frontEnd().isSyncing() || row < 0 || row >= rows_->rowCount()) return;
             const std::string text = std8(rows_->index(row, 0).data().toString());
             QTimer::singleShot(0, box_, [this, text] {
-                window_.input([this, text](Application& app) { app.choose(list_, text); });
+                input([this, text](Application& app) { app.choose(list_, text); });
             });
         }));
         delete made;
@@ -555,13 +557,15 @@ public:
         w.adopt(box_->viewport(), *this);
         QObject::connect(box_, &QListView::clicked, box_, [this](const QModelIndex& index) {
             const std::string text = std8(index.data().toString());
-            window_.input([this, text](Application& app) { app.choose(list_, text); });
+            input([this, text](Application& app) { app.choose(list_, text); });
         });
         QObject::connect(box_, &QListView::doubleClicked, box_, [this] {
-            window_.input([this](Application& app) { app.dblClick(list_); });
+            input([this](Application& app) { app.dblClick(list_); });
         });
         showList();
     }
+    bool watchesOutside() const override { return true; }
+    void syncOutside() override { sync(); }
     void sync() override {
         showList();
         // The row of the list's text, looked for only when either changed.
@@ -768,7 +772,7 @@ private:
         b->setFocusPolicy(Qt::NoFocus);
         b->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
         QObject::connect(b, &QToolButton::clicked, b, [this, where] {
-            window_.input([this, where](Application& app) { app.navigate(dc_, where); });
+            input([this, where](Application& app) { app.navigate(dc_, where); });
         });
         return b;
     }
@@ -788,6 +792,9 @@ public:
         widget_ = box_;
         QObject::connect(box_, &QComboBox::activated, box_, [this](int index) { chosen(index); });
     }
+    // The machine's drives come and go.
+    bool watchesOutside() const override { return true; }
+    void syncOutside() override { sync(); }
     void sync() override {
         const QStringList items = toList(drive_.list());
         if (items != shown_) {
@@ -810,7 +817,7 @@ private:
     void chosen(int index) {
         if (window_.isDead() || window_.frontEnd().isSyncing()) return;
         const std::string d = std8(box_->itemData(index).toString());
-        window_.input([this, d](Application& app) { app.chooseDrive(drive_, d); });
+        input([this, d](Application& app) { app.chooseDrive(drive_, d); });
     }
 
     DriveListBox& drive_;
@@ -827,7 +834,7 @@ public:
         // Opening a folder (double click or Enter) makes it the path.
         QObject::connect(box_, &QListWidget::itemActivated, box_, [this](QListWidgetItem* item) {
             const std::string path = std8(item->data(Qt::UserRole).toString());
-            window_.input([this, path](Application& app) { app.chooseFolder(dir_, path); });
+            input([this, path](Application& app) { app.chooseFolder(dir_, path); });
         });
     }
     void sync() override {
@@ -885,16 +892,16 @@ public:
         w.adopt(box_->viewport(), *this);
         QObject::connect(box_, &QListWidget::itemClicked, box_, [this](QListWidgetItem* item) {
             const std::string name = std8(item->data(Qt::UserRole).toString());
-            window_.input([this, name](Application& app) { app.chooseFile(files_, name); });
+            input([this, name](Application& app) { app.chooseFile(files_, name); });
         });
         QObject::connect(box_, &QListWidget::itemDoubleClicked, box_, [this] {
-            window_.input([this](Application& app) { app.dblClick(files_); });
+            input([this](Application& app) { app.dblClick(files_); });
         });
     }
     void sync() override {
         if (shownPath_ != files_.path() || shownPattern_ != files_.pattern) refresh();
         QListWidgetItem* want = nullptr;
-        for (int i = 0; i < box_->count() && !files_.fileName.empty(); ++i)
+        for (int i = 0; i < box_->count() && !files_.fileName->empty(); ++i)
             if (box_->item(i)->data(Qt::UserRole).toString() == qs(files_.fileName)) want = box_->item(i);
         if (box_->currentItem() != want) {
             QSignalBlocker block(box_);
@@ -977,6 +984,8 @@ public:
 };
 
 }  // namespace
+
+void ControlView::input(const std::function<void(Application&)>& fn) { window_.input(*this, fn); }
 
 std::unique_ptr<ControlView> makeView(FormWindow& w, Control& c, QWidget* parent) {
     switch (c.kind()) {

@@ -51,10 +51,12 @@ int FormSurface::linesThatFit(const QRect& area) const {
 
 void FormSurface::setPrinted(std::vector<Line> lines, double pxPerColumn, QRect area) {
     if (lines == lines_ && pxPerColumn == pxPerColumn_ && area == area_) return;
+    // Only the print area is drawn again: it lies clear of every control,
+    // which a whole repaint would draw again too.
+    update(area_.united(area));
     lines_ = std::move(lines);
     pxPerColumn_ = pxPerColumn;
     area_ = area;
-    update();
 }
 
 std::vector<FormSurface::Run> FormSurface::runs() const {
@@ -124,7 +126,7 @@ FormWindow::~FormWindow() {
 
 void FormWindow::markDead() { form_ = nullptr; }
 
-QFont FormWindow::formFont() const { return uiFont(form_ ? form_->fontSize : 0); }
+QFont FormWindow::formFont() const { return uiFont(form_ ? form_->fontSize.get() : 0.0); }
 
 void FormWindow::adopt(QWidget* w, ControlView& view) {
     byWidget_[w] = &view;
@@ -142,6 +144,7 @@ void FormWindow::buildControls() {
             adopt(w, *view);
         }
         byControl_[c.get()] = view.get();
+        if (view->watchesOutside()) watchingOutside_.push_back(view.get());
         views_.push_back(std::move(view));
     }
 }
@@ -176,6 +179,12 @@ void FormWindow::input(const std::function<void(Application&)>& fn) {
     fe_.act([&] { fn(fe_.app()); });
 }
 
+void FormWindow::input(ControlView& from, const std::function<void(Application&)>& fn) {
+    from.stale = true;
+    viewsStale_ = true;
+    input(fn);
+}
+
 void FormWindow::userFocused(Control& c) {
     if (!form_) return;
     if (auto it = byControl_.find(&c); it != byControl_.end()) it->second->focusedByUser();
@@ -193,9 +202,11 @@ void FormWindow::buildMenus() {
     auto hook = [this](QAction* a, MenuItem* m) {
         actions_[m] = a;
         setMenuItemName(*a, menuItemName(*m));
-        if (!m->shortcut.empty())
+        if (!m->shortcut->empty())
             a->setShortcut(QKeySequence::fromString(qs(m->shortcut), QKeySequence::PortableText));
         connect(a, &QAction::triggered, this, [this, m] {
+            // A checkable item checks itself; the runtime says whether it is.
+            menusStale_ = true;
             input([m](Application& app) { app.menuClick(*m); });
         });
     };
@@ -271,11 +282,51 @@ QRect FormWindow::absoluteRect(const Control& c) const {
     return fe_.scale().rect(c.left, c.top, c.width, c.height);
 }
 
-void FormWindow::sync() {
+void FormWindow::sync(bool full) {
     if (!form_) return;
     Form& f = *form_;
+    // What changes from here on is after this pass's look.
+    const uint64_t now = Drawn::lastChange();
+    const uint64_t since = syncedAt_;
+    full = full || !everSynced_;
     if (f.controls().size() != byControl_.size()) buildControls();
 
+    if (full || menusStale_ || f.ownChangedAt() > since) syncWindow();
+    const bool layout = full || f.layoutChangedAt() > since;
+    if (full || viewsStale_ || f.changedAt() > since) {
+        bool restack = false;
+        for (auto& v : views_) {
+            const bool changed = full || v->stale || v->control().changedAt() > since;
+            if ((changed || layout) && v->widget()) {
+                QWidget* parent = surface_;
+                const Control& c = v->control();
+                if (c.container)
+                    if (auto it = byControl_.find(c.container);
+                        it != byControl_.end() && it->second->holdsChildren() && it->second->widget())
+                        parent = it->second->widget();
+                if (v->widget()->parentWidget() != parent) {
+                    v->widget()->setParent(parent);
+                    restack = true;
+                }
+            }
+            syncView(*v, changed, layout, since);
+        }
+        if (restack) {
+            // Labels and lines lie beneath boxes and buttons, in the order made.
+            for (auto it = views_.rbegin(); it != views_.rend(); ++it)
+                if ((*it)->drawnOnSurface() && (*it)->widget()) (*it)->widget()->lower();
+        }
+    } else {
+        for (ControlView* v : watchingOutside_) v->syncOutside();
+    }
+    if (full || layout || f.ownChangedAt() > since) syncPrinted();
+    syncedAt_ = now;
+    everSynced_ = true;
+    viewsStale_ = menusStale_ = false;
+}
+
+void FormWindow::syncWindow() {
+    Form& f = *form_;
     const QString title = qs(f.caption);
     if (windowTitle() != title) setWindowTitle(title);
     if (accessibleName() != title) setAccessibleName(title);
@@ -303,53 +354,56 @@ void FormWindow::sync() {
         const int menuHeight = menuCount_ > 0 ? menuBar()->sizeHint().height() : 0;
         setFixedSize(size.width(), size.height() + menuHeight);
     }
-
-    bool restack = false;
-    for (auto& v : views_) {
-        QWidget* w = v->widget();
-        if (w) {
-            QWidget* parent = surface_;
-            const Control& c = v->control();
-            if (c.container)
-                if (auto it = byControl_.find(c.container);
-                    it != byControl_.end() && it->second->holdsChildren() && it->second->widget())
-                    parent = it->second->widget();
-            if (w->parentWidget() != parent) {
-                w->setParent(parent);
-                restack = true;
-            }
-        }
-        syncView(*v);
-    }
-    if (restack) {
-        // Labels and lines lie beneath boxes and buttons, in the order made.
-        for (auto it = views_.rbegin(); it != views_.rend(); ++it)
-            if ((*it)->drawnOnSurface() && (*it)->widget()) (*it)->widget()->lower();
-    }
-    syncPrinted();
 }
 
-void FormWindow::syncView(ControlView& v) {
+void FormWindow::syncView(ControlView& v, bool changed, bool layout, uint64_t since) {
     QWidget* w = v.widget();
     const Control& c = v.control();
+    v.stale = false;
     if (!w) {
-        v.sync();
+        if (changed) v.sync();
         return;
     }
     const bool inContainer = w->parentWidget() != surface_;
-    QRect r = absoluteRect(c);
-    if (inContainer) r.translate(-absoluteRect(*c.container).topLeft());
-    if (c.kind() == ControlKind::Line) r.setSize(r.size().expandedTo(QSize(1, 1)));
-    if (r != v.lastRect) {
-        v.lastRect = r;
-        w->setGeometry(r);
+    if (changed || layout) {
+        QRect r = absoluteRect(c);
+        if (inContainer) r.translate(-absoluteRect(*c.container).topLeft());
+        if (c.kind() == ControlKind::Line) r.setSize(r.size().expandedTo(QSize(1, 1)));
+        if (r != v.lastRect) {
+            v.lastRect = r;
+            w->setGeometry(r);
+        }
+        // What a covering panel guards takes no key, click, focus or
+        // accessibility action either; nor does what lies unseen under a panel.
+        const bool takesInput = c.enabled && !c.isCovered() && !c.isUnderPanel();
+        if (w->testAttribute(Qt::WA_Disabled) == takesInput) w->setEnabled(takesInput);
     }
-    // What a covering panel guards takes no key, click, focus or
-    // accessibility action either; nor does what lies unseen under a panel.
-    const bool takesInput = c.enabled && !c.isCovered() && !c.isUnderPanel();
-    if (w->testAttribute(Qt::WA_Disabled) == takesInput) w->setEnabled(takesInput);
+    if (changed) syncLook(v);
+    else if (v.watchesOutside()) v.syncOutside();
 
-    const double size = c.fontSize > 0 ? c.fontSize : 0;
+    // The label that names it stays while the layout does; its caption may not.
+    if (layout) v.namerKnown = false;
+    if (changed || layout || (v.namer && v.namer->changedAt() > since)) {
+        const QString name = accessibleNameOf(c, [&v, &c] {
+            if (!v.namerKnown) {
+                v.namer = c.form().labelBeside(c);
+                v.namerKnown = true;
+            }
+            return v.namer;
+        });
+        if (w->accessibleName() != name) w->setAccessibleName(name);
+    }
+    if (changed || layout) {
+        // Inside a container the container's own showing hides it.
+        const bool visible = inContainer ? c.visible.get() : c.isShowing();
+        if (w->isHidden() == visible) w->setVisible(visible);
+    }
+}
+
+void FormWindow::syncLook(ControlView& v) {
+    QWidget* w = v.widget();
+    const Control& c = v.control();
+    const double size = c.fontSize > 0 ? c.fontSize.get() : 0.0;
     if (size != v.lastFontSize || c.fontBold != v.lastBold) {
         v.lastFontSize = size;
         v.lastBold = c.fontBold;
@@ -377,14 +431,7 @@ void FormWindow::syncView(ControlView& v) {
     }
     const QString tip = qs(c.toolTip);
     if (w->toolTip() != tip) w->setToolTip(tip);
-
     v.sync();
-
-    const QString name = accessibleNameOf(c);
-    if (w->accessibleName() != name) w->setAccessibleName(name);
-    // Inside a container the container's own showing hides it.
-    const bool visible = inContainer ? c.visible : c.isShowing();
-    if (w->isHidden() == visible) w->setVisible(visible);
 }
 
 void FormWindow::syncPrinted() {
@@ -448,12 +495,12 @@ bool FormWindow::eventFilter(QObject* watched, QEvent* e) {
             auto* w = static_cast<QWidget*>(watched);
             if (me->button() == Qt::LeftButton && takesClicksThroughFilter(c.kind()) &&
                 w->rect().contains(me->position().toPoint()))
-                input([&c](Application& app) { app.click(c); });
+                input(*it->second, [&c](Application& app) { app.click(c); });
             break;
         }
         case QEvent::MouseButtonDblClick:
             if (takesDoubleClicksThroughFilter(c.kind()))
-                input([&c](Application& app) { app.dblClick(c); });
+                input(*it->second, [&c](Application& app) { app.dblClick(c); });
             break;
         default:
             break;

@@ -12,6 +12,14 @@
 // labels and lines lie beneath boxes and buttons. Printed lines are drawn
 // in the window's print area (Form::printArea), from its left edge, a
 // print zone every kPrintZoneTwips.
+//
+// Syncing: a pass draws only what changed since the last one, by the
+// numbers the runtime gives each change (Drawn): a window with no change
+// is left alone, a control with none is skipped, and a change of layout
+// (places, showing, what names a box) places, enables and names every
+// control again. A widget the user changed is drawn whole at the next
+// pass. A full pass draws everything, as the first one does; it draws
+// exactly what the passes before it drew.
 #pragma once
 
 #include <QMainWindow>
@@ -81,7 +89,9 @@ public:
     bool isDead() const { return form_ == nullptr; }
     void markDead();
 
-    void sync();
+    // Brings the window up to date with its form; `full` draws every
+    // control, changed or not.
+    void sync(bool full = false);
     bool placed = false;  // given its place on the screen at its first showing
     FormSurface* surface() const { return surface_; }
     QWidget* widgetFor(const Control& c) const;
@@ -89,8 +99,10 @@ public:
     QAction* actionFor(const std::string& menuName, int index = -1) const;
     QFont formFont() const;
 
-    // User input, only while the form is loaded.
+    // User input, only while the form is loaded; from a control's widget,
+    // which is drawn again afterwards.
     void input(const std::function<void(Application&)>& fn);
+    void input(ControlView& from, const std::function<void(Application&)>& fn);
     // Focus the user moved onto a control's widget.
     void userFocused(Control& c);
     // Sub-widgets that stand for a control (for focus and clicks).
@@ -105,7 +117,9 @@ private:
     void buildMenus();
     void syncMenus();
     void joinShortcutLetters();
-    void syncView(ControlView& v);
+    void syncWindow();
+    void syncView(ControlView& v, bool changed, bool layout, uint64_t since);
+    void syncLook(ControlView& v);
     void syncPrinted();
     QRect absoluteRect(const Control& c) const;  // pixels on the surface
 
@@ -114,6 +128,12 @@ private:
     std::string name_;
     FormSurface* surface_;
     std::vector<std::unique_ptr<ControlView>> views_;
+    std::vector<ControlView*> watchingOutside_;
+    // The last change drawn (Drawn::lastChange at the last pass's start).
+    uint64_t syncedAt_ = 0;
+    bool everSynced_ = false;
+    bool viewsStale_ = false;  // some view's widget was changed by the user
+    bool menusStale_ = false;  // a menu command was given
     std::map<const Control*, ControlView*> byControl_;
     std::map<const QObject*, ControlView*> byWidget_;
     std::map<const MenuItem*, QAction*> actions_;

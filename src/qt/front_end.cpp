@@ -57,15 +57,17 @@ FrontEnd::~FrontEnd() {
 
 void FrontEnd::uiChanged() { syncNow(); }
 
-void FrontEnd::syncNow() {
+void FrontEnd::syncNow(bool full) {
     if (syncing_ > 0) {
         syncAgain_ = true;
+        fullAgain_ = fullAgain_ || full;
         return;
     }
     ++syncing_;
     bool anyShown = false;
     do {
-        syncAgain_ = false;
+        full = full || fullSync || fullAgain_;
+        syncAgain_ = fullAgain_ = false;
         const std::vector<Form*> loaded = app_.loadedForms();
         const std::set<Form*> live(loaded.begin(), loaded.end());
         // Windows of unloaded forms close now and are deleted once no
@@ -88,7 +90,7 @@ void FrontEnd::syncNow() {
                 continue;
             }
             if (it == windows_.end()) it = windows_.emplace(f, new FormWindow(*this, *f)).first;
-            it->second->sync();
+            it->second->sync(full);
         }
         // Shown back to front, so the runtime's front window ends on top.
         int open = 0;

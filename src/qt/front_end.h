@@ -33,14 +33,18 @@ public:
     // A program left with no window shown ends, as closing its last window
     // would (no process without a window).
     bool endWithoutWindows = true;
+    // Every pass draws every control of every shown window, changed or not,
+    // instead of only what changed (to rule the difference out).
+    bool fullSync = false;
 
     // UiObserver.
     void uiChanged() override;
     void reportOpened(const RenderedReport& report) override;
     void programEnded() override;
 
-    // Brings every window up to date with the runtime now.
-    void syncNow();
+    // Brings every window up to date with the runtime now; `full` draws
+    // every control, changed or not.
+    void syncNow(bool full = false);
     bool isSyncing() const { return syncing_ > 0; }
 
     // Runs one piece of user input into the runtime. Windows whose forms
@@ -78,6 +82,7 @@ private:
     int syncing_ = 0;
     int acting_ = 0;
     bool syncAgain_ = false;
+    bool fullAgain_ = false;
     bool reapPending_ = false;
     bool noWindowCheckPending_ = false;
     bool everShown_ = false;

@@ -205,7 +205,7 @@ void Form32::addOrSave() {
     } else {
         // The pay period goes with the new row in its own commit.
         Recordset& rs = Adodc1->recordset();
-        for (int i = 0; i < 4; ++i) rs.setField(kPeriodFields[i], Option1[i]->value);
+        for (int i = 0; i < 4; ++i) rs.setField(kPeriodFields[i], Option1[i]->value.get());
     }
     editing_->standardAddSave();
     if (!wasAdding && editing_->adding()) {

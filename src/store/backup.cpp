@@ -80,9 +80,9 @@ void Form47::driveChanged() {
 void Form47::restore() {
     std::filesystem::path kept;
     try {
-        if (File1->fileName.empty())
+        if (File1->fileName->empty())
             throw RuntimeError(err::FileNotFound, "No file is chosen.");
-        const std::string source = joinWindowsPath(Dir2->path(), File1->fileName);
+        const std::string source = joinWindowsPath(Dir2->path(), File1->fileName.get());
         Machine& machine = app().machine();
         const bool overDatabase =
             machine.mapPath(joinWindowsPath("c:\\", fileNameOf(source))) ==

@@ -283,7 +283,7 @@ TEST(HostileEntry, EveryEntryWindowKeepsItsDocumentThroughAFullDisk) {
 std::string windowsText(Harness& h, const std::vector<std::string>& skip = {}) {
     std::string out;
     for (Form* f : h.app.loadedForms()) {
-        out += f->name() + (f->visible() ? " " : " hidden ") + f->caption + "\n";
+        out += f->name() + (f->visible() ? " " : " hidden ") + f->caption.get() + "\n";
         for (const auto& c : f->controls()) {
             if (std::count(skip.begin(), skip.end(), f->name() + "." + c->fullName())) continue;
             out += c->fullName() + (c->visible ? "" : " hidden") + (c->enabled ? " " : " off ") +

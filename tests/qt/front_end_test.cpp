@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
 #include <QAbstractProxyModel>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDebug>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
@@ -16,6 +18,7 @@
 #include <QTest>
 #include <QToolButton>
 #include <filesystem>
+#include <map>
 
 #include "app/system.h"
 #include "platform/report.h"
@@ -154,6 +157,88 @@ TEST_F(FrontEndTest, InputGoesThroughTheRuntime) {
     EXPECT_TRUE(rig.app.ended());
     EXPECT_TRUE(ended);
     EXPECT_EQ(rig.window("Sample"), nullptr);
+}
+
+// What a user sees of every shown window: its title, size and printed
+// lines, each menu item, and each control's widget (by its properties).
+std::map<std::string, std::string> onScreen(QtRig& rig) {
+    std::map<std::string, std::string> out;
+    auto put = [&](const QString& key, const QVariant& v) {
+        QString shown;
+        QDebug(&shown) << v;
+        out[key.toStdString()] = shown.toStdString();
+    };
+    for (Form* f : rig.app.visibleForms()) {
+        qt::FormWindow* w = rig.window(f->name());
+        const QString form = qt::qs(f->name());
+        put(form, QVariantList{w->windowTitle(), w->size(), w->surface()->isEnabled(),
+                               w->surface()->palette().window().color(), w->surface()->accessibleName()});
+        for (MenuItem* m : f->allMenus())
+            if (QAction* a = w->actionFor(m->name(), m->index()))
+                put(form + "." + qt::qs(m->name()),
+                    QVariantList{a->text(), a->isEnabled(), a->isVisible(), a->isChecked()});
+        for (const auto& c : f->controls()) {
+            QWidget* x = w->widgetFor(*c);
+            if (!x) continue;
+            const QString key = form + "." + qt::qs(c->fullName()) + ".";
+            put(key + "shown", QVariantList{x->isHidden(), x->parentWidget()->objectName()});
+            for (const char* p : {"geometry", "enabled", "accessibleName", "toolTip", "font", "text",
+                                  "plainText", "title", "checked", "currentText", "currentIndex", "count",
+                                  "currentRow", "placeholderText", "readOnly", "echoMode", "maxLength",
+                                  "alignment"})
+                if (QVariant v = x->property(p); v.isValid()) put(key + p, v);
+            if (auto* list = qobject_cast<QAbstractItemView*>(x))
+                put(key + "rows", QVariantList{list->model()->rowCount(), list->currentIndex().row()});
+            for (QLabel* l : x->findChildren<QLabel*>(Qt::FindDirectChildrenOnly))
+                put(key + "label", l->text());
+        }
+    }
+    return out;
+}
+
+// Each pass draws only what changed since the last; drawing everything
+// again after each step of a clerk's work must change nothing.
+TEST(FrontEndSync, WhatChangedIsAllThatNeedsDrawing) {
+    QtRig rig;
+    AnswerEveryBox answers;
+    auto same = [&](const char* step) {
+        settle();
+        const auto seen = onScreen(rig);
+        rig.frontEnd->syncNow(true);
+        for (const auto& [key, value] : onScreen(rig))
+            EXPECT_EQ(seen.count(key) ? seen.at(key) : "(none)", value) << step << ": " << key;
+    };
+    auto pick = [&](const char* form, const char* control, int index, const QString& text) {
+        auto* box = qobject_cast<QComboBox*>(rig.widget(form, control, index));
+        ASSERT_TRUE(box && box->findText(text) >= 0) << control;
+        box->setCurrentIndex(box->findText(text));
+        emit box->activated(box->currentIndex());
+    };
+    rig.db().exec("INSERT INTO BUYER (BUYER, MONEY) VALUES ('أحمد', 5), ('محمود', 7)");
+    qt::FormWindow& main = startMainWindow(rig);
+    same("main window");
+    main.actionFor("SALES_IN")->trigger();
+    same("retail window");
+    pick("Form3", "DataCombo3", -1, "G1");
+    same("group chosen");
+    QTest::mouseClick(rig.widget("Form3", "cmdaction", 0), Qt::LeftButton);
+    same("add");
+    pick("Form3", "DataCombo1", 0, "bolt");
+    same("item picked");
+    QTest::keyClicks(rig.widget("Form3", "Text3", 0), "2");
+    same("quantity typed");
+    QTest::mouseClick(rig.widget("Form3", "cmdaction", 0), Qt::LeftButton);
+    same("saved");
+    QTest::mouseClick(rig.widget("Form3", "cmdaction", 0), Qt::LeftButton);
+    same("next invoice");
+    main.actionFor("BUYER")->trigger();
+    same("customers");
+    for (QToolButton* b : rig.widget("Form6", "Adodc1")->findChildren<QToolButton*>())
+        if (b->accessibleDescription().endsWith(".Next")) QTest::mouseClick(b, Qt::LeftButton);
+    same("next customer");
+    QTest::mouseClick(rig.widget("Form6", "cmdaction", 0), Qt::LeftButton);
+    QTest::keyClicks(rig.widget("Form6", "Text2"), "9");
+    same("customer edited");
 }
 
 TEST(FrontEndEnd, AProgramLeftWithoutAShownWindowEnds) {

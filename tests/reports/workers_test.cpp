@@ -143,7 +143,7 @@ TEST(MovementViews, ReturnsAndIncomingViewsReadTheirOwnTablesAndPartners) {
 
     // A second run right after: only its own row, however the first ended.
     h.launch("Command7");
-    EXPECT_EQ(h.form("Form33").caption.rfind("حركة واردات الصنف Bolt", 0), 0u);
+    EXPECT_EQ(h.form("Form33").caption->rfind("حركة واردات الصنف Bolt", 0), 0u);
     EXPECT_EQ(h.app.report("DataReport14")->rows,
               (std::vector<std::vector<std::string>>{{"9", "Acme", "20/11/2026", "100"}}));
     EXPECT_EQ(h.count("PRODUCT_BUY"), 1);
