@@ -1,14 +1,19 @@
-// The database: a new file, recordsets walking and editing rows, typed
-// writes, table names, one action rolled back whole, data controls and the
-// drive folders.
+// Values and the database: conversions with their ranges and errors,
+// dates, the text of numbers; a new file, recordsets walking and editing
+// rows, typed writes, table names, one action rolled back whole, data
+// controls and the drive folders; packed snapshot rows, tables read on
+// first use, and the SQL conversions that stand in for walks.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
+#include <random>
+#include <set>
 
-#include "app/steps.h"
 #include "data/schema.h"
 #include "platform/datacontrol.h"
+#include "platform/value.h"
+#include "support/steps.h"
 
 #include <sqlite3.h>
 
@@ -17,6 +22,7 @@ namespace {
 
 using test::errorNumber;
 using test::Harness;
+using test::ints;
 
 class DatabaseTest : public ::testing::Test {
 protected:
@@ -40,30 +46,27 @@ protected:
 };
 
 TEST_F(DatabaseTest, NewFileHoldsEveryTableWithItsStartingRows) {
-    EXPECT_EQ(db.tableNames(),
-              (std::vector<std::string>{
-                  "DIM", "Admin", "FLAGS", "PRODUCT_BUY", "VALIDITY_DATE", "BUYER_DEALS", "BOX",
-                  "REVEIVED_MONEY", "MONEY_OUT", "DAY_OUTPUT", "MONTH_OUTPUT", "YEAR_OUTPUT", "qqq",
-                  "DAILY_TRADE", "SALES_INVOICE", "SALES_INVO_GROUP", "COAST_INVO_GROUP",
-                  "RETURN_INVOICE", "BUY_INVOICE", "BUYER", "SUPPLIER", "emplyee", "n1", "n2",
-                  "INVENTORY"}));
+    // Every table of the schema (a missing one fails the count), the
+    // tables that start with rows.
     std::string rows;
-    for (const std::string& t : db.tableNames()) rows += std::to_string(h.count(t)) + " ";
-    EXPECT_EQ(rows, "1 1 1 1 1 1 1 0 0 30 12 51 0 0 0 0 0 0 0 0 0 0 0 0 0 ");
+    for (const TableDef& t : systemTables())
+        if (const long n = h.count(t.name)) rows += t.name + ":" + std::to_string(n) + " ";
+    EXPECT_EQ(rows, "DIM:1 Admin:1 FLAGS:1 PRODUCT_BUY:1 VALIDITY_DATE:1 BUYER_DEALS:1 BOX:1 "
+                    "DAY_OUTPUT:30 MONTH_OUTPUT:12 YEAR_OUTPUT:51 ");
+    EXPECT_EQ(db.tableNames().size(), systemTables().size());
     EXPECT_EQ(test::row(h, "Admin", 0, {"UserID", "enter"}), "529|False");
     EXPECT_EQ(test::row(h, "DIM", 0, {"COMP", "SECURITY"}), "False|False");
     EXPECT_EQ(test::row(h, "FLAGS", 0, {"BUYER_DEALS", "COUNTER_BUY"}), "True|1");
     EXPECT_EQ(test::row(h, "BOX", 0, {"MONEY", "DATE"}), "0|06/12/2026");
-    EXPECT_EQ(h.cell("PRODUCT_BUY", 0, "ID"), Value::i16(999));
-    EXPECT_EQ(h.cell("DAY_OUTPUT", 4, "DAYS"), Value("5"));
-    EXPECT_EQ(h.cell("YEAR_OUTPUT", 0, "YEAR"), Value::i16(2000));
+    EXPECT_EQ((std::vector<Value>{h.cell("PRODUCT_BUY", 0, "ID"), h.cell("DAY_OUTPUT", 4, "DAYS"),
+                                  h.cell("YEAR_OUTPUT", 0, "YEAR")}),
+              (std::vector<Value>{Value::i16(999), Value("5"), Value::i16(2000)}));
     EXPECT_EQ(test::row(h, "YEAR_OUTPUT", 50, {"YEAR", "YEARS", "NET_GAIN"}), "2050|2050|0");
     // Names with blanks and hyphens are real columns.
-    EXPECT_TRUE(Recordset(db, "BUY_INVOICE").hasField("EXPIRY_ DATES32"));
+    for (auto [table, field] : {std::pair{"BUY_INVOICE", "EXPIRY_ DATES32"}, {"INVENTORY", "TOTAL-SELL"},
+                                {"emplyee", "Job_ title"}, {"MONEY_OUT", "POSTED"}})
+        EXPECT_TRUE(Recordset(db, table).hasField(field)) << field;
     EXPECT_FALSE(Recordset(db, "BUY_INVOICE").hasField("TOTAL_PRICE13"));
-    EXPECT_TRUE(Recordset(db, "INVENTORY").hasField("TOTAL-SELL"));
-    EXPECT_TRUE(Recordset(db, "emplyee").hasField("Job_ title"));
-    EXPECT_TRUE(Recordset(db, "MONEY_OUT").hasField("POSTED"));
 }
 
 TEST_F(DatabaseTest, WalksGoInTableOrderAndStopAtTheEndsWithoutFailing) {
@@ -92,8 +95,7 @@ TEST_F(DatabaseTest, WalksGoInTableOrderAndStopAtTheEndsWithoutFailing) {
     // A Null reads as 0 and "".
     Recordset box(db, "BOX");
     EXPECT_TRUE(box.field("MONEY_OUT").isNull());
-    EXPECT_EQ(toDouble(box.field("MONEY_OUT")), 0);
-    EXPECT_EQ(toText(box.field("emplyee_name")), "");
+    EXPECT_EQ(formatDouble(toDouble(box.field("MONEY_OUT"))) + toText(box.field("emplyee_name")), "0");
 }
 
 TEST_F(DatabaseTest, EditsAreStoredByUpdateOrAMoveOffAndDroppedByCancelOrRefresh) {
@@ -268,6 +270,323 @@ TEST(PathMapping, DrivesAreFoldersUnderTheRoot) {
     EXPECT_FALSE(m.driveExists("e:"));
     EXPECT_EQ(dataSourceOf("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=C:\\INVENT.MDB"),
               "C:\\INVENT.MDB");
+}
+
+TEST(Conversions, WholeNumbersRoundHalvesToEvenAndFailOutOfRange) {
+    for (auto [from, to] : {std::pair{2.5, 2}, {3.5, 4}, {12.5, 12}, {13.5, 14}, {-2.5, -2},
+                            {899.5, 900}, {32767.0, 32767}, {-32768.0, -32768}})
+        EXPECT_EQ(toInt16(Value(from)), to) << from;
+    EXPECT_EQ(toInt16(Value("251.5")), 252);
+    for (double out : {32767.5, 40000.0, -32769.0})
+        EXPECT_EQ(errorNumber([&] { toInt16(Value(out)); }), err::Overflow) << out;
+    for (const char* text : {"abc", ""})
+        EXPECT_EQ(errorNumber([&] { toInt16(Value(text)); }), err::TypeMismatch) << text;
+    EXPECT_EQ(ints({Value(40000.5), Value(40001.5), Value(2147483647.0)}),
+              (std::vector<int32_t>{40000, 40002, 2147483647}));
+    EXPECT_EQ(errorNumber([] { toInt32(Value(2147483648.0)); }), err::Overflow);
+}
+
+TEST(Conversions, LeadingNumbersStrictNumbersAndNulls) {
+    for (auto [text, n] : {std::pair{"123abc", 123.0}, {"abc", 0.0}, {" 12.5x", 12.5}, {"", 0.0},
+                           {"-7 apples", -7.0}, {"Text5", 0.0}, {"1e3x", 1000.0}, {".", 0.0}})
+        EXPECT_EQ(leadingNumber(text), n) << text;
+    EXPECT_EQ(toDouble(Value(" 12.5 ")), 12.5);
+    EXPECT_EQ(toDouble(Value("7.0")), 7);
+    for (const char* text : {"12abc", "", "inf", "-inf", "nan", "infinity", "1e999", "-1E400", "NAN"})
+        EXPECT_EQ(errorNumber([&] { toDouble(Value(text)); }), err::TypeMismatch) << text;
+    for (const char* text : {"not a date", "31/02/2020", "10"})
+        EXPECT_EQ(errorNumber([&] { toDate(Value(text)); }), err::TypeMismatch) << text;
+    // A Null counts as 0 and reads as "".
+    EXPECT_EQ(toDouble(Value::null()) + toInt16(Value::null()), 0);
+    EXPECT_EQ(toText(Value::null()), "");
+    EXPECT_FALSE(toBool(Value::null()));
+    EXPECT_EQ(errorNumber([] { toDate(Value::null()); }), err::InvalidNull);
+}
+
+TEST(Dates, ShortFormIsDayFirstAndReadsBack) {
+    EXPECT_EQ(formatShortDate(makeDate(2007, 10, 10)) + formatShortDate(makeDate(2026, 3, 4)),
+              "10/10/200704/03/2026");
+    for (auto [text, date] :
+         {std::pair{"04/03/2026", makeDate(2026, 3, 4)}, {"1/1/2007", makeDate(2007, 1, 1)},
+          {"10 / 4 / 2020", makeDate(2020, 4, 10)}, {"2007-10-10", makeDate(2007, 10, 10)},
+          {"01/01/50", makeDate(1950, 1, 1)}, {"10/10/07", makeDate(2007, 10, 10)},
+          {"1/1/29", makeDate(2029, 1, 1)},
+          {"06/12/2026 14:05:09", makeDateTime(2026, 12, 6, 14, 5, 9)}})
+        EXPECT_EQ(*parseDate(text), date) << text;
+    for (double serial : {0.0, 1.0, 36526.0, 46000.0})
+        EXPECT_EQ(*parseDate(formatShortDate(serial)), serial);
+    EXPECT_EQ(makeDate(1899, 12, 30), 0);
+    // True taken as a date is the day before 30 December 1899.
+    EXPECT_EQ(formatShortDate(toDate(Value(true))), "29/12/1899");
+    EXPECT_EQ(formatLongDate(makeDate(2026, 12, 6)) + " " + formatLongDate(makeDate(2007, 10, 10)),
+              "الأحد، 6 ديسمبر 2026 الأربعاء، 10 أكتوبر 2007");
+    EXPECT_EQ(formatTime(makeDateTime(2026, 12, 6, 14, 5, 9)), "14:05:09");
+    EXPECT_EQ(toText(Value::date(makeDateTime(2026, 12, 6, 14, 5, 9))), "06/12/2026 14:05:09");
+}
+
+TEST(Numbers, DefaultTextHasAtMostFifteenSignificantDigits) {
+    for (auto [d, text] :
+         {std::pair{0.0, "0"}, {-0.0, "0"}, {150.0, "150"}, {1000000.0, "1000000"}, {15.5, "15.5"},
+          {-135.0, "-135"}, {0.1 + 0.2, "0.3"}, {0.1 * 3, "0.3"}, {150 - 100.1, "49.9"},
+          {1.0 / 3, "0.333333333333333"}, {-2.0 / 3, "-0.666666666666667"},
+          {123456789012345.6, "123456789012346"}, {999999999999999.9, "1E+15"},
+          {1e20 / 3, "3.33333333333333E+19"}, {6.5, "6.5"}})
+        EXPECT_EQ(formatDouble(d), text) << text;
+    // Stored values stay exact: only the text is rounded.
+    EXPECT_EQ(toDouble(Value(0.1 * 3)), 0.1 * 3);
+    EXPECT_EQ(toText(Value(30.5)) + toText(Value::i16(12)) + toText(Value(true)), "30.512True");
+    EXPECT_EQ(formatPrintNumber(12) + formatPrintNumber(-12), " 12 -12 ");
+}
+
+TEST(Names, CaseIgnoredForNamesButNotForTexts) {
+    EXPECT_TRUE(namesEqual("qqq", "QQQ") && namesEqual("EXPIRY_ DATE1", "expiry_ date1"));
+    EXPECT_FALSE(namesEqual("EXPIRY_DATE1", "EXPIRY_ DATE1"));
+    EXPECT_FALSE(Value("ABC") == Value("abc") || Value("5") == Value("05") || Value("a ") == Value("a"));
+}
+
+class SnapshotTest : public ::testing::Test {
+protected:
+    Harness h{Harness::Windows::None};
+    Database& db = h.db();
+    void makeItems() {
+        h.machine.action([&] { db.createTable(itemGroupTableDef("G")); });
+    }
+};
+
+TEST_F(SnapshotTest, EveryKindOfCellReadsBackAsStoredAndOnlyChangesAreWritten) {
+    makeItems();
+    const std::string longText(300, 'x');  // a length past one byte
+    h.exec("INSERT INTO G (ITEM_NO, \"DESC\", BUY_PRICE, RETURN, ONSTOCK, DATES, NOTES) VALUES "
+           "(-7, '', 2.5, -3, NULL, '2026-12-06', '" + longText + "'), "
+           "(NULL, 'نص', '12abc', 4, 40000, 'not a date', NULL)");
+    Recordset rs(db, "G");
+    EXPECT_EQ(rs.field("ITEM_NO"), Value::i32(-7));
+    EXPECT_EQ(rs.field("DESC"), Value(""));
+    EXPECT_EQ(rs.field("BUY_PRICE"), Value(2.5));
+    EXPECT_EQ(rs.field("RETURN"), Value::i16(-3));
+    EXPECT_EQ(rs.field("ONSTOCK"), Value::null());
+    EXPECT_EQ(rs.field("DATES"), Value::date(makeDate(2026, 12, 6)));
+    EXPECT_EQ(rs.field("NOTES"), Value(longText));
+    EXPECT_EQ(rs.field("dates_save"), Value::null());  // letter case ignored
+    rs.moveNext();
+    EXPECT_EQ(rs.field("ITEM_NO"), Value::null());
+    EXPECT_EQ(rs.field("DESC"), Value("نص"));
+    EXPECT_EQ(rs.field("BUY_PRICE"), Value(12.0));
+    EXPECT_EQ(rs.field("DATES"), Value("not a date"));
+
+    // Rewriting rows many times keeps every value (the packed store is
+    // compacted along the way) and writes only the changed field.
+    h.machine.action([&] {
+        for (int round = 0; round < 4000; ++round) {
+            rs.moveFirst();
+            rs.setField("NOTES", longText + std::to_string(round));
+            rs.moveNext();
+            rs.setField("ONSTOCK", round);
+            rs.update();
+        }
+    });
+    h.exec("UPDATE G SET \"DESC\"='changed elsewhere'");
+    h.machine.action([&] {
+        rs.moveFirst();
+        rs.setField("Q_ORDER", 9);
+        rs.update();
+    });
+    EXPECT_EQ(rs.field("NOTES"), Value(longText + "3999"));
+    EXPECT_EQ(rs.field("DESC"), Value(""));  // the snapshot keeps what it read
+    EXPECT_EQ(h.column("G", "DESC"), (std::vector<Value>{Value("changed elsewhere"),
+                                                         Value("changed elsewhere")}));
+    EXPECT_EQ(h.column("G", "ONSTOCK"), (std::vector<Value>{Value::null(), Value::i32(3999)}));
+    EXPECT_EQ(h.column("G", "Q_ORDER"), (std::vector<Value>{Value::i32(9), Value::null()}));
+}
+
+TEST_F(SnapshotTest, AControlReadsItsTableOnlyWhenUsed) {
+    makeItems();
+    h.exec("INSERT INTO G (\"DESC\") VALUES ('a'), ('b')");
+    DataControl dc(h.machine);
+    dc.bindTable(kConnectionString, "G");
+    EXPECT_FALSE(dc.recordset().loaded());
+    h.exec("INSERT INTO G (\"DESC\") VALUES ('c')");
+    EXPECT_EQ(dc.recordset().recordCount(), 3);
+    EXPECT_EQ(dc.recordset().field("DESC"), Value("a"));
+
+    // Standing at the end, as a walk leaves it; moving reads the rows.
+    DataControl atEnd(h.machine);
+    atEnd.bindTableAtEnd(kConnectionString, "G");
+    EXPECT_TRUE(atEnd.recordset().eof());
+    EXPECT_FALSE(atEnd.recordset().loaded());
+    atEnd.recordset().movePrevious();
+    EXPECT_EQ(atEnd.recordset().field("DESC"), Value("c"));
+}
+
+TEST_F(SnapshotTest, RowsAppendedInSqlAreTakenInAndReadInBlocksEitherWay) {
+    makeItems();
+    h.exec("INSERT INTO G (ITEM_NO) VALUES (0)");
+    Recordset rs(db, "G");
+    h.exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 9000) "
+           "INSERT INTO G (ITEM_NO, \"DESC\") SELECT i, 'item ' || i FROM n");
+    rs.readAppended(1);
+    EXPECT_EQ(rs.recordCount(), 9001);
+    EXPECT_EQ(rs.field("ITEM_NO"), Value::i32(0));  // still on its row
+    // Deleted and changed before it was read: the snapshot keeps it as it was.
+    h.exec("DELETE FROM G WHERE ITEM_NO = 8999");
+    h.exec("UPDATE G SET \"DESC\"='changed' WHERE ITEM_NO = 8000");
+    rs.moveLast();
+    long expected = 9000;
+    for (; !rs.bof(); rs.movePrevious(), --expected) {
+        ASSERT_EQ(rs.field("ITEM_NO"), Value::i32(static_cast<int32_t>(expected)));
+        if (expected > 0) {
+            ASSERT_EQ(rs.field("DESC"), Value("item " + std::to_string(expected)));
+        }
+    }
+    EXPECT_EQ(expected, -1);
+    h.machine.action([&] {
+        rs.moveLast();
+        rs.setField("Q_ORDER", 4);
+        rs.update();
+    });
+    EXPECT_EQ(h.cell("G", 8999, "Q_ORDER"), Value::i32(4));
+}
+
+// A snapshot read as it is needed, while other writers change, delete and
+// add rows, shows at every step what a whole read at its start showed
+// (plus its own writes): the model below is that whole read.
+TEST_F(SnapshotTest, ReadAsNeededItShowsWhatAWholeReadShowedWhateverOthersWrite) {
+    makeItems();
+    for (unsigned seed = 1; seed <= 4; ++seed) {
+        SCOPED_TRACE("seed " + std::to_string(seed));
+        std::mt19937 rng(seed);
+        auto below = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
+        h.exec("DELETE FROM G");
+        h.exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 300) "
+               "INSERT INTO G (ITEM_NO, \"DESC\") SELECT CASE WHEN i % 17 = 0 THEN NULL ELSE "
+               "(i * " + std::to_string(7 + seed) + ") % 40 END, 'n' || ((i * " +
+               std::to_string(13 + seed) + ") % 30) FROM n");
+        struct Row {
+            long long rowid;
+            Value item, desc;
+            bool deleted = false;
+        };
+        std::vector<Row> model;
+        {
+            auto st = db.prepare("SELECT rowid, ITEM_NO, \"DESC\" FROM G ORDER BY rowid");
+            while (st->step())
+                model.push_back({st->columnInt(0), st->column(1, FieldType::Int32), st->column(2, FieldType::Text)});
+        }
+        std::set<long long> goneElsewhere;
+        Recordset rs(db, "G");
+        long at = 0;  // -1 before the first row, model.size() after the last
+        auto live = [&](long i) { return i >= 0 && i < static_cast<long>(model.size()) && !model[static_cast<size_t>(i)].deleted; };
+        auto next = [&](long i) { do ++i; while (i < static_cast<long>(model.size()) && !live(i)); return std::min(i, static_cast<long>(model.size())); };
+        auto previous = [&](long i) { do --i; while (i >= 0 && !live(i)); return i; };
+        auto first = [&] { return next(-1); };
+        at = first();
+        auto anyRow = [&] { return model[static_cast<size_t>(below(static_cast<int>(model.size())))].rowid; };
+        // One action: its writes are one transaction, told row by row.
+        h.machine.action([&] {
+        for (int step = 0; step < 400; ++step) {
+            const int op = below(12);
+            const bool onRow = live(at);
+            {
+                if (op == 0) { rs.moveFirst(); at = first(); }
+                else if (op == 1) { rs.moveLast(); at = previous(static_cast<long>(model.size())); if (at < 0) at = static_cast<long>(model.size()); }
+                else if (op <= 3 && at < static_cast<long>(model.size())) { rs.moveNext(); at = next(at); }
+                else if (op == 4 && at >= 0 && first() < static_cast<long>(model.size())) { rs.movePrevious(); at = previous(std::min(at, static_cast<long>(model.size()))); }
+                else if (op == 5) {
+                    const long long r = anyRow();
+                    h.exec("UPDATE G SET \"DESC\"='elsewhere', ITEM_NO=99 WHERE rowid=" + std::to_string(r));
+                } else if (op == 6) {
+                    const long long r = anyRow();
+                    goneElsewhere.insert(r);
+                    h.exec("DELETE FROM G WHERE rowid=" + std::to_string(r));
+                } else if (op == 7) {
+                    h.exec("INSERT INTO G (ITEM_NO, \"DESC\") VALUES (7, 'added elsewhere')");
+                } else if (op == 8 && onRow && !goneElsewhere.count(model[static_cast<size_t>(at)].rowid)) {
+                    const std::string text = "own " + std::to_string(step);
+                    rs.setField("DESC", text);
+                    rs.update();
+                    model[static_cast<size_t>(at)].desc = Value(text);
+                } else if (op == 9) {
+                    const std::string wanted = "n" + std::to_string(below(30));
+                    rs.findFirstText("DESC", wanted);
+                    at = first();
+                    while (at < static_cast<long>(model.size()) && toText(model[static_cast<size_t>(at)].desc) != wanted) at = next(at);
+                } else if (op == 10) {
+                    const int wanted = below(40);
+                    rs.findFirstWhole("ITEM_NO", wanted, 16);
+                    at = first();
+                    while (at < static_cast<long>(model.size()) && toInt16(model[static_cast<size_t>(at)].item) != wanted) at = next(at);
+                } else if (op == 11 && onRow && !goneElsewhere.count(model[static_cast<size_t>(at)].rowid)) {
+                    rs.deleteCurrent();
+                    model[static_cast<size_t>(at)].deleted = true;
+                }
+            }
+            SCOPED_TRACE("step " + std::to_string(step) + " op " + std::to_string(op));
+            ASSERT_EQ(rs.eof(), at >= static_cast<long>(model.size()));
+            ASSERT_EQ(rs.hasCurrentRow(), live(at));
+            if (live(at)) {
+                ASSERT_EQ(rs.field("ITEM_NO"), model[static_cast<size_t>(at)].item);
+                ASSERT_EQ(rs.field("DESC"), model[static_cast<size_t>(at)].desc);
+                long position = 0;
+                for (long i = 0; i <= at; ++i) position += live(i);
+                ASSERT_EQ(rs.absolutePosition(), position);
+            }
+            if (step % 50 == 49) {
+                std::vector<Value> descs;
+                for (const Row& r : model)
+                    if (!r.deleted) descs.push_back(r.desc);
+                ASSERT_EQ(rs.columnValues("DESC"), descs);
+                ASSERT_EQ(rs.recordCount(), static_cast<long>(descs.size()));
+            }
+        }
+        });
+    }
+}
+
+TEST_F(SnapshotTest, ASearchStopsOnTheFirstMatchOrOnTheRowItFailsOn) {
+    makeItems();
+    h.exec("INSERT INTO G (ITEM_NO, \"DESC\") VALUES (1, 'a'), (40000, NULL), (3, 'c'), (4, 'c')");
+    Recordset rs(db, "G");
+    EXPECT_TRUE(rs.findFirstText("DESC", "c"));
+    EXPECT_EQ(rs.absolutePosition(), 3);
+    EXPECT_TRUE(rs.findFirstText("DESC", ""));  // a Null text reads as ""
+    EXPECT_EQ(rs.absolutePosition(), 2);
+    EXPECT_FALSE(rs.findFirstText("DESC", "C"));
+    EXPECT_TRUE(rs.eof());
+    const auto asInt16 = [](const Value& v) { return toInt16(v) == 3; };
+    EXPECT_EQ(test::errorNumber([&] { rs.findFirst("ITEM_NO", asInt16); }), err::Overflow);
+    EXPECT_EQ(rs.absolutePosition(), 2);
+}
+
+TEST_F(SnapshotTest, SqlConversionsReadAsTheFieldsDoAndSumInTableOrder) {
+    makeItems();
+    h.exec("INSERT INTO G (BUY_PRICE, ONSTOCK, \"DESC\", DATES_SAVE) VALUES "
+           "(0.1, 1, NULL, NULL), ('7x', NULL, 'a', '2027-01-05 18:00:00'), (1e16, 2, 'b', 'soon'), "
+           "(-1e16, 3, 'c', '2027-01-06')");
+    const TableInfo& info = db.tableInfo("G");
+    auto f = [&](const char* name) { return info.fields[static_cast<size_t>(info.fieldIndex(name))]; };
+    auto st = db.prepare("SELECT " + sqlRead("double", f("BUY_PRICE")) + ", " +
+                         sqlRead("int32", f("ONSTOCK")) + ", " + sqlRead("text", f("DESC")) +
+                         " FROM G ORDER BY rowid");
+    std::vector<std::string> rows;
+    while (st->step())
+        rows.push_back(formatDouble(st->column(0, FieldType::Double).asDoubleRaw()) + "|" +
+                       std::to_string(st->columnInt(1)) + "|" + st->columnText(2));
+    EXPECT_EQ(rows, (std::vector<std::string>{"0.1|1|", "7|0|a", "1E+16|2|b", "-1E+16|3|c"}));
+
+    // Added in order from the start given, as a loop adds: 0.1 is lost
+    // next to 1e16, so the sum is 7, where a compensated sum gives 7.1.
+    auto sum = db.prepare("SELECT mk_sum(" + sqlRead("double", f("BUY_PRICE")) + ", ?1) FROM G");
+    sum->bind(1, Value(0.0), FieldType::Double);
+    ASSERT_TRUE(sum->step());
+    double loop = 0;
+    for (double v : {0.1, 7.0, 1e16, -1e16}) loop += v;
+    EXPECT_EQ(sum->column(0, FieldType::Double), Value(loop));
+
+    // A day conversion fails as the walk's date conversion does.
+    auto days = db.prepare("SELECT count(*) FROM G WHERE " + sqlRead("day", f("DATES_SAVE")) +
+                           " = ?1");
+    days->bind(1, Value(makeDate(2027, 1, 5)), FieldType::Double);
+    EXPECT_EQ(test::errorNumber([&] { days->step(); }), err::TypeMismatch);
 }
 
 }  // namespace

@@ -1,14 +1,23 @@
 // The window runtime: loading and showing, one action per handler rolled
-// back on failure, timers, printing, focus and input.
+// back on failure, timers, printing, focus and input; bound controls (a
+// navigation bar storing typed changes, a display-only write never
+// stored, a check box on a Yes/No field) and the drive, folder and file
+// lists; where things stand on a window: the label that names a box, the
+// room for printed lines, and what a panel hides.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+
 #include "data/record_editing.h"
-#include "support/harness.h"
+#include "support/steps.h"
 
 namespace mk {
 namespace {
 
 using test::Harness;
+using test::roomClearOfControls;
+namespace fs = std::filesystem;
 
 // A main window: a button that writes a row then fails half way and one
 // that commits, a box bound to DIM, a timer, a menu.
@@ -223,6 +232,179 @@ TEST_F(RuntimeTest, AClickMovesFocusFirstOptionsAreGroupedAndDisabledWindowsTake
     main.enabled = true;
     main.Text1->locked = true;
     EXPECT_FALSE(h.type("MainWin", "Text1", "x"));
+}
+
+class DataWin : public Form {
+public:
+    static constexpr const char* kName = "DataWin";
+    explicit DataWin(Application& a) : Form(a, kName) {
+        Adodc1 = add<Adodc>("Adodc1", -1, Geometry{0, 0, 3000, 360}, "nav");
+        Text1 = add<TextBox>("Text1", -1, Geometry{0, 400, 2000, 300});
+        Text1->bindTo(*Adodc1, "BUYER");
+        Adodc2 = add<Adodc>("Adodc2", -1, Geometry{0, 0, 0, 0});
+        Check1 = add<CheckBox>("Check1", -1, Geometry{0, 800, 2000, 300}, "secure");
+        Check1->bindTo(*Adodc2, "SECURITY");
+        Drive1 = add<DriveListBox>("Drive1", -1, Geometry{0, 1600, 2000, 300});
+        Dir1 = add<DirListBox>("Dir1", -1, Geometry{0, 2000, 2000, 900});
+        File1 = add<FileListBox>("File1", -1, Geometry{0, 3000, 2000, 900});
+        Drive1->onChange = [this] { Dir1->setPath(Drive1->drive()); };
+        Dir1->onChange = [this] {
+            File1->setPath(Dir1->path());
+            File1->pattern = "*.mdb";
+        };
+    }
+    void Form_Load() override {
+        bindTable(*Adodc1, "BUYER");
+        bindTable(*Adodc2, "DIM");
+    }
+    Adodc *Adodc1, *Adodc2;
+    TextBox* Text1;
+    CheckBox* Check1;
+    DriveListBox* Drive1;
+    DirListBox* Dir1;
+    FileListBox* File1;
+};
+
+class ControlsTest : public ::testing::Test {
+protected:
+    ControlsTest() {
+        h.app.registerForm<DataWin>();
+        h.exec("INSERT INTO BUYER (BUYER) VALUES ('a'), ('b'), ('c')");
+        win = &static_cast<DataWin&>(h.show("DataWin"));
+    }
+    Harness h{Harness::Windows::None};
+    DataWin* win = nullptr;
+};
+
+TEST_F(ControlsTest, NavigationBarStoresTypedChangesButNoDisplayOnlyWrite) {
+    EXPECT_EQ(win->Text1->text(), "a");
+    h.type("DataWin", "Text1", "A2");
+    h.app.navigate(*win->Adodc1, Nav::Next);
+    EXPECT_EQ(win->Text1->text(), "b");
+    h.app.navigate(*win->Adodc1, Nav::Last);
+    h.app.navigate(*win->Adodc1, Nav::Next);  // stops at the ends
+    EXPECT_EQ(win->Text1->text(), "c");
+    h.app.navigate(*win->Adodc1, Nav::First);
+    h.app.navigate(*win->Adodc1, Nav::Previous);
+    EXPECT_EQ(win->Text1->text(), "A2");
+    win->Text1->displayText("shown only");
+    h.app.navigate(*win->Adodc1, Nav::Next);
+    EXPECT_EQ(test::col(h, "BUYER", "BUYER"), "A2|b|c");
+}
+
+TEST_F(ControlsTest, ABoundCheckBoxWritesYesNoAndShowsANewRowAsStored) {
+    EXPECT_EQ(win->Check1->value(), 0);
+    h.click("DataWin", "Check1");
+    h.machine.action([&] { win->Adodc2->recordset().update(); });
+    EXPECT_EQ(h.cell("DIM", 0, "SECURITY"), Value(true));
+    h.machine.action([&] {
+        Recordset& rs = win->Adodc2->recordset();
+        rs.addNew();
+        EXPECT_EQ(win->Check1->value(), 0);
+        rs.setField("SECURITY", true);
+        rs.update();
+    });
+    EXPECT_EQ(win->Check1->value(), 1);
+    EXPECT_FALSE(win->Check1->boundChanged());
+}
+
+TEST_F(ControlsTest, DriveFolderAndFileLists) {
+    fs::create_directories(h.machine.mapPath("D:\\") / "old");
+    std::ofstream(h.machine.mapPath("D:\\") / "old" / "shop.MDB") << "x";
+    std::ofstream(h.machine.mapPath("D:\\") / "old" / "notes.txt") << "x";
+    EXPECT_EQ(win->Drive1->list(), (std::vector<std::string>{"c:", "d:"}));
+    h.app.chooseDrive(*win->Drive1, "D:");
+    EXPECT_EQ(win->Dir1->path(), "D:\\");
+    EXPECT_EQ(win->Dir1->subfolders(), std::vector<std::string>{"D:\\old"});
+    h.app.chooseFolder(*win->Dir1, "D:\\old");
+    EXPECT_EQ(win->File1->path(), "D:\\old");
+    EXPECT_EQ(win->File1->files(), std::vector<std::string>{"shop.MDB"});
+    // A drive that cannot be read fails in the handler, shown as an error.
+    h.app.chooseDrive(*win->Drive1, "e:");
+    EXPECT_NE(h.lastMessage().find("Path not found"), std::string::npos);
+    EXPECT_THROW(win->Drive1->setDrive("q:"), RuntimeError);
+}
+
+// Right to left: captions at the right of their boxes, a table of line
+// rows (serial, item, quantity) under its headings, a second pair of boxes
+// whose labels stand beside the first pair, a panel over part of the table.
+struct Layout : Form {
+    explicit Layout(Application& a) : Form(a, "Layout") {
+        width = 9000;
+        height = 6000;
+        add<Label>("Label1", -1, Geometry{7560, 240, 1200, 315}, "&الأسم");
+        add<TextBox>("Text1", -1, Geometry{5400, 240, 2040, 315});
+        add<TextBox>("Text2", -1, Geometry{3600, 240, 1680, 315});  // Text1 stands between
+        add<Label>("Label2", -1, Geometry{7560, 660, 1200, 315}, "");  // no caption
+        add<TextBox>("Text3", -1, Geometry{5400, 660, 2040, 315});
+        add<Label>("Heading", 0, Geometry{5400, 1200, 2040, 285}, "اسم الصنف");
+        add<Label>("Heading", 1, Geometry{4200, 1200, 1080, 285}, "الكمية");
+        for (int i = 0; i < 3; ++i) {
+            const double top = 1560 + 360.0 * i;
+            add<Label>("Serial", i, Geometry{7560, top, 600, 315}, std::to_string(i + 1));
+            add<DataCombo>("Item", i, Geometry{5400, top, 2040, 315});
+            add<TextBox>("Quantity", i, Geometry{4200, top, 1080, 315});
+        }
+        auto* named = add<TextBox>("Text4", -1, Geometry{240, 4800, 1000, 315});
+        named->labelledBy = &label("Label1");
+        add<PictureBox>("Cover", -1, Geometry{4000, 2200, 4000, 400});
+    }
+};
+
+TEST(Layout, AGridPlacesCellsRightToLeftAndDown) {
+    constexpr TwipGrid g{.right = 8000, .top = 600, .colStep = 2000, .rowStep = 420,
+                         .width = 1800, .height = 315};
+    EXPECT_EQ(g.cell(0, 0), (Geometry{6200, 600, 1800, 315}));
+    EXPECT_EQ(g.cell(1, 2), (Geometry{4200, 1440, 1800, 315}));
+    EXPECT_EQ(g.cell(1, 0, 1000), (Geometry{5000, 600, 1000, 315}));  // the right edge kept
+    EXPECT_EQ(g.cell(0, 1, 900, 840), (Geometry{7100, 1020, 900, 840}));
+    EXPECT_EQ(g.span(0, 1, 2, 2), (Geometry{4200, 1020, 3800, 735}));
+    EXPECT_EQ(g.captions().cell(1, 1), (Geometry{4200, 1050, 1800, 285}));
+}
+
+TEST(Layout, ALabelNamesTheBoxItStandsBesideOrHeadsInATable) {
+    Harness h(Harness::Windows::None);
+    h.app.registerForm("Layout", [](Application& a) { return std::make_unique<Layout>(a); });
+    Form& f = h.app.form("Layout");
+    auto named = [&](const char* box, int index = -1) {
+        const Label* l = f.labelBeside(f.control(box, index));
+        return l ? l->fullName() : std::string("-");
+    };
+    // Text2: another box has the label to itself; Text3: its own label
+    // shows nothing; Text4: named where its place cannot tell.
+    EXPECT_EQ(named("Text1") + named("Text2") + named("Text3") + named("Text4"), "Label1--Label1");
+    // A line's serial number names nothing: the column's heading does.
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(named("Item", i) + named("Quantity", i), "Heading(0)Heading(1)") << i;
+    // Boxes with captions of their own make a form, not a table.
+    f.label("Label2").setCaption("التاريخ");
+    EXPECT_EQ(named("Text3"), "Label2");
+
+    // What lies under the panel cannot be seen; a hidden panel hides nothing.
+    EXPECT_TRUE(f.control("Quantity", 2).isUnderPanel());
+    EXPECT_FALSE(f.control("Quantity", 0).isUnderPanel());
+    EXPECT_FALSE(f.control("Quantity", 2).isCovered());  // not a guarding panel
+    f.control("Cover").visible = false;
+    EXPECT_FALSE(f.control("Quantity", 2).isUnderPanel());
+}
+
+TEST(Layout, PrintedLinesGoWhereTheWindowHasRoomAtItsLeftEdge) {
+    Harness h(Harness::Windows::None);
+    h.app.registerForm("Layout", [](Application& a) { return std::make_unique<Layout>(a); });
+    Form& f = h.app.form("Layout");
+    // The top left holds three lines left of the boxes: the highest band.
+    Geometry area = f.printArea();
+    EXPECT_EQ(area.left + area.top, 0);
+    EXPECT_GE(area.height, 3 * kPrintLineTwips);
+    EXPECT_LE(area.width, 3600);
+    EXPECT_TRUE(roomClearOfControls(f));
+    // A box in the top left sends the lines below it.
+    f.add<CommandButton>("Command1", -1, Geometry{120, 120, 1500, 375});
+    EXPECT_GT(f.printArea().top, 495);
+    EXPECT_TRUE(roomClearOfControls(f));
+    // A window full of controls has no room.
+    f.add<Frame>("Frame1", -1, Geometry{0, 0, 9000, 6000});
+    EXPECT_EQ(f.printArea().height, 0);
 }
 
 }  // namespace

@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/steps.h"
 #include "reports/opener.h"
+#include "support/steps.h"
 
 namespace mk {
 namespace {

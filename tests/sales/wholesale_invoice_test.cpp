@@ -1,24 +1,20 @@
 // The wholesale invoice window and its twin for issue vouchers: part
 // payments, the buyer each document charges, and what another window typed
-// or posted meanwhile. (Cash and credit sales are followed through the
-// working day.)
+// or posted meanwhile; the returns window: totals rounded line by line,
+// counters raised and stock left alone, and every save it must refuse.
+// (Cash and credit sales and one return are followed through the working
+// day.)
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <tuple>
 
-#include "sales/wholesale_steps.h"
+#include "support/steps.h"
 
 namespace mk {
 namespace {
 
 using namespace test;
-
-std::string cashSaid(const std::string& amount, const std::string& who) {
-    return " ألى الصندوق " + amount + "بقيمة " + who + " تم أضافة حساب فاتورة  ";
-}
-std::string debtSaid(const std::string& who, const std::string& amount, const char* end) {
-    return who + " ألى حساب مديونية العميل " + amount + end;
-}
 
 struct WholesaleTest : ::testing::Test {
     WholesaleTest() {
@@ -28,8 +24,7 @@ struct WholesaleTest : ::testing::Test {
     }
     // Add, the customer, the payment type and the lines.
     void enter(const std::string& buyer, const char* option,
-               const std::vector<std::pair<std::string, std::string>>& lines,
-               const char* form = "Form42") {
+               const Lines& lines, const char* form = "Form42") {
         enterWholesale(h, form, lines);
         if (!buyer.empty()) h.choose(form, "DataCombo2", buyer);
         if (option) h.click(form, option);
@@ -52,11 +47,11 @@ TEST_F(WholesaleTest, PartPaymentsMoveThePaidPartAndAnOverpaymentLowersTheDebt) 
     enter("Sami", "Option3", {{"nut", "30"}});
     h.answerInput("100");
     save(2, answer::Yes);
-    EXPECT_EQ(h.dialogs.shown().front().prompt, "أدخل المبلغ المراد دفعه الآن :");
-    EXPECT_EQ(h.dialogs.shown().front().title, "أدخل المبلغ :");
-    const char* rest = " تم أضافة  باقى حساب الفاتورة الآجل  ";
-    EXPECT_EQ(h.messageTexts()[0], cashSaid("100", "Sami"));
-    EXPECT_EQ(h.messageTexts()[1], debtSaid("Sami", "50", rest));
+    EXPECT_EQ(h.dialogs.shown().front().prompt + h.dialogs.shown().front().title,
+              "أدخل المبلغ المراد دفعه الآن :أدخل المبلغ :");
+    EXPECT_EQ(h.messageTexts(),
+              (std::vector<std::string>{cashSaid(100, "Sami"), debtSaid("Sami", 50, kRestEnd),
+                                        "هل تريد إدخال فاتورة أخرى "}));
     EXPECT_EQ(row(h, "BOX", -1, {"MONEY", "MONEY_RECIVED"}), "1100|100");
     EXPECT_EQ(debtOf(h, "Sami"), 50);
 
@@ -64,7 +59,7 @@ TEST_F(WholesaleTest, PartPaymentsMoveThePaidPartAndAnOverpaymentLowersTheDebt) 
     enter("Sami", nullptr, {{"nut", "30"}});  // part payment still chosen
     h.answerInput("200");
     save(2);
-    EXPECT_EQ(h.messageTexts()[1], debtSaid("Sami", "-50", rest));
+    EXPECT_EQ(h.messageTexts()[1], debtSaid("Sami", -50, kRestEnd));
     EXPECT_EQ(row(h, "BOX", -1, {"MONEY", "RECEIVED_INV"}), "1300|4");
     EXPECT_EQ(debtOf(h, "Sami"), 0);
     EXPECT_EQ(col(h, "SALES_INVO_GROUP", "INVO_NO"), "3|4");
@@ -129,8 +124,7 @@ TEST_F(WholesaleTest, ATypedEditElsewhereSurvivesAPostingAndItsSaveShowsTheStore
     EXPECT_EQ(row(h, "G1", 0, {"UNITE_PRICE", "ONSTOCK"}), "26|7");
     EXPECT_EQ(h.text("Form1", "Text3", 0) + "/" + h.text("Form1", "Text7"), "7/26");
     h.click("Form6", "cmdaction", 2);
-    EXPECT_EQ(row(h, "BUYER", 0, {"MONEY", "PHONE"}), "85|555");
-    EXPECT_EQ(h.text("Form6", "Text2"), "85");
+    EXPECT_EQ(row(h, "BUYER", 0, {"MONEY", "PHONE"}) + " " + h.text("Form6", "Text2"), "85|555 85");
 }
 
 // The buyer the invoice stores is the one charged: a typed name counts only
@@ -152,7 +146,7 @@ TEST_F(WholesaleTest, TheStoredBuyerIsTheChargedOneAndATypedNameMustBeListed) {
     EXPECT_EQ(h.text("Form42", "DataCombo2") + h.caption("Form42", "Label17"), "");
     save(1);
     EXPECT_NE(toText(h.cell("SALES_INVO_GROUP", 1, "SALES_MAN")), ".");
-    EXPECT_EQ(h.messageTexts().front(), cashSaid("5", ""));
+    EXPECT_EQ(h.messageTexts().front(), cashSaid(5));
 }
 
 // A customer, a group or an item added in another window while this one is
@@ -252,8 +246,7 @@ TEST_F(WholesaleTest, VouchersKeepTheirOwnNumbersAndTheBuyerChosenOncePerOpening
     // credit voucher stores the customer chosen before, and charges it.
     h.choose("Form53", "DataCombo3", "G1");
     h.click("Form53", "cmdaction", 0);
-    h.answer(answer::Yes);
-    h.click("Form53", "cmdaction", 1);
+    cancel(h, "Form53");
     EXPECT_FALSE(v.dataCombo("DataCombo2").enabled);
     enterWholesale(h, "Form53", {{"nut", "4"}});
     EXPECT_FALSE(h.choose("Form53", "DataCombo2", "Hala"));
@@ -271,6 +264,94 @@ TEST_F(WholesaleTest, VouchersKeepTheirOwnNumbersAndTheBuyerChosenOncePerOpening
     h.menu("Form53", "EXITE");
     h.menu("Form1", "sellgroup");
     EXPECT_TRUE(h.form("Form53").dataCombo("DataCombo2").enabled);
+}
+
+struct ReturnsTest : ::testing::Test {
+    ReturnsTest() {
+        startTradingDay(h);
+        h.menu("Form1", "returne");
+        h.choose("Form28", "DataCombo3", "G1");
+    }
+    // Add, then each line on the row the stepping shows: item, quantity
+    // and the typed price.
+    void enter(const std::vector<std::tuple<std::string, std::string, std::string>>& lines) {
+        h.click("Form28", "cmdaction", 0);
+        const int start = static_cast<int>(leadingNumber(h.text("Form28", "Text5")));
+        for (size_t i = 0; i < lines.size(); ++i) {
+            if (i > 0) h.click("Form28", "Command1");
+            const int row = start + static_cast<int>(i);
+            h.type("Form28", "Text3", std::get<1>(lines[i]), row);
+            h.type("Form28", "Text6", std::get<2>(lines[i]), row);
+            h.choose("Form28", "DataCombo1", std::get<0>(lines[i]), row);
+        }
+    }
+    void save(int another = answer::No) {
+        h.answer(answer::OK);
+        h.answer(another);
+        h.dialogs.clear();
+        h.click("Form28", "cmdaction", 0);
+    }
+    std::string tables() {
+        std::string out = wholesaleTables(h);
+        Recordset rs(h.db(), "RETURN_INVOICE");
+        for (; !rs.eof(); rs.moveNext())
+            for (const FieldInfo& f : rs.fields()) out += toText(rs.field(f.name)) + "|";
+        return out;
+    }
+    Harness h;
+};
+
+TEST_F(ReturnsTest, TotalsRoundHalfToEvenLineByLineAndOneItemOnTwoLinesCountsTwice) {
+    enter({{"bolt", "1", "2.5"}, {"bolt", "1", "3.5"}});
+    save(answer::Yes);
+    EXPECT_EQ(lastBox(h, "MONEY_OUT"), 6);  // 2.5 gives 2, then 5.5 gives 6
+    EXPECT_EQ(col(h, "G1", "RETURN"), "2|0");
+    EXPECT_FALSE(h.type("Form28", "Text6", "9", 0));  // prices are locked once saved
+    h.menu("Form28", "REPORT");
+    ASSERT_NE(h.app.report("RETURN_INVOICE"), nullptr);
+    EXPECT_EQ(h.app.report("RETURN_INVOICE")->rows.size(), 1u);
+    // Cancel leaves the group as chosen; Yes had opened it for a new pick.
+    EXPECT_TRUE(h.form("Form28").dataCombo("DataCombo3").enabled);
+    h.choose("Form28", "DataCombo3", "G1");
+    h.click("Form28", "cmdaction", 0);
+    cancel(h, "Form28");
+    EXPECT_FALSE(h.form("Form28").dataCombo("DataCombo3").enabled);
+    EXPECT_EQ(h.caption("Form28", "Label4"), "3");
+    h.menu("Form28", "EXITE");
+    EXPECT_FALSE(h.app.isLoaded("Form28"));
+}
+
+TEST_F(ReturnsTest, RefusalsChangeNothingAndPayNothing) {
+    enter({{"bolt", "1", "1"}});
+    save(answer::Yes);  // 3, posted
+    h.choose("Form28", "DataCombo3", "G1");
+    enter({{"bolt", "2", "5"}});
+    auto refused = [&](const std::string& why, const std::string& message) {
+        expectRefused(h, "Form28", [&] { return tables(); }, why, message);
+    };
+    h.type("Form28", "Text1", "3", 0);
+    refused("posted duplicate", "لقد تم إضافة فاتورة المرتجعات سابقا .");
+    EXPECT_EQ(h.lastTitle(), "Attention");
+    h.type("Form28", "Text1", "4", 0);
+    const int row = static_cast<int>(leadingNumber(h.text("Form28", "Text5")));
+    const std::string line = std::to_string(row + 1);
+    h.type("Form28", "Text3", "2.5", row);
+    refused("fraction", "الكمية فى السطر " + line + " يجب أن تكون عددا صحيحا من 0 إلى 32767");
+    h.type("Form28", "Text3", "2", row);
+    h.type("Form28", "Text6", "20000", row);
+    refused("total of 40000", "إجمالى الفاتورة أكبر من 32767 ولا يمكن حفظها");
+    h.type("Form28", "Text6", "5", row);
+    h.type("Form28", "DataCombo1", ".", row);
+    refused("no item", "السطر " + line + " له كمية بدون صنف، أختر الصنف أو أجعل الكمية صفرا");
+    h.type("Form28", "DataCombo1", "bolt", row);
+    h.exec("UPDATE G1 SET \"RETURN\"=32766 WHERE \"DESC\"='bolt'");
+    refused("counter full",
+            "لا يمكن ترحيل السطر " + line + " (bolt): عدد المرتجع تتجاوز الحد المسموح به");
+    h.exec("UPDATE G1 SET \"RETURN\"=1 WHERE \"DESC\"='bolt'");
+    save();
+    EXPECT_EQ(h.count("RETURN_INVOICE"), 2);
+    EXPECT_EQ(lastBox(h, "MONEY"), 1000 - 1 - 10);
+    EXPECT_EQ(toInt32(h.cell("G1", 0, "RETURN")), 3);
 }
 
 }  // namespace

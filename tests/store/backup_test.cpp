@@ -1,13 +1,17 @@
+// The backup and restore windows, and the file copies under them: a copy
+// of the open database holds only what was committed.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <fstream>
 
-#include "access/access_steps.h"
+#include "platform/files.h"
+#include "support/steps.h"
 
 namespace mk {
 namespace {
 
+using namespace test;
 namespace fs = std::filesystem;
 
 struct BackupTest : ::testing::Test {
@@ -24,7 +28,7 @@ struct BackupTest : ::testing::Test {
         h.click("Form47", "Command2");
     }
     int lastStyle() { return h.dialogs.shown().back().style; }
-    test::Harness h;
+    Harness h;
 };
 
 TEST_F(BackupTest, BackupThenRestoreBringsBackTheCopiedData) {
@@ -129,6 +133,49 @@ TEST_F(BackupTest, ABackupRemovesPartFilesThatAnEarlierCopyLeftBehind) {
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (std::vector<std::string>{"INVENT.MDB", "INVENT.MDB.part-notes",
                                                "OTHER.MDB.part-42"}));
+}
+
+std::string firstWord(const fs::path& file) {
+    std::string s;
+    std::ifstream(file) >> s;
+    return s;
+}
+
+TEST(Files, CopiesIntoAFolderUnderTheFilesOwnName) {
+    Harness h(Harness::Windows::None);
+    const fs::path src = h.machine.mapPath("D:\\notes.txt");
+    std::ofstream(src) << "one";
+    copyFileInto(h.machine, "d:\\notes.txt", "c:\\");
+    EXPECT_EQ(firstWord(h.machine.mapPath("C:\\notes.txt")), "one");
+    std::ofstream(src) << "two";
+    copyFileInto(h.machine, "D:\\NOTES.TXT", "C:\\");
+    EXPECT_EQ(firstWord(h.machine.mapPath("C:\\notes.txt")), "two");
+    EXPECT_EQ(errorNumber([&] { copyFileInto(h.machine, "D:\\none.mdb", "C:\\"); }), err::FileNotFound);
+    EXPECT_EQ(errorNumber([&] { copyFileInto(h.machine, "D:\\notes.txt", "E:\\"); }), err::PathNotFound);
+    EXPECT_EQ(joinWindowsPath("D:\\", "a.mdb") + joinWindowsPath("D:\\sub", "a.mdb"),
+              "D:\\a.mdbD:\\sub\\a.mdb");
+}
+
+TEST(Files, ABackupOfTheOpenFileHoldsOnlyWhatWasCommitted) {
+    Harness h(Harness::Windows::None);
+    Recordset rs(h.db(), "BUYER");
+    auto add = [&](const char* name) {
+        rs.addNew();
+        rs.setField("BUYER", name);
+        rs.update();
+    };
+    h.machine.action([&] { add("committed"); });
+    h.machine.action([&] {
+        add("pending");
+        copyFileInto(h.machine, "c:\\INVENT.MDB", "d:\\");
+    });
+    ASSERT_TRUE(isDatabaseFile(h.machine.mapPath("D:\\INVENT.MDB")));
+    Machine other(h.root.path());
+    EXPECT_EQ(Recordset(other.database("D:\\INVENT.MDB"), "BUYER").columnValues("BUYER"),
+              (std::vector<Value>{Value("committed")}));
+    // No half-written leftovers beside the copy.
+    for (const auto& e : fs::directory_iterator(h.machine.mapPath("D:\\")))
+        EXPECT_EQ(e.path().filename().string().find(".part-"), std::string::npos);
 }
 
 }  // namespace

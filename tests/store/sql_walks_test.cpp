@@ -9,9 +9,8 @@
 #include <random>
 
 #include "app/main_window.h"
-#include "app/steps.h"
-#include "reports/workers.h"
 #include "store/item_card.h"
+#include "support/steps.h"
 
 namespace mk {
 namespace {
@@ -194,9 +193,7 @@ TEST(SqlWalks, EveryRoutineGivesWhatTheWalkGaveOnRandomShops) {
         const auto startRows = walkStartOfDay(h);
         const long before = h.count("DAILY_TRADE");
 
-        h.exec("UPDATE Admin SET enter=1");
-        begin(h);
-        h.click("Form16", "Command2");
+        startNewDay(h);
         Form1& main = h.app.form<Form1>();
         ASSERT_TRUE(main.visible());
         EXPECT_EQ((std::vector<std::string>{main.Label23[0]->caption(), main.Label23[1]->caption(),
@@ -297,8 +294,7 @@ TEST(SqlWalks, IndexedNumberLookupsGiveWhatTheWalkGave) {
                    std::to_string(i) + ")");
         }
         h.exec("INSERT INTO Admin (UserID, Password, \"sell-inv\") VALUES ('omar', 'pw2', 1)");
-        begin(h);
-        h.click("Form16", "Command1");
+        enterMain(h);
         h.menu("Form1", "SALES_IN");
         EXPECT_EQ(h.caption("Form3", "Label4"),
                   std::to_string(toInt32(Value(walkLastNumber(h, "SALES_INVOICE")))));
@@ -355,9 +351,7 @@ TEST(SqlWalks, AnItemNameTooLongForTheDayTableStopsTheStartOfDay) {
     Harness h;
     setProfile(h, "ACME");
     makeGroup(h, "G1", "('bolt', 5, 1, 1), ('" + std::string(201, 'x') + "', 1, 1, 1)");
-    h.exec("UPDATE Admin SET enter=1");
-    begin(h);
-    h.click("Form16", "Command2");
+    startNewDay(h);
     EXPECT_EQ(h.count("DAILY_TRADE"), 0);
     EXPECT_EQ(h.lastMessage(), "The text is too long for the field DESC (at most 200 characters).");
 }

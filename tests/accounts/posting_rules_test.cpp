@@ -1,17 +1,18 @@
+// The posting rules of money and stock, without a window.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
 
 #include "accounts/money_posting.h"
-#include "app/steps.h"
+#include "store/stock_posting.h"
+#include "support/steps.h"
 
 namespace mk {
 namespace {
 
 using namespace test;
 
-// The payment rules, without a window.
 struct MoneyPostingTest : ::testing::Test {
     MoneyPostingTest() {
         h.exec("INSERT INTO BUYER (BUYER, MONEY) VALUES ('Hala', 40), ('Hala', 5), ('Sami', NULL)");
@@ -87,6 +88,41 @@ TEST_F(MoneyPostingTest, ARefusedPaymentWritesNothingAndSaysWhy) {
     EXPECT_EQ(post(pay(PaymentKind::Cash, nullptr, "", 1)).problem,
               "رصيد الصندوق بعد الترحيل أكبر من الحد المسموح به (1000000000000)");
     EXPECT_TRUE(post(pay(PaymentKind::Cash, nullptr, "", 1, 0, CashFlow::Out)).ok());
+}
+
+// Stock: the incoming window posts through the same service.
+TEST(StockPostingTest, IncomingWeighsTheBuyPriceAndPostsTheFirstRowOfANameOnly) {
+    Harness h;
+    makeGroup(h, "G1", "('bolt', 10, 0, 5), ('bolt', 3, 0, 9), ('cap', -5, 0, 4), ('pin', NULL, 0, 1)");
+    h.exec("INSERT INTO DAILY_TRADE (\"DESC\", INPUT) VALUES ('bolt', 5), ('bolt', 1), ('pin', NULL)");
+    StockPlan plan;
+    h.machine.action([&] {
+        plan = planStock(h.db(), "G1", StockFlow::In,
+                         {{1, "bolt", 30, 7}, {2, "cap", 2, 3}, {3, "pin", 4, 2}, {4, "gone", 1, 1},
+                          {5, ".", 9, 9}, {6, "bolt", 0, 100}});
+        applyStock(h.db(), plan);
+    });
+    EXPECT_EQ(plan.missingSlots, std::vector<int>{4});
+    EXPECT_EQ(col(h, "G1", "ONSTOCK") + " " + col(h, "DAILY_TRADE", "INPUT"), "40|3|-3|4 35|1|4");
+    EXPECT_EQ(col(h, "G1", "BUY_PRICE"), "6.5|9|3|2");  // stock 0 or less takes the price
+
+    // Two lines of one item add up before the range check.
+    h.machine.action([&] {
+        plan = planStock(h.db(), "G1", StockFlow::Out, {{1, "bolt", 20000, 0}, {2, "bolt", 20000, 0}});
+        applyStock(h.db(), plan);
+    });
+    EXPECT_EQ(toInt32(h.cell("G1", 0, "ONSTOCK")), -39960);
+    h.exec("UPDATE G1 SET ONSTOCK=-2147483000 WHERE REC_ID=1");
+    h.machine.action([&] {
+        plan = planStock(h.db(), "G1", StockFlow::Out, {{1, "bolt", 400, 0}, {2, "bolt", 400, 0}});
+    });
+    EXPECT_FALSE(plan.ok());
+    EXPECT_TRUE(plan.writes.empty());
+
+    // An old price beyond any amount never weighs into an infinite one.
+    h.exec("UPDATE G1 SET ONSTOCK=10, BUY_PRICE=1e308 WHERE REC_ID=1");
+    plan = planStock(h.db(), "G1", StockFlow::In, {{1, "bolt", 30, 1e12}});
+    EXPECT_EQ(plan.problem, "لا يمكن ترحيل السطر 1 (bolt): سعر الشراء المرجح تتجاوز الحد المسموح به");
 }
 
 }  // namespace
