@@ -472,9 +472,9 @@ void twinEndOfDay(Twin& t) {
 }
 
 // The items of one group an invoice picks: spread over the group.
-std::vector<std::string> lineItems(const ShopSpec& spec, int group, int lines) {
+std::vector<std::string> lineItems(const ShopShape& shape, int group, int lines) {
     std::vector<std::string> out;
-    const long perGroup = spec.items / kGroups;
+    const long perGroup = shape.items / kGroups;
     for (int k = 0; k < lines; ++k) out.push_back(itemName(group, (perGroup - 1) - k * (perGroup / 40)));
     return out;
 }
@@ -511,20 +511,20 @@ void searchLogin(Run& run, const InvoiceWindowInfo& w, long number) {
     run.dialogs.type(std::to_string(number));
 }
 
-void runShop(const ShopSpec& spec, int reps, std::vector<Result>& results) {
+void runShop(const ShopShape& shape, int reps, std::vector<Result>& results) {
     std::printf("\n== %ld items in %d groups (DAILY_TRADE %ld rows), %ld rows in each invoice table, "
                 "%ld vouchers of each kind ==\n",
-                spec.items, kGroups, spec.items + kGroups, spec.invoiceRows, kVouchers);
+                shape.items, kGroups, shape.items + kGroups, shape.invoiceRows, kVouchers);
     std::fflush(stdout);
-    const fs::path cached = cachedShop(spec);
-    const fs::path root = copyShop(cached, spec.label());
+    const fs::path cached = cachedShop(shape);
+    const fs::path root = copyShop(cached, shape.label());
     Program program(root);
     Twin twin(root / "C" / "INVENT.MDB");
     Measure m{reps, &results, &twin};
     const std::string lastGroup = groupName(kGroups - 1);
-    const long perGroup = spec.items / kGroups;
+    const long perGroup = shape.items / kGroups;
     const std::string lastItem = itemName(kGroups - 1, perGroup - 1);
-    const long lastInvoice = invoiceNumber(spec.invoiceRows - 1);
+    const long lastInvoice = invoiceNumber(shape.invoiceRows - 1);
 
     // The program's start: the file opened, checked and found up to date.
     {
@@ -720,7 +720,7 @@ void runShop(const ShopSpec& spec, int reps, std::vector<Result>& results) {
             },
             &run);
 
-        const std::vector<std::string> items = lineItems(spec, kGroups - 1, 31);
+        const std::vector<std::string> items = lineItems(shape, kGroups - 1, 31);
         m.run(
             "one line entry: quantity, pick, next row (Qt)",
             [&] {
@@ -847,7 +847,7 @@ void runShop(const ShopSpec& spec, int reps, std::vector<Result>& results) {
 // Run in a child process on a copy of the shop: the program through Qt
 // with the retail window open, or with the four invoice windows open and
 // their groups chosen, a 31-line save and a search login.
-int peakScenario(const std::string& which, const fs::path& root, const ShopSpec& spec) {
+int peakScenario(const std::string& which, const fs::path& root, const ShopShape& shape) {
     Program program(root);
     Run run(program, true);
     run.startToMain();
@@ -858,25 +858,25 @@ int peakScenario(const std::string& which, const fs::path& root, const ShopSpec&
             run.show(w.form);
             run.pick(w.form, "DataCombo3", -1, group);
         }
-        const std::vector<std::string> items = lineItems(spec, kGroups - 1, 31);
+        const std::vector<std::string> items = lineItems(shape, kGroups - 1, 31);
         if (readyForLines(run, group)) {
             for (size_t k = 0; k < items.size(); ++k) enterLine(run, items[k], k + 1 == items.size());
             run.dialogs.answer(mk::answer::OK);
             run.dialogs.answer(mk::answer::No);
             run.press("Form3", "cmdaction", 0);
         }
-        searchLogin(run, kWindows[0], invoiceNumber(spec.invoiceRows - 1));
+        searchLogin(run, kWindows[0], invoiceNumber(shape.invoiceRows - 1));
         run.press(kWindows[0].login, "Command1");
     }
     std::printf("PEAK %ld\n", peakRssKb());
     return 0;
 }
 
-long childPeak(const char* self, const std::string& which, const ShopSpec& spec) {
-    const fs::path root = copyShop(cachedShop(spec), spec.label() + "-peak");
+long childPeak(const char* self, const std::string& which, const ShopShape& shape) {
+    const fs::path root = copyShop(cachedShop(shape), shape.label() + "-peak");
     const std::string cmd = std::string(self) + " --peak=" + which + " --root=" + root.string() +
-                            " --scale=" + std::to_string(spec.items) + " --rows=" +
-                            std::to_string(spec.invoiceRows) + " 2>/dev/null";
+                            " --scale=" + std::to_string(shape.items) + " --rows=" +
+                            std::to_string(shape.invoiceRows) + " 2>/dev/null";
     long kb = -1;
     if (std::FILE* p = popen(cmd.c_str(), "r")) {
         char line[256];
@@ -936,18 +936,18 @@ int main(int argc, char** argv) {
 
     std::printf("median of %d; ratio = program / plain-SQL twin reading the same rows "
                 "(aim: under 3)\n", reps);
-    std::vector<ShopSpec> shops;
+    std::vector<ShopShape> shops;
     for (long r : rows)
         for (long s : scales) shops.push_back({s, r});
     std::vector<std::vector<Result>> all;
-    for (const ShopSpec& spec : shops) {
+    for (const ShopShape& shape : shops) {
         all.emplace_back();
-        runShop(spec, reps, all.back());
+        runShop(shape, reps, all.back());
     }
 
     // Growth from shop to shop, and the program's peak memory.
     std::printf("\n== program time (ms) by shop ==\n  %-44s", "action");
-    for (const ShopSpec& s : shops) std::printf(" %18s", s.label().c_str());
+    for (const ShopShape& s : shops) std::printf(" %18s", s.label().c_str());
     std::printf("\n");
     for (size_t a = 0; a < all.front().size(); ++a) {
         std::printf("  %-44s", all.front()[a].action.c_str());
@@ -959,7 +959,7 @@ int main(int argc, char** argv) {
     }
     if (peak == "none") return 0;
     std::printf("\n== peak memory of the program (MB) ==\n");
-    for (const ShopSpec& s : shops) {
+    for (const ShopShape& s : shops) {
         const long one = childPeak(argv[0], "form3", s);
         const long four = childPeak(argv[0], "all", s);
         std::printf("  %-28s Form3 open: %6ld   four invoice windows, groups chosen, a save and a search: %6ld\n",

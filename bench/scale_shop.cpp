@@ -120,7 +120,7 @@ bool startsWith(const std::string& s, const char* stem, int& slot) {
     return true;
 }
 
-void fillDocuments(sqlite3* h, const ShopSpec& spec, const DocumentShape& doc, std::mt19937_64& rng,
+void fillDocuments(sqlite3* h, const ShopShape& shape, const DocumentShape& doc, std::mt19937_64& rng,
                    Insert& box, double& balance, long& boxRows) {
     const mk::TableDef* def = nullptr;
     for (const mk::TableDef& t : mk::systemTables())
@@ -128,8 +128,8 @@ void fillDocuments(sqlite3* h, const ShopSpec& spec, const DocumentShape& doc, s
     std::vector<std::string> columns;
     for (const mk::FieldDef& f : def->fields) columns.push_back(f.name);
     Insert ins(h, doc.table, columns);
-    const long perGroup = spec.items / kGroups;
-    for (long n = 0; n < spec.invoiceRows; ++n) {
+    const long perGroup = shape.items / kGroups;
+    for (long n = 0; n < shape.invoiceRows; ++n) {
         const int g = static_cast<int>(rng() % kGroups);
         const int lines = 1 + static_cast<int>(rng() % 31);
         std::vector<Item> items;
@@ -179,9 +179,9 @@ void fillDocuments(sqlite3* h, const ShopSpec& spec, const DocumentShape& doc, s
     }
 }
 
-void generate(const ShopSpec& spec, const fs::path& root) {
+void generate(const ShopShape& shape, const fs::path& root) {
     const auto t0 = std::chrono::steady_clock::now();
-    std::printf("  (making the shop %s in %s ...)\n", spec.label().c_str(), root.c_str());
+    std::printf("  (making the shop %s in %s ...)\n", shape.label().c_str(), root.c_str());
     std::fflush(stdout);
     fs::remove_all(root);
     fs::create_directories(root);
@@ -211,7 +211,7 @@ void generate(const ShopSpec& spec, const fs::path& root) {
         user.run();
     }
     std::mt19937_64 rng(20261206);
-    const long perGroup = spec.items / kGroups;
+    const long perGroup = shape.items / kGroups;
     {
         Insert group(h, "qqq", {"Q"});
         Insert day(h, "DAILY_TRADE", {"DESC", "STARY_DAY_Q", "OUTPUT", "INPUT", "END_DAY_Q"});
@@ -263,7 +263,7 @@ void generate(const ShopSpec& spec, const fs::path& root) {
                           "RECEIVED_INV", "IN_INVOICE", "OUT_INV"});
     double balance = 0;
     long boxRows = 1;
-    for (const DocumentShape& doc : kDocuments) fillDocuments(h, spec, doc, rng, box, balance, boxRows);
+    for (const DocumentShape& doc : kDocuments) fillDocuments(h, shape, doc, rng, box, balance, boxRows);
     {
         Insert receipt(h, "REVEIVED_MONEY", {"INVO_NO", "MONEY", "DATES", "NOTE", "BUYER", "POSTED"});
         Insert payment(h, "MONEY_OUT", {"INVO_NO", "MONEY", "DATES", "NOTE", "WHO_GET", "POSTED"});
@@ -299,13 +299,13 @@ void generate(const ShopSpec& spec, const fs::path& root) {
     }
     std::printf("  (made in %.1f s: %ld item rows, %ld BOX rows)\n",
                 std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count(),
-                spec.items + kGroups, boxRows);
+                shape.items + kGroups, boxRows);
     std::fflush(stdout);
 }
 
 }  // namespace
 
-std::string ShopSpec::label() const {
+std::string ShopShape::label() const {
     auto scale = [](long n) {
         if (n >= 1000000 && n % 1000000 == 0) return std::to_string(n / 1000000) + "m";
         if (n >= 1000 && n % 1000 == 0) return std::to_string(n / 1000) + "k";
@@ -324,11 +324,11 @@ std::string supplierName(int i) { return "مورد " + std::to_string(i); }
 
 long invoiceNumber(long n) { return 3 + n; }
 
-fs::path cachedShop(const ShopSpec& spec) {
-    const fs::path root = cacheRoot() / ("v" + std::to_string(kShapeVersion) + "-" + spec.label());
+fs::path cachedShop(const ShopShape& shape) {
+    const fs::path root = cacheRoot() / ("v" + std::to_string(kShapeVersion) + "-" + shape.label());
     const fs::path done = root / "complete";
     if (!fs::exists(done)) {
-        generate(spec, root);
+        generate(shape, root);
         std::FILE* f = std::fopen(done.c_str(), "w");
         if (f) std::fclose(f);
     } else {

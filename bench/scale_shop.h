@@ -20,7 +20,7 @@ constexpr int kSuppliers = 200;
 constexpr const char* kClerk = "clerk";
 constexpr const char* kClerkPassword = "12345";
 
-struct ShopSpec {
+struct ShopShape {
     long items = 0;         // over all groups
     long invoiceRows = 0;   // in each of the four invoice tables
     std::string label() const;
@@ -35,7 +35,7 @@ long invoiceNumber(long n);
 
 // The cached shop's data root (made when missing); its file is brought up
 // to date by the program as every start does, so runs start warm.
-std::filesystem::path cachedShop(const ShopSpec& spec);
+std::filesystem::path cachedShop(const ShopShape& shape);
 
 // A fresh copy of the shop's data root to run on.
 std::filesystem::path copyShop(const std::filesystem::path& cached, const std::string& tag);

@@ -28,7 +28,7 @@ public:
     virtual bool holdsChildren() const { return false; }
     // Drawn beneath boxes and buttons, as a window draws its own graphics.
     virtual bool drawnOnSurface() const { return false; }
-    // Kind-specific state, brought up to date when the control changed;
+    // State of its own kind, brought up to date when the control changed;
     // the window syncs geometry, visibility, fonts, colours and
     // accessibility.
     virtual void sync() = 0;
