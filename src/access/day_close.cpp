@@ -1,5 +1,6 @@
 #include "access/day_close.h"
 
+#include "data/schema.h"
 #include "platform/application.h"
 
 namespace mk {
@@ -40,11 +41,9 @@ void Form44::closeDay() {
                            "The day cannot be closed: the user table has no row \"" +
                                std::string(kDayStateUser) + "\" to mark the closed day.");
 
-    Recordset& rows = daily.recordset();
-    for (rows.moveFirst(); !rows.eof(); rows.moveNext()) {
-        Print({toText(rows.field("DESC"))});
-        rows.deleteCurrent();
-    }
+    // The day's rows go in one statement. This window closes with the
+    // action, so a list of them printed on it would never be seen.
+    app().machine().database(kDatabasePath).emptyTable(daily.recordset().tableName());
 
     for (admin.moveFirst(); !admin.eof(); admin.moveNext()) {
         if (toText(admin.field("UserID")) == kDayStateUser) admin.setField("enter", true);

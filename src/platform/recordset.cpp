@@ -597,6 +597,38 @@ void Recordset::ownWrite(Write write) {
     if (mirror) syncedAt_ = db().tableWrites(info_->name);
 }
 
+void Recordset::rewriteInSql(const std::function<void()>& write) {
+    ensureLoaded();
+    leaveRow();
+    Database& d = db();
+    // Where it stands is marked for a rollback before the rows go.
+    d.beginWrite();
+    rows_.clear();
+    data_.clear();
+    foreign_.clear();
+    texts_.clear();
+    garbage_ = 0;
+    live_ = 0;
+    gapBefore_ = false;
+    startsOffset_ = UINT64_MAX;
+    pos_ = 0;
+    ++version_;
+    try {
+        write();
+    } catch (...) {
+        // Readable until the rollback reads it again.
+        try {
+            beginSnapshot();
+        } catch (...) {
+        }
+        pos_ = static_cast<long>(rows_.size());
+        throw;
+    }
+    beginSnapshot();
+    pos_ = static_cast<long>(rows_.size());
+    moved();
+}
+
 void Recordset::readAppended(long long afterRowid) {
     if (!loaded_) {
         ensureLoaded();

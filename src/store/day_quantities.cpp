@@ -1,8 +1,5 @@
 #include "store/day_quantities.h"
 
-#include <unordered_map>
-#include <unordered_set>
-
 #include "data/schema.h"
 #include "platform/application.h"
 #include "platform/table_scan.h"
@@ -73,28 +70,48 @@ void startOfDay(Application& app) {
     day.moveLast();
 }
 
+namespace {
+
+// A text field as toText reads it, compared as stored where it holds only
+// texts, so its index answers.
+std::string nameSql(const FieldInfo& f) {
+    const bool plain = f.type == FieldType::Text || f.type == FieldType::Memo;
+    return plain ? quoteName(f.name) : sqlRead("text", f);
+}
+
+}  // namespace
+
 void endOfDayPass(Application& app) {
     Database& db = database(app);
     Recordset& day = app.form("Form1").adodc("Adodc6").recordset();
     const std::vector<std::string> tables = listedGroupTables(app);
+    const TableInfo& dayInfo = db.tableInfo(day.tableName());
+    const std::string dayTable = quoteName(dayInfo.name);
+    const std::string dayName = nameSql(dayInfo.fields[static_cast<size_t>(dayInfo.fieldIndex("DESC"))]);
+    const std::string endDay = quoteName("END_DAY_Q");
 
-    // Only the names DAILY_TRADE holds are looked up; the item last in
-    // group and table order decides.
-    std::unordered_map<std::string, int32_t> stock;
-    std::unordered_set<std::string> wanted;
-    for (const Value& name : day.columnValues("DESC")) wanted.insert(toText(name));
-    for (const std::string& table : tables)
-        scan::forEachTextAndInt32(db, table, "DESC", "ONSTOCK",
-                                  [&](const std::string& name, int32_t onStock) {
-                                      if (wanted.count(name)) stock[name] = onStock;
-                                  });
-    day.moveFirst();
-    while (!day.eof()) {
-        auto it = stock.find(toText(day.field("DESC")));
-        if (it != stock.end()) day.setField("END_DAY_Q", Value::i32(it->second));
-        day.update();
-        day.moveNext();
-    }
+    // One statement per group, in group order, each overwriting what the
+    // groups before it set: the item last in group and table order decides.
+    // A Null name reads as an empty one, so those two meet in a statement of
+    // their own.
+    day.rewriteInSql([&] {
+        for (const std::string& table : tables) {
+            const TableInfo& info = db.tableInfo(table);
+            const std::string group = quoteName(info.name);
+            const std::string name = nameSql(info.fields[static_cast<size_t>(info.fieldIndex("DESC"))]);
+            const std::string stock =
+                sqlRead("int32", info.fields[static_cast<size_t>(info.fieldIndex("ONSTOCK"))]);
+            db.exec("UPDATE " + dayTable + " SET " + endDay + " = (SELECT " + stock + " FROM " +
+                    group + " WHERE " + name + " = " + dayTable + "." + dayName +
+                    " ORDER BY rowid DESC LIMIT 1) WHERE " + dayName + " IN (SELECT " + name +
+                    " FROM " + group + ")");
+            const std::string unnamed = "(" + name + " IS NULL OR " + name + " = '')";
+            db.exec("UPDATE " + dayTable + " SET " + endDay + " = (SELECT " + stock + " FROM " +
+                    group + " WHERE " + unnamed + " ORDER BY rowid DESC LIMIT 1) WHERE (" +
+                    dayName + " IS NULL OR " + dayName + " = '') AND EXISTS (SELECT 1 FROM " +
+                    group + " WHERE " + unnamed + ")");
+        }
+    });
 }
 
 void showDailyMovement(Application& app, bool rereadFirst) {
