@@ -477,8 +477,8 @@ void twinEndOfDayPass(Twin& t) {
     for (int g = 0; g < kGroups; ++g) {
         const std::string group = groupName(g);
         t.exec("UPDATE DAILY_TRADE SET END_DAY_Q = (SELECT ONSTOCK FROM " + group +
-               " WHERE \"DESC\" = DAILY_TRADE.\"DESC\" ORDER BY rowid DESC LIMIT 1) WHERE \"DESC\" IN "
-               "(SELECT \"DESC\" FROM " + group + ")");
+               " WHERE \"DESC\" = DAILY_TRADE.\"DESC\" ORDER BY rowid DESC LIMIT 1) WHERE rowid IN "
+               "(SELECT d.rowid FROM " + group + " AS g CROSS JOIN DAILY_TRADE AS d ON d.\"DESC\" = g.\"DESC\")");
     }
     t.exec("COMMIT");
 }
@@ -1036,6 +1036,13 @@ void runShop(const ShopShape& shape, int reps, std::vector<Result>& results) {
                     twin.exec("INSERT INTO DAILY_TRADE (\"DESC\", STARY_DAY_Q) SELECT \"DESC\", ONSTOCK FROM " +
                               groupName(g) + " ORDER BY rowid");
                 twin.exec("COMMIT");
+                // What the main window then shows.
+                twin.number("SELECT total(MONEY) FROM BUYER");
+                twin.number("SELECT total(MONEY) FROM SUPPLIER");
+                twin.number("SELECT MONEY FROM BOX ORDER BY rowid DESC LIMIT 1");
+                for (int g = 0; g < kGroups; ++g)
+                    twin.number("SELECT total(ONSTOCK*UNITE_PRICE) + total(ONSTOCK*BUY_PRICE) FROM " + groupName(g));
+                twin.readAll("SELECT rowid, * FROM DAILY_TRADE ORDER BY rowid DESC LIMIT 1");
             },
             nullptr, setup);
         run.reset();

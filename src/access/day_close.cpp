@@ -41,9 +41,11 @@ void Form44::closeDay() {
                            "The day cannot be closed: the user table has no row \"" +
                                std::string(kDayStateUser) + "\" to mark the closed day.");
 
-    // The day's rows go in one statement. This window closes with the
+    // The day's rows go in one statement, the day's control left past the
+    // end as a walk deleting them leaves it. This window closes with the
     // action, so a list of them printed on it would never be seen.
-    app().machine().database(kDatabasePath).emptyTable(daily.recordset().tableName());
+    Recordset& day = daily.recordset();
+    day.rewriteInSql([&] { app().machine().database(kDatabasePath).emptyTable(day.tableName()); });
 
     for (admin.moveFirst(); !admin.eof(); admin.moveNext()) {
         if (toText(admin.field("UserID")) == kDayStateUser) admin.setField("enter", true);

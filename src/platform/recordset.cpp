@@ -601,8 +601,11 @@ void Recordset::rewriteInSql(const std::function<void()>& write) {
     ensureLoaded();
     leaveRow();
     Database& d = db();
-    // Where it stands is marked for a rollback before the rows go.
+    // Where it stands is marked for a rollback before the rows go; it is
+    // told of no row while write runs.
     d.beginWrite();
+    if (watching_) d.unwatch(this, info_->name);
+    watching_ = false;
     rows_.clear();
     data_.clear();
     foreign_.clear();

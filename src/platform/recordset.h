@@ -132,10 +132,11 @@ public:
     // Runs write, a statement of the running action that changes many rows
     // of the table in SQL, as a walk that stores each row and ends past the
     // last one: the current row's changes are stored as a move off it
-    // would store them; the rows read so far are let go rather than a copy
-    // of each changed row kept, and the table is read again once write has
-    // run, standing past its last row. A write that fails leaves the
-    // recordset to the action's rollback, which puts it back where it was.
+    // would store them; the rows read so far are let go, and the recordset
+    // is told of no row meanwhile, rather than keep a copy of each changed
+    // row; the table is read again once write has run, standing past its
+    // last row. A write that fails leaves the recordset to the action's
+    // rollback, which puts it back where it was.
     void rewriteInSql(const std::function<void()>& write);
 
     // Whether the snapshot has begun.

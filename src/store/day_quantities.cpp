@@ -72,11 +72,20 @@ void startOfDay(Application& app) {
 
 namespace {
 
-// A text field as toText reads it, compared as stored where it holds only
-// texts, so its index answers.
-std::string nameSql(const FieldInfo& f) {
-    const bool plain = f.type == FieldType::Text || f.type == FieldType::Memo;
-    return plain ? quoteName(f.name) : sqlRead("text", f);
+// A text field of a table (or its alias) as toText reads it, compared as
+// stored where it holds only texts, so its index answers.
+std::string nameSql(const FieldInfo& f, const std::string& table) {
+    const std::string column = table + "." + quoteName(f.name);
+    if (f.type == FieldType::Text || f.type == FieldType::Memo) return column;
+    return "mk_text(" + column + "," + std::to_string(static_cast<int>(f.type)) + ")";
+}
+
+const FieldInfo& fieldOf(const TableInfo& info, const char* name) {
+    const int i = info.fieldIndex(name);
+    if (i < 0)
+        throw RuntimeError(err::FieldNotFound, std::string("The field '") + name +
+                                                   "' was not found in the table " + info.name + ".");
+    return info.fields[static_cast<size_t>(i)];
 }
 
 }  // namespace
@@ -87,24 +96,28 @@ void endOfDayPass(Application& app) {
     const std::vector<std::string> tables = listedGroupTables(app);
     const TableInfo& dayInfo = db.tableInfo(day.tableName());
     const std::string dayTable = quoteName(dayInfo.name);
-    const std::string dayName = nameSql(dayInfo.fields[static_cast<size_t>(dayInfo.fieldIndex("DESC"))]);
-    const std::string endDay = quoteName("END_DAY_Q");
+    const FieldInfo& dayDesc = fieldOf(dayInfo, "DESC");
+    const std::string dayName = nameSql(dayDesc, dayTable);
+    const std::string endDay = quoteName(fieldOf(dayInfo, "END_DAY_Q").name);
 
     // One statement per group, in group order, each overwriting what the
     // groups before it set: the item last in group and table order decides.
-    // A Null name reads as an empty one, so those two meet in a statement of
-    // their own.
+    // The day rows a group names are found through both indexes and written
+    // in table order (so the windows' snapshots of the day take their old
+    // values in order). A Null name reads as an empty one, so those two
+    // meet in a statement of their own.
     day.rewriteInSql([&] {
         for (const std::string& table : tables) {
             const TableInfo& info = db.tableInfo(table);
             const std::string group = quoteName(info.name);
-            const std::string name = nameSql(info.fields[static_cast<size_t>(info.fieldIndex("DESC"))]);
-            const std::string stock =
-                sqlRead("int32", info.fields[static_cast<size_t>(info.fieldIndex("ONSTOCK"))]);
+            const FieldInfo& desc = fieldOf(info, "DESC");
+            const std::string name = nameSql(desc, group);
+            const std::string stock = sqlRead("int32", fieldOf(info, "ONSTOCK"));
             db.exec("UPDATE " + dayTable + " SET " + endDay + " = (SELECT " + stock + " FROM " +
-                    group + " WHERE " + name + " = " + dayTable + "." + dayName +
-                    " ORDER BY rowid DESC LIMIT 1) WHERE " + dayName + " IN (SELECT " + name +
-                    " FROM " + group + ")");
+                    group + " WHERE " + name + " = " + dayName +
+                    " ORDER BY rowid DESC LIMIT 1) WHERE rowid IN (SELECT d.rowid FROM " + group +
+                    " AS g CROSS JOIN " + dayTable + " AS d ON " + nameSql(dayDesc, "d") + " = " +
+                    nameSql(desc, "g") + ")");
             const std::string unnamed = "(" + name + " IS NULL OR " + name + " = '')";
             db.exec("UPDATE " + dayTable + " SET " + endDay + " = (SELECT " + stock + " FROM " +
                     group + " WHERE " + unnamed + " ORDER BY rowid DESC LIMIT 1) WHERE (" +
