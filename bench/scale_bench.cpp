@@ -408,6 +408,19 @@ void twinOpenInvoiceWindow(Twin& t, const char* table) {
     t.readAll("SELECT rowid, \"DESC\" FROM DAILY_TRADE ORDER BY rowid LIMIT 1");
 }
 
+// What the main window reads as it opens: the company, the day's state,
+// the partners' and cash box's totals, the groups and the stock values.
+void twinMainWindow(Twin& t) {
+    t.readAll("SELECT * FROM DIM LIMIT 1");
+    t.readAll("SELECT * FROM Admin WHERE UserID='529'");
+    t.number("SELECT total(MONEY) FROM BUYER");
+    t.number("SELECT total(MONEY) FROM SUPPLIER");
+    t.number("SELECT MONEY FROM BOX ORDER BY rowid DESC LIMIT 1");
+    t.readAll("SELECT Q FROM qqq");
+    for (int g = 0; g < kGroups; ++g)
+        t.number("SELECT total(ONSTOCK*UNITE_PRICE) + total(ONSTOCK*BUY_PRICE) FROM " + groupName(g));
+}
+
 // What a line's pick reads: the item's price and stock, and the "." row
 // the empty slots name.
 void twinLine(Twin& t, const std::string& group, const std::string& item) {
@@ -608,16 +621,7 @@ void runShop(const ShopShape& shape, int reps, std::vector<Result>& results) {
                 run->startToMain();
                 return run->app.form("Form1").visible();
             },
-            [&] {
-                twin.readAll("SELECT * FROM DIM LIMIT 1");
-                twin.readAll("SELECT * FROM Admin WHERE UserID='529'");
-                twin.number("SELECT total(MONEY) FROM BUYER");
-                twin.number("SELECT total(MONEY) FROM SUPPLIER");
-                twin.number("SELECT MONEY FROM BOX ORDER BY rowid DESC LIMIT 1");
-                twin.readAll("SELECT Q FROM qqq");
-                for (int g = 0; g < kGroups; ++g)
-                    twin.number("SELECT total(ONSTOCK*UNITE_PRICE) + total(ONSTOCK*BUY_PRICE) FROM " + groupName(g));
-            });
+            [&] { twinMainWindow(twin); });
         run.reset();
     }
 
@@ -640,14 +644,7 @@ void runShop(const ShopShape& shape, int reps, std::vector<Result>& results) {
             },
             [&] {
                 twin.readAll("PRAGMA quick_check");
-                twin.readAll("SELECT * FROM DIM LIMIT 1");
-                twin.readAll("SELECT * FROM Admin WHERE UserID='529'");
-                twin.number("SELECT total(MONEY) FROM BUYER");
-                twin.number("SELECT total(MONEY) FROM SUPPLIER");
-                twin.number("SELECT MONEY FROM BOX ORDER BY rowid DESC LIMIT 1");
-                twin.readAll("SELECT Q FROM qqq");
-                for (int g = 0; g < kGroups; ++g)
-                    twin.number("SELECT total(ONSTOCK*UNITE_PRICE) + total(ONSTOCK*BUY_PRICE) FROM " + groupName(g));
+                twinMainWindow(twin);
             });
         run.reset();
         started.reset();
@@ -1037,11 +1034,7 @@ void runShop(const ShopShape& shape, int reps, std::vector<Result>& results) {
                               groupName(g) + " ORDER BY rowid");
                 twin.exec("COMMIT");
                 // What the main window then shows.
-                twin.number("SELECT total(MONEY) FROM BUYER");
-                twin.number("SELECT total(MONEY) FROM SUPPLIER");
-                twin.number("SELECT MONEY FROM BOX ORDER BY rowid DESC LIMIT 1");
-                for (int g = 0; g < kGroups; ++g)
-                    twin.number("SELECT total(ONSTOCK*UNITE_PRICE) + total(ONSTOCK*BUY_PRICE) FROM " + groupName(g));
+                twinMainWindow(twin);
                 twin.readAll("SELECT rowid, * FROM DAILY_TRADE ORDER BY rowid DESC LIMIT 1");
             },
             nullptr, setup);

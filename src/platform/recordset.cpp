@@ -311,18 +311,22 @@ const std::string& Recordset::cachedSql(char kind) {
 
 // ------------------------------------------------------------ the snapshot
 
-void Recordset::beginSnapshot() const {
-    auto* self = const_cast<Recordset*>(this);
-    Database& d = self->db();
+void Recordset::forgetRows() const {
     rows_.clear();
     data_.clear();
     foreign_.clear();
     texts_.clear();
     garbage_ = 0;
     live_ = 0;
-    chunk_ = 1;
     startsOffset_ = UINT64_MAX;
     ++version_;
+}
+
+void Recordset::beginSnapshot() const {
+    auto* self = const_cast<Recordset*>(this);
+    Database& d = self->db();
+    forgetRows();
+    chunk_ = 1;
     loaded_ = true;
     if (!watching_) {
         d.watch(self, info_->name);
@@ -606,16 +610,9 @@ void Recordset::rewriteInSql(const std::function<void()>& write) {
     d.beginWrite();
     if (watching_) d.unwatch(this, info_->name);
     watching_ = false;
-    rows_.clear();
-    data_.clear();
-    foreign_.clear();
-    texts_.clear();
-    garbage_ = 0;
-    live_ = 0;
+    forgetRows();
     gapBefore_ = false;
-    startsOffset_ = UINT64_MAX;
     pos_ = 0;
-    ++version_;
     try {
         write();
     } catch (...) {

@@ -201,6 +201,8 @@ private:
     // snapshot holds it; -1 when it does not.
     long seek(long long rowid) const;
     void beginSnapshot() const;
+    // Drops every row read so far and what was read of them.
+    void forgetRows() const;
     void readCells(Row& r, sqlite3_stmt* s, int first) const;
     template <class Visit>
     void visitColumn(size_t field, Visit visit) const;
