@@ -238,6 +238,7 @@ void Recordset::detach() {
     data_.clear();
     foreign_.clear();
     texts_.clear();
+    staleTexts_.clear();
     gapBefore_ = false;
     loaded_ = true;
     clearPending();
@@ -315,7 +316,7 @@ void Recordset::forgetRows() const {
     rows_.clear();
     data_.clear();
     foreign_.clear();
-    texts_.clear();
+    // The columns read stay as stale ones, for columnTexts to match.
     garbage_ = 0;
     live_ = 0;
     startsOffset_ = UINT64_MAX;
@@ -1172,6 +1173,12 @@ std::shared_ptr<const TextColumn> Recordset::columnTexts(std::string_view name) 
     const auto i = static_cast<size_t>(indexOf(name));
     ensureLoaded();
     if (textsVersion_ != version_) {
+        for (auto& read : texts_) {
+            auto same = std::find_if(staleTexts_.begin(), staleTexts_.end(),
+                                     [&](const auto& s) { return s.first == read.first; });
+            if (same != staleTexts_.end()) *same = std::move(read);
+            else staleTexts_.push_back(std::move(read));
+        }
         texts_.clear();
         textsVersion_ = version_;
     }
@@ -1184,8 +1191,11 @@ std::shared_ptr<const TextColumn> Recordset::columnTexts(std::string_view name) 
         else column->push_back(toText(v));
         return true;
     });
-    texts_.emplace_back(key, column);
-    return column;
+    std::shared_ptr<const TextColumn> shared = column;
+    for (const auto& [field, stale] : staleTexts_)
+        if (field == key && *stale == *column) shared = stale;
+    texts_.emplace_back(key, shared);
+    return shared;
 }
 
 // ---------------------------------------------------------------- searches

@@ -41,6 +41,7 @@ public:
         ends_.push_back(static_cast<uint32_t>(chars_.size()));
     }
     std::vector<std::string> toVector() const;
+    bool operator==(const TextColumn& o) const { return ends_ == o.ends_ && chars_ == o.chars_; }
 
 private:
     std::vector<char> chars_;
@@ -246,6 +247,10 @@ private:
     mutable bool watching_ = false;
     mutable uint64_t version_ = 0;  // changes with the rows' content
     mutable std::vector<std::pair<std::string, std::shared_ptr<const TextColumn>>> texts_;
+    // The columns read before the rows last changed: one read again with
+    // the same texts is handed out as the same column, so the lists that
+    // show it stay as they are.
+    mutable std::vector<std::pair<std::string, std::shared_ptr<const TextColumn>>> staleTexts_;
     mutable uint64_t textsVersion_ = 0;
     mutable std::vector<unsigned char> data_;  // packed cells of every row
     mutable uint64_t garbage_ = 0;             // bytes of rows rewritten since
