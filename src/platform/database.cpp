@@ -1274,6 +1274,8 @@ void Database::restoreFrom(const fs::path& source) {
     }
     if (!rowWatches_.empty()) exec(std::string("DELETE FROM ") + kRowChanges);
     if (rc != SQLITE_DONE) fail("The restore failed");
+    // Every table changed at once: the windows are told of each.
+    for (const std::string& table : tableNames()) committedTables_.insert(upperAscii(table));
     if (wasIn) beginWrite();
     refreshRecordsets();
 }

@@ -218,8 +218,8 @@ public:
     };
     static constexpr size_t kMostWatchedFields = 4;
     // Starts watching (the same watch again for the same table and
-    // fields) and drops what was recorded before: its owner reads the
-    // table now and adds the changes taken from then on.
+    // fields: a watch has one owner) and drops what was recorded before:
+    // its owner reads the table now and adds the changes taken from then on.
     int watchRows(const std::string& table, const std::vector<std::string>& fields);
     // What committed writes recorded since the last take; nothing of a
     // transaction still open.
@@ -233,7 +233,8 @@ public:
     // A consistent copy of the committed file into dest (written beside it
     // and renamed, so it is never half written).
     void backupTo(const std::filesystem::path& dest);
-    // Replaces the whole content with that of another database file.
+    // Replaces the whole content with that of another database file; every
+    // table it holds counts as written (takeCommittedTables).
     void restoreFrom(const std::filesystem::path& source);
 
     [[noreturn]] void fail(const std::string& context);
