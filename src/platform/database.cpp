@@ -9,6 +9,7 @@
 #include <random>
 #include <stdexcept>
 
+#include "platform/exact_sum.h"
 #include "platform/machine.h"
 #include "platform/recordset.h"
 
@@ -713,6 +714,18 @@ void Database::registerFunctions() {
                 if (plain) sqlite3_result_value(c, a[0]);
                 else sqlite3_result_text(c, text.data(), static_cast<int>(text.size()),
                                          SQLITE_TRANSIENT);
+            });
+        },
+        nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(
+        db_, "mk_exact_add", -1, SQLITE_UTF8 | SQLITE_DIRECTONLY, this,
+        [](sqlite3_context* c, int n, sqlite3_value** a) {
+            guarded(c, [&] {
+                auto* sums = static_cast<ExactSum*>(sqlite3_value_pointer(a[0], kExactSumsPointer));
+                for (int i = 1, k = 0; sums && i + 3 < n; i += 4, ++k)
+                    sums[k].add(doubleOf(a[i], typeArg(a[i + 1])) *
+                                doubleOf(a[i + 2], typeArg(a[i + 3])));
+                sqlite3_result_null(c);
             });
         },
         nullptr, nullptr, nullptr);

@@ -38,21 +38,15 @@ void TableTotals::readTable() {
     watch_ = db_.watchRows(table_, fields_);
     sums_.assign(terms_.size(), ExactSum());
     const TableInfo& info = db_.tableInfo(table_);
-    std::string columns;
-    for (size_t i = 0; i < fields_.size(); ++i)
-        columns += (i ? ", " : "") +
-                   sqlRead("double", info.fields[static_cast<size_t>(info.fieldIndex(fields_[i]))]);
-    auto st = db_.prepare("SELECT " + columns + " FROM " + quoteName(info.name));
-    std::vector<double> row(fields_.size());
-    while (st->step()) {
-        for (size_t i = 0; i < row.size(); ++i)
-            row[i] = sqlite3_column_double(st->raw(), static_cast<int>(i));
-        for (size_t t = 0; t < terms_.size(); ++t) {
-            const auto [a, b] = places_[t];
-            const double x = row[static_cast<size_t>(a)];
-            sums_[t].add(b < 0 ? x : x * row[static_cast<size_t>(b)]);
-        }
-    }
+    auto field = [&](const std::string& name) {
+        return sqlArgs(info.fields[static_cast<size_t>(info.fieldIndex(name))]);
+    };
+    const std::string one = "1.0," + std::to_string(static_cast<int>(FieldType::Double));
+    std::string terms;
+    for (const Term& t : terms_) terms += ", " + field(t.a) + ", " + (t.b.empty() ? one : field(t.b));
+    auto st = db_.prepare("SELECT count(mk_exact_add(?1" + terms + ")) FROM " + quoteName(info.name));
+    sqlite3_bind_pointer(st->raw(), 1, sums_.data(), kExactSumsPointer, nullptr);
+    st->step();
 }
 
 const std::vector<ExactSum>& TableTotals::sums() {
