@@ -38,11 +38,15 @@ void DataControl::Refresh() { open(Recordset::Open::OnFirstUse); }
 void DataControl::RefreshAtEnd() { open(Recordset::Open::AtEndOnFirstUse); }
 
 void DataControl::open(Recordset::Open how) {
+    // The lists shown over the table read before keep their texts when the
+    // table read again holds the same.
+    auto columns = rs_ ? rs_->takeTexts() : Recordset::Texts{};
     close();
     if (RecordSource.empty())
         throw RuntimeError(err::DatabaseError, "The data control has no table to open.");
     Database& db = machine_.database(dataSourceOf(ConnectionString));
     auto rs = std::make_unique<Recordset>(db, RecordSource, how);
+    rs->keepTexts(std::move(columns));
     for (BoundControl* c : bound_)
         if (!rs->hasField(c->field_))
             throw RuntimeError(err::FieldNotFound, "The field '" + c->field_ +

@@ -1169,17 +1169,35 @@ std::vector<Value> Recordset::columnValues(std::string_view name) const {
     return out;
 }
 
+namespace {
+
+// Puts the columns into stale ones, each replacing a stale one of its field.
+void makeStale(Recordset::Texts& columns, Recordset::Texts& stale) {
+    for (auto& read : columns) {
+        auto same = std::find_if(stale.begin(), stale.end(),
+                                 [&](const auto& s) { return s.first == read.first; });
+        if (same != stale.end()) *same = std::move(read);
+        else stale.push_back(std::move(read));
+    }
+    columns.clear();
+}
+
+}  // namespace
+
+Recordset::Texts Recordset::takeTexts() {
+    makeStale(texts_, staleTexts_);
+    Texts out;
+    out.swap(staleTexts_);
+    return out;
+}
+
+void Recordset::keepTexts(Texts columns) { staleTexts_ = std::move(columns); }
+
 std::shared_ptr<const TextColumn> Recordset::columnTexts(std::string_view name) const {
     const auto i = static_cast<size_t>(indexOf(name));
     ensureLoaded();
     if (textsVersion_ != version_) {
-        for (auto& read : texts_) {
-            auto same = std::find_if(staleTexts_.begin(), staleTexts_.end(),
-                                     [&](const auto& s) { return s.first == read.first; });
-            if (same != staleTexts_.end()) *same = std::move(read);
-            else staleTexts_.push_back(std::move(read));
-        }
-        texts_.clear();
+        makeStale(texts_, staleTexts_);
         textsVersion_ = version_;
     }
     const std::string& key = info_->fields[i].name;

@@ -107,6 +107,13 @@ public:
     // The same as texts, read once and shared until the rows change.
     std::shared_ptr<const TextColumn> columnTexts(std::string_view name) const;
 
+    // The text columns read so far, taken out (the recordset reads its
+    // own again), for another recordset to keep: it hands one out again,
+    // as the same column, when it reads the same texts for that field.
+    using Texts = std::vector<std::pair<std::string, std::shared_ptr<const TextColumn>>>;
+    Texts takeTexts();
+    void keepTexts(Texts columns);
+
     // Searches from the first row: the current row's pending changes are
     // committed as a move would, then the first live row whose field
     // satisfies match becomes current (EOF when none). Rows passed are not
@@ -246,11 +253,11 @@ private:
     mutable uint64_t syncedAt_ = 0;  // the table's writes when last a mirror
     mutable bool watching_ = false;
     mutable uint64_t version_ = 0;  // changes with the rows' content
-    mutable std::vector<std::pair<std::string, std::shared_ptr<const TextColumn>>> texts_;
+    mutable Texts texts_;
     // The columns read before the rows last changed: one read again with
     // the same texts is handed out as the same column, so the lists that
     // show it stay as they are.
-    mutable std::vector<std::pair<std::string, std::shared_ptr<const TextColumn>>> staleTexts_;
+    mutable Texts staleTexts_;
     mutable uint64_t textsVersion_ = 0;
     mutable std::vector<unsigned char> data_;  // packed cells of every row
     mutable uint64_t garbage_ = 0;             // bytes of rows rewritten since

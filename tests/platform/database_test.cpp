@@ -501,7 +501,8 @@ TEST_F(SnapshotTest, AControlReadsItsTableOnlyWhenUsed) {
 }
 
 // A list over a column keeps its texts while only other fields change:
-// read again after a write, the same texts are the same column.
+// read again after a write, or by its control opening the table again,
+// the same texts are the same column.
 TEST_F(SnapshotTest, AColumnReadAgainWithTheSameTextsIsTheSameColumn) {
     makeItems();
     h.exec("INSERT INTO G (\"DESC\", ONSTOCK) VALUES ('a', 1), ('b', 2)");
@@ -521,6 +522,17 @@ TEST_F(SnapshotTest, AColumnReadAgainWithTheSameTextsIsTheSameColumn) {
     const auto renamed = rs.columnTexts("DESC");
     EXPECT_NE(renamed, names);
     EXPECT_EQ(renamed->toVector(), (std::vector<std::string>{"c", "b"}));
+
+    // A data control reading its table again hands out what it read before.
+    DataControl dc(h.machine);
+    dc.bindTable(kConnectionString, "G");
+    const auto listed = dc.recordset().columnTexts("DESC");
+    h.exec("UPDATE G SET ONSTOCK = 7");
+    dc.Refresh();
+    EXPECT_EQ(dc.recordset().columnTexts("DESC"), listed);
+    h.exec("INSERT INTO G (\"DESC\") VALUES ('d')");
+    dc.Refresh();
+    EXPECT_EQ(dc.recordset().columnTexts("DESC")->toVector(), (std::vector<std::string>{"c", "b", "d"}));
 }
 
 // A statement rewriting a table leaves the recordset past its last row,
