@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/failure.h"
+
 namespace mk {
 
 namespace {
@@ -273,7 +275,7 @@ bool Application::runAction(Form* f, Event<>* ev, const Body& body) {
                 for (const auto& step : f->failureSteps_) step();
         } catch (...) {
         }
-        reportFailure(e);
+        tellFailure(e);
         return false;
     }
     actionForm_ = outer;
@@ -302,8 +304,9 @@ void Application::afterCommit(std::function<void()> step) {
     steps_.push_back({actionForm_, std::move(step)});
 }
 
-void Application::reportFailure(const std::exception& e) {
-    msgBox(e.what(), mb::Critical);
+void Application::tellFailure(const std::exception& e) {
+    writeLog(machine_.root(), failureDetail(e));
+    msgBox(failureMessage(e), mb::Critical);
 }
 
 void Application::afterUserEvent() {

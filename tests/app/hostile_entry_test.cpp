@@ -451,6 +451,9 @@ TEST(HostileEntry, EveryPostingFailingHalfWayLeavesAllAsBeforeAndItsRetryPostsOn
             p.press(h);
             ASSERT_EQ(h.dialogs.messages().size(), 1u) << writes;  // the error alone
             EXPECT_EQ(h.dialogs.messages()[0].style, mb::Critical) << writes;
+            // Told in Arabic; the database's words ("disk full") go to the log.
+            EXPECT_TRUE(toldInArabic(h.dialogs.messages()[0].prompt)) << writes;
+            EXPECT_NE(h.logText().find("disk full"), std::string::npos) << writes;
             EXPECT_EQ(everything(h), unposted) << writes;  // a failure shows the lines that differ
             EXPECT_EQ(windowsText(h, p.totals), windows) << writes;
             succeed(h);
