@@ -6,7 +6,9 @@
 #include <cfloat>
 #include <cmath>
 #include <cstring>
+#include <stdexcept>
 
+#include "platform/exact_sum.h"
 #include "platform/machine.h"
 #include "platform/recordset.h"
 
@@ -402,7 +404,9 @@ namespace {
                                      "فيه ثم أعد المحاولة",
                                      detail);
         case SQLITE_CORRUPT:
-        case SQLITE_NOTADB: throw RuntimeError::told(err::DatabaseError, kDamagedMessage, detail);
+        case SQLITE_NOTADB:
+        // Only the file's check refuses statements (Database::checkBeside).
+        case SQLITE_AUTH: throw RuntimeError::told(err::DatabaseError, kDamagedMessage, detail);
         default: throw RuntimeError(err::DatabaseError, "Database error: " + detail);
     }
 }
@@ -632,8 +636,12 @@ void Database::open(bool create) {
 #ifdef MK_PREUPDATE_HOOK
     sqlite3_preupdate_hook(db_, &Database::rowWillChange, this);
 #endif
+    // Only the file's own tables count; the row watches' record is temporary.
     sqlite3_update_hook(
-        db_, [](void* self, int, const char*, const char* table, sqlite3_int64) { rowWritten(self, table); },
+        db_,
+        [](void* self, int, const char* schema, const char* table, sqlite3_int64) {
+            if (schema && std::strcmp(schema, "main") == 0) rowWritten(self, table);
+        },
         this);
     try {
         // A commit is synced together with the removal of its journal, so
@@ -718,6 +726,18 @@ void Database::registerFunctions() {
             });
         },
         nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(
+        db_, "mk_exact_add", -1, SQLITE_UTF8 | SQLITE_DIRECTONLY, this,
+        [](sqlite3_context* c, int n, sqlite3_value** a) {
+            guarded(c, [&] {
+                auto* sums = static_cast<ExactSum*>(sqlite3_value_pointer(a[0], kExactSumsPointer));
+                for (int i = 1, k = 0; sums && i + 3 < n; i += 4, ++k)
+                    sums[k].add(doubleOf(a[i], typeArg(a[i + 1])) *
+                                doubleOf(a[i + 2], typeArg(a[i + 3])));
+                sqlite3_result_null(c);
+            });
+        },
+        nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(db_, "mk_sum_products", 8, SQLITE_UTF8, this, nullptr,
                                productsStep, productsFinal, nullptr);
     sqlite3_create_function_v2(db_, "mk_sum", 2, SQLITE_UTF8, this, nullptr, sumStep, sumFinal,
@@ -744,14 +764,14 @@ void Database::close() {
 }
 
 void Database::fail(const std::string& context) {
+    // A write refused because the file failed its check is told so.
+    if (sqlite3_errcode(db_) == SQLITE_AUTH && checkState_ == Check::Failed) requireCheckPassed();
     throw RuntimeError(err::DatabaseError, context + ": " + sqlite3_errmsg(db_));
 }
 
 std::unique_ptr<Statement> Database::prepare(const std::string& sql) {
     auto it = stmtCache_.find(sql);
     if (it != stmtCache_.end() && !stmtInUse_.count(it->second)) {
-        if (!checkHolds() && !sqlite3_stmt_readonly(it->second))
-            requireCheckPassed();
         stmtInUse_.insert(it->second);
         return std::make_unique<Statement>(it->second, this);
     }
@@ -759,14 +779,6 @@ std::unique_ptr<Statement> Database::prepare(const std::string& sql) {
     if (sqlite3_prepare_v2(db_, sql.c_str(), static_cast<int>(sql.size()), &s, nullptr) !=
         SQLITE_OK)
         fail("Database error");
-    if (!checkHolds() && !sqlite3_stmt_readonly(s)) {
-        try {
-            requireCheckPassed();
-        } catch (...) {
-            sqlite3_finalize(s);
-            throw;
-        }
-    }
     if (it == stmtCache_.end()) {
         stmtCache_[sql] = s;
         stmtInUse_.insert(s);
@@ -776,7 +788,6 @@ std::unique_ptr<Statement> Database::prepare(const std::string& sql) {
 }
 
 void Database::exec(const std::string& sql) {
-    if (!checkHolds() && !inTransaction_) requireCheckPassed();
     char* msg = nullptr;
     if (sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &msg) != SQLITE_OK) {
         std::string m = msg ? msg : "error";
@@ -787,6 +798,7 @@ void Database::exec(const std::string& sql) {
             throw e;
         }
         int ext = sqlite3_extended_errcode(db_);
+        if (ext == SQLITE_AUTH && checkState_ == Check::Failed) requireCheckPassed();
         if (ext == SQLITE_CONSTRAINT_UNIQUE || ext == SQLITE_CONSTRAINT_PRIMARYKEY)
             throw RuntimeError(err::DuplicateKey, "Duplicate value: " + m);
         throwFailure(ext, m);
@@ -952,7 +964,9 @@ void Database::commit() {
     if (!inTransaction_) return;
     inTransaction_ = false;
     if (sqlite3_get_autocommit(db_)) {
+        // SQLite rolled the transaction back itself.
         writtenTables_.clear();
+        afterRollbackOfWatches();
         return;
     }
     try {
@@ -964,6 +978,8 @@ void Database::commit() {
     }
     committedTables_.merge(writtenTables_);
     writtenTables_.clear();
+    for (RowWatch& w : rowWatches_) w.startedInTransaction = false;
+    collectRowChanges();
 }
 
 void Database::rollback() {
@@ -977,7 +993,136 @@ void Database::rollback() {
         }
     }
     infoCache_.clear();
+    afterRollbackOfWatches();
     refreshRecordsets(true);
+}
+
+// ------------------------------------------------------------- row watches
+
+namespace {
+
+constexpr const char* kRowChanges = "mk_row_changes";
+
+std::string watchTrigger(size_t number, const char* kind) {
+    return quoteName("mk_watch_" + std::to_string(number) + "_" + kind);
+}
+
+}  // namespace
+
+void Database::makeWatchTriggers(size_t index, bool again) {
+    const RowWatch& w = rowWatches_[index];
+    const size_t number = index + 1;
+    exec(std::string("CREATE TEMP TABLE IF NOT EXISTS ") + kRowChanges +
+         " (watch INTEGER, sign INTEGER, v0, v1, v2, v3)");
+    std::string columns, fields, olds, news;
+    for (size_t i = 0; i < w.fields.size(); ++i) {
+        const std::string sep = i ? ", " : "";
+        const std::string f = quoteName(w.fields[i]);
+        columns += ", v" + std::to_string(i);
+        fields += sep + f;
+        olds += ", old." + f;
+        news += ", new." + f;
+    }
+    const std::string into = std::string("INSERT INTO ") + kRowChanges + " (watch, sign" +
+                             columns + ") VALUES (" + std::to_string(number);
+    const std::string on = " ON main." + quoteName(w.table) + " BEGIN ";
+    if (again)
+        for (const char* kind : {"insert", "update", "delete"})
+            exec("DROP TRIGGER IF EXISTS temp." + watchTrigger(number, kind));
+    const std::string make = "CREATE TEMP TRIGGER IF NOT EXISTS ";
+    exec(make + watchTrigger(number, "insert") + " AFTER INSERT" + on + into + ", 1" + news +
+         "); END");
+    exec(make + watchTrigger(number, "update") + " AFTER UPDATE OF " + fields + on + into +
+         ", -1" + olds + "); " + into + ", 1" + news + "); END");
+    exec(make + watchTrigger(number, "delete") + " AFTER DELETE" + on + into + ", -1" + olds +
+         "); END");
+}
+
+int Database::watchRows(const std::string& table, const std::vector<std::string>& fields) {
+    if (fields.empty() || fields.size() > kMostWatchedFields)
+        throw std::invalid_argument("A row watch takes 1 to 4 fields.");
+    const TableInfo& info = tableInfo(table);
+    RowWatch w{.table = info.name, .fields = {}, .types = {}, .changes = {}};
+    for (const std::string& f : fields) {
+        const int i = info.fieldIndex(f);
+        if (i < 0)
+            throw RuntimeError(err::FieldNotFound, "The field '" + f +
+                                                       "' was not found in the table " +
+                                                       info.name + ".");
+        w.fields.push_back(info.fields[static_cast<size_t>(i)].name);
+        w.types.push_back(info.fields[static_cast<size_t>(i)].type);
+    }
+    size_t index = 0;
+    while (index < rowWatches_.size() &&
+           (rowWatches_[index].table != w.table || rowWatches_[index].fields != w.fields))
+        ++index;
+    if (index == rowWatches_.size()) rowWatches_.push_back(w);
+    RowWatch& watch = rowWatches_[index];
+    makeWatchTriggers(index, false);
+    auto drop = prepare(std::string("DELETE FROM ") + kRowChanges + " WHERE watch=?1");
+    drop->bindInt(1, static_cast<long long>(index + 1));
+    drop->step();
+    watch.types = w.types;
+    watch.changes.clear();
+    watch.active = true;
+    watch.lost = false;
+    watch.startedInTransaction = !sqlite3_get_autocommit(db_);
+    return static_cast<int>(index + 1);
+}
+
+std::vector<Database::RowChange> Database::takeRowChanges(int watch) {
+    collectRowChanges();
+    std::vector<RowChange> out;
+    out.swap(rowWatches_.at(static_cast<size_t>(watch - 1)).changes);
+    return out;
+}
+
+bool Database::rowWatchLost(int watch) const {
+    return rowWatches_.at(static_cast<size_t>(watch - 1)).lost;
+}
+
+void Database::unwatchRows(int watch) {
+    RowWatch& w = rowWatches_.at(static_cast<size_t>(watch - 1));
+    w.active = false;
+    w.changes.clear();
+}
+
+void Database::collectRowChanges() {
+    // While a transaction is open its records may still roll back.
+    if (rowWatches_.empty() || !db_ || !sqlite3_get_autocommit(db_)) return;
+    bool any = false;
+    {
+        auto st = prepare(std::string("SELECT watch, sign, v0, v1, v2, v3 FROM ") + kRowChanges +
+                          " ORDER BY rowid");
+        while (st->step()) {
+            any = true;
+            const auto number = static_cast<size_t>(st->columnInt(0));
+            if (number == 0 || number > rowWatches_.size()) continue;
+            RowWatch& w = rowWatches_[number - 1];
+            if (!w.active || w.lost) continue;
+            RowChange change{.sign = static_cast<int>(st->columnInt(1)), .values = {}};
+            for (size_t i = 0; i < w.types.size(); ++i)
+                change.values.push_back(st->column(static_cast<int>(i) + 2, w.types[i]));
+            w.changes.push_back(std::move(change));
+        }
+    }
+    if (any) exec(std::string("DELETE FROM ") + kRowChanges);
+}
+
+void Database::afterRollbackOfWatches() {
+    for (size_t i = 0; i < rowWatches_.size(); ++i) {
+        RowWatch& w = rowWatches_[i];
+        if (w.startedInTransaction) {
+            w.lost = true;
+            w.startedInTransaction = false;
+            w.changes.clear();
+        }
+        try {
+            makeWatchTriggers(i, false);
+        } catch (const RuntimeError&) {
+            w.lost = true;
+        }
+    }
 }
 
 bool Database::tellsRowChanges() {
@@ -1041,6 +1186,51 @@ void claimNumber(Database& db, const std::string& table, const std::string& fiel
                                      " سجل به مستند آخر فى هذه الأثناء، ولم يحفظ شيء. غير الرقم ثم "
                                      "احفظ من جديد",
                                  table + "." + field + " = " + formatDouble(number));
+}
+
+void Database::restoreFrom(const fs::path& source) {
+    if (!isDatabaseFile(source))
+        throw RuntimeError(err::DatabaseError,
+                           "'" + source.string() + "' is not a database file of this program.");
+    std::error_code ec;
+    if (fs::equivalent(source, path_, ec)) return;
+    if (!checkHolds()) requireCheckPassed();
+    // The backup cannot run inside a transaction; what the running action
+    // wrote so far is kept, and the action goes on in a new transaction.
+    bool wasIn = inTransaction_;
+    if (wasIn) commit();
+    for (auto& [sql, stmt] : stmtCache_) sqlite3_finalize(stmt);
+    stmtCache_.clear();
+    stmtInUse_.clear();
+    sqlite3* src = nullptr;
+    if (sqlite3_open_v2(source.c_str(), &src, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+        sqlite3_close_v2(src);
+        throw RuntimeError(err::FileNotFound, "Cannot read '" + source.string() + "'.");
+    }
+    sqlite3_backup* b = sqlite3_backup_init(db_, "main", src, "main");
+    int rc = SQLITE_ERROR;
+    if (b) {
+        rc = sqlite3_backup_step(b, -1);
+        sqlite3_backup_finish(b);
+    }
+    sqlite3_close_v2(src);
+    infoCache_.clear();
+    // Every watch reads its table again; its triggers are made anew on
+    // the tables the file now holds.
+    for (size_t i = 0; i < rowWatches_.size(); ++i) {
+        rowWatches_[i].lost = true;
+        rowWatches_[i].changes.clear();
+        try {
+            makeWatchTriggers(i, true);
+        } catch (const RuntimeError&) {
+        }
+    }
+    if (!rowWatches_.empty()) exec(std::string("DELETE FROM ") + kRowChanges);
+    if (rc != SQLITE_DONE) fail("The restore failed");
+    // Every table changed at once: the windows are told of each.
+    for (const std::string& table : tableNames()) committedTables_.insert(upperAscii(table));
+    if (wasIn) beginWrite();
+    refreshRecordsets();
 }
 
 }  // namespace mk

@@ -1,5 +1,5 @@
 // The database file as a whole: its check beside the program's work, and
-// consistent copies of it out (backups) and in (restores).
+// consistent copies of it (backups).
 #include <fcntl.h>
 #include <sqlite3.h>
 #include <unistd.h>
@@ -72,11 +72,51 @@ struct Database::BesideCheck {
     }
 };
 
+namespace {
+
+// Whether a statement of this kind changes what the file holds.
+bool changesFile(int action) {
+    switch (action) {
+        case SQLITE_INSERT:
+        case SQLITE_UPDATE:
+        case SQLITE_DELETE:
+        case SQLITE_CREATE_TABLE:
+        case SQLITE_CREATE_INDEX:
+        case SQLITE_CREATE_TRIGGER:
+        case SQLITE_CREATE_VIEW:
+        case SQLITE_DROP_TABLE:
+        case SQLITE_DROP_INDEX:
+        case SQLITE_DROP_TRIGGER:
+        case SQLITE_DROP_VIEW:
+        case SQLITE_ALTER_TABLE:
+        case SQLITE_REINDEX:
+        case SQLITE_ANALYZE:
+        case SQLITE_CREATE_VTABLE:
+        case SQLITE_DROP_VTABLE: return true;
+        default: return false;
+    }
+}
+
+}  // namespace
+
+int Database::authorize(void* self, int action, const char*, const char*, const char* database,
+                        const char*) {
+    auto* db = static_cast<Database*>(self);
+    if (db->checkHolds() || !changesFile(action) || !database || std::strcmp(database, "main") != 0)
+        return SQLITE_OK;
+    // A statement that writes the file is made once the check has passed.
+    if (db->checkState_ == Check::Running) db->endCheck();
+    return db->checkState_ == Check::Failed ? SQLITE_DENY : SQLITE_OK;
+}
+
 void Database::checkBeside(std::string failureMessage) {
     if (check_ || checkState_ != Check::None) return;
     checkFailureMessage_ = std::move(failureMessage);
-    check_ = std::make_unique<BesideCheck>();
+    check_ = std::make_shared<BesideCheck>();
     checkState_ = Check::Running;
+    // Every statement that would write the file waits for the check (it
+    // covers writes made outside a user action and without beginWrite).
+    sqlite3_set_authorizer(db_, &Database::authorize, this);
     BesideCheck* c = check_.get();
     c->thread = std::thread([c, file = path_.string()] { c->run(file); });
 }
@@ -266,40 +306,5 @@ bool isDatabaseFile(const fs::path& file) {
 void copyDatabaseFile(const fs::path& source, const fs::path& dest) { backupFile(source, dest); }
 
 void Database::backupTo(const fs::path& dest) { backupFile(path_, dest); }
-
-void Database::restoreFrom(const fs::path& source) {
-    if (!isDatabaseFile(source))
-        throw RuntimeError(err::DatabaseError,
-                           "'" + source.string() + "' is not a database file of this program.");
-    std::error_code ec;
-    if (fs::equivalent(source, path_, ec)) return;
-    if (!checkHolds()) requireCheckPassed();
-    // The backup cannot run inside a transaction; what the running action
-    // wrote so far is kept, and the action goes on in a new transaction.
-    bool wasIn = inTransaction_;
-    if (wasIn) commit();
-    for (auto& [sql, stmt] : stmtCache_) sqlite3_finalize(stmt);
-    stmtCache_.clear();
-    stmtInUse_.clear();
-    sqlite3* src = nullptr;
-    if (sqlite3_open_v2(source.c_str(), &src, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
-        sqlite3_close_v2(src);
-        throw RuntimeError(err::FileNotFound, "Cannot read '" + source.string() + "'.");
-    }
-    sqlite3_backup* b = sqlite3_backup_init(db_, "main", src, "main");
-    int rc = SQLITE_ERROR;
-    if (b) {
-        rc = sqlite3_backup_step(b, -1);
-        sqlite3_backup_finish(b);
-    }
-    sqlite3_close_v2(src);
-    infoCache_.clear();
-    if (rc != SQLITE_DONE) fail("The restore failed");
-    if (wasIn) beginWrite();
-    refreshRecordsets();
-    // Every table holds other rows now: the windows are told so, as after
-    // a posting.
-    for (const std::string& table : tableNames()) committedTables_.insert(upperAscii(table));
-}
 
 }  // namespace mk

@@ -97,6 +97,15 @@ TEST(FrontEndStart, TheProgramHoldsItsDataRootUntilItEndsHoweverItEnds) {
         std::getline(in, holder);
     }
     ASSERT_EQ(holder, std::to_string(program));
+    // And once it has made its new database file (its one write).
+    const std::filesystem::path file = root.path() / "C" / "INVENT.MDB";
+    auto made = [&] {
+        std::error_code ec;
+        return std::filesystem::file_size(file, ec) > 0 && !ec &&
+               !std::filesystem::exists(file.string() + "-journal", ec);
+    };
+    for (int i = 0; i < 400 && !made(); ++i) QTest::qWait(50);
+    ASSERT_TRUE(made());
 
     FakeClock clock{defaultStart()};
     ScriptedDialogs dialogs;
