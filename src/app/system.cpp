@@ -35,8 +35,8 @@ constexpr const char* kDamaged = "الملف تالف";
 // What a start says of a file it cannot use: which file, what is wrong,
 // that it is left as it is, and what the user can do.
 std::string unusableMessage(const fs::path& file, const std::string& what, const char* advice) {
-    return std::string("لا يمكن استخدام ملف قاعدة البيانات ") + kDatabasePath + " (" + file.string() +
-           "): " + what + ".\r\n" + "يتوقف البرنامج الآن دون أن يغير شيئا فى الملف. " + advice;
+    return std::string("لا يمكن استخدام ملف قاعدة البيانات ") + kDatabasePath + " (" +
+           file.string() + "): " + what + ".\r\n" + "يتوقف البرنامج الآن دون أن يغير شيئا فى الملف. " + advice;
 }
 
 [[noreturn]] void unusable(Machine& machine, const fs::path& file, const std::string& what,

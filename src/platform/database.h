@@ -270,8 +270,8 @@ private:
     bool checkHolds() const { return checkState_ == Check::None || checkState_ == Check::Passed; }
     // Refuses a statement that would write the file while its check has
     // not passed (SQLite's authorizer).
-    static int authorize(void* self, int action, const char*, const char*, const char* database,
-                         const char*);
+    static int authorize(void* self, int action, const char* object, const char*,
+                         const char* database, const char*);
     void endCheck();
     void stopCheck();
     // Told by SQLite of every row the connection writes.

@@ -98,7 +98,9 @@ public:
     void addFailureStep(std::function<void()> step) { failureSteps_.push_back(std::move(step)); }
     // Whether the window holds a document being added or edited and not
     // yet saved; record editing adds the check of its own mode.
-    void addUnsavedCheck(std::function<bool()> check) { unsavedChecks_.push_back(std::move(check)); }
+    void addUnsavedCheck(std::function<bool()> check) {
+        unsavedChecks_.push_back(std::move(check));
+    }
     bool holdsUnsavedDocument() const {
         for (const auto& unsaved : unsavedChecks_)
             if (unsaved()) return true;

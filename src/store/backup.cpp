@@ -92,19 +92,23 @@ void Form47::restore() {
     auto refuse = [this](const std::string& why) {
         MsgBoxAfterCommit(std::string(kNotRestored) + ": " + why, mb::Critical);
     };
-    auto logged = [&](const std::string& detail) { writeLog(machine.root(), "restore: " + detail); };
+    auto logged = [&](const std::string& detail) {
+        writeLog(machine.root(), "restore: " + detail);
+    };
     if (File1->fileName->empty()) {
         refuse("لم تختر ملفا. اختر ملف قاعدة البيانات ثم اضغط إسترجاع");
         return;
     }
     const std::string source = joinWindowsPath(Dir2->path(), File1->fileName.get());
-    if (machine.mapPath(joinWindowsPath("c:\\", fileNameOf(source))) != machine.mapPath(kDatabasePath)) {
+    const fs::path into = machine.mapPath(joinWindowsPath("c:\\", fileNameOf(source)));
+    if (into != machine.mapPath(kDatabasePath)) {
         // Another name is only copied into the root of drive C.
         try {
             copyFileInto(machine, source, "c:\\");
         } catch (const std::exception& e) {
             logged(failureDetail(e));
-            refuse("تعذر نسخ الملف " + source + " إلى القرص C. " + failureMessage(e));
+            refuse("تعذر نسخ الملف " + source + " إلى القرص C. تأكد من وجود الملف ومن إمكان "
+                   "الكتابة فى القرص C ثم أعد المحاولة");
             return;
         }
         MsgBoxAfterCommit("تم إسترجاع ملف قاعهدة البيانات", mb::Information);
@@ -119,13 +123,14 @@ void Form47::restore() {
     const fs::path candidate = machine.mapPath(source);
     if (const std::string problem = candidateProblem(machine, candidate); !problem.empty()) {
         logged(candidate.string() + ": " + problem);
-        refuse("الملف " + source + " ليس نسخة سليمة من قاعدة بيانات هذا البرنامج، " + kLiveUnchanged +
-               ". اختر نسخة إحتياطية أخرى");
+        refuse("الملف " + source + " ليس نسخة سليمة من قاعدة بيانات هذا البرنامج، " +
+               kLiveUnchanged + ". اختر نسخة إحتياطية أخرى");
         return;
     }
     // The file replaced is kept beside it, for a restore made by mistake.
     Database& live = machine.database(kDatabasePath);
-    const fs::path keptFile = live.path().parent_path() / (live.path().filename().string() + kKeptSuffix);
+    const fs::path keptFile =
+        live.path().parent_path() / (live.path().filename().string() + kKeptSuffix);
     const std::string kept = toWindowsPath(machine, keptFile);
     try {
         live.backupTo(keptFile);
@@ -159,7 +164,8 @@ void Form47::restore() {
                kept + "). أفرغ مساحة على القرص ثم أعد المحاولة");
         return;
     }
-    MsgBoxAfterCommit(std::string("تم إسترجاع ملف قاعهدة البيانات") + "\r\n" + "الملف السابق محفوظ باسم " + kept,
+    MsgBoxAfterCommit(std::string("تم إسترجاع ملف قاعهدة البيانات") + "\r\n" +
+                          "الملف السابق محفوظ باسم " + kept,
                       mb::Information);
 }
 

@@ -40,7 +40,8 @@ struct BackupTest : ::testing::Test {
     bool refused() {
         const std::string said = h.lastMessage();
         return said.rfind("لم يتم الإسترجاع: ", 0) == 0 && lastStyle() == mb::Critical &&
-               toldInArabic(said, {"D:\\OLD\\INVENT.MDB", "D:\\HOLLOW\\INVENT.MDB", "D:\\INVENT.MDB"}) &&
+               toldInArabic(said,
+                            {"D:\\OLD\\INVENT.MDB", "D:\\HOLLOW\\INVENT.MDB", "D:\\INVENT.MDB"}) &&
                !fs::exists(h.machine.mapPath("C:\\INVENT.MDB.before-restore"));
     }
     Harness h;
@@ -209,7 +210,8 @@ TEST_F(BackupTest, AFailureAfterTheReplacementPutsTheKeptCopyBack) {
 
     restore("d", "", "INVENT.MDB");
     const std::string said = h.lastMessage();
-    EXPECT_EQ(said.rfind("لم يتم الإسترجاع: تعذر إتمام الإسترجاع فأعيدت البيانات السابقة كما كانت", 0), 0u)
+    EXPECT_EQ(
+        said.rfind("لم يتم الإسترجاع: تعذر إتمام الإسترجاع فأعيدت البيانات السابقة كما كانت", 0), 0u)
         << said;
     EXPECT_NE(said.find("C:\\INVENT.MDB.before-restore"), std::string::npos);
     EXPECT_TRUE(toldInArabic(said, {"C:\\INVENT.MDB.before-restore"})) << said;
