@@ -280,6 +280,8 @@ std::string columnSql(const FieldDef& f) {
 
 }  // namespace
 
+Value readValue(sqlite3_value* v, FieldType type) { return valueOf(v, type); }
+
 std::string sqlRead(const char* conversion, const FieldInfo& field) {
     return std::string("mk_") + conversion + "(" + quoteName(field.name) + "," +
            std::to_string(static_cast<int>(field.type)) + ")";
@@ -606,6 +608,9 @@ Database::Database(Machine& machine, fs::path path, bool create)
 
 Database::~Database() {
     for (Recordset* rs : std::set<Recordset*>(recordsets_)) rs->detach();
+    tellWatchers(&RowWatcher::closing);
+    rowWatchers_.clear();
+    watched_.clear();
     close();
 }
 
@@ -943,10 +948,12 @@ void Database::commit() {
     }
     committedTables_.merge(writtenTables_);
     writtenTables_.clear();
+    tellWatchers(&RowWatcher::committed);
 }
 
 void Database::rollback() {
     if (!inTransaction_) return;
+    tellWatchers(&RowWatcher::rollingBack);
     inTransaction_ = false;
     writtenTables_.clear();
     if (!sqlite3_get_autocommit(db_)) {
@@ -984,6 +991,34 @@ void Database::unwatch(Recordset* rs, const std::string& table) {
     lastWatched_ = nullptr;
 }
 
+void Database::watchRows(RowWatcher* w, const std::string& table) {
+    Watched& entry = watched_[upperAscii(table)];
+    if (std::find(entry.watchers.begin(), entry.watchers.end(), w) == entry.watchers.end())
+        entry.watchers.push_back(w);
+    if (std::find(rowWatchers_.begin(), rowWatchers_.end(), w) == rowWatchers_.end())
+        rowWatchers_.push_back(w);
+    lastChanged_.clear();
+    lastWatched_ = nullptr;
+}
+
+void Database::unwatchRows(RowWatcher* w, const std::string& table) {
+    auto it = watched_.find(upperAscii(table));
+    if (it != watched_.end()) {
+        auto& list = it->second.watchers;
+        list.erase(std::remove(list.begin(), list.end(), w), list.end());
+    }
+    rowWatchers_.erase(std::remove(rowWatchers_.begin(), rowWatchers_.end(), w), rowWatchers_.end());
+    lastChanged_.clear();
+    lastWatched_ = nullptr;
+}
+
+void Database::tellWatchers(void (RowWatcher::*tell)()) {
+    // A watcher may stop watching when told.
+    for (RowWatcher* w : std::vector<RowWatcher*>(rowWatchers_))
+        if (std::find(rowWatchers_.begin(), rowWatchers_.end(), w) != rowWatchers_.end())
+            (w->*tell)();
+}
+
 uint64_t Database::tableWrites(const std::string& table) const {
     auto it = watched_.find(upperAscii(table));
     return it == watched_.end() ? 0 : it->second.writes;
@@ -1003,6 +1038,7 @@ void Database::rowWillChange(void* self, sqlite3* h, int op, const char* schema,
     if (!w) return;
     ++w->writes;
     for (Recordset* rs : w->recordsets) rs->tableWillChange(h, op, oldRowid, newRowid);
+    for (RowWatcher* rw : w->watchers) rw->rowWillChange(h, op, oldRowid, newRowid);
 }
 
 void Database::refreshRecordsets(bool keepPositions) {
@@ -1108,6 +1144,7 @@ void Database::restoreFrom(const fs::path& source) {
     // wrote so far is kept, and the action goes on in a new transaction.
     bool wasIn = inTransaction_;
     if (wasIn) commit();
+    tellWatchers(&RowWatcher::replacing);
     for (auto& [sql, stmt] : stmtCache_) sqlite3_finalize(stmt);
     stmtCache_.clear();
     stmtInUse_.clear();
