@@ -172,9 +172,10 @@ void ReportPreview::placeOnScreen() {
     QPoint at = area.center() - QPoint(want.width() / 2, want.height() / 2);
     if (lastOpened && lastOpened != this && lastOpened->isVisible()) {
         at = lastOpened->pos() + QPoint(kStep, kStep);
-        if (at.x() + want.width() + kDecoration > area.right() ||
-            at.y() + want.height() + kDecoration > area.bottom())
-            at = area.topLeft() + QPoint(kStep, kStep);
+        // Back to the screen's corner when the step would leave it.
+        if (at.x() + want.width() + kDecoration > area.right() + 1 ||
+            at.y() + want.height() + kDecoration > area.bottom() + 1)
+            at = area.topLeft();
     }
     move(at);
     lastOpened = this;
@@ -259,13 +260,13 @@ void ReportPreview::saveAsPdf() {
         dialog.setFileMode(QFileDialog::AnyFile);
         dialog.setNameFilter(QStringLiteral("PDF (*.pdf)"));
         dialog.setDefaultSuffix(QStringLiteral("pdf"));
-        const QFileInfo at(path);
-        if (at.absoluteDir().exists()) {
-            dialog.setDirectory(at.absolutePath());
-            dialog.selectFile(at.fileName());
-        } else {
-            dialog.selectFile(path);
+        // The dialog stands in the file's folder, or where the part of
+        // its path that is there ends, the rest of the path as the name.
+        QDir base = QFileInfo(path).absoluteDir();
+        while (!base.exists() && base.cdUp()) {
         }
+        dialog.setDirectory(base);
+        dialog.selectFile(base.relativeFilePath(path));
         figuresLeftToRight(dialog);
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
         path = dialog.selectedFiles().front();
