@@ -107,6 +107,8 @@ public:
         const std::string range = " WHERE rowid >= ?1 AND rowid <= ?2 ORDER BY rowid";
         selectIds_ = "SELECT rowid" + from + range;
         selectCells_ = "SELECT rowid" + columns + from + range;
+        for (size_t c = 1; c <= fields_.size(); ++c)
+            selectKept_ += (c == 1 ? "SELECT ?" : ", ?") + std::to_string(c);
         {
             auto st = db.prepare("SELECT count(*)" + from);
             st->step();
@@ -135,7 +137,7 @@ public:
     void read(long first, long n, std::vector<std::string>& out) {
         const size_t wanted = out.size() + static_cast<size_t>(std::max(0L, n)) * columns();
         if (n > 0 && whole_) {
-            for (long i = first; i < first + n && i < static_cast<long>(kept_.size()); ++i)
+            for (long i = first; i < first + n && i < static_cast<long>(keptRows_.size()); ++i)
                 appendKept(static_cast<size_t>(i), out);
         } else if (n > 0 && db_) {
             auto anchor = std::prev(anchors_.upper_bound(first));
@@ -159,7 +161,7 @@ public:
                         return false;
                     }
                     if (kept >= 0) appendKept(static_cast<size_t>(kept), out);
-                    else appendLive(*st, out);
+                    else appendLive(*st, 1, out);
                     ++got;
                     return true;
                 });
@@ -199,9 +201,10 @@ private:
         return std::binary_search(foreign_.begin(), foreign_.end(), rowid);
     }
     long keptAt(long long rowid) const {
-        auto it = std::lower_bound(kept_.begin(), kept_.end(), rowid,
+        auto it = std::lower_bound(keptRows_.begin(), keptRows_.end(), rowid,
                                    [](const Kept& k, long long r) { return k.rowid < r; });
-        return it != kept_.end() && it->rowid == rowid ? static_cast<long>(it - kept_.begin()) : -1;
+        return it != keptRows_.end() && it->rowid == rowid ? static_cast<long>(it - keptRows_.begin())
+                                                            : -1;
     }
 
     // Calls take(rowid, kept index or -1, statement on the row) for every
@@ -213,14 +216,14 @@ private:
         st->bindInt(1, from);
         st->bindInt(2, bound_);
         size_t k = static_cast<size_t>(
-            std::lower_bound(kept_.begin(), kept_.end(), from,
+            std::lower_bound(keptRows_.begin(), keptRows_.end(), from,
                              [](const Kept& kk, long long r) { return kk.rowid < r; }) -
-            kept_.begin());
+            keptRows_.begin());
         bool live = st->step();
         for (;;) {
             const long long liveRow = live ? st->columnInt(0) : LLONG_MAX;
-            const long long keptRow = k < kept_.size() ? kept_[k].rowid : LLONG_MAX;
-            if (!live && k >= kept_.size()) return;
+            const long long keptRow = k < keptRows_.size() ? keptRows_[k].rowid : LLONG_MAX;
+            if (!live && k >= keptRows_.size()) return;
             if (keptRow <= liveRow) {
                 if (!take(keptRow, static_cast<long>(k), nullptr)) return;
                 ++k;
@@ -232,121 +235,160 @@ private:
         }
     }
 
-    void appendKept(size_t k, std::vector<std::string>& out) const {
-        size_t at = kept_[k].start;
-        for (size_t c = 0; c < columns(); ++c) {
-            uint32_t length = 0;
-            std::memcpy(&length, keptText_.data() + at, sizeof length);
-            at += sizeof length;
-            out.emplace_back(keptText_, at, length);
-            at += length;
+    // Kept rows hold each cell as it was stored: a tag, then the number
+    // or the bytes; they print through the same reading as live rows.
+    static void pack(std::string& out, sqlite3_value* v) {
+        auto varint = [&](unsigned long long n) {
+            do {
+                out += static_cast<char>((n & 0x7F) | (n > 0x7F ? 0x80 : 0));
+                n >>= 7;
+            } while (n);
+        };
+        const int type = v ? sqlite3_value_type(v) : SQLITE_NULL;
+        out += static_cast<char>(type);
+        if (type == SQLITE_INTEGER) {
+            const long long i = sqlite3_value_int64(v);
+            varint((static_cast<unsigned long long>(i) << 1) ^ static_cast<unsigned long long>(i >> 63));
+        } else if (type == SQLITE_FLOAT) {
+            const double d = sqlite3_value_double(v);
+            out.append(reinterpret_cast<const char*>(&d), sizeof d);
+        } else if (type == SQLITE_TEXT || type == SQLITE_BLOB) {
+            const void* p = type == SQLITE_TEXT ? static_cast<const void*>(sqlite3_value_text(v))
+                                                : sqlite3_value_blob(v);
+            const auto n = static_cast<size_t>(sqlite3_value_bytes(v));
+            varint(n);
+            if (n) out.append(static_cast<const char*>(p), n);
         }
     }
-    void appendLive(Statement& st, std::vector<std::string>& out) const {
+    void appendKept(size_t k, std::vector<std::string>& out) {
+        if (!db_) {
+            out.resize(out.size() + columns());
+            return;
+        }
+        auto st = db_->prepare(selectKept_);
+        sqlite3_stmt* s = st->raw();
+        const char* at = kept_.data() + keptRows_[k].start;
+        auto varint = [&] {
+            unsigned long long n = 0;
+            for (int shift = 0;; shift += 7) {
+                const auto byte = static_cast<unsigned char>(*at++);
+                n |= static_cast<unsigned long long>(byte & 0x7F) << shift;
+                if (!(byte & 0x80)) return n;
+            }
+        };
+        for (int c = 1; c <= static_cast<int>(columns()); ++c) {
+            const int type = *at++;
+            if (type == SQLITE_INTEGER) {
+                const unsigned long long z = varint();
+                sqlite3_bind_int64(s, c, static_cast<long long>((z >> 1) ^ (~(z & 1) + 1)));
+            } else if (type == SQLITE_FLOAT) {
+                double d = 0;
+                std::memcpy(&d, at, sizeof d);
+                at += sizeof d;
+                sqlite3_bind_double(s, c, d);
+            } else if (type == SQLITE_TEXT || type == SQLITE_BLOB) {
+                const auto n = static_cast<int>(varint());
+                if (type == SQLITE_TEXT) sqlite3_bind_text(s, c, at, n, SQLITE_TRANSIENT);
+                else sqlite3_bind_blob(s, c, at, n, SQLITE_TRANSIENT);
+                at += n;
+            } else {
+                sqlite3_bind_null(s, c);
+            }
+        }
+        st->step();
+        appendLive(*st, 0, out);
+    }
+    void appendLive(Statement& st, int first, std::vector<std::string>& out) const {
         for (size_t c = 0; c < columns(); ++c) {
-            const int i = static_cast<int>(c) + 1;
+            const int i = static_cast<int>(c) + first;
             out.push_back(cellText([&] { return st.column(i, types_[c]); },
                                    [&] { return st.columnText(i); }));
         }
     }
-    void keepText(const std::string& text) {
-        const auto length = static_cast<uint32_t>(text.size());
-        keptText_.append(reinterpret_cast<const char*>(&length), sizeof length);
-        keptText_ += text;
-    }
-    size_t insertKept(long long rowid) {
-        Kept k{rowid, keptText_.size()};
-        if (kept_.empty() || kept_.back().rowid < rowid) {
-            kept_.push_back(k);
-            return kept_.size() - 1;
+    void insertKept(long long rowid, size_t start) {
+        const Kept k{rowid, start, static_cast<uint32_t>(kept_.size() - start)};
+        if (keptRows_.empty() || keptRows_.back().rowid < rowid) {
+            keptRows_.push_back(k);
+            return;
         }
-        auto it = std::lower_bound(kept_.begin(), kept_.end(), rowid,
+        auto it = std::lower_bound(keptRows_.begin(), keptRows_.end(), rowid,
                                    [](const Kept& kk, long long r) { return kk.rowid < r; });
-        return static_cast<size_t>(kept_.insert(it, k) - kept_.begin());
+        keptRows_.insert(it, k);
     }
 
     // The row as it stands before the change, as the snapshot shows it.
     void keepOld([[maybe_unused]] sqlite3* h, long long rowid) {
-        insertKept(rowid);
+        const size_t start = kept_.size();
 #ifdef MK_PREUPDATE_HOOK
         const int count = sqlite3_preupdate_count(h);
         for (size_t c = 0; c < columns(); ++c) {
             sqlite3_value* v = nullptr;
-            std::string text;
-            if (fields_[c] < count && sqlite3_preupdate_old(h, fields_[c], &v) == SQLITE_OK && v)
-                text = cellText([&] { return readValue(v, types_[c]); }, [&] {
-                    const unsigned char* p = sqlite3_value_text(v);
-                    return std::string(p ? reinterpret_cast<const char*>(p) : "",
-                                       static_cast<size_t>(sqlite3_value_bytes(v)));
-                });
-            keepText(text);
+            if (fields_[c] >= count || sqlite3_preupdate_old(h, fields_[c], &v) != SQLITE_OK) v = nullptr;
+            pack(kept_, v);
         }
 #else
-        for (size_t c = 0; c < columns(); ++c) keepText("");
+        for (size_t c = 0; c < columns(); ++c) pack(kept_, nullptr);
 #endif
+        insertKept(rowid, start);
     }
 
     // Reads every row of the snapshot not kept yet; from then on the table
     // is not read again.
     void keepAll() {
         if (whole_ || !db_) return;
-        std::vector<Kept> all;
-        std::string text;
-        text.swap(keptText_);
-        std::vector<Kept> before;
+        std::string before;
         before.swap(kept_);
+        std::vector<Kept> beforeRows;
+        beforeRows.swap(keptRows_);
         {
-            std::vector<std::string> cells;
             auto st = db_->prepare(selectCells_);
             st->bindInt(1, LLONG_MIN);
             st->bindInt(2, bound_);
             size_t k = 0;
             auto keepBefore = [&](size_t i) {
-                kept_.push_back({before[i].rowid, keptText_.size()});
-                size_t at = before[i].start;
-                for (size_t c = 0; c < columns(); ++c) {
-                    uint32_t length = 0;
-                    std::memcpy(&length, text.data() + at, sizeof length);
-                    keptText_.append(text, at, sizeof length + length);
-                    at += sizeof length + length;
-                }
+                const size_t start = kept_.size();
+                kept_.append(before, beforeRows[i].start, beforeRows[i].size);
+                insertKept(beforeRows[i].rowid, start);
             };
             while (st->step()) {
                 const long long rowid = st->columnInt(0);
-                while (k < before.size() && before[k].rowid < rowid) keepBefore(k++);
-                if (k < before.size() && before[k].rowid == rowid) {
+                while (k < beforeRows.size() && beforeRows[k].rowid < rowid) keepBefore(k++);
+                if (k < beforeRows.size() && beforeRows[k].rowid == rowid) {
                     keepBefore(k++);
                     continue;
                 }
                 if (isForeign(rowid)) continue;
-                kept_.push_back({rowid, keptText_.size()});
-                cells.clear();
-                appendLive(*st, cells);
-                for (const std::string& c : cells) keepText(c);
+                const size_t start = kept_.size();
+                for (int c = 1; c <= static_cast<int>(columns()); ++c)
+                    pack(kept_, sqlite3_column_value(st->raw(), c));
+                insertKept(rowid, start);
             }
-            while (k < before.size()) keepBefore(k++);
+            while (k < beforeRows.size()) keepBefore(k++);
         }
         whole_ = true;
         foreign_.clear();
         foreign_.shrink_to_fit();
-        detach();
+        // The table is no longer watched, but kept rows are still read
+        // through the connection while it is open.
+        if (db_) db_->unwatchRows(this, table_);
     }
 
     struct Kept {
         long long rowid;
-        size_t start;  // in keptText_: each cell's length, then its bytes
+        size_t start;  // in kept_
+        uint32_t size;
     };
 
     Database* db_;
     std::string table_;
     std::vector<int> fields_;  // table field index of each column
     std::vector<FieldType> types_;
-    std::string selectIds_, selectCells_;
+    std::string selectIds_, selectCells_, selectKept_;
     long count_ = 0;
     long long bound_ = 0;             // the highest row number when taken
     std::vector<long long> foreign_;  // row numbers up to bound_ added since (sorted)
-    std::vector<Kept> kept_;          // rows kept as they were (sorted)
-    std::string keptText_;
+    std::vector<Kept> keptRows_;      // rows kept as they were (sorted)
+    std::string kept_;                // their cells
     bool whole_ = false;  // every row is kept
     bool openedInTransaction_ = false;
     std::map<long, long long> anchors_;  // where a row of the snapshot is: index -> row number
