@@ -96,7 +96,7 @@ std::string cellText(Read read, Raw raw) {
 // The rows of one table as they stood when the snapshot was taken, read as
 // they are asked for. Before a row of the snapshot changes, its shown
 // fields are kept as they were; rows added since are left out.
-class TableSnapshot : public RowWatcher {
+class TableSnapshot : public RowChangeListener {
 public:
     TableSnapshot(Database& db, const TableInfo& info, std::vector<int> fields)
         : db_(&db), table_(info.name), fields_(std::move(fields)) {
@@ -121,7 +121,7 @@ public:
         }
         anchors_[0] = LLONG_MIN;
         openedInTransaction_ = db.inTransaction();
-        db.watchRows(this, table_);
+        db.addRowChangeListener(this, table_);
         // Without word of changes to come, the rows are read now.
         if (!Database::tellsRowChanges()) keepAll();
     }
@@ -193,7 +193,7 @@ public:
 
 private:
     void detach() {
-        if (db_) db_->unwatchRows(this, table_);
+        if (db_) db_->removeRowChangeListener(this, table_);
         db_ = nullptr;
     }
 
@@ -370,7 +370,7 @@ private:
         foreign_.shrink_to_fit();
         // The table is no longer watched, but kept rows are still read
         // through the connection while it is open.
-        if (db_) db_->unwatchRows(this, table_);
+        if (db_) db_->removeRowChangeListener(this, table_);
     }
 
     struct Kept {
