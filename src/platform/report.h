@@ -7,6 +7,7 @@
 #include <iterator>
 #include <memory>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "platform/value.h"
@@ -74,6 +75,29 @@ struct RenderedPage {
     std::vector<RenderedLine> lines;
 };
 
+// Walks a container read by index; Reference is what reading gives.
+template <class Container, class Reference>
+class IndexIterator {
+public:
+    using value_type = std::remove_cvref_t<Reference>;
+    using reference = Reference;
+    using pointer = void;
+    using difference_type = std::ptrdiff_t;
+    using iterator_category = std::input_iterator_tag;
+    IndexIterator(const Container* c, size_t i) : c_(c), i_(i) {}
+    Reference operator*() const { return (*c_)[i_]; }
+    IndexIterator& operator++() {
+        ++i_;
+        return *this;
+    }
+    bool operator==(const IndexIterator& o) const { return i_ == o.i_; }
+    bool operator!=(const IndexIterator& o) const { return i_ != o.i_; }
+
+private:
+    const Container* c_;
+    size_t i_;
+};
+
 // The pages of a rendered report. A page is laid out when it is read,
 // from the rows it shows, read from the report's table then; the last few
 // pages read are kept, so a reference to a page stays good until
@@ -98,27 +122,7 @@ public:
     // How many laid-out pages are held now.
     size_t laidOutCount() const;
 
-    class const_iterator {
-    public:
-        using value_type = RenderedPage;
-        using reference = const RenderedPage&;
-        using pointer = const RenderedPage*;
-        using difference_type = std::ptrdiff_t;
-        using iterator_category = std::forward_iterator_tag;
-        const_iterator(const RenderedPages* pages, size_t i) : pages_(pages), i_(i) {}
-        reference operator*() const { return (*pages_)[i_]; }
-        pointer operator->() const { return &(*pages_)[i_]; }
-        const_iterator& operator++() {
-            ++i_;
-            return *this;
-        }
-        bool operator==(const const_iterator& o) const { return i_ == o.i_; }
-        bool operator!=(const const_iterator& o) const { return i_ != o.i_; }
-
-    private:
-        const RenderedPages* pages_;
-        size_t i_;
-    };
+    using const_iterator = IndexIterator<RenderedPages, const RenderedPage&>;
     const_iterator begin() const { return {this, 0}; }
     const_iterator end() const { return {this, size()}; }
 
@@ -147,26 +151,7 @@ public:
     std::vector<Row> toVector() const;
     bool operator==(const std::vector<Row>& rows) const { return toVector() == rows; }
 
-    class const_iterator {
-    public:
-        using value_type = Row;
-        using reference = Row;
-        using pointer = void;
-        using difference_type = std::ptrdiff_t;
-        using iterator_category = std::input_iterator_tag;
-        const_iterator(const ReportRows* rows, size_t i) : rows_(rows), i_(i) {}
-        Row operator*() const { return (*rows_)[i_]; }
-        const_iterator& operator++() {
-            ++i_;
-            return *this;
-        }
-        bool operator==(const const_iterator& o) const { return i_ == o.i_; }
-        bool operator!=(const const_iterator& o) const { return i_ != o.i_; }
-
-    private:
-        const ReportRows* rows_;
-        size_t i_;
-    };
+    using const_iterator = IndexIterator<ReportRows, Row>;
     using iterator = const_iterator;
     const_iterator begin() const { return {this, 0}; }
     const_iterator end() const { return {this, size()}; }

@@ -229,31 +229,14 @@ void figuresLeftToRight(QWidget& dialog) {
 }
 
 bool askYesNo(QWidget* parent, const QString& title, const QString& question) {
-    QMessageBox box(QMessageBox::Question, title, question, QMessageBox::NoButton, parent);
-    box.setObjectName(QStringLiteral("MsgBox"));
-    QPushButton* yes = box.addButton(answerCaption(answer::Yes), QMessageBox::YesRole);
-    yes->setObjectName(answerName(answer::Yes));
-    QPushButton* no = box.addButton(answerCaption(answer::No), QMessageBox::NoRole);
-    no->setObjectName(answerName(answer::No));
-    box.setDefaultButton(no);
-    box.setEscapeButton(no);
-    if (auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label")))
-        showReading(*label, asParagraph(question));
-    box.exec();
-    return box.clickedButton() == yes;
+    // No is the default: the answer that changes nothing.
+    return showMessage(parent, asParagraph(question), std8(title), mb::YesNo | mb::Question | 256) ==
+           answer::Yes;
 }
 
 void tell(QWidget* parent, const QString& title, const QString& text, bool warning) {
-    QMessageBox box(warning ? QMessageBox::Warning : QMessageBox::Information, title, text,
-                    QMessageBox::NoButton, parent);
-    box.setObjectName(QStringLiteral("MsgBox"));
-    QPushButton* ok = box.addButton(answerCaption(answer::OK), QMessageBox::AcceptRole);
-    ok->setObjectName(answerName(answer::OK));
-    box.setDefaultButton(ok);
-    box.setEscapeButton(ok);
-    if (auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label")))
-        showReading(*label, asParagraph(text));
-    box.exec();
+    showMessage(parent, asParagraph(text), std8(title),
+                mb::OKOnly | (warning ? mb::Exclamation : mb::Information));
 }
 
 }  // namespace mk::qt
