@@ -9,11 +9,11 @@ namespace {
 const char* const kNoCurrentRow = "No record is shown: nothing was changed.";
 const char* const kNoteTitle = "ملحوظة";
 
-// Puts a value back into a bound box as typed: a change, as typing is.
+// Puts a pending value back into a bound box: a change, as typing is.
 void setBoundValue(BoundControl* b, const Value& v) {
-    if (auto* t = dynamic_cast<TextBox*>(b)) t->setText(toText(v));
+    if (auto* t = dynamic_cast<TextBox*>(b)) t->setValue(v);
     else if (auto* d = dynamic_cast<DataCombo*>(b)) d->setText(toText(v));
-    else if (auto* l = dynamic_cast<Label*>(b)) l->setCaption(toText(v));
+    else if (auto* l = dynamic_cast<Label*>(b)) l->setValue(v);
     else if (auto* c = dynamic_cast<CheckBox*>(b)) c->setValue(toBool(v) ? 1 : 0);
 }
 

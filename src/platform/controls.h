@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -131,7 +132,11 @@ public:
     std::string entryName() const override;
 
 protected:
+    // What a bound change stores: the value code gave with setValue, else
+    // the text on show.
+    Value pendingValue(const std::string& shown) const { return exact_ ? *exact_ : Value(shown); }
     bool changed_ = false;
+    std::optional<Value> exact_;
 };
 
 class Label : public Control, public BoundValue {
@@ -140,6 +145,9 @@ public:
     const std::string& caption() const { return caption_; }
     void setCaption(const std::string& c);    // a change when bound
     void displayCaption(const std::string& c);  // shown only, never stored
+    // A change when bound that stores the value itself, while the caption
+    // shows its text (a double's text keeps 15 digits; the field gets it whole).
+    void setValue(const Value& v);
     // Whether its caption names something: not empty, not only a number.
     bool namesSomething() const;
     Shown<bool> autoSize{this, false};
@@ -147,7 +155,7 @@ public:
     Shown<bool> transparent{this, false};
 
     void showBoundValue(const Value& v) override;
-    Value boundValue() const override { return Value(caption_); }
+    Value boundValue() const override { return pendingValue(caption_); }
     void sourceChanged() override { changed(false); }
 
 private:
@@ -161,6 +169,9 @@ public:
     const std::string& text() const { return text_; }
     void setText(const std::string& t);      // a change when bound
     void displayText(const std::string& t);  // shown only, never stored
+    // A change when bound that stores the value itself, while the box shows
+    // its text (as Label::setValue).
+    void setValue(const Value& v);
     Shown<bool> locked{this, false};
     Shown<bool> multiLine{this, false};
     Shown<bool> scrollBars{this, false};
@@ -173,7 +184,7 @@ public:
     Event<int&> onKeyPress;
 
     void showBoundValue(const Value& v) override;
-    Value boundValue() const override { return Value(text_); }
+    Value boundValue() const override { return pendingValue(text_); }
 
 private:
     void show(const std::string& t);
