@@ -189,24 +189,26 @@ QAbstractItemView* openList(QComboBox& chooser, Open by) {
     return openListOf(chooser);
 }
 
-bool clickEntry(QAbstractItemView& list, const QString& text) {
+namespace {
+
+bool mouseOnEntry(QTest::MouseAction action, QAbstractItemView& list, const QString& text) {
     const QModelIndex i = entryOf(list, text);
     if (!i.isValid()) return false;
     list.scrollTo(i);
     const QRect r = list.visualRect(i);
     if (!r.isValid()) return false;
-    click(*list.viewport(), r.center());
+    mouse(action, *list.viewport(), r.center());
     return true;
 }
 
+}  // namespace
+
+bool clickEntry(QAbstractItemView& list, const QString& text) {
+    return mouseOnEntry(QTest::MouseClick, list, text);
+}
+
 bool doubleClickEntry(QAbstractItemView& list, const QString& text) {
-    const QModelIndex i = entryOf(list, text);
-    if (!i.isValid()) return false;
-    list.scrollTo(i);
-    const QRect r = list.visualRect(i);
-    if (!r.isValid()) return false;
-    doubleClick(*list.viewport(), r.center());
-    return true;
+    return mouseOnEntry(QTest::MouseDClick, list, text);
 }
 
 bool highlight(QAbstractItemView& list, const QString& text) {
