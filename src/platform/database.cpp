@@ -281,6 +281,8 @@ std::string columnSql(const FieldDef& f) {
 
 }  // namespace
 
+Value readValue(sqlite3_value* v, FieldType type) { return valueOf(v, type); }
+
 std::string sqlRead(const char* conversion, const FieldInfo& field) {
     return std::string("mk_") + conversion + "(" + quoteName(field.name) + "," +
            std::to_string(static_cast<int>(field.type)) + ")";
@@ -617,6 +619,9 @@ Database::Database(Machine& machine, fs::path path, bool create)
 Database::~Database() {
     stopCheck();
     for (Recordset* rs : std::set<Recordset*>(recordsets_)) rs->detach();
+    tellListeners(&RowChangeListener::closing);
+    rowListeners_.clear();
+    watched_.clear();
     close();
 }
 
@@ -980,10 +985,12 @@ void Database::commit() {
     writtenTables_.clear();
     for (RowWatch& w : rowWatches_) w.startedInTransaction = false;
     collectRowChanges();
+    tellListeners(&RowChangeListener::committed);
 }
 
 void Database::rollback() {
     if (!inTransaction_) return;
+    tellListeners(&RowChangeListener::rollingBack);
     inTransaction_ = false;
     writtenTables_.clear();
     if (!sqlite3_get_autocommit(db_)) {
@@ -1150,6 +1157,34 @@ void Database::unwatch(Recordset* rs, const std::string& table) {
     lastWatched_ = nullptr;
 }
 
+void Database::addRowChangeListener(RowChangeListener* w, const std::string& table) {
+    Watched& entry = watched_[upperAscii(table)];
+    if (std::find(entry.watchers.begin(), entry.watchers.end(), w) == entry.watchers.end())
+        entry.watchers.push_back(w);
+    if (std::find(rowListeners_.begin(), rowListeners_.end(), w) == rowListeners_.end())
+        rowListeners_.push_back(w);
+    lastChanged_.clear();
+    lastWatched_ = nullptr;
+}
+
+void Database::removeRowChangeListener(RowChangeListener* w, const std::string& table) {
+    auto it = watched_.find(upperAscii(table));
+    if (it != watched_.end()) {
+        auto& list = it->second.watchers;
+        list.erase(std::remove(list.begin(), list.end(), w), list.end());
+    }
+    rowListeners_.erase(std::remove(rowListeners_.begin(), rowListeners_.end(), w), rowListeners_.end());
+    lastChanged_.clear();
+    lastWatched_ = nullptr;
+}
+
+void Database::tellListeners(void (RowChangeListener::*tell)()) {
+    // A watcher may stop watching when told.
+    for (RowChangeListener* w : std::vector<RowChangeListener*>(rowListeners_))
+        if (std::find(rowListeners_.begin(), rowListeners_.end(), w) != rowListeners_.end())
+            (w->*tell)();
+}
+
 uint64_t Database::tableWrites(const std::string& table) const {
     auto it = watched_.find(upperAscii(table));
     return it == watched_.end() ? 0 : it->second.writes;
@@ -1169,6 +1204,7 @@ void Database::rowWillChange(void* self, sqlite3* h, int op, const char* schema,
     if (!w) return;
     ++w->writes;
     for (Recordset* rs : w->recordsets) rs->tableWillChange(h, op, oldRowid, newRowid);
+    for (RowChangeListener* rw : w->watchers) rw->rowWillChange(h, op, oldRowid, newRowid);
 }
 
 void Database::refreshRecordsets(bool keepPositions) {
@@ -1199,6 +1235,7 @@ void Database::restoreFrom(const fs::path& source) {
     // wrote so far is kept, and the action goes on in a new transaction.
     bool wasIn = inTransaction_;
     if (wasIn) commit();
+    tellListeners(&RowChangeListener::replacing);
     for (auto& [sql, stmt] : stmtCache_) sqlite3_finalize(stmt);
     stmtCache_.clear();
     stmtInUse_.clear();

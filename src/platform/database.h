@@ -17,6 +17,7 @@
 
 struct sqlite3;
 struct sqlite3_stmt;
+struct sqlite3_value;
 
 namespace mk {
 
@@ -120,6 +121,27 @@ std::string sqlRead(const char* conversion, const FieldInfo& field);
 std::string sqlArgs(const FieldInfo& field);
 
 class Database;
+
+// A column value as a statement reads it for a field of this type.
+Value readValue(sqlite3_value* v, FieldType type);
+
+// Told before a watched table's rows change, and before the file changes
+// in ways no row change tells of; holders of a snapshot read lazily (the
+// report engine) keep what they show through it.
+class RowChangeListener {
+public:
+    virtual ~RowChangeListener() = default;
+    // Before a row is inserted (op SQLITE_INSERT), updated or deleted.
+    virtual void rowWillChange(sqlite3* h, int op, long long oldRowid, long long newRowid) = 0;
+    // Before the open transaction rolls back, and before a restore
+    // replaces the content, while the file can still be read.
+    virtual void rollingBack() {}
+    virtual void replacing() {}
+    // After the transaction that was open has committed.
+    virtual void committed() {}
+    // The connection closes: nothing more can be read.
+    virtual void closing() {}
+};
 
 class Statement {
 public:
@@ -228,6 +250,10 @@ public:
     void watch(Recordset* rs, const std::string& table);
     void unwatch(Recordset* rs, const std::string& table);
     uint64_t tableWrites(const std::string& table) const;
+    // The same word for other holders of a table's rows; a watcher is also
+    // told of rollbacks, restores, commits and closing.
+    void addRowChangeListener(RowChangeListener* w, const std::string& table);
+    void removeRowChangeListener(RowChangeListener* w, const std::string& table);
 
     // Row watches. A watch records, for each row a write of this
     // connection inserts, updates (in a watched field) or deletes in its
@@ -280,8 +306,11 @@ private:
                               const char* table, long long oldRowid, long long newRowid);
     struct Watched {
         std::vector<Recordset*> recordsets;
+        std::vector<RowChangeListener*> watchers;
         uint64_t writes = 0;
     };
+    std::vector<RowChangeListener*> rowListeners_;
+    void tellListeners(void (RowChangeListener::*tell)());
     std::unordered_map<std::string, Watched> watched_;  // key: upper name
     std::string lastChanged_;                         // the table last told about
     Watched* lastWatched_ = nullptr;
