@@ -125,12 +125,17 @@ class BoundValue : public BoundControl {
 public:
     bool boundChanged() const override { return changed_; }
     void clearBoundChange() override { changed_ = false; }
+    // Puts back whether it holds a change, as a window put back after a
+    // failed action held it.
+    void restoreChange(bool changed) { changed_ = changed && dataSource(); }
     void bindTo(DataControl& dc, const std::string& field) { dc.bind(*this, field); }
     // The caption of the label that names it (Form::labelBeside), else its
     // field.
     std::string entryName() const override;
 
 protected:
+    // A change when bound, told to its data control.
+    void markChanged();
     bool changed_ = false;
 };
 
@@ -194,6 +199,7 @@ public:
     Shown<std::string> caption;
     int value() const { return value_; }  // 0 unchecked, 1 checked, 2 grey
     void setValue(int v);                 // a change when bound
+    void displayValue(int v);             // shown only, never stored
     bool canFocus() const override { return true; }
 
     void showBoundValue(const Value& v) override;
