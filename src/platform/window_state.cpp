@@ -92,7 +92,9 @@ void WindowState::put(const ControlState& s) {
         case ControlKind::Label: static_cast<Label&>(c).displayCaption(s.text); break;
         case ControlKind::TextBox: {
             auto& t = static_cast<TextBox&>(c);
-            t.displayText(s.text);
+            // A password is never kept for the next person, even by a
+            // failure (a login empties it whatever comes of its press).
+            if (t.passwordChar->empty() || s.text.empty()) t.displayText(s.text);
             t.locked = s.locked;
             break;
         }

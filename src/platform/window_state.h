@@ -2,7 +2,8 @@
 // failed action leaves every window as it was: each control's text or
 // caption, value, showing, enabling, lock and place (hidden ones too),
 // whether a bound box holds a typed change, the menus, each window's
-// caption, size and printed lines, and the focus. The rows the data
+// caption, size and printed lines, and the focus. A password emptied is
+// not put back. The rows the data
 // controls stand on are put back by the rollback itself (Recordset).
 #pragma once
 
