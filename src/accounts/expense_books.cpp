@@ -348,6 +348,8 @@ void ExpenseBook::editOrSave() {
     const bool lastRow =
         config_.rollUp && toDouble(rs.field(config_.numberField)) == config_.lastNumber;
     editing_->standardEditSave();
+    // A refused save leaves the window as it was, the edit open.
+    if (editing_->editing()) return;
     if (lastRow) {
         MsgBoxAfterCommit(config_.rollUp->saveMessage);
         ADD->visible = true;
