@@ -225,6 +225,7 @@ TEST_F(FollowUpTest, NamesThatCannotBeTableNamesAreRefusedBeforeAnythingIsWritte
         h.click("Form50", "cmdaction", 0);
         EXPECT_EQ(h.lastTitle(), "ملحوظة") << name;
         EXPECT_EQ(h.caption("Form50", "cmdaction", 0), "&save") << name;
+        EXPECT_EQ(h.text("Form50", "Text2"), "") << name;  // the hidden copy, untouched
     }
     EXPECT_EQ(h.count("emplyee"), 0);
     EXPECT_EQ(h.db().tableNames().size(), tables);
@@ -233,6 +234,7 @@ TEST_F(FollowUpTest, NamesThatCannotBeTableNamesAreRefusedBeforeAnythingIsWritte
     h.type("Form50", "Text1", "Worker_2");
     h.click("Form50", "cmdaction", 0);
     EXPECT_EQ(h.column("emplyee", "name"), std::vector<Value>{Value("Worker_2")});
+    EXPECT_EQ(h.text("Form50", "Text2"), "Worker_2");
     EXPECT_TRUE(h.db().findTable("Worker_2"));
 }
 
