@@ -177,9 +177,10 @@ void DataControl::noteChange(BoundControl& c) {
         }
         return;
     }
-    // A row being added holds nothing another action could have stored.
-    if (!rs_ || !rs_->hasField(c.field_) || rs_->isAdding() || !rs_->hasCurrentRow() ||
-        rs_->currentDeleted())
+    // A row being added holds nothing another action could have stored; a
+    // table not read yet showed no row.
+    if (!rs_ || !rs_->loaded() || !rs_->hasField(c.field_) || rs_->isAdding() ||
+        !rs_->hasCurrentRow() || rs_->currentDeleted())
         return;
     bases_.push_back({&c, rs_->snapshotField(c.field_), std::nullopt});
 }
