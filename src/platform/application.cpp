@@ -404,6 +404,7 @@ bool Application::typeText(TextBox& box, const std::string& text) {
     moveFocus(&box, true);
     if (!canTakeInput(box) || box.locked) return false;
     box.setText(text);
+    if (DataControl* dc = box.dataSource()) dc->noteTyped(box);
     if (box.onChange) userEvent(box.form(), &box.onChange, [&box] { box.onChange.fn(); });
     else notify();
     return true;
@@ -414,6 +415,7 @@ bool Application::typeText(DataCombo& combo, const std::string& text) {
     moveFocus(&combo, true);
     if (!canTakeInput(combo) || combo.locked) return false;
     combo.setText(text);
+    if (DataControl* dc = combo.dataSource()) dc->noteTyped(combo);
     if (combo.onChange) userEvent(combo.form(), &combo.onChange, [&combo] { combo.onChange.fn(); });
     else notify();
     return true;
@@ -460,6 +462,7 @@ bool Application::choose(DataCombo& combo, const std::string& text) {
     moveFocus(&combo, true);
     if (!canTakeInput(combo) || combo.locked) return false;
     combo.setText(text);
+    if (DataControl* dc = combo.dataSource()) dc->noteTyped(combo);
     if (combo.onChange) userEvent(combo.form(), &combo.onChange, [&combo] { combo.onChange.fn(); });
     if (combo.onClick && combo.form().loaded_)
         userEvent(combo.form(), &combo.onClick, [&combo] { combo.onClick.fn(); });

@@ -167,16 +167,15 @@ void DataControl::forgetBase(const BoundControl& c) {
                  bases_.end());
 }
 
+void DataControl::noteTyped(BoundControl& c) {
+    ChangeBase* b = baseOf(c);
+    if (!b || !b->told) return;
+    b->base = std::move(*b->told);
+    b->told.reset();
+}
+
 void DataControl::noteChange(BoundControl& c) {
-    if (ChangeBase* b = baseOf(c)) {
-        // Typed again after a refusal told what is stored: that is the
-        // value it now changes.
-        if (b->told) {
-            b->base = std::move(*b->told);
-            b->told.reset();
-        }
-        return;
-    }
+    if (baseOf(c)) return;
     // A row being added holds nothing another action could have stored; a
     // table not read yet showed no row.
     if (!rs_ || !rs_->loaded() || !rs_->hasField(c.field_) || rs_->isAdding() ||
@@ -186,30 +185,44 @@ void DataControl::noteChange(BoundControl& c) {
 }
 
 std::optional<std::string> DataControl::overwriteRefusal() {
-    if (!rs_ || rs_->isAdding() || !rs_->hasCurrentRow() || rs_->currentDeleted())
-        return std::nullopt;
-    for (BoundControl* c : bound_) {
-        if (!c->boundChanged() || !rs_->hasField(c->field_)) continue;
-        ChangeBase* b = baseOf(*c);
-        const Value base = b ? b->base : rs_->snapshotField(c->field_);
-        const std::optional<Value> stored = rs_->storedField(c->field_);
-        if (!stored || *stored == base) continue;
-        // What is typed may be what is stored now: nothing is overwritten.
-        const FieldInfo* field = nullptr;
-        for (const FieldInfo& f : rs_->fields())
-            if (namesEqual(f.name, c->field_)) field = &f;
-        try {
-            if (field && convertForField(*field, c->boundValue()) == *stored) continue;
-        } catch (const RuntimeError&) {
-        }
-        if (!b) {
-            bases_.push_back({c, base, std::nullopt});
-            b = &bases_.back();
-        }
-        b->told = *stored;
-        return overwriteMessage(c->entryName(), *stored);
-    }
+    if (!rs_) return std::nullopt;
+    for (BoundControl* c : bound_)
+        if (c->boundChanged())
+            if (auto why = overwriteRefusal(*c)) return why;
     return std::nullopt;
+}
+
+std::optional<std::string> DataControl::overwriteRefusal(BoundControl& c) {
+    if (!rs_ || rs_->isAdding() || !rs_->hasCurrentRow() || rs_->currentDeleted() ||
+        !rs_->hasField(c.field_))
+        return std::nullopt;
+    ChangeBase* b = baseOf(c);
+    const Value base = b ? b->base : rs_->snapshotField(c.field_);
+    const std::optional<Value> stored = rs_->storedField(c.field_);
+    if (!stored || *stored == base) return std::nullopt;
+    // What is typed may be what is stored now: nothing is overwritten.
+    if (c.boundChanged())
+        for (const FieldInfo& f : rs_->fields()) {
+            if (!namesEqual(f.name, c.field_)) continue;
+            try {
+                if (convertForField(f, c.boundValue()) == *stored) return std::nullopt;
+            } catch (const RuntimeError&) {
+            }
+        }
+    if (!b) {
+        bases_.push_back({&c, base, std::nullopt});
+        b = &bases_.back();
+    }
+    b->told = *stored;
+    return overwriteMessage(c.entryName(), *stored);
+}
+
+void DataControl::baseOnStored(BoundControl& c) {
+    if (!rs_ || rs_->isAdding() || !rs_->hasCurrentRow() || !rs_->hasField(c.field_)) return;
+    const std::optional<Value> stored = rs_->storedField(c.field_);
+    if (!stored) return;
+    forgetBase(c);
+    bases_.push_back({&c, *stored, std::nullopt});
 }
 
 }  // namespace mk

@@ -90,9 +90,16 @@ public:
     // value than the row held when the change began (a posting, another
     // window or a restore stored it since): the refusal the user reads,
     // naming the control and the value now stored; nullopt otherwise. The
-    // value told counts as seen: once the control is changed again, a save
-    // may store what it holds.
+    // value told counts as seen: once the user types into the control
+    // again, a save may store what it holds.
     std::optional<std::string> overwriteRefusal();
+    // The same for one control, changed or not: a value a window works out
+    // from what a control shows is refused so when what it shows is stored
+    // anew since (typing the control then counts as typing it again).
+    std::optional<std::string> overwriteRefusal(BoundControl& c);
+    // A value the window worked out from values it checked are stored now:
+    // it changes the field as stored now.
+    void baseOnStored(BoundControl& c);
 
     // Bound controls hand their changes to the current row; a change that
     // cannot be stored, or would overwrite what was stored since it began,
@@ -102,6 +109,10 @@ public:
 
     // Told by a bound control each time what it holds is changed.
     void noteChange(BoundControl& c);
+    // Told when the user typed or picked into a bound control: after a
+    // refusal told what is stored, that is the value the change now
+    // changes (a value code works out again never counts so).
+    void noteTyped(BoundControl& c);
 
     void recordsetWillWrite(Recordset&) override { storeBoundChanges(); }
     void recordsetMoved(Recordset&) override { showCurrentRow(); }
