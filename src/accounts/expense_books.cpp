@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "platform/application.h"
+#include "platform/window_state.h"
 #include "reports/opener.h"
 
 namespace mk {
@@ -318,15 +319,29 @@ void ExpenseBook::showPicker() {
 
 std::optional<std::array<double, 5>> ExpenseBook::amountsOnScreen() {
     std::array<double, 5> values{};
+    const Recordset& rs = Adodc1->recordset();
     for (size_t i = 0; i < values.size(); ++i) {
         // Each box must hold an amount its field takes; the refusal names it.
         if (auto why = Adodc1->entryRefusal(*Text1[i])) {
             MsgBox(*why);
             return std::nullopt;
         }
-        values[i] = amountOf(Text1[i]->text()).value_or(0);
+        // A box not typed into holds the row's amount, whole (its text may
+        // show it cut to 15 digits).
+        values[i] = Text1[i]->boundChanged() || !rs.hasCurrentRow()
+                        ? amountOf(Text1[i]->text()).value_or(0)
+                        : toDouble(rs.field(config_.amountFields[i]));
     }
     return values;
+}
+
+std::optional<double> ExpenseBook::totalOf(const std::array<double, 5>& amounts) {
+    const double total = bookTotal(config_, amounts);
+    if (std::fabs(total) > kLargestAmount) {
+        MsgBox(std::string(config_.totalCaption) + kBeyondLimit);
+        return std::nullopt;
+    }
+    return total;
 }
 
 void ExpenseBook::editOrSave() {
@@ -343,13 +358,39 @@ void ExpenseBook::editOrSave() {
         showPicker();
         return;
     }
-    if (!amountsOnScreen()) return;
+    const auto amounts = amountsOnScreen();
+    if (!amounts) return;
+    // A book that rolls up stores the total of the amounts it stores, as
+    // the sum button works it out, so a roll-up never clears an amount
+    // its total did not carry.
+    std::optional<double> total;
+    if (config_.rollUp && !(total = totalOf(*amounts))) return;
     // The row saved, not the picker's text, tells whether it ends the book.
     const bool lastRow =
         config_.rollUp && toDouble(rs.field(config_.numberField)) == config_.lastNumber;
-    editing_->standardEditSave();
-    // A refused save leaves the window as it was, the edit open.
-    if (editing_->editing()) return;
+    // The total goes with the amounts it is worked out from, so each must
+    // be what is stored now or typed over it: an amount a roll-up stored
+    // since it showed is named.
+    if (total)
+        for (TextBox* box : Text1)
+            if (auto why = Adodc1->overwriteRefusal(*box)) {
+                MsgBox(*why, mb::OKOnly, kNoteTitle);
+                return;
+            }
+    // A refusal puts the window back as it was, the edit open.
+    const WindowState unsaved({this}, app().focused());
+    if (total) {
+        Label2->setValue(Value(*total));
+        Adodc1->baseOnStored(*Label2);
+    }
+    if (!editing_->entriesFit()) {
+        unsaved.restore({this});
+        return;
+    }
+    editing_->guardWrites([&] { rs.update(); });
+    editing_->enter(EditMode::Browsing);
+    editing_->SetCancelEnabled(false);
+    editing_->setBoxesLocked(true);
     if (lastRow) {
         MsgBoxAfterCommit(config_.rollUp->saveMessage);
         ADD->visible = true;
@@ -365,13 +406,11 @@ void ExpenseBook::cancel() {
 void ExpenseBook::total() {
     const auto amounts = amountsOnScreen();
     if (!amounts) return;
-    if (std::fabs(bookTotal(config_, *amounts)) > kLargestAmount) {
-        MsgBox(std::string(config_.totalCaption) + kBeyondLimit);
-        return;
-    }
+    const auto sum = totalOf(*amounts);
+    if (!sum) return;
     Label1[6]->visible = true;
     Label2->backColor = kTotalColor;
-    Label2->setCaption(formatDouble(bookTotal(config_, *amounts)));
+    Label2->setValue(Value(*sum));
 }
 
 void ExpenseBook::search() {
@@ -438,15 +477,21 @@ void ExpenseBook::rollUp() {
     if (!target) return;
 
     // Every amount is worked out before anything is written: the sum of
-    // this book (the row on show as typed) is added to the upper row.
+    // the amounts this book clears (the row on show as typed) is added to
+    // the upper row, whatever total a row was stored with.
     Database& db = Adodc1->recordset().database();
     Recordset& shown = Adodc1->recordset();
     const long long shownRow = shown.hasCurrentRow() ? shown.rowId() : 0;
+    const auto shownAmounts = amountsOnScreen();
+    if (!shownAmounts) return;
     double sum = 0;
-    for (Recordset lower(db, config_.table); !lower.eof(); lower.moveNext())
-        sum += lower.rowId() == shownRow && Label2->boundChanged()
-                   ? amountOf(Label2->caption()).value_or(0)
-                   : toDouble(lower.field(config_.totalField));
+    for (Recordset lower(db, config_.table); !lower.eof(); lower.moveNext()) {
+        std::array<double, 5> amounts = *shownAmounts;
+        if (lower.rowId() != shownRow)
+            for (size_t i = 0; i < amounts.size(); ++i)
+                amounts[i] = toDouble(lower.field(config_.amountFields[i]));
+        sum += bookTotal(config_, amounts);
+    }
     bool found = false;
     double newAmount = 0, newTotal = 0;  // of the upper row
     for (Recordset upper(db, book.table); !found && !upper.eof(); upper.moveNext()) {

@@ -104,9 +104,11 @@ private:
     void total();
     void search();
     void rollUp();
-    // The five amounts on screen; null (and the box named) when one is no
-    // amount its field takes.
+    // The five amounts on screen (a box not typed into: the row's own);
+    // null (and the box named) when one is no amount its field takes.
     std::optional<std::array<double, 5>> amountsOnScreen();
+    // The row's total of these amounts; null (and said) beyond the limit.
+    std::optional<double> totalOf(const std::array<double, 5>& amounts);
     // The number typed for the roll-up, once it names a row of the next book.
     std::optional<int> askTarget();
     void showPicker();

@@ -1,11 +1,12 @@
 #include "app/main_window.h"
 
+#include "app/main_totals.h"
+
 #include "accounts/money_posting.h"
 
 #include "data/record_editing.h"
 #include "data/schema.h"
 #include "platform/application.h"
-#include "platform/table_scan.h"
 #include "reports/opener.h"
 #include "store/day_quantities.h"
 #include "store/expiry.h"
@@ -49,14 +50,6 @@ std::string toUtf8(const std::u32string& s) {
         }
     }
     return out;
-}
-
-// Sum of MONEY over the table of a partner window's data control, in SQL,
-// so the window's own row stays where it is. Reading the control loads the
-// window hidden, as it always has.
-double sumOfMoney(Application& app, Adodc& data) {
-    return scan::sum(app.machine().database(kDatabasePath), data.recordset().tableName(), "MONEY",
-                     0.0);
 }
 
 // Along the top, right to left: the date, the time and, at the left, the
@@ -236,24 +229,38 @@ void Form1::Form_Load() {
 }
 
 void Form1::computeTotals() {
-    Label23[0]->setCaption(formatDouble(sumOfMoney(app(), app().form("Form6").adodc("Adodc1"))));
-    Label23[1]->setCaption(formatDouble(sumOfMoney(app(), app().form("Form5").adodc("Adodc1"))));
+    // The partners' tables are those of their windows' data controls;
+    // reading a control loads its window hidden, as it always has.
+    const std::string customers = app().form("Form6").adodc("Adodc1").recordset().tableName();
+    const std::string suppliers = app().form("Form5").adodc("Adodc1").recordset().tableName();
+    totals_.reset();
+    totals_ = std::make_unique<MainTotals>(app(), customers, suppliers);
+    Label23[0]->setCaption(formatDouble(totals_->customers()));
+    Label23[1]->setCaption(formatDouble(totals_->suppliers()));
     Recordset& box = app().form("Form34").adodc("Adodc1").recordset();
     box.moveLast();
     Label23[2]->setCaption(formatDouble(box.eof() ? 0.0 : toDouble(box.field("MONEY"))));
+    showStockTotals();
+}
 
-    const StockValues stock = stockValues(app());
+void Form1::showStockTotals() {
+    const MainTotals::Stock stock = totals_->stock();
     Label24->setCaption(formatDouble(stock.sale));
     Label21->setCaption(formatDouble(stock.buy));
 }
 
 void Form1::tablesChanged(const ChangedTables& tables) {
-    Database& db = app().machine().database(kDatabasePath);
-    if (tableChanged(tables, "BUYER"))
-        Label23[0]->setCaption(formatDouble(scan::sum(db, "BUYER", "MONEY", 0.0)));
-    if (tableChanged(tables, "SUPPLIER"))
-        Label23[1]->setCaption(formatDouble(scan::sum(db, "SUPPLIER", "MONEY", 0.0)));
-    if (tableChanged(tables, "BOX")) Label23[2]->setCaption(formatDouble(cashBalance(db)));
+    // Each total follows what the postings changed in the rows they wrote.
+    if (totals_) {
+        if (tableChanged(tables, "BUYER"))
+            Label23[0]->setCaption(formatDouble(totals_->customers()));
+        if (tableChanged(tables, "SUPPLIER"))
+            Label23[1]->setCaption(formatDouble(totals_->suppliers()));
+        if (tableChanged(tables, "qqq")) totals_->relistGroups();
+        if (totals_->stockTouched(tables)) showStockTotals();
+    }
+    if (tableChanged(tables, "BOX"))
+        Label23[2]->setCaption(formatDouble(cashBalance(app().machine().database(kDatabasePath))));
     card->tablesChanged(tables);
 }
 

@@ -12,6 +12,7 @@
 namespace mk {
 
 class ItemCard;
+class MainTotals;
 
 class Form1 : public Form {
 public:
@@ -52,11 +53,13 @@ public:
 private:
     void buildMenus();
     void computeTotals();
+    void showStockTotals();
     void showWindow(const char* name);
     // The permissions switch DIM.SECURITY counts as off only when False.
     bool switchOff();
     void Timer2_Timer();
 
+    std::unique_ptr<MainTotals> totals_;
     std::u32string credits_;
     int16_t marqueeLength_ = 0;
 };

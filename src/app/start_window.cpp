@@ -94,20 +94,17 @@ Form16::Form16(Application& a) : Form(a, kName) {
 void Form16::Form_Load() {
     bindTable(*Adodc1, "Admin");
     bindTable(*Adodc2, "DIM");
+    // A closed day stays closed until the new day is started: the flag is
+    // cleared by that start, so a window closed first offers it again.
     bool reservedRow = false;
     Recordset& users = Adodc1->recordset();
     users.moveFirst();
     while (!users.eof()) {
         if (toText(users.field("UserID")) == kReservedUser) {
             reservedRow = true;
-            if (toBool(users.field("enter"))) {
-                Command2->visible = true;
-                Command1->visible = false;
-                users.setField("enter", false);
-            } else {
-                Command2->visible = false;
-                Command1->visible = true;
-            }
+            const bool closed = toBool(users.field("enter"));
+            Command2->visible = closed;
+            Command1->visible = !closed;
         }
         users.update();
         users.moveNext();
@@ -144,6 +141,12 @@ void Form16::Command1_Click() {
 }
 
 void Form16::Command2_Click() {
+    // The day is open again in the same action that writes its first rows.
+    Recordset& users = Adodc1->recordset();
+    for (users.moveFirst(); !users.eof(); users.moveNext()) {
+        if (toText(users.field("UserID")) == kReservedUser) users.setField("enter", false);
+        users.update();
+    }
     // Touching the main window's data controls loads it (hidden) first.
     startOfDay(app());
     Print({" كميات بداية اليوم جاهزة الآن "});

@@ -120,6 +120,7 @@ Label::Label(Form& f, std::string name, int index, Geometry g, std::string capti
     : Control(f, ControlKind::Label, std::move(name), index, g), caption_(std::move(caption)) {}
 
 void Label::show(const std::string& c) {
+    exact_.reset();
     if (c == caption_) return;
     // A label that starts or stops naming something may name another box.
     const bool named = namesSomething();
@@ -134,6 +135,11 @@ void Label::setCaption(const std::string& c) {
 
 void Label::displayCaption(const std::string& c) { show(c); }
 
+void Label::setValue(const Value& v) {
+    setCaption(toText(v));
+    exact_ = v;
+}
+
 void Label::showBoundValue(const Value& v) { show(toText(v)); }
 
 // ---------------------------------------------------------------- TextBox
@@ -142,6 +148,7 @@ TextBox::TextBox(Form& f, std::string name, int index, Geometry g, std::string t
     : Control(f, ControlKind::TextBox, std::move(name), index, g), text_(std::move(text)) {}
 
 void TextBox::show(const std::string& t) {
+    exact_.reset();
     if (t == text_) return;
     text_ = t;
     changed(false);
@@ -153,6 +160,11 @@ void TextBox::setText(const std::string& t) {
 }
 
 void TextBox::displayText(const std::string& t) { show(t); }
+
+void TextBox::setValue(const Value& v) {
+    setText(toText(v));
+    exact_ = v;
+}
 
 void TextBox::showBoundValue(const Value& v) { show(toText(v)); }
 

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -125,9 +126,14 @@ class BoundValue : public BoundControl {
 public:
     bool boundChanged() const override { return changed_; }
     void clearBoundChange() override { changed_ = false; }
-    // Puts back whether it holds a change, as a window put back after a
-    // failed action held it.
-    void restoreChange(bool changed) { changed_ = changed && dataSource(); }
+    // The value code gave behind the text (setValue), if any.
+    const std::optional<Value>& exactValue() const { return exact_; }
+    // Puts back whether it holds a change, and the value behind the text,
+    // as a window put back after a failed action held them.
+    void restoreChange(bool changed, std::optional<Value> exact) {
+        changed_ = changed && dataSource();
+        exact_ = std::move(exact);
+    }
     void bindTo(DataControl& dc, const std::string& field) { dc.bind(*this, field); }
     // The caption of the label that names it (Form::labelBeside), else its
     // field.
@@ -136,7 +142,11 @@ public:
 protected:
     // A change when bound, told to its data control.
     void markChanged();
+    // What a bound change stores: the value code gave with setValue, else
+    // the text on show.
+    Value pendingValue(const std::string& shown) const { return exact_ ? *exact_ : Value(shown); }
     bool changed_ = false;
+    std::optional<Value> exact_;
 };
 
 class Label : public Control, public BoundValue {
@@ -145,6 +155,9 @@ public:
     const std::string& caption() const { return caption_; }
     void setCaption(const std::string& c);    // a change when bound
     void displayCaption(const std::string& c);  // shown only, never stored
+    // A change when bound that stores the value itself, while the caption
+    // shows its text (a double's text keeps 15 digits; the field gets it whole).
+    void setValue(const Value& v);
     // Whether its caption names something: not empty, not only a number.
     bool namesSomething() const;
     Shown<bool> autoSize{this, false};
@@ -152,7 +165,7 @@ public:
     Shown<bool> transparent{this, false};
 
     void showBoundValue(const Value& v) override;
-    Value boundValue() const override { return Value(caption_); }
+    Value boundValue() const override { return pendingValue(caption_); }
     void sourceChanged() override { changed(false); }
 
 private:
@@ -166,6 +179,9 @@ public:
     const std::string& text() const { return text_; }
     void setText(const std::string& t);      // a change when bound
     void displayText(const std::string& t);  // shown only, never stored
+    // A change when bound that stores the value itself, while the box shows
+    // its text (as Label::setValue).
+    void setValue(const Value& v);
     Shown<bool> locked{this, false};
     Shown<bool> multiLine{this, false};
     Shown<bool> scrollBars{this, false};
@@ -178,7 +194,7 @@ public:
     Event<int&> onKeyPress;
 
     void showBoundValue(const Value& v) override;
-    Value boundValue() const override { return Value(text_); }
+    Value boundValue() const override { return pendingValue(text_); }
 
 private:
     void show(const std::string& t);

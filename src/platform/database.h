@@ -17,6 +17,7 @@
 
 struct sqlite3;
 struct sqlite3_stmt;
+struct sqlite3_value;
 
 namespace mk {
 
@@ -112,11 +113,36 @@ std::string quoteName(std::string_view name);
 // q*a and q*b in the same way, giving a blob of the two sums (sumsOf).
 // mk_fit(value, field type, size, target field) is the value as text,
 // failing as storing a text longer than the target field's size fails.
+// mk_exact_add(sums, a1, a1 type, b1, b1 type, a2, ...) adds a_i * b_i
+// into the i-th ExactSum of the array bound to `sums` (as a pointer of
+// type kExactSumsPointer).
+inline constexpr const char* kExactSumsPointer = "mk_exact_sums";
 std::string sqlRead(const char* conversion, const FieldInfo& field);
 // A field and its type code as arguments of mk_sum_products.
 std::string sqlArgs(const FieldInfo& field);
 
 class Database;
+
+// A column value as a statement reads it for a field of this type.
+Value readValue(sqlite3_value* v, FieldType type);
+
+// Told before a watched table's rows change, and before the file changes
+// in ways no row change tells of; holders of a snapshot read lazily (the
+// report engine) keep what they show through it.
+class RowChangeListener {
+public:
+    virtual ~RowChangeListener() = default;
+    // Before a row is inserted (op SQLITE_INSERT), updated or deleted.
+    virtual void rowWillChange(sqlite3* h, int op, long long oldRowid, long long newRowid) = 0;
+    // Before the open transaction rolls back, and before a restore
+    // replaces the content, while the file can still be read.
+    virtual void rollingBack() {}
+    virtual void replacing() {}
+    // After the transaction that was open has committed.
+    virtual void committed() {}
+    // The connection closes: nothing more can be read.
+    virtual void closing() {}
+};
 
 class Statement {
 public:
@@ -211,11 +237,40 @@ public:
     void watch(Recordset* rs, const std::string& table);
     void unwatch(Recordset* rs, const std::string& table);
     uint64_t tableWrites(const std::string& table) const;
+    // The same word for other holders of a table's rows; a watcher is also
+    // told of rollbacks, restores, commits and closing.
+    void addRowChangeListener(RowChangeListener* w, const std::string& table);
+    void removeRowChangeListener(RowChangeListener* w, const std::string& table);
+
+    // Row watches. A watch records, for each row a write of this
+    // connection inserts, updates (in a watched field) or deletes in its
+    // table, the watched fields' values before (-1) and after (+1) the
+    // write. SQLite keeps the record itself (temporary triggers and table,
+    // never in the file), so it goes when its statement or transaction
+    // rolls back.
+    struct RowChange {
+        int sign = 0;
+        std::vector<Value> values;  // the fields, read as their types read them
+    };
+    static constexpr size_t kMostWatchedFields = 4;
+    // Starts watching (the same watch again for the same table and
+    // fields: a watch has one owner) and drops what was recorded before:
+    // its owner reads the table now and adds the changes taken from then on.
+    int watchRows(const std::string& table, const std::vector<std::string>& fields);
+    // What committed writes recorded since the last take; nothing of a
+    // transaction still open.
+    std::vector<RowChange> takeRowChanges(int watch);
+    // The watch may have missed writes (its start was rolled back, or the
+    // file's content replaced): its owner starts it again.
+    bool rowWatchLost(int watch) const;
+    // Records for it are dropped from now on.
+    void unwatchRows(int watch);
 
     // A consistent copy of the committed file into dest (written beside it
     // and renamed, so it is never half written).
     void backupTo(const std::filesystem::path& dest);
-    // Replaces the whole content with that of another database file.
+    // Replaces the whole content with that of another database file; every
+    // table it holds counts as written (takeCommittedTables).
     void restoreFrom(const std::filesystem::path& source);
 
     [[noreturn]] void fail(const std::string& context);
@@ -231,8 +286,11 @@ private:
                               const char* table, long long oldRowid, long long newRowid);
     struct Watched {
         std::vector<Recordset*> recordsets;
+        std::vector<RowChangeListener*> watchers;
         uint64_t writes = 0;
     };
+    std::vector<RowChangeListener*> rowListeners_;
+    void tellListeners(void (RowChangeListener::*tell)());
     std::unordered_map<std::string, Watched> watched_;  // key: upper name
     std::string lastChanged_;                         // the table last told about
     Watched* lastWatched_ = nullptr;
@@ -248,6 +306,23 @@ private:
     std::map<std::string, std::shared_ptr<const TableInfo>> infoCache_;  // key: upper name
     std::set<std::string> widened_;  // "TABLE.FIELD", upper case
     std::unordered_map<std::string, sqlite3_stmt*> stmtCache_;
+
+    struct RowWatch {
+        std::string table;  // as stored
+        std::vector<std::string> fields;
+        std::vector<FieldType> types;
+        bool active = true;
+        bool startedInTransaction = false;  // lost if that transaction rolls back
+        bool lost = false;
+        std::vector<RowChange> changes;  // committed, not yet taken
+    };
+    std::vector<RowWatch> rowWatches_;  // a watch's number is its place + 1
+    void makeWatchTriggers(size_t index, bool again);
+    // Moves what committed writes recorded into the watches.
+    void collectRowChanges();
+    // After a rollback: the record's table and triggers made in it are
+    // made again, and watches started in it are lost.
+    void afterRollbackOfWatches();
     std::set<sqlite3_stmt*> stmtInUse_;
 };
 

@@ -35,8 +35,12 @@ WindowState::ControlState WindowState::take(Control& c) {
                    .width = c.width,
                    .height = c.height,
                    .value = 0,
-                   .text = {}};
-    if (auto* b = dynamic_cast<BoundValue*>(&c)) s.changed = b->boundChanged();
+                   .text = {},
+                   .exact = {}};
+    if (auto* b = dynamic_cast<BoundValue*>(&c)) {
+        s.changed = b->boundChanged();
+        s.exact = b->exactValue();
+    }
     switch (c.kind()) {
         case ControlKind::Label: s.text = static_cast<Label&>(c).caption(); break;
         case ControlKind::TextBox: {
@@ -130,7 +134,7 @@ void WindowState::put(const ControlState& s) {
         case ControlKind::DataControl: static_cast<Adodc&>(c).caption = s.text; break;
         default: break;
     }
-    if (auto* b = dynamic_cast<BoundValue*>(&c)) b->restoreChange(s.changed);
+    if (auto* b = dynamic_cast<BoundValue*>(&c)) b->restoreChange(s.changed, s.exact);
 }
 
 void WindowState::restore(const std::vector<Form*>& loaded) const {

@@ -7,6 +7,7 @@
 // controls stand on are put back by the rollback itself (Recordset).
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,7 @@ private:
         double left, top, width, height;
         int value;  // a check box's or option's value, a list's index
         std::string text;  // text or caption
+        std::optional<Value> exact;  // the value behind a bound text
     };
     struct MenuState {
         MenuItem* item;

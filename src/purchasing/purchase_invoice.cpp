@@ -252,19 +252,19 @@ std::optional<Form4::Sums> Form4::readSums() {
 }
 
 void Form4::showSums(const Sums& s, bool store) {
+    // Stored whole; only the text on show is cut to 15 digits.
     for (size_t i = 0; i < lines.size(); ++i) {
-        const std::string gross = formatDouble(s.gross[i]), net = formatDouble(s.net[i]);
         if (store) {
-            lines[i].gross->setText(gross);
-            lines[i].net->setText(net);
+            lines[i].gross->setValue(Value(s.gross[i]));
+            lines[i].net->setValue(Value(s.net[i]));
         } else {
-            lines[i].gross->displayText(gross);
-            lines[i].net->displayText(net);
+            lines[i].gross->displayText(formatDouble(s.gross[i]));
+            lines[i].net->displayText(formatDouble(s.net[i]));
         }
     }
     if (store) {
-        Label12->setCaption(formatDouble(s.totalNet));
-        Label4->setCaption(formatDouble(s.totalGross));
+        Label12->setValue(Value(s.totalNet));
+        Label4->setValue(Value(s.totalGross));
     } else {
         Label12->displayCaption(formatDouble(s.totalNet));
         Label4->displayCaption(formatDouble(s.totalGross));

@@ -59,6 +59,10 @@ int main(int argc, char** argv) {
 
     QApplication qapp(argc, argv);
     mk::qt::configureApplication();
+    // Qt's own dialogs (files, printing, message boxes) speak Arabic too.
+    if (!mk::qt::installQtArabic())
+        std::fputs("makhzan: Qt's Arabic translation (qtbase_ar) is missing; Qt's dialogs speak English.\n",
+                   stderr);
 
     try {
         mk::SystemClock clock;

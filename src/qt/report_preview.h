@@ -31,15 +31,21 @@ public:
     double zoom() const { return zoom_; }
     void setZoom(double zoom);
 
+    // Prints through the print dialog; with no printer installed, says so
+    // and offers to save a PDF instead.
     void print();
-    // Asks for a file name; saves every page.
+    // Asks for a file name (the report's title suggested); saves every
+    // page. A file is replaced only when the user agrees; a save that
+    // fails says why and asks again.
     void saveAsPdf();
 
 protected:
-    void keyPressEvent(QKeyEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
     void updatePaging();
+    void placeOnScreen();
+    QString suggestedPath() const;
 
     RenderedReport empty_;
     const RenderedReport* report_ = &empty_;

@@ -785,9 +785,11 @@ void InvoiceWindow::saved(const Invoice& inv, const Posting& posting) {
 }
 
 void InvoiceWindow::writeSums(const Invoice& inv) {
+    // Stored as the exact amounts the postings move; only their text is cut.
     for (size_t i = 0; i < rows.size(); ++i)
-        if (rows[i].sum) rows[i].sum->setText(formatDouble(inv.lines[i].quantity * inv.lines[i].price));
-    setBoxText(totalBox_, formatDouble(inv.total));
+        if (rows[i].sum) rows[i].sum->setValue(Value(inv.lines[i].quantity * inv.lines[i].price));
+    if (auto* t = dynamic_cast<TextBox*>(totalBox_)) t->setValue(Value(inv.total));
+    else if (auto* l = dynamic_cast<Label*>(totalBox_)) l->setValue(Value(inv.total));
 }
 
 void InvoiceWindow::markPosted() {

@@ -19,33 +19,26 @@ Database& database(Application& app) { return app.machine().database(kDatabasePa
 
 }  // namespace
 
+std::string groupTable(Application& app, const std::string& name) {
+    if (auto table = database(app).findTable(name)) return *table;
+    if (app.firstTime("missing group table:" + name))
+        // Said once the running action has stored what it writes.
+        app.form("Form1").MsgBoxAfterCommit(kMissingGroup + name + kMissingGroupTail,
+                                            mb::OKOnly | mb::Exclamation, "ملحوظة");
+    return "";
+}
+
 std::vector<std::string> listedGroupTables(Application& app) {
-    Form& main = app.form("Form1");
-    Database& db = database(app);
-    Recordset& groups = main.adodc("Adodc5").recordset();
+    Recordset& groups = app.form("Form1").adodc("Adodc5").recordset();
     std::vector<std::string> tables;
     groups.moveFirst();
     while (!groups.eof()) {
-        const std::string name = toText(groups.field("Q"));
-        if (auto table = db.findTable(name)) {
-            tables.push_back(*table);
-        } else if (app.firstTime("missing group table:" + name)) {
-            // Said once the running action has stored what it writes.
-            main.MsgBoxAfterCommit(kMissingGroup + name + kMissingGroupTail,
-                                   mb::OKOnly | mb::Exclamation, "ملحوظة");
-        }
+        if (std::string table = groupTable(app, toText(groups.field("Q"))); !table.empty())
+            tables.push_back(std::move(table));
         groups.update();
         groups.moveNext();
     }
     return tables;
-}
-
-StockValues stockValues(Application& app) {
-    Database& db = database(app);
-    std::pair<double, double> sums{0.0, 0.0};
-    for (const std::string& table : listedGroupTables(app))
-        sums = scan::sumProducts(db, table, "ONSTOCK", "UNITE_PRICE", "BUY_PRICE", sums);
-    return {sums.first, sums.second};
 }
 
 void startOfDay(Application& app) {

@@ -1,7 +1,7 @@
-// The day's quantities in DAILY_TRADE: the start-of-day rows, the end-of-day
-// pass before the daily movement report, and the stock totals of the main
-// window, all over every item of every group listed in the main window's
-// group list (Form1.Adodc5 on qqq). The item tables are read in SQL; the
+// The day's quantities in DAILY_TRADE: the start-of-day rows and the
+// end-of-day pass before the daily movement report, both over every item
+// of every group listed in the main window's group list (Form1.Adodc5 on
+// qqq). The item tables are read in SQL; the
 // group list is walked as the windows expect (each row written back, the
 // list left past its last row).
 #pragma once
@@ -17,15 +17,9 @@ class Application;
 // to its end. A listed group whose table is missing is left out and
 // reported once in the program's run.
 std::vector<std::string> listedGroupTables(Application& app);
-
-// The stock values at sale and buy prices: the sums of ONSTOCK x
-// UNITE_PRICE and ONSTOCK x BUY_PRICE over every item, added in group and
-// table order.
-struct StockValues {
-    double sale = 0;
-    double buy = 0;
-};
-StockValues stockValues(Application& app);
+// The table of a listed group's name as stored, "" (reported once) when
+// the file has none.
+std::string groupTable(Application& app, const std::string& name);
 
 // Appends one DAILY_TRADE row per item with its name and the quantity on
 // hand; rows already there are kept. Form1.Adodc6 then reads the rows

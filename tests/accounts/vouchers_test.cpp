@@ -4,6 +4,8 @@
 // years, and the roll-ups from one into the next.
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "accounts/money_posting.h"
 #include "support/steps.h"
 
@@ -393,6 +395,65 @@ TEST_F(ExpenseBooksTest, DailyAmountsReachTheYearAndItsReport) {
     open("Form19");
     h.menu("Form19", "years");
     EXPECT_NE(h.app.report("DataReport5"), nullptr);
+}
+
+// Rows saved without the sum button hold the total of their amounts, and a
+// roll-up carries what it clears, even from a row an older file stored
+// with a stale total.
+TEST_F(ExpenseBooksTest, RowsSavedWithoutTheSumButtonLoseNothingInTheRollUps) {
+    h.exec("UPDATE DAY_OUTPUT SET OTHER = 4.5 WHERE DAY_NO = 2");
+    h.exec("UPDATE MONTH_OUTPUT SET PHONE_FEE = 7 WHERE MONTH_NO = 1");
+    open("Form18");
+    edit("Form18", "1", {"50", "25.5"});
+    // A save that fails leaves the row and the window as they were.
+    const std::string days = dump("DAY_OUTPUT");
+    test::fail(h, "UPDATE ON DAY_OUTPUT");
+    h.click("Form18", "cmdaction", 2);
+    test::succeed(h);
+    EXPECT_EQ(dump("DAY_OUTPUT"), days);
+    EXPECT_EQ(h.text("Form18", "Text1", 1) + " " + h.text("Form18", "Label2") + " " +
+                  h.caption("Form18", "cmdaction", 2),
+              "25.5 0 &حفظ");
+    h.click("Form18", "cmdaction", 2);
+    EXPECT_EQ(test::row(h, "DAY_OUTPUT", 0, {"DAYLY", "CAR_OUT", "TOTALDAY_OUT"}), "50|25.5|75.5");
+    edit("Form18", "30", {});
+    h.click("Form18", "cmdaction", 2);
+    h.answerInput("5");
+    h.click("Form18", "ADD");
+    EXPECT_EQ(test::row(h, "MONTH_OUTPUT", 4, {"DALIY_OUT", "TOTAL_OUT"}), "80|80");
+
+    // The month: two more amounts, saved without the sum; the total is
+    // their exact sum, whatever its text shows.
+    open("Form11");
+    edit("Form11", "5", {"", "0.1", "0.2"});
+    h.click("Form11", "cmdaction", 2);
+    const double month = 80 + 0.1 + 0.2;
+    EXPECT_EQ(test::row(h, "MONTH_OUTPUT", 4, {"TOTAL_OUT"}), test::exact(Value(month)));
+    EXPECT_EQ(h.text("Form11", "Label2"), "80.3");
+    edit("Form11", "12", {});
+    h.click("Form11", "cmdaction", 2);
+    h.answerInput("2026");
+    h.click("Form11", "ADD");
+    EXPECT_EQ(test::row(h, "YEAR_OUTPUT", 26, {"MONTH_COST"}), test::exact(Value(7 + month)));
+    // Both books are cleared: every amount went up.
+    for (const auto& [table, fields] :
+         std::map<std::string, std::vector<const char*>>{
+             {"DAY_OUTPUT", {"DAYLY", "CAR_OUT", "OTHER", "TOTALDAY_OUT"}},
+             {"MONTH_OUTPUT", {"DALIY_OUT", "ELECTRIC_FEE", "PLACE_FEE", "PHONE_FEE", "TOTAL_OUT"}}})
+        for (const char* field : fields)
+            for (const Value& v : h.column(table, field)) EXPECT_EQ(toDouble(v), 0) << field;
+}
+
+// A sum that would pass the largest amount is refused at the save as the
+// sum button refuses it.
+TEST_F(ExpenseBooksTest, ASaveWhoseTotalWouldPassTheLargestAmountStoresNothing) {
+    const std::string days = dump("DAY_OUTPUT");
+    open("Form18");
+    edit("Form18", "3", {"1e12", "1e12"});
+    h.click("Form18", "cmdaction", 2);
+    EXPECT_EQ(h.lastMessage(), "الاجمالى أكبر من الحد المسموح به (1000000000000)");
+    EXPECT_EQ(dump("DAY_OUTPUT"), days);
+    EXPECT_EQ(h.caption("Form18", "cmdaction", 2), "&حفظ");
 }
 
 TEST_F(ExpenseBooksTest, NetGainIsStoredOnlyBySave) {

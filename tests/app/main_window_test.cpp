@@ -174,8 +174,9 @@ TEST(StartWindow, AClosedDayOffersOnlyTheNewDayButtonAndWritesTheRowsBeforeTheMa
     h.app.setObserver(&watch);
     begin(h);
     EXPECT_TRUE(h.form("Form16").button("Command2").visible);
-    EXPECT_FALSE(h.form("Form16").button("Command1").visible || toBool(h.cell("Admin", 0, "enter")));
+    EXPECT_FALSE(h.form("Form16").button("Command1").visible);
     h.click("Form16", "Command2");
+    EXPECT_FALSE(toBool(h.cell("Admin", 0, "enter")));
     h.app.setObserver(nullptr);
     EXPECT_EQ(watch.rowsWhenShown, 2);
     EXPECT_FALSE(h.app.isLoaded("Form16"));
@@ -187,6 +188,62 @@ TEST(StartWindow, AClosedDayOffersOnlyTheNewDayButtonAndWritesTheRowsBeforeTheMa
     startProgram(again);
     EXPECT_TRUE(again.form("Form16").button("Command1").visible);
     EXPECT_FALSE(again.form("Form16").button("Command2").visible);
+}
+
+// One more run of the program on the harness's data, started as its
+// command starts it.
+struct ProgramRun {
+    explicit ProgramRun(Harness& h) : app(h.machine, h.clock, dialogs) {
+        registerWindows(app);
+        startProgram(app);
+    }
+    Form& start() { return app.form("Form16"); }
+    bool offersNewDay() {
+        return start().button("Command2").visible && !start().button("Command1").visible;
+    }
+    ScriptedDialogs dialogs;
+    Application app;
+};
+
+TEST(StartWindow, AClosedDayIsOfferedUntilItsNewDayStartsSoEveryDaysSalesAreInItsMovement) {
+    Harness h;
+    setProfile(h, "ACME");
+    makeGroup(h, "G1", "('bolt', 10, 20, 9)");
+    addUser(h, "boss", "secret2", {"close"});
+    startNewDay(h);
+    h.menu("Form1", "day_exite");
+    login(h, "Form44", "boss", "secret2");
+    ASSERT_TRUE(h.app.ended());
+    {
+        ProgramRun closedFirst(h);
+        EXPECT_TRUE(closedFirst.offersNewDay());
+        closedFirst.app.closeByUser(closedFirst.start());
+        EXPECT_TRUE(closedFirst.app.ended());
+    }
+    {
+        ProgramRun failing(h);
+        ASSERT_TRUE(failing.offersNewDay());
+        fail(h, "INSERT ON DAILY_TRADE");
+        failing.app.click(failing.start().button("Command2"));
+        succeed(h);
+        EXPECT_EQ(failing.dialogs.messages().size(), 1u);
+        EXPECT_EQ(h.count("DAILY_TRADE"), 0);
+    }
+    ProgramRun next(h);
+    ASSERT_TRUE(next.offersNewDay());
+    next.app.click(next.start().button("Command2"));
+    Form& sales = next.app.form("Form3");
+    next.app.menuClick(next.app.form("Form1").menu("SALES_IN"));
+    next.app.choose(sales.dataCombo("DataCombo3"), "G1");
+    next.app.click(sales.button("cmdaction", 0));
+    next.app.typeText(sales.textBox("Text3", 0), "3");
+    next.app.choose(sales.dataCombo("DataCombo1", 0), "bolt");
+    next.dialogs.answer(answer::OK);
+    next.dialogs.answer(answer::No);
+    next.app.click(sales.button("cmdaction", 0));
+    EXPECT_EQ(row(h, "DAILY_TRADE", -1, {"DESC", "STARY_DAY_Q", "OUTPUT"}), "bolt|10|3");
+    // The day started: a restart without a close is an ordinary start.
+    EXPECT_FALSE(ProgramRun(h).offersNewDay());
 }
 
 // Every item of the main menu, clicked with the permissions switch off and

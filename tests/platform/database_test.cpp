@@ -5,13 +5,17 @@
 // first use, and the SQL conversions that stand in for walks.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <limits>
 #include <fstream>
 #include <random>
 #include <set>
 
 #include "data/schema.h"
 #include "platform/datacontrol.h"
+#include "platform/exact_sum.h"
+#include "platform/table_totals.h"
 #include "platform/value.h"
 #include "support/steps.h"
 
@@ -236,6 +240,84 @@ TEST_F(DatabaseTest, AFailedActionRollsBackEverythingAndRereadsWhereItBegan) {
     sqlite3_close(other);
     write();
     EXPECT_EQ(h.cell("g", 1, "ONSTOCK"), Value::i32(8));
+}
+
+// The sums a window keeps over a table follow what committed writes
+// changed in the rows they wrote: nothing of a statement or an action that
+// failed, everything of a restore.
+TEST_F(DatabaseTest, TableTotalsFollowCommittedWritesOnly) {
+    makeGroup("G1", {"bolt", "nut"});  // stocked 10 and 20
+    h.exec("UPDATE G1 SET UNITE_PRICE = 0.1");
+    TableTotals totals(db, "G1", {{"ONSTOCK", "UNITE_PRICE"}, {"ONSTOCK", ""}});
+    auto shown = [&] {
+        const auto& sums = totals.sums();
+        return test::exact(Value(sums[0].value())) + " " + formatDouble(sums[1].value());
+    };
+    EXPECT_EQ(shown(), "3 30");
+    const std::string copy = (h.root.path() / "copy.mdb").string();
+    db.backupTo(copy);
+
+    // A write outside any action; an update of a field no sum reads.
+    h.exec("INSERT INTO G1 (\"DESC\", ONSTOCK, UNITE_PRICE) VALUES ('pin', 3, 0.7)");
+    h.exec("UPDATE G1 SET NOTES = 'x'");
+    EXPECT_EQ(shown(), "5.1 33");
+
+    // A statement that fails on its second row inside an action that goes
+    // on and commits: its first row's change went with it.
+    h.exec("CREATE TRIGGER stop BEFORE UPDATE ON G1 WHEN old.\"DESC\" = 'nut' "
+           "BEGIN SELECT RAISE(ABORT, 'disk full'); END");
+    h.machine.action([&] {
+        db.beginWrite();
+        EXPECT_NE(errorNumber([&] { db.exec("UPDATE G1 SET ONSTOCK = ONSTOCK + 1"); }), 0);
+        db.exec("UPDATE G1 SET ONSTOCK = 0 WHERE \"DESC\" = 'pin'");
+    });
+    h.exec("DROP TRIGGER stop");
+    EXPECT_EQ(shown(), "3 30");
+    // An action rolled back leaves nothing.
+    EXPECT_NE(errorNumber([&] {
+                  h.machine.action([&] {
+                      db.beginWrite();
+                      db.exec("DELETE FROM G1");
+                      throw RuntimeError(err::DiskFull, "disk full");
+                  });
+              }),
+              0);
+    EXPECT_EQ(shown(), "3 30");
+    h.machine.action([&] {
+        db.beginWrite();
+        db.exec("DELETE FROM G1 WHERE \"DESC\" = 'bolt'");
+    });
+    EXPECT_EQ(shown(), "2 20");
+
+    // A restore: the sums are the restored file's, and go on from there.
+    db.restoreFrom(copy);
+    EXPECT_EQ(shown(), "3 30");
+    h.exec("UPDATE G1 SET ONSTOCK = 1");
+    EXPECT_EQ(shown(), "0.2 2");
+}
+
+TEST(ExactSums, TheSumIsTheTrueSumRoundedOnceWhateverTheOrder) {
+    const std::vector<double> xs = {0.1, 0.2, 0.3, 1e16, -1e16, 123456789.123456789, -0.7};
+    std::vector<double> order = xs;
+    std::sort(order.begin(), order.end());
+    std::string first;
+    do {
+        ExactSum s;
+        for (double x : order) s.add(x);
+        if (first.empty()) first = test::exact(Value(s.value()));
+        ASSERT_EQ(test::exact(Value(s.value())), first);
+    } while (std::next_permutation(order.begin(), order.end()));
+    EXPECT_EQ(first, "123456789.0234568");
+
+    // Taking every number off again leaves exactly nothing, infinities too.
+    ExactSum s, t;
+    for (double x : xs) s.add(x);
+    s.add(std::numeric_limits<double>::infinity());
+    EXPECT_EQ(s.value(), std::numeric_limits<double>::infinity());
+    t.add(s);
+    for (double x : xs) t.remove(x);
+    t.remove(std::numeric_limits<double>::infinity());
+    EXPECT_EQ(test::exact(Value(t.value())), "0");
 }
 
 TEST_F(DatabaseTest, DataControlBindsATableThroughItsConnectionText) {
