@@ -41,50 +41,12 @@ WindowState::ControlState WindowState::take(Control& c) {
         s.changed = b->boundChanged();
         s.exact = b->exactValue();
     }
-    switch (c.kind()) {
-        case ControlKind::Label: s.text = static_cast<Label&>(c).caption(); break;
-        case ControlKind::TextBox: {
-            auto& t = static_cast<TextBox&>(c);
-            s.text = t.text();
-            s.locked = t.locked;
-            break;
-        }
-        case ControlKind::DataCombo:
-        case ControlKind::DataList: {
-            auto& d = static_cast<DataCombo&>(c);
-            s.text = d.text();
-            s.locked = d.locked;
-            break;
-        }
-        case ControlKind::CommandButton: s.text = static_cast<CommandButton&>(c).caption; break;
-        case ControlKind::CheckBox: {
-            auto& k = static_cast<CheckBox&>(c);
-            s.text = k.caption;
-            s.value = k.value();
-            break;
-        }
-        case ControlKind::OptionButton: {
-            auto& o = static_cast<OptionButton&>(c);
-            s.text = o.caption;
-            s.value = o.value ? 1 : 0;
-            break;
-        }
-        case ControlKind::ComboBox: {
-            auto& b = static_cast<ComboBox&>(c);
-            s.text = b.text;
-            s.value = b.listIndex;
-            s.locked = b.locked;
-            break;
-        }
-        case ControlKind::ListBox: s.value = static_cast<ListBox&>(c).listIndex; break;
-        case ControlKind::Frame: s.text = static_cast<Frame&>(c).caption; break;
-        case ControlKind::DataControl: s.text = static_cast<Adodc&>(c).caption; break;
-        default: break;
-    }
+    exchange(s, false);
     return s;
 }
 
-void WindowState::put(const ControlState& s) {
+void WindowState::put(const ControlState& kept) {
+    ControlState s = kept;
     Control& c = *s.control;
     c.visible = s.visible;
     c.enabled = s.enabled;
@@ -92,49 +54,69 @@ void WindowState::put(const ControlState& s) {
     c.top = s.top;
     c.width = s.width;
     c.height = s.height;
+    exchange(s, true);
+    if (auto* b = dynamic_cast<BoundValue*>(&c)) b->restoreChange(s.changed, s.exact);
+}
+
+void WindowState::exchange(ControlState& s, bool put) {
+    Control& c = *s.control;
+    // One way or the other between what the control shows and what is kept.
+    const auto pass = [put](auto& shown, auto& kept) {
+        if (put) shown = kept;
+        else kept = shown;
+    };
     switch (c.kind()) {
-        case ControlKind::Label: static_cast<Label&>(c).displayCaption(s.text); break;
+        case ControlKind::Label: {
+            auto& l = static_cast<Label&>(c);
+            if (put) l.displayCaption(s.text);
+            else s.text = l.caption();
+            break;
+        }
         case ControlKind::TextBox: {
             auto& t = static_cast<TextBox&>(c);
             // A password is never kept for the next person, even by a
             // failure (a login empties it whatever comes of its press).
-            if (t.passwordChar->empty() || s.text.empty()) t.displayText(s.text);
-            t.locked = s.locked;
+            if (!put) s.text = t.text();
+            else if (t.passwordChar->empty() || s.text.empty()) t.displayText(s.text);
+            pass(t.locked, s.locked);
             break;
         }
         case ControlKind::DataCombo:
         case ControlKind::DataList: {
             auto& d = static_cast<DataCombo&>(c);
-            d.displayText(s.text);
-            d.locked = s.locked;
+            if (put) d.displayText(s.text);
+            else s.text = d.text();
+            pass(d.locked, s.locked);
             break;
         }
-        case ControlKind::CommandButton: static_cast<CommandButton&>(c).caption = s.text; break;
+        case ControlKind::CommandButton: pass(static_cast<CommandButton&>(c).caption, s.text); break;
         case ControlKind::CheckBox: {
             auto& k = static_cast<CheckBox&>(c);
-            k.caption = s.text;
-            k.displayValue(s.value);
+            pass(k.caption, s.text);
+            if (put) k.displayValue(s.value);
+            else s.value = k.value();
             break;
         }
         case ControlKind::OptionButton: {
             auto& o = static_cast<OptionButton&>(c);
-            o.caption = s.text;
-            o.value = s.value != 0;
+            pass(o.caption, s.text);
+            bool on = s.value != 0;
+            pass(o.value, on);
+            s.value = on ? 1 : 0;
             break;
         }
         case ControlKind::ComboBox: {
             auto& b = static_cast<ComboBox&>(c);
-            b.text = s.text;
-            b.listIndex = s.value;
-            b.locked = s.locked;
+            pass(b.text, s.text);
+            pass(b.listIndex, s.value);
+            pass(b.locked, s.locked);
             break;
         }
-        case ControlKind::ListBox: static_cast<ListBox&>(c).listIndex = s.value; break;
-        case ControlKind::Frame: static_cast<Frame&>(c).caption = s.text; break;
-        case ControlKind::DataControl: static_cast<Adodc&>(c).caption = s.text; break;
+        case ControlKind::ListBox: pass(static_cast<ListBox&>(c).listIndex, s.value); break;
+        case ControlKind::Frame: pass(static_cast<Frame&>(c).caption, s.text); break;
+        case ControlKind::DataControl: pass(static_cast<Adodc&>(c).caption, s.text); break;
         default: break;
     }
-    if (auto* b = dynamic_cast<BoundValue*>(&c)) b->restoreChange(s.changed, s.exact);
 }
 
 void WindowState::restore(const std::vector<Form*>& loaded) const {

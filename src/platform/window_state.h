@@ -49,6 +49,8 @@ private:
     };
     static ControlState take(Control& c);
     static void put(const ControlState& s);
+    // Copies the kind's own state into s, or (put) back into the control.
+    static void exchange(ControlState& s, bool put);
 
     std::vector<FormState> forms_;
     Control* focus_;

@@ -229,6 +229,12 @@ void shop(Harness& h) {
     addUser(h, "none", "pw");
 }
 
+// The shop with the window of the view shown from the main window.
+void openSearched(Harness& h, const SearchView& v) {
+    shop(h);
+    h.menu("Form1", v.menu);
+}
+
 void search(Harness& h, const SearchView& v, const char* user) {
     h.menu(v.window, v.item);
     login(h, v.login, user, "pw");
@@ -238,8 +244,7 @@ TEST(SearchLogin, EveryInvoiceWindowFindsShowsAndWaitsAsOne) {
     for (const SearchView& v : kViews) {
         SCOPED_TRACE(v.window);
         Harness h;
-        shop(h);
-        h.menu("Form1", v.menu);
+        openSearched(h, v);
         Form& f = h.form(v.window);
         EXPECT_TRUE(roomClearOfControls(f));  // for the lines it prints
         h.dialogs.clear();
@@ -288,8 +293,7 @@ TEST(SearchLogin, ThePasswordIsEmptiedWhateverComesOfThePress) {
     for (const SearchView& v : kViews) {
         SCOPED_TRACE(v.window);
         Harness h;
-        shop(h);
-        h.menu("Form1", v.menu);
+        openSearched(h, v);
         h.menu(v.window, v.item);
         h.dialogs.cancelInput();
         login(h, v.login, "all", "pw");

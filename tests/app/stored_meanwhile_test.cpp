@@ -48,6 +48,13 @@ void buyOnCredit(Harness& h, const char* quantity, const char* price) {
     saveIncoming(h);
 }
 
+// A partner window opened on its first row, its balance typed in an edit.
+void editBalance(Harness& h, const char* menu, const char* form, const char* text) {
+    h.menu("Form1", menu);
+    h.click(form, "cmdaction", 2);
+    h.type(form, "Text2", text);
+}
+
 void editCard(Harness& h, const char* box, int index, const char* text) {
     h.menu("Form1", "store_functions");
     h.choose("Form1", "DataCombo3", "G1");  // bolt on show
@@ -59,19 +66,11 @@ std::string bolt(Harness& h, const char* field) { return row(h, "G1", 0, {field}
 
 const std::vector<StoredMeanwhile> kCases = {
     {"a customer's debt under a credit sale",
-     [](Harness& h) {
-         h.menu("Form1", "BUYER");  // on Hala, owing 40
-         h.click("Form6", "cmdaction", 2);
-         h.type("Form6", "Text2", "50");
-     },
+     [](Harness& h) { editBalance(h, "BUYER", "Form6", "50"); },  // Hala's, 40
      "Form6", "Text2", -1, "المبلغ المدين", [](Harness& h) { sellOnCredit(h, "bolt", "2"); },
      [](Harness& h) { return formatDouble(debtOf(h, "Hala")); }, 2, "70", "75"},
     {"a supplier's balance under a purchase on credit",
-     [](Harness& h) {
-         h.menu("Form1", "SUPPLY_INF");  // on Acme, owed 0
-         h.click("Form5", "cmdaction", 2);
-         h.type("Form5", "Text2", "5");
-     },
+     [](Harness& h) { editBalance(h, "SUPPLY_INF", "Form5", "5"); },  // Acme's, 0
      "Form5", "Text2", -1, "المبلغ الدائن", [](Harness& h) { buyOnCredit(h, "2", "9"); },
      [](Harness& h) { return row(h, "SUPPLIER", 0, {"MONEY"}); }, 2, "18", "20"},
     {"an item's stock under a retail sale",
