@@ -610,6 +610,8 @@ void Application::showReport(RenderedReport report) {
 
 const RenderedReport* Application::lastReport() const { return report(lastReport_); }
 
+void Application::closeReport(const std::string& name) { reports_.erase(name); }
+
 const RenderedReport* Application::report(const std::string& name) const {
     auto it = reports_.find(name);
     return it == reports_.end() ? nullptr : &it->second;

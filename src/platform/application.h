@@ -144,6 +144,8 @@ public:
     const std::map<std::string, RenderedReport>& openedReports() const { return reports_; }
     const RenderedReport* lastReport() const;
     const RenderedReport* report(const std::string& name) const;
+    // The report's window was closed: its rows are let go.
+    void closeReport(const std::string& name);
 
     int dispatchDepth() const { return depth_; }
 

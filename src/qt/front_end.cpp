@@ -198,7 +198,12 @@ void FrontEnd::checkForNoWindow() {
 
 void FrontEnd::reportOpened(const RenderedReport& report) {
     ReportPreview*& p = previews_[report.name];
-    if (!p) p = new ReportPreview();
+    if (!p) {
+        p = new ReportPreview();
+        // A closed preview lets its report's rows go.
+        connect(p, &ReportPreview::closed, this,
+                [this](const QString& name) { app_.closeReport(name.toStdString()); });
+    }
     p->setReport(report);
     if (p->isHidden()) p->show();
     p->raise();

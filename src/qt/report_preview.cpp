@@ -1,6 +1,7 @@
 #include "qt/report_preview.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QPointer>
 #include <QPrinterInfo>
@@ -150,6 +151,14 @@ void ReportPreview::setReport(const RenderedReport& report) {
     updatePaging();
     view_->update();
     if (first) placeOnScreen();
+}
+
+void ReportPreview::closeEvent(QCloseEvent* e) {
+    QMainWindow::closeEvent(e);
+    if (!e->isAccepted()) return;
+    const QString name = objectName();
+    report_ = &empty_;
+    emit closed(name);
 }
 
 void ReportPreview::placeOnScreen() {

@@ -23,7 +23,7 @@ public:
 
     // Shows the report anew (a reopened report keeps its window). The
     // report is read where it lies, not copied: the application keeps
-    // every opened report while it runs, so it must outlive this window.
+    // it until this window is closed.
     void setReport(const RenderedReport& report);
     const RenderedReport& report() const { return *report_; }
     int page() const { return page_; }  // 0-based
@@ -39,8 +39,13 @@ public:
     // fails says why and asks again.
     void saveAsPdf();
 
+signals:
+    // The window was closed: it shows its report no more.
+    void closed(const QString& reportName);
+
 protected:
     bool eventFilter(QObject* watched, QEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
 
 private:
     void updatePaging();

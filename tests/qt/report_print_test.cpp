@@ -258,9 +258,16 @@ TEST_F(PreviewTest, KeysCloseItTurnItsPagesAndReachEveryButton) {
 
     preview->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(preview));
+    ASSERT_NE(rig.app.report("DataReport2"), nullptr);
     QTest::keyClick(focused(), Qt::Key_Escape);
     settle();
     EXPECT_FALSE(preview->isVisible());
+    // A closed preview holds its report's rows no more; opened again, it shows them anew.
+    EXPECT_EQ(rig.app.report("DataReport2"), nullptr);
+    rig.frontEnd->act([&] { openReport(rig.app, "DataReport2"); });
+    settle();
+    EXPECT_TRUE(preview->isVisible());
+    EXPECT_EQ(&preview->report(), rig.app.report("DataReport2"));
 }
 
 TEST_F(PreviewTest, SavingNeverReplacesAFileUnaskedAndAFailedSaveSaysWhyAndAsksAgain) {
