@@ -49,6 +49,7 @@ void addGroup(QtRig& rig, const std::string& group, const std::string& item, dou
 TEST(PicksByHand, TheItemCardsGroupIsTakenByClickReturnAndEnterButNotEscape) {
     QtRig rig;
     addGroup(rig, "G2", "nut", 3);
+    rig.db().exec("INSERT INTO G2 (\"DESC\") VALUES ('washer')");
     qt::FormWindow& main = startMainWindow(rig);
     ASSERT_TRUE(real::chooseMenu(*main.actionFor("store_functions")));
     settle();
@@ -65,9 +66,26 @@ TEST(PicksByHand, TheItemCardsGroupIsTakenByClickReturnAndEnterButNotEscape) {
         EXPECT_TRUE(noItemFocused(groups->view()));
     };
 
+    {
+        // A click into the chooser's text puts the cursor there: it picks
+        // nothing and asks nothing, chosen group or none.
+        real::AnswerBoxesByKeys boxes;
+        real::click(*groups->lineEdit());
+        settle();
+        EXPECT_TRUE(boxes.seen().isEmpty()) << boxes.seen().join("\n").toStdString();
+        EXPECT_EQ(card.label("Label16").caption(), "");
+    }
     ASSERT_TRUE(real::pickByClick(*groups, "G2"));
     shows("G2", "nut");
     shoot(main, "item-card-after-mouse-pick");
+    rig.frontEnd->act([&] { rig.app.navigate(card.adodc("Adodc4"), Nav::Last); });
+    {
+        real::AnswerBoxesByKeys boxes;
+        real::click(*groups->lineEdit());
+        settle();
+        EXPECT_TRUE(boxes.seen().isEmpty()) << boxes.seen().join("\n").toStdString();
+        EXPECT_EQ(card.textBox("Text6").text(), "washer");
+    }
     ASSERT_TRUE(real::pickByKeys(*groups, "G1", Qt::Key_Return, real::Open::AltDown));
     shows("G1", "bolt");
     ASSERT_TRUE(real::pickByKeys(*groups, "G2", Qt::Key_Enter, real::Open::Click));
