@@ -163,8 +163,9 @@ private:
     bool userEvent(Form& f, Event<>* ev, const Body& body);
     // Runs body as one user action of window f (null: of no window); once
     // it has committed, the committed steps follow. False when it failed
-    // (rolled back and shown).
-    bool runAction(Form* f, Event<>* ev, const Body& body);
+    // (rolled back and shown); then, for an action of the user's input
+    // (putBack), every window shows again what it showed before it.
+    bool runAction(Form* f, Event<>* ev, const Body& body, bool putBack = false);
     // Once the outermost action has committed: the windows are told which
     // tables were written, then the queued steps run.
     void afterCommitted();

@@ -496,6 +496,12 @@ std::string unfitMessage(const std::string& caption, const FieldInfo& f, Unfit w
     return "لا يمكن حفظ ما كتب فى «" + caption + "»: " + reason;
 }
 
+std::string overwriteMessage(const std::string& caption, const Value& stored) {
+    const std::string now = toText(stored);
+    return "لم يحفظ شىء: «" + caption + "» تغير فى الملف منذ بدأ التعديل، والمحفوظ الآن " +
+           (now.empty() ? "فارغ" : now) + ". ألغ التعديل، أو أكتب القيمة من جديد ثم أحفظ";
+}
+
 // ---------------------------------------------------------------- Statement
 
 Statement::~Statement() {
@@ -959,8 +965,6 @@ void Database::beginWrite() {
         exec("BEGIN IMMEDIATE");
         inTransaction_ = true;
         writtenTables_.clear();
-        // Where every open recordset stands, to go back to on a rollback.
-        for (Recordset* rs : recordsets_) rs->markPosition();
         machine_.joinTransaction(*this);
     }
 }
@@ -1205,6 +1209,10 @@ void Database::rowWillChange(void* self, sqlite3* h, int op, const char* schema,
     ++w->writes;
     for (Recordset* rs : w->recordsets) rs->tableWillChange(h, op, oldRowid, newRowid);
     for (RowChangeListener* rw : w->watchers) rw->rowWillChange(h, op, oldRowid, newRowid);
+}
+
+void Database::markPositions() {
+    for (Recordset* rs : recordsets_) rs->markPosition();
 }
 
 void Database::refreshRecordsets(bool keepPositions) {

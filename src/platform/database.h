@@ -89,6 +89,9 @@ Unfit entryFit(const FieldInfo& field, const Value& v, bool lineBreaks);
 
 // The refusal the user reads: the box's caption and why.
 std::string unfitMessage(const std::string& caption, const FieldInfo& field, Unfit why);
+// The refusal of a save that would overwrite what was stored since its
+// edit began: the box's caption and the value stored now.
+std::string overwriteMessage(const std::string& caption, const Value& stored);
 
 // Said when the disk holding the file has no room for a write; nothing of
 // the action is stored, and it can be done again once room is made.
@@ -239,6 +242,9 @@ public:
     void registerRecordset(Recordset* rs) { recordsets_.insert(rs); }
     void unregisterRecordset(Recordset* rs) { recordsets_.erase(rs); }
     void refreshRecordsets(bool keepPositions = false);
+    // Where every open recordset stands as a user action begins, to go
+    // back to if it rolls back.
+    void markPositions();
 
     // Whether this connection tells recordsets before a row changes, so
     // they may read their rows as they need them (else they read the

@@ -200,6 +200,7 @@ public:
 private:
     friend class Application;
     friend class Control;
+    friend class WindowState;
     [[noreturn]] void wrongKind(std::string_view name, int index) const;
     void controlChanged(uint64_t at, bool layout);
 

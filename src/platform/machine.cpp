@@ -205,6 +205,10 @@ void Machine::finish(bool ok) {
 }
 
 void Machine::action(const std::function<void()>& fn) {
+    // A rollback puts every window back on the row it showed as the
+    // action began.
+    if (depth_ == 0)
+        for (auto& [path, db] : databases_) db->markPositions();
     ++depth_;
     try {
         fn();

@@ -127,6 +127,40 @@ inline void expectRefused(Harness& h, const std::string& form,
     EXPECT_EQ(h.caption(form, "cmdaction", 0), "&save") << why;
 }
 
+// What every loaded window shows: each control's place, state and text,
+// the row each data control stands on, the lines printed on it, and where
+// the focus is.
+inline std::string windowsText(Harness& h) {
+    std::string out;
+    for (Form* f : h.app.loadedForms()) {
+        out += f->name() + (f->visible() ? " " : " hidden ") + f->caption.get() + "\n";
+        for (const auto& c : f->controls()) {
+            out += c->fullName() + (c->visible ? "" : " hidden") + (c->enabled ? " " : " off ") +
+                   formatDouble(c->top) + " ";
+            if (auto* t = dynamic_cast<TextBox*>(c.get()))
+                out += (t->locked ? "locked " : "") + t->text();
+            if (auto* d = dynamic_cast<DataCombo*>(c.get())) out += d->text();
+            if (auto* l = dynamic_cast<Label*>(c.get())) out += l->caption();
+            if (auto* b = dynamic_cast<CommandButton*>(c.get())) out += b->caption;
+            if (auto* k = dynamic_cast<CheckBox*>(c.get())) out += std::to_string(k->value());
+            if (auto* o = dynamic_cast<OptionButton*>(c.get())) out += o->value ? "on" : "";
+            if (auto* b = dynamic_cast<BoundValue*>(c.get()); b && b->boundChanged())
+                out += " (typed)";
+            if (auto* a = dynamic_cast<Adodc*>(c.get()); a && a->isOpen()) {
+                Recordset& rs = a->recordset();
+                out += rs.isAdding() ? "adding" : rs.bof() ? "before the first"
+                                                 : rs.eof() ? "past the last"
+                                                            : "row " + std::to_string(rs.rowId());
+            }
+            out += "\n";
+        }
+        for (const std::string& l : f->printedLines()) out += l + "\n";
+    }
+    Control* focus = h.app.focused();
+    out += "focus: " + (focus ? focus->form().name() + "." + focus->fullName() : "none") + "\n";
+    return out;
+}
+
 // Makes the writes named ("UPDATE ON BUYER", "INSERT ON BOX") fail until
 // `succeed`.
 inline void fail(Harness& h, const std::string& writes) {
