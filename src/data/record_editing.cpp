@@ -19,6 +19,7 @@ RecordEditing::RecordEditing(Form& form, Adodc& data, std::array<CommandButton*,
             b->onClick = [this, i] { click(i); };
         }
     form_.addFailureStep([this] { restoreDraft(); });
+    form_.addUnsavedCheck([this] { return mode_ != EditMode::Browsing; });
 }
 
 void RecordEditing::click(int index) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "platform/failure.h"
 #include "platform/window_state.h"
 
 namespace mk {
@@ -287,7 +288,7 @@ bool Application::runAction(Form* f, Event<>* ev, const Body& body, bool putBack
                 ++focusMovesByCode_;
             }
         }
-        reportFailure(e);
+        tellFailure(e);
         return false;
     }
     actionForm_ = outer;
@@ -316,8 +317,9 @@ void Application::afterCommit(std::function<void()> step) {
     steps_.push_back({actionForm_, std::move(step)});
 }
 
-void Application::reportFailure(const std::exception& e) {
-    msgBox(e.what(), mb::Critical);
+void Application::tellFailure(const std::exception& e) {
+    writeLog(machine_.root(), failureDetail(e));
+    msgBox(failureMessage(e), mb::Critical);
 }
 
 void Application::afterUserEvent() {

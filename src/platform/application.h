@@ -126,6 +126,10 @@ public:
     // code sets): run now; failures go on to the calling handler.
     void raise(Form& f, Event<>& ev);
 
+    // Tells the user of a failure in the windows' language and writes its
+    // technical detail to the program's log (see platform/failure.h).
+    void tellFailure(const std::exception& e);
+
     // Queues a step to run once the user action now running has committed,
     // as a user action of its own (its own transaction, failures shown), in
     // the order queued. A rolled-back action drops its steps. Outside a
@@ -167,7 +171,6 @@ private:
     void afterCommitted();
     // Runs an event handler with the re-entry guard (f null: no window's).
     void runGuarded(Form* f, Event<>* ev, const Body& body);
-    void reportFailure(const std::exception& e);
     void afterUserEvent();
     void loadForm(const std::string& key, Form& f);
     // Drops a window whose load failed, running none of its handlers.

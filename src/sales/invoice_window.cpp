@@ -597,6 +597,10 @@ void InvoiceWindow::priceLines() {
 
 // --------------------------------------------------------------- numbering
 
+void InvoiceWindow::tablesChanged(const ChangedTables& tables) {
+    if (tableChanged(tables, config_.table)) Label4->displayCaption(std::to_string(lastNumber()));
+}
+
 int32_t InvoiceWindow::lastNumber() {
     // The table as stored now, whatever this window's snapshot holds.
     return static_cast<int32_t>(scan::maxNumber(database(), config_.table, "INVO_NO", kFirstLast));
@@ -762,6 +766,7 @@ void InvoiceWindow::saveInvoice() {
     }
 
     editing_->guardWrites([&] {
+        claimNumber(database(), config_.table, "INVO_NO", inv->number);
         Recordset& rs = Adodc2->recordset();
         rs.update();
         // The row just committed is posted by its own stored number.

@@ -456,9 +456,12 @@ TEST(HostileEntry, EveryPostingFailingHalfWayLeavesAllAsBeforeAndItsRetryPostsOn
             fail(h, writes);
             h.dialogs.clear();
             p.press(h);
-            // The error alone.
+            // The press's own notes, then the error, told in Arabic; the
+            // database's words ("disk full") go to the log.
             ASSERT_EQ(h.dialogs.messages().size(), p.notes + 1) << writes;
             EXPECT_EQ(h.dialogs.messages().back().style, mb::Critical) << writes;
+            EXPECT_TRUE(toldInArabic(h.dialogs.messages().back().prompt)) << writes;
+            EXPECT_NE(h.logText().find("disk full"), std::string::npos) << writes;
             EXPECT_EQ(everything(h), unposted) << writes;  // a failure shows the lines that differ
             EXPECT_EQ(windowsText(h), windows) << writes;
             succeed(h);
