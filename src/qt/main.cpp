@@ -30,6 +30,9 @@ const char* const kNoDisplay =
     "makhzan: no display is available. Start it from a desktop session "
     "(or set DISPLAY), for example: xvfb-run -a bash scripts/run.sh\n";
 
+// Where the log is kept, once known.
+std::filesystem::path logRoot;
+
 // Qt stops the program when it cannot reach the display it was given;
 // say so plainly and leave with an error instead of a crash.
 void onQtMessage(QtMsgType type, const QMessageLogContext&, const QString& message) {
@@ -44,7 +47,11 @@ void onQtMessage(QtMsgType type, const QMessageLogContext&, const QString& messa
         std::fflush(stderr);
         std::_Exit(2);
     }
-    if (type != QtDebugMsg) std::fprintf(stderr, "%s\n", text.constData());
+    // The program's own notes (a failure's technical detail) go to its log.
+    if (type != QtDebugMsg && message.startsWith(QStringLiteral("makhzan:")) && !logRoot.empty())
+        mk::writeLog(logRoot, text.toStdString());
+    else if (type != QtDebugMsg)
+        std::fprintf(stderr, "%s\n", text.constData());
 }
 
 }  // namespace
@@ -68,6 +75,7 @@ int main(int argc, char** argv) {
                    stderr);
 
     const std::filesystem::path root = mk::Machine::defaultRoot();
+    logRoot = root;
     try {
         mk::SystemClock clock;
         mk::Machine machine(root);
