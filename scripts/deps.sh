@@ -2,9 +2,10 @@
 # Installs the Debian packages the program (and, with "test", its tests)
 # needs, when any is missing. Uses sudo when not root.
 set -euo pipefail
-packages=(cmake make g++ pkg-config libsqlite3-dev sqlite3 qt6-base-dev libgl-dev fonts-noto-core)
+packages=(cmake make g++ pkg-config libsqlite3-dev sqlite3 qt6-base-dev libgl-dev fonts-noto-core
+  qt6-translations-l10n)
 if [ "${1:-}" = test ]; then
-  packages+=(libgtest-dev libbenchmark-dev xvfb xauth)
+  packages+=(libgtest-dev libbenchmark-dev xvfb xauth poppler-utils)
 fi
 missing=()
 for p in "${packages[@]}"; do

@@ -17,6 +17,7 @@
 
 struct sqlite3;
 struct sqlite3_stmt;
+struct sqlite3_value;
 
 namespace mk {
 
@@ -88,10 +89,15 @@ Unfit entryFit(const FieldInfo& field, const Value& v, bool lineBreaks);
 
 // The refusal the user reads: the box's caption and why.
 std::string unfitMessage(const std::string& caption, const FieldInfo& field, Unfit why);
+// The refusal of a save that would overwrite what was stored since its
+// edit began: the box's caption and the value stored now.
+std::string overwriteMessage(const std::string& caption, const Value& stored);
 
 // Said when the disk holding the file has no room for a write; nothing of
 // the action is stored, and it can be done again once room is made.
 extern const char* const kDiskFullMessage;
+// Said when the file is found damaged while the program works on it.
+extern const char* const kDamagedMessage;
 
 // A valid name for a table created at run time.
 bool isValidTableName(std::string_view name);
@@ -118,6 +124,27 @@ std::string sqlRead(const char* conversion, const FieldInfo& field);
 std::string sqlArgs(const FieldInfo& field);
 
 class Database;
+
+// A column value as a statement reads it for a field of this type.
+Value readValue(sqlite3_value* v, FieldType type);
+
+// Told before a watched table's rows change, and before the file changes
+// in ways no row change tells of; holders of a snapshot read lazily (the
+// report engine) keep what they show through it.
+class RowChangeListener {
+public:
+    virtual ~RowChangeListener() = default;
+    // Before a row is inserted (op SQLITE_INSERT), updated or deleted.
+    virtual void rowWillChange(sqlite3* h, int op, long long oldRowid, long long newRowid) = 0;
+    // Before the open transaction rolls back, and before a restore
+    // replaces the content, while the file can still be read.
+    virtual void rollingBack() {}
+    virtual void replacing() {}
+    // After the transaction that was open has committed.
+    virtual void committed() {}
+    // The connection closes: nothing more can be read.
+    virtual void closing() {}
+};
 
 class Statement {
 public:
@@ -175,6 +202,23 @@ public:
     // nothing): its first finding.
     std::string damage();
 
+    // The same check, run on a connection of its own beside the program's
+    // work, so the first window shows while it reads the whole file. No
+    // write reaches the file before it has passed: the first write waits
+    // for it, and once it has failed every write fails, telling the file
+    // damaged with the given message (its finding goes to the log).
+    enum class Check { None, Running, Passed, Failed };
+    void checkBeside(std::string failureMessage);
+    // Where the check stands, without waiting (None: none was started).
+    Check checkState();
+    // Waits for it; its first finding ("" when it passed or none ran).
+    std::string awaitCheck();
+    // What every write does first: waits for a running check, and fails,
+    // telling the file damaged, once it has failed.
+    void requireCheckPassed();
+    // Whether the user has been told of the failed check by a refused write.
+    bool checkFailureTold() const { return checkFailureTold_; }
+
     // Statements, cached by their text. The caller resets by destroying.
     std::unique_ptr<Statement> prepare(const std::string& sql);
     void exec(const std::string& sql);
@@ -203,6 +247,9 @@ public:
     void registerRecordset(Recordset* rs) { recordsets_.insert(rs); }
     void unregisterRecordset(Recordset* rs) { recordsets_.erase(rs); }
     void refreshRecordsets(bool keepPositions = false);
+    // Where every open recordset stands as a user action begins, to go
+    // back to if it rolls back.
+    void markPositions();
 
     // Whether this connection tells recordsets before a row changes, so
     // they may read their rows as they need them (else they read the
@@ -214,6 +261,10 @@ public:
     void watch(Recordset* rs, const std::string& table);
     void unwatch(Recordset* rs, const std::string& table);
     uint64_t tableWrites(const std::string& table) const;
+    // The same word for other holders of a table's rows; a watcher is also
+    // told of rollbacks, restores, commits and closing.
+    void addRowChangeListener(RowChangeListener* w, const std::string& table);
+    void removeRowChangeListener(RowChangeListener* w, const std::string& table);
 
     // Row watches. A watch records, for each row a write of this
     // connection inserts, updates (in a watched field) or deletes in its
@@ -253,14 +304,24 @@ private:
     void open(bool create);
     void close();
     void registerFunctions();
+    bool checkHolds() const { return checkState_ == Check::None || checkState_ == Check::Passed; }
+    // Refuses a statement that would write the file while its check has
+    // not passed (SQLite's authorizer).
+    static int authorize(void* self, int action, const char* object, const char*,
+                         const char* database, const char*);
+    void endCheck();
+    void stopCheck();
     // Told by SQLite of every row the connection writes.
     static void rowWritten(void* self, const char* table);
     static void rowWillChange(void* self, sqlite3* h, int op, const char* schema,
                               const char* table, long long oldRowid, long long newRowid);
     struct Watched {
         std::vector<Recordset*> recordsets;
+        std::vector<RowChangeListener*> watchers;
         uint64_t writes = 0;
     };
+    std::vector<RowChangeListener*> rowListeners_;
+    void tellListeners(void (RowChangeListener::*tell)());
     std::unordered_map<std::string, Watched> watched_;  // key: upper name
     std::string lastChanged_;                         // the table last told about
     Watched* lastWatched_ = nullptr;
@@ -294,7 +355,20 @@ private:
     // made again, and watches started in it are lost.
     void afterRollbackOfWatches();
     std::set<sqlite3_stmt*> stmtInUse_;
+    // The check beside the program's work (see checkBeside).
+    struct BesideCheck;
+    std::shared_ptr<BesideCheck> check_;
+    Check checkState_ = Check::None;
+    std::string checkFound_;
+    std::string checkFailureMessage_;
+    bool checkFailureTold_ = false;
 };
+
+// Takes the running action's write lock, then fails, telling the user,
+// when a row of the table holds the number in the field: a document number
+// found free by a save's checks is taken so, and no other writer can store
+// it between this reading and the commit.
+void claimNumber(Database& db, const std::string& table, const std::string& field, double number);
 
 // A fresh name beside dest for a copy in progress, renamed to dest once the
 // copy is whole. Part files of earlier copies to dest are removed first.

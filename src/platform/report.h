@@ -7,6 +7,7 @@
 #include <iterator>
 #include <memory>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "platform/value.h"
@@ -74,15 +75,41 @@ struct RenderedPage {
     std::vector<RenderedLine> lines;
 };
 
-// The pages of a rendered report. A page is laid out when it is first
-// read and then kept, so opening a long report costs what the pages shown
-// cost. Copies share the pages. Read like a vector of pages.
+// Walks a container read by index; Reference is what reading gives.
+template <class Container, class Reference>
+class IndexIterator {
+public:
+    using value_type = std::remove_cvref_t<Reference>;
+    using reference = Reference;
+    using pointer = void;
+    using difference_type = std::ptrdiff_t;
+    using iterator_category = std::input_iterator_tag;
+    IndexIterator(const Container* c, size_t i) : c_(c), i_(i) {}
+    Reference operator*() const { return (*c_)[i_]; }
+    IndexIterator& operator++() {
+        ++i_;
+        return *this;
+    }
+    bool operator==(const IndexIterator& o) const { return i_ == o.i_; }
+    bool operator!=(const IndexIterator& o) const { return i_ != o.i_; }
+
+private:
+    const Container* c_;
+    size_t i_;
+};
+
+// The pages of a rendered report. A page is laid out when it is read,
+// from the rows it shows, read from the report's table then; the last few
+// pages read are kept, so a reference to a page stays good until
+// kKeptPages other pages have been read. Copies share the pages. Read
+// like a vector of pages.
 class RenderedPages {
 public:
-    struct Plan;  // where every band of every page goes, and the row texts
+    struct Plan;  // where every band of every page goes, and the rows
+    static constexpr size_t kKeptPages = 8;
 
     RenderedPages() = default;
-    explicit RenderedPages(std::shared_ptr<const Plan> plan);
+    explicit RenderedPages(std::shared_ptr<Plan> plan);
 
     size_t size() const;
     bool empty() const { return size() == 0; }
@@ -90,56 +117,67 @@ public:
     const RenderedPage& at(size_t i) const;
     const RenderedPage& front() const { return (*this)[0]; }
     const RenderedPage& back() const { return (*this)[size() - 1]; }
-    // Pages made by hand (no plan) are added as they are.
+    // Pages made by hand (no plan) are added as they are, and kept.
     void push_back(RenderedPage page);
-    // How many pages have been laid out so far.
+    // How many laid-out pages are held now.
     size_t laidOutCount() const;
 
-    class const_iterator {
-    public:
-        using value_type = RenderedPage;
-        using reference = const RenderedPage&;
-        using pointer = const RenderedPage*;
-        using difference_type = std::ptrdiff_t;
-        using iterator_category = std::forward_iterator_tag;
-        const_iterator(const RenderedPages* pages, size_t i) : pages_(pages), i_(i) {}
-        reference operator*() const { return (*pages_)[i_]; }
-        pointer operator->() const { return &(*pages_)[i_]; }
-        const_iterator& operator++() {
-            ++i_;
-            return *this;
-        }
-        bool operator==(const const_iterator& o) const { return i_ == o.i_; }
-        bool operator!=(const const_iterator& o) const { return i_ != o.i_; }
-
-    private:
-        const RenderedPages* pages_;
-        size_t i_;
-    };
+    using const_iterator = IndexIterator<RenderedPages, const RenderedPage&>;
     const_iterator begin() const { return {this, 0}; }
     const_iterator end() const { return {this, size()}; }
 
 private:
-    std::shared_ptr<const Plan> plan_;
-    std::shared_ptr<std::vector<std::unique_ptr<RenderedPage>>> laidOut_ =
-        std::make_shared<std::vector<std::unique_ptr<RenderedPage>>>();
+    struct Held {
+        std::vector<std::unique_ptr<RenderedPage>> byHand;
+        std::vector<std::pair<size_t, std::unique_ptr<RenderedPage>>> recent;  // newest last
+    };
+    std::shared_ptr<Plan> plan_;
+    std::shared_ptr<Held> held_ = std::make_shared<Held>();
+};
+
+// The field texts of each detail row, in row order, left to right (for
+// reading back); a row is read from the report's table when it is asked for.
+class ReportRows {
+public:
+    using Row = std::vector<std::string>;
+    ReportRows() = default;
+    explicit ReportRows(std::shared_ptr<RenderedPages::Plan> plan) : plan_(std::move(plan)) {}
+
+    size_t size() const;
+    bool empty() const { return size() == 0; }
+    Row operator[](size_t i) const;
+    Row front() const { return (*this)[0]; }
+    Row back() const { return (*this)[size() - 1]; }
+    std::vector<Row> toVector() const;
+    bool operator==(const std::vector<Row>& rows) const { return toVector() == rows; }
+
+    using const_iterator = IndexIterator<ReportRows, Row>;
+    using iterator = const_iterator;
+    const_iterator begin() const { return {this, 0}; }
+    const_iterator end() const { return {this, size()}; }
+
+private:
+    std::shared_ptr<RenderedPages::Plan> plan_;
 };
 
 struct RenderedReport {
     std::string name;
     std::string caption;
+    std::string title;  // the report header's heading (else the caption)
     std::string fontName;
     double pageWidth = 0, pageHeight = 0;  // twips
     bool landscape = false;
     RenderedPages pages;
-    // The field texts of each detail row, in row order (for reading back).
-    std::vector<std::vector<std::string>> rows;
+    ReportRows rows;
     std::vector<std::string> columns;  // field names of the detail band, left to right
 };
 
-// Reads every row of the layout's table from db now and lays it out.
-// "%d", "%D", "%p" and "%P" in labels become the short date, the long
-// date, the page number and the number of pages. Fails on a missing
+// The report of the layout's table as it stands now: its pages are
+// counted now, and each page's rows are read when the page is laid out.
+// The report keeps showing the table as it stood when it was made: rows
+// changed or deleted since are kept as they were, rows added since are
+// left out. "%d", "%D", "%p" and "%P" in labels become the short date, the
+// long date, the page number and the number of pages. Fails on a missing
 // table or field.
 RenderedReport renderReport(const ReportLayout& layout, Database& db, double now);
 

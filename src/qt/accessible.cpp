@@ -205,9 +205,13 @@ void PickList::showEvent(QShowEvent* e) {
 
 void PickList::hideEvent(QHideEvent* e) {
     closed_ = true;
-    // The item the keys stood on no longer has the focus.
-    if (selectionModel()) selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
     QListView::hideEvent(e);
+    // The item the keys stood on no longer has the focus; but only once the
+    // chooser has read it as the pick, which it does after this list hides.
+    QTimer::singleShot(0, this, [this] {
+        if (!isVisible() && selectionModel())
+            selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+    });
 }
 
 PickCombo::PickCombo(QWidget* parent, std::function<void(int)> picked) : QComboBox(parent) {

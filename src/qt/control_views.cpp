@@ -68,6 +68,24 @@ QStringList itemTexts(const QListWidget& l) {
 // window; the raw text stays in the item's data.
 QString leftToRight(const QString& s) { return QChar(0x2066) + s + QChar(0x2069); }
 
+// Runs `fn` when Return or Enter is pressed on a list; the list still
+// handles the key as before.
+void onReturn(QAbstractItemView& list, std::function<void()> fn) {
+    struct Filter : QObject {
+        std::function<void()> fn;
+        bool eventFilter(QObject*, QEvent* e) override {
+            if (e->type() != QEvent::KeyPress) return false;
+            const int k = static_cast<QKeyEvent*>(e)->key();
+            if (k == Qt::Key_Return || k == Qt::Key_Enter) fn();
+            return false;
+        }
+    };
+    auto* filter = new Filter;
+    filter->setParent(&list);
+    filter->fn = std::move(fn);
+    list.installEventFilter(filter);
+}
+
 void setItems(QListWidget& l, const QStringList& items) {
     if (itemTexts(l) == items) return;
     QSignalBlocker block(l);
@@ -197,10 +215,30 @@ private:
 
 // ----------------------------------------------------- buttons and checks
 
+// Return or Enter on the focused button presses it, as Space does; the
+// windows have no default button that would take those keys instead.
+class PressButton : public QPushButton {
+public:
+    using QPushButton::QPushButton;
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override {
+        const bool enter = e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter;
+        const auto modifiers = e->modifiers() & ~Qt::KeypadModifier;
+        if (!enter || modifiers != Qt::NoModifier) {
+            QPushButton::keyPressEvent(e);
+            return;
+        }
+        // Held down, it presses once, as Space does.
+        if (!e->isAutoRepeat()) click();
+        e->accept();
+    }
+};
+
 class ButtonView : public ControlView {
 public:
     ButtonView(FormWindow& w, CommandButton& b, QWidget* parent) : ControlView(w, b), button_(b) {
-        push_ = new QPushButton(parent);
+        push_ = new PressButton(parent);
         push_->setAutoDefault(false);
         widget_ = push_;
         QObject::connect(push_, &QPushButton::clicked, push_, [this] {
@@ -448,16 +486,19 @@ public:
         w.adopt(box_->lineEdit(), *this);
         // Leaving the box is the runtime's to act on; the combo's own search
         // of its whole list for the text left (a pick it would raise again)
-        // is not wanted. Return still picks a typed name.
+        // is not wanted. Return or Enter on a typed name of the list picks
+        // it, by the road a pick from the open list takes.
         QObject::disconnect(box_->lineEdit(), &QLineEdit::editingFinished, box_, nullptr);
+        QObject::connect(box_->lineEdit(), &QLineEdit::returnPressed, box_, [this] {
+            const QString typed = box_->lineEdit()->text();
+            if (quiet() || !model_ || model_->rowOf(typed) < 0) return;
+            chosen(std8(typed));
+        });
         box_->beforeOpening = [this] {
             if (!window_.isDead()) refreshList();
         };
         QObject::connect(box_, &QComboBox::activated, box_, [this](int index) {
-            toolText_.reset();  // the pick's own text, not a tool's
-            if (quiet()) return;
-            const std::string text = std8(box_->itemText(index));
-            input([this, text](Application& app) { app.choose(combo_, text); });
+            if (!quiet()) chosen(std8(box_->itemText(index)));
         });
         QObject::connect(box_->lineEdit(), &QLineEdit::textEdited, box_, [this](const QString& t) {
             if (quiet()) return;
@@ -501,6 +542,11 @@ private:
         if (text == combo_.text()) return;
         input([this, text](Application& app) { app.enterText(combo_, text); });
     }
+    // The one road of a pick to the runtime, whatever the gesture.
+    void chosen(const std::string& text) {
+        toolText_.reset();  // the pick's own text, not a tool's
+        input([this, text](Application& app) { app.choose(combo_, text); });
+    }
     // An item picked in the list by a tool chooses as a mouse pick does.
     void pickedByTool(int row) {
         if (quiet() || row < 0 || row >= box_->count()) return;
@@ -508,7 +554,7 @@ private:
         if (box_->view()->isVisible()) box_->hidePopup();
         later([this, text] {
             box_->view()->selectionModel()->clearSelection();
-            input([this, text](Application& app) { app.choose(combo_, text); });
+            chosen(text);
         });
     }
     // Shows the row source's list, shared with every chooser over it.
@@ -555,10 +601,10 @@ public:
         delete made;
         widget_ = box_;
         w.adopt(box_->viewport(), *this);
-        QObject::connect(box_, &QListView::clicked, box_, [this](const QModelIndex& index) {
-            const std::string text = std8(index.data().toString());
-            input([this, text](Application& app) { app.choose(list_, text); });
-        });
+        QObject::connect(box_, &QListView::clicked, box_,
+                         [this](const QModelIndex& index) { chosen(index); });
+        // Return takes the entry the keys highlighted, as a click takes it.
+        onReturn(*box_, [this] { chosen(box_->currentIndex()); });
         QObject::connect(box_, &QListView::doubleClicked, box_, [this] {
             input([this](Application& app) { app.dblClick(list_); });
         });
@@ -579,6 +625,11 @@ public:
     }
 
 private:
+    void chosen(const QModelIndex& index) {
+        if (!index.isValid()) return;
+        const std::string text = std8(index.data().toString());
+        input([this, text](Application& app) { app.choose(list_, text); });
+    }
     void showList() {
         const auto texts = list_.listTexts();
         if (model_ && model_->texts() == (texts ? texts.get() : nullptr)) return;
@@ -865,6 +916,11 @@ private:
             const QString s = qs(sub);
             rows.push_back({s.mid(s.lastIndexOf(QLatin1Char('\\')) + 1), s, depth, false});
         }
+        // The same folders stay as they are, with the one a click highlighted.
+        QStringList paths;
+        for (const Row& r : rows) paths << r.path;
+        if (paths == shownPaths_) return;
+        shownPaths_ = paths;
         QSignalBlocker block(box_);
         box_->clear();
         const QIcon open = box_->style()->standardIcon(QStyle::SP_DirOpenIcon);
@@ -882,6 +938,7 @@ private:
     DirListBox& dir_;
     QListWidget* box_;
     std::string shownPath_ = "\x01";
+    QStringList shownPaths_;
 };
 
 class FileView : public ControlView {
@@ -890,10 +947,10 @@ public:
         box_ = new QListWidget(parent);
         widget_ = box_;
         w.adopt(box_->viewport(), *this);
-        QObject::connect(box_, &QListWidget::itemClicked, box_, [this](QListWidgetItem* item) {
-            const std::string name = std8(item->data(Qt::UserRole).toString());
-            input([this, name](Application& app) { app.chooseFile(files_, name); });
-        });
+        QObject::connect(box_, &QListWidget::itemClicked, box_,
+                         [this](QListWidgetItem* item) { chosen(item); });
+        // Return takes the file the keys highlighted, as a click takes it.
+        onReturn(*box_, [this] { chosen(box_->currentItem()); });
         QObject::connect(box_, &QListWidget::itemDoubleClicked, box_, [this] {
             input([this](Application& app) { app.dblClick(files_); });
         });
@@ -911,6 +968,11 @@ public:
     void focusedByUser() override { refresh(); }
 
 private:
+    void chosen(QListWidgetItem* item) {
+        if (!item) return;
+        const std::string name = std8(item->data(Qt::UserRole).toString());
+        input([this, name](Application& app) { app.chooseFile(files_, name); });
+    }
     void refresh() {
         shownPath_ = files_.path();
         shownPattern_ = files_.pattern;

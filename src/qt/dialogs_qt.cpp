@@ -1,7 +1,13 @@
 #include "qt/dialogs_qt.h"
 
+#include <QAbstractItemView>
+#include <QAbstractSpinBox>
+#include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QLabel>
+#include <QLibraryInfo>
+#include <QStyledItemDelegate>
+#include <QTranslator>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -178,6 +184,59 @@ std::optional<std::string> QtDialogs::inputBox(const std::string& prompt, const 
     InputBoxDialog dialog(qs(prompt), qs(title), qs(defaultText), parent ? parent() : nullptr);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     return std8(dialog.text());
+}
+
+// ------------------------------------------------ file and print dialogs
+
+bool installQtArabic() {
+    static QTranslator* translator = nullptr;
+    if (translator) return true;
+    auto* t = new QTranslator(QCoreApplication::instance());
+    if (!t->load(QStringLiteral("qtbase_ar"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete t;
+        return false;
+    }
+    QCoreApplication::installTranslator(t);
+    translator = t;
+    return true;
+}
+
+namespace {
+
+// Sizes and dates in a file list read left to right; names keep their own.
+class FiguresDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+        QStyledItemDelegate::initStyleOption(option, index);
+        if (index.column() > 0) option->direction = Qt::LeftToRight;
+    }
+};
+
+}  // namespace
+
+void figuresLeftToRight(QWidget& dialog) {
+    for (QAbstractSpinBox* box : dialog.findChildren<QAbstractSpinBox*>())
+        box->setLayoutDirection(Qt::LeftToRight);
+    for (QLineEdit* edit : dialog.findChildren<QLineEdit*>())
+        if (edit->objectName().contains(QStringLiteral("page"), Qt::CaseInsensitive))
+            edit->setLayoutDirection(Qt::LeftToRight);
+    for (QAbstractItemView* view : dialog.findChildren<QAbstractItemView*>())
+        if (view->objectName() == QStringLiteral("treeView"))
+            view->setItemDelegate(new FiguresDelegate(view));
+}
+
+bool askYesNo(QWidget* parent, const QString& title, const QString& question) {
+    // No is the default: the answer that changes nothing.
+    return showMessage(parent, asParagraph(question), std8(title), mb::YesNo | mb::Question | 256) ==
+           answer::Yes;
+}
+
+void tell(QWidget* parent, const QString& title, const QString& text, bool warning) {
+    showMessage(parent, asParagraph(text), std8(title),
+                mb::OKOnly | (warning ? mb::Exclamation : mb::Information));
 }
 
 }  // namespace mk::qt

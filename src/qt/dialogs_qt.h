@@ -38,6 +38,19 @@ private:
     QLineEdit* field_;
 };
 
+// Qt's own dialogs (files, printing, message boxes) in Arabic: Qt's
+// Arabic translation from its translations folder. False when missing.
+bool installQtArabic();
+
+// A file or print dialog's figures (page numbers, copies, file sizes and
+// dates) laid out left to right inside the right-to-left dialog.
+void figuresLeftToRight(QWidget& dialog);
+
+// Asks a yes/no question in Arabic over parent; true for yes.
+bool askYesNo(QWidget* parent, const QString& title, const QString& question);
+// Tells something in Arabic over parent, with one button.
+void tell(QWidget* parent, const QString& title, const QString& text, bool warning);
+
 // The caption of a button that gives `answer`, and the name tools use.
 QString answerCaption(int answer);
 QString answerName(int answer);

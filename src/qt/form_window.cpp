@@ -30,13 +30,15 @@ QString menuItemName(const MenuItem& m) {
     return m.index() < 0 ? qs(m.name()) : qs(m.name() + "(" + std::to_string(m.index()) + ")");
 }
 
+// A chooser's click is its pick (Application::choose); a click into its
+// text only puts the cursor there.
 bool takesClicksThroughFilter(ControlKind k) {
     return k == ControlKind::Label || k == ControlKind::PictureBox || k == ControlKind::Frame ||
-           k == ControlKind::TextBox || k == ControlKind::DataCombo;
+           k == ControlKind::TextBox;
 }
 
 bool takesDoubleClicksThroughFilter(ControlKind k) {
-    return takesClicksThroughFilter(k) || k == ControlKind::ComboBox;
+    return takesClicksThroughFilter(k) || k == ControlKind::ComboBox || k == ControlKind::DataCombo;
 }
 
 }  // namespace

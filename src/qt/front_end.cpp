@@ -147,7 +147,7 @@ void FrontEnd::act(const std::function<void()>& input, bool syncAfter) {
         // The runtime shows handler failures itself; this is a last guard
         // so nothing escapes into Qt's event loop.
         try {
-            app_.msgBox(e.what(), mb::Critical);
+            app_.tellFailure(e);
         } catch (...) {
         }
     }
@@ -198,7 +198,12 @@ void FrontEnd::checkForNoWindow() {
 
 void FrontEnd::reportOpened(const RenderedReport& report) {
     ReportPreview*& p = previews_[report.name];
-    if (!p) p = new ReportPreview();
+    if (!p) {
+        p = new ReportPreview();
+        // A closed preview lets its report's rows go.
+        connect(p, &ReportPreview::closed, this,
+                [this](const QString& name) { app_.closeReport(name.toStdString()); });
+    }
     p->setReport(report);
     if (p->isHidden()) p->show();
     p->raise();

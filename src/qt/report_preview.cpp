@@ -1,7 +1,13 @@
 #include "qt/report_preview.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QComboBox>
+#include <QPointer>
+#include <QPrinterInfo>
+#include <QRegularExpression>
+#include <QStyle>
+#include <QToolButton>
 #include <QDir>
 #include <QFileDialog>
 #include <QGuiApplication>
@@ -17,6 +23,7 @@
 #include <QToolBar>
 
 #include "qt/accessible.h"
+#include "qt/dialogs_qt.h"
 #include "qt/report_painter.h"
 #include "qt/text.h"
 
@@ -51,26 +58,42 @@ private:
     ReportPreview& preview_;
 };
 
+namespace {
+
+// A key shown in a tip, kept whole inside the right-to-left text.
+QString withKey(const QString& text, const QKeySequence& key) {
+    return text + QStringLiteral(" (\u2066") + key.toString(QKeySequence::NativeText) +
+           QStringLiteral("\u2069)");
+}
+
+}  // namespace
+
 ReportPreview::ReportPreview(QWidget* parent) : QMainWindow(parent) {
     setAttribute(Qt::WA_DeleteOnClose, false);
     auto* bar = addToolBar(QStringLiteral("report"));
     bar->setMovable(false);
     bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    QAction* printAction = bar->addAction(QStringLiteral("طباعة"), this, &ReportPreview::print);
-    printAction->setShortcut(QKeySequence::Print);
-    printAction->setObjectName(QStringLiteral("print"));
-    QAction* pdf = bar->addAction(QStringLiteral("حفظ PDF"), this, &ReportPreview::saveAsPdf);
-    pdf->setShortcut(QKeySequence::Save);
-    pdf->setObjectName(QStringLiteral("pdf"));
+    auto button = [&](const QString& text, const QKeySequence& key, const char* name, auto slot) {
+        QAction* a = bar->addAction(text, this, slot);
+        a->setShortcut(key);
+        a->setObjectName(QString::fromLatin1(name));
+        a->setToolTip(withKey(text, key));
+        return a;
+    };
+    button(QStringLiteral("طباعة"), QKeySequence::Print, "print", [this] { print(); });
+    button(QStringLiteral("حفظ PDF"), QKeySequence::Save, "pdf", [this] { saveAsPdf(); });
     bar->addSeparator();
-    first_ = bar->addAction(QStringLiteral("الأولى"), this, [this] { showPage(0); });
-    previous_ = bar->addAction(QStringLiteral("السابقة"), this, [this] { showPage(page_ - 1); });
+    first_ = button(QStringLiteral("الأولى"), QKeySequence(Qt::CTRL | Qt::Key_Home), "first",
+                    [this] { showPage(0); });
+    previous_ = button(QStringLiteral("السابقة"), QKeySequence(Qt::Key_PageUp), "previous",
+                       [this] { showPage(page_ - 1); });
     pageLabel_ = new QLabel(bar);
     pageLabel_->setContentsMargins(8, 0, 8, 0);
     bar->addWidget(pageLabel_);
-    next_ = bar->addAction(QStringLiteral("التالية"), this, [this] { showPage(page_ + 1); });
-    last_ = bar->addAction(QStringLiteral("الأخيرة"), this,
-                           [this] { showPage(static_cast<int>(report_->pages.size()) - 1); });
+    next_ = button(QStringLiteral("التالية"), QKeySequence(Qt::Key_PageDown), "next",
+                   [this] { showPage(page_ + 1); });
+    last_ = button(QStringLiteral("الأخيرة"), QKeySequence(Qt::CTRL | Qt::Key_End), "last",
+                   [this] { showPage(static_cast<int>(report_->pages.size()) - 1); });
     bar->addSeparator();
     zoomBox_ = new PickCombo(bar, [this](int i) {
         zoomBox_->setCurrentIndex(i);
@@ -79,10 +102,20 @@ ReportPreview::ReportPreview(QWidget* parent) : QMainWindow(parent) {
     for (int z : {50, 75, 100, 125, 150, 200}) zoomBox_->addItem(QStringLiteral("%1%").arg(z), z / 100.0);
     zoomBox_->setCurrentIndex(2);
     zoomBox_->setAccessibleName(QStringLiteral("تكبير"));
+    zoomBox_->setToolTip(QStringLiteral("تكبير"));
     connect(zoomBox_, &QComboBox::activated, this,
             [this](int i) { setZoom(zoomBox_->itemData(i).toDouble()); });
-
     bar->addWidget(zoomBox_);
+    // Every button is reached by Tab and pressed by Return as by Space.
+    for (QToolButton* b : bar->findChildren<QToolButton*>()) {
+        if (b->objectName() == QStringLiteral("qt_toolbar_ext_button")) continue;
+        b->setFocusPolicy(Qt::StrongFocus);
+        b->installEventFilter(this);
+    }
+    auto* close = new QAction(this);
+    close->setShortcut(QKeySequence(Qt::Key_Escape));
+    connect(close, &QAction::triggered, this, &QWidget::close);
+    addAction(close);
 
     view_ = new ReportPage(*this);
     scroll_ = new QScrollArea(this);
@@ -90,6 +123,18 @@ ReportPreview::ReportPreview(QWidget* parent) : QMainWindow(parent) {
     scroll_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     scroll_->setWidget(view_);
     setCentralWidget(scroll_);
+}
+
+bool ReportPreview::eventFilter(QObject* watched, QEvent* e) {
+    if (e->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(e)->key();
+        auto* b = qobject_cast<QToolButton*>(watched);
+        if (b && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
+            b->click();
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, e);
 }
 
 ReportPreview::~ReportPreview() = default;
@@ -105,18 +150,44 @@ void ReportPreview::setReport(const RenderedReport& report) {
     view_->resize(view_->sizeHint());
     updatePaging();
     view_->update();
-    if (first) {
-        // Room for a whole page width, within the screen.
-        QSize want = view_->sizeHint() + QSize(40, 80);
-        if (QScreen* s = QGuiApplication::primaryScreen()) {
-            const QRect area = s->availableGeometry();
-            want = want.boundedTo(QSize(area.width() * 9 / 10, area.height() * 9 / 10));
-            resize(want);
-            move(area.center() - QPoint(want.width() / 2, want.height() / 2));
-        } else {
-            resize(want);
-        }
+    if (first) placeOnScreen();
+}
+
+void ReportPreview::closeEvent(QCloseEvent* e) {
+    QMainWindow::closeEvent(e);
+    if (!e->isAccepted()) return;
+    const QString name = objectName();
+    report_ = &empty_;
+    emit closed(name);
+}
+
+void ReportPreview::placeOnScreen() {
+    // Room for the page at its zoom, within the screen; each new preview
+    // a step below and beside the last one opened.
+    static QPointer<ReportPreview> lastOpened;
+    const int frame = 2 * scroll_->frameWidth() + 4;
+    QSize want = view_->sizeHint() +
+                 QSize(style()->pixelMetric(QStyle::PM_ScrollBarExtent) + frame,
+                       findChild<QToolBar*>()->sizeHint().height() + frame);
+    QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
+    if (!s) {
+        resize(want);
+        return;
     }
+    const QRect area = s->availableGeometry();
+    constexpr int kStep = 32, kDecoration = 40;
+    want = want.boundedTo(area.size() - QSize(kDecoration, kDecoration));
+    resize(want);
+    QPoint at = area.center() - QPoint(want.width() / 2, want.height() / 2);
+    if (lastOpened && lastOpened != this && lastOpened->isVisible()) {
+        at = lastOpened->pos() + QPoint(kStep, kStep);
+        // Back to the screen's corner when the step would leave it.
+        if (at.x() + want.width() + kDecoration > area.right() + 1 ||
+            at.y() + want.height() + kDecoration > area.bottom() + 1)
+            at = area.topLeft();
+    }
+    move(at);
+    lastOpened = this;
 }
 
 void ReportPreview::showPage(int index) {
@@ -142,48 +213,86 @@ void ReportPreview::updatePaging() {
     last_->setEnabled(page_ + 1 < count);
 }
 
-void ReportPreview::keyPressEvent(QKeyEvent* e) {
-    switch (e->key()) {
-        case Qt::Key_PageDown: showPage(page_ + 1); return;
-        case Qt::Key_PageUp: showPage(page_ - 1); return;
-        case Qt::Key_Home:
-            if (e->modifiers() & Qt::ControlModifier) return showPage(0);
-            break;
-        case Qt::Key_End:
-            if (e->modifiers() & Qt::ControlModifier)
-                return showPage(static_cast<int>(report_->pages.size()) - 1);
-            break;
-        default: break;
-    }
-    QMainWindow::keyPressEvent(e);
-}
-
 void ReportPreview::print() {
+    const int count = static_cast<int>(report_->pages.size());
+    if (QPrinterInfo::availablePrinterNames().isEmpty()) {
+        if (askYesNo(this, windowTitle(),
+                     QStringLiteral("لا توجد طابعة مثبتة على هذا الجهاز، ولم يطبع التقرير.\n"
+                                    "هل تريد حفظ التقرير ملف PDF بدلاً من ذلك؟")))
+            saveAsPdf();
+        return;
+    }
     QPrinter printer(QPrinter::HighResolution);
-    printer.setPageLayout(reportPageLayout(*report_));
-    printer.setDocName(qs(report_->caption));
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setPageOrientation(report_->landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+    printer.setDocName(qs(report_->title));
     QPrintDialog dialog(&printer, this);
-    dialog.setMinMax(1, std::max(1, static_cast<int>(report_->pages.size())));
+    dialog.setObjectName(QStringLiteral("PrintDialog"));
+    dialog.setMinMax(1, std::max(1, count));
+    figuresLeftToRight(dialog);
     if (dialog.exec() != QDialog::Accepted) return;
     int from = printer.fromPage(), to = printer.toPage();
     if (from == 0 && to == 0) {
         from = 1;
-        to = static_cast<int>(report_->pages.size());
+        to = count;
     }
-    if (!printReport(*report_, printer, from, to))
-        QMessageBox::warning(this, windowTitle(), QStringLiteral("تعذرت الطباعة."));
+    if (!printReport(*report_, printer, from, to)) {
+        tell(this, windowTitle(), QStringLiteral("تعذرت الطباعة."), true);
+        return;
+    }
+    if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty())
+        tell(this, windowTitle(),
+             QStringLiteral("طبع التقرير فى ملف وليس على ورق:\n%1")
+                 .arg(QDir::toNativeSeparators(printer.outputFileName())),
+             false);
+}
+
+QString ReportPreview::suggestedPath() const {
+    QString dir = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (dir.isEmpty() || !QDir(dir).exists()) dir = QDir::homePath();
+    QString name = qs(report_->title);
+    name.replace(QRegularExpression(QStringLiteral("[\\\\/:*?\"<>|]")), QStringLiteral(" "));
+    name = name.simplified();
+    if (name.isEmpty()) name = qs(report_->name);
+    return QDir(dir).filePath(name + QStringLiteral(".pdf"));
 }
 
 void ReportPreview::saveAsPdf() {
-    QString dir = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    if (dir.isEmpty() || !QDir(dir).exists()) dir = QDir::homePath();
-    QString path = QFileDialog::getSaveFileName(this, QStringLiteral("حفظ التقرير PDF"),
-                                                QDir(dir).filePath(qs(report_->name) + QStringLiteral(".pdf")),
-                                                QStringLiteral("PDF (*.pdf)"));
-    if (path.isEmpty()) return;
-    if (!path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive)) path += QStringLiteral(".pdf");
-    if (!writeReportPdf(*report_, path))
-        QMessageBox::warning(this, windowTitle(), QStringLiteral("تعذر حفظ الملف:\n") + path);
+    QString path = suggestedPath();
+    for (;;) {
+        QFileDialog dialog(this, QStringLiteral("حفظ التقرير PDF"));
+        dialog.setObjectName(QStringLiteral("SavePdf"));
+        // Qt's own dialog: it adds ".pdf" before it checks for a file to
+        // replace, and speaks the program's language.
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setFileMode(QFileDialog::AnyFile);
+        dialog.setNameFilter(QStringLiteral("PDF (*.pdf)"));
+        dialog.setDefaultSuffix(QStringLiteral("pdf"));
+        // The dialog stands in the file's folder, or where the part of
+        // its path that is there ends, the rest of the path as the name.
+        QDir base = QFileInfo(path).absoluteDir();
+        while (!base.exists() && base.cdUp()) {
+        }
+        dialog.setDirectory(base);
+        dialog.selectFile(base.relativeFilePath(path));
+        figuresLeftToRight(dialog);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+        path = dialog.selectedFiles().front();
+        // A name with another ending gets ".pdf" here, and is asked about
+        // here when that file is there.
+        if (!path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive)) {
+            path += QStringLiteral(".pdf");
+            if (QFileInfo::exists(path) &&
+                !askYesNo(this, windowTitle(),
+                          QStringLiteral("الملف %1 موجود بالفعل.\nهل تريد استبداله؟")
+                              .arg(QFileInfo(path).fileName())))
+                continue;
+        }
+        QString why;
+        if (writeReportPdf(*report_, path, &why)) return;
+        tell(this, windowTitle(), why, true);
+    }
 }
 
 }  // namespace mk::qt

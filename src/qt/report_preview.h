@@ -23,7 +23,7 @@ public:
 
     // Shows the report anew (a reopened report keeps its window). The
     // report is read where it lies, not copied: the application keeps
-    // every opened report while it runs, so it must outlive this window.
+    // it until this window is closed.
     void setReport(const RenderedReport& report);
     const RenderedReport& report() const { return *report_; }
     int page() const { return page_; }  // 0-based
@@ -31,15 +31,26 @@ public:
     double zoom() const { return zoom_; }
     void setZoom(double zoom);
 
+    // Prints through the print dialog; with no printer installed, says so
+    // and offers to save a PDF instead.
     void print();
-    // Asks for a file name; saves every page.
+    // Asks for a file name (the report's title suggested); saves every
+    // page. A file is replaced only when the user agrees; a save that
+    // fails says why and asks again.
     void saveAsPdf();
 
+signals:
+    // The window was closed: it shows its report no more.
+    void closed(const QString& reportName);
+
 protected:
-    void keyPressEvent(QKeyEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
 
 private:
     void updatePaging();
+    void placeOnScreen();
+    QString suggestedPath() const;
 
     RenderedReport empty_;
     const RenderedReport* report_ = &empty_;

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QDir>
 #include <QGlyphRun>
 #include <QTextLayout>
 #include <QTest>
@@ -70,6 +71,12 @@ void openEveryWindow(QtRig& rig, const std::function<void(qt::FormWindow&)>& eac
     }
 }
 
+void launchProgram(QtRig& rig) {
+    registerWindows(rig.app);
+    rig.frontEnd->act([&] { startProgram(rig.app); });
+    settle();
+}
+
 qt::FormWindow& startMainWindow(QtRig& rig) {
     registerWindows(rig.app);
     rig.db().exec("UPDATE DIM SET COMPANY_NAME='ACME', COMP=1, SECURITY=0");
@@ -130,6 +137,13 @@ double inkLeftOf(const QString& text, const QString& part, const QFont& font) {
     for (const QGlyphRun& run : layout.glyphRuns(static_cast<int>(at), static_cast<int>(part.size())))
         for (const QPointF& p : run.positions()) left = std::min(left, p.x());
     return left;
+}
+
+void shoot(QWidget& w, const QString& name) {
+    const QString dir = qEnvironmentVariable("MAKHZAN_SHOTS");
+    if (dir.isEmpty()) return;
+    QDir().mkpath(dir);
+    w.grab().save(dir + QLatin1Char('/') + name + QStringLiteral(".png"));
 }
 
 void settle(int ms) {

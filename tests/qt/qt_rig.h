@@ -45,6 +45,10 @@ struct QtRig : QtAppFirst {
 // every window shown after each opening (so once per window at least).
 void openEveryWindow(QtRig& rig, const std::function<void(qt::FormWindow&)>& each);
 
+// The program started as its main function starts it: its windows
+// registered, its first window shown.
+void launchProgram(QtRig& rig);
+
 // The program started over a company with group G1 (item "bolt", 10 in
 // stock at 25) and a new day begun: the main window.
 qt::FormWindow& startMainWindow(QtRig& rig);
@@ -70,6 +74,10 @@ private:
 // the text laid out on one line as a label lays it out: its paragraph
 // runs the way its first letter reads.
 double inkLeftOf(const QString& text, const QString& part, const QFont& font);
+
+// Saves a picture of `w` as <name>.png in the folder MAKHZAN_SHOTS names,
+// for a person to look at; does nothing when none is named.
+void shoot(QWidget& w, const QString& name);
 
 // Lets queued Qt events run for a moment.
 void settle(int ms = 30);
