@@ -15,6 +15,7 @@
 #include <QTextDocument>
 #include <set>
 
+#include "app/system.h"
 #include "qt/text.h"
 #include "qt_rig.h"
 
@@ -219,6 +220,21 @@ TEST_P(EveryWindow, ReadsFromTheRightWithOneBarOrderNothingOverAnotherAndNoDeadS
     EXPECT_GT(seen.size(), 40u);
     EXPECT_GT(bars, 10);
     EXPECT_TRUE(found.isEmpty()) << qt::std8(found.join(QLatin1Char('\n')));
+}
+
+// The restore window's drive, a path inside Arabic words, reads in its
+// own order: "D:/", not "/:D".
+TEST(WindowLook, APathInsideArabicKeepsItsOrder) {
+    QtRig rig;
+    registerWindows(rig.app);
+    qt::FormWindow& restore = rig.show("Form47");
+    auto* frame = qobject_cast<QGroupBox*>(restore.widgetFor("Frame2"));
+    ASSERT_NE(frame, nullptr);
+    const QString title = frame->title();
+    auto x = [&](const char* part) { return inkLeftOf(title, QString::fromUtf8(part), frame->font()); };
+    EXPECT_LT(x("D"), x(":"));
+    EXPECT_LT(x(":"), x("/"));
+    EXPECT_LT(x("/"), x("القرص"));
 }
 
 INSTANTIATE_TEST_SUITE_P(BothPermissionModes, EveryWindow,
