@@ -36,9 +36,10 @@ void Form44::closeDay() {
     for (admin.moveFirst(); !admin.eof() && !reserved; admin.moveNext())
         reserved = toText(admin.field("UserID")) == kDayStateUser;
     if (!reserved)
-        throw RuntimeError(err::NoCurrentRecord,
-                           "The day cannot be closed: the user table has no row \"" +
-                               std::string(kDayStateUser) + "\" to mark the closed day.");
+        throw RuntimeError::told(err::NoCurrentRecord,
+                                 "لم يغلق اليوم ولم يتغير شيء: جدول المستخدمين ليس به الصف \"" +
+                                     std::string(kDayStateUser) +
+                                     "\" الذى يعلم به اليوم مغلقا. أضف هذا الصف ثم أعد المحاولة");
 
     Recordset& rows = daily.recordset();
     for (rows.moveFirst(); !rows.eof(); rows.moveNext()) {

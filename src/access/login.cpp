@@ -35,6 +35,17 @@ LoginForm::LoginForm(Application& a, std::string name, std::string windowCaption
     Text1[1]->passwordChar = "*";
     Command1 = add<CommandButton>("Command1", -1, kButtons.cell(0, 0), "دخول");
     Command2 = add<CommandButton>("Command2", -1, kButtons.cell(1, 0), "انهاء");
+    Command1->onClick = [this] { pressLogIn(); };
+}
+
+void LoginForm::pressLogIn() {
+    try {
+        logIn();
+    } catch (...) {
+        Text1[1]->setText("");
+        throw;
+    }
+    Text1[1]->setText("");
 }
 
 AccessLogin::AccessLogin(Application& a, std::string name, std::string right,
@@ -43,7 +54,6 @@ AccessLogin::AccessLogin(Application& a, std::string name, std::string right,
     : LoginForm(a, std::move(name), "دخول"), right_(std::move(right)),
       deniedText_(std::move(deniedText)), captionPrefix_(std::move(captionPrefix)),
       emptyOnLoad_(emptyOnLoad), titled_(titled) {
-    Command1->onClick = [this] { logIn(); };
     Command2->onClick = [this] { giveUp(); };
 }
 

@@ -22,6 +22,13 @@ public:
 
 protected:
     LoginForm(Application& a, std::string name, std::string windowCaption);
+    // Command1. Whatever comes of it the password box is emptied after it
+    // (the user id may stay), so the next person's press is never made as
+    // this user.
+    virtual void logIn() = 0;
+
+private:
+    void pressLogIn();
 };
 
 class AccessLogin : public LoginForm {
@@ -42,7 +49,7 @@ protected:
     // What a good login does, before the window unloads itself.
     virtual void granted() {}
     // Command1 and Command2; the closing login replaces both.
-    virtual void logIn();
+    void logIn() override;
     virtual void giveUp();
 
 private:

@@ -217,7 +217,6 @@ void Form12::deleteUser() {
 }
 
 Form13::Form13(Application& a) : LoginForm(a, kName, "دخول مستخدم") {
-    Command1->onClick = [this] { logIn(); };
     Command2->onClick = [this] { Unload(); };
 }
 

@@ -56,8 +56,8 @@ public:
     explicit Form13(Application& a);
     void Form_Load() override;
 
-private:
-    void logIn();
+protected:
+    void logIn() override;
 };
 
 }  // namespace mk

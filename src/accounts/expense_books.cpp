@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "platform/application.h"
+#include "platform/window_state.h"
 #include "reports/opener.h"
 
 namespace mk {
@@ -367,11 +368,26 @@ void ExpenseBook::editOrSave() {
     // The row saved, not the picker's text, tells whether it ends the book.
     const bool lastRow =
         config_.rollUp && toDouble(rs.field(config_.numberField)) == config_.lastNumber;
-    if (!editing_->entriesFit()) return;
-    editing_->guardWrites([&] {
-        if (total) Label2->setValue(Value(*total));
-        rs.update();
-    });
+    // The total goes with the amounts it is worked out from, so each must
+    // be what is stored now or typed over it: an amount a roll-up stored
+    // since it showed is named.
+    if (total)
+        for (TextBox* box : Text1)
+            if (auto why = Adodc1->overwriteRefusal(*box)) {
+                MsgBox(*why, mb::OKOnly, kNoteTitle);
+                return;
+            }
+    // A refusal puts the window back as it was, the edit open.
+    const WindowState unsaved({this}, app().focused());
+    if (total) {
+        Label2->setValue(Value(*total));
+        Adodc1->baseOnStored(*Label2);
+    }
+    if (!editing_->entriesFit()) {
+        unsaved.restore({this});
+        return;
+    }
+    editing_->guardWrites([&] { rs.update(); });
     editing_->enter(EditMode::Browsing);
     editing_->SetCancelEnabled(false);
     editing_->setBoxesLocked(true);

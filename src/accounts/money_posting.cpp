@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "platform/failure.h"
+
 namespace mk {
 
 const PartnerTable kBuyers{.table = "BUYER",
@@ -138,7 +140,7 @@ PaymentPlan planPayment(Database& db, const Payment& payment) {
             plan.date = convertForField(boxField(db, "DATE"), p.date);
             plan.reference = convertForField(boxField(db, p.referenceField), p.reference);
         } catch (const RuntimeError& e) {
-            return refused(e.description());
+            return refused(failureMessage(e));
         }
     }
     if (needsPartner(p.kind)) {
@@ -185,8 +187,11 @@ void writeBalance(Database& db, const PaymentPlan& plan) {
 
 }  // namespace
 
-void applyPayment(Database& db, const PaymentPlan& plan) {
-    if (!plan.ok()) throw RuntimeError(err::Overflow, plan.problem);
+void applyPayment(Database& db, const PaymentPlan& planned) {
+    if (!planned.ok()) throw RuntimeError::told(err::Overflow, planned.problem);
+    db.beginWrite();
+    const PaymentPlan plan = planPayment(db, planned.payment);
+    if (!plan.ok()) throw RuntimeError::told(err::Overflow, plan.problem);
     if (plan.cashRow) appendCashRow(db, plan);
     if (plan.partnerRow != 0) writeBalance(db, plan);
 }

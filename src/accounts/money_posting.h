@@ -101,6 +101,9 @@ double cashBalance(Database& db);
 PaymentPlan planPayment(Database& db, const Payment& payment);
 
 // Writes a plan made in this same action; a refused plan is not written.
+// The balances are read again inside the action's write transaction, so
+// what is written rests on what is stored at the commit, whatever another
+// writer stored since the plan; a payment they refuse fails, telling why.
 void applyPayment(Database& db, const PaymentPlan& plan);
 
 }  // namespace mk

@@ -230,6 +230,11 @@ std::optional<PaymentPlan> VoucherWindow::planPosting(bool adding) {
     return std::nullopt;
 }
 
+void VoucherWindow::tablesChanged(const ChangedTables& tables) {
+    // A search's view shows no last number until the next add.
+    if (tableChanged(tables, config_.table) && !Label6->caption().empty()) showLastNumber();
+}
+
 void VoucherWindow::showLastNumber() {
     Label7->setCaption(config_.lastNumberLabel);
     Label6->setCaption(
@@ -283,7 +288,10 @@ void VoucherWindow::post() {
     if (adding && !editing_->entriesFit()) return;
     editing_->guardWrites([&] {
         // A new voucher is stored first; the posted flag goes with the row.
-        if (adding) v.update();
+        if (adding) {
+            claimNumber(v.database(), config_.table, "INVO_NO", *parseNumber(Text1->text()));
+            v.update();
+        }
         applyPayment(v.database(), *plan);
         v.setField("POSTED", true);
         v.update();

@@ -41,6 +41,8 @@ class VoucherWindow : public Form {
 public:
     VoucherWindow(Application& a, const VoucherConfig& config);
     void Form_Load() override;
+    // The last number follows what its table holds (after a restore).
+    void tablesChanged(const ChangedTables& tables) override;
 
     Adodc* Adodc1;            // the voucher table
     Adodc* Adodc2 = nullptr;  // BUYER, receipts only

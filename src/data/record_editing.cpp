@@ -9,14 +9,6 @@ namespace {
 const char* const kNoCurrentRow = "No record is shown: nothing was changed.";
 const char* const kNoteTitle = "ملحوظة";
 
-// Puts a pending value back into a bound box: a change, as typing is.
-void setBoundValue(BoundControl* b, const Value& v) {
-    if (auto* t = dynamic_cast<TextBox*>(b)) t->setValue(v);
-    else if (auto* d = dynamic_cast<DataCombo*>(b)) d->setText(toText(v));
-    else if (auto* l = dynamic_cast<Label*>(b)) l->setValue(v);
-    else if (auto* c = dynamic_cast<CheckBox*>(b)) c->setValue(toBool(v) ? 1 : 0);
-}
-
 }  // namespace
 
 RecordEditing::RecordEditing(Form& form, Adodc& data, std::array<CommandButton*, 3> buttons,
@@ -27,6 +19,7 @@ RecordEditing::RecordEditing(Form& form, Adodc& data, std::array<CommandButton*,
             b->onClick = [this, i] { click(i); };
         }
     form_.addFailureStep([this] { restoreDraft(); });
+    form_.addUnsavedCheck([this] { return mode_ != EditMode::Browsing; });
 }
 
 void RecordEditing::click(int index) {
@@ -132,10 +125,7 @@ bool RecordEditing::entriesFit() { return mk::entriesFit(form_, data_); }
 void RecordEditing::guardWrites(const std::function<void()>& writes) {
     failedDraft_.reset();
     Draft draft{.mode = mode_,
-                .position = data_.isOpen() ? data_.recordset().absolutePosition() : 0,
-                .values = {}};
-    for (BoundControl* b : data_.boundControls())
-        if (b->boundChanged()) draft.values.emplace_back(b, b->boundValue());
+                .position = data_.isOpen() ? data_.recordset().absolutePosition() : 0};
     try {
         writes();
     } catch (...) {
@@ -150,16 +140,14 @@ void RecordEditing::restoreDraft() {
     failedDraft_.reset();
     if (!data_.isOpen()) return;
     Recordset& rs = data_.recordset();
-    // The rollback re-read the table: a row being added is gone, a row
-    // being edited shows what is stored. A failure before any write left
-    // the row as it was.
+    // The rollback re-read the table: a row added by the failed writes is
+    // gone. The boxes are put back as they were by the application.
     if (d.mode == EditMode::Adding && !rs.isAdding()) {
         rs.addNew();
     } else if (d.mode != EditMode::Adding && rs.absolutePosition() != d.position) {
         rs.moveFirst();
         for (long k = 1; k < d.position && !rs.eof(); ++k) rs.moveNext();
     }
-    for (auto& [box, value] : d.values) setBoundValue(box, value);
     enter(d.mode);
     refreshNavigation();
 }
@@ -178,7 +166,8 @@ void RecordEditing::CancelEdit() {
 }
 
 bool entriesFit(Form& form, DataControl& data) {
-    const auto why = data.entryRefusal();
+    auto why = data.entryRefusal();
+    if (!why) why = data.overwriteRefusal();
     if (!why) return true;
     form.MsgBox(*why, mb::OKOnly, kNoteTitle);
     return false;

@@ -5,7 +5,8 @@
 //
 // The buttons' state is a mode (browsing, adding, editing), one at a time;
 // the add and edit captions are written from it and never read back.
-// A save refuses, naming the box, what a field cannot take before it
+// A save refuses, naming the box, what a field cannot take, or a typed
+// change of a field another action stored since the edit began, before it
 // writes; if its writes fail the row is put back as it was entered.
 #pragma once
 
@@ -90,11 +91,10 @@ public:
     const RecordEditingTexts& texts() const { return texts_; }
 
 private:
-    // What the boxes of a row being saved held.
+    // Where the row being saved stood.
     struct Draft {
         EditMode mode = EditMode::Browsing;
         long position = 0;
-        std::vector<std::pair<BoundControl*, Value>> values;
     };
     void restoreDraft();
 
@@ -106,9 +106,10 @@ private:
     std::optional<Draft> failedDraft_;  // kept by a save whose writes failed
 };
 
-// Whether the data control's typed changes can be stored in their fields;
-// otherwise says why, naming the box by the label beside it, and returns
-// false. Nothing is written either way.
+// Whether the data control's typed changes can be stored in their fields
+// without overwriting what another action stored since they began;
+// otherwise says why, naming the box by the label beside it (and the value
+// now stored), and returns false. Nothing is written either way.
 bool entriesFit(Form& form, DataControl& data);
 
 // True when the data control shows a row; otherwise says so (nothing is

@@ -1,6 +1,10 @@
 #include "platform/application.h"
 
 #include <algorithm>
+#include <optional>
+
+#include "platform/failure.h"
+#include "platform/window_state.h"
 
 namespace mk {
 
@@ -254,14 +258,17 @@ void Application::runGuarded(Form* f, Event<>* ev, const Body& body) {
 bool Application::userEvent(Form& f, Event<>* ev, const Body& body) {
     if (!f.loaded_) return false;
     if (ev && ev->running) return false;
-    runAction(&f, ev, body);
+    runAction(&f, ev, body, true);
     afterUserEvent();
     return true;
 }
 
-bool Application::runAction(Form* f, Event<>* ev, const Body& body) {
+bool Application::runAction(Form* f, Event<>* ev, const Body& body, bool putBack) {
     Form* const outer = actionForm_;
     actionForm_ = f;
+    // A failed press leaves every window as it was (rolled back whole).
+    std::optional<WindowState> before;
+    if (putBack && machine_.actionDepth() == 0) before.emplace(loadOrder_, focused_);
     try {
         machine_.action([&] { runGuarded(f, ev, body); });
     } catch (const std::exception& e) {
@@ -273,7 +280,15 @@ bool Application::runAction(Form* f, Event<>* ev, const Body& body) {
                 for (const auto& step : f->failureSteps_) step();
         } catch (...) {
         }
-        reportFailure(e);
+        if (before) {
+            before->restore(loadOrder_);
+            Control* focus = before->focus();
+            if (focus != focused_ && (!focus || focus->form().loaded_)) {
+                focused_ = focus;
+                ++focusMovesByCode_;
+            }
+        }
+        tellFailure(e);
         return false;
     }
     actionForm_ = outer;
@@ -302,8 +317,9 @@ void Application::afterCommit(std::function<void()> step) {
     steps_.push_back({actionForm_, std::move(step)});
 }
 
-void Application::reportFailure(const std::exception& e) {
-    msgBox(e.what(), mb::Critical);
+void Application::tellFailure(const std::exception& e) {
+    writeLog(machine_.root(), failureDetail(e));
+    msgBox(failureMessage(e), mb::Critical);
 }
 
 void Application::afterUserEvent() {
@@ -390,6 +406,7 @@ bool Application::typeText(TextBox& box, const std::string& text) {
     moveFocus(&box, true);
     if (!canTakeInput(box) || box.locked) return false;
     box.setText(text);
+    if (DataControl* dc = box.dataSource()) dc->noteTyped(box);
     if (box.onChange) userEvent(box.form(), &box.onChange, [&box] { box.onChange.fn(); });
     else notify();
     return true;
@@ -400,6 +417,7 @@ bool Application::typeText(DataCombo& combo, const std::string& text) {
     moveFocus(&combo, true);
     if (!canTakeInput(combo) || combo.locked) return false;
     combo.setText(text);
+    if (DataControl* dc = combo.dataSource()) dc->noteTyped(combo);
     if (combo.onChange) userEvent(combo.form(), &combo.onChange, [&combo] { combo.onChange.fn(); });
     else notify();
     return true;
@@ -446,6 +464,7 @@ bool Application::choose(DataCombo& combo, const std::string& text) {
     moveFocus(&combo, true);
     if (!canTakeInput(combo) || combo.locked) return false;
     combo.setText(text);
+    if (DataControl* dc = combo.dataSource()) dc->noteTyped(combo);
     if (combo.onChange) userEvent(combo.form(), &combo.onChange, [&combo] { combo.onChange.fn(); });
     if (combo.onClick && combo.form().loaded_)
         userEvent(combo.form(), &combo.onClick, [&combo] { combo.onClick.fn(); });

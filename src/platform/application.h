@@ -126,6 +126,10 @@ public:
     // code sets): run now; failures go on to the calling handler.
     void raise(Form& f, Event<>& ev);
 
+    // Tells the user of a failure in the windows' language and writes its
+    // technical detail to the program's log (see platform/failure.h).
+    void tellFailure(const std::exception& e);
+
     // Queues a step to run once the user action now running has committed,
     // as a user action of its own (its own transaction, failures shown), in
     // the order queued. A rolled-back action drops its steps. Outside a
@@ -159,14 +163,14 @@ private:
     bool userEvent(Form& f, Event<>* ev, const Body& body);
     // Runs body as one user action of window f (null: of no window); once
     // it has committed, the committed steps follow. False when it failed
-    // (rolled back and shown).
-    bool runAction(Form* f, Event<>* ev, const Body& body);
+    // (rolled back and shown); then, for an action of the user's input
+    // (putBack), every window shows again what it showed before it.
+    bool runAction(Form* f, Event<>* ev, const Body& body, bool putBack = false);
     // Once the outermost action has committed: the windows are told which
     // tables were written, then the queued steps run.
     void afterCommitted();
     // Runs an event handler with the re-entry guard (f null: no window's).
     void runGuarded(Form* f, Event<>* ev, const Body& body);
-    void reportFailure(const std::exception& e);
     void afterUserEvent();
     void loadForm(const std::string& key, Form& f);
     // Drops a window whose load failed, running none of its handlers.

@@ -108,6 +108,12 @@ bool Control::isUnderPanel() const {
 
 void Control::SetFocus() { form().app().setFocus(*this); }
 
+void BoundValue::markChanged() {
+    if (!dataSource()) return;
+    changed_ = true;
+    tellChange();
+}
+
 // ------------------------------------------------------------------ Label
 
 Label::Label(Form& f, std::string name, int index, Geometry g, std::string caption)
@@ -124,7 +130,7 @@ void Label::show(const std::string& c) {
 
 void Label::setCaption(const std::string& c) {
     show(c);
-    if (dataSource()) changed_ = true;
+    markChanged();
 }
 
 void Label::displayCaption(const std::string& c) { show(c); }
@@ -150,7 +156,7 @@ void TextBox::show(const std::string& t) {
 
 void TextBox::setText(const std::string& t) {
     show(t);
-    if (dataSource()) changed_ = true;
+    markChanged();
 }
 
 void TextBox::displayText(const std::string& t) { show(t); }
@@ -182,8 +188,10 @@ void CheckBox::show(int v) {
 
 void CheckBox::setValue(int v) {
     show(v);
-    if (dataSource()) changed_ = true;
+    markChanged();
 }
+
+void CheckBox::displayValue(int v) { show(v); }
 
 void CheckBox::showBoundValue(const Value& v) {
     try {
@@ -235,7 +243,7 @@ void DataCombo::show(const std::string& t) {
 
 void DataCombo::setText(const std::string& t) {
     show(t);
-    if (dataSource()) changed_ = true;
+    markChanged();
 }
 
 void DataCombo::displayText(const std::string& t) { show(t); }

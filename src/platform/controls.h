@@ -126,12 +126,22 @@ class BoundValue : public BoundControl {
 public:
     bool boundChanged() const override { return changed_; }
     void clearBoundChange() override { changed_ = false; }
+    // The value code gave behind the text (setValue), if any.
+    const std::optional<Value>& exactValue() const { return exact_; }
+    // Puts back whether it holds a change, and the value behind the text,
+    // as a window put back after a failed action held them.
+    void restoreChange(bool changed, std::optional<Value> exact) {
+        changed_ = changed && dataSource();
+        exact_ = std::move(exact);
+    }
     void bindTo(DataControl& dc, const std::string& field) { dc.bind(*this, field); }
     // The caption of the label that names it (Form::labelBeside), else its
     // field.
     std::string entryName() const override;
 
 protected:
+    // A change when bound, told to its data control.
+    void markChanged();
     // What a bound change stores: the value code gave with setValue, else
     // the text on show.
     Value pendingValue(const std::string& shown) const { return exact_ ? *exact_ : Value(shown); }
@@ -205,6 +215,7 @@ public:
     Shown<std::string> caption;
     int value() const { return value_; }  // 0 unchecked, 1 checked, 2 grey
     void setValue(int v);                 // a change when bound
+    void displayValue(int v);             // shown only, never stored
     bool canFocus() const override { return true; }
 
     void showBoundValue(const Value& v) override;

@@ -4,9 +4,8 @@
 
 #include <algorithm>
 #include <cfloat>
-#include <cstring>
 #include <cmath>
-#include <random>
+#include <cstring>
 #include <stdexcept>
 
 #include "platform/exact_sum.h"
@@ -379,28 +378,37 @@ const char* const kDiskFullMessage =
     "لا توجد مساحة كافية على القرص لحفظ البيانات، ولم يحفظ شيء مما أدخلته. أفرغ مساحة على القرص "
     "ثم أعد المحاولة";
 
+const char* const kDamagedMessage =
+    "ملف قاعدة البيانات تالف، ولم يحفظ شيء مما أدخلته. استرجع آخر نسخة إحتياطية سليمة من "
+    "نافذة إسترجاع قاعدة البيانات";
+
 namespace {
 
 // A failed write or read of the file, as the user is told it: a full
-// disk, a busy file and a file that cannot be read or written are said in
-// the windows' language (nothing typed was stored, so the press can be
-// repeated); anything else carries the database's own words.
+// disk, a busy file, a file that cannot be read or written and a damaged
+// one are said in the windows' language (nothing typed was stored, so the
+// press can be repeated); the database's own words go to the log only.
 [[noreturn]] void throwFailure(int extendedCode, const std::string& detail) {
     switch (extendedCode & 0xFF) {
-        case SQLITE_FULL: throw RuntimeError(err::DiskFull, kDiskFullMessage);
+        case SQLITE_FULL: throw RuntimeError::told(err::DiskFull, kDiskFullMessage, detail);
         case SQLITE_BUSY:
         case SQLITE_LOCKED:
-            throw RuntimeError(err::DatabaseError,
-                               "ملف قاعدة البيانات مشغول الآن، ولم يحفظ شيء مما أدخلته. أعد "
-                               "المحاولة بعد قليل (" + detail + ")");
+            throw RuntimeError::told(err::DatabaseError,
+                                     "ملف قاعدة البيانات مشغول الآن، ولم يحفظ شيء مما أدخلته. "
+                                     "أعد المحاولة بعد قليل",
+                                     detail);
         case SQLITE_IOERR:
         case SQLITE_READONLY:
         case SQLITE_CANTOPEN:
+            throw RuntimeError::told(err::DatabaseError,
+                                     "تعذرت القراءة من ملف قاعدة البيانات أو الكتابة فيه، ولم يحفظ "
+                                     "شيء مما أدخلته. تأكد من أن القرص متصل ومن إمكان الكتابة "
+                                     "فيه ثم أعد المحاولة",
+                                     detail);
         case SQLITE_CORRUPT:
         case SQLITE_NOTADB:
-            throw RuntimeError(err::DatabaseError,
-                               "تعذرت القراءة من ملف قاعدة البيانات أو الكتابة فيه، ولم يحفظ "
-                               "شيء مما أدخلته (" + detail + ")");
+        // Only the file's check refuses statements (Database::checkBeside).
+        case SQLITE_AUTH: throw RuntimeError::told(err::DatabaseError, kDamagedMessage, detail);
         default: throw RuntimeError(err::DatabaseError, "Database error: " + detail);
     }
 }
@@ -486,6 +494,12 @@ std::string unfitMessage(const std::string& caption, const FieldInfo& f, Unfit w
         case Unfit::ControlCharacter: reason = "النص يحوى رموز تحكم لا تحفظ"; break;
     }
     return "لا يمكن حفظ ما كتب فى «" + caption + "»: " + reason;
+}
+
+std::string overwriteMessage(const std::string& caption, const Value& stored) {
+    const std::string now = toText(stored);
+    return "لم يحفظ شىء: «" + caption + "» تغير فى الملف منذ بدأ التعديل، والمحفوظ الآن " +
+           (now.empty() ? "فارغ" : now) + ". ألغ التعديل، أو أكتب القيمة من جديد ثم أحفظ";
 }
 
 // ---------------------------------------------------------------- Statement
@@ -609,6 +623,7 @@ Database::Database(Machine& machine, fs::path path, bool create)
 }
 
 Database::~Database() {
+    stopCheck();
     for (Recordset* rs : std::set<Recordset*>(recordsets_)) rs->detach();
     tellListeners(&RowChangeListener::closing);
     rowListeners_.clear();
@@ -760,6 +775,8 @@ void Database::close() {
 }
 
 void Database::fail(const std::string& context) {
+    // A write refused because the file failed its check is told so.
+    if (sqlite3_errcode(db_) == SQLITE_AUTH && checkState_ == Check::Failed) requireCheckPassed();
     throw RuntimeError(err::DatabaseError, context + ": " + sqlite3_errmsg(db_));
 }
 
@@ -792,6 +809,7 @@ void Database::exec(const std::string& sql) {
             throw e;
         }
         int ext = sqlite3_extended_errcode(db_);
+        if (ext == SQLITE_AUTH && checkState_ == Check::Failed) requireCheckPassed();
         if (ext == SQLITE_CONSTRAINT_UNIQUE || ext == SQLITE_CONSTRAINT_PRIMARYKEY)
             throw RuntimeError(err::DuplicateKey, "Duplicate value: " + m);
         throwFailure(ext, m);
@@ -939,13 +957,14 @@ std::string Database::damage() {
 }
 
 void Database::beginWrite() {
+    if (!checkHolds()) requireCheckPassed();
     if (machine_.actionDepth() == 0 || inTransaction_) return;
     if (sqlite3_get_autocommit(db_)) {
-        exec("BEGIN");
+        // The write lock is taken at once: what the action reads from here
+        // on no other writer can change before it commits.
+        exec("BEGIN IMMEDIATE");
         inTransaction_ = true;
         writtenTables_.clear();
-        // Where every open recordset stands, to go back to on a rollback.
-        for (Recordset* rs : recordsets_) rs->markPosition();
         machine_.joinTransaction(*this);
     }
 }
@@ -1192,98 +1211,26 @@ void Database::rowWillChange(void* self, sqlite3* h, int op, const char* schema,
     for (RowChangeListener* rw : w->watchers) rw->rowWillChange(h, op, oldRowid, newRowid);
 }
 
+void Database::markPositions() {
+    for (Recordset* rs : recordsets_) rs->markPosition();
+}
+
 void Database::refreshRecordsets(bool keepPositions) {
     for (Recordset* rs : std::set<Recordset*>(recordsets_)) rs->rereadQuietly(keepPositions);
 }
 
-namespace {
-
-
-}  // namespace
-
-fs::path temporaryCopyBeside(const fs::path& dest) {
-    // A copy killed half way left its part file behind; a later copy to the
-    // same file removes such leftovers of its own, and nothing else.
-    const std::string stem = dest.filename().string() + ".part-";
-    std::error_code ec;
-    for (fs::directory_iterator it(dest.parent_path(), ec), end; !ec && it != end;
-         it.increment(ec)) {
-        const std::string name = it->path().filename().string();
-        if (name.size() <= stem.size() || name.compare(0, stem.size(), stem) != 0) continue;
-        if (name.find_first_not_of("0123456789", stem.size()) != std::string::npos) continue;
-        std::error_code removeError;
-        if (it->is_regular_file(removeError)) fs::remove(it->path(), removeError);
-    }
-    static std::mt19937_64 rng{std::random_device{}()};
-    return dest.parent_path() / (stem + std::to_string(rng() % 1000000000ULL));
+void claimNumber(Database& db, const std::string& table, const std::string& field, double number) {
+    db.beginWrite();
+    auto st = db.prepare("SELECT 1 FROM " + quoteName(table) + " WHERE " + quoteName(field) +
+                         "=?1 LIMIT 1");
+    st->bind(1, Value(number), FieldType::Double);
+    if (st->step())
+        throw RuntimeError::told(err::DuplicateKey,
+                                 "الرقم " + formatDouble(number) +
+                                     " سجل به مستند آخر فى هذه الأثناء، ولم يحفظ شيء. غير الرقم ثم "
+                                     "احفظ من جديد",
+                                 table + "." + field + " = " + formatDouble(number));
 }
-
-namespace {
-
-// Copies the committed content of source (a file path) into dest through
-// SQLite's backup, into a temporary file that replaces dest at the end.
-void backupFile(const fs::path& source, const fs::path& dest) {
-    sqlite3* src = nullptr;
-    sqlite3* dst = nullptr;
-    fs::path tmp = temporaryCopyBeside(dest);
-    auto cleanup = [&] {
-        if (src) sqlite3_close_v2(src);
-        if (dst) sqlite3_close_v2(dst);
-        std::error_code ec;
-        fs::remove(tmp, ec);
-    };
-    if (sqlite3_open_v2(source.c_str(), &src, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
-        cleanup();
-        throw RuntimeError(err::FileNotFound, "Cannot read '" + source.string() + "'.");
-    }
-    sqlite3_busy_timeout(src, 2000);
-    if (sqlite3_open_v2(tmp.c_str(), &dst, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
-                        nullptr) != SQLITE_OK) {
-        cleanup();
-        throw RuntimeError(err::PermissionDenied, "Cannot write '" + dest.string() + "'.");
-    }
-    sqlite3_exec(dst, "PRAGMA synchronous=EXTRA", nullptr, nullptr, nullptr);
-    sqlite3_backup* b = sqlite3_backup_init(dst, "main", src, "main");
-    int rc = SQLITE_ERROR;
-    if (b) {
-        rc = sqlite3_backup_step(b, -1);
-        sqlite3_backup_finish(b);
-    }
-    if (rc != SQLITE_DONE) {
-        std::string msg = sqlite3_errmsg(dst);
-        cleanup();
-        throw RuntimeError(err::DatabaseError, "The copy of '" + source.string() +
-                                                   "' failed: " + msg);
-    }
-    sqlite3_close_v2(dst);
-    dst = nullptr;
-    sqlite3_close_v2(src);
-    src = nullptr;
-    std::error_code ec;
-    fs::rename(tmp, dest, ec);
-    if (ec) {
-        cleanup();
-        throw RuntimeError(err::PermissionDenied,
-                           "Cannot write '" + dest.string() + "': " + ec.message());
-    }
-}
-
-}  // namespace
-
-bool isDatabaseFile(const fs::path& file) {
-    std::error_code ec;
-    if (!fs::is_regular_file(file, ec)) return false;
-    sqlite3* db = nullptr;
-    bool ok = sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK &&
-              sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr,
-                           nullptr) == SQLITE_OK;
-    sqlite3_close_v2(db);
-    return ok;
-}
-
-void copyDatabaseFile(const fs::path& source, const fs::path& dest) { backupFile(source, dest); }
-
-void Database::backupTo(const fs::path& dest) { backupFile(path_, dest); }
 
 void Database::restoreFrom(const fs::path& source) {
     if (!isDatabaseFile(source))
@@ -1291,6 +1238,7 @@ void Database::restoreFrom(const fs::path& source) {
                            "'" + source.string() + "' is not a database file of this program.");
     std::error_code ec;
     if (fs::equivalent(source, path_, ec)) return;
+    if (!checkHolds()) requireCheckPassed();
     // The backup cannot run inside a transaction; what the running action
     // wrote so far is kept, and the action goes on in a new transaction.
     bool wasIn = inTransaction_;

@@ -89,10 +89,15 @@ Unfit entryFit(const FieldInfo& field, const Value& v, bool lineBreaks);
 
 // The refusal the user reads: the box's caption and why.
 std::string unfitMessage(const std::string& caption, const FieldInfo& field, Unfit why);
+// The refusal of a save that would overwrite what was stored since its
+// edit began: the box's caption and the value stored now.
+std::string overwriteMessage(const std::string& caption, const Value& stored);
 
 // Said when the disk holding the file has no room for a write; nothing of
 // the action is stored, and it can be done again once room is made.
 extern const char* const kDiskFullMessage;
+// Said when the file is found damaged while the program works on it.
+extern const char* const kDamagedMessage;
 
 // A valid name for a table created at run time.
 bool isValidTableName(std::string_view name);
@@ -197,6 +202,23 @@ public:
     // nothing): its first finding.
     std::string damage();
 
+    // The same check, run on a connection of its own beside the program's
+    // work, so the first window shows while it reads the whole file. No
+    // write reaches the file before it has passed: the first write waits
+    // for it, and once it has failed every write fails, telling the file
+    // damaged with the given message (its finding goes to the log).
+    enum class Check { None, Running, Passed, Failed };
+    void checkBeside(std::string failureMessage);
+    // Where the check stands, without waiting (None: none was started).
+    Check checkState();
+    // Waits for it; its first finding ("" when it passed or none ran).
+    std::string awaitCheck();
+    // What every write does first: waits for a running check, and fails,
+    // telling the file damaged, once it has failed.
+    void requireCheckPassed();
+    // Whether the user has been told of the failed check by a refused write.
+    bool checkFailureTold() const { return checkFailureTold_; }
+
     // Statements, cached by their text. The caller resets by destroying.
     std::unique_ptr<Statement> prepare(const std::string& sql);
     void exec(const std::string& sql);
@@ -220,6 +242,9 @@ public:
     void registerRecordset(Recordset* rs) { recordsets_.insert(rs); }
     void unregisterRecordset(Recordset* rs) { recordsets_.erase(rs); }
     void refreshRecordsets(bool keepPositions = false);
+    // Where every open recordset stands as a user action begins, to go
+    // back to if it rolls back.
+    void markPositions();
 
     // Whether this connection tells recordsets before a row changes, so
     // they may read their rows as they need them (else they read the
@@ -274,6 +299,13 @@ private:
     void open(bool create);
     void close();
     void registerFunctions();
+    bool checkHolds() const { return checkState_ == Check::None || checkState_ == Check::Passed; }
+    // Refuses a statement that would write the file while its check has
+    // not passed (SQLite's authorizer).
+    static int authorize(void* self, int action, const char* object, const char*,
+                         const char* database, const char*);
+    void endCheck();
+    void stopCheck();
     // Told by SQLite of every row the connection writes.
     static void rowWritten(void* self, const char* table);
     static void rowWillChange(void* self, sqlite3* h, int op, const char* schema,
@@ -318,7 +350,20 @@ private:
     // made again, and watches started in it are lost.
     void afterRollbackOfWatches();
     std::set<sqlite3_stmt*> stmtInUse_;
+    // The check beside the program's work (see checkBeside).
+    struct BesideCheck;
+    std::shared_ptr<BesideCheck> check_;
+    Check checkState_ = Check::None;
+    std::string checkFound_;
+    std::string checkFailureMessage_;
+    bool checkFailureTold_ = false;
 };
+
+// Takes the running action's write lock, then fails, telling the user,
+// when a row of the table holds the number in the field: a document number
+// found free by a save's checks is taken so, and no other writer can store
+// it between this reading and the commit.
+void claimNumber(Database& db, const std::string& table, const std::string& field, double number);
 
 // A fresh name beside dest for a copy in progress, renamed to dest once the
 // copy is whole. Part files of earlier copies to dest are removed first.

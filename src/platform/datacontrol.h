@@ -35,6 +35,11 @@ public:
     // Told when it is bound to another data control, or to none.
     virtual void sourceChanged() {}
 
+protected:
+    // Tells its data control that what it holds was changed (typed, or
+    // written by code as a change).
+    void tellChange();
+
 private:
     friend class DataControl;
     DataControl* source_ = nullptr;
@@ -81,19 +86,54 @@ public:
     // The same for the value one bound control holds, changed or not.
     std::optional<std::string> entryRefusal(const BoundControl& c) const;
 
+    // A changed bound control whose field the file now holds with another
+    // value than the row held when the change began (a posting, another
+    // window or a restore stored it since): the refusal the user reads,
+    // naming the control and the value now stored; nullopt otherwise. The
+    // value told counts as seen: once the user types into the control
+    // again, a save may store what it holds.
+    std::optional<std::string> overwriteRefusal();
+    // The same for one control, changed or not: a value a window works out
+    // from what a control shows is refused so when what it shows is stored
+    // anew since (typing the control then counts as typing it again).
+    std::optional<std::string> overwriteRefusal(BoundControl& c);
+    // A value the window worked out from values it checked are stored now:
+    // it changes the field as stored now.
+    void baseOnStored(BoundControl& c);
+
     // Bound controls hand their changes to the current row; a change that
-    // cannot be stored fails the action with its refusal, handing none.
+    // cannot be stored, or would overwrite what was stored since it began,
+    // fails the action with its refusal, handing none.
     void storeBoundChanges();
     void showCurrentRow();
 
+    // Told by a bound control each time what it holds is changed.
+    void noteChange(BoundControl& c);
+    // Told when the user typed or picked into a bound control: after a
+    // refusal told what is stored, that is the value the change now
+    // changes (a value code works out again never counts so).
+    void noteTyped(BoundControl& c);
+
     void recordsetWillWrite(Recordset&) override { storeBoundChanges(); }
     void recordsetMoved(Recordset&) override { showCurrentRow(); }
+    void recordsetReread(Recordset&) override;
 
 private:
     void open(Recordset::Open how);
+    // Where a control's change began: the field as the row held it, and a
+    // value since stored that a refusal told the user of.
+    struct ChangeBase {
+        BoundControl* control;
+        Value base;
+        std::optional<Value> told;
+    };
+    ChangeBase* baseOf(const BoundControl& c);
+    void forgetBase(const BoundControl& c);
+
     Machine& machine_;
     std::unique_ptr<Recordset> rs_;
     std::vector<BoundControl*> bound_;
+    std::vector<ChangeBase> bases_;
 };
 
 }  // namespace mk

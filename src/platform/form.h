@@ -96,6 +96,16 @@ public:
     // back (its data controls have re-read their tables), to put back what
     // the user had entered (record editing adds one). It must not write.
     void addFailureStep(std::function<void()> step) { failureSteps_.push_back(std::move(step)); }
+    // Whether the window holds a document being added or edited and not
+    // yet saved; record editing adds the check of its own mode.
+    void addUnsavedCheck(std::function<bool()> check) {
+        unsavedChecks_.push_back(std::move(check));
+    }
+    bool holdsUnsavedDocument() const {
+        for (const auto& unsaved : unsavedChecks_)
+            if (unsaved()) return true;
+        return false;
+    }
     // Told, once a user action of any window has committed, which tables
     // it wrote, so a window that shows them can show what is stored now.
     // A window holding typed, unsaved changes keeps them (it shows the
@@ -199,6 +209,7 @@ public:
 private:
     friend class Application;
     friend class Control;
+    friend class WindowState;
     [[noreturn]] void wrongKind(std::string_view name, int index) const;
     void controlChanged(uint64_t at, bool layout);
 
@@ -218,6 +229,7 @@ private:
     uint64_t ownChangedAt_ = 0, layoutChangedAt_ = 0;
     Event<> loadEvent_, paintEvent_, unloadEvent_;
     std::vector<std::function<void()>> failureSteps_;
+    std::vector<std::function<bool()>> unsavedChecks_;
 };
 
 }  // namespace mk

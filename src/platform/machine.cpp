@@ -1,7 +1,13 @@
 #include "platform/machine.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
+#include <string>
 
 namespace mk {
 
@@ -12,7 +18,32 @@ Machine::Machine(fs::path root) : root_(std::move(root)) {
     fs::create_directories(root_, ec);
 }
 
-Machine::~Machine() { closeDatabases(); }
+Machine::~Machine() {
+    closeDatabases();
+    if (rootLock_ >= 0) ::close(rootLock_);
+}
+
+bool Machine::claimRoot() {
+    if (rootLock_ >= 0) return true;
+    const fs::path file = root_ / "makhzan.lock";
+    const int fd = ::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    // A root where no file can be made cannot be written by either program.
+    if (fd < 0) return true;
+    // The lock belongs to this open file: a second claim, even from this
+    // process, is refused; the system drops it when the process ends.
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const bool held = errno == EWOULDBLOCK;
+        ::close(fd);
+        return !held;
+    }
+    rootLock_ = fd;
+    // Who holds it, for whoever looks.
+    const std::string pid = std::to_string(::getpid()) + "\n";
+    if (::ftruncate(fd, 0) == 0) {
+        [[maybe_unused]] const ssize_t written = ::write(fd, pid.data(), pid.size());
+    }
+    return true;
+}
 
 fs::path Machine::defaultRoot() {
     if (const char* r = std::getenv("MAKHZAN_ROOT"); r && *r) return fs::path(r);
@@ -174,6 +205,10 @@ void Machine::finish(bool ok) {
 }
 
 void Machine::action(const std::function<void()>& fn) {
+    // A rollback puts every window back on the row it showed as the
+    // action began.
+    if (depth_ == 0)
+        for (auto& [path, db] : databases_) db->markPositions();
     ++depth_;
     try {
         fn();

@@ -28,6 +28,12 @@ public:
 
     const std::filesystem::path& root() const { return root_; }
 
+    // Claims the data root for this program: an operating-system lock on a
+    // file under it, held while the machine lives and dropped by the system
+    // when the process ends, however it ends. False when another program
+    // holds it.
+    bool claimRoot();
+
     // "C:\INVENT.MDB" (any letter case) -> <root>/C/INVENT.MDB. Each part
     // matches an existing entry with letter case ignored.
     std::filesystem::path mapPath(std::string_view windowsPath) const;
@@ -67,6 +73,7 @@ private:
     std::function<void(Database&)> initializer_;
     int depth_ = 0;
     std::vector<Database*> participants_;
+    int rootLock_ = -1;  // the claimed lock file, open while held
 };
 
 // Parses a connection text ("Provider=...;Data Source=C:\INVENT.MDB") and

@@ -645,7 +645,15 @@ Recordset::Position Recordset::position() const {
     return p;
 }
 
+void Recordset::markPosition() {
+    mark_ = position();
+    markPending_.reset();
+    if (!adding_ && pendCount_ == 0) return;
+    markPending_ = std::make_unique<Pending>(Pending{adding_, newRow_, pendVal_, pendSet_, pendCount_});
+}
+
 void Recordset::rereadQuietly(bool keepPosition) {
+    std::unique_ptr<Pending> pending = std::move(markPending_);
     if (!loaded_) {
         // Never read: it reads the table as it is when first used.
         mark_ = {};
@@ -657,7 +665,9 @@ void Recordset::rereadQuietly(bool keepPosition) {
         }
         return;
     }
-    const Position was = mark_.valid ? mark_ : position();
+    const bool marked = mark_.valid;
+    const Position was = marked ? mark_ : position();
+    const size_t fieldCount = info_->fields.size();
     mark_ = {};
     adding_ = false;
     try {
@@ -679,7 +689,32 @@ void Recordset::rereadQuietly(bool keepPosition) {
             if (const long found = seek(was.rowid); found >= 0) at = found;
     }
     pos_ = at != -2 ? at : nextLive(-1);
-    moved();
+    const Position landed = position();
+    const bool inPlace = keepPosition && marked && landed.rowid == was.rowid &&
+                         landed.beforeStart == was.beforeStart && landed.pastEnd == was.pastEnd &&
+                         info_->fields.size() == fieldCount;
+    if (!inPlace) {
+        moved();
+        return;
+    }
+    if (pending) {
+        if (pending->adding) {
+            posBeforeAdd_ = pos_;
+            adding_ = true;
+            newRow_ = std::move(pending->newRow);
+        }
+        if (adding_ || hasCurrentRow()) {
+            pendVal_ = std::move(pending->values);
+            pendSet_ = std::move(pending->set);
+            pendCount_ = pending->count;
+        }
+    }
+    if (listener_) listener_->recordsetReread(*this);
+}
+
+void Recordset::inheritMark(const Recordset& previous) {
+    if (previous.mark_.valid && namesEqual(previous.tableName(), tableName()))
+        mark_ = previous.mark_;
 }
 
 // Rows known by number whose cells are read when first needed, a block of
@@ -1071,6 +1106,27 @@ Value Recordset::field(std::string_view name) const {
     requireCurrent();
     if (pendSet_[static_cast<size_t>(i)]) return pendVal_[static_cast<size_t>(i)];
     return currentValue(static_cast<size_t>(i));
+}
+
+Value Recordset::snapshotField(std::string_view name) const {
+    const int i = indexOf(name);
+    requireCurrent();
+    return currentValue(static_cast<size_t>(i));
+}
+
+std::optional<Value> Recordset::storedField(std::string_view name) {
+    const int i = indexOf(name);
+    const long long rowid = rowId();
+    if (rowid == 0 || currentDeleted()) return std::nullopt;
+    const FieldInfo& f = info_->fields[static_cast<size_t>(i)];
+    auto st = db().prepare("SELECT " + quoteName(f.name) + " FROM " + quotedTable_ +
+                           " WHERE rowid=?1");
+    st->bindInt(1, rowid);
+    if (!st->step()) return std::nullopt;
+    // Read as the snapshot reads it, so the two compare alike.
+    std::vector<unsigned char> cell;
+    encodeCell(cell, ColumnCell{st->raw(), 0}, f.type);
+    return decode(cell.data());
 }
 
 void Recordset::setField(std::string_view name, const Value& v) {

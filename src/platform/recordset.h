@@ -54,6 +54,9 @@ public:
     virtual ~RecordsetListener() = default;
     virtual void recordsetWillWrite(Recordset&) {}
     virtual void recordsetMoved(Recordset&) {}
+    // Re-read after a rollback, standing where it stood, its pending
+    // changes kept.
+    virtual void recordsetReread(Recordset& rs) { recordsetMoved(rs); }
 };
 
 class Recordset {
@@ -100,6 +103,13 @@ public:
 
     Value field(std::string_view name) const;
     void setField(std::string_view name, const Value& v);
+    // The current row's field as the snapshot holds it, its pending change
+    // aside (a row being added: as the new row started).
+    Value snapshotField(std::string_view name) const;
+    // The current stored row's field as the file holds it now; nullopt
+    // while a row is added, or when no stored row is current or it is
+    // stored no longer.
+    std::optional<Value> storedField(std::string_view name);
 
     // The values of one field over all rows, in table order (lists).
     std::vector<Value> columnValues(std::string_view name) const;
@@ -141,12 +151,19 @@ public:
     void setListener(RecordsetListener* l) { listener_ = l; }
 
     // Used by the database after a rollback or restore, and when it closes.
-    // keepPosition: back on the row marked when the action began writing
-    // (or, unmarked, the row current now) when it is still stored, so a
-    // failed action leaves its windows on the rows they showed; otherwise
-    // the first row.
+    // keepPosition: back on the row marked when the action began (or,
+    // unmarked, the row current now) when it is still stored, so a failed
+    // action leaves its windows on the rows they showed; otherwise the
+    // first row. Back on the marked row, the row being added and the
+    // changes pending when the action began are pending again (the
+    // listener hears recordsetReread, not recordsetMoved), so a failure
+    // never drops what a window held unsaved.
     void rereadQuietly(bool keepPosition = false);
-    void markPosition() { mark_ = position(); }
+    // Marks where it stands and what it holds pending, as an action begins.
+    void markPosition();
+    // Takes the mark of the recordset it replaces on the same table (a data
+    // control opened again during an action).
+    void inheritMark(const Recordset& previous);
     void detach();
 
 private:
@@ -253,6 +270,14 @@ private:
     std::unordered_map<std::string, std::string> sqlCache_;  // by kind and changed fields
     RecordsetListener* listener_ = nullptr;
     Position mark_;
+    // What was pending at the mark (null: nothing).
+    struct Pending {
+        bool adding = false;
+        std::vector<Value> newRow, values;
+        std::vector<char> set;
+        int count = 0;
+    };
+    std::unique_ptr<Pending> markPending_;
 };
 
 }  // namespace mk

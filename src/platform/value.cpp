@@ -11,6 +11,13 @@ namespace mk {
 RuntimeError::RuntimeError(long number, std::string description)
     : number_(number), description_(std::move(description)) {}
 
+RuntimeError RuntimeError::told(long number, std::string message, std::string detail) {
+    RuntimeError e(number, std::move(message));
+    e.detail_ = std::move(detail);
+    e.told_ = true;
+    return e;
+}
+
 namespace {
 
 [[noreturn]] void typeMismatch(std::string_view what) {

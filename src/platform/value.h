@@ -11,17 +11,27 @@
 
 namespace mk {
 
-// A failure the user sees in a message box: a number and a description.
+// A failure: a number and a description. The user is told it in a
+// message box in the windows' language: a description written for the
+// user (told) as it is, any other by what its number means, while the
+// description and the technical detail go to the program's log.
 class RuntimeError : public std::exception {
 public:
     RuntimeError(long number, std::string description);
+    // A failure whose description is the message the user reads; detail
+    // is what the log gets beside it (the database's own words).
+    static RuntimeError told(long number, std::string message, std::string detail = {});
     long number() const { return number_; }
     const std::string& description() const { return description_; }
+    const std::string& detail() const { return detail_; }
+    bool isTold() const { return told_; }
     const char* what() const noexcept override { return description_.c_str(); }
 
 private:
     long number_;
     std::string description_;
+    std::string detail_;
+    bool told_ = false;
 };
 
 // Error numbers as the windows see them.

@@ -2,6 +2,7 @@
 
 #include "data/record_editing.h"
 #include "platform/application.h"
+#include "platform/window_state.h"
 
 namespace mk {
 
@@ -224,13 +225,17 @@ void Form17::PayIncomingInvoice() {
         total += leadingNumber(row.quantity->text()) * leadingNumber(row.price->text());
     const std::optional<Payment> pay = paymentOf(total, "OUT_INV", toInt32(rs.field("INVO_NO")));
     if (!pay) return;
-    const std::optional<PaymentPlan> plan = planMoney(*pay);
-    if (!plan) return;
-    editing().guardWrites([&] { applyPayment(database(), *plan); });
-    // The total shows once it is paid: a refused or failed press leaves
-    // the window as it was.
+    // The total shows before the amount paid is asked; a refused press
+    // puts the window back as it was.
+    const WindowState untotalled({this}, app().focused());
     Label9->displayCaption(formatDouble(total));
     label("Label8").visible = true;
+    const std::optional<PaymentPlan> plan = planMoney(*pay);
+    if (!plan) {
+        untotalled.restore({this});
+        return;
+    }
+    editing().guardWrites([&] { applyPayment(database(), *plan); });
     app().afterCommit([this, plan = *plan] { tellMoney(plan); });
 }
 

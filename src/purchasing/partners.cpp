@@ -141,17 +141,18 @@ PartnerForm::PartnerForm(Application& a, const PartnerTwin& twin)
         Text3->setText(".");
     };
     editing_->setBoxesLocked(true);
-    // A save shows the row as stored: a balance posted while it was typed
-    // into is kept (only the typed fields are written) and shown.
+    // A save shows the row as stored: a balance posted while another box
+    // was typed into is kept (only the typed fields are written) and shown.
+    // A refused save leaves what was typed.
     editing_->addSaveProcedure = [this] {
         const bool saving = editing_->adding();
         editing_->standardAddSave();
-        if (saving) rereadInPlace(*Adodc1);
+        if (saving && !editing_->adding()) rereadInPlace(*Adodc1);
     };
     editing_->editSaveProcedure = [this] {
         const bool saving = editing_->editing();
         editing_->standardEditSave();
-        if (saving) rereadInPlace(*Adodc1);
+        if (saving && !editing_->editing()) rereadInPlace(*Adodc1);
     };
 
     Command1->onClick = [this] { deleteDealer(); };

@@ -373,7 +373,10 @@ void Form4::addToStock() {
         return;
     }
     Database& db = app().machine().database(kDatabasePath);
-    // Each line adds to the first INVENTORY row of its name, as stored now.
+    // Each line adds to the first INVENTORY row of its name, as stored now:
+    // read inside the write transaction, so no other writer changes it
+    // before the commit.
+    db.beginWrite();
     for (int k = 1; k <= kLines; ++k) {
         const std::string n = std::to_string(k);
         const std::string item = toText(rs.field("MED_NAME" + n));
@@ -390,7 +393,6 @@ void Form4::addToStock() {
         const double total = toDouble(st->column(2, FieldType::Double)) + net;
         const double totalSell = toDouble(st->column(3, FieldType::Double)) + gross;
         st.reset();
-        db.beginWrite();
         auto up = db.prepare("UPDATE INVENTORY SET ONSTOCK=?1, TOTAL=?2, \"TOTAL-SELL\"=?3 "
                              "WHERE rowid=?4");
         up->bind(1, Value::i32(roundToInt32(stock)), FieldType::Int32);

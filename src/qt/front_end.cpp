@@ -160,7 +160,7 @@ void FrontEnd::act(const std::function<void()>& input, bool syncAfter) {
         // The runtime shows handler failures itself; this is a last guard
         // so nothing escapes into Qt's event loop.
         try {
-            app_.msgBox(e.what(), mb::Critical);
+            app_.tellFailure(e);
         } catch (...) {
         }
     }

@@ -2,13 +2,16 @@
 // shows the system's first window.
 #include <QApplication>
 #include <QMessageBox>
+#include <QTimer>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <filesystem>
 
 #include "app/system.h"
 #include "platform/application.h"
 #include "platform/clock.h"
+#include "platform/failure.h"
 #include "platform/machine.h"
 #include "qt/dialogs_qt.h"
 #include "qt/front_end.h"
@@ -27,6 +30,9 @@ const char* const kNoDisplay =
     "makhzan: no display is available. Start it from a desktop session "
     "(or set DISPLAY), for example: xvfb-run -a bash scripts/run.sh\n";
 
+// Where the log is kept, once known.
+std::filesystem::path logRoot;
+
 // Qt stops the program when it cannot reach the display it was given;
 // say so plainly and leave with an error instead of a crash.
 void onQtMessage(QtMsgType type, const QMessageLogContext&, const QString& message) {
@@ -41,7 +47,11 @@ void onQtMessage(QtMsgType type, const QMessageLogContext&, const QString& messa
         std::fflush(stderr);
         std::_Exit(2);
     }
-    if (type != QtDebugMsg) std::fprintf(stderr, "%s\n", text.constData());
+    // The program's own notes (a failure's technical detail) go to its log.
+    if (type != QtDebugMsg && message.startsWith(QStringLiteral("makhzan:")) && !logRoot.empty())
+        mk::writeLog(logRoot, text.toStdString());
+    else if (type != QtDebugMsg)
+        std::fprintf(stderr, "%s\n", text.constData());
 }
 
 }  // namespace
@@ -64,11 +74,14 @@ int main(int argc, char** argv) {
         std::fputs("makhzan: Qt's Arabic translation (qtbase_ar) is missing; Qt's dialogs speak English.\n",
                    stderr);
 
+    const std::filesystem::path root = mk::Machine::defaultRoot();
+    logRoot = root;
     try {
         mk::SystemClock clock;
-        mk::Machine machine(mk::Machine::defaultRoot());
+        mk::Machine machine(root);
         mk::qt::QtDialogs dialogs;
-        // A database file the program cannot use is named, and left as it is.
+        // A second start on data in use, or a database file the program
+        // cannot use, is told, and the file is left as it is.
         if (!mk::prepareMachineOrSay(machine, clock, dialogs)) return 1;
         mk::Application app(machine, clock, dialogs);
         mk::registerWindows(app);
@@ -80,10 +93,21 @@ int main(int argc, char** argv) {
             std::fputs("makhzan: no window could be opened.\n", stderr);
             return 1;
         }
+        // The file's whole check goes on beside the first window; a damaged
+        // file is told and the program ends, having written nothing to it.
+        QTimer fileCheck;
+        QObject::connect(&fileCheck, &QTimer::timeout, [&] {
+            const mk::StartCheck state = mk::followStartCheck(machine, dialogs);
+            if (state == mk::StartCheck::Running) return;
+            fileCheck.stop();
+            if (state == mk::StartCheck::Failed) QApplication::exit(1);
+        });
+        fileCheck.start(50);
         return QApplication::exec();
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "makhzan: %s\n", e.what());
-        QMessageBox::critical(nullptr, QStringLiteral("makhzan"), QString::fromUtf8(e.what()));
+        mk::writeLog(root, mk::failureDetail(e));
+        QMessageBox::critical(nullptr, QStringLiteral("makhzan"),
+                              QString::fromUtf8(mk::failureMessage(e).c_str()));
         return 1;
     }
 }

@@ -375,8 +375,10 @@ QString whyNotWritten(const QString& path, QFileDevice::FileError error, const Q
     if (!folder.isWritable() || (file.exists() && !file.isWritable()))
         return QStringLiteral("لا توجد صلاحية للكتابة فى هذا المكان:\n%1")
             .arg(QDir::toNativeSeparators(file.absoluteFilePath()));
-    return QStringLiteral("تعذر حفظ الملف:\n%1\n%2")
-        .arg(QDir::toNativeSeparators(file.absoluteFilePath()), system);
+    // The system's own words go to the log, not to the user.
+    if (!system.isEmpty()) qWarning("makhzan: cannot save %s: %s", qPrintable(path), qPrintable(system));
+    return QStringLiteral("تعذر حفظ الملف:\n%1\nأختر مكانا آخر أو أسما آخر ثم أعد المحاولة")
+        .arg(QDir::toNativeSeparators(file.absoluteFilePath()));
 }
 
 void paintPages(QPainter& p, const RenderedReport& report, int from, int to, const QRectF& paper,

@@ -9,6 +9,7 @@
 #include "data/record_editing.h"
 #include "data/schema.h"
 #include "platform/table_scan.h"
+#include "platform/window_state.h"
 #include "reports/opener.h"
 #include "store/groups.h"
 #include "store/stock_posting.h"
@@ -596,6 +597,10 @@ void InvoiceWindow::priceLines() {
 
 // --------------------------------------------------------------- numbering
 
+void InvoiceWindow::tablesChanged(const ChangedTables& tables) {
+    if (tableChanged(tables, config_.table)) Label4->displayCaption(std::to_string(lastNumber()));
+}
+
 int32_t InvoiceWindow::lastNumber() {
     // The table as stored now, whatever this window's snapshot holds.
     return static_cast<int32_t>(scan::maxNumber(database(), config_.table, "INVO_NO", kFirstLast));
@@ -753,12 +758,18 @@ void InvoiceWindow::saveInvoice() {
             MsgBox(notInGroup(l.slot), mb::OKOnly, kAttention);
             return;
         }
+    // The sums and the total show before any question about the money is
+    // asked; a refusal puts the window back as it was.
+    const WindowState unsummed({this}, app().focused());
+    writeSums(*inv);
     Posting posting;
-    if (!checkPosting(*inv, posting)) return;
-    if (!editing_->entriesFit()) return;
+    if (!checkPosting(*inv, posting) || !editing_->entriesFit()) {
+        unsummed.restore({this});
+        return;
+    }
 
     editing_->guardWrites([&] {
-        writeSums(*inv);
+        claimNumber(database(), config_.table, "INVO_NO", inv->number);
         Recordset& rs = Adodc2->recordset();
         rs.update();
         // The row just committed is posted by its own stored number.

@@ -230,6 +230,8 @@ public:
     InvoiceWindow(Application& a, const InvoiceConfig& config);
     ~InvoiceWindow() override;
     void Form_Load() override;
+    // The last number follows what its table holds (after a restore).
+    void tablesChanged(const ChangedTables& tables) override;
 
     const InvoiceConfig& config() const { return config_; }
     // The group the last accepted pick chose ("" before one).

@@ -91,6 +91,7 @@ void StockInvoice::showPostedItems(const Invoice& inv) {
 }
 
 void StockInvoice::tablesChanged(const ChangedTables& tables) {
+    InvoiceWindow::tablesChanged(tables);
     // The choosers list what is stored now: a customer, supplier, group or
     // item another window added can be picked at once.
     for (Adodc* list :

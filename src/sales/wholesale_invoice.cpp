@@ -7,6 +7,7 @@
 
 #include "data/record_editing.h"
 #include "platform/application.h"
+#include "platform/window_state.h"
 
 namespace mk {
 
@@ -268,7 +269,6 @@ void WholesaleInvoice::collect() {
         sums.push_back(q && p ? *q * *p : 0);
         total += sums.back();
     }
-    // The sums are shown once nothing more can fail.
     const auto showSums = [&] {
         for (size_t i = 0; i < rows.size(); ++i) rows[i].sum->displayText(formatDouble(sums[i]));
         Label9->displayCaption(formatDouble(total));
@@ -284,12 +284,18 @@ void WholesaleInvoice::collect() {
         MsgBox(kBadNumber, mb::OKOnly, kAttention);
         return;
     }
+    // The sums show before the amount paid is asked; a refusal puts the
+    // window back as it was.
+    const WindowState unsummed({this}, app().focused());
+    showSums();
     const std::optional<PaymentPlan> plan =
         planMoney(paymentOf(*kind, total, static_cast<int32_t>(*number)));
-    if (!plan) return;
+    if (!plan) {
+        unsummed.restore({this});
+        return;
+    }
     // A failed write puts back the document typed on screen.
     editing().guardWrites([&] { applyPayment(database(), *plan); });
-    showSums();
     app().afterCommit([this, plan = *plan] { tellPayment(plan); });
 }
 

@@ -189,9 +189,10 @@ void Form32::setLocked(int from, int to, bool locked) {
 }
 
 void Form32::lockForBrowsing() {
-    // The code names whom a press pays: it changes only by add and edit.
+    // The code names whom a press pays: it changes only by add and edit;
+    // the net wage is what a press pays: only the compute button sets it.
     setLocked(0, kBoxes - 1, true);
-    for (int i : {6, 12, 13, 14, 15}) Text1[i]->locked = false;
+    for (int i : {6, 12, 13, 14}) Text1[i]->locked = false;
 }
 
 bool Form32::browsing() {

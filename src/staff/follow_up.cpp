@@ -95,7 +95,6 @@ Form50::Form50(Application& a) : Form(a, kName) {
         Text4[i]->bindTo(*Adodc1, kFollowUp[i].field);
     }
 
-    Text1->onLostFocus = [this] { Text2->setText(Text1->text()); };
     editing_ = std::make_unique<RecordEditing>(
         *this, *Adodc2, std::array<CommandButton*, 3>{cmdaction[0], cmdaction[1], cmdaction[2]});
     editing_->addSaveProcedure = [this] { addOrSave(); };
@@ -132,6 +131,8 @@ void Form50::saveEmployee() {
         MsgBox(problem, mb::OKOnly, kNoteTitle);
         return;
     }
+    // The copy of the name is taken by a save alone: a refused press
+    // changes no box, hidden ones included.
     Text2->setText(name);
     // A failed write (a full disk) keeps the card being added: a second
     // press saves it once.

@@ -25,7 +25,7 @@ public:
 
     Label* Label1;
     TextBox* Text1;        // the new employee's name
-    TextBox* Text2;        // copy of Text1 taken when it loses the focus
+    TextBox* Text2;        // copy of the name a save took
     Adodc* Adodc1;         // the follow-up table just made
     TextBox* Text4[8];     // its first row's carriers
     Adodc* Adodc2;         // emplyee

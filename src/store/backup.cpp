@@ -5,23 +5,33 @@
 
 #include "data/schema.h"
 #include "platform/application.h"
+#include "platform/failure.h"
 #include "platform/files.h"
 
 namespace mk {
 
 namespace {
 
-const char* const kFailed = "حدث خطأ";
+namespace fs = std::filesystem;
+
 const char* const kKeptSuffix = ".before-restore";
 const char* const kBackupFailed = "تعذر عمل نسخة إحتياطية من ملف قاعدة البيانات على القرص D:/";
+const char* const kNotRestored = "لم يتم الإسترجاع";
+const char* const kLiveUnchanged = "ولم يتغير شيء فى البيانات الحالية";
 
-// A file restored over the program's own database must be one: every
-// table and column (a file of an earlier version is brought up to date).
-void requireSystemDatabase(Machine& machine, const std::string& windowsPath) {
-    Database candidate(machine, machine.mapPath(windowsPath), false);
-    if (const std::string problem = schemaProblem(candidate); !problem.empty())
-        throw RuntimeError(err::TableNotFound,
-                           windowsPath + " is not a database of this program: " + problem);
+// Why a file cannot replace the program's database ("" when it can): it
+// must pass the whole start-up check, every table and column (a file of an
+// earlier version is brought up to date) and a read of every page.
+std::string candidateProblem(Machine& machine, const fs::path& file) {
+    if (!isDatabaseFile(file)) return "not a database file";
+    try {
+        Database candidate(machine, file, false);
+        if (const std::string damage = candidate.damage(); !damage.empty())
+            return "PRAGMA quick_check: " + damage;
+        return schemaProblem(candidate);
+    } catch (const std::exception& e) {
+        return failureDetail(e);
+    }
 }
 
 // The file name part of a path, letter case kept.
@@ -78,37 +88,85 @@ void Form47::driveChanged() {
 }
 
 void Form47::restore() {
-    std::filesystem::path kept;
-    try {
-        if (File1->fileName->empty())
-            throw RuntimeError(err::FileNotFound, "No file is chosen.");
-        const std::string source = joinWindowsPath(Dir2->path(), File1->fileName.get());
-        Machine& machine = app().machine();
-        const bool overDatabase =
-            machine.mapPath(joinWindowsPath("c:\\", fileNameOf(source))) ==
-            machine.mapPath(kDatabasePath);
-        if (overDatabase) {
-            requireSystemDatabase(machine, source);
-            // The file replaced is kept beside it, for a restore made by mistake.
-            Database& live = machine.database(kDatabasePath);
-            kept = live.path().parent_path() / (live.path().filename().string() + kKeptSuffix);
-            live.backupTo(kept);
-        }
-        // Over the open database file the content is replaced safely and
-        // every open data control re-reads it.
-        copyFileInto(machine, source, "c:\\");
-        if (overDatabase) {
-            Database& restored = machine.database(kDatabasePath);
-            if (needsBringingUpToDate(restored)) bringUpToDate(restored);
-        }
-    } catch (const std::exception&) {
-        MsgBoxAfterCommit(kFailed, mb::Critical);
+    Machine& machine = app().machine();
+    auto refuse = [this](const std::string& why) {
+        MsgBoxAfterCommit(std::string(kNotRestored) + ": " + why, mb::Critical);
+    };
+    auto logged = [&](const std::string& detail) {
+        writeLog(machine.root(), "restore: " + detail);
+    };
+    if (File1->fileName->empty()) {
+        refuse("لم تختر ملفا. اختر ملف قاعدة البيانات ثم اضغط إسترجاع");
         return;
     }
-    std::string done = "تم إسترجاع ملف قاعهدة البيانات";
-    if (!kept.empty())
-        done += std::string("\r\n") + "الملف السابق محفوظ باسم " + toWindowsPath(app().machine(), kept);
-    MsgBoxAfterCommit(done, mb::Information);
+    const std::string source = joinWindowsPath(Dir2->path(), File1->fileName.get());
+    const fs::path into = machine.mapPath(joinWindowsPath("c:\\", fileNameOf(source)));
+    if (into != machine.mapPath(kDatabasePath)) {
+        // Another name is only copied into the root of drive C.
+        try {
+            copyFileInto(machine, source, "c:\\");
+        } catch (const std::exception& e) {
+            logged(failureDetail(e));
+            refuse("تعذر نسخ الملف " + source + " إلى القرص C. تأكد من وجود الملف ومن إمكان "
+                   "الكتابة فى القرص C ثم أعد المحاولة");
+            return;
+        }
+        MsgBoxAfterCommit("تم إسترجاع ملف قاعهدة البيانات", mb::Information);
+        return;
+    }
+    for (Form* f : app().loadedForms())
+        if (f->holdsUnsavedDocument()) {
+            refuse("فى نافذة «" + f->caption.get() + "» مستند لم يحفظ بعد، " + kLiveUnchanged +
+                   ". احفظه أو ألغه ثم أعد الإسترجاع");
+            return;
+        }
+    const fs::path candidate = machine.mapPath(source);
+    if (const std::string problem = candidateProblem(machine, candidate); !problem.empty()) {
+        logged(candidate.string() + ": " + problem);
+        refuse("الملف " + source + " ليس نسخة سليمة من قاعدة بيانات هذا البرنامج، " +
+               kLiveUnchanged + ". اختر نسخة إحتياطية أخرى");
+        return;
+    }
+    // The file replaced is kept beside it, for a restore made by mistake.
+    Database& live = machine.database(kDatabasePath);
+    const fs::path keptFile =
+        live.path().parent_path() / (live.path().filename().string() + kKeptSuffix);
+    const std::string kept = toWindowsPath(machine, keptFile);
+    try {
+        live.backupTo(keptFile);
+    } catch (const std::exception& e) {
+        logged(failureDetail(e));
+        refuse("تعذر حفظ نسخة من البيانات الحالية قبل استبدالها، " + std::string(kLiveUnchanged) +
+               ". أفرغ مساحة على القرص ثم أعد المحاولة");
+        return;
+    }
+    try {
+        // Over the open database file the content is replaced safely and
+        // every open data control re-reads it; what brings it up to date is
+        // committed here, so a failure of it can still put the kept copy back.
+        live.restoreFrom(candidate);
+        if (needsBringingUpToDate(live)) {
+            bringUpToDate(live);
+            live.commit();
+        }
+    } catch (const std::exception& e) {
+        logged(failureDetail(e));
+        live.rollback();
+        try {
+            live.restoreFrom(keptFile);
+        } catch (const std::exception& again) {
+            logged(failureDetail(again));
+            refuse("تعذر إتمام الإسترجاع وتعذرت إعادة البيانات السابقة. البيانات السابقة محفوظة "
+                   "باسم " + kept + "؛ أغلق البرنامج وضع هذا الملف مكان " + kDatabasePath);
+            return;
+        }
+        refuse("تعذر إتمام الإسترجاع فأعيدت البيانات السابقة كما كانت (ونسخة منها محفوظة باسم " +
+               kept + "). أفرغ مساحة على القرص ثم أعد المحاولة");
+        return;
+    }
+    MsgBoxAfterCommit(std::string("تم إسترجاع ملف قاعهدة البيانات") + "\r\n" +
+                          "الملف السابق محفوظ باسم " + kept,
+                      mb::Information);
 }
 
 Form48::Form48(Application& a) : Form(a, kName) {
@@ -130,7 +188,8 @@ void Form48::Form_Paint() { backup(); }
 void Form48::backup() {
     try {
         copyFileInto(app().machine(), "c:\\INVENT.MDB", "d:\\");
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        writeLog(app().machine().root(), "backup: " + failureDetail(e));
         // A failed copy says so, and the day is not closed on it.
         Label1->setCaption(kBackupFailed);
         Label1->visible = true;

@@ -73,7 +73,6 @@ GroupsWindow::GroupsWindow(Application& a, const char* name, int carriers) : For
         Text3.back()->bindTo(*Adodc2, fields[i]);
     }
 
-    Text1->onLostFocus = [this] { Text2->setText(Text1->text()); };
     editing_ = std::make_unique<RecordEditing>(
         *this, *Adodc1, std::array<CommandButton*, 3>{cmdaction[0], cmdaction[1], cmdaction[2]});
     editing_->addSaveProcedure = [this] { AddGroup(); };
@@ -102,6 +101,8 @@ void GroupsWindow::AddGroup() {
             MsgBox(problem, mb::OKOnly, kNoteTitle);
             return;
         }
+        // The copy of the name is taken by a save alone: a refused press
+        // changes no box, hidden ones included.
         Text2->setText(name);
         const std::string dbFullPath = "C:\\INVENT.mdb";
         CreateTable(name);

@@ -33,7 +33,7 @@ public:
     Adodc* Adodc2;  // the new group's table
     Label* Label1;
     TextBox* Text1;  // the group name, bound to q
-    TextBox* Text2;  // copy of Text1 taken when it loses the focus
+    TextBox* Text2;  // copy of the name a save took
     std::vector<TextBox*> Text3;  // carriers of the starting rows
     CommandButton* cmdaction[3];
 

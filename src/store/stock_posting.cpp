@@ -52,6 +52,9 @@ std::optional<int32_t> storedStock(Database& db, const std::string& table,
 StockPlan planStock(Database& db, const std::string& groupTable, StockFlow flow,
                     const std::vector<StockLine>& lines) {
     StockPlan plan;
+    plan.table = groupTable;
+    plan.flow = flow;
+    plan.lines = lines;
     const std::string dayField = flow == StockFlow::Out ? "OUTPUT" : "INPUT";
     const std::string itemSql = "SELECT rowid, ONSTOCK, BUY_PRICE, " + quoteName("RETURN") +
                                 " FROM " + quoteName(groupTable) +
@@ -137,11 +140,12 @@ StockPlan planStock(Database& db, const std::string& groupTable, StockFlow flow,
     return plan;
 }
 
-void applyStock(Database& db, const StockPlan& plan) {
-    if (!plan.ok())
-        throw RuntimeError(err::Overflow, plan.problem);
+void applyStock(Database& db, const StockPlan& planned) {
+    if (!planned.ok()) throw RuntimeError::told(err::Overflow, planned.problem);
+    db.beginWrite();
+    const StockPlan plan = planStock(db, planned.table, planned.flow, planned.lines);
+    if (!plan.ok()) throw RuntimeError::told(err::Overflow, plan.problem);
     for (const StockWrite& w : plan.writes) {
-        db.beginWrite();
         auto st = db.prepare("UPDATE " + quoteName(w.table) + " SET " + quoteName(w.field) +
                              "=?1 WHERE rowid=?2");
         const TableInfo& info = db.tableInfo(w.table);

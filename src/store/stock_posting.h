@@ -36,6 +36,10 @@ struct StockWrite {
 };
 
 struct StockPlan {
+    // What it was worked out for, to work it out again as it is written.
+    std::string table;
+    StockFlow flow = StockFlow::Out;
+    std::vector<StockLine> lines;
     std::vector<StockWrite> writes;
     // Lines whose item has no row in the group table.
     std::vector<int> missingSlots;
@@ -61,7 +65,10 @@ std::optional<int32_t> storedStock(Database& db, const std::string& table,
 StockPlan planStock(Database& db, const std::string& groupTable, StockFlow flow,
                     const std::vector<StockLine>& lines);
 
-// Writes a plan made in this same action.
+// Writes a plan made in this same action. The rows are read again inside
+// the action's write transaction, so what is written rests on what is
+// stored at the commit, whatever another writer stored since the plan; a
+// posting those values refuse fails, telling why.
 void applyStock(Database& db, const StockPlan& plan);
 
 }  // namespace mk

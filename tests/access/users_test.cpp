@@ -93,7 +93,12 @@ TEST_F(LoginTest, RefusalsComeInTheirOrderAndTheGoodLoginShowsTheCustomers) {
     h.show("Form52");
     const std::vector<std::pair<std::string, std::string>> tries = {
         {"sara", ""}, {"Sara", "secret2"}, {"sara ", "secret2"}, {"ali", "wrong"}, {"sara", "x"}};
-    for (const auto& [user, password] : tries) login(h, "Form52", user, password);
+    for (const auto& [user, password] : tries) {
+        login(h, "Form52", user, password);
+        // A refused press never leaves the password for the next person.
+        EXPECT_EQ(h.text("Form52", "Text1", 1), "") << user << "/" << password;
+        EXPECT_EQ(h.text("Form52", "Text1", 0), user);
+    }
     EXPECT_EQ(h.messageTexts(),
               (std::vector<std::string>{"احدى الخانتين فارغة من فضلك اعد المحاولة.",
                                         "User ID was not found, try again.",
@@ -149,6 +154,7 @@ TEST_F(LoginTest, AdministratorLoginChecksTwoFixedTextsNotTheUsers) {
     h.show("Form13");
     login(h, "Form13", "boss", "480371");
     login(h, "Form13", "keeper", "480372");
+    EXPECT_EQ(h.text("Form13", "Text1", 0) + "/" + h.text("Form13", "Text1", 1), "keeper/");
     login(h, "Form13", "keeper", "480371");
     EXPECT_EQ(h.messageTexts(), (std::vector<std::string>{"User ID was not found, try again.",
                                                           "Password is incorrect!"}));
@@ -223,6 +229,12 @@ void shop(Harness& h) {
     addUser(h, "none", "pw");
 }
 
+// The shop with the window of the view shown from the main window.
+void openSearched(Harness& h, const SearchView& v) {
+    shop(h);
+    h.menu("Form1", v.menu);
+}
+
 void search(Harness& h, const SearchView& v, const char* user) {
     h.menu(v.window, v.item);
     login(h, v.login, user, "pw");
@@ -232,8 +244,7 @@ TEST(SearchLogin, EveryInvoiceWindowFindsShowsAndWaitsAsOne) {
     for (const SearchView& v : kViews) {
         SCOPED_TRACE(v.window);
         Harness h;
-        shop(h);
-        h.menu("Form1", v.menu);
+        openSearched(h, v);
         Form& f = h.form(v.window);
         EXPECT_TRUE(roomClearOfControls(f));  // for the lines it prints
         h.dialogs.clear();
@@ -272,6 +283,37 @@ TEST(SearchLogin, EveryInvoiceWindowFindsShowsAndWaitsAsOne) {
         if (h.app.isLoaded(v.login)) login(h, v.login, "all", "pw");
         EXPECT_EQ(h.lastMessage(), kSearchWhileOpen);
         EXPECT_EQ(h.text(v.window, "Text1", 0), "40001");
+    }
+}
+
+// A search login whose prompt was cancelled, or whose search was refused
+// while the window holds an open invoice, stays open with the user's name
+// but without the password: the next person's press searches as nobody.
+TEST(SearchLogin, ThePasswordIsEmptiedWhateverComesOfThePress) {
+    for (const SearchView& v : kViews) {
+        SCOPED_TRACE(v.window);
+        Harness h;
+        openSearched(h, v);
+        h.menu(v.window, v.item);
+        h.dialogs.cancelInput();
+        login(h, v.login, "all", "pw");
+        ASSERT_TRUE(h.app.isLoaded(v.login));
+        EXPECT_EQ(h.text(v.login, "Text1", 0) + "/" + h.text(v.login, "Text1", 1), "all/");
+        h.dialogs.clear();
+        h.click(v.login, "Command1");  // the next person
+        EXPECT_EQ(h.messageTexts(),
+                  std::vector<std::string>{"احدى الخانتين فارغة من فضلك اعد المحاولة."});
+        EXPECT_EQ(h.dialogs.shown().size(), 1u);  // no number asked
+
+        h.click(v.window, "cmdaction", 0);
+        h.dialogs.clear();
+        login(h, v.login, "all", "pw");
+        EXPECT_EQ(h.messageTexts(), std::vector<std::string>{kSearchWhileOpen});
+        EXPECT_EQ(h.text(v.login, "Text1", 1), "");
+        h.dialogs.clear();
+        h.click(v.login, "Command1");
+        EXPECT_EQ(h.messageTexts(),
+                  std::vector<std::string>{"احدى الخانتين فارغة من فضلك اعد المحاولة."});
     }
 }
 

@@ -74,7 +74,7 @@ TEST_F(MoneyPostingTest, ARefusedPaymentWritesNothingAndSaysWhy) {
         {pay(PaymentKind::Cash, nullptr, "", -1), "إجمالى الفاتورة يجب أن يكون رقما لا يقل عن صفر"},
         {pay(PaymentKind::Part, &kBuyers, "Sami", 10, -1), "المبلغ المدفوع يجب أن يكون رقما لا يقل"},
         {pay(PaymentKind::Credit, &kSuppliers, "Acme", 2e11), "رصيد Acme بعد الترحيل"},
-        {badReference, "Overflow"},
+        {badReference, failureMessage(RuntimeError(err::Overflow, ""))},
     };
     const std::string before = tablesText(h, {"BOX", "BUYER", "SUPPLIER"});
     for (const auto& [payment, says] : cases) {

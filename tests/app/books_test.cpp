@@ -172,7 +172,7 @@ TEST(Books, TheMainWindowsTotalsAreTheFilesSumsAfterEveryKindOfPosting) {
     follows("return");
 
     h.menu("Form1", "supply_inv");
-    enterInvoice(h, "Acme", "Option2", {{"pipe", "6", "0.7"}});
+    enterInvoice(h, "Acme", "Option2", {{"nut", "6", "0.7"}});
     saveIncoming(h);
     follows("incoming on credit");
 

@@ -358,14 +358,35 @@ std::string bytesOf(const fs::path& file) {
 struct StartUpTest : ::testing::Test {
     fs::path file() const { return root.path() / "C" / "INVENT.MDB"; }
     // A file as this program makes it, changed by the given statements.
-    void makeFile(const std::string& sql) {
+    void makeFile(const std::string& sql, const char* group = nullptr) {
         Machine maker(root.path());
         prepareMachine(maker, clock);
-        if (!sql.empty()) maker.database(kDatabasePath).exec(sql);
+        Database& db = maker.database(kDatabasePath);
+        if (group) maker.action([&] { db.createTable(itemGroupTableDef(group)); });
+        if (!sql.empty()) db.exec(sql);
     }
+    // A file of many rows in a table (customers, or payment vouchers), a
+    // page of which a failing disk overwrote: its tables and columns are all
+    // there.
+    void makeDamagedFile(const std::string& sql = "", const char* group = nullptr,
+                         const std::string& table = "BUYER") {
+        makeFile(sql, group);
+        {
+            Machine filler(root.path());
+            Database& db = filler.database(kDatabasePath);
+            db.exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
+                    "WHERE i < 3000) INSERT INTO " + table + " (NOTE) "
+                    "SELECT printf('%.200c', 'x') FROM n");
+        }
+        std::fstream f(file(), std::ios::in | std::ios::out | std::ios::binary);
+        f.seekp(static_cast<std::streamoff>(fs::file_size(file()) - 20 * 4096));
+        f << std::string(4096, '\x5a');
+    }
+    // The program's start, through the end of the file's check.
     bool start() {
         Machine machine(root.path());
-        return prepareMachineOrSay(machine, clock, dialogs);
+        return prepareMachineOrSay(machine, clock, dialogs) &&
+               followStartCheck(machine, dialogs, true) == StartCheck::Passed;
     }
     test::TempRoot root;
     FakeClock clock{test::defaultStart()};
@@ -376,7 +397,8 @@ TEST_F(StartUpTest, AFileTheProgramCannotUseIsNamedAndLeftAsItIs) {
     struct Case {
         const char* name;
         std::function<void()> make;
-        const char* says;
+        const char* says;    // to the user
+        const char* logged;  // to the log
     };
     const std::vector<Case> cases = {
         {"empty",
@@ -384,45 +406,31 @@ TEST_F(StartUpTest, AFileTheProgramCannotUseIsNamedAndLeftAsItIs) {
              fs::create_directories(file().parent_path());
              std::ofstream{file()};
          },
-         "it is empty."},
+         "الملف فارغ", "the file is empty"},
         {"foreign",
          [&] {
              makeFile("");
              std::ofstream(file()) << "a letter, not a database";
          },
-         "it is not a database file of this program."},
+         "الملف ليس ملف قاعدة بيانات لهذا البرنامج", "is not a database file of this program"},
         {"another program's",
          [&] {
              fs::create_directories(file().parent_path());
              Machine other(root.path());
              Database(other, file(), true).exec("CREATE TABLE x (a)");
          },
-         "it holds none of the program's tables."},
-        {"a table missing", [&] { makeFile("DROP TABLE BOX"); }, "the table BOX is missing."},
+         "ينقصه بعض جداوله أو حقوله", "it holds none of the program's tables."},
+        {"a table missing", [&] { makeFile("DROP TABLE BOX"); }, "ينقصه بعض جداوله أو حقوله",
+         "the table BOX is missing."},
         {"a column missing", [&] { makeFile("ALTER TABLE BUYER DROP COLUMN PHONE"); },
-         "the column PHONE of the table BUYER is missing."},
-        {"damaged",
-         [&] {
-             makeFile("");
-             {
-                 Machine filler(root.path());
-                 Database& db = filler.database(kDatabasePath);
-                 db.exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
-                         "WHERE i < 3000) INSERT INTO BUYER (BUYER, NOTE) "
-                         "SELECT 'customer ' || i, printf('%.200c', 'x') FROM n");
-             }
-             // A page of the customers' rows overwritten, as a failing disk does.
-             std::fstream f(file(), std::ios::in | std::ios::out | std::ios::binary);
-             f.seekp(static_cast<std::streamoff>(fs::file_size(file()) - 20 * 4096));
-             f << std::string(4096, '\x5a');
-         },
-         "it is damaged ("},
+         "ينقصه بعض جداوله أو حقوله", "the column PHONE of the table BUYER is missing."},
+        {"damaged", [&] { makeDamagedFile(); }, "الملف تالف", "PRAGMA quick_check: "},
         {"read-only",
          [&] {
              makeFile("");
              fs::permissions(file(), fs::perms::owner_read | fs::perms::group_read);
          },
-         "it is read-only."},
+         "الملف للقراءة فقط", "the file is read-only"},
     };
     for (const Case& c : cases) {
         fs::remove_all(root.path() / "C");
@@ -434,8 +442,58 @@ TEST_F(StartUpTest, AFileTheProgramCannotUseIsNamedAndLeftAsItIs) {
         const std::string said = dialogs.messages()[0].prompt;
         EXPECT_NE(said.find("C:\\INVENT.MDB"), std::string::npos) << said;
         EXPECT_NE(said.find(c.says), std::string::npos) << said;
+        EXPECT_TRUE(test::toldInArabic(said, {kDatabasePath, file().string()})) << said;
+        EXPECT_NE(test::logText(root.path()).find(c.logged), std::string::npos) << c.name;
         EXPECT_EQ(dialogs.messages()[0].style, mb::Critical);
         EXPECT_EQ(bytesOf(file()), before) << c.name;
+    }
+}
+
+// The start window shows while the whole file is read; the main window
+// loads beside it too, and the first write waits for the check. A damaged
+// file is told once, as at any start, and nothing is written to it; a
+// sound one takes the write once checked.
+TEST_F(StartUpTest, TheFirstWindowsShowBeforeTheWholeCheckAndNoWriteComesBeforeIt) {
+    const std::string shop = "UPDATE DIM SET COMP = 1;"
+                             "INSERT INTO G1 (\"DESC\", ONSTOCK) VALUES ('bolt', 5);"
+                             "INSERT INTO qqq (Q) VALUES ('G1')";
+    for (const bool damaged : {true, false}) {
+        fs::remove_all(root.path() / "C");
+        dialogs.clear();
+        // The vouchers, which the start does not read.
+        if (damaged) makeDamagedFile(shop, "G1", "MONEY_OUT");
+        else makeFile(shop, "G1");
+        const std::string before = bytesOf(file());
+        Machine machine(root.path());
+        ASSERT_TRUE(prepareMachineOrSay(machine, clock, dialogs));
+        Application app(machine, clock, dialogs);
+        registerWindows(app);
+        app.setMainForm("Form1");
+        startProgram(app);
+        ASSERT_TRUE(app.form("Form16").visible());
+        app.click(app.form("Form16").control("Command1"));
+        ASSERT_TRUE(app.form("Form1").visible());
+        EXPECT_TRUE(dialogs.messages().empty());
+        // The item card: a stock counted anew, saved.
+        Form& main = app.form("Form1");
+        app.menuClick(main.menu("store_functions"));
+        app.choose(main.dataCombo("DataCombo3"), "G1");
+        app.click(main.control("cmdaction", 2));
+        app.typeText(main.textBox("Text3", 0), "7");
+        app.click(main.control("cmdaction", 2));
+        const Value stock = Recordset(machine.database(kDatabasePath), "G1").field("ONSTOCK");
+        if (damaged) {
+            EXPECT_EQ(bytesOf(file()), before);
+            ASSERT_EQ(dialogs.messages().size(), 1u);
+            EXPECT_NE(dialogs.messages()[0].prompt.find("الملف تالف"), std::string::npos);
+            EXPECT_EQ(followStartCheck(machine, dialogs), StartCheck::Failed);
+            EXPECT_EQ(dialogs.messages().size(), 1u);  // told once
+            EXPECT_EQ(stock, Value::i32(5));
+        } else {
+            EXPECT_EQ(followStartCheck(machine, dialogs), StartCheck::Passed);
+            EXPECT_TRUE(dialogs.messages().empty());
+            EXPECT_EQ(stock, Value::i32(7));
+        }
     }
 }
 
@@ -513,7 +571,7 @@ TEST_F(StartUpTest, BringingAFileUpToDateIsOneAction) {
                              "YEAR > 2020; DROP INDEX \"ix.BUYER.BUYER\";") + failure);
         const std::string before = bytesOf(file());
         EXPECT_FALSE(start());
-        EXPECT_NE(dialogs.messages().at(0).prompt.find("could not be brought up to date"),
+        EXPECT_NE(dialogs.messages().at(0).prompt.find("تعذر تحديثه ليعمل مع هذا الإصدار"),
                   std::string::npos);
         EXPECT_EQ(bytesOf(file()), before);
     }

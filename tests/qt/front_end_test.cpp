@@ -18,9 +18,15 @@
 #include <QTest>
 #include <QToolButton>
 #include <filesystem>
+#include <fstream>
 #include <map>
 
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include "app/system.h"
+#include "data/schema.h"
 #include "platform/report.h"
 #include "qt/report_painter.h"
 #include "qt/report_preview.h"
@@ -58,6 +64,65 @@ TEST(FrontEndStart, TheProgramStartsOnAFreshRootWithAWindow) {
     const QImage image = w->grab().toImage();
     EXPECT_EQ(image.width(), rig.frontEnd->scale().px(first->width));
     EXPECT_GT(inkPixels(image), 200);
+}
+
+// The program, started on a data root: it holds the root while it runs,
+// so a second start there is told and opens nothing; the hold ends with
+// it, even when it is killed.
+TEST(FrontEndStart, TheProgramHoldsItsDataRootUntilItEndsHoweverItEnds) {
+    TempRoot root;
+    const pid_t program = fork();
+    ASSERT_GE(program, 0);
+    if (program == 0) {
+        ::setenv("MAKHZAN_ROOT", root.path().c_str(), 1);
+        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        ::execl(MAKHZAN_PROGRAM, MAKHZAN_PROGRAM, static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    struct Ended {
+        pid_t pid;
+        ~Ended() {
+            if (pid > 0) {
+                ::kill(pid, SIGKILL);
+                ::waitpid(pid, nullptr, 0);
+            }
+        }
+    } ended{program};
+    // It writes its process number into the lock file once it holds it.
+    const std::filesystem::path lock = root.path() / "makhzan.lock";
+    std::string holder;
+    for (int i = 0; i < 400 && holder != std::to_string(program); ++i) {
+        QTest::qWait(50);
+        std::ifstream in(lock);
+        std::getline(in, holder);
+    }
+    ASSERT_EQ(holder, std::to_string(program));
+    // And once it has made its new database file (its one write).
+    const std::filesystem::path file = root.path() / "C" / "INVENT.MDB";
+    auto made = [&] {
+        std::error_code ec;
+        return std::filesystem::file_size(file, ec) > 0 && !ec &&
+               !std::filesystem::exists(file.string() + "-journal", ec);
+    };
+    for (int i = 0; i < 400 && !made(); ++i) QTest::qWait(50);
+    ASSERT_TRUE(made());
+
+    FakeClock clock{defaultStart()};
+    ScriptedDialogs dialogs;
+    {
+        Machine second(root.path());
+        EXPECT_FALSE(prepareMachineOrSay(second, clock, dialogs));
+        ASSERT_EQ(dialogs.messages().size(), 1u);
+        EXPECT_EQ(dialogs.messages()[0].prompt.rfind("البرنامج مفتوح بالفعل على هذه البيانات", 0), 0u);
+        EXPECT_EQ(second.openDatabaseAt(second.mapPath(kDatabasePath)), nullptr);
+    }
+    ::kill(program, SIGKILL);
+    ::waitpid(program, nullptr, 0);
+    ended.pid = 0;
+    dialogs.clear();
+    Machine after(root.path());
+    EXPECT_TRUE(prepareMachineOrSay(after, clock, dialogs));
+    EXPECT_TRUE(dialogs.messages().empty());
 }
 
 TEST_F(FrontEndTest, ASampleWindowDrawsEveryKind) {

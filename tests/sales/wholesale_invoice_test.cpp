@@ -45,8 +45,15 @@ struct WholesaleTest : ::testing::Test {
 TEST_F(WholesaleTest, PartPaymentsMoveThePaidPartAndAnOverpaymentLowersTheDebt) {
     EXPECT_EQ(h.form("Form42").caption, " فواتير مبيعات الجملة ل " + companyTitle(h.app));
     enter("Sami", "Option3", {{"nut", "30"}});
+    // The amount is asked with the line sums and the total on show.
+    std::string onShow;
+    h.dialogs.onShown = [&](const ScriptedDialogs::Shown& box) {
+        if (box.input) onShow = h.text("Form42", "Text5", 0) + "|" + h.caption("Form42", "Label9");
+    };
     h.answerInput("100");
     save(2, answer::Yes);
+    h.dialogs.onShown = nullptr;
+    EXPECT_EQ(onShow, "150|150");
     EXPECT_EQ(h.dialogs.shown().front().prompt + h.dialogs.shown().front().title,
               "أدخل المبلغ المراد دفعه الآن :أدخل المبلغ :");
     EXPECT_EQ(h.messageTexts(),
@@ -82,11 +89,17 @@ TEST_F(WholesaleTest, EveryRefusalChangesNothingAndPaysNothing) {
     h.exec("UPDATE BUYER SET BUYER='Hala' WHERE BUYER='Hala S'");
 
     h.click("Form42", "Option3");
+    // A refusal after the sums were shown for the question shows again
+    // what the window showed before the press.
+    const auto sums = [&] { return h.text("Form42", "Text5", 0) + "|" + h.caption("Form42", "Label9"); };
+    const std::string unsummed = sums();
     h.dialogs.cancelInput();
     refused("part, cancelled", "");
+    EXPECT_EQ(sums(), unsummed);
     for (const char* answer : {"abc", "-5"}) {
         h.answerInput(answer);
         refused(answer, "المبلغ المدفوع يجب أن يكون رقما لا يقل عن صفر");
+        EXPECT_EQ(sums(), unsummed) << answer;
     }
     h.type("Form42", "Text1", "3", 0);
     refused("posted duplicate", "لقد تم خصم هذه الفاتورة سابقا.");  // asks for no amount

@@ -49,7 +49,7 @@ TEST_F(EmployeesTest, OpeningShowsNoRowAndTheCodeChangesOnlyByAddAndEdit) {
     EXPECT_EQ(h.form("Form32").caption, " بيانات الموظفين ل" + h.caption("Form16", "Label3"));
     for (int i = 0; i < 16; ++i) EXPECT_EQ(box(i), "") << i;
     EXPECT_EQ(h.caption("Form32", "Label2", 1), "06/12/2026");
-    EXPECT_EQ(locks(), "LLLLLL-LLLLL----");
+    EXPECT_EQ(locks(), "LLLLLL-LLLLL---L");
 
     // The code box names whom pay pays: it cannot be typed into to pay another.
     EXPECT_FALSE(h.type("Form32", "Text1", "E2", 0));
@@ -88,7 +88,7 @@ TEST_F(EmployeesTest, AWageIsComputedAndPaidOnceThroughTheCashBox) {
     for (auto [i, v] : {std::pair{9, "1000"}, {12, "150"}, {13, "50"}, {14, "200"}})
         h.type("Form32", "Text1", v, i);
     h.click("Form32", "cmdaction", 2);  // save
-    EXPECT_EQ(locks(), "LLLLLLLLLLLL----");
+    EXPECT_EQ(locks(), "LLLLLLLLLLLL---L");
     h.click("Form32", "Command1");
     EXPECT_EQ(box(15), "1000");
 
@@ -136,7 +136,7 @@ TEST_F(EmployeesTest, AddSaveStoresThePayPeriodAndTheLocksFollowTheButtons) {
     EXPECT_EQ(box(0) + box(1) + box(2) + box(5) + box(6), "'''''");
     EXPECT_EQ(box(3) + " " + box(4), "1/1/2007 1/1/1980");
     for (int i = 7; i <= 15; ++i) EXPECT_EQ(box(i), "0") << i;
-    EXPECT_EQ(locks(), "----------------");
+    EXPECT_EQ(locks(), "---------------L");
     h.type("Form32", "Text1", "E9", 0);
     h.type("Form32", "Text1", "Nour", 1);
     h.click("Form32", "Option1", 3);  // monthly
@@ -225,6 +225,7 @@ TEST_F(FollowUpTest, NamesThatCannotBeTableNamesAreRefusedBeforeAnythingIsWritte
         h.click("Form50", "cmdaction", 0);
         EXPECT_EQ(h.lastTitle(), "ملحوظة") << name;
         EXPECT_EQ(h.caption("Form50", "cmdaction", 0), "&save") << name;
+        EXPECT_EQ(h.text("Form50", "Text2"), "") << name;  // the hidden copy, untouched
     }
     EXPECT_EQ(h.count("emplyee"), 0);
     EXPECT_EQ(h.db().tableNames().size(), tables);
@@ -233,6 +234,7 @@ TEST_F(FollowUpTest, NamesThatCannotBeTableNamesAreRefusedBeforeAnythingIsWritte
     h.type("Form50", "Text1", "Worker_2");
     h.click("Form50", "cmdaction", 0);
     EXPECT_EQ(h.column("emplyee", "name"), std::vector<Value>{Value("Worker_2")});
+    EXPECT_EQ(h.text("Form50", "Text2"), "Worker_2");
     EXPECT_TRUE(h.db().findTable("Worker_2"));
 }
 

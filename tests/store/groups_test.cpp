@@ -64,6 +64,8 @@ TEST_F(GroupsTest, BadNamesAreRefusedAndChangeNothing) {
         h.type("Form49", "Text1", name);
         h.click("Form49", "cmdaction", 0);
         EXPECT_EQ(h.lastTitle(), "ملحوظة") << name;
+        // The hidden copy of the name holds the last one saved.
+        EXPECT_EQ(h.text("Form49", "Text2"), "SPARE_PARTS") << name;
     }
     EXPECT_EQ(h.count("qqq"), 2);
     EXPECT_EQ(h.db().tableNames().size(), tables);

@@ -333,17 +333,19 @@ TEST(SqlWalks, AFailedConversionInSqlFailsTheActionWithTheWalksError) {
     WorkerHarness h;
     makeGroup(h, "G1");
     h.exec("INSERT INTO G1 (\"DESC\", DATES_SAVE) VALUES ('bolt', '2027-01-05'), ('nut', 'soon')");
-    std::string expected;
+    std::string expected, logged;
     try {
         toDate(Value("soon"));
     } catch (const RuntimeError& e) {
-        expected = e.description();
+        expected = failureMessage(e);
+        logged = e.description();
     }
-    ASSERT_FALSE(expected.empty());
+    ASSERT_FALSE(logged.empty());
     h.answerInput("01/01/2027");
     h.answerInput("31/12/2027");
     h.launch("date_report");
     EXPECT_EQ(h.lastMessage(), expected);
+    EXPECT_NE(h.logText().find(logged), std::string::npos);
     EXPECT_EQ(h.app.report("DataReport16"), nullptr);
 }
 
@@ -353,7 +355,9 @@ TEST(SqlWalks, AnItemNameTooLongForTheDayTableStopsTheStartOfDay) {
     makeGroup(h, "G1", "('bolt', 5, 1, 1), ('" + std::string(201, 'x') + "', 1, 1, 1)");
     startNewDay(h);
     EXPECT_EQ(h.count("DAILY_TRADE"), 0);
-    EXPECT_EQ(h.lastMessage(), "The text is too long for the field DESC (at most 200 characters).");
+    EXPECT_EQ(h.lastMessage(), failureMessage(RuntimeError(err::FieldTooSmall, "")));
+    EXPECT_NE(h.logText().find("The text is too long for the field DESC (at most 200 characters)."),
+              std::string::npos);
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <fstream>
+#include <iterator>
 #include <random>
 #include <stdexcept>
 
@@ -21,6 +23,7 @@ TempRoot::TempRoot() {
 }
 
 TempRoot::~TempRoot() {
+    if (!owned_) return;
     std::error_code ec;
     fs::remove_all(path_, ec);
 }
@@ -35,6 +38,17 @@ Harness::Harness(Windows windows, double start)
         registerWindows(app);
         app.setMainForm("Form1");
     }
+}
+
+Harness::Harness(SecondProgram second)
+    : root(second.first.root),
+      clock(second.first.clock.now()),
+      machine(root.path()),
+      app(machine, clock, dialogs) {
+    prepareMachine(machine, clock);
+    dialogs.writeOpen = [this] { return machine.writeOpen(); };
+    registerWindows(app);
+    app.setMainForm("Form1");
 }
 
 Harness::~Harness() {
@@ -137,6 +151,11 @@ long Harness::count(const std::string& table) {
 
 long Harness::committedCount(const std::string& table) {
     return static_cast<long>(committed("SELECT count(*) FROM " + quoteName(table)));
+}
+
+std::string logText(const fs::path& root) {
+    std::ifstream in(logFile(root), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 double Harness::committed(const std::string& sql) {

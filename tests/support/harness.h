@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/application.h"
+#include "platform/failure.h"
 #include "platform/recordset.h"
 
 namespace mk::test {
@@ -15,11 +16,15 @@ namespace mk::test {
 class TempRoot {
 public:
     TempRoot();
+    // Another's data root, left in place at the end.
+    explicit TempRoot(const TempRoot& other) : path_(other.path_), owned_(false) {}
+    TempRoot& operator=(const TempRoot&) = delete;
     ~TempRoot();
     const std::filesystem::path& path() const { return path_; }
 
 private:
     std::filesystem::path path_;
+    bool owned_ = true;
 };
 
 // The number of the runtime error fn throws, 0 when it throws none.
@@ -33,6 +38,9 @@ long errorNumber(F&& fn) {
     return 0;
 }
 
+// What the program's log under a data root holds.
+std::string logText(const std::filesystem::path& root);
+
 // 6 December 2026, 09:00.
 double defaultStart();
 
@@ -40,6 +48,12 @@ class Harness {
 public:
     enum class Windows { System, None };
     explicit Harness(Windows windows = Windows::System, double start = defaultStart());
+    // A second program on the data root of another harness: a connection
+    // of its own to the same file.
+    struct SecondProgram {
+        const Harness& first;
+    };
+    explicit Harness(SecondProgram second);
     ~Harness();
 
     TempRoot root;
@@ -85,6 +99,8 @@ public:
     Value cell(const std::string& table, long row, const std::string& field);
     std::vector<Value> column(const std::string& table, const std::string& field);
     void exec(const std::string& sql);
+    // What the program's log under the data root holds.
+    std::string logText() const { return test::logText(root.path()); }
 };
 
 }  // namespace mk::test

@@ -127,12 +127,64 @@ inline void expectRefused(Harness& h, const std::string& form,
     EXPECT_EQ(h.caption(form, "cmdaction", 0), "&save") << why;
 }
 
+// What every loaded window shows: each control's place, state and text,
+// the row each data control stands on, the lines printed on it, and where
+// the focus is.
+inline std::string windowsText(Harness& h) {
+    std::string out;
+    for (Form* f : h.app.loadedForms()) {
+        out += f->name() + (f->visible() ? " " : " hidden ") + f->caption.get() + "\n";
+        for (const auto& c : f->controls()) {
+            out += c->fullName() + (c->visible ? "" : " hidden") + (c->enabled ? " " : " off ") +
+                   formatDouble(c->top) + " ";
+            if (auto* t = dynamic_cast<TextBox*>(c.get()))
+                out += (t->locked ? "locked " : "") + t->text();
+            if (auto* d = dynamic_cast<DataCombo*>(c.get())) out += d->text();
+            if (auto* l = dynamic_cast<Label*>(c.get())) out += l->caption();
+            if (auto* b = dynamic_cast<CommandButton*>(c.get())) out += b->caption;
+            if (auto* k = dynamic_cast<CheckBox*>(c.get())) out += std::to_string(k->value());
+            if (auto* o = dynamic_cast<OptionButton*>(c.get())) out += o->value ? "on" : "";
+            if (auto* b = dynamic_cast<BoundValue*>(c.get()); b && b->boundChanged())
+                out += " (typed)";
+            if (auto* a = dynamic_cast<Adodc*>(c.get()); a && a->isOpen()) {
+                Recordset& rs = a->recordset();
+                out += rs.isAdding() ? "adding" : rs.bof() ? "before the first"
+                                                 : rs.eof() ? "past the last"
+                                                            : "row " + std::to_string(rs.rowId());
+            }
+            out += "\n";
+        }
+        for (const std::string& l : f->printedLines()) out += l + "\n";
+    }
+    Control* focus = h.app.focused();
+    out += "focus: " + (focus ? focus->form().name() + "." + focus->fullName() : "none") + "\n";
+    return out;
+}
+
 // Makes the writes named ("UPDATE ON BUYER", "INSERT ON BOX") fail until
 // `succeed`.
 inline void fail(Harness& h, const std::string& writes) {
     h.exec("CREATE TRIGGER stop BEFORE " + writes + " BEGIN SELECT RAISE(ABORT, 'disk full'); END");
 }
 inline void succeed(Harness& h) { h.exec("DROP TRIGGER stop"); }
+
+// Whether a message is told in the windows' language: it has Arabic
+// letters, and no Latin letters besides the names given (files, the log),
+// so no database or system text reached it.
+inline bool toldInArabic(std::string message, std::initializer_list<std::string> names = {}) {
+    for (const std::string& name : names)
+        for (size_t at; !name.empty() && (at = message.find(name)) != std::string::npos;)
+            message.erase(at, name.size());
+    for (size_t at; (at = message.find("makhzan.log")) != std::string::npos;) message.erase(at, 11);
+    bool arabic = false;
+    for (size_t i = 0; i < message.size(); ++i) {
+        const auto c = static_cast<unsigned char>(message[i]);
+        if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')) return false;
+        // U+0600..U+06FF are 0xD8..0xDB lead bytes in UTF-8.
+        if (c >= 0xD8 && c <= 0xDB) arabic = true;
+    }
+    return arabic;
+}
 
 inline std::vector<int32_t> ints(const std::vector<Value>& values) {
     std::vector<int32_t> out;
