@@ -457,33 +457,10 @@ void FormWindow::syncLook(ControlView& v) {
     v.sync();
 }
 
-namespace {
-
-bool takesTabStops(ControlKind k) {
-    switch (k) {
-        case ControlKind::TextBox:
-        case ControlKind::CommandButton:
-        case ControlKind::CheckBox:
-        case ControlKind::OptionButton:
-        case ControlKind::ComboBox:
-        case ControlKind::ListBox:
-        case ControlKind::DataCombo:
-        case ControlKind::DataList:
-        case ControlKind::DriveList:
-        case ControlKind::DirList:
-        case ControlKind::FileList:
-            return true;
-        default:
-            return false;
-    }
-}
-
-}  // namespace
-
 void FormWindow::orderTabStops() {
     std::vector<const Control*> controls, buttons;
     for (const Control* c : form_->readingOrder())
-        if (takesTabStops(c->kind()) && widgetFor(*c))
+        if (c->canFocus() && widgetFor(*c))
             (c->kind() == ControlKind::CommandButton ? buttons : controls).push_back(c);
     controls.insert(controls.end(), buttons.begin(), buttons.end());
     std::vector<QWidget*> stops;

@@ -90,9 +90,38 @@ std::vector<const Control*> fromTheTop(std::vector<const Control*> round) {
     return round;
 }
 
+// Tab round from the focus now: every stop takes input, the buttons come
+// last, and the rest read right to left and down from the first after them.
+std::vector<const Control*> checkedTabRound(QtRig& rig, const std::string& form) {
+    const auto round = tabRound(rig, form);
+    const auto wrong = outOfOrder(fromTheTop(round));
+    EXPECT_TRUE(wrong.empty()) << form << ": " << ::testing::PrintToString(wrong);
+    return round;
+}
+
 void activate(QWidget& w) {
     w.activateWindow();
     EXPECT_TRUE(QTest::qWaitForWindowActive(&w));
+    settle();
+}
+
+// The main window started, then the window its menu item opens, by the
+// mouse, made the active window; null when it did not open.
+qt::FormWindow* openFromMenu(QtRig& rig, const char* item, const char* form) {
+    qt::FormWindow& main = startMainWindow(rig);
+    activate(main);
+    if (!real::chooseMenu(*main.actionFor(item))) return nullptr;
+    settle();
+    qt::FormWindow* window = rig.window(form);
+    if (window) activate(*window);
+    return window;
+}
+
+// The window opened on its group chooser: the group G1 typed there and left.
+void typeTheGroupWhereTheWindowOpened(QtRig& rig, const std::string& form) {
+    EXPECT_EQ(nameOf(focused(rig, form)), "DataCombo3");
+    real::type("G1");
+    real::key(Qt::Key_Tab);
     settle();
 }
 
@@ -102,14 +131,8 @@ void activate(QWidget& w) {
 TEST(KeyboardPath, TheItemCardIsFilledInTabOrder) {
     QtRig rig;
     real::AnswerBoxesByKeys boxes({Qt::Key_Return});
-    qt::FormWindow& main = startMainWindow(rig);
-    activate(main);
-    ASSERT_TRUE(real::chooseMenu(*main.actionFor("store_functions")));
-    settle();
-    EXPECT_EQ(nameOf(focused(rig, "Form1")), "DataCombo3");
-    real::type("G1");
-    real::key(Qt::Key_Tab);
-    settle();
+    ASSERT_NE(openFromMenu(rig, "store_functions", "Form1"), nullptr);
+    typeTheGroupWhereTheWindowOpened(rig, "Form1");
     Form& card = rig.app.form("Form1");
     ASSERT_EQ(card.adodc("Adodc4").RecordSource, "G1");
 
@@ -119,9 +142,7 @@ TEST(KeyboardPath, TheItemCardIsFilledInTabOrder) {
     ASSERT_EQ(card.button("cmdaction", 0).caption, "&save");
     EXPECT_EQ(nameOf(focused(rig, "Form1")), "Text6");
 
-    const auto round = tabRound(rig, "Form1");
-    const auto wrong = outOfOrder(fromTheTop(round));
-    EXPECT_TRUE(wrong.empty()) << ::testing::PrintToString(wrong);
+    const auto round = checkedTabRound(rig, "Form1");
     for (const char* locked : {"Text3(1)", "Text4(1)", "Text1(1)"})
         for (const Control* c : round) EXPECT_NE(c->fullName(), locked);
 
@@ -172,13 +193,7 @@ TEST_P(KeyboardRecordWindow, OpensAndAddsWhereTheClerkTypes) {
     const RecordWindow& param = GetParam();
     QtRig rig;
     real::AnswerBoxesByKeys boxes({Qt::Key_Return});
-    qt::FormWindow& main = startMainWindow(rig);
-    activate(main);
-    ASSERT_TRUE(real::chooseMenu(*main.actionFor(param.menu)));
-    settle();
-    qt::FormWindow* window = rig.window(param.form);
-    ASSERT_NE(window, nullptr);
-    activate(*window);
+    ASSERT_NE(openFromMenu(rig, param.menu, param.form), nullptr);
     const Control* first = focused(rig, param.form);
     ASSERT_NE(first, nullptr);
     EXPECT_TRUE(takesInput(*first)) << first->fullName();
@@ -187,8 +202,7 @@ TEST_P(KeyboardRecordWindow, OpensAndAddsWhereTheClerkTypes) {
     real::key(Qt::Key_Return);
     settle();
     EXPECT_EQ(nameOf(focused(rig, param.form)), param.firstAfterAdd);
-    const auto wrong = outOfOrder(fromTheTop(tabRound(rig, param.form)));
-    EXPECT_TRUE(wrong.empty()) << ::testing::PrintToString(wrong);
+    checkedTabRound(rig, param.form);
 }
 
 INSTANTIATE_TEST_SUITE_P(CustomersAndReceipts, KeyboardRecordWindow,
@@ -202,16 +216,8 @@ INSTANTIATE_TEST_SUITE_P(CustomersAndReceipts, KeyboardRecordWindow,
 TEST(KeyboardPath, TheWholesaleInvoiceOpensOnItsGroupAndAddsOnItsFirstLine) {
     QtRig rig;
     real::AnswerBoxesByKeys boxes({Qt::Key_Return});
-    qt::FormWindow& main = startMainWindow(rig);
-    activate(main);
-    ASSERT_TRUE(real::chooseMenu(*main.actionFor("saleslarge")));
-    settle();
-    qt::FormWindow& invoice = *rig.window("Form42");
-    activate(invoice);
-    EXPECT_EQ(nameOf(focused(rig, "Form42")), "DataCombo3");
-    real::type("G1");
-    real::key(Qt::Key_Tab);
-    settle();
+    ASSERT_NE(openFromMenu(rig, "saleslarge", "Form42"), nullptr);
+    typeTheGroupWhereTheWindowOpened(rig, "Form42");
     Form& form = rig.app.form("Form42");
     ASSERT_EQ(form.adodc("Adodc3").RecordSource, "G1");
 
@@ -219,9 +225,7 @@ TEST(KeyboardPath, TheWholesaleInvoiceOpensOnItsGroupAndAddsOnItsFirstLine) {
     settle();
     ASSERT_EQ(form.button("cmdaction", 0).caption, "&save");
     EXPECT_EQ(nameOf(focused(rig, "Form42")), "DataCombo1(0)");
-    const auto round = tabRound(rig, "Form42");
-    const auto wrong = outOfOrder(fromTheTop(round));
-    EXPECT_TRUE(wrong.empty()) << ::testing::PrintToString(wrong);
+    const auto round = checkedTabRound(rig, "Form42");
     for (const Control* c : round) EXPECT_NE(c->fullName(), "Text5(0)");  // the line's locked total
     ASSERT_FALSE(round.empty());
     EXPECT_EQ(round.front()->fullName(), "Text3(0)");
@@ -233,11 +237,7 @@ TEST(KeyboardPath, TheWholesaleInvoiceOpensOnItsGroupAndAddsOnItsFirstLine) {
 TEST(KeyboardPath, TheIncomingInvoiceAddsOnItsGroupThenItsSupplier) {
     QtRig rig;
     real::AnswerBoxesByKeys boxes({Qt::Key_Return});
-    qt::FormWindow& main = startMainWindow(rig);
-    activate(main);
-    ASSERT_TRUE(real::chooseMenu(*main.actionFor("supply_inv")));
-    settle();
-    activate(*rig.window("Form17"));
+    ASSERT_NE(openFromMenu(rig, "supply_inv", "Form17"), nullptr);
     Form& form = rig.app.form("Form17");
     QTest::mouseClick(rig.widget("Form17", "cmdaction", 0), Qt::LeftButton);
     settle();

@@ -125,14 +125,24 @@ AnswerEveryBox::AnswerEveryBox() {
 
 AnswerEveryBox::~AnswerEveryBox() = default;
 
-double inkLeftOf(const QString& text, const QString& part, const QFont& font) {
-    QTextLayout layout(text, font);
+namespace {
+
+// A text on one line as a label lays it out: its paragraph runs the way
+// its first letter reads.
+void layOutOnOneLine(QTextLayout& layout) {
     QTextOption option;
-    option.setTextDirection(text.isRightToLeft() ? Qt::RightToLeft : Qt::LeftToRight);
+    option.setTextDirection(layout.text().isRightToLeft() ? Qt::RightToLeft : Qt::LeftToRight);
     layout.setTextOption(option);
     layout.beginLayout();
     layout.createLine().setLineWidth(100000);
     layout.endLayout();
+}
+
+}  // namespace
+
+double inkLeftOf(const QString& text, const QString& part, const QFont& font) {
+    QTextLayout layout(text, font);
+    layOutOnOneLine(layout);
     double left = 1e9;
     const qsizetype at = text.indexOf(part);
     if (at < 0) return left;
@@ -143,12 +153,7 @@ double inkLeftOf(const QString& text, const QString& part, const QFont& font) {
 
 Brackets bracketsOf(const QString& text, const QFont& font) {
     QTextLayout layout(text, font);
-    QTextOption option;
-    option.setTextDirection(text.isRightToLeft() ? Qt::RightToLeft : Qt::LeftToRight);
-    layout.setTextOption(option);
-    layout.beginLayout();
-    layout.createLine().setLineWidth(100000);
-    layout.endLayout();
+    layOutOnOneLine(layout);
     Brackets found;
     double left = 1e9, right = -1e9;
     for (const QGlyphRun& run : layout.glyphRuns()) {
