@@ -119,6 +119,15 @@ QStringList overlaps(qt::FormWindow& w) {
 // A control that can take the focus by Tab is shown, enabled, and takes
 // what is typed (a box not locked) or pressed (a button, check, option,
 // list or chooser).
+// Whether what is typed in a widget stays there (a button takes a press).
+bool writable(QWidget& w) {
+    if (auto* e = qobject_cast<QLineEdit*>(&w)) return !e->isReadOnly();
+    if (auto* p = qobject_cast<QPlainTextEdit*>(&w)) return !p->isReadOnly();
+    if (auto* combo = qobject_cast<QComboBox*>(&w); combo && combo->isEditable())
+        return !combo->lineEdit()->isReadOnly();
+    return true;
+}
+
 QStringList deadStops(qt::FormWindow& w) {
     QStringList found;
     for (const auto& c : w.form()->controls()) {
@@ -129,16 +138,14 @@ QStringList deadStops(qt::FormWindow& w) {
         for (QWidget* part : parts) {
             if (!(part->focusPolicy() & Qt::TabFocus) || part->focusProxy()) continue;
             if (!part->isVisible() || !part->isEnabled()) continue;  // Tab passes it by
-            bool writable = true;
-            if (auto* e = qobject_cast<QLineEdit*>(part)) writable = !e->isReadOnly();
-            if (auto* p = qobject_cast<QPlainTextEdit*>(part)) writable = !p->isReadOnly();
-            if (auto* combo = qobject_cast<QComboBox*>(part); combo && combo->isEditable())
-                writable = !combo->lineEdit()->isReadOnly();
             const bool shownEnabled =
                 c->isShowing() && c->isEffectivelyEnabled() && !c->isCovered();
-            if (!writable || !shownEnabled) found << where(w, *c);
+            if (!writable(*part) || !shownEnabled) found << where(w, *c);
         }
     }
+    // Nor does a window open with the focus in a box that cannot take text.
+    if (QWidget* f = w.focusWidget(); f && !writable(*f))
+        found << qt::qs(w.formName()) + QStringLiteral(": the focus in a locked box");
     return found;
 }
 
