@@ -117,6 +117,8 @@ void Form20::granted() {
     Form& main = app().form("Form1");
     main.picture("Picture2").visible = false;
     app().show(main);
+    // The item card opens on its group chooser, the first thing used.
+    if (Control& groups = main.control("DataCombo3"); app().canTakeInput(groups)) groups.SetFocus();
 }
 
 namespace {

@@ -106,6 +106,7 @@ Form12::Form12(Application& a) : Form(a, kName) {
     editing_ = std::make_unique<RecordEditing>(
         *this, *Adodc1, std::array<CommandButton*, 3>{cmdaction[0], cmdaction[1], nullptr});
     editing_->addSaveProcedure = [this] { addSave(); };
+    editing_->firstEntry = Text1[2];
     Command1->onClick = [this] { deleteUser(); };
     cmdClose->onClick = [this] { Unload(); };
 }

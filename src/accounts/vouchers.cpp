@@ -147,6 +147,8 @@ VoucherWindow::VoucherWindow(Application& a, const VoucherConfig& config)
         *this, *Adodc1, std::array<CommandButton*, 3>{cmdaction[0], cmdaction[1], cmdaction[2]});
     editing_->gatedBoxes = {Text1, Text2, Text3, Text4};
     editing_->gatedBoxes.push_back(config.receipt ? static_cast<Control*>(DataCombo1) : Text6);
+    // Its number is given: the party is filled first.
+    editing_->firstEntry = editing_->gatedBoxes.back();
     editing_->addDefaults = [this] {
         Text1->setText(std::to_string(
             lastVoucherNumber(Adodc1->recordset().database(), config_.table) + 1));

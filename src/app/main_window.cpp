@@ -153,8 +153,13 @@ void Form1::buildMenus() {
 
     MenuItem* store = addMenu("store", "المخزن");
     item("store_functions", "تعاملات المخزن", store, [this] {
-        if (switchOff()) Picture2->visible = false;
-        else showWindow("Form20");
+        if (!switchOff()) {
+            showWindow("Form20");
+            return;
+        }
+        Picture2->visible = false;
+        // The item card opens on its group chooser, the first thing used.
+        if (app().canTakeInput(*card->DataCombo3)) card->DataCombo3->SetFocus();
     });
     item("RENAME_MAIN", "إضافة الأصناف الرئيسية", store, shows("Form49"));
     item("earchby_name", "بحث عن صنف بدلالة أسمه", store, [this] { card->searchByName(); });

@@ -32,6 +32,7 @@ void RecordEditing::click(int index) {
     // Editing, and saving what was added or edited, need a row to act on.
     const bool needsRow = index == 2 || (index == 0 && adding());
     if (needsRow && data_.isOpen() && !requireCurrentRow(form_, data_)) return;
+    const EditMode before = mode_;
     switch (index) {
         case 0:
             if (addSaveProcedure) addSaveProcedure();
@@ -48,6 +49,9 @@ void RecordEditing::click(int index) {
             break;
     }
     refreshNavigation();
+    if (before == EditMode::Browsing && mode_ == EditMode::Adding && firstEntry &&
+        form_.app().canTakeInput(*firstEntry))
+        firstEntry->SetFocus();
 }
 
 void RecordEditing::enter(EditMode mode) {

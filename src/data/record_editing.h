@@ -44,6 +44,8 @@ public:
 
     // The boxes that only the editing buttons unlock.
     std::vector<Control*> gatedBoxes;
+    // The box a new row is filled from: add puts the focus there.
+    Control* firstEntry = nullptr;
     // Writes the window's defaults into the boxes of a new row.
     std::function<void()> addDefaults;
     // A window's own add/save or edit/save procedure in place of the

@@ -182,6 +182,15 @@ public:
     // names nothing. Null when none does.
     const Label* labelBeside(const Control& box) const;
 
+    // The shown controls in the order a person reads the window: cut at
+    // the widest gap no shown control spans, top part before bottom, right
+    // before left, each part read the same way; a cut between columns is
+    // taken first where they stand wide apart, so a column is read down
+    // before the next, while a caption and its box, or a table's cells,
+    // read row by row. What no gap parts reads by its top, then from the
+    // right. A frame's or picture box's controls follow it, read within it.
+    std::vector<const Control*> readingOrder() const;
+
     // Shortcuts to the application.
     void Show(bool modal = false);
     void Hide();

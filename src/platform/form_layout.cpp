@@ -182,4 +182,86 @@ const Label* Form::labelBeside(const Control& box) const {
     return columnHeading(controls_, box);
 }
 
+namespace {
+
+// Controls closer than this (a pixel) touch: nothing spans between them.
+constexpr double kTouching = 15;
+// A gap this wide between two stacks of controls parts columns of the
+// window, read one after the other; a caption stands nearer its box, a
+// table's cells nearer each other, and those read row by row.
+constexpr double kColumnGap = 200;
+
+struct Spot {
+    Box box;
+    const Control* control;
+};
+
+// The widest gap that no member spans: between bands (along the tops) or
+// columns (from the right). `at` is where it falls in `all`, which is
+// sorted for it; 0 when there is none.
+struct Gap {
+    size_t at = 0;
+    double width = -1;
+};
+
+Gap widestGap(std::vector<Spot>& all, bool bands) {
+    std::sort(all.begin(), all.end(), [bands](const Spot& a, const Spot& b) {
+        return bands ? a.box.top < b.box.top : a.box.right > b.box.right;
+    });
+    Gap widest;
+    double edge = bands ? all[0].box.bottom : all[0].box.left;  // of what is passed
+    for (size_t i = 1; i < all.size(); ++i) {
+        const Box& b = all[i].box;
+        const double gap = bands ? b.top - edge : edge - b.right;
+        if (gap >= -kTouching && std::max(0.0, gap) > widest.width) widest = {i, std::max(0.0, gap)};
+        edge = bands ? std::max(edge, b.bottom) : std::min(edge, b.left);
+    }
+    return widest;
+}
+
+void readInOrder(std::vector<Spot> all, const std::vector<Spot>& everything,
+                 std::vector<const Control*>& out) {
+    if (all.size() > 1) {
+        // Cut at the widest gap, then read each side the same way: between
+        // columns set wide apart, or else between bands, or else between
+        // the controls of a row.
+        std::vector<Spot> byRows = all, byColumns = all;
+        const Gap band = widestGap(byRows, true), column = widestGap(byColumns, false);
+        const bool columns = column.at > 0 && (band.at == 0 || (column.width >= kColumnGap &&
+                                                               column.width > band.width));
+        if (columns || band.at > 0) {
+            std::vector<Spot>& sorted = columns ? byColumns : byRows;
+            const size_t at = columns ? column.at : band.at;
+            readInOrder({sorted.begin(), sorted.begin() + static_cast<long>(at)}, everything, out);
+            readInOrder({sorted.begin() + static_cast<long>(at), sorted.end()}, everything, out);
+            return;
+        }
+        std::sort(all.begin(), all.end(), [](const Spot& a, const Spot& b) {
+            return a.box.top != b.box.top ? a.box.top < b.box.top : a.box.right > b.box.right;
+        });
+    }
+    for (const Spot& p : all) {
+        out.push_back(p.control);
+        // A container's controls are read within it.
+        std::vector<Spot> inside;
+        for (const Spot& q : everything)
+            if (q.control->container == p.control) inside.push_back(q);
+        if (!inside.empty()) readInOrder(std::move(inside), everything, out);
+    }
+}
+
+}  // namespace
+
+std::vector<const Control*> Form::readingOrder() const {
+    std::vector<Spot> everything, top;
+    for (const auto& c : controls_) {
+        if (c->kind() == ControlKind::Timer || !c->isShowing()) continue;
+        everything.push_back({boxOf(*c), c.get()});
+        if (!c->container) top.push_back(everything.back());
+    }
+    std::vector<const Control*> out;
+    readInOrder(std::move(top), everything, out);
+    return out;
+}
+
 }  // namespace mk

@@ -62,6 +62,10 @@ inline std::vector<TwipGrid> tableColumns(const TwipGrid& row, const std::vector
     return columns;
 }
 
+// A frame's caption takes its top: the controls it holds start this far
+// below the frame's top edge.
+inline constexpr double kFrameCaption = 480;
+
 // The place of a control that stands nowhere in particular: one the window
 // never shows (a data control, a carrier box, a flag).
 inline constexpr Geometry kNoPlace{0, 0, 600, 315};

@@ -88,11 +88,14 @@ Form17::Form17(Application& a) : StockInvoice(a, kIncoming, StockFlow::In) {
     // The payment frame at the bottom left, where the second column of lines
     // shows only when an invoice is viewed (the view hides the frame); the
     // top left is where the window prints.
-    Frame1 = add<Frame>("Frame1", -1, Geometry{240, 7080, 4440, 720}, "سداد الفاتورة");
+    Frame1 = add<Frame>("Frame1", -1, Geometry{240, 6960, 4440, 840}, "سداد الفاتورة");
     setPaymentFrame(Frame1);
+    // The cover over the lines ends above it, so nothing is drawn over it.
+    placeAt(*Picture1, {Picture1->left, Picture1->top, Picture1->width,
+                        Frame1->top - 60 - Picture1->top});
     // Its options side by side, right to left.
-    const TwipGrid options{.right = 4320, .top = 7410, .colStep = 1320, .width = 1200,
-                           .height = 285};
+    const TwipGrid options{.right = 4320, .top = Frame1->top + kFrameCaption, .colStep = 1320,
+                           .width = 1200, .height = 285};
     Option1 = add<OptionButton>("Option1", -1, options.cell(0, 0), "كاش");
     Option2 = add<OptionButton>("Option2", -1, options.cell(1, 0), "آجل");
     Option3 = add<OptionButton>("Option3", -1, options.cell(2, 0), "كاش/آجل");
@@ -123,6 +126,13 @@ Form17::Form17(Application& a) : StockInvoice(a, kIncoming, StockFlow::In) {
 
 void Form17::invoiceStarted() {
     DataCombo2->enabled = true;
+}
+
+Control* Form17::firstToFill() {
+    // The supplier, chosen once per invoice, comes before the lines.
+    if (!app().canTakeInput(*DataCombo3) && app().canTakeInput(*DataCombo2) && !DataCombo2->locked)
+        return DataCombo2;
+    return StockInvoice::firstToFill();
 }
 
 void Form17::showStock() {

@@ -29,6 +29,7 @@ protected:
     std::optional<Payment> payment(const Invoice& inv) override;
     void confirmPosting(const Invoice& inv, const Posting& posting) override;
     void invoiceStarted() override;
+    Control* firstToFill() override;
 
 private:
     // The payment by the frame's choice to the supplier on the invoice;

@@ -131,6 +131,7 @@ PartnerForm::PartnerForm(Application& a, const PartnerTwin& twin)
     editing_ = std::make_unique<RecordEditing>(
         *this, *Adodc1, std::array<CommandButton*, 3>{cmdaction[0], cmdaction[1], cmdaction[2]});
     editing_->gatedBoxes = {Text1[0], Text1[1], Text1[2], Text1[3], Text2, Text3};
+    editing_->firstEntry = Text1[0];
     editing_->addDefaults = [this] {
         Text1[0]->setText(".");
         Text1[1]->setText(twin_.phoneDefault);

@@ -7,6 +7,7 @@
 #include <QGroupBox>
 #include <QIdentityProxyModel>
 #include <QHBoxLayout>
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -18,6 +19,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
+#include <QTextDocument>
 #include <QTimer>
 #include <QToolButton>
 #include <map>
@@ -34,15 +36,18 @@ namespace mk::qt {
 
 namespace {
 
-Qt::Alignment horizontalAlignment(int alignment, const QWidget& w) {
-    // 0 is the reading side (the right in a right-to-left window) whatever
-    // the text, so numbers line up with the Arabic above and below them.
-    const bool rtl = w.layoutDirection() == Qt::RightToLeft;
-    switch (alignment) {
-        case 1: return Qt::AlignAbsolute | (rtl ? Qt::AlignLeft : Qt::AlignRight);
-        case 2: return Qt::AlignHCenter;
-        default: return Qt::AlignAbsolute | (rtl ? Qt::AlignRight : Qt::AlignLeft);
-    }
+Qt::Alignment horizontalAlignment(int alignment) {
+    // The windows read right to left: their text stands at the right, Arabic
+    // and numbers alike, each line of a paragraph too; a centred control
+    // stays centred.
+    return alignment == 2 ? Qt::AlignHCenter : Qt::AlignAbsolute | Qt::AlignRight;
+}
+
+// A box that cannot take text takes no Tab stop (nor the first focus of
+// its window); a click still puts the cursor in it, to read or copy.
+void takesTextOrNot(QWidget& w, bool locked) {
+    const Qt::FocusPolicy p = locked ? Qt::ClickFocus : Qt::StrongFocus;
+    if (w.focusPolicy() != p) w.setFocusPolicy(p);
 }
 
 QStringList toList(const std::vector<std::string>& v) {
@@ -106,13 +111,13 @@ public:
     bool drawnOnSurface() const override { return true; }
     void sync() override {
         const QString t =
-            shownCaption(label_.dataSource() ? qs(label_.caption()) : stripMnemonic(qs(label_.caption())));
+            asParagraph(label_.dataSource() ? qs(label_.caption()) : stripMnemonic(qs(label_.caption())));
         if (text_->text() != t) text_->setText(t);
         // One line stands in the middle of its box, beside the box it
         // names; a taller label reads from its top.
         const int lineHeight = text_->fontMetrics().height();
         Qt::Alignment v = text_->height() <= 2 * lineHeight ? Qt::AlignVCenter : Qt::AlignTop;
-        Qt::Alignment a = horizontalAlignment(label_.alignment, *text_) | v;
+        Qt::Alignment a = horizontalAlignment(label_.alignment) | v;
         if (text_->alignment() != a) text_->setAlignment(a);
         const bool fill = !label_.transparent && label_.backColor != kDefaultColor;
         if (text_->autoFillBackground() != fill) text_->setAutoFillBackground(fill);
@@ -143,6 +148,7 @@ public:
         const QString t = qs(box_.text());
         if (edit_->text() != t) edit_->setText(t);
         if (edit_->isReadOnly() != box_.locked) edit_->setReadOnly(box_.locked);
+        takesTextOrNot(*edit_, box_.locked);
         const bool password = !box_.passwordChar->empty();
         const auto mode = password ? QLineEdit::Password : QLineEdit::Normal;
         if (edit_->echoMode() != mode) {
@@ -155,7 +161,7 @@ public:
         }
         const int max = box_.maxLength > 0 ? box_.maxLength : 32767;
         if (edit_->maxLength() != max) edit_->setMaxLength(max);
-        const Qt::Alignment a = horizontalAlignment(box_.alignment, *edit_) | Qt::AlignVCenter;
+        const Qt::Alignment a = horizontalAlignment(box_.alignment) | Qt::AlignVCenter;
         if (edit_->alignment() != a) edit_->setAlignment(a);
     }
 
@@ -193,6 +199,7 @@ public:
         edit_ = new QPlainTextEdit(parent);
         widget_ = edit_;
         edit_->setTabChangesFocus(true);
+        edit_->installEventFilter(&tabbedInto_);
         QObject::connect(edit_, &QPlainTextEdit::textChanged, edit_, [this] {
             if (window_.isDead() || window_.frontEnd().isSyncing()) return;
             const std::string t = std8(edit_->toPlainText());
@@ -204,13 +211,35 @@ public:
         const QString t = qs(box_.text());
         if (edit_->toPlainText() != t) edit_->setPlainText(t);
         if (edit_->isReadOnly() != box_.locked) edit_->setReadOnly(box_.locked);
+        takesTextOrNot(*edit_, box_.locked);
+        // Each paragraph stands at the right, whichever way it reads.
+        QTextOption option = edit_->document()->defaultTextOption();
+        const Qt::Alignment a = horizontalAlignment(box_.alignment);
+        if (option.alignment() != a) {
+            option.setAlignment(a);
+            edit_->document()->setDefaultTextOption(option);
+        }
         const auto policy = box_.scrollBars ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff;
         if (edit_->verticalScrollBarPolicy() != policy) edit_->setVerticalScrollBarPolicy(policy);
     }
 
 private:
+    // Reached by Tab, its text is chosen whole, as a one-line box's is:
+    // what is typed takes its place.
+    struct TabbedInto : QObject {
+        bool eventFilter(QObject* o, QEvent* e) override {
+            if (e->type() != QEvent::FocusIn) return false;
+            const auto reason = static_cast<QFocusEvent*>(e)->reason();
+            if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason)
+                if (auto* edit = qobject_cast<QPlainTextEdit*>(o); edit && !edit->isReadOnly())
+                    edit->selectAll();
+            return false;
+        }
+    };
+
     TextBox& box_;
     QPlainTextEdit* edit_;
+    TabbedInto tabbedInto_;
 };
 
 // ----------------------------------------------------- buttons and checks
@@ -246,7 +275,7 @@ public:
         });
     }
     void sync() override {
-        const QString t = shownCaption(qs(button_.caption));
+        const QString t = asParagraph(qs(button_.caption));
         if (push_->text() != t) {
             push_->setText(t);
             keepLettersJoined(*push_, hasArabicShortcut(t));
@@ -294,7 +323,7 @@ public:
         clickWhenToggledByTool(*this, *box_, false);
     }
     void sync() override {
-        const QString t = qs(check_.caption);
+        const QString t = asParagraph(qs(check_.caption));
         if (box_->text() != t) {
             box_->setText(t);
             keepLettersJoined(*box_, hasArabicShortcut(t));
@@ -322,7 +351,7 @@ public:
         clickWhenToggledByTool(*this, *radio_, true);
     }
     void sync() override {
-        const QString t = qs(option_.caption);
+        const QString t = asParagraph(qs(option_.caption));
         if (radio_->text() != t) {
             radio_->setText(t);
             keepLettersJoined(*radio_, hasArabicShortcut(t));
@@ -525,6 +554,7 @@ public:
         if (box_->currentText() != t) box_->setEditText(t);
         box_->locked = combo_.locked;
         if (box_->lineEdit()->isReadOnly() != combo_.locked) box_->lineEdit()->setReadOnly(combo_.locked);
+        takesTextOrNot(*box_, combo_.locked);
     }
     void focusedByUser() override { refreshList(); }
 
@@ -661,7 +691,7 @@ public:
     }
     bool holdsChildren() const override { return true; }
     void sync() override {
-        const QString t = qs(frame_.caption);
+        const QString t = asParagraph(qs(frame_.caption));
         if (group_->title() != t) group_->setTitle(t);
     }
 
@@ -782,8 +812,8 @@ public:
         auto* row = new QHBoxLayout(bar_);
         row->setContentsMargins(1, 1, 1, 1);
         row->setSpacing(0);
-        // Laid out in reading order: in a right-to-left window the first
-        // row's button is at the right.
+        // Every bar runs right to left, as the windows read: the first
+        // row's button at the right, the last one's at the left.
         const QString id = qs(dc.fullName());
         first_ = button(QStringLiteral("الأول"), id + QStringLiteral(".First"), Nav::First);
         previous_ = button(QStringLiteral("السابق"), id + QStringLiteral(".Previous"), Nav::Previous);
@@ -802,12 +832,8 @@ public:
     void sync() override {
         const QString t = qs(dc_.caption);
         if (caption_->accessibleName() != t) {
-            caption_->setText(shownCaption(t));
+            caption_->setText(barCaption(t));
             caption_->setAccessibleName(t);
-            // A caption that names the bar's buttons puts each word beside
-            // its own button.
-            if (barDirection(t) == Qt::LeftToRight) bar_->setLayoutDirection(Qt::LeftToRight);
-            else bar_->unsetLayoutDirection();
         }
         const int side = std::max(12, std::min(bar_->height() - 2, 28));
         for (QToolButton* b : {first_, previous_, next_, last_})

@@ -9,6 +9,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
+#include <QShortcut>
 #include <QTimer>
 #include <algorithm>
 
@@ -24,6 +25,12 @@ namespace {
 QColor colourOf(uint32_t rgb) {
     return QColor(static_cast<int>((rgb >> 16) & 0xFF), static_cast<int>((rgb >> 8) & 0xFF),
                   static_cast<int>(rgb & 0xFF));
+}
+
+// A line between items; so is an item with no caption and nothing under
+// it, which offers nothing to choose and names nothing a person reads.
+bool drawnAsSeparator(const MenuItem& m) {
+    return m.caption.get() == "-" || (m.caption->empty() && m.children().empty());
 }
 
 QString menuItemName(const MenuItem& m) {
@@ -117,6 +124,17 @@ FormWindow::FormWindow(FrontEnd& fe, Form& form)
     setCentralWidget(surface_);
     buildControls();
     if (!form.menuBar().empty()) buildMenus();
+    // F10 opens the first menu, as desktop programs do.
+    auto* f10 = new QShortcut(QKeySequence(Qt::Key_F10), this);
+    connect(f10, &QShortcut::activated, this, [this] {
+        auto* bar = qobject_cast<QMenuBar*>(menuWidget());
+        if (!bar || !bar->isEnabled()) return;
+        for (QAction* a : bar->actions())
+            if (a->isVisible() && a->isEnabled() && !a->isSeparator()) {
+                bar->setActiveAction(a);
+                return;
+            }
+    });
 }
 
 FormWindow::~FormWindow() {
@@ -213,7 +231,7 @@ void FormWindow::buildMenus() {
         });
     };
     std::function<void(QMenu*, MenuItem*)> addItem = [&](QMenu* menu, MenuItem* m) {
-        if (m->caption == "-") {
+        if (drawnAsSeparator(*m)) {
             actions_[m] = menu->addSeparator();
             return;
         }
@@ -256,7 +274,9 @@ void FormWindow::joinShortcutLetters() {
 }
 
 void FormWindow::syncMenus() {
-    if (form_->allMenus().size() != menuCount_) buildMenus();
+    bool rebuild = form_->allMenus().size() != menuCount_;
+    for (auto& [m, a] : actions_) rebuild = rebuild || a->isSeparator() != drawnAsSeparator(*m);
+    if (rebuild) buildMenus();
     bool renamed = false;
     for (auto& [m, a] : actions_) {
         if (a->isSeparator()) {
@@ -321,6 +341,7 @@ void FormWindow::sync(bool full) {
     } else {
         for (ControlView* v : watchingOutside_) v->syncOutside();
     }
+    if (full || layout) orderTabStops();
     if (full || layout || f.ownChangedAt() > since) syncPrinted();
     syncedAt_ = now;
     everSynced_ = true;
@@ -434,6 +455,43 @@ void FormWindow::syncLook(ControlView& v) {
     const QString tip = qs(c.toolTip);
     if (w->toolTip() != tip) w->setToolTip(tip);
     v.sync();
+}
+
+void FormWindow::orderTabStops() {
+    std::vector<const Control*> controls, buttons;
+    for (const Control* c : form_->readingOrder())
+        if (c->canFocus() && widgetFor(*c))
+            (c->kind() == ControlKind::CommandButton ? buttons : controls).push_back(c);
+    controls.insert(controls.end(), buttons.begin(), buttons.end());
+    std::vector<QWidget*> stops;
+    for (const Control* c : controls) stops.push_back(widgetFor(*c));
+    tabControls_ = controls;
+    if (stops == tabStops_) return;
+    tabStops_ = stops;
+    for (size_t i = 1; i < stops.size(); ++i) QWidget::setTabOrder(stops[i - 1], stops[i]);
+}
+
+void FormWindow::focusFirstStop() {
+    if (!form_) return;
+    auto isStop = [](const QWidget* w) {
+        return w && w->isVisible() && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus);
+    };
+    QWidget* now = focusWidget();
+    if (now && (isStop(now) || isStop(now->focusProxy()))) return;
+    QWidget* first = nullptr;
+    for (size_t i = 0; i < tabStops_.size(); ++i) {
+        QWidget* w = tabStops_[i];
+        if (!isStop(w)) continue;
+        const Control& c = *tabControls_[i];
+        const bool takesText = c.kind() == ControlKind::TextBox || c.kind() == ControlKind::DataCombo ||
+                               c.kind() == ControlKind::ComboBox;
+        if (takesText) {
+            first = w;
+            break;
+        }
+        if (!first) first = w;
+    }
+    if (first) first->setFocus(Qt::ActiveWindowFocusReason);
 }
 
 void FormWindow::syncPrinted() {

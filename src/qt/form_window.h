@@ -13,6 +13,11 @@
 // in the window's print area (Form::printArea), from its left edge, a
 // print zone every kPrintZoneTwips.
 //
+// Tab order: the controls that can take the focus, in the order a person
+// reads the window (Form::readingOrder); the push buttons after all the
+// rest, in the same order. A box that cannot take text (locked) takes no
+// Tab stop.
+//
 // Syncing: a pass draws only what changed since the last one, by the
 // numbers the runtime gives each change (Drawn): a window with no change
 // is left alone, a control with none is skipped, and a change of layout
@@ -94,6 +99,10 @@ public:
     void sync(bool full = false);
     bool placed = false;  // given its place on the screen at its first showing
     FormSurface* surface() const { return surface_; }
+    // As it is shown: the focus goes to its first Tab stop that takes text
+    // (else its first Tab stop), unless a stop already has it. A locked box
+    // never has the first focus.
+    void focusFirstStop();
     QWidget* widgetFor(const Control& c) const;
     QWidget* widgetFor(const std::string& name, int index = -1) const;
     QAction* actionFor(const std::string& menuName, int index = -1) const;
@@ -122,6 +131,8 @@ private:
     void syncLook(ControlView& v);
     void syncPrinted();
     QRect absoluteRect(const Control& c) const;  // pixels on the surface
+    // Tab runs as the eye reads: right to left, top to bottom, the buttons last.
+    void orderTabStops();
 
     FrontEnd& fe_;
     Form* form_;
@@ -140,6 +151,9 @@ private:
     std::map<const MenuItem*, QMenu*> menus_;
     size_t menuCount_ = 0;
     QSize surfaceSize_;
+    // The Tab stops in the order last given to Qt, and their controls.
+    std::vector<QWidget*> tabStops_;
+    std::vector<const Control*> tabControls_;
     bool modal_ = false;
 };
 

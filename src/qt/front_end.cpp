@@ -1,6 +1,9 @@
 #include "qt/front_end.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QGuiApplication>
 #include <QScreen>
 #include <set>
@@ -106,6 +109,7 @@ void FrontEnd::syncNow(bool full) {
                 w->placed = true;
                 w->show();
                 w->raise();
+                w->focusFirstStop();
             }
             ++open;
             anyShown = true;
@@ -126,7 +130,16 @@ void FrontEnd::syncNow(bool full) {
             lastFocusMoves_ = app_.focusMovesByCode();
             if (focus)
                 if (auto it = windows_.find(&focus->form()); it != windows_.end())
-                    if (QWidget* w = it->second->widgetFor(*focus)) w->setFocus(Qt::OtherFocusReason);
+                    if (QWidget* w = it->second->widgetFor(*focus)) {
+                        w->setFocus(Qt::OtherFocusReason);
+                        // What is typed there takes the place of the text
+                        // it holds, as after Tab.
+                        auto* edit = qobject_cast<QLineEdit*>(w);
+                        if (auto* combo = qobject_cast<QComboBox*>(w)) edit = combo->lineEdit();
+                        if (edit && !edit->isReadOnly()) edit->selectAll();
+                        if (auto* text = qobject_cast<QPlainTextEdit*>(w); text && !text->isReadOnly())
+                            text->selectAll();
+                    }
         }
     } while (syncAgain_);
     --syncing_;

@@ -36,16 +36,90 @@ bool rightToLeft(QChar c) {
 
 }  // namespace
 
-bool pointsByBrackets(const QString& caption) {
-    const bool brackets = caption.contains(QLatin1Char('<')) || caption.contains(QLatin1Char('>'));
-    return brackets && std::any_of(caption.begin(), caption.end(), rightToLeft);
+bool readsRightToLeft(const QString& text) {
+    int right = 0, left = 0;
+    for (QChar c : text) {
+        if (rightToLeft(c)) ++right;
+        else if (c.direction() == QChar::DirL) ++left;
+    }
+    return right > 0 && right >= left;
 }
 
-QString shownCaption(const QString& caption) {
-    if (!pointsByBrackets(caption)) return caption;
-    // A left-to-right embedding keeps the brackets unmirrored where they
-    // are written; a left-to-right mark after each word keeps the words
-    // from running together into one right-to-left stretch.
+namespace {
+
+bool leftToRightLetter(QChar c) {
+    const auto d = c.direction();
+    return d == QChar::DirL || d == QChar::DirEN || d == QChar::DirAN;
+}
+
+// Each stretch between right-to-left letters that holds a left-to-right
+// letter or a digit, without the blanks at its ends, in a left-to-right
+// isolate: its slashes, colons and points stay where they are written.
+QString isolateLeftToRight(const QString& text) {
+    const QChar lri(0x2066), pdi(0x2069);
+    QString out;
+    out.reserve(text.size() + 8);
+    qsizetype i = 0;
+    while (i < text.size()) {
+        if (rightToLeft(text[i]) || text[i].direction() == QChar::DirNSM) {
+            out += text[i++];
+            continue;
+        }
+        qsizetype end = i;
+        while (end < text.size() && !rightToLeft(text[end])) ++end;
+        qsizetype from = i, to = end;
+        while (from < to && text[from].isSpace()) ++from;
+        while (to > from && text[to - 1].isSpace()) --to;
+        const QStringView run = QStringView(text).sliced(from, to - from);
+        out += QStringView(text).sliced(i, from - i);
+        const bool isolate = std::any_of(run.begin(), run.end(), leftToRightLetter);
+        if (isolate) out += lri;
+        out += run;
+        if (isolate) out += pdi;
+        out += QStringView(text).sliced(to, end - to);
+        i = end;
+    }
+    return out;
+}
+
+}  // namespace
+
+QString asParagraph(const QString& text) {
+    // Qt takes a paragraph's direction from its first letter, which may be
+    // a name in another script: then a mark of the direction goes first.
+    const bool rtl = readsRightToLeft(text);
+    const QString shown = rtl ? isolateLeftToRight(text) : text;
+    if (shown.isRightToLeft() == rtl) return shown;
+    return (rtl ? QChar(0x200F) : QChar(0x200E)) + shown;
+}
+
+QString barCaption(const QString& caption) {
+    auto find = [](const QString& in, std::initializer_list<const char*> words) {
+        qsizetype at = -1;
+        for (const char* w : words) {
+            const qsizetype i = in.indexOf(QString::fromUtf8(w));
+            if (i >= 0 && (at < 0 || i < at)) at = i;
+        }
+        return at;
+    };
+    const std::initializer_list<const char*> previousWords{"السابق", "سابق"};
+    const std::initializer_list<const char*> nextWords{"التالى", "التالي", "اللاحق", "الاحق", "لاحق"};
+    const QString paragraph = asParagraph(caption);
+    const qsizetype previous = find(paragraph, previousWords), next = find(paragraph, nextWords);
+    if (previous < 0 || next < 0) return paragraph;
+    // Where each word is drawn in the paragraph, as the bar's label draws it.
+    QTextLayout layout(paragraph, uiFont());
+    QTextOption option;
+    option.setTextDirection(paragraph.isRightToLeft() ? Qt::RightToLeft : Qt::LeftToRight);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    line.setLineWidth(1e6);
+    layout.endLayout();
+    auto x = [&](qsizetype at) { return line.cursorToX(static_cast<int>(at) + 1); };
+    if (x(previous) > x(next)) return paragraph;
+    // Written the other way round: drawn left to right in the order
+    // written, a mark after each word keeping the words apart.
     const QChar lre(0x202A), pdf(0x202C), lrm(0x200E);
     QString out(lre);
     bool inWord = false;
@@ -58,49 +132,6 @@ QString shownCaption(const QString& caption) {
     if (inWord) out += lrm;
     out += pdf;
     return out;
-}
-
-Qt::LayoutDirection barDirection(const QString& caption) {
-    const QString shown = shownCaption(caption);
-    auto find = [&](std::initializer_list<const char*> words) {
-        qsizetype at = -1;
-        for (const char* w : words) {
-            const qsizetype i = shown.indexOf(QString::fromUtf8(w));
-            if (i >= 0 && (at < 0 || i < at)) at = i;
-        }
-        return at;
-    };
-    const qsizetype previous = find({"السابق", "سابق"});
-    const qsizetype next = find({"التالى", "التالي", "اللاحق", "الاحق", "لاحق"});
-    if (previous < 0 || next < 0) return Qt::RightToLeft;
-    // Where each word is drawn, as a label draws the caption.
-    QTextLayout layout(shown, uiFont());
-    QTextOption option;
-    option.setTextDirection(shown.isRightToLeft() ? Qt::RightToLeft : Qt::LeftToRight);
-    layout.setTextOption(option);
-    layout.beginLayout();
-    QTextLine line = layout.createLine();
-    line.setLineWidth(1e6);
-    layout.endLayout();
-    auto x = [&](qsizetype at) { return line.cursorToX(static_cast<int>(at) + 1); };
-    return x(previous) < x(next) ? Qt::LeftToRight : Qt::RightToLeft;
-}
-
-bool readsRightToLeft(const QString& text) {
-    int right = 0, left = 0;
-    for (QChar c : text) {
-        if (rightToLeft(c)) ++right;
-        else if (c.direction() == QChar::DirL) ++left;
-    }
-    return right > 0 && right >= left;
-}
-
-QString asParagraph(const QString& text) {
-    // Qt takes a paragraph's direction from its first letter, which may be
-    // a name in another script: then a mark of the direction goes first.
-    const bool rtl = readsRightToLeft(text);
-    if (text.isRightToLeft() == rtl) return text;
-    return (rtl ? QChar(0x200F) : QChar(0x200E)) + text;
 }
 
 QString piecesFromTheRight(const std::vector<QString>& pieces) {
@@ -127,15 +158,21 @@ bool hasArabicShortcut(const QString& caption) {
     return false;
 }
 
+int ProgramStyle::styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                            QStyleHintReturn* returnData) const {
+    if (hint == SH_MenuBar_AltKeyNavigation) return 1;
+    return QProxyStyle::styleHint(hint, option, widget, returnData);
+}
+
 namespace {
 
 // Draws shortcut letters without their underline.
-class JoinedLetters : public QProxyStyle {
+class JoinedLetters : public ProgramStyle {
 public:
     int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
                   QStyleHintReturn* returnData) const override {
         if (hint == SH_UnderlineShortcut) return 0;
-        return QProxyStyle::styleHint(hint, option, widget, returnData);
+        return ProgramStyle::styleHint(hint, option, widget, returnData);
     }
 };
 

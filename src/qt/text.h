@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QFont>
+#include <QProxyStyle>
 #include <QRect>
 #include <QString>
 
@@ -17,29 +18,32 @@ inline std::string std8(const QString& s) { return s.toUtf8().toStdString(); }
 // "م&لف" -> "ملف"; "&&" stays one "&".
 QString stripMnemonic(const QString& caption);
 
-// A caption that sets angle brackets among right-to-left words
-// ("<السابق   التالى  >") points them at what stands beside it: it reads
-// left to right in the order written, each word still right to left.
-bool pointsByBrackets(const QString& caption);
-// The caption as it is drawn: in the order written when it points by
-// brackets, else as it is.
-QString shownCaption(const QString& caption);
-
-// Which way a navigation bar runs so that the words of its caption that
-// name its buttons ("السابق" previous, "التالى" next) stand beside them as
-// the caption is drawn: left to right when the previous word is drawn left
-// of the next one; else, and when it names no button, right to left like
-// the windows.
-Qt::LayoutDirection barDirection(const QString& caption);
+// A navigation bar's caption as drawn on its bar, whose buttons run right
+// to left like the window (first and previous at the right): when the
+// caption names the buttons ("السابق" previous, "التالى" next), it is drawn
+// in whichever order puts each word beside its own button (right to left,
+// its angle brackets mirrored to point outwards; else as written, left to
+// right); a caption that names none reads as a paragraph.
+QString barCaption(const QString& caption);
 
 // Whether a text reads right to left: most of its letters are Arabic.
 bool readsRightToLeft(const QString& text);
-// A message's text as a paragraph that runs the way its letters read.
+// A text as a paragraph that runs the way its letters read; inside a
+// right-to-left one, each stretch of left-to-right text (a path, a file
+// name, a number, Latin words) is isolated, so it keeps its own order.
 QString asParagraph(const QString& text);
 // A message joined from pieces written in left-to-right screen order (the
 // sentence's last words first), as a right-to-left paragraph: the pieces
 // from the last to the first, each kept whole in its own direction.
 QString piecesFromTheRight(const std::vector<QString>& pieces);
+
+// The look of every window: the desktop's own, with Alt alone pressed and
+// let go highlighting the first menu of the menu bar, as desktop programs do.
+class ProgramStyle : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override;
+};
 
 // An Arabic letter as a caption's shortcut: its underline would cut the
 // word's letters apart, so it is not drawn (the shortcut still works).

@@ -403,11 +403,11 @@ void InvoiceWindow::buildButtons() {
     placeAt(*Adodc2, {kMargin, step.top, step.left - 2 * kMargin, step.height});
 
     // The cover over the headings and the line rows until the group
-    // chooser is used.
+    // chooser is used, clear of the header's last row above them.
+    const double coverTop = kHeadingsTop - kGap / 2;
     Picture1 = add<PictureBox>("Picture1", -1,
-                               Geometry{kMargin - kGap, kHeadingsTop - kGap,
-                                        kSerials.right - kMargin + kGap,
-                                        kButtons.cell(0, -1).top - kHeadingsTop});
+                               Geometry{kMargin - kGap, coverTop, kSerials.right - kMargin + kGap,
+                                        kButtons.cell(0, -1).top - kGap - coverTop});
 
     editing_ = std::make_unique<RecordEditing>(
         *this, *Adodc2, std::array<CommandButton*, 3>{cmdaction[0], cmdaction[1], cmdaction[2]},
@@ -672,12 +672,15 @@ void InvoiceWindow::addInvoice() {
     // Moving off the new row would store it unposted.
     Adodc2->enabled = false;
     invoiceStarted();
-    // The user fills the first line's item first.
+    if (Control* first = firstToFill(); first && app().canTakeInput(*first)) first->SetFocus();
+}
+
+Control* InvoiceWindow::firstToFill() {
+    // The group while it may be chosen, then the first line's item.
+    if (app().canTakeInput(*DataCombo3)) return DataCombo3;
     for (LineRow& row : rows)
-        if (row.item->isShowing()) {
-            row.item->SetFocus();
-            break;
-        }
+        if (row.item->isShowing()) return row.item;
+    return nullptr;
 }
 
 std::optional<Invoice> InvoiceWindow::readInvoice(bool checkSlot32) {

@@ -281,6 +281,8 @@ protected:
     virtual void confirmPosting(const Invoice&, const Posting&) {}
     // A member's own steps once add has started a new invoice.
     virtual void invoiceStarted() {}
+    // Where add puts the focus: the box the user fills first.
+    virtual Control* firstToFill();
 
     // A member's own box that is unlocked and locked with the line boxes.
     void addEntryBox(Control* box) { entryBoxes_.push_back(box); }

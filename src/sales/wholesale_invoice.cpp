@@ -116,7 +116,7 @@ const WholesaleConfig kForm53{
 // its rows in step with the header's.
 constexpr TwipGrid kPanel{
     .right = 14520, .top = 120, .rowStep = 420, .width = 2160, .height = 315};
-constexpr double kNotesHeight = 900, kFrameHeight = 1440, kWindowWidth = 14640;
+constexpr double kNotesHeight = 900, kFrameHeight = 1620, kWindowWidth = 14640;
 
 }  // namespace
 
@@ -166,7 +166,7 @@ void WholesaleInvoice::buildPanel() {
     setPaymentFrame(Frame1);
     // Inside the frame, one under the other; the collection button takes
     // the third option's place.
-    const TwipGrid options{.right = frame.left + frame.width - 240, .top = frame.top + 300,
+    const TwipGrid options{.right = frame.left + frame.width - 240, .top = frame.top + kFrameCaption,
                            .rowStep = 360, .width = 1680, .height = 315};
     Option1 = add<OptionButton>("Option1", -1, options.cell(0, 0), "كاش");
     Option2 = add<OptionButton>("Option2", -1, options.cell(0, 1), "آجل");

@@ -63,7 +63,8 @@ constexpr double kWageFrameHeight = 1380, kPartsFrameHeight = 2520, kPayTop = 48
 // (each as wide as its caption).
 constexpr TwipGrid kParts{
     .right = 4560, .top = 2520, .colStep = 1680, .rowStep = 420, .width = 2400, .height = 315};
-constexpr double kPartsCaptionWidth = 1560, kComputeWidth = 4080, kWageTop = 1020;
+constexpr double kPartsCaptionWidth = 1560, kComputeWidth = 4080;
+constexpr double kWageTop = kFrames.top + kFrameCaption;
 constexpr TwipGrid kPeriods{.right = 4560, .top = 1500, .height = 315};
 // The editing buttons, add at the right, over the navigation bar.
 constexpr TwipGrid kButtons{
@@ -158,6 +159,7 @@ Form32::Form32(Application& a) : Form(a, kName) {
     };
     editing_->addSaveProcedure = [this] { addOrSave(); };
     editing_->editSaveProcedure = [this] { editOrSave(); };
+    editing_->firstEntry = Text1[0];
     editing_->afterCancel = [this] { lockForBrowsing(); };
     editing_->SetCancelEnabled(false);
 

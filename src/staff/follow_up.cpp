@@ -98,6 +98,7 @@ Form50::Form50(Application& a) : Form(a, kName) {
     editing_ = std::make_unique<RecordEditing>(
         *this, *Adodc2, std::array<CommandButton*, 3>{cmdaction[0], cmdaction[1], cmdaction[2]});
     editing_->addSaveProcedure = [this] { addOrSave(); };
+    editing_->firstEntry = Text1;
 
     MenuItem* tools = addMenu("tools", "أدوات");
     addMenu("stop", "إنهاء", tools)->onClick = [this] { Unload(); };
@@ -200,6 +201,7 @@ Form51::Form51(Application& a) : Form(a, kName) {
         *this, *Adodc2, std::array<CommandButton*, 3>{cmdaction[0], cmdaction[1], cmdaction[2]});
     editing_->gatedBoxes = {Text1[0], Text1[1], Text1[2], Text1[3], Text1[4],
                             Text1[5], Text1[6], Text1[7], Text2};
+    editing_->firstEntry = Text1[0];
     editing_->addDefaults = [this] {
         Text1[0]->setText(documentDate(app()));
         for (int i = 1; i < 8; ++i) Text1[i]->setText("0");

@@ -55,15 +55,15 @@ Form47::Form47(Application& a) : Form(a, kName) {
     Frame2 = add<Frame>("Frame2", -1, Geometry{120, 120, 6120, 5400}, "أختر القرص  D:/");
     // Right to left: the drive over its folders, the files; the prompt over
     // both columns.
-    const TwipGrid lists{
-        .right = 5880, .top = 720, .colStep = 2880, .rowStep = 420, .width = 2760, .height = 315};
+    const TwipGrid lists{.right = 5880, .top = Frame2->top + kFrameCaption + 420, .colStep = 2880,
+                         .rowStep = 420, .width = 2760, .height = 315};
     Label1 = add<Label>("Label1", -1, lists.span(0, -1, 2),
                         "أختر ملف قاعدة البيانات  Invent.mdb    ");
     Label1->alignment = 1;
     Drive2 = add<DriveListBox>("Drive2", -1, lists.cell(0, 0));
-    Dir2 = add<DirListBox>("Dir2", -1, lists.cell(0, 1, lists.width, 3480));
-    File1 = add<FileListBox>("File1", -1, lists.cell(1, 0, lists.width, 3900));
-    Command2 = add<CommandButton>("Command2", -1, Geometry{2040, 4800, 2040, 375}, "إسترجاع");
+    Dir2 = add<DirListBox>("Dir2", -1, lists.cell(0, 1, lists.width, 3360));
+    File1 = add<FileListBox>("File1", -1, lists.cell(1, 0, lists.width, 3780));
+    Command2 = add<CommandButton>("Command2", -1, Geometry{2040, 4920, 2040, 375}, "إسترجاع");
     for (Control* c : std::initializer_list<Control*>{Label1, Drive2, Dir2, File1, Command2})
         c->container = Frame2;
 

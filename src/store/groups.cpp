@@ -76,6 +76,7 @@ GroupsWindow::GroupsWindow(Application& a, const char* name, int carriers) : For
     editing_ = std::make_unique<RecordEditing>(
         *this, *Adodc1, std::array<CommandButton*, 3>{cmdaction[0], cmdaction[1], cmdaction[2]});
     editing_->addSaveProcedure = [this] { AddGroup(); };
+    editing_->firstEntry = Text1;
 }
 
 GroupsWindow::~GroupsWindow() = default;

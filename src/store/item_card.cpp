@@ -115,6 +115,7 @@ ItemCard::ItemCard(Form& form, Adodc& groups) : form_(form) {
     editing_->gatedBoxes.assign(editBoxes_.begin(), editBoxes_.end());
     editing_->addSaveProcedure = [this] { AddOrSaveItem(); };
     editing_->editSaveProcedure = [this] { EditOrSaveItem(); };
+    editing_->firstEntry = Text6;
     cmdaction[1]->onClick = [this] {
         if (ready()) editing_->CancelEdit();
     };

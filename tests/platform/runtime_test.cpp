@@ -410,5 +410,43 @@ TEST(Layout, PrintedLinesGoWhereTheWindowHasRoomAtItsLeftEdge) {
     EXPECT_EQ(f.printArea().height, 0);
 }
 
+// A window read as a person reads it: its columns set wide apart one after
+// the other, each from its top; within one, a caption and its box, or a
+// table's row of cells, right to left before the next row; a frame's
+// controls where the frame stands.
+TEST(Layout, AWindowIsReadColumnByColumnAndRowByRowFromTheRight) {
+    Harness h(Harness::Windows::None);
+    h.app.registerForm("Reading", [](Application& a) {
+        auto f = std::make_unique<Form>(a, "Reading");
+        f->width = 12000;
+        // A header across the top.
+        f->add<Label>("Title", -1, Geometry{240, 120, 11520, 315}, "عنوان");
+        // At the right, a column of captioned boxes.
+        constexpr TwipGrid pairs{.right = 11760, .top = 600, .colStep = 1680, .rowStep = 420,
+                                 .width = 2160, .height = 315};
+        for (int r = 0; r < 3; ++r) {
+            f->add<Label>("Caption", r, pairs.captions().cell(0, r, 1560), "بيان");
+            f->add<TextBox>("Box", r, pairs.cell(1, r));
+        }
+        // Wide apart to its left, a framed table of two rows of three cells.
+        Control* frame = f->add<Frame>("Frame1", -1, Geometry{240, 600, 7200, 1500}, "جدول");
+        constexpr TwipGrid cells{.right = 7200, .top = 1080, .colStep = 1260, .rowStep = 360,
+                                 .width = 1200, .height = 315};
+        for (int r = 0; r < 2; ++r)
+            for (int c = 0; c < 3; ++c) f->add<TextBox>("Cell", r * 3 + c, cells.cell(c, r))->container = frame;
+        // The buttons across the foot.
+        f->add<CommandButton>("Save", -1, Geometry{9000, 2400, 1500, 375});
+        f->add<CommandButton>("Close", -1, Geometry{7200, 2400, 1500, 375});
+        // A hidden box is not read.
+        f->addHidden<TextBox>("Hidden");
+        return f;
+    });
+    std::string read;
+    for (const Control* c : h.app.form("Reading").readingOrder()) read += c->fullName() + " ";
+    EXPECT_EQ(read,
+              "Title Caption(0) Box(0) Caption(1) Box(1) Caption(2) Box(2) Frame1 Cell(0) Cell(1) "
+              "Cell(2) Cell(3) Cell(4) Cell(5) Save Close ");
+}
+
 }  // namespace
 }  // namespace mk

@@ -376,32 +376,44 @@ TEST(ToolPicks, TheRestoreDriveAndTheReportZoomAreChosenThroughTheirLists) {
     EXPECT_EQ(preview->zoom(), 1.5);
 }
 
-// Every control a person can act on, in every window, is named: by its
-// caption, or by the label that names it; its control name stays its
-// description.
+// Every control a person can act on, in every window and both permission
+// modes, is named: by its caption, or by the label that names it; its
+// control name stays its description. So is every menu item.
 TEST(AccessibleNames, EveryActionableControlOfEveryWindowHasAName) {
-    QtRig rig;
-    QStringList unnamed;
-    openEveryWindow(rig, [&](qt::FormWindow& w) {
-        for (const auto& c : w.form()->controls()) {
-            QWidget* widget = w.widgetFor(*c);
-            switch (c->kind()) {
-                case ControlKind::Label:
-                case ControlKind::Frame:
-                case ControlKind::PictureBox:
-                case ControlKind::Line:
-                case ControlKind::Timer: continue;
-                default: break;
-            }
-            if (!widget || !widget->isVisible()) continue;
-            const QString where = qt::qs(w.formName() + "." + c->fullName());
-            EXPECT_EQ(descriptionOf(widget), qt::qs(c->fullName())) << qt::std8(where);
-            if (widget->accessibleName().trimmed().isEmpty() || nameOf(widget).trimmed().isEmpty())
-                unnamed << where;
-        }
-    });
-    unnamed.removeDuplicates();
-    EXPECT_TRUE(unnamed.isEmpty()) << qt::std8(unnamed.join(QLatin1Char('\n')));
+    for (Permissions permissions : {Permissions::Off, Permissions::On}) {
+        QtRig rig;
+        QStringList unnamed;
+        openEveryWindow(
+            rig,
+            [&](qt::FormWindow& w) {
+                for (const auto& c : w.form()->controls()) {
+                    QWidget* widget = w.widgetFor(*c);
+                    switch (c->kind()) {
+                        case ControlKind::Label:
+                        case ControlKind::Frame:
+                        case ControlKind::PictureBox:
+                        case ControlKind::Line:
+                        case ControlKind::Timer: continue;
+                        default: break;
+                    }
+                    if (!widget || !widget->isVisible()) continue;
+                    const QString where = qt::qs(w.formName() + "." + c->fullName());
+                    EXPECT_EQ(descriptionOf(widget), qt::qs(c->fullName())) << qt::std8(where);
+                    if (widget->accessibleName().trimmed().isEmpty() || nameOf(widget).trimmed().isEmpty())
+                        unnamed << where;
+                }
+                for (MenuItem* m : w.form()->allMenus()) {
+                    QAction* a = w.actionFor(m->name(), m->index());
+                    if (!a || a->isSeparator() || !a->isVisible()) continue;
+                    QAccessibleInterface* item = iface(a);
+                    if (!item || item->text(QAccessible::Name).trimmed().isEmpty())
+                        unnamed << qt::qs(w.formName() + " menu " + m->name());
+                }
+            },
+            permissions);
+        unnamed.removeDuplicates();
+        EXPECT_TRUE(unnamed.isEmpty()) << qt::std8(unnamed.join(QLatin1Char('\n')));
+    }
 }
 
 }  // namespace

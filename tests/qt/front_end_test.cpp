@@ -368,20 +368,46 @@ TEST(FrontEndText, PrintedZonesAndMnemonics) {
     EXPECT_EQ(s.rect(0, 0, 1500, 300), QRect(0, 0, 100, 20));
 }
 
-TEST(FrontEndText, CaptionsThatPointByBracketsReadInTheOrderWritten) {
+// A navigation bar's caption puts the word of each button beside it, the
+// bar running right to left: previous at the right, next at the left,
+// angle brackets pointing outwards, whichever order the caption is written in.
+TEST(FrontEndText, BarCaptionsPutEachWordBesideItsButton) {
     ensureQtApp();
-    const QString card = QStringLiteral("<السابق   التالى  >");
-    EXPECT_TRUE(qt::pointsByBrackets(card));
-    EXPECT_FALSE(qt::pointsByBrackets(QStringLiteral("السابق           الاحق")));
-    EXPECT_FALSE(qt::pointsByBrackets(QStringLiteral("<< back")));
-    EXPECT_EQ(qt::shownCaption(QStringLiteral("السابق")), QStringLiteral("السابق"));
+    const QFont font = qt::uiFont();
+    const std::pair<const char*, const char*> kCaptions[] = {{"<السابق   التالى  >", "التالى"},
+                                                             {"< سابق    لاحق  >", "لاحق"},
+                                                             {"التالى    السابق", "التالى"},
+                                                             {"السابق التالى", "التالى"},
+                                                             {"السابق           الاحق", "الاحق"}};
+    for (const auto& [caption, next] : kCaptions) {
+        const QString shown = qt::barCaption(QString::fromUtf8(caption));
+        const QString previous = QString(caption).contains(QStringLiteral("السابق"))
+                                     ? QStringLiteral("السابق")
+                                     : QStringLiteral("سابق");
+        EXPECT_GT(inkLeftOf(shown, previous, font), inkLeftOf(shown, QString::fromUtf8(next), font))
+            << caption;
+        if (!QString(caption).contains(QLatin1Char('<'))) continue;
+        const Brackets b = bracketsOf(shown, font);
+        EXPECT_EQ(b.left, QLatin1Char('<')) << caption;
+        EXPECT_EQ(b.right, QLatin1Char('>')) << caption;
+    }
+    // One that names no button reads as it reads.
+    EXPECT_EQ(qt::barCaption(QStringLiteral("تصفح الفواتير")), QStringLiteral("تصفح الفواتير"));
+}
 
-    // Where each part lands on screen, left to right.
-    const QString shown = qt::shownCaption(card);
-    auto x = [&](const QString& part) { return inkLeftOf(shown, part, qt::uiFont()); };
-    EXPECT_LT(x("<"), x("السابق"));
-    EXPECT_LT(x("السابق"), x("التالى"));
-    EXPECT_LT(x("التالى"), x(">"));
+// A path, a file name or a number inside Arabic text keeps its own order.
+TEST(FrontEndText, PathsAndNumbersInsideArabicKeepTheirOrder) {
+    ensureQtApp();
+    const QFont font = qt::uiFont();
+    const QString shown = qt::asParagraph(QStringLiteral("أختر القرص  D:/"));
+    EXPECT_LT(inkLeftOf(shown, QStringLiteral("D"), font), inkLeftOf(shown, QStringLiteral(":"), font));
+    EXPECT_LT(inkLeftOf(shown, QStringLiteral(":"), font), inkLeftOf(shown, QStringLiteral("/"), font));
+    EXPECT_LT(inkLeftOf(shown, QStringLiteral("/"), font), inkLeftOf(shown, QStringLiteral("أختر"), font));
+    const QString sentence = qt::asParagraph(QStringLiteral("تم the process was completed ok"));
+    EXPECT_LT(inkLeftOf(sentence, QStringLiteral("the"), font),
+              inkLeftOf(sentence, QStringLiteral("process"), font));
+    // Text without Arabic is left as it is.
+    EXPECT_EQ(qt::asParagraph(QStringLiteral("C:/backup")), QStringLiteral("C:/backup"));
 }
 
 }  // namespace

@@ -126,6 +126,9 @@ TEST(FrontEndCoverPanel, TheCardTakesNothingUntilTheStoreLogin) {
     });
     settle();
     EXPECT_TRUE(add->isEnabled());
+    // The card opens on its group chooser.
+    EXPECT_EQ(rig.app.focused(), &main.control("DataCombo3"));
+    EXPECT_EQ(QApplication::focusWidget(), rig.widget("Form1", "DataCombo3"));
     QTest::mouseClick(name, Qt::LeftButton);
     settle();
     EXPECT_FALSE(main.label("Label17").visible);

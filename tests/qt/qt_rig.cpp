@@ -51,9 +51,11 @@ QWidget* QtRig::widget(const std::string& form, const std::string& control, int 
     return w ? w->widgetFor(control, index) : nullptr;
 }
 
-void openEveryWindow(QtRig& rig, const std::function<void(qt::FormWindow&)>& each) {
+void openEveryWindow(QtRig& rig, const std::function<void(qt::FormWindow&)>& each,
+                     Permissions permissions) {
     registerWindows(rig.app);
-    rig.db().exec("UPDATE DIM SET COMPANY_NAME='ACME', COMP=1, SECURITY=0");
+    rig.db().exec(std::string("UPDATE DIM SET COMPANY_NAME='ACME', COMP=1, SECURITY=") +
+                  (permissions == Permissions::On ? "1" : "0"));
     rig.db().createTable(itemGroupTableDef("G1"));
     rig.db().exec("INSERT INTO qqq (Q) VALUES ('G1')");
     rig.app.setMainForm("Form1");
@@ -123,20 +125,51 @@ AnswerEveryBox::AnswerEveryBox() {
 
 AnswerEveryBox::~AnswerEveryBox() = default;
 
-double inkLeftOf(const QString& text, const QString& part, const QFont& font) {
-    QTextLayout layout(text, font);
+namespace {
+
+// A text on one line as a label lays it out: its paragraph runs the way
+// its first letter reads.
+void layOutOnOneLine(QTextLayout& layout) {
     QTextOption option;
-    option.setTextDirection(text.isRightToLeft() ? Qt::RightToLeft : Qt::LeftToRight);
+    option.setTextDirection(layout.text().isRightToLeft() ? Qt::RightToLeft : Qt::LeftToRight);
     layout.setTextOption(option);
     layout.beginLayout();
     layout.createLine().setLineWidth(100000);
     layout.endLayout();
+}
+
+}  // namespace
+
+double inkLeftOf(const QString& text, const QString& part, const QFont& font) {
+    QTextLayout layout(text, font);
+    layOutOnOneLine(layout);
     double left = 1e9;
     const qsizetype at = text.indexOf(part);
     if (at < 0) return left;
     for (const QGlyphRun& run : layout.glyphRuns(static_cast<int>(at), static_cast<int>(part.size())))
         for (const QPointF& p : run.positions()) left = std::min(left, p.x());
     return left;
+}
+
+Brackets bracketsOf(const QString& text, const QFont& font) {
+    QTextLayout layout(text, font);
+    layOutOnOneLine(layout);
+    Brackets found;
+    double left = 1e9, right = -1e9;
+    for (const QGlyphRun& run : layout.glyphRuns()) {
+        const QRawFont raw = run.rawFont();
+        const auto glyphs = run.glyphIndexes();
+        const auto at = run.positions();
+        for (QChar bracket : {QLatin1Char('<'), QLatin1Char('>')}) {
+            const auto wanted = raw.glyphIndexesForString(QString(bracket));
+            for (qsizetype i = 0; i < glyphs.size(); ++i) {
+                if (wanted.isEmpty() || glyphs[i] != wanted[0]) continue;
+                if (at[i].x() < left) left = at[i].x(), found.left = bracket;
+                if (at[i].x() > right) right = at[i].x(), found.right = bracket;
+            }
+        }
+    }
+    return found;
 }
 
 void shoot(QWidget& w, const QString& name) {

@@ -6,6 +6,7 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <ostream>
 #include <string>
 
 #include "platform/application.h"
@@ -40,10 +41,16 @@ struct QtRig : QtAppFirst {
     QWidget* widget(const std::string& form, const std::string& control, int index = -1);
 };
 
+// Whether the permissions switch (DIM.SECURITY) is on, which some windows
+// and menus follow.
+enum class Permissions { Off, On };
+inline void PrintTo(Permissions p, std::ostream* os) { *os << (p == Permissions::On ? "on" : "off"); }
+
 // The program's windows registered over a company with one item group,
 // then every one of them opened as its menu would; `each` is called with
 // every window shown after each opening (so once per window at least).
-void openEveryWindow(QtRig& rig, const std::function<void(qt::FormWindow&)>& each);
+void openEveryWindow(QtRig& rig, const std::function<void(qt::FormWindow&)>& each,
+                     Permissions permissions = Permissions::Off);
 
 // The program started as its main function starts it: its windows
 // registered, its first window shown.
@@ -74,6 +81,14 @@ private:
 // the text laid out on one line as a label lays it out: its paragraph
 // runs the way its first letter reads.
 double inkLeftOf(const QString& text, const QString& part, const QFont& font);
+
+// The angle brackets as drawn in a text laid out as inkLeftOf lays it out
+// (mirrored ones as they look): the leftmost and the rightmost, null when
+// none is drawn.
+struct Brackets {
+    QChar left, right;
+};
+Brackets bracketsOf(const QString& text, const QFont& font);
 
 // Saves a picture of `w` as <name>.png in the folder MAKHZAN_SHOTS names,
 // for a person to look at; does nothing when none is named.
