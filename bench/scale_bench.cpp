@@ -197,7 +197,10 @@ struct Run {
         }
         auto* edit = qobject_cast<QLineEdit*>(widget(form, box, index));
         if (!edit) return;
-        edit->selectAll();
+        // As a user replaces a box's text: a click into it, all of it
+        // chosen, then the keys.
+        QTest::mouseClick(edit, Qt::LeftButton);
+        QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
         QTest::keyClicks(edit, mk::qt::qs(text));
         settle();
     }
