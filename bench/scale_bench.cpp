@@ -11,6 +11,7 @@
 //      MAKHZAN_BENCH_CACHE=<folder> keeps the generated shops (default: a
 //      folder under the temp folder); run the 1m scale with nice.
 #include <QApplication>
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -42,6 +43,7 @@
 #include "platform/report.h"
 #include "qt/form_window.h"
 #include "qt/front_end.h"
+#include "qt/report_preview.h"
 #include "qt/setup.h"
 #include "qt/text.h"
 #include "reports/opener.h"
@@ -70,6 +72,16 @@ long rssKb(const char* which) {
 long currentRssKb() { return rssKb("VmRSS:"); }
 long peakRssKb() { return rssKb("VmHWM:"); }
 
+// The peak of the whole run, kept across the resets that measure the peak
+// of each action.
+long runPeakKb = 0;
+long wholeRunPeakKb() { return std::max(runPeakKb, peakRssKb()); }
+// From here on the peak counts from the memory the process holds now.
+void resetPeak() {
+    runPeakKb = wholeRunPeakKb();
+    std::ofstream("/proc/self/clear_refs") << "5";
+}
+
 // ------------------------------------------------------------------ runs
 
 const double kToday = mk::makeDateTime(2026, 12, 6, 9, 0, 0);
@@ -80,9 +92,14 @@ struct Program {
     fs::path root;
     mk::FakeClock clock{kToday};
     std::unique_ptr<mk::Machine> machine;
-    explicit Program(fs::path r) : root(std::move(r)) {
+    // As the bench's own runs start: the whole check first. Started as the
+    // program starts (beside): the data root claimed, the check going on
+    // beside the first windows.
+    explicit Program(fs::path r, mk::FileCheck check = mk::FileCheck::Whole) : root(std::move(r)) {
         machine = std::make_unique<mk::Machine>(root);
-        mk::prepareMachine(*machine, clock);
+        if (check == mk::FileCheck::Beside && !machine->claimRoot())
+            throw std::runtime_error("the data root is in use");
+        mk::prepareMachine(*machine, clock, check);
     }
     mk::Database& db() { return machine->database(mk::kDatabasePath); }
 };
@@ -154,6 +171,25 @@ struct Run {
         settle();
         return true;
     }
+    // A pick with the chooser's list opened first (filled from its rows as
+    // a click on its arrow fills it), the item scrolled to, then picked as a
+    // click on it picks: made current and activated, the list closed.
+    bool pickFromList(const char* form, const char* combo, int index, const std::string& text, int row) {
+        auto* box = qobject_cast<QComboBox*>(widget(form, combo, index));
+        if (!box) return false;
+        box->showPopup();
+        QAbstractItemView* view = box->view();
+        const QString wanted = mk::qt::qs(text);
+        if (row < 0 || row >= box->count() || box->itemText(row) != wanted)
+            row = box->findText(wanted, Qt::MatchExactly);
+        if (row < 0 || !view->isVisible()) return false;
+        view->scrollTo(box->model()->index(row, box->modelColumn(), box->rootModelIndex()));
+        box->hidePopup();
+        box->setCurrentIndex(row);
+        emit box->activated(row);
+        settle();
+        return app.form(form).dataCombo(combo, index).text() == text;
+    }
     void type(const char* form, const char* box, int index, const std::string& text) {
         if (!fe) {
             app.typeText(app.form(form).textBox(box, index), text);
@@ -161,7 +197,10 @@ struct Run {
         }
         auto* edit = qobject_cast<QLineEdit*>(widget(form, box, index));
         if (!edit) return;
-        edit->selectAll();
+        // As a user replaces a box's text: a click into it, all of it
+        // chosen, then the keys.
+        QTest::mouseClick(edit, Qt::LeftButton);
+        QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
         QTest::keyClicks(edit, mk::qt::qs(text));
         settle();
     }
@@ -271,6 +310,7 @@ struct Result {
     std::string action;
     double program = -1, twin = -1;  // -1: not measured
     std::string note;
+    long peakKb = -1;  // the process's peak while the action ran
 };
 
 // Only the actions whose names hold one of these texts, separated by '|',
@@ -300,7 +340,7 @@ struct Measure {
                const std::function<bool()>& act, const std::function<void()>& twin,
                Run* watched = nullptr, const std::function<void()>& twinSetup = nullptr) {
         std::vector<double> a, b;
-        Result res{name, -1, -1, {}};
+        Result res{name, -1, -1, {}, -1};
         if (!selected(name)) {
             res.note = "not run";
             out->push_back(res);
@@ -309,9 +349,11 @@ struct Measure {
         for (int r = 0; r < reps; ++r) {
             if (setup) setup();
             if (watched) watched->newMessages();
+            resetPeak();
             auto t0 = Clock::now();
             const bool ok = act();
             const double took = ms(Clock::now() - t0);
+            res.peakKb = std::max(res.peakKb, peakRssKb());
             if (!ok) {
                 res.note = "could not be pressed";
                 if (watched)
@@ -336,9 +378,9 @@ struct Measure {
     }
     static void print(const Result& r) {
         if (r.program < 0) {
-            std::printf("  %-44s %s\n", r.action.c_str(), r.note.c_str());
+            std::printf("  %-54s %s\n", r.action.c_str(), r.note.c_str());
         } else {
-            std::printf("  %-44s %10.2f ms   SQL %9.2f ms   ratio %7.2f   (RSS %ld MB)\n",
+            std::printf("  %-54s %10.2f ms   SQL %9.2f ms   ratio %7.2f   (RSS %ld MB)\n",
                         r.action.c_str(), r.program, r.twin, r.twin > 0 ? r.program / r.twin : 0.0,
                         currentRssKb() / 1024);
         }
@@ -372,6 +414,19 @@ void twinOpenInvoiceWindow(Twin& t, const char* table) {
     t.readAll("SELECT rowid, * FROM \"" + std::string(table) + "\" ORDER BY rowid LIMIT 1");
     t.readAll("SELECT rowid, MONEY FROM BOX ORDER BY rowid LIMIT 1");
     t.readAll("SELECT rowid, \"DESC\" FROM DAILY_TRADE ORDER BY rowid LIMIT 1");
+}
+
+// What the main window reads as it opens: the company, the day's state,
+// the partners' and cash box's totals, the groups and the stock values.
+void twinMainWindow(Twin& t) {
+    t.readAll("SELECT * FROM DIM LIMIT 1");
+    t.readAll("SELECT * FROM Admin WHERE UserID='529'");
+    t.number("SELECT total(MONEY) FROM BUYER");
+    t.number("SELECT total(MONEY) FROM SUPPLIER");
+    t.number("SELECT MONEY FROM BOX ORDER BY rowid DESC LIMIT 1");
+    t.readAll("SELECT Q FROM qqq");
+    for (int g = 0; g < kGroups; ++g)
+        t.number("SELECT total(ONSTOCK*UNITE_PRICE) + total(ONSTOCK*BUY_PRICE) FROM " + groupName(g));
 }
 
 // What a line's pick reads: the item's price and stock, and the "." row
@@ -435,40 +490,64 @@ void twinSave(Twin& t, const std::string& group, const std::vector<std::string>&
     t.exec("COMMIT");
 }
 
-// The end-of-day pass in SQL: the day rows' names, each group's stock by
-// name (the last row of a name wins, as a walk over the groups leaves it),
-// one update per day row, then the report's rows.
-void twinEndOfDay(Twin& t) {
+// The end-of-day pass in SQL, set-based: per group, in group order, the
+// day rows of its items take the stock of the item last in the group (a
+// later group overwrites an earlier one), committed as the program commits.
+void twinEndOfDayPass(Twin& t) {
     t.exec("BEGIN");
-    std::unordered_map<std::string, long long> stock;
-    std::vector<std::pair<long long, std::string>> days;
-    sqlite3_stmt* s = t.st("SELECT rowid, \"DESC\" FROM DAILY_TRADE ORDER BY rowid");
-    while (sqlite3_step(s) == SQLITE_ROW) {
-        const unsigned char* name = sqlite3_column_text(s, 1);
-        days.emplace_back(sqlite3_column_int64(s, 0), name ? reinterpret_cast<const char*>(name) : "");
-        stock.emplace(days.back().second, -1);
-    }
-    sqlite3_reset(s);
     for (int g = 0; g < kGroups; ++g) {
-        sqlite3_stmt* items = t.st("SELECT \"DESC\", ONSTOCK FROM " + groupName(g) + " ORDER BY rowid");
-        while (sqlite3_step(items) == SQLITE_ROW) {
-            const unsigned char* name = sqlite3_column_text(items, 0);
-            auto it = stock.find(name ? reinterpret_cast<const char*>(name) : "");
-            if (it != stock.end()) it->second = sqlite3_column_int64(items, 1);
-        }
-        sqlite3_reset(items);
-    }
-    sqlite3_stmt* u = t.st("UPDATE DAILY_TRADE SET END_DAY_Q=?1 WHERE rowid=?2");
-    for (auto& [rowid, name] : days) {
-        const long long q = stock[name];
-        if (q < 0) continue;
-        sqlite3_bind_int64(u, 1, q);
-        sqlite3_bind_int64(u, 2, rowid);
-        sqlite3_step(u);
-        sqlite3_reset(u);
+        const std::string group = groupName(g);
+        t.exec("UPDATE DAILY_TRADE SET END_DAY_Q = (SELECT ONSTOCK FROM " + group +
+               " WHERE \"DESC\" = DAILY_TRADE.\"DESC\" ORDER BY rowid DESC LIMIT 1) WHERE rowid IN "
+               "(SELECT d.rowid FROM " + group + " AS g CROSS JOIN DAILY_TRADE AS d ON d.\"DESC\" = g.\"DESC\")");
     }
     t.exec("COMMIT");
+}
+
+// The end of day with every row of its report read.
+void twinEndOfDay(Twin& t) {
+    twinEndOfDayPass(t);
     t.readAll("SELECT * FROM DAILY_TRADE ORDER BY rowid");
+}
+
+// What a report's first page needs: how many rows there are, and the
+// rows of the page.
+constexpr int kPageRows = 60;
+void twinFirstPage(Twin& t, const std::string& table) {
+    t.number("SELECT count(*) FROM " + table);
+    t.readAll("SELECT * FROM " + table + " ORDER BY rowid LIMIT " + std::to_string(kPageRows));
+}
+
+// A partner's dealings in SQL: the partner's invoices through the
+// partner's index into BUYER_DEALS (numbered in table order), its counter,
+// then the report's rows read.
+void twinDealings(Twin& t, const std::string& table, const std::string& partner) {
+    t.exec("BEGIN");
+    t.exec("DELETE FROM BUYER_DEALS");
+    sqlite3_stmt* s = t.st("INSERT INTO BUYER_DEALS (ID, INVO_NO, DATES, TOTAL, NOTES) SELECT "
+                           "row_number() OVER (ORDER BY rowid), INVO_NO, DATES, TOTAL_SUM, NOTES FROM " +
+                           table + " WHERE SALES_MAN = ?1 ORDER BY rowid");
+    sqlite3_bind_text(s, 1, partner.c_str(), -1, SQLITE_TRANSIENT);
+    sqlite3_step(s);
+    sqlite3_reset(s);
+    t.exec("UPDATE FLAGS SET BUYER_DEALS = 0, COUNTER_BUYER_DEALS = (SELECT count(*) FROM BUYER_DEALS)");
+    t.exec("COMMIT");
+    t.readAll("SELECT * FROM BUYER_DEALS ORDER BY rowid");
+}
+
+// A plain copy of a file, synced to the disk as a backup must be.
+void copyFile(const fs::path& from, const fs::path& to) {
+    std::FILE* in = std::fopen(from.c_str(), "rb");
+    std::FILE* out = std::fopen(to.c_str(), "wb");
+    if (in && out) {
+        std::vector<char> buf(1 << 20);
+        size_t n;
+        while ((n = std::fread(buf.data(), 1, buf.size(), in)) > 0) std::fwrite(buf.data(), 1, n, out);
+        std::fflush(out);
+        fsync(fileno(out));
+    }
+    if (in) std::fclose(in);
+    if (out) std::fclose(out);
 }
 
 // The items of one group an invoice picks: spread over the group.
@@ -550,17 +629,37 @@ void runShop(const ShopShape& shape, int reps, std::vector<Result>& results) {
                 run->startToMain();
                 return run->app.form("Form1").visible();
             },
+            [&] { twinMainWindow(twin); });
+        run.reset();
+    }
+
+    // The start a user waits for, as the program starts: the file opened,
+    // its check going on beside, the start window's button pressed, the
+    // main window drawn; then the same until the check has passed.
+    for (const bool checked : {false, true}) {
+        std::unique_ptr<Program> started;
+        std::unique_ptr<Run> run;
+        m.run(
+            checked ? "start -> main window, then its check passed (Qt)"
+                    : "start -> main window, its check beside (Qt)",
             [&] {
-                twin.readAll("SELECT * FROM DIM LIMIT 1");
-                twin.readAll("SELECT * FROM Admin WHERE UserID='529'");
-                twin.number("SELECT total(MONEY) FROM BUYER");
-                twin.number("SELECT total(MONEY) FROM SUPPLIER");
-                twin.number("SELECT MONEY FROM BOX ORDER BY rowid DESC LIMIT 1");
-                twin.readAll("SELECT Q FROM qqq");
-                for (int g = 0; g < kGroups; ++g)
-                    twin.number("SELECT total(ONSTOCK*UNITE_PRICE) + total(ONSTOCK*BUY_PRICE) FROM " + groupName(g));
+                run.reset();
+                started.reset();
+            },
+            [&] {
+                started = std::make_unique<Program>(root, mk::FileCheck::Beside);
+                run = std::make_unique<Run>(*started, true);
+                run->startToMain();
+                if (run->fe->window("Form1") == nullptr || !run->app.form("Form1").visible()) return false;
+                return !checked || mk::followStartCheck(*started->machine, run->dialogs, true) ==
+                                       mk::StartCheck::Passed;
+            },
+            [&] {
+                if (checked) twin.readAll("PRAGMA quick_check");
+                twinMainWindow(twin);
             });
         run.reset();
+        started.reset();
     }
 
     // Opening each invoice window (core), from the main window.
@@ -734,6 +833,21 @@ void runShop(const ShopShape& shape, int reps, std::vector<Result>& results) {
             },
             [&] { twinLine(twin, lastGroup, items[0]); }, &run);
         m.run(
+            "one line entry, the item list opened and picked (Qt)",
+            [&] {
+                run.unloadIfLoaded("Form3");
+                readyForLines(run, lastGroup);
+            },
+            [&] {
+                if (!entering(run)) return false;
+                const int row = static_cast<int>(mk::leadingNumber(run.app.form("Form3").textBox("Text8").text()));
+                run.type("Form3", "Text3", row, "1");
+                if (!run.pickFromList("Form3", "DataCombo1", row, items[0], listRow(items[0]))) return false;
+                run.press("Form3", "Command2");
+                return run.app.form("Form3").textBox("Text4", 0).text() != "0";
+            },
+            [&] { twinLine(twin, lastGroup, items[0]); }, &run);
+        m.run(
             "all 31 lines of one invoice (Qt)", [&] { readyForLines(run, lastGroup); },
             [&] {
                 if (!entering(run)) return false;
@@ -793,6 +907,118 @@ void runShop(const ShopShape& shape, int reps, std::vector<Result>& results) {
         }
     }
 
+    // The first search in a window just opened by a program just started:
+    // nothing of the invoice table read before, on a connection of its own.
+    {
+        std::unique_ptr<Program> fresh;
+        std::unique_ptr<Run> run;
+        const fs::path file = root / "C" / "INVENT.MDB";
+        m.run(
+            "first search in a fresh Form3 (Qt, cold)",
+            [&] {
+                run.reset();
+                fresh.reset();
+                fresh = std::make_unique<Program>(root);
+                run = std::make_unique<Run>(*fresh, true);
+                run->startToMain();
+                run->show("Form3");
+                searchLogin(*run, kWindows[0], lastInvoice);
+                run->dialogs.clear();
+                run->seen = 0;
+            },
+            [&] {
+                run->press("Form14", "Command1");
+                return run->app.form("Form3").label("Label5").caption() == std::to_string(lastInvoice) &&
+                       run->dialogs.messages().empty();
+            },
+            [&] {
+                Twin cold(file);
+                sqlite3_stmt* s = cold.st("SELECT rowid, * FROM SALES_INVOICE WHERE INVO_NO=?1 ORDER BY rowid LIMIT 1");
+                sqlite3_bind_int64(s, 1, lastInvoice);
+                cold.readAll(s);
+            });
+        run.reset();
+        fresh.reset();
+    }
+
+    // The dealings of the partner each partner window shows first, its
+    // report's preview shown.
+    {
+        struct Dealing {
+            const char* action;
+            const char* menu;
+            const char* window;
+            const char* view;
+            const char* table;
+        };
+        const Dealing dealings[] = {
+            {"customer dealings Form40 -> report shown (Qt)", "BUYER", "Form6", "Form40", "SALES_INVO_GROUP"},
+            {"supplier dealings Form46 -> report shown (Qt)", "SUPPLY_INF", "Form5", "Form46", "BUY_INVOICE"},
+        };
+        for (const Dealing& d : dealings) {
+            std::unique_ptr<Run> run;
+            std::string partner;
+            m.run(
+                d.action,
+                [&] {
+                    run.reset();
+                    run = std::make_unique<Run>(program, true);
+                    run->startToMain();
+                    run->act([&] { run->app.menuClick(run->app.form("Form1").menu(d.menu)); });
+                    partner = run->app.form(d.window).textBox("Text1", 0).text();
+                },
+                [&] {
+                    run->press(d.window, "Command2");
+                    return run->app.isLoaded(d.view) && run->fe->preview("DataReport15") != nullptr;
+                },
+                [&] { twinDealings(twin, d.table, partner); }, run.get());
+            run.reset();
+        }
+    }
+
+    // The end of day from the reports menu, until its report's first page
+    // is shown; the cash box report; the backup of the day's close.
+    {
+        std::unique_ptr<Run> run;
+        auto fresh = [&] {
+            run.reset();
+            run = std::make_unique<Run>(program, true);
+            run->startToMain();
+        };
+        m.run(
+            "end of day -> its report's first page shown (Qt)", fresh,
+            [&] {
+                run->act([&] { run->app.menuClick(run->app.form("Form1").menu("inventory_rep")); });
+                return run->fe->preview("DataReport10") != nullptr;
+            },
+            [&] {
+                twinEndOfDayPass(twin);
+                twinFirstPage(twin, "DAILY_TRADE");
+            });
+        m.run(
+            "cash box report -> first page shown (Qt)", fresh,
+            [&] {
+                run->act([&] { run->app.menuClick(run->app.form("Form1").menu("BOX_REPORT")); });
+                return run->fe->preview("DataReport8") != nullptr;
+            },
+            [&] { twinFirstPage(twin, "BOX"); });
+        const fs::path copy = root / "twin-copy.mdb";
+        m.run(
+            "backup of the day's close -> the close's login (Qt)",
+            [&] {
+                fresh();
+                run->dialogs.answer(mk::answer::OK);
+            },
+            [&] {
+                run->act([&] { run->app.menuClick(run->app.form("Form1").menu("day_exite")); });
+                return run->app.isLoaded("Form44") && run->app.form("Form44").visible();
+            },
+            [&] { copyFile(root / "C" / "INVENT.MDB", copy); }, nullptr,
+            [&] { fs::remove(copy); });
+        fs::remove(copy);
+        run.reset();
+    }
+
     // Start of day: the new-day button appends one DAILY_TRADE row per item
     // row (rows the run added are taken away again between runs).
     {
@@ -819,11 +1045,60 @@ void runShop(const ShopShape& shape, int reps, std::vector<Result>& results) {
                     twin.exec("INSERT INTO DAILY_TRADE (\"DESC\", STARY_DAY_Q) SELECT \"DESC\", ONSTOCK FROM " +
                               groupName(g) + " ORDER BY rowid");
                 twin.exec("COMMIT");
+                // What the main window then shows.
+                twinMainWindow(twin);
+                twin.readAll("SELECT rowid, * FROM DAILY_TRADE ORDER BY rowid DESC LIMIT 1");
             },
             nullptr, setup);
         run.reset();
         twin.exec("DELETE FROM DAILY_TRADE WHERE rowid > " + std::to_string(dayRows));
         twin.exec("UPDATE Admin SET enter=0 WHERE UserID='529'");
+        program.db().refreshRecordsets();
+    }
+
+    // The day's close: the login of the close pressed (the backup before it
+    // made untimed). Each run has the day's rows put back first.
+    {
+        std::unique_ptr<Run> run;
+        twin.exec("DROP TABLE IF EXISTS bench_day");
+        twin.exec("CREATE TABLE bench_day AS SELECT rowid AS rid, * FROM DAILY_TRADE");
+        auto putBack = [&] {
+            twin.exec("BEGIN");
+            twin.exec("DELETE FROM DAILY_TRADE");
+            twin.exec("INSERT INTO DAILY_TRADE (rowid, \"DESC\", STARY_DAY_Q, OUTPUT, INPUT, END_DAY_Q) "
+                      "SELECT rid, \"DESC\", STARY_DAY_Q, OUTPUT, INPUT, END_DAY_Q FROM bench_day ORDER BY rid");
+            twin.exec("UPDATE Admin SET enter=0 WHERE UserID='529'");
+            twin.exec("COMMIT");
+            program.db().refreshRecordsets();
+        };
+        m.run(
+            "day close: its login pressed (Qt)",
+            [&] {
+                run.reset();
+                putBack();
+                run = std::make_unique<Run>(program, true);
+                run->startToMain();
+                run->dialogs.answer(mk::answer::OK);
+                run->act([&] { run->app.menuClick(run->app.form("Form1").menu("day_exite")); });
+                run->type("Form44", "Text1", 0, kClerk);
+                run->type("Form44", "Text1", 1, kClerkPassword);
+            },
+            [&] {
+                run->press("Form44", "Command1");
+                return !run->app.isLoaded("Form1") &&
+                       twin.number("SELECT count(*) FROM DAILY_TRADE") == 0;
+            },
+            [&] {
+                twin.exec("BEGIN");
+                twin.exec("DELETE FROM DAILY_TRADE");
+                twin.exec("UPDATE Admin SET enter=1 WHERE UserID='529'");
+                twin.exec("COMMIT");
+            },
+            nullptr, putBack);
+        run.reset();
+        putBack();
+        twin.exec("DROP TABLE bench_day");
+        twin.resetAll();
         program.db().refreshRecordsets();
     }
 
@@ -946,17 +1221,32 @@ int main(int argc, char** argv) {
     }
 
     // Growth from shop to shop, and the program's peak memory.
-    std::printf("\n== program time (ms) by shop ==\n  %-44s", "action");
+    std::printf("\n== program time (ms) by shop ==\n  %-54s", "action");
     for (const ShopShape& s : shops) std::printf(" %18s", s.label().c_str());
     std::printf("\n");
     for (size_t a = 0; a < all.front().size(); ++a) {
-        std::printf("  %-44s", all.front()[a].action.c_str());
+        std::printf("  %-54s", all.front()[a].action.c_str());
         for (const auto& shop : all) {
             if (a < shop.size() && shop[a].program >= 0) std::printf(" %18.2f", shop[a].program);
             else std::printf(" %18s", "-");
         }
         std::printf("\n");
     }
+    // The peak of the whole run, and of each action that reads or writes
+    // whole tables or files, while it ran.
+    std::printf("\n== peak memory (MB) ==\n  %-58s %6ld\n", "the whole run", wholeRunPeakKb() / 1024);
+    const char* const heavy[] = {"start", "dealings", "day close", "end of day", "cash box", "backup",
+                                 "start of day", "save", "worker", "report"};
+    for (size_t i = 0; i < all.size(); ++i)
+        for (const Result& r : all[i]) {
+            if (r.peakKb < 0) continue;
+            bool listed = false;
+            for (const char* h : heavy) listed = listed || r.action.find(h) != std::string::npos;
+            if (listed)
+                std::printf("  %-58s %6ld\n", (shops.size() > 1 ? shops[i].label() + ": " + r.action : r.action).c_str(),
+                            r.peakKb / 1024);
+        }
+    std::fflush(stdout);
     if (peak == "none") return 0;
     std::printf("\n== peak memory of the program (MB) ==\n");
     for (const ShopShape& s : shops) {

@@ -1,5 +1,6 @@
 #include "access/day_close.h"
 
+#include "data/schema.h"
 #include "platform/application.h"
 
 namespace mk {
@@ -41,11 +42,11 @@ void Form44::closeDay() {
                                      std::string(kDayStateUser) +
                                      "\" الذى يعلم به اليوم مغلقا. أضف هذا الصف ثم أعد المحاولة");
 
-    Recordset& rows = daily.recordset();
-    for (rows.moveFirst(); !rows.eof(); rows.moveNext()) {
-        Print({toText(rows.field("DESC"))});
-        rows.deleteCurrent();
-    }
+    // The day's rows go in one statement, the day's control left past the
+    // end as a walk deleting them leaves it. This window closes with the
+    // action, so a list of them printed on it would never be seen.
+    Recordset& day = daily.recordset();
+    day.rewriteInSql([&] { app().machine().database(kDatabasePath).emptyTable(day.tableName()); });
 
     for (admin.moveFirst(); !admin.eof(); admin.moveNext()) {
         if (toText(admin.field("UserID")) == kDayStateUser) admin.setField("enter", true);

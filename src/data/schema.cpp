@@ -135,7 +135,10 @@ const std::vector<TableDef>& systemTables() {
             TableDef* g = table(name, {i32("INVO_NO"), date("DATES"), text("PHONE"),
                                        text("SALES_MAN"), text("NOTES"), dbl("TOTAL_SUM"),
                                        yesno("STATUS_SUB")},
-                               {"INVO_NO"});
+                               // The customer dealings find a customer's invoices.
+                               std::string(name) == "SALES_INVO_GROUP"
+                                   ? std::vector<std::string>{"INVO_NO", "SALES_MAN"}
+                                   : std::vector<std::string>{"INVO_NO"});
             slots(*g, "MED_NAME", T::Text, 32, 200);
             slots(*g, "QNTITY", T::Double, 32);
             slots(*g, "EXPIRY_ DATE", T::Double, 32);
@@ -153,7 +156,7 @@ const std::vector<TableDef>& systemTables() {
                               {i32("INVO_NO"), date("DATES"), text("SALES_MAN"), text("PHONE"),
                                dbl("TOTAL_SUM"), yesno("STATUS_SUB"), text("NOTES"),
                                text("SUPPLIER"), dbl("TOTAL_SUM_SELL")},
-                              {"INVO_NO"});
+                              {"INVO_NO", "SALES_MAN"});
         slots(*buy, "MED_NAME", T::Text, 32, 200);
         slots(*buy, "QNTITY", T::Double, 32);
         slots(*buy, "EXPIRY_ DATE", T::Double, 32);

@@ -1,5 +1,7 @@
 #include "data/scratch.h"
 
+#include <algorithm>
+
 namespace mk {
 
 namespace {
@@ -28,14 +30,16 @@ void preClean(Application& app, ScratchTable t, Adodc& workerControl) {
     if (!(flags.field(f.flag) == Value(true))) {
         const int16_t n = toInt16(flags.field(f.counter));
         Recordset& rs = workerControl.recordset();
-        rs.moveFirst();
-        // The table never goes empty: a counter out of step with the rows
-        // (a run that failed half way) still leaves one row to mark.
-        for (int i = 1; i < n && !rs.eof() && rs.recordCount() > 1; ++i) {
-            rs.deleteCurrent();
-            rs.update();
-            rs.moveNext();
-        }
+        // The first n - 1 rows in table order go, in one statement. The table
+        // never goes empty: a counter out of step with the rows (a run that
+        // failed half way) still leaves one row to mark.
+        const long cut = std::min<long>(n - 1, rs.recordCount() - 1);
+        if (cut > 0)
+            rs.rewriteInSql([&] {
+                const std::string table = quoteName(rs.tableName());
+                rs.database().exec("DELETE FROM " + table + " WHERE rowid IN (SELECT rowid FROM " +
+                                   table + " ORDER BY rowid LIMIT " + std::to_string(cut) + ")");
+            });
     }
     flags.setField(f.flag, false);
     flags.update();
@@ -54,16 +58,20 @@ ScratchRun::ScratchRun(Application& app, ScratchTable t, Adodc& table)
     // Re-read first: every row stored now, whoever wrote it, is left over.
     data_.Refresh();
     Recordset& rs = data_.recordset();
-    for (rs.moveFirst(); !rs.eof(); rs.moveNext()) {
-        if (table_ == ScratchTable::ValidityDate) rs.setField("QQQ", "");
-        else rs.setField("ID", Value::i16(kLeftoverId));
-        rs.update();
-    }
+    rs.rewriteInSql([&] {
+        rs.database().exec("UPDATE " + quoteName(rs.tableName()) + " SET " + leftoverMark());
+    });
 }
 
-bool ScratchRun::isLeftover(Recordset& rs) const {
-    if (table_ == ScratchTable::ValidityDate) return toText(rs.field("QQQ")).empty();
-    return toInt16(rs.field("ID")) == kLeftoverId;
+// Rows of an earlier run are marked in one statement and deleted in one.
+std::string ScratchRun::leftoverMark() const {
+    if (table_ == ScratchTable::ValidityDate) return "QQQ = ''";
+    return "ID = " + std::to_string(kLeftoverId);
+}
+
+std::string ScratchRun::isLeftoverSql() const {
+    if (table_ == ScratchTable::ValidityDate) return "(QQQ IS NULL OR QQQ = '')";
+    return "ID = " + std::to_string(kLeftoverId);
 }
 
 void ScratchRun::append(const std::function<void(Recordset&)>& fill) {
@@ -77,10 +85,9 @@ void ScratchRun::append(const std::function<void(Recordset&)>& fill) {
 
 void ScratchRun::finish() {
     Recordset& rs = data_.recordset();
-    for (rs.moveFirst(); !rs.eof(); rs.moveNext()) {
-        if (isLeftover(rs)) rs.deleteCurrent();
-        rs.update();
-    }
+    rs.rewriteInSql([&] {
+        rs.database().exec("DELETE FROM " + quoteName(rs.tableName()) + " WHERE " + isLeftoverSql());
+    });
     writeCounter(count_);
 }
 

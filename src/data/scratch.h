@@ -54,7 +54,8 @@ public:
     void placeholder();
 
 private:
-    bool isLeftover(Recordset& rs) const;
+    std::string leftoverMark() const;
+    std::string isLeftoverSql() const;
     void writeCounter(int16_t n);
 
     Application& app_;

@@ -911,6 +911,31 @@ std::string lookupIndexName(const std::string& table, const std::string& field) 
 
 }  // namespace
 
+void Database::emptyTable(std::string_view table) {
+    const std::string name = tableInfo(table).name;
+    const std::string key = upperAscii(name);
+    beginWrite();
+    auto it = watched_.find(key);
+    const bool told = it != watched_.end() && !it->second.recordsets.empty();
+#ifdef MK_PREUPDATE_HOOK
+    if (!told) sqlite3_preupdate_hook(db_, nullptr, nullptr);
+#endif
+    try {
+        exec("DELETE FROM " + quoteName(name));
+    } catch (...) {
+#ifdef MK_PREUPDATE_HOOK
+        sqlite3_preupdate_hook(db_, &Database::rowWillChange, this);
+#endif
+        throw;
+    }
+#ifdef MK_PREUPDATE_HOOK
+    sqlite3_preupdate_hook(db_, &Database::rowWillChange, this);
+#endif
+    // Pages dropped whole are not told of row by row.
+    if (!told && it != watched_.end()) ++it->second.writes;
+    if (inTransaction_) writtenTables_.insert(key);
+}
+
 bool Database::hasLookupIndex(std::string_view table, std::string_view field) {
     const TableInfo& info = tableInfo(table);
     const int i = info.fieldIndex(field);

@@ -224,6 +224,11 @@ public:
     void exec(const std::string& sql);
     long long lastInsertRowid() const;
     int changes() const;
+    // Deletes every row of a table in one statement of the running action.
+    // While no open snapshot of the table has begun, SQLite drops its pages
+    // whole instead of deleting row by row (nothing needs telling of each
+    // row); a table with triggers is still emptied row by row.
+    void emptyTable(std::string_view table);
 
     // Called before every write: joins the running user action's
     // transaction, starting it when needed.

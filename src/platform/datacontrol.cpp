@@ -53,8 +53,12 @@ void DataControl::open(Recordset::Open how) {
         throw;
     }
     // Opened again during an action: a rollback still goes back to the
-    // row shown when it began.
-    if (rs_) rs->inheritMark(*rs_);
+    // row shown when it began. The lists shown over the table read before
+    // keep their texts when the table read again holds the same.
+    if (rs_) {
+        rs->inheritMark(*rs_);
+        rs->keepTexts(rs_->takeTexts());
+    }
     close();
     for (BoundControl* c : bound_)
         if (!rs->hasField(c->field_))

@@ -238,6 +238,7 @@ void Recordset::detach() {
     data_.clear();
     foreign_.clear();
     texts_.clear();
+    staleTexts_.clear();
     gapBefore_ = false;
     loaded_ = true;
     clearPending();
@@ -311,18 +312,22 @@ const std::string& Recordset::cachedSql(char kind) {
 
 // ------------------------------------------------------------ the snapshot
 
-void Recordset::beginSnapshot() const {
-    auto* self = const_cast<Recordset*>(this);
-    Database& d = self->db();
+void Recordset::forgetRows() const {
     rows_.clear();
     data_.clear();
     foreign_.clear();
-    texts_.clear();
+    // The columns read stay as stale ones, for columnTexts to match.
     garbage_ = 0;
     live_ = 0;
-    chunk_ = 1;
     startsOffset_ = UINT64_MAX;
     ++version_;
+}
+
+void Recordset::beginSnapshot() const {
+    auto* self = const_cast<Recordset*>(this);
+    Database& d = self->db();
+    forgetRows();
+    chunk_ = 1;
     loaded_ = true;
     if (!watching_) {
         d.watch(self, info_->name);
@@ -595,6 +600,34 @@ void Recordset::ownWrite(Write write) {
     const bool mirror = mirrorsTable();
     write();
     if (mirror) syncedAt_ = db().tableWrites(info_->name);
+}
+
+void Recordset::rewriteInSql(const std::function<void()>& write) {
+    ensureLoaded();
+    leaveRow();
+    Database& d = db();
+    // Where it stands is marked for a rollback before the rows go; it is
+    // told of no row while write runs.
+    d.beginWrite();
+    if (watching_) d.unwatch(this, info_->name);
+    watching_ = false;
+    forgetRows();
+    gapBefore_ = false;
+    pos_ = 0;
+    try {
+        write();
+    } catch (...) {
+        // Readable until the rollback reads it again.
+        try {
+            beginSnapshot();
+        } catch (...) {
+        }
+        pos_ = static_cast<long>(rows_.size());
+        throw;
+    }
+    beginSnapshot();
+    pos_ = static_cast<long>(rows_.size());
+    moved();
 }
 
 void Recordset::readAppended(long long afterRowid) {
@@ -1192,11 +1225,35 @@ std::vector<Value> Recordset::columnValues(std::string_view name) const {
     return out;
 }
 
+namespace {
+
+// Puts the columns into stale ones, each replacing a stale one of its field.
+void makeStale(Recordset::Texts& columns, Recordset::Texts& stale) {
+    for (auto& read : columns) {
+        auto same = std::find_if(stale.begin(), stale.end(),
+                                 [&](const auto& s) { return s.first == read.first; });
+        if (same != stale.end()) *same = std::move(read);
+        else stale.push_back(std::move(read));
+    }
+    columns.clear();
+}
+
+}  // namespace
+
+Recordset::Texts Recordset::takeTexts() {
+    makeStale(texts_, staleTexts_);
+    Texts out;
+    out.swap(staleTexts_);
+    return out;
+}
+
+void Recordset::keepTexts(Texts columns) { staleTexts_ = std::move(columns); }
+
 std::shared_ptr<const TextColumn> Recordset::columnTexts(std::string_view name) const {
     const auto i = static_cast<size_t>(indexOf(name));
     ensureLoaded();
     if (textsVersion_ != version_) {
-        texts_.clear();
+        makeStale(texts_, staleTexts_);
         textsVersion_ = version_;
     }
     const std::string& key = info_->fields[i].name;
@@ -1208,8 +1265,11 @@ std::shared_ptr<const TextColumn> Recordset::columnTexts(std::string_view name) 
         else column->push_back(toText(v));
         return true;
     });
-    texts_.emplace_back(key, column);
-    return column;
+    std::shared_ptr<const TextColumn> shared = column;
+    for (const auto& [field, stale] : staleTexts_)
+        if (field == key && *stale == *column) shared = stale;
+    texts_.emplace_back(key, shared);
+    return shared;
 }
 
 // ---------------------------------------------------------------- searches

@@ -41,6 +41,7 @@ public:
         ends_.push_back(static_cast<uint32_t>(chars_.size()));
     }
     std::vector<std::string> toVector() const;
+    bool operator==(const TextColumn& o) const { return ends_ == o.ends_ && chars_ == o.chars_; }
 
 private:
     std::vector<char> chars_;
@@ -116,6 +117,13 @@ public:
     // The same as texts, read once and shared until the rows change.
     std::shared_ptr<const TextColumn> columnTexts(std::string_view name) const;
 
+    // The text columns read so far, taken out (the recordset reads its
+    // own again), for another recordset to keep: it hands one out again,
+    // as the same column, when it reads the same texts for that field.
+    using Texts = std::vector<std::pair<std::string, std::shared_ptr<const TextColumn>>>;
+    Texts takeTexts();
+    void keepTexts(Texts columns);
+
     // Searches from the first row: the current row's pending changes are
     // committed as a move would, then the first live row whose field
     // satisfies match becomes current (EOF when none). Rows passed are not
@@ -138,6 +146,16 @@ public:
     // given row number (rows this program appended in SQL), in table order;
     // their cells are read when first needed. The current row stays current.
     void readAppended(long long afterRowid);
+
+    // Runs write, a statement of the running action that changes many rows
+    // of the table in SQL, as a walk that stores each row and ends past the
+    // last one: the current row's changes are stored as a move off it
+    // would store them; the rows read so far are let go, and the recordset
+    // is told of no row meanwhile, rather than keep a copy of each changed
+    // row; the table is read again once write has run, standing past its
+    // last row. A write that fails leaves the recordset to the action's
+    // rollback, which puts it back where it was.
+    void rewriteInSql(const std::function<void()>& write);
 
     // Whether the snapshot has begun.
     bool loaded() const { return loaded_; }
@@ -208,6 +226,8 @@ private:
     // snapshot holds it; -1 when it does not.
     long seek(long long rowid) const;
     void beginSnapshot() const;
+    // Drops every row read so far and what was read of them.
+    void forgetRows() const;
     void readCells(Row& r, sqlite3_stmt* s, int first) const;
     template <class Visit>
     void visitColumn(size_t field, Visit visit) const;
@@ -250,7 +270,11 @@ private:
     mutable uint64_t syncedAt_ = 0;  // the table's writes when last a mirror
     mutable bool watching_ = false;
     mutable uint64_t version_ = 0;  // changes with the rows' content
-    mutable std::vector<std::pair<std::string, std::shared_ptr<const TextColumn>>> texts_;
+    mutable Texts texts_;
+    // The columns read before the rows last changed: one read again with
+    // the same texts is handed out as the same column, so the lists that
+    // show it stay as they are.
+    mutable Texts staleTexts_;
     mutable uint64_t textsVersion_ = 0;
     mutable std::vector<unsigned char> data_;  // packed cells of every row
     mutable uint64_t garbage_ = 0;             // bytes of rows rewritten since

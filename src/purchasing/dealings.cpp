@@ -3,8 +3,10 @@
 #include <string>
 
 #include "data/record_editing.h"
+#include "data/schema.h"
 #include "data/scratch.h"
 #include "platform/application.h"
+#include "platform/table_scan.h"
 #include "reports/opener.h"
 
 namespace mk {
@@ -77,7 +79,10 @@ DealingsView::DealingsView(Application& a, const char* name, const DealingsConfi
 }
 
 void DealingsView::Form_Load() {
-    bindTable(*Adodc1, config_.invoiceTable);
+    // The partner's invoices are found in SQL through the partner's index;
+    // the control stands where a walk over every invoice leaves it, and
+    // never holds the invoice table.
+    Adodc1->bindTableAtEnd(kConnectionString, config_.invoiceTable);
     bindTable(*Adodc2, "BUYER_DEALS");
 }
 
@@ -92,27 +97,28 @@ void DealingsView::run() {
     ScratchRun rows(app(), ScratchTable::BuyerDeals, *Adodc2);
     for (int i = 0; i < 3; ++i) Print({std::string(11, ' ')});
 
-    Recordset& invoices = Adodc1->recordset();
-    for (invoices.moveFirst(); !invoices.eof(); invoices.moveNext()) {
-        // An invoice with no partner name belongs to no partner.
-        const Value name = invoices.field("SALES_MAN");
-        if (partner.empty() || name.isNull() || toText(name) != partner) continue;
-        const Value date = invoices.field("DATES");
-        const Value number = invoices.field("INVO_NO");
-        const double total = toDouble(invoices.field("TOTAL_SUM"));
-        const std::string notes = toText(invoices.field("NOTES"));
-        Print({zone, date, zone, toText(number), total, notes});
-        rows.append([&](Recordset& rs) {
-            rs.setField("INVO_NO", number);
-            rs.setField("DATES", date);
-            rs.setField("TOTAL", total);
-            rs.setField("NOTES", notes);
-        });
-        Text3->setText(toText(date));
-        Text4->setText(toText(number));
-        Text5->setText(formatDouble(total));
-        Text6->setText(notes);
-    }
+    // An invoice with no partner name belongs to no partner.
+    if (!partner.empty())
+        scan::forEachWithText(
+            app().machine().database(kDatabasePath), Adodc1->recordset().tableName(),
+            {"SALES_MAN"}, partner, {"DATES", "INVO_NO", "TOTAL_SUM", "NOTES"},
+            [&](const std::vector<Value>& invoice) {
+                const Value& date = invoice[0];
+                const Value& number = invoice[1];
+                const double total = toDouble(invoice[2]);
+                const std::string notes = toText(invoice[3]);
+                Print({zone, date, zone, toText(number), total, notes});
+                rows.append([&](Recordset& rs) {
+                    rs.setField("INVO_NO", number);
+                    rs.setField("DATES", date);
+                    rs.setField("TOTAL", total);
+                    rs.setField("NOTES", notes);
+                });
+                Text3->setText(toText(date));
+                Text4->setText(toText(number));
+                Text5->setText(formatDouble(total));
+                Text6->setText(notes);
+            });
     rows.finish();
 
     if (rows.found()) {

@@ -1,8 +1,5 @@
 #include "store/day_quantities.h"
 
-#include <unordered_map>
-#include <unordered_set>
-
 #include "data/schema.h"
 #include "platform/application.h"
 #include "platform/table_scan.h"
@@ -66,28 +63,61 @@ void startOfDay(Application& app) {
     day.moveLast();
 }
 
+namespace {
+
+// A text field of a table (or its alias) as toText reads it, compared as
+// stored where it holds only texts, so its index answers.
+std::string nameSql(const FieldInfo& f, const std::string& table) {
+    const std::string column = table + "." + quoteName(f.name);
+    if (f.type == FieldType::Text || f.type == FieldType::Memo) return column;
+    return "mk_text(" + column + "," + std::to_string(static_cast<int>(f.type)) + ")";
+}
+
+const FieldInfo& fieldOf(const TableInfo& info, const char* name) {
+    const int i = info.fieldIndex(name);
+    if (i < 0)
+        throw RuntimeError(err::FieldNotFound, std::string("The field '") + name +
+                                                   "' was not found in the table " + info.name + ".");
+    return info.fields[static_cast<size_t>(i)];
+}
+
+}  // namespace
+
 void endOfDayPass(Application& app) {
     Database& db = database(app);
     Recordset& day = app.form("Form1").adodc("Adodc6").recordset();
     const std::vector<std::string> tables = listedGroupTables(app);
+    const TableInfo& dayInfo = db.tableInfo(day.tableName());
+    const std::string dayTable = quoteName(dayInfo.name);
+    const FieldInfo& dayDesc = fieldOf(dayInfo, "DESC");
+    const std::string dayName = nameSql(dayDesc, dayTable);
+    const std::string endDay = quoteName(fieldOf(dayInfo, "END_DAY_Q").name);
 
-    // Only the names DAILY_TRADE holds are looked up; the item last in
-    // group and table order decides.
-    std::unordered_map<std::string, int32_t> stock;
-    std::unordered_set<std::string> wanted;
-    for (const Value& name : day.columnValues("DESC")) wanted.insert(toText(name));
-    for (const std::string& table : tables)
-        scan::forEachTextAndInt32(db, table, "DESC", "ONSTOCK",
-                                  [&](const std::string& name, int32_t onStock) {
-                                      if (wanted.count(name)) stock[name] = onStock;
-                                  });
-    day.moveFirst();
-    while (!day.eof()) {
-        auto it = stock.find(toText(day.field("DESC")));
-        if (it != stock.end()) day.setField("END_DAY_Q", Value::i32(it->second));
-        day.update();
-        day.moveNext();
-    }
+    // One statement per group, in group order, each overwriting what the
+    // groups before it set: the item last in group and table order decides.
+    // The day rows a group names are found through both indexes and written
+    // in table order (so the windows' snapshots of the day take their old
+    // values in order). A Null name reads as an empty one, so those two
+    // meet in a statement of their own.
+    day.rewriteInSql([&] {
+        for (const std::string& table : tables) {
+            const TableInfo& info = db.tableInfo(table);
+            const std::string group = quoteName(info.name);
+            const FieldInfo& desc = fieldOf(info, "DESC");
+            const std::string name = nameSql(desc, group);
+            const std::string stock = sqlRead("int32", fieldOf(info, "ONSTOCK"));
+            db.exec("UPDATE " + dayTable + " SET " + endDay + " = (SELECT " + stock + " FROM " +
+                    group + " WHERE " + name + " = " + dayName +
+                    " ORDER BY rowid DESC LIMIT 1) WHERE rowid IN (SELECT d.rowid FROM " + group +
+                    " AS g CROSS JOIN " + dayTable + " AS d ON " + nameSql(dayDesc, "d") + " = " +
+                    nameSql(desc, "g") + ")");
+            const std::string unnamed = "(" + name + " IS NULL OR " + name + " = '')";
+            db.exec("UPDATE " + dayTable + " SET " + endDay + " = (SELECT " + stock + " FROM " +
+                    group + " WHERE " + unnamed + " ORDER BY rowid DESC LIMIT 1) WHERE (" +
+                    dayName + " IS NULL OR " + dayName + " = '') AND EXISTS (SELECT 1 FROM " +
+                    group + " WHERE " + unnamed + ")");
+        }
+    });
 }
 
 void showDailyMovement(Application& app, bool rereadFirst) {

@@ -500,6 +500,73 @@ TEST_F(SnapshotTest, AControlReadsItsTableOnlyWhenUsed) {
     EXPECT_EQ(atEnd.recordset().field("DESC"), Value("c"));
 }
 
+// A list over a column keeps its texts while only other fields change:
+// read again after a write, or by its control opening the table again,
+// the same texts are the same column.
+TEST_F(SnapshotTest, AColumnReadAgainWithTheSameTextsIsTheSameColumn) {
+    makeItems();
+    h.exec("INSERT INTO G (\"DESC\", ONSTOCK) VALUES ('a', 1), ('b', 2)");
+    Recordset rs(db, "G");
+    const auto names = rs.columnTexts("DESC");
+    h.machine.action([&] {
+        rs.setField("ONSTOCK", 5);
+        rs.update();
+    });
+    EXPECT_EQ(rs.columnTexts("DESC"), names);
+    rs.refresh();
+    EXPECT_EQ(rs.columnTexts("DESC"), names);
+    h.machine.action([&] {
+        rs.setField("DESC", "c");
+        rs.update();
+    });
+    const auto renamed = rs.columnTexts("DESC");
+    EXPECT_NE(renamed, names);
+    EXPECT_EQ(renamed->toVector(), (std::vector<std::string>{"c", "b"}));
+
+    // A data control reading its table again hands out what it read before.
+    DataControl dc(h.machine);
+    dc.bindTable(kConnectionString, "G");
+    const auto listed = dc.recordset().columnTexts("DESC");
+    h.exec("UPDATE G SET ONSTOCK = 7");
+    dc.Refresh();
+    EXPECT_EQ(dc.recordset().columnTexts("DESC"), listed);
+    h.exec("INSERT INTO G (\"DESC\") VALUES ('d')");
+    dc.Refresh();
+    EXPECT_EQ(dc.recordset().columnTexts("DESC")->toVector(), (std::vector<std::string>{"c", "b", "d"}));
+}
+
+// A statement rewriting a table leaves the recordset past its last row,
+// reading what the statement wrote; one that fails leaves it where it
+// stood. Emptying a table drops rows another open snapshot still shows.
+TEST_F(SnapshotTest, RewritingATableInSqlRereadsItOrLeavesItAsItWas) {
+    makeItems();
+    h.exec("INSERT INTO G (\"DESC\", ONSTOCK) VALUES ('a', 1), ('b', 2), ('c', 3)");
+    Recordset rs(db, "G");
+    rs.moveNext();
+    h.machine.action([&] { rs.rewriteInSql([&] { db.exec("UPDATE G SET ONSTOCK = ONSTOCK * 10"); }); });
+    EXPECT_TRUE(rs.eof());
+    EXPECT_EQ(ints(rs.columnValues("ONSTOCK")), (std::vector<int32_t>{10, 20, 30}));
+
+    rs.moveFirst();
+    rs.moveNext();
+    h.exec("CREATE TRIGGER stop BEFORE UPDATE ON G WHEN OLD.\"DESC\" = 'c' "
+           "BEGIN SELECT RAISE(ABORT, 'disk full'); END");
+    EXPECT_THROW(h.machine.action([&] {
+        rs.rewriteInSql([&] { db.exec("UPDATE G SET ONSTOCK = 0"); });
+    }), RuntimeError);
+    EXPECT_EQ(rs.field("DESC"), Value("b"));
+    EXPECT_EQ(ints(h.column("G", "ONSTOCK")), (std::vector<int32_t>{10, 20, 30}));
+    h.exec("DROP TRIGGER stop");
+
+    Recordset other(db, "G");
+    other.moveLast();
+    h.machine.action([&] { rs.rewriteInSql([&] { db.emptyTable("G"); }); });
+    EXPECT_EQ(h.count("G"), 0);
+    EXPECT_TRUE(rs.eof());
+    EXPECT_EQ(other.recordCount(), 3);
+    EXPECT_EQ(ints(other.columnValues("ONSTOCK")), (std::vector<int32_t>{10, 20, 30}));
+}
+
 TEST_F(SnapshotTest, RowsAppendedInSqlAreTakenInAndReadInBlocksEitherWay) {
     makeItems();
     h.exec("INSERT INTO G (ITEM_NO) VALUES (0)");

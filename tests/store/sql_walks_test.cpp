@@ -8,6 +8,7 @@
 #include <functional>
 #include <random>
 
+#include "access/day_close.h"
 #include "app/main_window.h"
 #include "store/item_card.h"
 #include "support/steps.h"
@@ -32,6 +33,7 @@ struct Random {
     }
     std::string name() {
         if (chance(5)) return "NULL";
+        if (chance(4)) return "''";
         return std::string("'") + kNames[below(5)] + "'";
     }
     std::string date() {
@@ -216,6 +218,10 @@ TEST(SqlWalks, EveryRoutineGivesWhatTheWalkGaveOnRandomShops) {
         const auto endOfDay = walkEndOfDay(h);
         h.menu("Form1", "inventory_rep");
         EXPECT_EQ(h.column("DAILY_TRADE", "END_DAY_Q"), endOfDay);
+        // The day's control stands past the last row, as the walk left it,
+        // and reads the quantities set.
+        EXPECT_TRUE(main.Adodc6->recordset().eof());
+        EXPECT_EQ(main.Adodc6->recordset().columnValues("END_DAY_Q"), endOfDay);
 
         // The movement of the item the card shows (none while G0 is empty).
         h.menu("Form1", "store_functions");
@@ -252,6 +258,142 @@ TEST(SqlWalks, EveryRoutineGivesWhatTheWalkGaveOnRandomShops) {
             EXPECT_TRUE(card.eof());
             EXPECT_EQ(h.lastMessage(), " ذلك المنتج غير موجود  ");
         }
+    }
+}
+
+// The invoices of one partner as the dealings views walked their table:
+// the lines printed, and the rows written to BUYER_DEALS.
+struct Dealings {
+    std::vector<std::string> lines = std::vector<std::string>(3, std::string(11, ' '));
+    std::vector<std::vector<Value>> rows;
+};
+
+Dealings walkDealings(Harness& h, const std::string& table, const std::string& partner) {
+    Dealings out;
+    Recordset invoices(h.db(), table);
+    for (invoices.moveFirst(); !invoices.eof(); invoices.moveNext()) {
+        const Value name = invoices.field("SALES_MAN");
+        if (partner.empty() || name.isNull() || toText(name) != partner) continue;
+        const Value date = invoices.field("DATES");
+        const Value number = invoices.field("INVO_NO");
+        const double total = toDouble(invoices.field("TOTAL_SUM"));
+        const std::string notes = toText(invoices.field("NOTES"));
+        out.lines.push_back(formatPrintLine({zone, date, zone, toText(number), total, notes}));
+        out.rows.push_back({number, date, Value(total), Value(notes)});
+    }
+    return out;
+}
+
+std::vector<std::vector<Value>> dealingsRows(Harness& h) {
+    std::vector<std::vector<Value>> out;
+    Recordset rs(h.db(), "BUYER_DEALS");
+    for (rs.moveFirst(); !rs.eof(); rs.moveNext())
+        out.push_back({rs.field("INVO_NO"), rs.field("DATES"), rs.field("TOTAL"), rs.field("NOTES")});
+    return out;
+}
+
+// Both dealings views, then the day's close, on random shops: the lines,
+// the last invoice shown, BUYER_DEALS and its counter as the walks left
+// them; the close empties the day and marks the reserved user row only.
+TEST(SqlWalks, DealingsAndTheDayCloseGiveWhatTheWalksGaveOnRandomShops) {
+    const char* const partners[] = {"'p0'", "'p1'", "'p0 '", "'P0'", "NULL", "''"};
+    for (unsigned seed = 1; seed <= 8; ++seed) {
+        SCOPED_TRACE("seed " + std::to_string(seed));
+        Random r(seed);
+        WorkerHarness h;
+        setProfile(h, "ACME");
+        fillShop(h, r, 2);
+        for (const char* table : {"SALES_INVO_GROUP", "BUY_INVOICE"})
+            for (int i = r.below(40); i > 0; --i)
+                h.exec(std::string("INSERT INTO ") + table +
+                       " (INVO_NO, DATES, SALES_MAN, TOTAL_SUM, NOTES) VALUES (" +
+                       std::to_string(r.below(500)) + ", " + r.date() + ", " +
+                       partners[r.below(6)] + ", " + r.number(100) + ", " +
+                       (r.chance(30) ? "NULL" : "'n" + std::to_string(r.below(9)) + "'") + ")");
+
+        for (const char* partner : {"p0", "p1", "p2"}) {
+            SCOPED_TRACE(partner);
+            for (const bool suppliers : {false, true}) {
+                const char* view = suppliers ? "Form46" : "Form40";
+                const Dealings expected =
+                    walkDealings(h, suppliers ? "BUY_INVOICE" : "SALES_INVO_GROUP", partner);
+                h.dialogs.clear();
+                h.showPartner(suppliers ? "Form5" : "Form6", partner);
+                h.launch(suppliers ? "Suppliers" : "Customers");
+                EXPECT_EQ(h.lines(view), expected.lines) << view;
+                if (expected.rows.empty()) {
+                    EXPECT_EQ(h.lastMessage(), "لا توجد فواتير لهذا العميل  ");
+                    EXPECT_EQ(h.column("BUYER_DEALS", "ID"), (std::vector<Value>{Value::i16(999)}));
+                    EXPECT_EQ(toInt16(h.flag("COUNTER_BUYER_DEALS")), 1);
+                } else {
+                    EXPECT_EQ(dealingsRows(h), expected.rows) << view;
+                    EXPECT_EQ(toInt16(h.flag("COUNTER_BUYER_DEALS")),
+                              static_cast<int16_t>(expected.rows.size()));
+                    if (!suppliers) {
+                        EXPECT_EQ(h.text(view, "Text4"), toText(expected.rows.back()[0]));
+                    }
+                }
+                h.close(view);
+            }
+        }
+
+        // The day's close, from the copy window's login.
+        startNewDay(h);
+        addUser(h, "boss", "secret2", {"close"});
+        h.exec("UPDATE Admin SET enter = 0 WHERE UserID = '529'");
+        std::vector<Value> enter = h.column("Admin", "enter");
+        const std::vector<Value> ids = h.column("Admin", "UserID");
+        for (size_t i = 0; i < ids.size(); ++i)
+            if (toText(ids[i]) == kDayStateUser) enter[i] = Value(true);
+        const std::vector<Value> passwords = h.column("Admin", "Password");
+        h.show("Form48");
+        login(h, "Form44", "boss", "secret2");
+        EXPECT_EQ(h.count("DAILY_TRADE"), 0);
+        EXPECT_EQ(h.column("Admin", "enter"), enter);
+        EXPECT_EQ(h.column("Admin", "UserID"), ids);
+        EXPECT_EQ(h.column("Admin", "Password"), passwords);
+        EXPECT_FALSE(h.app.isLoaded("Form1"));
+    }
+}
+
+// A write that fails half way through the end-of-day pass or the day's
+// close leaves every table as it was, and the main window on the row of
+// the day it showed.
+TEST(SqlWalks, AFailedEndOfDayOrDayCloseLeavesTheTablesAndTheMainWindowAsTheyWere) {
+    for (const char* failure :
+         {"BEFORE UPDATE ON DAILY_TRADE WHEN OLD.\"DESC\" = 'nut'",
+          "BEFORE DELETE ON DAILY_TRADE WHEN OLD.\"DESC\" = 'nut'"}) {
+        SCOPED_TRACE(failure);
+        Harness h;
+        setProfile(h, "ACME");
+        makeGroup(h, "G1", "('bolt', 5, 1, 1), ('nut', 7, 1, 1), ('washer', 9, 1, 1)");
+        startNewDay(h);
+        addUser(h, "boss", "secret2", {"close"});
+        Form1& main = h.app.form<Form1>();
+        const long at = main.Adodc6->recordset().absolutePosition();
+        const std::string shown = main.Text11->text();
+        ASSERT_EQ(shown, "washer");
+        const std::vector<std::string> tables = {"DAILY_TRADE", "Admin", "G1"};
+        const std::string before = tablesText(h, tables);
+        h.exec(std::string("CREATE TRIGGER stop ") + failure +
+               " BEGIN SELECT RAISE(ABORT, 'disk full'); END");
+        h.dialogs.clear();
+        const bool endOfDay = std::string(failure).find("UPDATE") != std::string::npos;
+        if (endOfDay) {
+            h.menu("Form1", "inventory_rep");
+            EXPECT_EQ(h.app.report("DataReport10"), nullptr);
+        } else {
+            h.show("Form48");
+            login(h, "Form44", "boss", "secret2");
+            EXPECT_TRUE(h.app.isLoaded("Form44"));
+        }
+        // Told in Arabic; the database's words go to the log.
+        EXPECT_EQ(h.dialogs.messages().back().style, mb::Critical);
+        EXPECT_NE(h.logText().find("disk full"), std::string::npos);
+        EXPECT_EQ(tablesText(h, tables), before);
+        ASSERT_TRUE(h.app.isLoaded("Form1"));
+        EXPECT_EQ(main.Adodc6->recordset().absolutePosition(), at);
+        EXPECT_EQ(main.Text11->text(), shown);
     }
 }
 
