@@ -2,7 +2,7 @@
 
 #include "app/main_totals.h"
 
-#include "accounts/money_posting.h"
+#include "ledger/money_posting.h"
 
 #include "data/record_editing.h"
 #include "data/schema.h"

@@ -12,7 +12,7 @@
 #include "platform/window_state.h"
 #include "reports/opener.h"
 #include "store/groups.h"
-#include "store/stock_posting.h"
+#include "ledger/stock_posting.h"
 
 namespace mk {
 

@@ -16,7 +16,7 @@
 // - A member class derives from InvoiceWindow only to say what its save
 //   checks and posts: checkPosting() may refuse (nothing written yet) and
 //   plans the posting, post() writes that plan (stock through
-//   store/stock_posting.h, money through accounts/money_posting.h, then
+//   ledger/stock_posting.h, money through ledger/money_posting.h, then
 //   markPosted()), confirmPosting() prints and tells the user once the
 //   save has committed. Members that move stock derive from StockInvoice
 //   (sales/stock_invoice.h). Retail: Form3 (sales/retail_invoice.h).
@@ -56,9 +56,9 @@
 #include <utility>
 #include <vector>
 
-#include "accounts/money_posting.h"
+#include "ledger/money_posting.h"
 #include "platform/form.h"
-#include "store/stock_posting.h"
+#include "ledger/stock_posting.h"
 
 namespace mk {
 

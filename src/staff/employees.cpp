@@ -4,7 +4,7 @@
 #include <optional>
 #include <vector>
 
-#include "accounts/money_posting.h"
+#include "ledger/money_posting.h"
 #include "data/record_editing.h"
 #include "data/schema.h"
 #include "platform/application.h"

@@ -1,4 +1,4 @@
-#include "store/stock_posting.h"
+#include "ledger/stock_posting.h"
 
 #include <cmath>
 #include <limits>

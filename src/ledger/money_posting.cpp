@@ -1,4 +1,4 @@
-#include "accounts/money_posting.h"
+#include "ledger/money_posting.h"
 
 #include <cmath>
 

@@ -3,7 +3,7 @@
 // its partner's balance (MONEY of BUYER, what a customer owes, or of
 // SUPPLIER, what the company owes a supplier). Every window that moves
 // money posts through here, beside the stock postings of
-// store/stock_posting.h.
+// ledger/stock_posting.h.
 //
 // A posting is planned first and written after, in the same user action:
 // planPayment checks everything and works out every new value from the

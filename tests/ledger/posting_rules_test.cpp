@@ -4,8 +4,8 @@
 #include <cmath>
 #include <limits>
 
-#include "accounts/money_posting.h"
-#include "store/stock_posting.h"
+#include "ledger/money_posting.h"
+#include "ledger/stock_posting.h"
 #include "support/steps.h"
 
 namespace mk {
