@@ -94,7 +94,4 @@ public:
     explicit Form41(Application& a);
 };
 
-// The greatest voucher number of the table, but at least 2.
-int lastVoucherNumber(Database& db, const std::string& table);
-
 }  // namespace mk

@@ -8,11 +8,11 @@
 #include "data/field_look.h"
 #include "data/record_editing.h"
 #include "data/schema.h"
+#include "ledger/numbering.h"
+#include "ledger/stock_posting.h"
 #include "platform/table_scan.h"
 #include "platform/window_state.h"
 #include "reports/opener.h"
-#include "store/groups.h"
-#include "ledger/stock_posting.h"
 
 namespace mk {
 
@@ -21,8 +21,6 @@ namespace {
 constexpr int kSlots = 32;
 constexpr int kPostedSlots = 31;
 constexpr int kRowsPerColumn = 16;
-constexpr int32_t kFirstLast = 2;
-constexpr double kLastNumber = 2147483647;
 
 constexpr const char* kNoteTitle = "ملحوظة";
 constexpr const char* kAttention = "Attention";
@@ -83,36 +81,12 @@ std::string priceBeyondLimit(int slot) {
     return "السعر فى السطر " + std::to_string(slot) + " أكبر من الحد المسموح به (1000000000000)";
 }
 
-// A whole document number, 1..2147483647.
-bool validNumber(const std::optional<double>& n) {
-    return n && *n >= 1 && *n <= kLastNumber && std::floor(*n) == *n;
-}
-
 std::string priceTooHigh(const std::string& item) {
     return "سعر الصنف " + item + " أكبر من 32767 ولا يمكن كتابته فى الفاتورة";
 }
 
 std::string notInGroup(int slot) {
     return "الصنف فى السطر " + std::to_string(slot) + " ليس فى مجموعة الأصناف المختارة";
-}
-
-// A field of the named items of a group table in one read, by name: the
-// value of each name's last row, as a walk over the table would leave it.
-// A name the table does not hold is missing.
-std::map<std::string, Value> lastValues(Database& db, const std::string& table,
-                                        const std::string& field,
-                                        const std::set<std::string>& names) {
-    std::map<std::string, Value> out;
-    if (names.empty()) return out;
-    std::string in;
-    for (size_t k = 1; k <= names.size(); ++k) in += (k > 1 ? ",?" : "?") + std::to_string(k);
-    auto st = db.prepare("SELECT " + quoteName("DESC") + ", " + quoteName(field) + " FROM " +
-                         quoteName(table) + " WHERE " + quoteName("DESC") + " IN (" + in +
-                         ") ORDER BY rowid");
-    int k = 0;
-    for (const std::string& name : names) st->bindText(++k, name);
-    while (st->step()) out[st->columnText(0)] = st->column(1, FieldType::Double);
-    return out;
 }
 
 void placeAtDesign(Control* c) { placeAt(*c, c->design); }
@@ -521,7 +495,7 @@ void InvoiceWindow::chooseGroup(const std::string& name) {
         DataCombo3->displayText(group_);
         return;
     }
-    if (!groupListed(app(), name) || !database().findTable(name)) {
+    if (!groupListed(database(), name) || !database().findTable(name)) {
         MsgBox(kUnknownGroupMessage, mb::OKOnly, kNoteTitle);
         DataCombo3->displayText(group_);
         return;
@@ -562,7 +536,7 @@ void InvoiceWindow::priceLines() {
     if (!config_.priceField || group_.empty()) return;
     std::set<std::string> names;
     for (const LineRow& row : rows) names.insert(row.item->text());
-    const auto prices = lastValues(database(), group_, config_.priceField, names);
+    const auto prices = itemValues(database(), group_, config_.priceField, names);
     std::set<std::string> refused;
     std::string shown;  // the last item priced: its stock is shown
     for (LineRow& row : rows) {
@@ -603,26 +577,18 @@ void InvoiceWindow::tablesChanged(const ChangedTables& tables) {
 
 int32_t InvoiceWindow::lastNumber() {
     // The table as stored now, whatever this window's snapshot holds.
-    return static_cast<int32_t>(scan::maxNumber(database(), config_.table, "INVO_NO", kFirstLast));
+    return mk::lastNumber(database(), config_.table);
 }
 
 bool InvoiceWindow::numberFree(int32_t number, bool excludeCurrent) {
-    auto st = database().prepare("SELECT STATUS_SUB FROM " + quoteName(config_.table) +
-                                 " WHERE INVO_NO=?1");
-    st->bindInt(1, number);
     // The invoice being edited may keep its own number.
-    bool skipOwn = excludeCurrent && editedNumber_ == number;
-    while (st->step()) {
-        if (skipOwn) {
-            skipOwn = false;
-            continue;
-        }
-        if (st->column(0, FieldType::YesNo) == Value(true))
-            MsgBox(config_.postedText, mb::OKOnly, config_.postedTitle);
-        else MsgBox(kNumberHeld, mb::OKOnly, kAttention);
-        return false;
+    switch (numberHolder(database(), config_.table, number,
+                         excludeCurrent ? std::optional<int32_t>(editedNumber_) : std::nullopt)) {
+        case NumberHolder::None: return true;
+        case NumberHolder::Posted: MsgBox(config_.postedText, mb::OKOnly, config_.postedTitle); break;
+        case NumberHolder::Saved: MsgBox(kNumberHeld, mb::OKOnly, kAttention); break;
     }
-    return true;
+    return false;
 }
 
 // ------------------------------------------------------------ add and save
@@ -646,7 +612,7 @@ void InvoiceWindow::addOrSave() {
 
 void InvoiceWindow::addInvoice() {
     const int32_t last = lastNumber();
-    if (last >= kLastNumber) {
+    if (last >= kLastDocumentNumber) {
         MsgBox(kNumbersUsedUp, mb::OKOnly, kAttention);
         return;
     }
@@ -736,7 +702,7 @@ void InvoiceWindow::saveInvoice() {
         MsgBox(kNoGroup, mb::OKOnly, kNoteTitle);
         return;
     }
-    if (!groupListed(app(), group_) || !database().findTable(group_)) {
+    if (!groupListed(database(), group_) || !database().findTable(group_)) {
         MsgBox(kUnknownGroupMessage, mb::OKOnly, kNoteTitle);
         return;
     }
@@ -752,7 +718,7 @@ void InvoiceWindow::saveInvoice() {
     std::set<std::string> named;
     for (const InvoiceLine& l : inv->lines)
         if (l.item != "." && !l.item.empty()) named.insert(l.item);
-    const auto listed = lastValues(database(), group_, "DESC", named);
+    const auto listed = itemValues(database(), group_, "DESC", named);
     for (const InvoiceLine& l : inv->lines)
         if (named.count(l.item) && !listed.count(l.item)) {
             MsgBox(notInGroup(l.slot), mb::OKOnly, kAttention);

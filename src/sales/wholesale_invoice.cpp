@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "data/record_editing.h"
+#include "ledger/numbering.h"
 #include "platform/application.h"
 #include "platform/window_state.h"
 
@@ -280,7 +281,7 @@ void WholesaleInvoice::collect() {
     }
     const std::optional<PaymentKind> kind = options_.chosen(*this);
     const auto number = parseNumber(Text1[0]->text());
-    if (!number || *number < 1 || *number > 2147483647 || std::floor(*number) != *number) {
+    if (!validNumber(number)) {
         MsgBox(kBadNumber, mb::OKOnly, kAttention);
         return;
     }
