@@ -3,7 +3,7 @@
 #include <memory>
 
 #include "platform/application.h"
-#include "sales/invoice_window.h"
+#include "invoices/invoice_window.h"
 
 namespace mk {
 

@@ -7,7 +7,7 @@
 // input. The later payment button is never shown.
 #pragma once
 
-#include "sales/stock_invoice.h"
+#include "invoices/stock_invoice.h"
 
 namespace mk {
 

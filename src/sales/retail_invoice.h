@@ -5,7 +5,7 @@
 // box.
 #pragma once
 
-#include "sales/stock_invoice.h"
+#include "invoices/stock_invoice.h"
 
 namespace mk {
 

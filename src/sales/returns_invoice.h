@@ -6,7 +6,7 @@
 // and the day's movement are left as they are.
 #pragma once
 
-#include "sales/stock_invoice.h"
+#include "invoices/stock_invoice.h"
 
 namespace mk {
 

@@ -16,7 +16,7 @@
 
 #include <string>
 
-#include "sales/stock_invoice.h"
+#include "invoices/stock_invoice.h"
 
 namespace mk {
 

@@ -1,4 +1,4 @@
-#include "sales/stock_invoice.h"
+#include "invoices/stock_invoice.h"
 
 #include "data/record_editing.h"
 #include "data/refresh.h"

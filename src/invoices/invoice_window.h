@@ -19,7 +19,7 @@
 //   ledger/stock_posting.h, money through ledger/money_posting.h, then
 //   markPosted()), confirmPosting() prints and tells the user once the
 //   save has committed. Members that move stock derive from StockInvoice
-//   (sales/stock_invoice.h). Retail: Form3 (sales/retail_invoice.h).
+//   (invoices/stock_invoice.h). Retail: Form3 (sales/retail_invoice.h).
 //   Wholesale (Form42, Form53), returns (Form28) and incoming (Form17) are
 //   further configurations, each saying how it is paid; the incoming
 //   window takes the incoming flow of the stock service.

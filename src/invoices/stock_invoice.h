@@ -11,7 +11,7 @@
 #include <optional>
 #include <string>
 
-#include "sales/invoice_window.h"
+#include "invoices/invoice_window.h"
 
 namespace mk {
 

@@ -1,4 +1,4 @@
-#include "sales/invoice_window.h"
+#include "invoices/invoice_window.h"
 
 #include <algorithm>
 #include <cmath>
