@@ -12,6 +12,11 @@ constexpr int32_t kFirstLast = 2;
 
 }  // namespace
 
+const char* const kBadInvoiceNumber = "رقم الفاتورة يجب أن يكون عددا صحيحا من 1 إلى 2147483647";
+const char* const kInvoiceNumberHeld = "يوجد فاتورة أخرى بهذا الرقم، أختر رقما آخر";
+const char* const kInvoiceNumbersUsedUp =
+    "لا يمكن إضافة فاتورة جديدة: بلغ رقم الفاتورة 2147483647";
+
 int32_t lastNumber(Database& db, const std::string& table) {
     return static_cast<int32_t>(scan::maxNumber(db, table, "INVO_NO", kFirstLast));
 }

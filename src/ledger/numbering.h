@@ -16,6 +16,11 @@ namespace mk {
 
 inline constexpr int32_t kLastDocumentNumber = 2147483647;
 
+// What an invoice window says of a number it cannot take.
+extern const char* const kBadInvoiceNumber;
+extern const char* const kInvoiceNumberHeld;
+extern const char* const kInvoiceNumbersUsedUp;
+
 // The greatest number of the book, but at least 2, as stored now.
 int32_t lastNumber(Database& db, const std::string& table);
 
