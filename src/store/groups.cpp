@@ -104,11 +104,6 @@ void GroupsWindow::AddGroup() {
                               "\r\n" + "Table: " + name + " successfully created" + "\r\n",
                           mb::Information, "Create Database");
         Text1->locked = true;
-        // The main window's group chooser lists the new group at once.
-        if (Form* main = app().loadedForm("Form1")) {
-            Adodc& groups = main->adodc("Adodc5");
-            if (groups.isOpen()) groups.Refresh();
-        }
     }
 }
 
