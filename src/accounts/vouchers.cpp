@@ -280,15 +280,10 @@ void VoucherWindow::post() {
     const std::optional<PaymentPlan> plan = planPosting(adding);
     if (!plan) return;
     if (adding && !editing_->entriesFit()) return;
+    // A new voucher is stored first; the posted flag goes with the row.
     editing_->guardWrites([&] {
-        // A new voucher is stored first; the posted flag goes with the row.
-        if (adding) {
-            claimNumber(v.database(), config_.table, "INVO_NO", *parseNumber(Text1->text()));
-            v.update();
-        }
-        applyPayment(v.database(), *plan);
-        v.setField("POSTED", true);
-        v.update();
+        postPaidRow(v.database(), v, *plan, "POSTED",
+                    adding ? parseNumber(Text1->text()) : std::nullopt);
     });
     if (adding) {
         backToBrowsing();

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "ledger/amounts.h"
+#include "ledger/numbering.h"
 #include "platform/failure.h"
 
 namespace mk {
@@ -183,6 +184,17 @@ void applyPayment(Database& db, const PaymentPlan& planned) {
     if (!plan.ok()) throw RuntimeError::told(err::Overflow, plan.problem);
     if (plan.cashRow) appendCashRow(db, plan);
     if (plan.partnerRow != 0) writeBalance(db, plan);
+}
+
+void postPaidRow(Database& db, Recordset& row, const PaymentPlan& plan,
+                 const std::string& postedField, std::optional<double> newNumber) {
+    if (newNumber) {
+        claimNumber(db, row.tableName(), "INVO_NO", *newNumber);
+        row.update();
+    }
+    applyPayment(db, plan);
+    row.setField(postedField, true);
+    row.update();
 }
 
 }  // namespace mk

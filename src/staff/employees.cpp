@@ -269,9 +269,7 @@ void Form32::payWage() {
         MsgBox(plan.problem);
         return;
     }
-    applyPayment(db, plan);
-    card.setField("get_money", true);
-    card.update();
+    postPaidRow(db, card, plan, "get_money");
 }
 
 void Form32::searchByCode() {
