@@ -18,9 +18,6 @@ constexpr const char* kAttention = "Attention";
 constexpr const char* kImportDate = "10 / 4 / 2020";
 constexpr const char* kPosted = "لقد تم إضافة هذه الفاتورة سابقا.";
 constexpr const char* kPostedTitle = "ملحوظة";
-constexpr const char* kBadNumber = "رقم الفاتورة يجب أن يكون عددا صحيحا من 1 إلى 2147483647";
-constexpr const char* kNumberHeld = "يوجد فاتورة أخرى بهذا الرقم، أختر رقما آخر";
-constexpr const char* kNumbersUsedUp = "لا يمكن إضافة فاتورة جديدة: بلغ رقم الفاتورة 2147483647";
 constexpr const char* kSaveFirst = "أحفظ الفاتورة أو ألغها أولا";
 constexpr const char* kNoInvoice = "لا توجد فاتورة محفوظة معروضة";
 
@@ -280,14 +277,14 @@ void Form4::sum() {
 bool Form4::commitChecked(bool excludeOwn) {
     const auto n = parseNumber(Text1[0]->text());
     if (!validNumber(n)) {
-        MsgBox(kBadNumber, mb::OKOnly, kAttention);
+        MsgBox(kBadInvoiceNumber, mb::OKOnly, kAttention);
         return false;
     }
     if (numberHolder(app().machine().database(kDatabasePath), "BUY_INVOICE",
                      static_cast<int32_t>(*n),
                      excludeOwn ? std::optional<int32_t>(ownNumber_) : std::nullopt) !=
         NumberHolder::None) {
-        MsgBox(kNumberHeld, mb::OKOnly, kAttention);
+        MsgBox(kInvoiceNumberHeld, mb::OKOnly, kAttention);
         return false;
     }
     auto s = readSums();
@@ -305,7 +302,7 @@ void Form4::addOrSave() {
     if (!editing_->adding()) {
         const int32_t last = lastNumber();
         if (last >= kLastDocumentNumber) {
-            MsgBox(kNumbersUsedUp, mb::OKOnly, kAttention);
+            MsgBox(kInvoiceNumbersUsedUp, mb::OKOnly, kAttention);
             return;
         }
         Adodc1->recordset().addNew();
