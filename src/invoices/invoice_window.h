@@ -36,9 +36,9 @@
 // - An item chooser's text counts when it names an item of the chosen
 //   group, picked or typed: it prices the lines. A save whose line names
 //   no such item is refused.
-// - The search logins (access/search_login.h) lay a member out for
-//   viewing through showForViewing(), as its InvoiceView says, and write
-//   its user and current-number labels.
+// - The search logins (access/search_login.h) ask a member to show the
+//   invoice of a number (viewInvoice()): laid out for viewing as its
+//   InvoiceView says, with the user and the number sought.
 // - A further member is its configuration and a small class in a file of
 //   its own (as sales/retail_invoice.cpp), one line registering it
 //   (sales/windows.cpp) and its item in the main window's menu. A search
