@@ -190,8 +190,9 @@ private:
     void standAt(long i);
     void leaveRow();
     void moved();
-    // Moves to place i (a search's landing), telling the listener when it
-    // moved; returns whether it stands on a row.
+    // Moves to place i, or past the last row for -1 (a search's landing,
+    // found or not), telling the listener when it moved; returns whether
+    // it stands on a row.
     bool land(long i);
     int indexOf(std::string_view name) const;
     Value currentValue(size_t field) const;
@@ -203,7 +204,7 @@ private:
     template <class Write>
     void ownWrite(Write write);
     std::optional<long long> wholeMatchInSql(size_t field, double wanted, int bits,
-                                             bool& answered);
+                                             bool& answered) const;
 
     RecordSql sql_;
     // A cache: what the snapshot holds is fixed when it begins, so reading

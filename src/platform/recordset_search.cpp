@@ -109,7 +109,7 @@ bool Recordset::findFirstText(std::string_view name, std::string_view text) {
 // wrap: no text or blob in the field, every number within what both the
 // field and the whole number hold. Else nullopt outside: the walk answers.
 std::optional<long long> Recordset::wholeMatchInSql(size_t field, double wanted, int bits,
-                                                    bool& answered) {
+                                                    bool& answered) const {
     answered = false;
     const FieldInfo& f = sql_.field(field);
     if (f.type != FieldType::Int16 && f.type != FieldType::Int32) return std::nullopt;
