@@ -1,3 +1,5 @@
+// The connection: opening and closing the file, the transaction of the
+// running user action, and replacing the content in a restore.
 #include "platform/database.h"
 
 #include <sqlite3.h>
@@ -10,8 +12,6 @@
 namespace mk {
 
 namespace fs = std::filesystem;
-
-// ----------------------------------------------------------------- Database
 
 Database::Database(Machine& machine, fs::path path, bool create)
     : machine_(machine), path_(std::move(path)) {
