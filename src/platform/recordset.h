@@ -199,6 +199,11 @@ private:
     void requireCurrent() const;
     Database& db() const { return rows_.db(); }
     [[noreturn]] static void noCurrentRow();
+    // update(): a row being added, or the changed fields of the current row.
+    void insertRow();
+    void updateRow();
+    // Binds the changed fields' values as ?1.. in field order; how many.
+    int bindChanged(Statement& st) const;
     // Runs a write of this recordset, keeping it a mirror of its table if
     // it was one.
     template <class Write>

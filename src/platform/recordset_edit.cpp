@@ -80,50 +80,57 @@ void Recordset::addNew() {
 void Recordset::update() {
     ensureLoaded();
     if (listener_) listener_->recordsetWillWrite(*this);
+    if (edit_.adding()) insertRow();
+    else updateRow();
+}
+
+int Recordset::bindChanged(Statement& st) const {
+    int n = 0;
+    for (size_t k = 0; k < fields().size(); ++k)
+        if (edit_.isSet(k)) st.bind(++n, edit_.value(k), sql_.field(k).type);
+    return n;
+}
+
+void Recordset::insertRow() {
     Database& d = db();
-    const size_t nf = fields().size();
-    if (edit_.adding()) {
-        long long rowid = 0;
-        ownWrite([&] {
-            d.beginWrite();
-            auto st = d.prepare(sql_.insert(edit_.changed()));
-            int i = 0;
-            for (size_t k = 0; k < nf; ++k)
-                if (edit_.isSet(k)) st->bind(++i, edit_.value(k), sql_.field(k).type);
-            st->step();
-            rowid = d.lastInsertRowid();
-        });
-        std::vector<Value> values;
-        values.reserve(nf);
-        for (size_t k = 0; k < nf; ++k) {
-            const FieldInfo& f = sql_.field(k);
-            if (edit_.isSet(k)) values.push_back(edit_.take(k));
-            else if (f.type == FieldType::AutoNumber)
-                values.push_back(Value::i32(static_cast<int32_t>(rowid)));
-            else if (!f.defaultValue.isEmpty()) values.push_back(f.defaultValue);
-            else values.push_back(f.type == FieldType::YesNo ? Value(false) : Value::null());
-        }
-        standAt(rows_.storeNew(rowid, values));
-        edit_.stopAdding();
-        edit_.clear();
-        // Bound controls show the stored row (its defaults and number).
-        moved();
-        return;
+    long long rowid = 0;
+    ownWrite([&] {
+        d.beginWrite();
+        auto st = d.prepare(sql_.insert(edit_.changed()));
+        bindChanged(*st);
+        st->step();
+        rowid = d.lastInsertRowid();
+    });
+    std::vector<Value> values;
+    values.reserve(fields().size());
+    for (size_t k = 0; k < fields().size(); ++k) {
+        const FieldInfo& f = sql_.field(k);
+        if (edit_.isSet(k)) values.push_back(edit_.take(k));
+        else if (f.type == FieldType::AutoNumber)
+            values.push_back(Value::i32(static_cast<int32_t>(rowid)));
+        else if (!f.defaultValue.isEmpty()) values.push_back(f.defaultValue);
+        else values.push_back(f.type == FieldType::YesNo ? Value(false) : Value::null());
     }
+    standAt(rows_.storeNew(rowid, values));
+    edit_.stopAdding();
+    edit_.clear();
+    // Bound controls show the stored row (its defaults and number).
+    moved();
+}
+
+void Recordset::updateRow() {
     if (!edit_.any()) return;
     if (currentDeleted()) {
         edit_.clear();
         return;
     }
     if (!hasCurrentRow()) noCurrentRow();
+    Database& d = db();
     const long long rowid = rows_.row(here()).rowid;
     ownWrite([&] {
         d.beginWrite();
         auto st = d.prepare(sql_.update(edit_.changed()));
-        int i = 0;
-        for (size_t k = 0; k < nf; ++k)
-            if (edit_.isSet(k)) st->bind(++i, edit_.value(k), sql_.field(k).type);
-        st->bindInt(i + 1, rowid);
+        st->bindInt(bindChanged(*st) + 1, rowid);
         st->step();
     });
     if (d.changes() == 0)
@@ -134,7 +141,7 @@ void Recordset::update() {
     // again by number.
     const long at = here();
     std::vector<Value> values = rows_.rowValues(at);
-    for (size_t k = 0; k < nf; ++k)
+    for (size_t k = 0; k < values.size(); ++k)
         if (edit_.isSet(k)) values[k] = edit_.take(k);
     rows_.store(at, values);
     edit_.clear();
