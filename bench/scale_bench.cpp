@@ -1013,8 +1013,8 @@ void runShop(const ShopShape& shape, int reps, std::vector<Result>& results) {
                 run->act([&] { run->app.menuClick(run->app.form("Form1").menu("day_exite")); });
                 return run->app.isLoaded("Form44") && run->app.form("Form44").visible();
             },
-            [&] { copyFile(root / "C" / "INVENT.MDB", copy); }, nullptr,
-            [&] { fs::remove(copy); });
+            // Over the last run's copy, as a backup replaces the last backup.
+            [&] { copyFile(root / "C" / "INVENT.MDB", copy); });
         fs::remove(copy);
         run.reset();
     }
