@@ -354,6 +354,9 @@ private:
     // After a rollback: the record's table and triggers made in it are
     // made again, and watches started in it are lost.
     void afterRollbackOfWatches();
+    // After a restore: every watch is lost, its triggers made on the tables
+    // the file now holds.
+    void afterRestoreOfWatches();
     std::set<sqlite3_stmt*> stmtInUse_;
     // The check beside the program's work (see checkBeside).
     struct BesideCheck;

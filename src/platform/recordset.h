@@ -1,15 +1,10 @@
-// A recordset: a client-side snapshot of one whole table in table order,
-// with a current row, moves, and commits that write only changed fields.
+// A recordset: a client-side snapshot of one whole table in table order
+// (recordset_rows.h), with a current row, moves, and commits that write
+// only changed fields (recordset_buffer.h, recordset_sql.h).
 //
 // The snapshot begins when the recordset is first used, and its rows are
-// read as they are needed: the rows a move reaches (a few at a time, more
-// as a walk goes on), the row a search finds. It still shows the table as
-// it stood when it began: the database tells it before any row of its
-// table changes, so a row changed or deleted since (by another window or
-// by SQL) is kept as it was, and a row added since is not shown, until a
-// refresh. Where SQLite cannot tell, the whole table is read at once.
-// Rows are held packed (a tag byte per cell, then its data), so a Null or
-// empty cell costs one byte.
+// read as they are needed: it still shows the table as it stood when it
+// began until a refresh.
 #pragma once
 
 #include <cstdint>
@@ -18,35 +13,17 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "platform/database.h"
+#include "platform/recordset_buffer.h"
+#include "platform/recordset_rows.h"
+#include "platform/recordset_sql.h"
+#include "platform/recordset_texts.h"
 
 namespace mk {
 
 class Recordset;
-
-// The texts of one field over a snapshot's rows, in table order, packed;
-// shared by every list shown over those rows.
-class TextColumn {
-public:
-    size_t size() const { return ends_.size(); }
-    std::string_view operator[](size_t i) const {
-        const uint32_t begin = i == 0 ? 0 : ends_[i - 1];
-        return std::string_view(chars_.data() + begin, ends_[i] - begin);
-    }
-    void push_back(std::string_view s) {
-        chars_.insert(chars_.end(), s.begin(), s.end());
-        ends_.push_back(static_cast<uint32_t>(chars_.size()));
-    }
-    std::vector<std::string> toVector() const;
-    bool operator==(const TextColumn& o) const { return ends_ == o.ends_ && chars_ == o.chars_; }
-
-private:
-    std::vector<char> chars_;
-    std::vector<uint32_t> ends_;
-};
 
 // Told before the recordset writes the current row (so bound controls can
 // hand over what was typed) and after the current row changed.
@@ -73,17 +50,17 @@ public:
     Recordset(const Recordset&) = delete;
     Recordset& operator=(const Recordset&) = delete;
 
-    const std::string& tableName() const { return info_->name; }
-    const std::vector<FieldInfo>& fields() const { return info_->fields; }
-    bool hasField(std::string_view name) const { return info_->fieldIndex(name) >= 0; }
-    Database& database() { return *db_; }
+    const std::string& tableName() const { return sql_.tableName(); }
+    const std::vector<FieldInfo>& fields() const { return sql_.info().fields; }
+    bool hasField(std::string_view name) const { return sql_.info().fieldIndex(name) >= 0; }
+    Database& database() { return *rows_.database(); }
 
     bool bof() const;
     bool eof() const;
     bool hasCurrentRow() const;  // a live row (or a row being added) is current
-    bool isAdding() const { return adding_; }
+    bool isAdding() const { return edit_.adding(); }
     bool currentDeleted() const;
-    bool hasPendingChanges() const { return adding_ || pendCount_ > 0; }
+    bool hasPendingChanges() const { return edit_.any(); }
     long recordCount() const;
     long absolutePosition() const;  // 1-based among live rows, 0 when none
     // The stored row's own number in its table; 0 when no stored row is
@@ -110,7 +87,7 @@ public:
     // The current stored row's field as the file holds it now; nullopt
     // while a row is added, or when no stored row is current or it is
     // stored no longer.
-    std::optional<Value> storedField(std::string_view name);
+    std::optional<Value> storedField(std::string_view name) const;
 
     // The values of one field over all rows, in table order (lists).
     std::vector<Value> columnValues(std::string_view name) const;
@@ -120,7 +97,7 @@ public:
     // The text columns read so far, taken out (the recordset reads its
     // own again), for another recordset to keep: it hands one out again,
     // as the same column, when it reads the same texts for that field.
-    using Texts = std::vector<std::pair<std::string, std::shared_ptr<const TextColumn>>>;
+    using Texts = TextColumns::Texts;
     Texts takeTexts();
     void keepTexts(Texts columns);
 
@@ -158,7 +135,7 @@ public:
     void rewriteInSql(const std::function<void()>& write);
 
     // Whether the snapshot has begun.
-    bool loaded() const { return loaded_; }
+    bool loaded() const { return rows_.begun(); }
     // Whether the table still holds exactly the snapshot's rows: nothing
     // but this recordset has written to it since the snapshot began.
     bool mirrorsTable() const;
@@ -185,7 +162,15 @@ public:
     void detach();
 
 private:
-    // Where the recordset stands, by row number, so it survives a re-read.
+    // Where the recordset stands, by row number, so the rows the snapshot
+    // reads around it never move it. A recordset opened to read on first
+    // use stands on the first live row, whichever that is once read.
+    struct Place {
+        enum Kind : unsigned char { BeforeFirst, FirstLive, OnRow, PastLast };
+        Kind kind = FirstLive;
+        long long rowid = 0;  // OnRow
+    };
+    // The same as the database keeps it across a re-read.
     struct Position {
         bool valid = false;
         long long rowid = 0;  // 0 when not on a stored row
@@ -194,114 +179,51 @@ private:
     };
     Position position() const;
 
-    // The rows known so far, in table order. Between two of them (before
-    // the first, after the last) the snapshot may hold rows not read yet:
-    // a gap, flagged on the row before it (gapBefore_ for the first).
-    struct Row {
-        long long rowid = 0;
-        uint64_t offset = 0;  // into data_
-        uint32_t size = 0;    // kUnread: cells not read yet
-        bool deleted = false;
-        bool gapAfter = false;
-    };
-    static constexpr uint32_t kUnread = UINT32_MAX;
-    void readUnread(size_t row) const;
-    bool gapAfter(long i) const;
-    void setGapAfter(long i, bool gap) const;
-    // Reads rows of the gap after known row i (-1: before the first), up
-    // to a growing number at a time, from its start or from its end; they
-    // are put in after row i. Returns how many.
-    long fillGap(long i, bool forward) const;
-    void fillAll() const;
-    long nextLive(long i) const;  // the first live row after i, or rows_.size()
-    long prevLive(long i) const;  // the last live row before i, or -1
-    long insertKnown(size_t at, Row r) const;
-    void shiftPositions(long from, long by) const;
-    long long gapLow(long i) const;
-    long long gapHigh(long i) const;
-    bool isForeign(long long rowid) const;
-    // Where the known row with this number is, or would go.
-    size_t knownAt(long long rowid) const;
-    // The known row with this row number, read from the table when the
-    // snapshot holds it; -1 when it does not.
-    long seek(long long rowid) const;
-    void beginSnapshot() const;
-    // Drops every row read so far and what was read of them.
-    void forgetRows() const;
-    void readCells(Row& r, sqlite3_stmt* s, int first) const;
-    template <class Visit>
-    void visitColumn(size_t field, Visit visit) const;
+    // The snapshot, begun when it has not begun.
+    RowSnapshot& rows() const;
+    // The same, and the recordset stands on a row of it by number (before
+    // the rows it holds change).
+    void ensureLoaded();
+    // The place among the rows known so far where it stands (-1: before
+    // the first; rows().end(): past the last).
+    long here() const;
+    void standAt(long i);
+    void leaveRow();
+    void moved();
+    // Moves to place i, or past the last row for -1 (a search's landing,
+    // found or not), telling the listener when it moved; returns whether
+    // it stands on a row.
+    bool land(long i);
+    int indexOf(std::string_view name) const;
+    Value currentValue(size_t field) const;
+    void requireCurrent() const;
+    Database& db() const { return rows_.db(); }
+    [[noreturn]] static void noCurrentRow();
+    // update(): a row being added, or the changed fields of the current row.
+    void insertRow();
+    void updateRow();
+    // Binds the changed fields' values as ?1.. in field order; how many.
+    int bindChanged(Statement& st) const;
     // Runs a write of this recordset, keeping it a mirror of its table if
     // it was one.
     template <class Write>
     void ownWrite(Write write);
     std::optional<long long> wholeMatchInSql(size_t field, double wanted, int bits,
-                                             bool& answered);
-    void ensureLoaded() const;
-    void indexFields();
-    void clearPending();
-    void setPending(int i, Value v);
-    void erasePending(int i);
-    const std::string& cachedSql(char kind);
-    void leaveRow();
-    void moved();
-    int indexOf(std::string_view name) const;
-    Value cell(size_t row, size_t field) const;
-    Value currentValue(size_t field) const;
-    const unsigned char* cellData(size_t row, size_t field) const;
-    void storeRow(Row& row, const std::vector<Value>& values);
-    std::vector<Value> rowValues(size_t row) const;
-    void requireCurrent() const;
-    Database& db();
+                                             bool& answered) const;
 
-    Database* db_;
-    std::shared_ptr<const TableInfo> info_;
-    std::string quotedTable_;
-    // Rows are read lazily; const readers may read them on first use.
-    mutable bool loaded_ = false;
-    mutable bool atEndOnLoad_ = false;
-    mutable std::vector<Row> rows_;
-    mutable bool gapBefore_ = false;
-    // The snapshot's rows not yet known have row numbers up to bound_;
-    // foreign_ (sorted) are row numbers up to bound_ added since it began.
-    mutable long long bound_ = 0;
-    mutable std::vector<long long> foreign_;
-    mutable long chunk_ = 1;  // rows a gap is read by, growing as a walk goes on
-    mutable uint64_t syncedAt_ = 0;  // the table's writes when last a mirror
-    mutable bool watching_ = false;
-    mutable uint64_t version_ = 0;  // changes with the rows' content
-    mutable Texts texts_;
-    // The columns read before the rows last changed: one read again with
-    // the same texts is handed out as the same column, so the lists that
-    // show it stay as they are.
-    mutable Texts staleTexts_;
-    mutable uint64_t textsVersion_ = 0;
-    mutable std::vector<unsigned char> data_;  // packed cells of every row
-    mutable uint64_t garbage_ = 0;             // bytes of rows rewritten since
-    // The cell starts of the row (by number and place) last read.
-    mutable std::vector<uint32_t> cellStarts_;
-    mutable long long startsRow_ = 0;
-    mutable uint64_t startsOffset_ = UINT64_MAX;
-    mutable long pos_ = 0;  // -1: before the first row; rows_.size(): after the last
-    mutable long live_ = 0;  // live rows among the known ones
-    bool adding_ = false;
-    std::vector<Value> newRow_;
-    mutable long posBeforeAdd_ = 0;
-    // Pending changes of the current row, by field index.
-    std::vector<Value> pendVal_;
-    std::vector<char> pendSet_;
-    int pendCount_ = 0;
-    std::unordered_map<std::string, std::string> sqlCache_;  // by kind and changed fields
+    RecordSql sql_;
+    // A cache: what the snapshot holds is fixed when it begins, so reading
+    // more of its rows changes nothing a reader sees; a reader that is the
+    // recordset's first use begins it.
+    mutable RowSnapshot rows_;
+    // A cache of the lists' texts, kept until the rows change.
+    mutable TextColumns texts_;
+    Place at_;
+    EditBuffer edit_;
     RecordsetListener* listener_ = nullptr;
     Position mark_;
     // What was pending at the mark (null: nothing).
-    struct Pending {
-        bool adding = false;
-        std::vector<Value> newRow, values;
-        std::vector<char> set;
-        int count = 0;
-    };
-    std::unique_ptr<Pending> markPending_;
+    std::unique_ptr<EditBuffer::Saved> markPending_;
 };
 
 }  // namespace mk

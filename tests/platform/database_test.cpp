@@ -706,6 +706,71 @@ TEST_F(SnapshotTest, ASearchStopsOnTheFirstMatchOrOnTheRowItFailsOn) {
     EXPECT_EQ(rs.absolutePosition(), 2);
 }
 
+// A recordset a reader opened stands on its first row from then on, as if
+// it had moved there: deleting that row leaves it on the deleted row, and
+// rows appended in SQL to a table it found empty leave it past the end.
+TEST_F(SnapshotTest, ARecordsetFirstUsedByAReaderStandsWhereOpeningLeftIt) {
+    makeItems();
+    h.exec("INSERT INTO G (\"DESC\") VALUES ('a'), ('b'), ('c')");
+    Recordset rs(db, "G", Recordset::Open::OnFirstUse);
+    EXPECT_EQ(rs.columnTexts("DESC")->toVector(), (std::vector<std::string>{"a", "b", "c"}));
+    EXPECT_EQ(rs.field("DESC"), Value("a"));
+    h.machine.action([&] { rs.deleteCurrent(); });
+    EXPECT_TRUE(rs.currentDeleted());
+    EXPECT_FALSE(rs.eof());
+    EXPECT_EQ(errorNumber([&] { rs.field("DESC"); }), err::RowDeleted);
+    rs.moveNext();
+    EXPECT_EQ(rs.field("DESC"), Value("b"));
+    EXPECT_EQ(rs.absolutePosition(), 1);
+
+    h.exec("DELETE FROM G");
+    Recordset empty(db, "G", Recordset::Open::OnFirstUse);
+    EXPECT_EQ(empty.recordCount(), 0);
+    h.exec("INSERT INTO G (\"DESC\") VALUES ('d')");
+    empty.readAppended(0);
+    EXPECT_TRUE(empty.eof());
+    EXPECT_EQ(empty.recordCount(), 1);
+    empty.moveFirst();
+    EXPECT_EQ(empty.field("DESC"), Value("d"));
+}
+
+// A write whose triggers change or delete other rows of the table takes
+// those rows into the snapshot (as they were) before the current row: the
+// write still lands on the current row, and the others read as they were.
+TEST_F(SnapshotTest, AWriteWhoseTriggersTouchOtherRowsStillLandsOnTheCurrentRow) {
+    makeItems();
+    h.exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 50) "
+           "INSERT INTO G (ITEM_NO, \"DESC\") SELECT i, 'n' || i FROM n");
+    Recordset rs(db, "G");
+    rs.moveLast();  // the rows before it are not read yet
+    h.exec("CREATE TRIGGER spread AFTER UPDATE OF ONSTOCK ON G "
+           "BEGIN UPDATE G SET \"DESC\" = 'spread' WHERE rowid <> NEW.rowid; END");
+    h.machine.action([&] {
+        rs.setField("ONSTOCK", 5);
+        rs.update();
+    });
+    EXPECT_EQ(rs.field("ITEM_NO"), Value::i32(50));
+    EXPECT_EQ(rs.field("ONSTOCK"), Value::i32(5));
+    EXPECT_EQ(rs.absolutePosition(), 50);
+    rs.movePrevious();
+    EXPECT_EQ(rs.field("DESC"), Value("n49"));
+    EXPECT_EQ(rs.field("ONSTOCK"), Value::null());
+    EXPECT_EQ(h.cell("G", 48, "DESC"), Value("spread"));
+
+    Recordset other(db, "G");
+    other.moveLast();
+    other.movePrevious();
+    h.exec("CREATE TRIGGER gone AFTER DELETE ON G BEGIN DELETE FROM G WHERE rowid < 10; END");
+    h.machine.action([&] { other.deleteCurrent(); });
+    EXPECT_TRUE(other.currentDeleted());
+    other.moveNext();
+    EXPECT_EQ(other.field("DESC"), Value("n50"));
+    other.movePrevious();
+    EXPECT_EQ(other.field("ITEM_NO"), Value::i32(48));
+    EXPECT_EQ(other.recordCount(), 49);
+    EXPECT_EQ(h.count("G"), 40);
+}
+
 TEST_F(SnapshotTest, SqlConversionsReadAsTheFieldsDoAndSumInTableOrder) {
     makeItems();
     h.exec("INSERT INTO G (BUY_PRICE, ONSTOCK, \"DESC\", DATES_SAVE) VALUES "
