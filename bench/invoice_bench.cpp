@@ -12,7 +12,7 @@
 #include "app/system.h"
 #include "data/schema.h"
 #include "platform/application.h"
-#include "sales/invoice_window.h"
+#include "invoices/invoice_window.h"
 
 namespace {
 

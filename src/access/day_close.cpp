@@ -1,6 +1,7 @@
 #include "access/day_close.h"
 
 #include "data/schema.h"
+#include "data/window_links.h"
 #include "platform/application.h"
 
 namespace mk {
@@ -23,9 +24,9 @@ void Form44::giveUp() {
 }
 
 void Form44::closeDay() {
-    Form& main = app().form("Form1");
-    Adodc& daily = main.adodc("Adodc6");
-    Adodc& users = main.adodc("Adodc7");
+    MainWindowLinks& main = mainWindow(app());
+    Adodc& daily = main.dayRows();
+    Adodc& users = main.users();
     // Both tables as stored now, so no row another window added is missed.
     daily.Refresh();
     users.Refresh();

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "data/record_editing.h"
+#include "data/window_links.h"
 #include "platform/application.h"
 
 namespace mk {
@@ -114,11 +115,7 @@ Form20::Form20(Application& a)
     : AccessLogin(a, kName, "store", "ليست لديك صلاحية لدخول المخزن.") {}
 
 void Form20::granted() {
-    Form& main = app().form("Form1");
-    main.picture("Picture2").visible = false;
-    app().show(main);
-    // The item card opens on its group chooser, the first thing used.
-    if (Control& groups = main.control("DataCombo3"); app().canTakeInput(groups)) groups.SetFocus();
+    mainWindow(app()).openStore();
 }
 
 namespace {

@@ -3,7 +3,7 @@
 #include <memory>
 
 #include "platform/application.h"
-#include "sales/invoice_window.h"
+#include "invoices/invoice_window.h"
 
 namespace mk {
 
@@ -59,26 +59,12 @@ void SearchLogin::logIn() {
     auto searched = [this]() -> InvoiceWindow& {
         return dynamic_cast<InvoiceWindow&>(app().form(entry_.invoiceWindow));
     };
-    if (entry_.userBeforePrompt) searched().userLabel().displayCaption(user);
+    if (entry_.userBeforePrompt) searched().showSearcher(user);
     const std::string typed = InputBox("enter INVOICE NO. for search :", "Search by Invoice No.");
     if (typed.empty()) return;
-
-    InvoiceWindow& invoices = searched();
-    invoices.showForViewing();
-    invoices.userLabel().displayCaption(user);
-    invoices.currentLabel().visible = true;
-    invoices.Label5->displayCaption(typed);
-
-    Recordset& rs = invoices.adodc("Adodc2").recordset();
-    const long long before = rs.rowId();
-    // Text that is no number names no invoice.
-    const auto wanted = parseNumber(typed);
-    if (!wanted || !rs.findFirstWhole("INVO_NO", *wanted, 32)) {
-        // The window goes back to the invoice it showed (the first when it
-        // showed none).
-        if (before == 0 || !rs.moveToRow(before)) rs.moveFirst();
-        MsgBox(" unable to find that item ");
-    }
+    // Not found, the window goes back to the invoice it showed (the first
+    // when it showed none).
+    if (!searched().viewInvoice(user, typed)) MsgBox(" unable to find that item ");
     Unload();
 }
 

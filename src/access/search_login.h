@@ -1,10 +1,10 @@
 // The invoice search logins: an access login whose action asks for an
-// invoice number, lays its invoice window out for viewing, writes the user
-// and the number into that window's labels and moves its invoice data
-// control (Adodc2) to the first row of that number. Each is declared as
-// data: its right and caption and the window it searches; the view and the
-// labels are that window's own (InvoiceConfig), so no control is named
-// here. A search waits while that window adds or edits an invoice.
+// invoice number and has its invoice window show the first invoice of that
+// number, laid out for viewing, with the user who searched
+// (InvoiceWindow::viewInvoice). Each is declared as data: its right and
+// caption and the window it searches; the view and the labels are that
+// window's own (InvoiceConfig), so no control is named here. A search
+// waits while that window adds or edits an invoice.
 #pragma once
 
 #include "access/login.h"

@@ -40,6 +40,12 @@ void Form34::Form_Load() {
     Adodc1->recordset().moveLast();
 }
 
+double Form34::lastBalance() {
+    Recordset& box = Adodc1->recordset();
+    box.moveLast();
+    return box.eof() ? 0.0 : toDouble(box.field("MONEY"));
+}
+
 void Form34::tablesChanged(const ChangedTables& tables) {
     if (!tableChanged(tables, "BOX")) return;
     // Postings only ever append to the ledger.

@@ -1,6 +1,6 @@
 // The cash box window: the current balance (the ledger's last row, shown
 // again after every posting), the way to the two voucher windows and the
-// cash box report. Its Adodc1 is also read by the main window's totals.
+// cash box report.
 #pragma once
 
 #include "platform/form.h"
@@ -14,6 +14,9 @@ public:
     void Form_Load() override;
     // The balance shown follows every posting.
     void tablesChanged(const ChangedTables& tables) override;
+    // The balance of the ledger's last row as this window holds it (its data
+    // control left on that row), for the main window's totals.
+    double lastBalance();
 
     Adodc* Adodc1;
     Label* Label1;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "ledger/amounts.h"
 #include "platform/application.h"
 #include "platform/window_state.h"
 #include "reports/opener.h"
@@ -171,7 +172,6 @@ constexpr const char* kLoadMessage =
     "يجب ان تضغط زر تعديل ثم تختار رقم اليوم ثم تقوم بادخال او اجراء التعديلات على بيناته ثم "
     "تضغط زر حفظ";
 constexpr const char* kNoteTitle = "ملحوظة";
-constexpr const char* kBeyondLimit = " أكبر من الحد المسموح به (1000000000000)";
 constexpr uint32_t kTotalColor = 0xFFFFC0;  // light yellow
 
 // Right to left in three columns: the captions, the amount boxes, the
@@ -337,8 +337,8 @@ std::optional<std::array<double, 5>> ExpenseBook::amountsOnScreen() {
 
 std::optional<double> ExpenseBook::totalOf(const std::array<double, 5>& amounts) {
     const double total = bookTotal(config_, amounts);
-    if (std::fabs(total) > kLargestAmount) {
-        MsgBox(std::string(config_.totalCaption) + kBeyondLimit);
+    if (!withinLimit(total)) {
+        MsgBox(beyondLimit(config_.totalCaption));
         return std::nullopt;
     }
     return total;
@@ -507,12 +507,12 @@ void ExpenseBook::rollUp() {
         const double total = bookTotal(book, amounts);
         const char* caption =
             book.amountCaptions[static_cast<size_t>(held - book.amountFields.begin())];
-        if (!(std::fabs(amount) <= kLargestAmount)) {
-            MsgBox(std::string(caption) + kBeyondLimit);
+        if (!withinLimit(amount)) {
+            MsgBox(beyondLimit(caption));
             return;
         }
-        if (!(std::fabs(total) <= kLargestAmount)) {
-            MsgBox(std::string(book.totalCaption) + kBeyondLimit);
+        if (!withinLimit(total)) {
+            MsgBox(beyondLimit(book.totalCaption));
             return;
         }
         found = true;

@@ -4,6 +4,7 @@
 
 #include "data/record_editing.h"
 #include "data/schema.h"
+#include "data/window_links.h"
 #include "platform/table_scan.h"
 #include "platform/application.h"
 
@@ -42,7 +43,7 @@ void Form39::Form_Paint() {
     // The voucher control stands past its last row, as the walk over the
     // vouchers leaves it; the customer's vouchers are found in SQL.
     Adodc1->bindTableAtEnd(kConnectionString, "REVEIVED_MONEY");
-    const std::string customer = app().form("Form6").textBox("Text1", 0).text();
+    const std::string customer = partnerWindow(app(), "Form6").partnerShown();
     caption = "حركة تعاملات أذون " + customer + companyTitle(app());
 
     Cls();

@@ -1,11 +1,11 @@
 #include "accounts/vouchers.h"
 
 #include <algorithm>
-#include <cmath>
 
 #include "data/field_look.h"
+#include "ledger/amounts.h"
+#include "ledger/numbering.h"
 #include "platform/application.h"
-#include "platform/table_scan.h"
 
 namespace mk {
 
@@ -78,10 +78,6 @@ constexpr double kPostHeight = 420;
 
 }  // namespace
 
-int lastVoucherNumber(Database& db, const std::string& table) {
-    return static_cast<int>(scan::maxNumber(db, table, "INVO_NO", 2));
-}
-
 VoucherWindow::VoucherWindow(Application& a, const VoucherConfig& config)
     : Form(a, config.formName), config_(config) {
     caption = config.captionPrefix;
@@ -151,7 +147,7 @@ VoucherWindow::VoucherWindow(Application& a, const VoucherConfig& config)
     editing_->firstEntry = editing_->gatedBoxes.back();
     editing_->addDefaults = [this] {
         Text1->setText(std::to_string(
-            lastVoucherNumber(Adodc1->recordset().database(), config_.table) + 1));
+            lastNumber(Adodc1->recordset().database(), config_.table) + 1));
         if (DataCombo1) DataCombo1->setText(".");
         if (Text6) Text6->setText(".");
         Text2->setText("0");
@@ -187,15 +183,13 @@ std::string VoucherWindow::partyText() const {
 std::optional<std::string> VoucherWindow::saveRefusal() {
     Database& db = Adodc1->recordset().database();
     const auto number = parseNumber(Text1->text());
-    bool numberFree =
-        number && *number == std::floor(*number) && *number >= 1 && *number <= 2147483647;
     // Vouchers are saved only while adding: every stored voucher counts.
-    if (numberFree) numberFree = !Recordset(db, config_.table).findFirstWhole("INVO_NO", *number, 32);
-    if (!numberFree) return kBadNumber;
+    if (!validNumber(number) ||
+        numberHolder(db, config_.table, static_cast<int32_t>(*number)) != NumberHolder::None)
+        return kBadNumber;
     const auto amount = parseNumber(Text2->text());
     if (!amount || *amount <= 0) return kBadAmount;
-    if (*amount > kLargestAmount)
-        return std::string(config_.amountLabel) + " أكبر من الحد المسموح به (1000000000000)";
+    if (!withinLimit(*amount)) return beyondLimit(config_.amountLabel);
     if (!parseDate(Text3->text())) return kBadDate;
     if (config_.receipt) return partnerProblem(db, kBuyers, partyText(), true);
     return std::nullopt;
@@ -238,7 +232,7 @@ void VoucherWindow::tablesChanged(const ChangedTables& tables) {
 void VoucherWindow::showLastNumber() {
     Label7->setCaption(config_.lastNumberLabel);
     Label6->setCaption(
-        std::to_string(lastVoucherNumber(Adodc1->recordset().database(), config_.table)));
+        std::to_string(lastNumber(Adodc1->recordset().database(), config_.table)));
 }
 
 void VoucherWindow::backToBrowsing() {
@@ -286,15 +280,10 @@ void VoucherWindow::post() {
     const std::optional<PaymentPlan> plan = planPosting(adding);
     if (!plan) return;
     if (adding && !editing_->entriesFit()) return;
+    // A new voucher is stored first; the posted flag goes with the row.
     editing_->guardWrites([&] {
-        // A new voucher is stored first; the posted flag goes with the row.
-        if (adding) {
-            claimNumber(v.database(), config_.table, "INVO_NO", *parseNumber(Text1->text()));
-            v.update();
-        }
-        applyPayment(v.database(), *plan);
-        v.setField("POSTED", true);
-        v.update();
+        postPaidRow(v.database(), v, *plan, "POSTED",
+                    adding ? parseNumber(Text1->text()) : std::nullopt);
     });
     if (adding) {
         backToBrowsing();

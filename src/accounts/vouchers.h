@@ -2,14 +2,14 @@
 // into the cash box, off the customer's debt) and the payment voucher
 // window Form41 (MONEY_OUT: cash out of the cash box). One window, two
 // configurations. A voucher is saved like any record and posted once,
-// through the money service (accounts/money_posting.h).
+// through the money service (ledger/money_posting.h).
 #pragma once
 
 #include <memory>
 #include <optional>
 #include <string>
 
-#include "accounts/money_posting.h"
+#include "ledger/money_posting.h"
 #include "data/record_editing.h"
 #include "platform/form.h"
 
@@ -93,8 +93,5 @@ public:
     static constexpr const char* kName = "Form41";
     explicit Form41(Application& a);
 };
-
-// The greatest voucher number of the table, but at least 2.
-int lastVoucherNumber(Database& db, const std::string& table);
 
 }  // namespace mk

@@ -1,8 +1,9 @@
 #include "app/main_window.h"
 
+#include "accounts/cashbox_window.h"
 #include "app/main_totals.h"
-
-#include "accounts/money_posting.h"
+#include "ledger/money_posting.h"
+#include "purchasing/partners.h"
 
 #include "data/record_editing.h"
 #include "data/schema.h"
@@ -157,9 +158,7 @@ void Form1::buildMenus() {
             showWindow("Form20");
             return;
         }
-        Picture2->visible = false;
-        // The item card opens on its group chooser, the first thing used.
-        if (app().canTakeInput(*card->DataCombo3)) card->DataCombo3->SetFocus();
+        uncoverStore();
     });
     item("RENAME_MAIN", "إضافة الأصناف الرئيسية", store, shows("Form49"));
     item("earchby_name", "بحث عن صنف بدلالة أسمه", store, [this] { card->searchByName(); });
@@ -234,18 +233,31 @@ void Form1::Form_Load() {
 }
 
 void Form1::computeTotals() {
-    // The partners' tables are those of their windows' data controls;
-    // reading a control loads its window hidden, as it always has.
-    const std::string customers = app().form("Form6").adodc("Adodc1").recordset().tableName();
-    const std::string suppliers = app().form("Form5").adodc("Adodc1").recordset().tableName();
+    // The partners' tables are those their windows show, and the cash box
+    // is the cash box window's; asking loads those windows hidden, as it
+    // always has.
+    const std::string customers = app().form<Form6>().partnersTable();
+    const std::string suppliers = app().form<Form5>().partnersTable();
     totals_.reset();
     totals_ = std::make_unique<MainTotals>(app(), customers, suppliers);
     Label23[0]->setCaption(formatDouble(totals_->customers()));
     Label23[1]->setCaption(formatDouble(totals_->suppliers()));
-    Recordset& box = app().form("Form34").adodc("Adodc1").recordset();
-    box.moveLast();
-    Label23[2]->setCaption(formatDouble(box.eof() ? 0.0 : toDouble(box.field("MONEY"))));
+    Label23[2]->setCaption(formatDouble(app().form<Form34>().lastBalance()));
     showStockTotals();
+}
+
+void Form1::uncoverStore() {
+    Picture2->visible = false;
+    // The item card opens on its group chooser, the first thing used.
+    if (app().canTakeInput(*card->DataCombo3)) card->DataCombo3->SetFocus();
+}
+
+std::string Form1::itemShown() const { return card->Text6->text(); }
+
+void Form1::openStore() {
+    Picture2->visible = false;
+    app().show(*this);
+    uncoverStore();
 }
 
 void Form1::showStockTotals() {
@@ -264,6 +276,8 @@ void Form1::tablesChanged(const ChangedTables& tables) {
         if (tableChanged(tables, "qqq")) totals_->relistGroups();
         if (totals_->stockTouched(tables)) showStockTotals();
     }
+    // The group chooser lists a group another window added at once.
+    if (tableChanged(tables, "qqq") && Adodc5->isOpen()) Adodc5->Refresh();
     if (tableChanged(tables, "BOX"))
         Label23[2]->setCaption(formatDouble(cashBalance(app().machine().database(kDatabasePath))));
     card->tablesChanged(tables);

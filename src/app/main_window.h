@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "data/window_links.h"
 #include "platform/form.h"
 
 namespace mk {
@@ -14,14 +15,27 @@ namespace mk {
 class ItemCard;
 class MainTotals;
 
-class Form1 : public Form {
+class Form1 : public Form, public MainWindowLinks {
 public:
     static constexpr const char* kName = "Form1";
     explicit Form1(Application& a);
     ~Form1() override;
     void Form_Load() override;
-    // The money totals and the item card show what other windows posted.
+    // The money totals, the group list and the item card show what other
+    // windows posted.
     void tablesChanged(const ChangedTables& tables) override;
+
+    // What other windows ask of it (data/window_links.h).
+    std::string documentDate() const override { return Label13->caption(); }
+    std::string itemShown() const override;
+    void openStore() override;
+    Adodc& groupList() override { return *Adodc5; }
+    Adodc& dayRows() override { return *Adodc6; }
+    Adodc& users() override { return *Adodc7; }
+    void printLine(const std::string& text) override { Print({text}); }
+    void tellAfterCommit(const std::string& prompt, int style, const std::string& title) override {
+        MsgBoxAfterCommit(prompt, style, title);
+    }
 
     // The fixed credits line that scrolls in Label19.
     static const char* const kCredits;
@@ -54,6 +68,8 @@ private:
     void buildMenus();
     void computeTotals();
     void showStockTotals();
+    // The cover panel off the store, the group chooser focused.
+    void uncoverStore();
     void showWindow(const char* name);
     // The permissions switch DIM.SECURITY counts as off only when False.
     bool switchOff();

@@ -2,15 +2,17 @@
 // into its caption, and the one way in (start, or start a new day).
 #pragma once
 
+#include "data/window_links.h"
 #include "platform/form.h"
 
 namespace mk {
 
-class Form16 : public Form {
+class Form16 : public Form, public StartWindowLinks {
 public:
     static constexpr const char* kName = "Form16";
     explicit Form16(Application& a);
     void Form_Load() override;
+    std::string companyTitle() const override { return Label3->caption(); }
 
     Adodc* Adodc1;  // Admin
     Adodc* Adodc2;  // DIM

@@ -10,6 +10,8 @@ public:
     static constexpr const char* kName = "Form54";
     explicit Form54(Application& app);
     void Form_Load() override;
+    // FLAGS as the launchers and workers share it.
+    Adodc& flags() { return *Adodc1; }
 
     Adodc* Adodc1;
     TextBox* Text1;

@@ -1,6 +1,7 @@
 #include "data/record_editing.h"
 
 #include "data/schema.h"
+#include "data/window_links.h"
 
 namespace mk {
 
@@ -211,8 +212,8 @@ SearchResult linearSearch(Form& form, Adodc& data, const std::string& field,
 
 void bindTable(Adodc& data, const std::string& table) { data.bindTable(kConnectionString, table); }
 
-std::string companyTitle(Application& app) { return app.form("Form16").label("Label3").caption(); }
+std::string companyTitle(Application& app) { return startWindow(app).companyTitle(); }
 
-std::string documentDate(Application& app) { return app.form("Form1").label("Label13").caption(); }
+std::string documentDate(Application& app) { return mainWindow(app).documentDate(); }
 
 }  // namespace mk

@@ -134,8 +134,9 @@ SearchResult linearSearch(Form& form, Adodc& data, const std::string& field,
 // The five steps of a table binding on the database file.
 void bindTable(Adodc& data, const std::string& table);
 
-// The company title line (the start window's Label3) and the document date
-// (the main window's Label13); reading them loads those windows when needed.
+// The company title line (the start window's) and the document date (the
+// main window's), asked of those windows (data/window_links.h); asking
+// loads them when needed.
 std::string companyTitle(Application& app);
 std::string documentDate(Application& app);
 

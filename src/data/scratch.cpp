@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "data/flags_window.h"
+
 namespace mk {
 
 namespace {
@@ -21,7 +23,7 @@ const ScratchFields& scratchFields(ScratchTable t) {
     return fields[static_cast<int>(t)];
 }
 
-Adodc& flagsControl(Application& app) { return app.form("Form54").adodc("Adodc1"); }
+Adodc& flagsControl(Application& app) { return app.form<Form54>().flags(); }
 
 void preClean(Application& app, ScratchTable t, Adodc& workerControl) {
     const ScratchFields& f = scratchFields(t);
@@ -45,11 +47,13 @@ void preClean(Application& app, ScratchTable t, Adodc& workerControl) {
     flags.update();
 }
 
-void launchWorker(Application& app, ScratchTable t, const std::string& workerForm,
-                  const std::string& control) {
+void launchWorker(Application& app, ScratchTable t, const std::string& workerForm) {
     if (Form* open = app.loadedForm(workerForm)) app.unload(*open);
     Form& worker = app.form(workerForm);
-    preClean(app, t, worker.adodc(control));
+    auto* rows = dynamic_cast<ScratchWorker*>(&worker);
+    if (!rows)
+        throw RuntimeError(err::WindowNotAvailable, "'" + workerForm + "' is no worker window.");
+    preClean(app, t, rows->scratchRows());
     app.show(worker);
 }
 

@@ -27,15 +27,24 @@ inline constexpr int16_t kPlaceholderId = 999;
 // The hidden flags window's data control on FLAGS (loads Form54 hidden).
 Adodc& flagsControl(Application& app);
 
+// A worker window: the data control its run writes the scratch rows
+// through, which a launcher pre-cleans.
+class ScratchWorker {
+public:
+    virtual Adodc& scratchRows() = 0;
+
+protected:
+    ~ScratchWorker() = default;
+};
+
 // Cuts the table down to one row through the worker window's data control,
 // unless its fresh flag is True, then clears the flag (committed at once).
 void preClean(Application& app, ScratchTable t, Adodc& workerControl);
 
-// A launcher: the pre-clean through the worker window's data control, then
+// A launcher: the pre-clean through the worker window's scratch rows, then
 // the worker window shown. A worker still open from an earlier launch is
 // closed first, so every launch runs once.
-void launchWorker(Application& app, ScratchTable t, const std::string& workerForm,
-                  const std::string& control = "Adodc2");
+void launchWorker(Application& app, ScratchTable t, const std::string& workerForm);
 
 // One worker run over the table its data control holds.
 class ScratchRun {

@@ -156,19 +156,6 @@ void Database::rollback() {
     refreshRecordsets(true);
 }
 
-void claimNumber(Database& db, const std::string& table, const std::string& field, double number) {
-    db.beginWrite();
-    auto st = db.prepare("SELECT 1 FROM " + quoteName(table) + " WHERE " + quoteName(field) +
-                         "=?1 LIMIT 1");
-    st->bind(1, Value(number), FieldType::Double);
-    if (st->step())
-        throw RuntimeError::told(err::DuplicateKey,
-                                 "الرقم " + formatDouble(number) +
-                                     " سجل به مستند آخر فى هذه الأثناء، ولم يحفظ شيء. غير الرقم ثم "
-                                     "احفظ من جديد",
-                                 table + "." + field + " = " + formatDouble(number));
-}
-
 void Database::restoreFrom(const fs::path& source) {
     if (!isDatabaseFile(source))
         throw RuntimeError(err::DatabaseError,

@@ -367,12 +367,6 @@ private:
     bool checkFailureTold_ = false;
 };
 
-// Takes the running action's write lock, then fails, telling the user,
-// when a row of the table holds the number in the field: a document number
-// found free by a save's checks is taken so, and no other writer can store
-// it between this reading and the commit.
-void claimNumber(Database& db, const std::string& table, const std::string& field, double number);
-
 // A fresh name beside dest for a copy in progress, renamed to dest once the
 // copy is whole. Part files of earlier copies to dest are removed first.
 std::filesystem::path temporaryCopyBeside(const std::filesystem::path& dest);

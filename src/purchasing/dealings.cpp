@@ -5,6 +5,7 @@
 #include "data/record_editing.h"
 #include "data/schema.h"
 #include "data/scratch.h"
+#include "data/window_links.h"
 #include "platform/application.h"
 #include "platform/table_scan.h"
 #include "reports/opener.h"
@@ -91,7 +92,7 @@ void DealingsView::Form_Paint() {
 }
 
 void DealingsView::run() {
-    const std::string partner = app().form(config_.partnerWindow).textBox("Text1", 0).text();
+    const std::string partner = partnerWindow(app(), config_.partnerWindow).partnerShown();
     caption = config_.captionPrefix + partner;
 
     ScratchRun rows(app(), ScratchTable::BuyerDeals, *Adodc2);

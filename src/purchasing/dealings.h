@@ -4,6 +4,7 @@
 // from them and open the dealings report. One behaviour, two configurations.
 #pragma once
 
+#include "data/scratch.h"
 #include "platform/form.h"
 
 namespace mk {
@@ -11,7 +12,7 @@ namespace mk {
 class Application;
 
 struct DealingsConfig {
-    const char* partnerWindow;  // its Text1(0) is the partner's name box
+    const char* partnerWindow;  // whose partner on show the view lists
     const char* invoiceTable;
     const char* captionPrefix;
     bool showLastInvoice;  // Text3..Text6 visible
@@ -19,11 +20,12 @@ struct DealingsConfig {
     int closeAfterMs;  // 0: stays open
 };
 
-class DealingsView : public Form {
+class DealingsView : public Form, public ScratchWorker {
 public:
     DealingsView(Application& a, const char* name, const DealingsConfig& config);
     void Form_Load() override;
     void Form_Paint() override;
+    Adodc& scratchRows() override { return *Adodc2; }
 
     Adodc* Adodc1;  // the invoice table
     Adodc* Adodc2;  // BUYER_DEALS

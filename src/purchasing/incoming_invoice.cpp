@@ -13,6 +13,7 @@ const InvoiceConfig kIncoming{
     .designCaption = " فواتير واردات ",
     .captionPrefix = " فواتير واردات ",
     .table = "BUY_INVOICE",
+    .flow = StockFlow::In,
     .dataControls = {{.control = "Adodc4", .table = "SUPPLIER"},
                      {.control = "Adodc6", .table = "BOX"},
                      {.control = "Adodc7", .table = "DIM"},
@@ -41,6 +42,7 @@ const InvoiceConfig kIncoming{
                  .inView = false}},
     .priceField = nullptr,
     .lineDate = "1/1/2007",
+    .checkLineDates = true,
     .counterBox = "Text8",
     .stepButton = "Command1",
     .taskFlag = "Check4",
@@ -78,13 +80,9 @@ constexpr const char* kAttention = "Attention";
 constexpr const char* kAlreadyPaid = "لقد قمت بالسداد سابق";
 constexpr const char* kPaidAtSave = "تم سداد هذه الفاتورة عند حفظها، لا يمكن سدادها مرة أخرى";
 
-std::string badDate(int slot) {
-    return "تاريخ الصلاحية فى السطر " + std::to_string(slot) + " غير صحيح";
-}
-
 }  // namespace
 
-Form17::Form17(Application& a) : StockInvoice(a, kIncoming, StockFlow::In) {
+Form17::Form17(Application& a) : StockInvoice(a, kIncoming) {
     // The payment frame at the bottom left, where the second column of lines
     // shows only when an invoice is viewed (the view hides the frame); the
     // top left is where the window prints.
@@ -149,31 +147,15 @@ void Form17::showStock() {
     }
 }
 
-bool Form17::checkPosting(const Invoice& inv, Posting& posting) {
-    for (size_t i = 0; i < rows.size(); ++i) {
-        const std::string& text = rows[i].date->text();
-        if (!text.empty() && !parseDate(text)) {
-            MsgBox(badDate(static_cast<int>(i) + 1), mb::OKOnly, kAttention);
-            return false;
-        }
-    }
-    return StockInvoice::checkPosting(inv, posting);
+PaymentChoice Form17::paymentOf(const char* referenceField) {
+    return {.kind = options_.chosen(),
+            .partners = &kSuppliers,
+            .partner = DataCombo2->text(),
+            .flow = CashFlow::Out,
+            .referenceField = referenceField};
 }
 
-std::optional<Payment> Form17::paymentOf(double total, const char* referenceField,
-                                          int32_t number) {
-    const std::optional<PaymentKind> kind = options_.chosen(*this);
-    if (!kind) return std::nullopt;
-    Payment p = invoicePayment(total, number, CashFlow::Out, referenceField);
-    p.partners = &kSuppliers;
-    p.partner = DataCombo2->text();
-    p.kind = *kind;
-    return p;
-}
-
-std::optional<Payment> Form17::payment(const Invoice& inv) {
-    return paymentOf(inv.total, "IN_INVOICE", inv.number);
-}
+PaymentChoice Form17::readPayment() { return paymentOf("IN_INVOICE"); }
 
 void Form17::tellMoney(const PaymentPlan& plan) {
     const std::string& supplier = plan.payment.partner;
@@ -196,10 +178,10 @@ void Form17::tellMoney(const PaymentPlan& plan) {
     checkBox("Check2").enabled = true;
 }
 
-void Form17::confirmPosting(const Invoice& inv, const Posting& posting) {
-    tellMoney(posting.payment);
+void Form17::confirmPosting(const PostedInvoice& posted) {
+    tellMoney(posted.payment);
     label("Label8").visible = true;
-    showPostedItems(inv);
+    showPostedItems(posted.invoice);
     Print({});
     Print({" the process was completed "});
 }
@@ -220,17 +202,15 @@ void Form17::PayIncomingInvoice() {
         MsgBox(kPaidAtSave, mb::OKOnly, kAttention);
         return;
     }
-    double total = 0;
-    for (const LineRow& row : rows)
-        total += leadingNumber(row.quantity->text()) * leadingNumber(row.price->text());
-    const std::optional<Payment> pay = paymentOf(total, "OUT_INV", toInt32(rs.field("INVO_NO")));
-    if (!pay) return;
+    const std::optional<Invoice> inv = linesOnScreen();
+    if (!inv) return;
     // The total shows before the amount paid is asked; a refused press
     // puts the window back as it was.
     const WindowState untotalled({this}, app().focused());
-    Label9->displayCaption(formatDouble(total));
+    Label9->displayCaption(formatDouble(inv->total));
     label("Label8").visible = true;
-    const std::optional<PaymentPlan> plan = planMoney(*pay);
+    const std::optional<PaymentPlan> plan =
+        planMoney(paymentOf("OUT_INV"), inv->total, toInt32(rs.field("INVO_NO")));
     if (!plan) {
         untotalled.restore({this});
         return;

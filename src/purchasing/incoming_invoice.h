@@ -7,7 +7,7 @@
 // input. The later payment button is never shown.
 #pragma once
 
-#include "sales/stock_invoice.h"
+#include "invoices/stock_invoice.h"
 
 namespace mk {
 
@@ -25,16 +25,14 @@ public:
     void tablesChanged(const ChangedTables& tables) override;
 
 protected:
-    bool checkPosting(const Invoice& inv, Posting& posting) override;
-    std::optional<Payment> payment(const Invoice& inv) override;
-    void confirmPosting(const Invoice& inv, const Posting& posting) override;
+    PaymentChoice readPayment() override;
+    void confirmPosting(const PostedInvoice& posted) override;
     void invoiceStarted() override;
     Control* firstToFill() override;
 
 private:
-    // The payment by the frame's choice to the supplier on the invoice;
-    // nullopt when no type is chosen (told so).
-    std::optional<Payment> paymentOf(double total, const char* referenceField, int32_t number);
+    // The payment by the frame's choice to the supplier on the invoice.
+    PaymentChoice paymentOf(const char* referenceField);
     void tellMoney(const PaymentPlan& plan);
     void showStock();
     void PayIncomingInvoice();

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "data/record_editing.h"
+#include "data/window_links.h"
 #include "platform/form.h"
 
 namespace mk {
@@ -37,12 +38,15 @@ struct PartnerTwin {
     const char* navCaption;
 };
 
-class PartnerForm : public Form {
+class PartnerForm : public Form, public PartnerWindowLinks {
 public:
     PartnerForm(Application& a, const PartnerTwin& twin);
     void Form_Load() override;
     // Shows balances other windows posted, unless a typed change is held.
     void tablesChanged(const ChangedTables& tables) override;
+    // What other windows ask of it (data/window_links.h).
+    std::string partnerShown() const override { return Text1[0]->text(); }
+    std::string partnersTable() override { return Adodc1->recordset().tableName(); }
 
     Adodc* Adodc1;
     TextBox* Text1[4];

@@ -5,6 +5,9 @@
 #include "data/field_look.h"
 #include "data/record_editing.h"
 #include "data/schema.h"
+#include "ledger/amounts.h"
+#include "ledger/numbering.h"
+#include "ledger/stock_posting.h"
 #include "reports/opener.h"
 
 namespace mk {
@@ -15,9 +18,6 @@ constexpr const char* kAttention = "Attention";
 constexpr const char* kImportDate = "10 / 4 / 2020";
 constexpr const char* kPosted = "لقد تم إضافة هذه الفاتورة سابقا.";
 constexpr const char* kPostedTitle = "ملحوظة";
-constexpr const char* kBadNumber = "رقم الفاتورة يجب أن يكون عددا صحيحا من 1 إلى 2147483647";
-constexpr const char* kNumberHeld = "يوجد فاتورة أخرى بهذا الرقم، أختر رقما آخر";
-constexpr const char* kNumbersUsedUp = "لا يمكن إضافة فاتورة جديدة: بلغ رقم الفاتورة 2147483647";
 constexpr const char* kSaveFirst = "أحفظ الفاتورة أو ألغها أولا";
 constexpr const char* kNoInvoice = "لا توجد فاتورة محفوظة معروضة";
 
@@ -36,8 +36,8 @@ constexpr TwipGrid kButtons{
     .right = 11160, .top = 8040, .colStep = 1440, .width = 1320, .height = 375};
 constexpr double kSumWidth = 1560, kNavigationWidth = 4680, kMargin = 240;
 
-std::string lineProblem(const char* what, int line) {
-    return std::string(what) + " فى السطر " + std::to_string(line);
+std::string lineProblem(const std::string& what, int line) {
+    return what + " فى السطر " + std::to_string(line);
 }
 
 std::optional<double> number(const std::string& text) {
@@ -189,10 +189,7 @@ void Form4::Form_Load() {
 }
 
 int32_t Form4::lastNumber() {
-    int32_t last = 2;
-    auto st = app().machine().database(kDatabasePath).prepare("SELECT INVO_NO FROM BUY_INVOICE");
-    while (st->step()) last = std::max(last, toInt32(st->column(0, FieldType::Int32)));
-    return last;
+    return mk::lastNumber(app().machine().database(kDatabasePath), "BUY_INVOICE");
 }
 
 void Form4::setLocked(bool locked) {
@@ -225,8 +222,7 @@ std::optional<Form4::Sums> Form4::readSums() {
             return std::nullopt;
         }
         if (*p > kLargestAmount) {
-            MsgBox(lineProblem("السعر أكبر من الحد المسموح به (1000000000000)", k), mb::OKOnly,
-                   kAttention);
+            MsgBox(lineProblem(beyondLimit("السعر"), k), mb::OKOnly, kAttention);
             return std::nullopt;
         }
         const auto d = number(l.discount->text());
@@ -245,7 +241,7 @@ std::optional<Form4::Sums> Form4::readSums() {
     }
     // Every line's sums are at most the totals.
     if (s.totalGross > kLargestAmount) {
-        MsgBox("إجمالى الفاتورة أكبر من الحد المسموح به (1000000000000)", mb::OKOnly, kAttention);
+        MsgBox(beyondLimit("إجمالى الفاتورة"), mb::OKOnly, kAttention);
         return std::nullopt;
     }
     return s;
@@ -280,20 +276,15 @@ void Form4::sum() {
 
 bool Form4::commitChecked(bool excludeOwn) {
     const auto n = parseNumber(Text1[0]->text());
-    if (!n || *n < 1 || *n > 2147483647 || std::floor(*n) != *n) {
-        MsgBox(kBadNumber, mb::OKOnly, kAttention);
+    if (!validNumber(n)) {
+        MsgBox(kBadInvoiceNumber, mb::OKOnly, kAttention);
         return false;
     }
-    auto st = app().machine().database(kDatabasePath).prepare(
-        "SELECT STATUS_SUB FROM BUY_INVOICE WHERE INVO_NO=?1");
-    st->bindInt(1, static_cast<long long>(*n));
-    bool skipOwn = excludeOwn && ownNumber_ == static_cast<int32_t>(*n);
-    while (st->step()) {
-        if (skipOwn) {
-            skipOwn = false;
-            continue;
-        }
-        MsgBox(kNumberHeld, mb::OKOnly, kAttention);
+    if (numberHolder(app().machine().database(kDatabasePath), "BUY_INVOICE",
+                     static_cast<int32_t>(*n),
+                     excludeOwn ? std::optional<int32_t>(ownNumber_) : std::nullopt) !=
+        NumberHolder::None) {
+        MsgBox(kInvoiceNumberHeld, mb::OKOnly, kAttention);
         return false;
     }
     auto s = readSums();
@@ -310,8 +301,8 @@ bool Form4::commitChecked(bool excludeOwn) {
 void Form4::addOrSave() {
     if (!editing_->adding()) {
         const int32_t last = lastNumber();
-        if (last >= 2147483647) {
-            MsgBox(kNumbersUsedUp, mb::OKOnly, kAttention);
+        if (last >= kLastDocumentNumber) {
+            MsgBox(kInvoiceNumbersUsedUp, mb::OKOnly, kAttention);
             return;
         }
         Adodc1->recordset().addNew();
@@ -372,35 +363,16 @@ void Form4::addToStock() {
         MsgBox(kPosted, mb::OKOnly, kPostedTitle);
         return;
     }
-    Database& db = app().machine().database(kDatabasePath);
-    // Each line adds to the first INVENTORY row of its name, as stored now:
-    // read inside the write transaction, so no other writer changes it
-    // before the commit.
-    db.beginWrite();
+    // The invoice as stored is posted.
+    std::vector<InventoryLine> posted;
     for (int k = 1; k <= kLines; ++k) {
         const std::string n = std::to_string(k);
-        const std::string item = toText(rs.field("MED_NAME" + n));
-        const double q = toDouble(rs.field("QNTITY" + n));
-        if (item.empty() || item == "." || q == 0) continue;
-        const double net = toDouble(rs.field("TOTAL_PRICE" + n));
-        const double gross = toDouble(rs.field("PRICE_SELL" + n));
-        auto st = db.prepare("SELECT rowid, ONSTOCK, TOTAL, \"TOTAL-SELL\" FROM INVENTORY WHERE "
-                             "\"DESC\"=?1 ORDER BY rowid LIMIT 1");
-        st->bindText(1, item);
-        if (!st->step()) continue;
-        const long long rowid = st->columnInt(0);
-        const double stock = toDouble(st->column(1, FieldType::Int32)) + q;
-        const double total = toDouble(st->column(2, FieldType::Double)) + net;
-        const double totalSell = toDouble(st->column(3, FieldType::Double)) + gross;
-        st.reset();
-        auto up = db.prepare("UPDATE INVENTORY SET ONSTOCK=?1, TOTAL=?2, \"TOTAL-SELL\"=?3 "
-                             "WHERE rowid=?4");
-        up->bind(1, Value::i32(roundToInt32(stock)), FieldType::Int32);
-        up->bind(2, Value(total), FieldType::Double);
-        up->bind(3, Value(totalSell), FieldType::Double);
-        up->bindInt(4, rowid);
-        up->step();
+        posted.push_back({.item = toText(rs.field("MED_NAME" + n)),
+                          .quantity = toDouble(rs.field("QNTITY" + n)),
+                          .net = toDouble(rs.field("TOTAL_PRICE" + n)),
+                          .gross = toDouble(rs.field("PRICE_SELL" + n))});
     }
+    addToInventory(app().machine().database(kDatabasePath), posted);
     rs.setField("STATUS_SUB", true);
     rs.update();
 }

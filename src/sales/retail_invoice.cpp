@@ -11,6 +11,7 @@ const InvoiceConfig kRetail{
     .designCaption = "فواتير المبيعات القطاعى",
     .captionPrefix = " فواتير مبيعات القطاعى ل ",
     .table = "SALES_INVOICE",
+    .flow = StockFlow::Out,
     .dataControls = {{.control = "Adodc7", .table = "BOX"},
                      {.control = "Adodc8", .table = "DIM"},
                      {.control = "Adodc4", .table = "BUYER"},
@@ -63,17 +64,15 @@ const InvoiceConfig kRetail{
 
 }  // namespace
 
-Form3::Form3(Application& a) : StockInvoice(a, kRetail, StockFlow::Out) {}
+Form3::Form3(Application& a) : StockInvoice(a, kRetail) {}
 
-std::optional<Payment> Form3::payment(const Invoice& inv) {
-    return invoicePayment(inv.total, inv.number, CashFlow::In, "OUT_INVOICE");
-}
+PaymentChoice Form3::readPayment() { return cashPayment(CashFlow::In, "OUT_INVOICE"); }
 
-void Form3::confirmPosting(const Invoice& inv, const Posting& posting) {
-    showPostedItems(inv);
+void Form3::confirmPosting(const PostedInvoice& posted) {
+    showPostedItems(posted.invoice);
     Print({});
     Print({" the quantities were subtracted "});
-    tellCashAdded(posting.payment.cash);
+    tellCashAdded(posted.payment.cash);
 }
 
 }  // namespace mk

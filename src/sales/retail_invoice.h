@@ -5,7 +5,7 @@
 // box.
 #pragma once
 
-#include "sales/stock_invoice.h"
+#include "invoices/stock_invoice.h"
 
 namespace mk {
 
@@ -15,8 +15,8 @@ public:
     explicit Form3(Application& a);
 
 protected:
-    std::optional<Payment> payment(const Invoice& inv) override;
-    void confirmPosting(const Invoice& inv, const Posting& posting) override;
+    PaymentChoice readPayment() override;
+    void confirmPosting(const PostedInvoice& posted) override;
 };
 
 }  // namespace mk

@@ -11,6 +11,7 @@ const InvoiceConfig kReturns{
     .designCaption = "فواتير المرتجعات",
     .captionPrefix = " فواتير المرتجعات ل ",
     .table = "RETURN_INVOICE",
+    .flow = StockFlow::Return,
     .dataControls = {{.control = "Adodc2", .table = "RETURN_INVOICE"},
                      {.control = "Adodc1", .table = "qqq"},
                      {.control = "Adodc4", .table = "BUYER"},
@@ -68,23 +69,21 @@ const InvoiceConfig kReturns{
 
 }  // namespace
 
-Form28::Form28(Application& a) : StockInvoice(a, kReturns, StockFlow::Return) {
+Form28::Form28(Application& a) : StockInvoice(a, kReturns) {
     // Further serial labels of the design, empty, shown by the invoice view.
     for (int k = 32; k < 37; ++k) addViewLabel(addHidden<Label>("Label2", k));
 }
 
-std::optional<Payment> Form28::payment(const Invoice& inv) {
-    return invoicePayment(inv.total, inv.number, CashFlow::Out, "RETURN_INV");
-}
+PaymentChoice Form28::readPayment() { return cashPayment(CashFlow::Out, "RETURN_INV"); }
 
-void Form28::confirmPosting(const Invoice& inv, const Posting& posting) {
-    for (const InvoiceLine& l : inv.lines) {
+void Form28::confirmPosting(const PostedInvoice& posted) {
+    for (const InvoiceLine& l : posted.invoice.lines) {
         if (l.slot > 31) break;
         if (l.quantity != 0 && l.item != ".") Label5->displayCaption(l.item);
         Print({"MED_NAME" + std::to_string(l.slot)});
     }
     // It names no customer.
-    tellCashAdded(posting.payment.cash);
+    tellCashAdded(posted.payment.cash);
 }
 
 }  // namespace mk

@@ -6,7 +6,7 @@
 // and the day's movement are left as they are.
 #pragma once
 
-#include "sales/stock_invoice.h"
+#include "invoices/stock_invoice.h"
 
 namespace mk {
 
@@ -16,8 +16,8 @@ public:
     explicit Form28(Application& a);
 
 protected:
-    std::optional<Payment> payment(const Invoice& inv) override;
-    void confirmPosting(const Invoice& inv, const Posting& posting) override;
+    PaymentChoice readPayment() override;
+    void confirmPosting(const PostedInvoice& posted) override;
 };
 
 }  // namespace mk

@@ -1,11 +1,11 @@
 #include "sales/wholesale_invoice.h"
 
-#include <cmath>
 #include <memory>
 #include <utility>
 #include <vector>
 
 #include "data/record_editing.h"
+#include "ledger/numbering.h"
 #include "platform/application.h"
 #include "platform/window_state.h"
 
@@ -16,7 +16,6 @@ namespace {
 constexpr const char* kAttention = "Attention";
 constexpr const char* kFrameHidden =
     "نوعية السداد غير ظاهرة بعد البحث عن فاتورة، أغلق النافذة وأفتحها من جديد لحفظ الفاتورة";
-constexpr const char* kBadNumber = "رقم الفاتورة يجب أن يكون عددا صحيحا من 1 إلى 2147483647";
 
 // What tells the two wholesale windows apart.
 struct WholesaleNames {
@@ -34,6 +33,7 @@ InvoiceConfig wholesaleInvoice(WholesaleNames n) {
         .designCaption = "فاتورة بيع جملة",
         .captionPrefix = " فواتير مبيعات الجملة ل ",
         .table = n.table,
+        .flow = StockFlow::Out,
         .dataControls = {{.control = "Adodc6", .table = "BOX"},
                          {.control = "Adodc7", .table = "DIM"},
                          {.control = "Adodc4", .table = "BUYER"},
@@ -121,7 +121,7 @@ constexpr double kNotesHeight = 900, kFrameHeight = 1620, kWindowWidth = 14640;
 }  // namespace
 
 WholesaleInvoice::WholesaleInvoice(Application& a, const WholesaleConfig& config)
-    : StockInvoice(a, config.invoice, StockFlow::Out), wholesale_(config) {
+    : StockInvoice(a, config.invoice), wholesale_(config) {
     width = kWindowWidth;
     buildPanel();
 
@@ -214,23 +214,19 @@ void WholesaleInvoice::invoiceStarted() {
     Label17->setCaption(buyer);
 }
 
-Payment WholesaleInvoice::paymentOf(PaymentKind kind, double total, int32_t number) {
-    Payment p = invoicePayment(total, number, CashFlow::In, "RECEIVED_INV");
-    p.partners = &kBuyers;
-    p.partner = DataCombo2->text();
-    p.kind = kind;
-    return p;
+PaymentChoice WholesaleInvoice::paymentOf(std::optional<PaymentKind> kind) {
+    return {.kind = kind,
+            .partners = &kBuyers,
+            .partner = DataCombo2->text(),
+            .flow = CashFlow::In,
+            .referenceField = "RECEIVED_INV"};
 }
 
-std::optional<Payment> WholesaleInvoice::payment(const Invoice& inv) {
+PaymentChoice WholesaleInvoice::readPayment() {
+    PaymentChoice choice = paymentOf(options_.chosen());
     // After a search the payment frame is hidden: its choice is not seen.
-    if (!Frame1->visible) {
-        MsgBox(kFrameHidden, mb::OKOnly, kAttention);
-        return std::nullopt;
-    }
-    const std::optional<PaymentKind> kind = options_.chosen(*this);
-    if (!kind) return std::nullopt;
-    return paymentOf(*kind, inv.total, inv.number);
+    if (!Frame1->visible) choice.unseen = kFrameHidden;
+    return choice;
 }
 
 void WholesaleInvoice::tellPayment(const PaymentPlan& plan) {
@@ -251,9 +247,9 @@ void WholesaleInvoice::tellPayment(const PaymentPlan& plan) {
     }
 }
 
-void WholesaleInvoice::confirmPosting(const Invoice& inv, const Posting& posting) {
-    tellPayment(posting.payment);
-    showPostedItems(inv);
+void WholesaleInvoice::confirmPosting(const PostedInvoice& posted) {
+    tellPayment(posted.payment);
+    showPostedItems(posted.invoice);
     PrintEmptyLines(2);
     Print({" the quantities were subtracted "});
 }
@@ -261,27 +257,22 @@ void WholesaleInvoice::confirmPosting(const Invoice& inv, const Posting& posting
 void WholesaleInvoice::collect() {
     // Hidden and disabled in the design, and nothing shows it: it posts the
     // payment of the invoice on screen once more, moving no stock.
-    std::vector<double> sums;
-    double total = 0;
-    for (LineRow& row : rows) {
-        const auto q = parseNumber(row.quantity->text());
-        const auto p = parseNumber(row.price->text());
-        sums.push_back(q && p ? *q * *p : 0);
-        total += sums.back();
-    }
+    const std::optional<Invoice> inv = linesOnScreen();
+    if (!inv) return;
     const auto showSums = [&] {
-        for (size_t i = 0; i < rows.size(); ++i) rows[i].sum->displayText(formatDouble(sums[i]));
-        Label9->displayCaption(formatDouble(total));
+        for (size_t i = 0; i < rows.size(); ++i)
+            rows[i].sum->displayText(formatDouble(inv->lines[i].sum()));
+        Label9->displayCaption(formatDouble(inv->total));
     };
     // With no payment type set nothing is posted or said.
-    if (!Option1->value && !Option2->value && !Option3->value) {
+    const std::optional<PaymentKind> kind = options_.chosen();
+    if (!kind) {
         showSums();
         return;
     }
-    const std::optional<PaymentKind> kind = options_.chosen(*this);
     const auto number = parseNumber(Text1[0]->text());
-    if (!number || *number < 1 || *number > 2147483647 || std::floor(*number) != *number) {
-        MsgBox(kBadNumber, mb::OKOnly, kAttention);
+    if (!validNumber(number)) {
+        MsgBox(kBadInvoiceNumber, mb::OKOnly, kAttention);
         return;
     }
     // The sums show before the amount paid is asked; a refusal puts the
@@ -289,7 +280,7 @@ void WholesaleInvoice::collect() {
     const WindowState unsummed({this}, app().focused());
     showSums();
     const std::optional<PaymentPlan> plan =
-        planMoney(paymentOf(*kind, total, static_cast<int32_t>(*number)));
+        planMoney(paymentOf(kind), inv->total, static_cast<int32_t>(*number));
     if (!plan) {
         unsummed.restore({this});
         return;

@@ -16,7 +16,7 @@
 
 #include <string>
 
-#include "sales/stock_invoice.h"
+#include "invoices/stock_invoice.h"
 
 namespace mk {
 
@@ -44,8 +44,8 @@ public:
     TextBox* Text11 = nullptr;
 
 protected:
-    std::optional<Payment> payment(const Invoice& inv) override;
-    void confirmPosting(const Invoice& inv, const Posting& posting) override;
+    PaymentChoice readPayment() override;
+    void confirmPosting(const PostedInvoice& posted) override;
     void invoiceStarted() override;
 
 private:
@@ -54,9 +54,9 @@ private:
     // A typed name of a listed customer acts as its pick.
     void takeTypedBuyer();
     void collect();
-    // The payment of the invoice on screen by the frame's choice, charged
-    // to the buyer it stores.
-    Payment paymentOf(PaymentKind kind, double total, int32_t number);
+    // A payment of the invoice on screen of that kind, charged to the buyer
+    // it stores.
+    PaymentChoice paymentOf(std::optional<PaymentKind> kind);
     void tellPayment(const PaymentPlan& plan);
 
     const WholesaleConfig& wholesale_;

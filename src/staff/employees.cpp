@@ -1,12 +1,12 @@
 #include "staff/employees.h"
 
-#include <cmath>
 #include <optional>
 #include <vector>
 
-#include "accounts/money_posting.h"
 #include "data/record_editing.h"
 #include "data/schema.h"
+#include "ledger/amounts.h"
+#include "ledger/money_posting.h"
 #include "platform/application.h"
 
 namespace mk {
@@ -43,7 +43,6 @@ constexpr const char* kPeriodFields[4] = {"feeday", "feeweek", "feehmonth", "fee
 
 constexpr const char* kComputeFirst = "أحسب صافى الأجر أولا للموظف ";
 constexpr const char* kSaveFirst = "احفظ بيانات الموظف أو ألغها أولا";
-constexpr const char* kNetTooLarge = "صافى الأجر أكبر من الحد المسموح به (1000000000000)";
 
 // Right to left: the card's captions in the right column with their boxes
 // beside them (the date on top); the wage frames on the left; buttons over
@@ -236,8 +235,8 @@ void Form32::computeNetWage() {
         }
     const double net = ((wagePart(*Text1[12]) + wagePart(*Text1[9])) + wagePart(*Text1[13])) -
                        wagePart(*Text1[14]);
-    if (std::fabs(net) > kLargestAmount) {
-        MsgBox(kNetTooLarge);
+    if (!withinLimit(net)) {
+        MsgBox(beyondLimit("صافى الأجر"));
         return;
     }
     Text1[15]->setText(formatDouble(net));
@@ -270,9 +269,7 @@ void Form32::payWage() {
         MsgBox(plan.problem);
         return;
     }
-    applyPayment(db, plan);
-    card.setField("get_money", true);
-    card.update();
+    postPaidRow(db, card, plan, "get_money");
 }
 
 void Form32::searchByCode() {

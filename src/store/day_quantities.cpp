@@ -1,6 +1,7 @@
 #include "store/day_quantities.h"
 
 #include "data/schema.h"
+#include "data/window_links.h"
 #include "platform/application.h"
 #include "platform/table_scan.h"
 #include "reports/opener.h"
@@ -20,13 +21,13 @@ std::string groupTable(Application& app, const std::string& name) {
     if (auto table = database(app).findTable(name)) return *table;
     if (app.firstTime("missing group table:" + name))
         // Said once the running action has stored what it writes.
-        app.form("Form1").MsgBoxAfterCommit(kMissingGroup + name + kMissingGroupTail,
-                                            mb::OKOnly | mb::Exclamation, "ملحوظة");
+        mainWindow(app).tellAfterCommit(kMissingGroup + name + kMissingGroupTail,
+                                        mb::OKOnly | mb::Exclamation, "ملحوظة");
     return "";
 }
 
 std::vector<std::string> listedGroupTables(Application& app) {
-    Recordset& groups = app.form("Form1").adodc("Adodc5").recordset();
+    Recordset& groups = mainWindow(app).groupList().recordset();
     std::vector<std::string> tables;
     groups.moveFirst();
     while (!groups.eof()) {
@@ -39,7 +40,7 @@ std::vector<std::string> listedGroupTables(Application& app) {
 }
 
 void startOfDay(Application& app) {
-    Recordset& day = app.form("Form1").adodc("Adodc6").recordset();
+    Recordset& day = mainWindow(app).dayRows().recordset();
     Database& db = database(app);
     const std::vector<std::string> tables = listedGroupTables(app);
     const std::string dayTable = day.tableName();
@@ -85,7 +86,7 @@ const FieldInfo& fieldOf(const TableInfo& info, const char* name) {
 
 void endOfDayPass(Application& app) {
     Database& db = database(app);
-    Recordset& day = app.form("Form1").adodc("Adodc6").recordset();
+    Recordset& day = mainWindow(app).dayRows().recordset();
     const std::vector<std::string> tables = listedGroupTables(app);
     const TableInfo& dayInfo = db.tableInfo(day.tableName());
     const std::string dayTable = quoteName(dayInfo.name);
@@ -121,11 +122,11 @@ void endOfDayPass(Application& app) {
 }
 
 void showDailyMovement(Application& app, bool rereadFirst) {
-    Form& main = app.form("Form1");
-    if (rereadFirst) main.adodc("Adodc6").Refresh();
+    MainWindowLinks& main = mainWindow(app);
+    if (rereadFirst) main.dayRows().Refresh();
     endOfDayPass(app);
-    main.Print({" كميات أخر اليوم جاهزة "});
-    main.Print({" كميات أخر اليوم جاهزة "});
+    main.printLine(" كميات أخر اليوم جاهزة ");
+    main.printLine(" كميات أخر اليوم جاهزة ");
     openReport(app, "DataReport10");
 }
 

@@ -1,7 +1,7 @@
 // The day's quantities in DAILY_TRADE: the start-of-day rows and the
 // end-of-day pass before the daily movement report, both over every item
-// of every group listed in the main window's group list (Form1.Adodc5 on
-// qqq). The item tables are read in SQL; the
+// of every group listed in the main window's group list (on qqq; its lists
+// are asked of it, data/window_links.h). The item tables are read in SQL; the
 // group list is walked as the windows expect (each row written back, the
 // list left past its last row).
 #pragma once
@@ -13,7 +13,7 @@ namespace mk {
 
 class Application;
 
-// The group tables listed in Form1.Adodc5, in list order, walking the list
+// The group tables listed in the main window's group list, in list order, walking the list
 // to its end. A listed group whose table is missing is left out and
 // reported once in the program's run.
 std::vector<std::string> listedGroupTables(Application& app);
@@ -22,11 +22,11 @@ std::vector<std::string> listedGroupTables(Application& app);
 std::string groupTable(Application& app, const std::string& name);
 
 // Appends one DAILY_TRADE row per item with its name and the quantity on
-// hand; rows already there are kept. Form1.Adodc6 then reads the rows
-// added and stands on the last of them.
+// hand; rows already there are kept. The main window's day rows then read
+// the rows added and stand on the last of them.
 void startOfDay(Application& app);
 
-// Sets END_DAY_Q of every DAILY_TRADE row of Form1.Adodc6 to the stock of
+// Sets END_DAY_Q of every row of the main window's day rows to the stock of
 // the item of that name; with several items of one name, the one last in
 // group and table order wins.
 void endOfDayPass(Application& app);

@@ -39,16 +39,6 @@ constexpr double kListCaptionWidth = 600, kButtonWidth = 1680, kBarToButton = 60
 
 }  // namespace
 
-const char* const kUnknownGroupMessage =
-    "لا توجد مجموعة أصناف بهذا الأسم، أختر مجموعة من القائمة";
-
-bool groupListed(Application& app, const std::string& name) {
-    Recordset groups(app.machine().database(kDatabasePath), "qqq");
-    for (const Value& listed : groups.columnValues("Q"))
-        if (toText(listed) == name) return true;
-    return false;
-}
-
 std::string groupNameProblem(Application& app, const std::string& name) {
     return tableNameProblemText(newTableNameProblem(app, name), kNameMissing, kNameInvalid);
 }
@@ -114,11 +104,6 @@ void GroupsWindow::AddGroup() {
                               "\r\n" + "Table: " + name + " successfully created" + "\r\n",
                           mb::Information, "Create Database");
         Text1->locked = true;
-        // The main window's group chooser lists the new group at once.
-        if (Form* main = app().loadedForm("Form1")) {
-            Adodc& groups = main->adodc("Adodc5");
-            if (groups.isOpen()) groups.Refresh();
-        }
     }
 }
 

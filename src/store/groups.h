@@ -18,11 +18,6 @@ class RecordEditing;
 // ignored, as the database matches table names).
 std::string groupNameProblem(Application& app, const std::string& name);
 
-// Whether a name typed or picked in a group chooser is a group listed in
-// qqq (exact text), and what a chooser says when it is not.
-bool groupListed(Application& app, const std::string& name);
-extern const char* const kUnknownGroupMessage;
-
 class GroupsWindow : public Form {
 public:
     GroupsWindow(Application& a, const char* name, int carriers);

@@ -4,7 +4,7 @@
 #include "data/refresh.h"
 #include "data/schema.h"
 #include "data/scratch.h"
-#include "store/groups.h"
+#include "ledger/stock_posting.h"
 
 namespace mk {
 
@@ -152,7 +152,7 @@ bool ItemCard::ready() {
 }
 
 void ItemCard::chooseGroup(const std::string& name) {
-    if (!groupListed(form_.app(), name)) {
+    if (!groupListed(form_.app().machine().database(kDatabasePath), name)) {
         form_.MsgBox(kUnknownGroupMessage, mb::OKOnly, kNoteTitle);
         DataCombo3->displayText(group_);
         return;

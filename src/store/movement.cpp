@@ -6,6 +6,7 @@
 #include "data/record_editing.h"
 #include "data/schema.h"
 #include "data/scratch.h"
+#include "data/window_links.h"
 #include "platform/application.h"
 #include "platform/table_scan.h"
 #include "reports/opener.h"
@@ -107,7 +108,7 @@ void MovementView::run() {
     ScratchRun rows(app(), ScratchTable::ProductBuy, *Adodc2);
     for (int i = 0; i < 3; ++i) Print({std::string(11, ' ')});
 
-    const std::string item = app().form("Form1").textBox("Text6").text();
+    const std::string item = mainWindow(app()).itemShown();
     caption = config_.captionPrefix + item + companyTitle(app());
 
     // An empty item name names no line.

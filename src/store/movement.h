@@ -6,6 +6,7 @@
 
 #include <array>
 
+#include "data/scratch.h"
 #include "platform/form.h"
 
 namespace mk {
@@ -23,11 +24,12 @@ struct MovementConfig {
     std::array<const char*, 5> boxFields;
 };
 
-class MovementView : public Form {
+class MovementView : public Form, public ScratchWorker {
 public:
     MovementView(Application& a, const char* name, const MovementConfig& config);
     void Form_Load() override;
     void Form_Paint() override;
+    Adodc& scratchRows() override { return *Adodc2; }
 
     Adodc* Adodc1;  // the invoice table
     Adodc* Adodc2;  // PRODUCT_BUY

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/system.h"
-#include "sales/invoice_window.h"
+#include "invoices/invoice_window.h"
 #include "support/steps.h"
 
 namespace mk {

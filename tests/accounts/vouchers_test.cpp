@@ -6,7 +6,7 @@
 
 #include <map>
 
-#include "accounts/money_posting.h"
+#include "ledger/money_posting.h"
 #include "support/steps.h"
 
 namespace mk {

@@ -5,7 +5,7 @@
 
 #include <tuple>
 
-#include "sales/invoice_window.h"
+#include "invoices/invoice_window.h"
 #include "support/steps.h"
 
 namespace mk {

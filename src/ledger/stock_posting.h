@@ -10,7 +10,9 @@
 // written. Lines naming no row change nothing there.
 #pragma once
 
+#include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -48,6 +50,18 @@ struct StockPlan {
     bool ok() const { return problem.empty(); }
 };
 
+// Whether a name is a group listed in qqq (exact text), and what a group
+// chooser says when it is not.
+bool groupListed(Database& db, const std::string& name);
+extern const char* const kUnknownGroupMessage;
+
+// A field of the named items of a group table in one read, by name: the
+// value of each name's last row, as a walk over the table would leave it.
+// A name the table does not hold is missing.
+std::map<std::string, Value> itemValues(Database& db, const std::string& table,
+                                        const std::string& field,
+                                        const std::set<std::string>& names);
+
 // The first row (in table order) of the table whose DESC is exactly item;
 // its rowid, or nullopt.
 std::optional<long long> findItemRow(Database& db, const std::string& table,
@@ -70,5 +84,20 @@ StockPlan planStock(Database& db, const std::string& groupTable, StockFlow flow,
 // stored at the commit, whatever another writer stored since the plan; a
 // posting those values refuse fails, telling why.
 void applyStock(Database& db, const StockPlan& plan);
+
+// A line of the older purchase invoice, as stored, added to the single
+// store table INVENTORY.
+struct InventoryLine {
+    std::string item;
+    double quantity = 0;
+    double net = 0;    // the line's value after its discount
+    double gross = 0;  // before it
+};
+
+// Each line adds to the first INVENTORY row of its name, as stored now
+// (read inside the action's write transaction): ONSTOCK += quantity,
+// TOTAL += net, TOTAL-SELL += gross. A line of no item ("" or "."), of
+// quantity 0 or naming no row changes nothing.
+void addToInventory(Database& db, const std::vector<InventoryLine>& lines);
 
 }  // namespace mk

@@ -1,7 +1,9 @@
-#include "accounts/money_posting.h"
+#include "ledger/money_posting.h"
 
 #include <cmath>
 
+#include "ledger/amounts.h"
+#include "ledger/numbering.h"
 #include "platform/failure.h"
 
 namespace mk {
@@ -19,18 +21,6 @@ const PartnerTable kSuppliers{.table = "SUPPLIER",
                                   " غير موجود فى جدول الموردين، إختر المورد من القائمة"};
 
 namespace {
-
-// The largest amount or balance a posting stores.
-constexpr double kLimit = 1e12;
-constexpr const char* kLimitText = " أكبر من الحد المسموح به (1000000000000)";
-
-bool withinLimit(double v) { return std::isfinite(v) && std::fabs(v) <= kLimit; }
-
-std::optional<std::string> amountProblem(double amount, const char* caption) {
-    if (!withinLimit(amount)) return std::string(caption) + kLimitText;
-    if (amount < 0) return std::string(caption) + " يجب أن يكون رقما لا يقل عن صفر";
-    return std::nullopt;
-}
 
 // The partner's first row of that name: its rowid and balance (a Null
 // balance counts 0).
@@ -135,7 +125,7 @@ PaymentPlan planPayment(Database& db, const Payment& payment) {
     if (plan.cashRow) {
         const double before = cashBalance(db);
         if (!withinLimit(p.flow == CashFlow::In ? before + plan.cash : before - plan.cash))
-            return refused(std::string("رصيد الصندوق بعد الترحيل") + kLimitText);
+            return refused(beyondLimit("رصيد الصندوق بعد الترحيل"));
         try {
             plan.date = convertForField(boxField(db, "DATE"), p.date);
             plan.reference = convertForField(boxField(db, p.referenceField), p.reference);
@@ -149,7 +139,7 @@ PaymentPlan planPayment(Database& db, const Payment& payment) {
         plan.balanceChange = balanceChangeOf(p);
         plan.balance = row->second + plan.balanceChange;
         if (!withinLimit(plan.balance))
-            return refused("رصيد " + p.partner + " بعد الترحيل" + kLimitText);
+            return refused(beyondLimit("رصيد " + p.partner + " بعد الترحيل"));
     }
     return plan;
 }
@@ -194,6 +184,17 @@ void applyPayment(Database& db, const PaymentPlan& planned) {
     if (!plan.ok()) throw RuntimeError::told(err::Overflow, plan.problem);
     if (plan.cashRow) appendCashRow(db, plan);
     if (plan.partnerRow != 0) writeBalance(db, plan);
+}
+
+void postPaidRow(Database& db, Recordset& row, const PaymentPlan& plan,
+                 const std::string& postedField, std::optional<double> newNumber) {
+    if (newNumber) {
+        claimNumber(db, row.tableName(), "INVO_NO", *newNumber);
+        row.update();
+    }
+    applyPayment(db, plan);
+    row.setField(postedField, true);
+    row.update();
 }
 
 }  // namespace mk

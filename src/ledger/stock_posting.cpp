@@ -1,9 +1,10 @@
-#include "store/stock_posting.h"
+#include "ledger/stock_posting.h"
 
 #include <cmath>
 #include <limits>
 #include <map>
 
+#include "platform/recordset.h"
 
 namespace mk {
 
@@ -30,6 +31,32 @@ std::string outOfRange(const StockLine& line, const char* what) {
 }
 
 }  // namespace
+
+const char* const kUnknownGroupMessage =
+    "لا توجد مجموعة أصناف بهذا الأسم، أختر مجموعة من القائمة";
+
+bool groupListed(Database& db, const std::string& name) {
+    Recordset groups(db, "qqq");
+    for (const Value& listed : groups.columnValues("Q"))
+        if (toText(listed) == name) return true;
+    return false;
+}
+
+std::map<std::string, Value> itemValues(Database& db, const std::string& table,
+                                        const std::string& field,
+                                        const std::set<std::string>& names) {
+    std::map<std::string, Value> out;
+    if (names.empty()) return out;
+    std::string in;
+    for (size_t k = 1; k <= names.size(); ++k) in += (k > 1 ? ",?" : "?") + std::to_string(k);
+    auto st = db.prepare("SELECT " + quoteName("DESC") + ", " + quoteName(field) + " FROM " +
+                         quoteName(table) + " WHERE " + quoteName("DESC") + " IN (" + in +
+                         ") ORDER BY rowid");
+    int k = 0;
+    for (const std::string& name : names) st->bindText(++k, name);
+    while (st->step()) out[st->columnText(0)] = st->column(1, FieldType::Double);
+    return out;
+}
 
 std::optional<long long> findItemRow(Database& db, const std::string& table,
                                      const std::string& item) {
@@ -155,6 +182,29 @@ void applyStock(Database& db, const StockPlan& planned) {
         if (db.changes() != 1)
             throw RuntimeError(err::RowChanged, "The row of " + w.table +
                                                     " to post to was deleted in another window.");
+    }
+}
+
+void addToInventory(Database& db, const std::vector<InventoryLine>& lines) {
+    db.beginWrite();
+    for (const InventoryLine& line : lines) {
+        if (line.item.empty() || line.item == "." || line.quantity == 0) continue;
+        auto st = db.prepare("SELECT rowid, ONSTOCK, TOTAL, \"TOTAL-SELL\" FROM INVENTORY WHERE "
+                             "\"DESC\"=?1 ORDER BY rowid LIMIT 1");
+        st->bindText(1, line.item);
+        if (!st->step()) continue;
+        const long long rowid = st->columnInt(0);
+        const double stock = toDouble(st->column(1, FieldType::Int32)) + line.quantity;
+        const double total = toDouble(st->column(2, FieldType::Double)) + line.net;
+        const double totalSell = toDouble(st->column(3, FieldType::Double)) + line.gross;
+        st.reset();
+        auto up = db.prepare("UPDATE INVENTORY SET ONSTOCK=?1, TOTAL=?2, \"TOTAL-SELL\"=?3 "
+                             "WHERE rowid=?4");
+        up->bind(1, Value::i32(roundToInt32(stock)), FieldType::Int32);
+        up->bind(2, Value(total), FieldType::Double);
+        up->bind(3, Value(totalSell), FieldType::Double);
+        up->bindInt(4, rowid);
+        up->step();
     }
 }
 

@@ -3,7 +3,7 @@
 // its partner's balance (MONEY of BUYER, what a customer owes, or of
 // SUPPLIER, what the company owes a supplier). Every window that moves
 // money posts through here, beside the stock postings of
-// store/stock_posting.h.
+// ledger/stock_posting.h.
 //
 // A posting is planned first and written after, in the same user action:
 // planPayment checks everything and works out every new value from the
@@ -23,7 +23,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/database.h"
+#include "platform/recordset.h"
 
 namespace mk {
 
@@ -105,5 +105,12 @@ PaymentPlan planPayment(Database& db, const Payment& payment);
 // what is written rests on what is stored at the commit, whatever another
 // writer stored since the plan; a payment they refuse fails, telling why.
 void applyPayment(Database& db, const PaymentPlan& plan);
+
+// A row paid by one payment (a voucher, a wage), posted once: a row being
+// added (its typed number given) is stored first, the number claimed in
+// INVO_NO inside the write; then the plan is written and the row's posted
+// flag set, all in the running action.
+void postPaidRow(Database& db, Recordset& row, const PaymentPlan& plan,
+                 const std::string& postedField, std::optional<double> newNumber = std::nullopt);
 
 }  // namespace mk

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <limits>
 
-#include "accounts/money_posting.h"
-#include "store/stock_posting.h"
+#include "ledger/money_posting.h"
+#include "ledger/stock_posting.h"
 #include "support/steps.h"
 
 namespace mk {
@@ -88,6 +88,36 @@ TEST_F(MoneyPostingTest, ARefusedPaymentWritesNothingAndSaysWhy) {
     EXPECT_EQ(post(pay(PaymentKind::Cash, nullptr, "", 1)).problem,
               "رصيد الصندوق بعد الترحيل أكبر من الحد المسموح به (1000000000000)");
     EXPECT_TRUE(post(pay(PaymentKind::Cash, nullptr, "", 1, 0, CashFlow::Out)).ok());
+}
+
+// A voucher paid and flagged by one call: a new one is stored first under
+// its claimed number; a write failing half way stores none of it.
+TEST_F(MoneyPostingTest, APaidRowIsStoredPaidAndFlaggedInOneActionOrNotAtAll) {
+    auto postVoucher = [&](double number) {
+        h.machine.action([&] {
+            Recordset row(h.db(), "REVEIVED_MONEY");
+            row.addNew();
+            row.setField("INVO_NO", Value(number));
+            row.setField("MONEY", Value(15));
+            const PaymentPlan plan = planPayment(h.db(), pay(PaymentKind::Settle, &kBuyers, "Hala", 15));
+            postPaidRow(h.db(), row, plan, "POSTED", number);
+        });
+    };
+    const std::string before = tablesText(h, {"BOX", "BUYER", "REVEIVED_MONEY"});
+    for (const char* writes : {"INSERT ON REVEIVED_MONEY", "INSERT ON BOX", "UPDATE ON BUYER",
+                               "UPDATE OF POSTED ON REVEIVED_MONEY"}) {
+        fail(h, writes);
+        EXPECT_THROW(postVoucher(4), RuntimeError) << writes;
+        EXPECT_EQ(tablesText(h, {"BOX", "BUYER", "REVEIVED_MONEY"}), before) << writes;
+        succeed(h);
+    }
+    postVoucher(4);
+    EXPECT_EQ(row(h, "REVEIVED_MONEY", 0, {"INVO_NO", "MONEY", "POSTED"}), "4|15|True");
+    EXPECT_EQ(money("BUYER"), (std::vector<double>{25, 5, 0}));
+    EXPECT_EQ(money("BOX"), (std::vector<double>{0, 15}));
+    // A number stored meanwhile is claimed by no second voucher.
+    EXPECT_EQ(errorNumber([&] { postVoucher(4); }), err::DuplicateKey);
+    EXPECT_EQ(h.count("REVEIVED_MONEY"), 1);
 }
 
 // Stock: the incoming window posts through the same service.

@@ -1,18 +1,16 @@
-#include "sales/invoice_window.h"
+#include "invoices/invoice_window.h"
 
 #include <algorithm>
 #include <cmath>
-#include <map>
 #include <set>
 
 #include "data/field_look.h"
 #include "data/record_editing.h"
 #include "data/schema.h"
-#include "platform/table_scan.h"
+#include "ledger/numbering.h"
+#include "ledger/stock_posting.h"
 #include "platform/window_state.h"
 #include "reports/opener.h"
-#include "store/groups.h"
-#include "store/stock_posting.h"
 
 namespace mk {
 
@@ -21,23 +19,13 @@ namespace {
 constexpr int kSlots = 32;
 constexpr int kPostedSlots = 31;
 constexpr int kRowsPerColumn = 16;
-constexpr int32_t kFirstLast = 2;
-constexpr double kLastNumber = 2147483647;
 
 constexpr const char* kNoteTitle = "ملحوظة";
 constexpr const char* kAttention = "Attention";
-constexpr const char* kNoGroup = "لم يتم إختيار مجموعة الأصناف، إختر مجموعة من القائمة أولا";
-constexpr const char* kBadNumber = "رقم الفاتورة يجب أن يكون عددا صحيحا من 1 إلى 2147483647";
-constexpr const char* kNumberHeld = "يوجد فاتورة أخرى بهذا الرقم، أختر رقما آخر";
-constexpr const char* kSlot32 = "السطر 32 لا يرحل إلى المخزن، أفرغه ثم أعد الحفظ";
-constexpr const char* kNumbersUsedUp = "لا يمكن إضافة فاتورة جديدة: بلغ رقم الفاتورة 2147483647";
 constexpr const char* kDocumentOpen =
     "لا يمكن ذلك أثناء إدخال أو تعديل فاتورة، أحفظ الفاتورة أو ألغها أولا";
 constexpr const char* kGroupLocked =
     "لا يمكن تغيير مجموعة الأصناف أثناء إدخال أو تعديل فاتورة، أحفظ الفاتورة أو ألغها أولا";
-constexpr const char* kTotalTooHigh = "إجمالى الفاتورة أكبر من 32767 ولا يمكن حفظها";
-constexpr const char* kTotalBeyondLimit =
-    "إجمالى الفاتورة أكبر من الحد المسموح به (1000000000000) ولا يمكن حفظها";
 
 // Layout, right to left: the header, the headings, two columns of 16 line
 // rows, the total and the buttons, the company's data.
@@ -71,48 +59,8 @@ constexpr double kDimTop = 8940, kDimSpace = 100;
 constexpr double kDimCaptionWidths[5] = {960, 720, 660, 720, 720};
 constexpr double kDimValueWidths[5] = {2360, 1300, 1300, 1160, 1160};
 
-std::string quantityProblem(int slot) {
-    return "الكمية فى السطر " + std::to_string(slot) + " يجب أن تكون عددا صحيحا من 0 إلى 32767";
-}
-
-std::string priceProblem(int slot) {
-    return "السعر فى السطر " + std::to_string(slot) + " يجب أن يكون رقما لا يقل عن صفر";
-}
-
-std::string priceBeyondLimit(int slot) {
-    return "السعر فى السطر " + std::to_string(slot) + " أكبر من الحد المسموح به (1000000000000)";
-}
-
-// A whole document number, 1..2147483647.
-bool validNumber(const std::optional<double>& n) {
-    return n && *n >= 1 && *n <= kLastNumber && std::floor(*n) == *n;
-}
-
 std::string priceTooHigh(const std::string& item) {
     return "سعر الصنف " + item + " أكبر من 32767 ولا يمكن كتابته فى الفاتورة";
-}
-
-std::string notInGroup(int slot) {
-    return "الصنف فى السطر " + std::to_string(slot) + " ليس فى مجموعة الأصناف المختارة";
-}
-
-// A field of the named items of a group table in one read, by name: the
-// value of each name's last row, as a walk over the table would leave it.
-// A name the table does not hold is missing.
-std::map<std::string, Value> lastValues(Database& db, const std::string& table,
-                                        const std::string& field,
-                                        const std::set<std::string>& names) {
-    std::map<std::string, Value> out;
-    if (names.empty()) return out;
-    std::string in;
-    for (size_t k = 1; k <= names.size(); ++k) in += (k > 1 ? ",?" : "?") + std::to_string(k);
-    auto st = db.prepare("SELECT " + quoteName("DESC") + ", " + quoteName(field) + " FROM " +
-                         quoteName(table) + " WHERE " + quoteName("DESC") + " IN (" + in +
-                         ") ORDER BY rowid");
-    int k = 0;
-    for (const std::string& name : names) st->bindText(++k, name);
-    while (st->step()) out[st->columnText(0)] = st->column(1, FieldType::Double);
-    return out;
 }
 
 void placeAtDesign(Control* c) { placeAt(*c, c->design); }
@@ -144,7 +92,14 @@ std::vector<LineColumn> salesLineColumns() {
 }
 
 InvoiceWindow::InvoiceWindow(Application& a, const InvoiceConfig& config)
-    : Form(a, config.name), config_(config) {
+    : Form(a, config.name),
+      config_(config),
+      book_{.table = config.table,
+            .flow = config.flow,
+            .wholeTotal = config.wholeTotal,
+            .lineDates = config.checkLineDates,
+            .postedText = config.postedText,
+            .postedTitle = config.postedTitle} {
     caption = config.designCaption;
     width = kWidth;
     height = kHeight;
@@ -482,6 +437,22 @@ void InvoiceWindow::showForViewing() {
     for (Control* c : viewLabels_) show(c, true);
 }
 
+void InvoiceWindow::showSearcher(const std::string& user) { userLabel_->displayCaption(user); }
+
+bool InvoiceWindow::viewInvoice(const std::string& user, const std::string& typed) {
+    showForViewing();
+    userLabel_->displayCaption(user);
+    currentLabel_->visible = true;
+    Label5->displayCaption(typed);
+    Recordset& rs = Adodc2->recordset();
+    const long long before = rs.rowId();
+    // Text that is no number names no invoice.
+    const auto wanted = parseNumber(typed);
+    if (wanted && rs.findFirstWhole("INVO_NO", *wanted, 32)) return true;
+    if (before == 0 || !rs.moveToRow(before)) rs.moveFirst();
+    return false;
+}
+
 void InvoiceWindow::restoreEntryLayout() {
     for (auto& [control, visible] : viewed_) control->visible = visible;
     viewed_.clear();
@@ -521,7 +492,7 @@ void InvoiceWindow::chooseGroup(const std::string& name) {
         DataCombo3->displayText(group_);
         return;
     }
-    if (!groupListed(app(), name) || !database().findTable(name)) {
+    if (!groupListed(database(), name) || !database().findTable(name)) {
         MsgBox(kUnknownGroupMessage, mb::OKOnly, kNoteTitle);
         DataCombo3->displayText(group_);
         return;
@@ -562,7 +533,7 @@ void InvoiceWindow::priceLines() {
     if (!config_.priceField || group_.empty()) return;
     std::set<std::string> names;
     for (const LineRow& row : rows) names.insert(row.item->text());
-    const auto prices = lastValues(database(), group_, config_.priceField, names);
+    const auto prices = itemValues(database(), group_, config_.priceField, names);
     std::set<std::string> refused;
     std::string shown;  // the last item priced: its stock is shown
     for (LineRow& row : rows) {
@@ -603,26 +574,7 @@ void InvoiceWindow::tablesChanged(const ChangedTables& tables) {
 
 int32_t InvoiceWindow::lastNumber() {
     // The table as stored now, whatever this window's snapshot holds.
-    return static_cast<int32_t>(scan::maxNumber(database(), config_.table, "INVO_NO", kFirstLast));
-}
-
-bool InvoiceWindow::numberFree(int32_t number, bool excludeCurrent) {
-    auto st = database().prepare("SELECT STATUS_SUB FROM " + quoteName(config_.table) +
-                                 " WHERE INVO_NO=?1");
-    st->bindInt(1, number);
-    // The invoice being edited may keep its own number.
-    bool skipOwn = excludeCurrent && editedNumber_ == number;
-    while (st->step()) {
-        if (skipOwn) {
-            skipOwn = false;
-            continue;
-        }
-        if (st->column(0, FieldType::YesNo) == Value(true))
-            MsgBox(config_.postedText, mb::OKOnly, config_.postedTitle);
-        else MsgBox(kNumberHeld, mb::OKOnly, kAttention);
-        return false;
-    }
-    return true;
+    return mk::lastNumber(database(), config_.table);
 }
 
 // ------------------------------------------------------------ add and save
@@ -646,8 +598,8 @@ void InvoiceWindow::addOrSave() {
 
 void InvoiceWindow::addInvoice() {
     const int32_t last = lastNumber();
-    if (last >= kLastNumber) {
-        MsgBox(kNumbersUsedUp, mb::OKOnly, kAttention);
+    if (last >= kLastDocumentNumber) {
+        MsgBox(kInvoiceNumbersUsedUp, mb::OKOnly, kAttention);
         return;
     }
     if (config_.addHidesHint) label(config_.hintLabel).visible = false;
@@ -683,105 +635,58 @@ Control* InvoiceWindow::firstToFill() {
     return nullptr;
 }
 
-std::optional<Invoice> InvoiceWindow::readInvoice(bool checkSlot32) {
-    Invoice inv;
-    inv.group = group_;
-    for (size_t i = 0; i < rows.size(); ++i) {
-        const LineRow& row = rows[i];
-        InvoiceLine line;
-        line.slot = static_cast<int>(i) + 1;
+InvoiceDocument InvoiceWindow::readDocument(bool withPayment) {
+    InvoiceDocument doc{.number = parseNumber(Text1[0]->text()), .group = group_};
+    for (const LineRow& row : rows) {
+        TypedLine& line = doc.lines.emplace_back();
         line.item = row.item->text();
-        const auto q = boxNumber(row.quantity->text());
-        if (!q || *q < 0 || *q > 32767 || std::floor(*q) != *q) {
-            MsgBox(quantityProblem(line.slot), mb::OKOnly, kAttention);
-            return std::nullopt;
-        }
-        const auto p = row.price ? boxNumber(row.price->text()) : std::optional<double>(0.0);
-        if (!p || *p < 0) {
-            MsgBox(priceProblem(line.slot), mb::OKOnly, kAttention);
-            return std::nullopt;
-        }
-        if (*p > kLargestAmount) {
-            MsgBox(priceBeyondLimit(line.slot), mb::OKOnly, kAttention);
-            return std::nullopt;
-        }
-        line.quantity = *q;
-        line.price = *p;
-        inv.total += line.quantity * line.price;
-        if (config_.wholeTotal) {
-            inv.total = std::nearbyint(inv.total);  // half to even
-            if (inv.total > 32767) {
-                MsgBox(kTotalTooHigh, mb::OKOnly, kAttention);
-                return std::nullopt;
-            }
-        }
-        inv.lines.push_back(line);
+        line.quantity = boxNumber(row.quantity->text());
+        if (row.price) line.price = boxNumber(row.price->text());
+        if (row.date)
+            line.dateOk = row.date->text().empty() || parseDate(row.date->text()).has_value();
     }
-    // Every line sum is at most the total.
-    if (inv.total > kLargestAmount) {
-        MsgBox(kTotalBeyondLimit, mb::OKOnly, kAttention);
-        return std::nullopt;
+    if (withPayment) {
+        doc.date = Value(documentDate(app()));
+        doc.payment = readPayment();
     }
-    const InvoiceLine& last = inv.lines.back();
-    if (checkSlot32 && (last.quantity != 0 || (last.item != "." && !last.item.empty()))) {
-        MsgBox(kSlot32, mb::OKOnly, kAttention);
-        return std::nullopt;
-    }
-    return inv;
+    return doc;
+}
+
+std::string InvoiceWindow::askPaidNow() {
+    return InputBox("أدخل المبلغ المراد دفعه الآن :", "أدخل المبلغ :");
+}
+
+void InvoiceWindow::say(const Refusal& refusal) {
+    if (!refusal.text.empty()) MsgBox(refusal.text, mb::OKOnly, refusal.title);
 }
 
 void InvoiceWindow::saveInvoice() {
-    // Every check first: a refusal leaves the invoice open as it was.
-    if (group_.empty()) {
-        MsgBox(kNoGroup, mb::OKOnly, kNoteTitle);
-        return;
-    }
-    if (!groupListed(app(), group_) || !database().findTable(group_)) {
-        MsgBox(kUnknownGroupMessage, mb::OKOnly, kNoteTitle);
-        return;
-    }
-    const auto number = parseNumber(Text1[0]->text());
-    if (!validNumber(number)) {
-        MsgBox(kBadNumber, mb::OKOnly, kAttention);
-        return;
-    }
-    if (!numberFree(static_cast<int32_t>(*number), false)) return;
-    std::optional<Invoice> inv = readInvoice(true);
-    if (!inv) return;
-    inv->number = static_cast<int32_t>(*number);
-    std::set<std::string> named;
-    for (const InvoiceLine& l : inv->lines)
-        if (l.item != "." && !l.item.empty()) named.insert(l.item);
-    const auto listed = lastValues(database(), group_, "DESC", named);
-    for (const InvoiceLine& l : inv->lines)
-        if (named.count(l.item) && !listed.count(l.item)) {
-            MsgBox(notInGroup(l.slot), mb::OKOnly, kAttention);
-            return;
-        }
-    // The sums and the total show before any question about the money is
-    // asked; a refusal puts the window back as it was.
+    const InvoiceDocument doc = readDocument(true);
+    // A refusal once the sums show puts the window back as it was.
     const WindowState unsummed({this}, app().focused());
-    writeSums(*inv);
-    Posting posting;
-    if (!checkPosting(*inv, posting) || !editing_->entriesFit()) {
-        unsummed.restore({this});
+    InvoiceOutcome outcome;
+    editing_->guardWrites([&] {
+        outcome = postInvoice(database(), Adodc2->recordset(), book_, doc,
+                              {.showTotals = [this](const Invoice& inv) { writeSums(inv); },
+                               .askPaidNow = [this] { return askPaidNow(); },
+                               .rowFits = [this] { return editing_->entriesFit(); }});
+    });
+    if (!outcome.posted) {
+        say(outcome.refusal);
+        if (outcome.totalsShown) unsummed.restore({this});
         return;
     }
-
-    editing_->guardWrites([&] {
-        claimNumber(database(), config_.table, "INVO_NO", inv->number);
-        Recordset& rs = Adodc2->recordset();
-        rs.update();
-        // The row just committed is posted by its own stored number.
-        inv->number = toInt32(rs.field("INVO_NO"));
-        post(*inv, posting);
-    });
-    app().afterCommit([this, inv = *inv, posting = std::move(posting)] { saved(inv, posting); });
+    app().afterCommit([this, posted = std::move(*outcome.posted)] { saved(posted); });
 }
 
-void InvoiceWindow::saved(const Invoice& inv, const Posting& posting) {
-    afterSave();
-    confirmPosting(inv, posting);
+void InvoiceWindow::saved(const PostedInvoice& posted) {
+    if (Control* saved = findControl("Check1")) saved->enabled = true;
+    editing_->enter(EditMode::Browsing);
+    editing_->SetCancelEnabled(false);
+    setEntryLocks(true, true);
+    Adodc2->enabled = true;
+    savedSinceLoad_ = true;
+    confirmPosting(posted);
     if (MsgBox(config_.anotherPrompt, mb::YesNo, config_.anotherTitle) == answer::Yes) {
         editing_->SetCancelEnabled(true);
         if (Control* paid = findControl("Check2")) paid->enabled = false;
@@ -795,29 +700,9 @@ void InvoiceWindow::saved(const Invoice& inv, const Posting& posting) {
 void InvoiceWindow::writeSums(const Invoice& inv) {
     // Stored as the exact amounts the postings move; only their text is cut.
     for (size_t i = 0; i < rows.size(); ++i)
-        if (rows[i].sum) rows[i].sum->setValue(Value(inv.lines[i].quantity * inv.lines[i].price));
+        if (rows[i].sum) rows[i].sum->setValue(Value(inv.lines[i].sum()));
     if (auto* t = dynamic_cast<TextBox*>(totalBox_)) t->setValue(Value(inv.total));
     else if (auto* l = dynamic_cast<Label*>(totalBox_)) l->setValue(Value(inv.total));
-}
-
-void InvoiceWindow::markPosted() {
-    Recordset& rs = Adodc2->recordset();
-    rs.setField("STATUS_SUB", true);
-    rs.update();
-}
-
-void InvoiceWindow::afterSave() {
-    Label4->displayCaption(std::to_string(lastNumber()));
-    if (Control* saved = findControl("Check1")) saved->enabled = true;
-    editing_->enter(EditMode::Browsing);
-    editing_->SetCancelEnabled(false);
-    setEntryLocks(true, true);
-    Adodc2->enabled = true;
-    savedSinceLoad_ = true;
-    // The stock shown is the one just posted.
-    if (!lastPriced_.empty())
-        if (auto onHand = storedStock(database(), group_, lastPriced_))
-            textBox(config_.stockBox).displayText(std::to_string(*onHand));
 }
 
 // ---------------------------------------------------- edit, cancel, exit
@@ -838,19 +723,15 @@ void InvoiceWindow::editOrSave() {
         Adodc2->enabled = false;
         return;
     }
-    if (!editedPosted_) {
-        const auto number = parseNumber(Text1[0]->text());
-        if (!validNumber(number)) {
-            MsgBox(kBadNumber, mb::OKOnly, kAttention);
-            return;
-        }
-        if (!numberFree(static_cast<int32_t>(*number), true)) return;
+    const InvoiceCheck check =
+        checkEditedInvoice(database(), book_, readDocument(false), editedNumber_, editedPosted_);
+    if (!check.invoice) {
+        say(check.refusal);
+        return;
     }
-    const std::optional<Invoice> inv = readInvoice(false);
-    if (!inv) return;
     if (!editing_->entriesFit()) return;
     editing_->guardWrites([&] {
-        writeSums(*inv);
+        writeSums(*check.invoice);
         rs.update();
     });
     editing_->enter(EditMode::Browsing);

@@ -13,23 +13,20 @@
 //   and of the another-invoice question, and what the invoice view of a
 //   search shows (InvoiceView). Filled by name (designated initializers):
 //   a field left out takes its default, or the build warns.
-// - A member class derives from InvoiceWindow only to say what its save
-//   checks and posts: checkPosting() may refuse (nothing written yet) and
-//   plans the posting, post() writes that plan (stock through
-//   store/stock_posting.h, money through accounts/money_posting.h, then
-//   markPosted()), confirmPosting() prints and tells the user once the
-//   save has committed. Members that move stock derive from StockInvoice
-//   (sales/stock_invoice.h). Retail: Form3 (sales/retail_invoice.h).
+// - A member class derives from InvoiceWindow (through StockInvoice,
+//   invoices/stock_invoice.h) only to say how the invoice on screen is paid
+//   (readPayment()) and what it prints and says once the save has
+//   committed (confirmPosting()). Retail: Form3 (sales/retail_invoice.h).
 //   Wholesale (Form42, Form53), returns (Form28) and incoming (Form17) are
-//   further configurations, each saying how it is paid; the incoming
-//   window takes the incoming flow of the stock service.
-// - The shared save refuses before anything is written: no group or an
-//   unlisted one, a number that is no whole number 1..2147483647 or is held by
-//   another row (a posted holder gets the member's posted text), a bad
-//   quantity or price, slot 32 filled. The sums and the total go into the
-//   bound boxes before the commit; the row just committed is posted by its
-//   stored number. If a write fails the action rolls back and the window
-//   puts back the invoice being entered (RecordEditing::guardWrites).
+//   further configurations, each with its stock flow and its payment.
+// - One save road: the window reads the document on screen once (number,
+//   group, lines, payment) and hands it to the ledger's postInvoice
+//   (ledger/invoice.h), which checks it, has the window show its sums and
+//   ask a part payment's amount, stores the row and posts it. A refusal is
+//   said and writes nothing; if a write fails the action rolls back and
+//   the window puts back the invoice being entered
+//   (RecordEditing::guardWrites). What the save changed is shown once, by
+//   the table-changed notice (the last number, the stock box).
 // - One document at a time: while one is added or edited, add, edit's
 //   other half, the search and a change of group are refused, and the
 //   one way out is save or cancel. Add starts the document at line 1 in
@@ -39,9 +36,9 @@
 // - An item chooser's text counts when it names an item of the chosen
 //   group, picked or typed: it prices the lines. A save whose line names
 //   no such item is refused.
-// - The search logins (access/search_login.h) lay a member out for
-//   viewing through showForViewing(), as its InvoiceView says, and write
-//   its user and current-number labels.
+// - The search logins (access/search_login.h) ask a member to show the
+//   invoice of a number (viewInvoice()): laid out for viewing as its
+//   InvoiceView says, with the user and the number sought.
 // - A further member is its configuration and a small class in a file of
 //   its own (as sales/retail_invoice.cpp), one line registering it
 //   (sales/windows.cpp) and its item in the main window's menu. A search
@@ -56,9 +53,8 @@
 #include <utility>
 #include <vector>
 
-#include "accounts/money_posting.h"
+#include "ledger/invoice.h"
 #include "platform/form.h"
-#include "store/stock_posting.h"
 
 namespace mk {
 
@@ -127,6 +123,7 @@ struct InvoiceConfig {
 
     // The data controls, in load order, and the roles some of them play.
     const char* table;
+    StockFlow flow;  // how a save's lines move stock
     std::vector<DataBinding> dataControls;  // Adodc2 on `table` among them
     const char* boxControl;                 // on BOX, posted to
     const char* dailyControl = nullptr;     // on DAILY_TRADE
@@ -145,6 +142,8 @@ struct InvoiceConfig {
     const char* priceField;  // the item field a pick prices from; nullptr: typed
     // What a new invoice's date boxes start with; nullptr: the document date.
     const char* lineDate = nullptr;
+    // A save refuses a line date box that holds no date.
+    bool checkLineDates = false;
 
     // Control names that differ between members.
     const char* counterBox;    // the line stepping's counter
@@ -203,28 +202,6 @@ std::vector<LineColumn> salesLineColumns();
 inline constexpr const char* kSearchWhileOpen =
     "لا يمكن البحث أثناء إدخال أو تعديل فاتورة، أحفظ الفاتورة أو ألغها أولا";
 
-// One line of the invoice as the boxes hold it, read strictly.
-struct InvoiceLine {
-    int slot = 0;
-    std::string item;
-    double quantity = 0;
-    double price = 0;
-};
-
-struct Invoice {
-    int32_t number = 0;  // the committed row's own number once saved
-    std::string group;
-    std::vector<InvoiceLine> lines;  // slots 1..32
-    double total = 0;
-};
-
-// What a save posts: planned by the member's check before anything is
-// written, then handed to its post and to its messages.
-struct Posting {
-    StockPlan stock;
-    PaymentPlan payment;
-};
-
 class InvoiceWindow : public Form {
 public:
     InvoiceWindow(Application& a, const InvoiceConfig& config);
@@ -238,13 +215,13 @@ public:
     const std::string& group() const { return group_; }
     // A document is being added or edited.
     bool documentOpen() const;
-    // The invoice view of a search (InvoiceView). Add puts back what it
-    // changed.
-    void showForViewing();
-    // What a search writes besides the number it sought (Label5): the user
-    // who searched, and the caption beside the number.
-    Label& userLabel() const { return *userLabel_; }
-    Label& currentLabel() const { return *currentLabel_; }
+    // What a search login does here: it names the user who searched; then
+    // it lays the window out as its invoice view (InvoiceView; add puts
+    // back what it changed), shows the number sought and stands on the
+    // first invoice of that number. Without one it goes back to the
+    // invoice it showed (the first when it showed none) and returns false.
+    void showSearcher(const std::string& user);
+    bool viewInvoice(const std::string& user, const std::string& typed);
 
     Adodc* Adodc2;  // the invoice table
     Adodc* Adodc3;  // the chosen group's table
@@ -271,14 +248,11 @@ public:
     std::vector<LineRow> rows;
 
 protected:
-    // A member's own checks of a save that may still refuse (say why, and
-    // return false), planning what it posts; nothing has been written yet.
-    virtual bool checkPosting(const Invoice&, Posting&) { return true; }
-    // A member's postings of the row just committed (inv.number is its
-    // stored number): the plan of its check; it ends with markPosted().
-    virtual void post(const Invoice& inv, const Posting& posting) = 0;
+    // How the invoice on screen is paid, as the window shows it (nothing
+    // is said: the ledger refuses a choice it cannot take).
+    virtual PaymentChoice readPayment() = 0;
     // What a member prints and says once the save has committed.
-    virtual void confirmPosting(const Invoice&, const Posting&) {}
+    virtual void confirmPosting(const PostedInvoice&) {}
     // A member's own steps once add has started a new invoice.
     virtual void invoiceStarted() {}
     // Where add puts the focus: the box the user fills first.
@@ -300,7 +274,14 @@ protected:
         freeTextBoxes_.push_back(box);
     }
 
-    void markPosted();
+    // The book the ledger posts to: the invoice table, its stock flow and
+    // the words of its refusals.
+    const InvoiceBook& book() const { return book_; }
+    // The document on screen as typed, with its payment or without.
+    InvoiceDocument readDocument(bool withPayment);
+    // The amount paid now of a part payment, as typed ("": cancelled).
+    std::string askPaidNow();
+    void say(const Refusal& refusal);
     // The item whose stock the stock box shows ("" before a pick).
     const std::string& shownStockItem() const { return lastPriced_; }
     Adodc& dataControl(const char* name) { return adodc(name); }
@@ -328,18 +309,18 @@ private:
     void afterCancel();
     void exitGuard();
 
+    // The invoice view of a search (InvoiceView).
+    void showForViewing();
     int32_t lastNumber();
     void setEntryLocks(bool locked, bool prices);
-    std::optional<Invoice> readInvoice(bool checkSlot32);
     // The line sums and the total into their bound boxes, to be stored.
     void writeSums(const Invoice& inv);
-    bool numberFree(int32_t number, bool excludeCurrent);
-    void afterSave();
     // Once a save has committed: the window's state, the member's
     // messages and the another-invoice question.
-    void saved(const Invoice& inv, const Posting& posting);
+    void saved(const PostedInvoice& posted);
 
     const InvoiceConfig& config_;
+    const InvoiceBook book_;
     std::unique_ptr<RecordEditing> editing_;
     Label* userLabel_ = nullptr;
     Label* currentLabel_ = nullptr;
