@@ -401,7 +401,8 @@ bool Application::dblClick(Control& c) {
     return true;
 }
 
-bool Application::typeText(TextBox& box, const std::string& text) {
+template <class Box>
+bool Application::typeInto(Box& box, const std::string& text) {
     if (!canTakeInput(box) || box.locked) return false;
     moveFocus(&box, true);
     if (!canTakeInput(box) || box.locked) return false;
@@ -412,16 +413,9 @@ bool Application::typeText(TextBox& box, const std::string& text) {
     return true;
 }
 
-bool Application::typeText(DataCombo& combo, const std::string& text) {
-    if (!canTakeInput(combo) || combo.locked) return false;
-    moveFocus(&combo, true);
-    if (!canTakeInput(combo) || combo.locked) return false;
-    combo.setText(text);
-    if (DataControl* dc = combo.dataSource()) dc->noteTyped(combo);
-    if (combo.onChange) userEvent(combo.form(), &combo.onChange, [&combo] { combo.onChange.fn(); });
-    else notify();
-    return true;
-}
+bool Application::typeText(TextBox& box, const std::string& text) { return typeInto(box, text); }
+
+bool Application::typeText(DataCombo& combo, const std::string& text) { return typeInto(combo, text); }
 
 bool Application::enterText(DataCombo& combo, const std::string& text) {
     if (!typeText(combo, text)) return false;

@@ -159,6 +159,9 @@ public:
 
 private:
     using Body = std::function<void()>;
+    // Text typed into a box or a chooser's box, as one user action.
+    template <class Box>
+    bool typeInto(Box& box, const std::string& text);
     // One event as a user action: its own transaction, failures shown.
     bool userEvent(Form& f, Event<>* ev, const Body& body);
     // Runs body as one user action of window f (null: of no window); once

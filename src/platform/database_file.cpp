@@ -199,9 +199,58 @@ struct TemporaryFile {
                        "The copy of '" + source.string() + "' failed: " + why);
 }
 
-// Writes the whole of the source file into out, read through the
-// connection that holds its read lock (a descriptor of our own, once
-// closed, would drop the locks SQLite holds on the file).
+// A descriptor this process already holds open on the file (SQLite's own),
+// or -1. It is only read through, at given offsets, and never closed: a
+// descriptor of our own, once closed, would drop the locks SQLite holds on
+// the file.
+int openDescriptorOf(const fs::path& file) {
+    std::error_code ec;
+    const fs::path wanted = fs::canonical(file, ec);
+    if (ec) return -1;
+    for (const auto& entry : fs::directory_iterator("/proc/self/fd", ec)) {
+        const fs::path target = fs::read_symlink(entry.path(), ec);
+        if (ec || target != wanted) continue;
+        const std::string name = entry.path().filename().string();
+        int fd = -1;
+        try {
+            fd = std::stoi(name);
+        } catch (const std::exception&) {
+            continue;
+        }
+        const int flags = ::fcntl(fd, F_GETFL);
+        if (flags >= 0 && (flags & O_ACCMODE) != O_WRONLY) return fd;
+    }
+    return -1;
+}
+
+[[noreturn]] void writeFailed(const fs::path& source, int error) {
+    if (error == ENOSPC) throw RuntimeError(err::DiskFull, kDiskFullMessage);
+    copyFailed(source, std::strerror(error));
+}
+
+// Copies [at, size) of the file in the kernel, from a descriptor SQLite
+// holds; returns where it stopped (size when whole; earlier when the
+// kernel cannot copy between these files, and the rest is read).
+sqlite3_int64 copyInKernel(const fs::path& source, sqlite3_int64 size, int out) {
+    const int in = openDescriptorOf(source);
+    if (in < 0) return 0;
+    loff_t from = 0, to = 0;
+    while (from < size) {
+        const ssize_t n = ::copy_file_range(in, &from, out, &to, static_cast<size_t>(size - from), 0);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP ||
+                      errno == EBADF))
+            break;
+        if (n < 0) writeFailed(source, errno);
+        if (n == 0) break;
+    }
+    // Whatever the kernel did not copy is written again from where it stopped.
+    return std::min<sqlite3_int64>(from, to);
+}
+
+// Writes the whole of the source file into out while the connection src
+// holds its read lock: in the kernel where it can, else read through the
+// connection's own file.
 void copyBytes(sqlite3* src, const fs::path& source, int out) {
     sqlite3_file* file = nullptr;
     if (sqlite3_file_control(src, "main", SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK || !file ||
@@ -209,24 +258,21 @@ void copyBytes(sqlite3* src, const fs::path& source, int out) {
         copyFailed(source, "the file cannot be read");
     sqlite3_int64 size = 0;
     if (file->pMethods->xFileSize(file, &size) != SQLITE_OK) copyFailed(source, "no size");
+    sqlite3_int64 at = copyInKernel(source, size, out);
+    if (at >= size) return;
+    if (::lseek(out, at, SEEK_SET) < 0) copyFailed(source, std::strerror(errno));
     constexpr sqlite3_int64 kChunk = 8 << 20;
-    std::vector<char> buffer(static_cast<size_t>(std::min(size, kChunk)) + 1);
-    for (sqlite3_int64 at = 0; at < size;) {
+    std::vector<char> buffer(static_cast<size_t>(std::min(size - at, kChunk)) + 1);
+    while (at < size) {
         const int n = static_cast<int>(std::min(kChunk, size - at));
         if (file->pMethods->xRead(file, buffer.data(), n, at) != SQLITE_OK)
             copyFailed(source, "a read failed");
         for (int done = 0; done < n;) {
             const ssize_t w = ::write(out, buffer.data() + done, static_cast<size_t>(n - done));
             if (w < 0 && errno == EINTR) continue;
-            if (w <= 0) {
-                if (errno == ENOSPC) throw RuntimeError(err::DiskFull, kDiskFullMessage);
-                copyFailed(source, std::strerror(errno));
-            }
+            if (w <= 0) writeFailed(source, w < 0 ? errno : EIO);
             done += static_cast<int>(w);
         }
-        // The disk starts on what is written while the next part is read,
-        // so the closing sync finds little left to do.
-        ::sync_file_range(out, at, n, SYNC_FILE_RANGE_WRITE);
         at += n;
     }
 }
