@@ -246,6 +246,8 @@ public:
     // or a restore.
     void registerRecordset(Recordset* rs) { recordsets_.insert(rs); }
     void unregisterRecordset(Recordset* rs) { recordsets_.erase(rs); }
+    // The recordsets open on a table (letter case ignored).
+    std::vector<Recordset*> recordsetsOn(std::string_view table) const;
     void refreshRecordsets(bool keepPositions = false);
     // Where every open recordset stands as a user action begins, to go
     // back to if it rolls back.

@@ -226,6 +226,13 @@ void Database::rowWillChange(void* self, sqlite3* h, int op, const char* schema,
     for (RowChangeListener* rw : w->watchers) rw->rowWillChange(h, op, oldRowid, newRowid);
 }
 
+std::vector<Recordset*> Database::recordsetsOn(std::string_view table) const {
+    std::vector<Recordset*> out;
+    for (Recordset* rs : recordsets_)
+        if (namesEqual(rs->tableName(), table)) out.push_back(rs);
+    return out;
+}
+
 void Database::markPositions() {
     for (Recordset* rs : recordsets_) rs->markPosition();
 }

@@ -159,6 +159,11 @@ void DataControl::recordsetReread(Recordset&) {
     }
 }
 
+bool DataControl::recordsetMayReread(Recordset&) {
+    return std::none_of(bound_.begin(), bound_.end(),
+                        [](const BoundControl* c) { return c->boundChanged(); });
+}
+
 DataControl::ChangeBase* DataControl::baseOf(const BoundControl& c) {
     for (ChangeBase& b : bases_)
         if (b.control == &c) return &b;

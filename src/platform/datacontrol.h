@@ -117,6 +117,9 @@ public:
     void recordsetWillWrite(Recordset&) override { storeBoundChanges(); }
     void recordsetMoved(Recordset&) override { showCurrentRow(); }
     void recordsetReread(Recordset&) override;
+    // A control holding nothing typed shows what is stored anyway once the
+    // action that rewrote its table has committed.
+    bool recordsetMayReread(Recordset&) override;
 
 private:
     void open(Recordset::Open how);

@@ -35,6 +35,9 @@ public:
     // Re-read after a rollback, standing where it stood, its pending
     // changes kept.
     virtual void recordsetReread(Recordset& rs) { recordsetMoved(rs); }
+    // Whether it may show the rows read again once another recordset has
+    // rewritten the table, rather than keep a copy of every row rewritten.
+    virtual bool recordsetMayReread(Recordset&) { return false; }
 };
 
 class Recordset {
@@ -132,6 +135,9 @@ public:
     // row; the table is read again once write has run, standing past its
     // last row. A write that fails leaves the recordset to the action's
     // rollback, which puts it back where it was.
+    // Every other recordset on the table whose listener agrees and that
+    // holds nothing pending lets its rows go the same way while write runs,
+    // and reads them again where it stood once it has run.
     void rewriteInSql(const std::function<void()>& write);
 
     // Whether the snapshot has begun.
@@ -162,6 +168,12 @@ public:
     void detach();
 
 private:
+    // While another recordset rewrites the table in SQL: a snapshot whose
+    // listener agrees and that holds nothing pending stops keeping copies
+    // of its rows (false when it keeps them), then reads them again where
+    // it stood.
+    bool standAside();
+    void standBack();
     // Where the recordset stands, by row number, so the rows the snapshot
     // reads around it never move it. A recordset opened to read on first
     // use stands on the first live row, whichever that is once read.
@@ -222,6 +234,7 @@ private:
     EditBuffer edit_;
     RecordsetListener* listener_ = nullptr;
     Position mark_;
+    Position aside_;  // where it stood when it stood aside
     // What was pending at the mark (null: nothing).
     std::unique_ptr<EditBuffer::Saved> markPending_;
 };

@@ -195,12 +195,16 @@ void Recordset::rewriteInSql(const std::function<void()>& write) {
     rows_.stopWatching();
     rows_.forget();
     standAt(rows_.end());
+    std::vector<Recordset*> aside;
+    for (Recordset* other : d.recordsetsOn(tableName()))
+        if (other != this && other->standAside()) aside.push_back(other);
     try {
         write();
     } catch (...) {
         // Readable until the rollback reads it again.
         try {
             rows_.begin();
+            for (Recordset* other : aside) other->standBack();
         } catch (...) {
         }
         standAt(rows_.end());
@@ -208,7 +212,28 @@ void Recordset::rewriteInSql(const std::function<void()>& write) {
     }
     rows_.begin();
     standAt(rows_.end());
+    for (Recordset* other : aside) other->standBack();
     moved();
+}
+
+bool Recordset::standAside() {
+    if (!rows_.begun() || hasPendingChanges() || !listener_ || !listener_->recordsetMayReread(*this))
+        return false;
+    aside_ = position();
+    rows_.stopWatching();
+    rows_.forget();
+    return true;
+}
+
+void Recordset::standBack() {
+    // Read again as after a rollback, on the row it stood on; the action's
+    // own mark stays for a rollback still to come.
+    const Position mark = mark_;
+    std::unique_ptr<EditBuffer::Saved> pending = std::move(markPending_);
+    mark_ = aside_;
+    rereadQuietly(true);
+    mark_ = mark;
+    markPending_ = std::move(pending);
 }
 
 void Recordset::readAppended(long long afterRowid) {

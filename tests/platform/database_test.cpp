@@ -567,6 +567,43 @@ TEST_F(SnapshotTest, RewritingATableInSqlRereadsItOrLeavesItAsItWas) {
     EXPECT_EQ(ints(other.columnValues("ONSTOCK")), (std::vector<int32_t>{10, 20, 30}));
 }
 
+// A recordset whose listener lets it read the table again stands aside
+// while another rewrites the table in SQL (keeping no copy of each row
+// rewritten) and shows the rewritten rows where it stood; one holding a
+// change keeps its snapshot.
+TEST_F(SnapshotTest, ARecordsetThatMayReadAgainStandsAsideWhileItsTableIsRewritten) {
+    struct MayReread : RecordsetListener {
+        int reread = 0;
+        bool recordsetMayReread(Recordset&) override { return true; }
+        void recordsetReread(Recordset&) override { ++reread; }
+    };
+    makeItems();
+    h.exec("INSERT INTO G (\"DESC\", ONSTOCK) VALUES ('a', 1), ('b', 2), ('c', 3)");
+    Recordset rs(db, "G"), shown(db, "G"), typed(db, "G");
+    MayReread listener, typedListener;
+    shown.setListener(&listener);
+    typed.setListener(&typedListener);
+    shown.moveNext();
+    typed.moveLast();
+    typed.setField("Q_ORDER", 7);
+    h.machine.action([&] { rs.rewriteInSql([&] { db.exec("UPDATE G SET ONSTOCK = ONSTOCK * 10"); }); });
+    EXPECT_EQ(shown.field("DESC"), Value("b"));
+    EXPECT_EQ(shown.field("ONSTOCK"), Value::i32(20));
+    EXPECT_EQ(listener.reread, 1);
+    EXPECT_EQ(ints(shown.columnValues("ONSTOCK")), (std::vector<int32_t>{10, 20, 30}));
+    EXPECT_EQ(typed.field("ONSTOCK"), Value::i32(3));
+    EXPECT_EQ(typedListener.reread, 0);
+
+    // A rewrite that fails leaves it on its row, showing what is stored.
+    h.exec("CREATE TRIGGER stop BEFORE UPDATE ON G WHEN OLD.\"DESC\" = 'c' "
+           "BEGIN SELECT RAISE(ABORT, 'disk full'); END");
+    EXPECT_THROW(h.machine.action([&] {
+        rs.rewriteInSql([&] { db.exec("UPDATE G SET ONSTOCK = 0"); });
+    }), RuntimeError);
+    EXPECT_EQ(shown.field("DESC"), Value("b"));
+    EXPECT_EQ(shown.field("ONSTOCK"), Value::i32(20));
+}
+
 TEST_F(SnapshotTest, RowsAppendedInSqlAreTakenInAndReadInBlocksEitherWay) {
     makeItems();
     h.exec("INSERT INTO G (ITEM_NO) VALUES (0)");
