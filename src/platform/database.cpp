@@ -152,6 +152,7 @@ void Database::rollback() {
         }
     }
     infoCache_.clear();
+    newEpoch();
     afterRollbackOfWatches();
     refreshRecordsets(true);
 }
@@ -184,6 +185,7 @@ void Database::restoreFrom(const fs::path& source) {
     }
     sqlite3_close_v2(src);
     infoCache_.clear();
+    newEpoch();
     afterRestoreOfWatches();
     if (rc != SQLITE_DONE) fail("The restore failed");
     // Every table changed at once: the windows are told of each.

@@ -263,6 +263,17 @@ public:
     void watch(Recordset* rs, const std::string& table);
     void unwatch(Recordset* rs, const std::string& table);
     uint64_t tableWrites(const std::string& table) const;
+
+    // What a field's values over a table stood at: equal stamps taken at
+    // two moments say that no write, of this connection or another, has
+    // changed the table's rows or that field's values in between (a stamp
+    // taken where SQLite cannot tell equals no other). A field is followed
+    // from its first stamp on.
+    struct ColumnStamp {
+        uint64_t epoch = 0, dataVersion = 0, rows = 0, column = 0;
+        bool operator==(const ColumnStamp&) const = default;
+    };
+    ColumnStamp columnStamp(std::string_view table, const std::string& field);
     // The same word for other holders of a table's rows; a watcher is also
     // told of rollbacks, restores, commits and closing.
     void addRowChangeListener(RowChangeListener* w, const std::string& table);
@@ -321,7 +332,17 @@ private:
         std::vector<Recordset*> recordsets;
         std::vector<RowChangeListener*> watchers;
         uint64_t writes = 0;
+        // Stamps of the rows and of the fields followed (by column number).
+        uint64_t rowsStamp = 0;
+        std::vector<std::pair<int, uint64_t>> columns;
     };
+    // Every stamp is a new number from here; the epoch changes when no
+    // row is told of (a rollback, a restore, a table's shape).
+    uint64_t stamps_ = 0;
+    uint64_t epoch_ = 0;
+    void newEpoch() { epoch_ = ++stamps_; }
+    static void stampRowChange(Watched& w, sqlite3* h, int op, long long oldRowid,
+                               long long newRowid, uint64_t& stamps);
     std::vector<RowChangeListener*> rowListeners_;
     void tellListeners(void (RowChangeListener::*tell)());
     std::unordered_map<std::string, Watched> watched_;  // key: upper name

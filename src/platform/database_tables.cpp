@@ -181,11 +181,13 @@ std::shared_ptr<const TableInfo> Database::sharedTableInfo(std::string_view name
 }
 
 void Database::widenToInt32(std::string_view table, std::string_view field) {
+    newEpoch();
     widened_.insert(upperAscii(table) + "." + upperAscii(field));
     infoCache_.erase(upperAscii(table));
 }
 
 void Database::createTable(const TableDef& def) {
+    newEpoch();
     if (!isValidTableName(def.name))
         throw RuntimeError(err::InvalidName,
                            "'" + def.name + "' is not a valid name for a table.");
@@ -243,7 +245,10 @@ void Database::emptyTable(std::string_view table) {
     sqlite3_preupdate_hook(db_, &Database::rowWillChange, this);
 #endif
     // Pages dropped whole are not told of row by row.
-    if (!told && it != watched_.end()) ++it->second.writes;
+    if (!told && it != watched_.end()) {
+        ++it->second.writes;
+        it->second.rowsStamp = ++stamps_;
+    }
     if (inTransaction_) writtenTables_.insert(key);
 }
 
@@ -269,6 +274,7 @@ void Database::addLookupIndex(std::string_view table, std::string_view field) {
 }
 
 void Database::addColumn(const std::string& table, const FieldDef& field) {
+    newEpoch();
     const std::string actual = tableInfo(table).name;
     beginWrite();
     exec("ALTER TABLE " + quoteName(actual) + " ADD COLUMN " + columnSql(field));

@@ -222,8 +222,80 @@ void Database::rowWillChange(void* self, sqlite3* h, int op, const char* schema,
     Watched* w = db->lastWatched_;
     if (!w) return;
     ++w->writes;
+    if (!w->columns.empty()) stampRowChange(*w, h, op, oldRowid, newRowid, db->stamps_);
     for (Recordset* rs : w->recordsets) rs->tableWillChange(h, op, oldRowid, newRowid);
     for (RowChangeListener* rw : w->watchers) rw->rowWillChange(h, op, oldRowid, newRowid);
+}
+
+namespace {
+
+#ifdef MK_PREUPDATE_HOOK
+bool sameValue(sqlite3_value* a, sqlite3_value* b) {
+    const int type = sqlite3_value_type(a);
+    if (type != sqlite3_value_type(b)) return false;
+    switch (type) {
+        case SQLITE_NULL: return true;
+        case SQLITE_INTEGER: return sqlite3_value_int64(a) == sqlite3_value_int64(b);
+        case SQLITE_FLOAT: {
+            const double x = sqlite3_value_double(a), y = sqlite3_value_double(b);
+            return std::memcmp(&x, &y, sizeof x) == 0;
+        }
+        default: {
+            const int n = sqlite3_value_bytes(a);
+            if (n != sqlite3_value_bytes(b)) return false;
+            const void* p = type == SQLITE_TEXT ? static_cast<const void*>(sqlite3_value_text(a))
+                                                : sqlite3_value_blob(a);
+            const void* q = type == SQLITE_TEXT ? static_cast<const void*>(sqlite3_value_text(b))
+                                                : sqlite3_value_blob(b);
+            return n == 0 || std::memcmp(p, q, static_cast<size_t>(n)) == 0;
+        }
+    }
+}
+#endif
+
+}  // namespace
+
+void Database::stampRowChange([[maybe_unused]] Watched& w, [[maybe_unused]] sqlite3* h,
+                              [[maybe_unused]] int op, [[maybe_unused]] long long oldRowid,
+                              [[maybe_unused]] long long newRowid, [[maybe_unused]] uint64_t& stamps) {
+#ifdef MK_PREUPDATE_HOOK
+    if (op != SQLITE_UPDATE || oldRowid != newRowid) {
+        w.rowsStamp = ++stamps;
+        return;
+    }
+    for (auto& [column, stamp] : w.columns) {
+        sqlite3_value *before = nullptr, *after = nullptr;
+        if (sqlite3_preupdate_old(h, column, &before) == SQLITE_OK &&
+            sqlite3_preupdate_new(h, column, &after) == SQLITE_OK && before && after &&
+            sameValue(before, after))
+            continue;
+        stamp = ++stamps;
+    }
+#endif
+}
+
+Database::ColumnStamp Database::columnStamp(std::string_view table, const std::string& field) {
+    ColumnStamp s;
+    if (!tellsRowChanges()) {
+        s.epoch = ++stamps_;  // equal to no other
+        return s;
+    }
+    const TableInfo& info = tableInfo(table);
+    const int column = info.fieldIndex(field);
+    Watched& w = watched_[upperAscii(info.name)];
+    lastChanged_.clear();
+    lastWatched_ = nullptr;
+    auto it = std::find_if(w.columns.begin(), w.columns.end(),
+                           [&](const auto& c) { return c.first == column; });
+    // Followed from now on: nothing before counts as unchanged.
+    if (it == w.columns.end()) it = w.columns.insert(w.columns.end(), {column, ++stamps_});
+    // Changes only with what other connections commit.
+    auto version = prepare("PRAGMA data_version");
+    s.dataVersion = version->step() ? static_cast<uint64_t>(version->columnInt(0)) : ++stamps_;
+    s.epoch = epoch_;
+    s.rows = w.rowsStamp;
+    s.column = it->second;
+    return s;
 }
 
 std::vector<Recordset*> Database::recordsetsOn(std::string_view table) const {

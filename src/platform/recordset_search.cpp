@@ -25,13 +25,16 @@ std::shared_ptr<const TextColumn> Recordset::columnTexts(std::string_view name) 
     RowSnapshot& r = rows();
     const std::string& key = sql_.field(i).name;
     if (auto read = texts_.find(key, r.version())) return read;
+    // Taken before the read: a write meanwhile makes the next one read again.
+    const Database::ColumnStamp stamp = db().columnStamp(tableName(), key);
+    if (auto same = texts_.unchanged(key, stamp)) return same;
     auto column = std::make_shared<TextColumn>();
     r.visitColumn(i, [&](long long, const Value& v) {
         if (v.isText()) column->push_back(v.asTextRaw());
         else column->push_back(toText(v));
         return true;
     });
-    return texts_.keep(key, std::move(column));
+    return texts_.keep(key, std::move(column), stamp);
 }
 
 Recordset::Texts Recordset::takeTexts() { return texts_.take(); }

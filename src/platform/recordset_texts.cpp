@@ -17,7 +17,7 @@ namespace {
 void makeStale(TextColumns::Texts& columns, TextColumns::Texts& stale) {
     for (auto& read : columns) {
         auto same = std::find_if(stale.begin(), stale.end(),
-                                 [&](const auto& s) { return s.first == read.first; });
+                                 [&](const auto& s) { return s.field == read.field; });
         if (same != stale.end()) *same = std::move(read);
         else stale.push_back(std::move(read));
     }
@@ -31,16 +31,27 @@ std::shared_ptr<const TextColumn> TextColumns::find(const std::string& field, ui
         makeStale(current_, stale_);
         version_ = version;
     }
-    for (const auto& [name, column] : current_)
-        if (name == field) return column;
+    for (const Read& read : current_)
+        if (read.field == field) return read.column;
+    return nullptr;
+}
+
+std::shared_ptr<const TextColumn> TextColumns::unchanged(const std::string& field,
+                                                         const Database::ColumnStamp& now) {
+    for (const Read& stale : stale_)
+        if (stale.field == field && stale.stamp == now) {
+            current_.push_back(stale);
+            return stale.column;
+        }
     return nullptr;
 }
 
 std::shared_ptr<const TextColumn> TextColumns::keep(const std::string& field,
-                                                    std::shared_ptr<const TextColumn> column) {
-    for (const auto& [name, stale] : stale_)
-        if (name == field && *stale == *column) column = stale;
-    current_.emplace_back(field, column);
+                                                    std::shared_ptr<const TextColumn> column,
+                                                    const Database::ColumnStamp& stamp) {
+    for (const Read& stale : stale_)
+        if (stale.field == field && *stale.column == *column) column = stale.column;
+    current_.push_back({field, column, stamp});
     return column;
 }
 

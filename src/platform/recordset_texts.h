@@ -9,6 +9,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/database.h"
+
 namespace mk {
 
 // The texts of one field over a snapshot's rows, in table order, packed;
@@ -35,18 +37,29 @@ private:
 // The columns read of a recordset's rows, kept until the rows change.
 // The columns read before they last changed are kept as stale ones: one
 // read again with the same texts is handed out as the same column, so the
-// lists that show it stay as they are.
+// lists that show it stay as they are; one whose field the database says
+// is unchanged since it was read is handed out without reading it again.
 class TextColumns {
 public:
-    using Texts = std::vector<std::pair<std::string, std::shared_ptr<const TextColumn>>>;
+    struct Read {
+        std::string field;
+        std::shared_ptr<const TextColumn> column;
+        Database::ColumnStamp stamp;  // the field's values when it was read
+    };
+    using Texts = std::vector<Read>;
 
     // The column of the field read since the rows were at this version;
     // null when none.
     std::shared_ptr<const TextColumn> find(const std::string& field, uint64_t version);
+    // A stale column of the field whose values stand as they stood when it
+    // was read (the stamp says so), taken as read now; null when none.
+    std::shared_ptr<const TextColumn> unchanged(const std::string& field,
+                                                const Database::ColumnStamp& now);
     // Keeps a column just read, as the stale one of its field when that
     // holds the same texts.
     std::shared_ptr<const TextColumn> keep(const std::string& field,
-                                           std::shared_ptr<const TextColumn> column);
+                                           std::shared_ptr<const TextColumn> column,
+                                           const Database::ColumnStamp& stamp);
     // Every column, taken out as stale ones; and stale ones handed in.
     Texts take();
     void give(Texts stale) { stale_ = std::move(stale); }

@@ -604,6 +604,64 @@ TEST_F(SnapshotTest, ARecordsetThatMayReadAgainStandsAsideWhileItsTableIsRewritt
     EXPECT_EQ(shown.field("ONSTOCK"), Value::i32(20));
 }
 
+// A field's stamp stays while nothing changes the table's rows or that
+// field's values, whoever writes; a list's texts read again are then taken
+// as they were read, and read anew once anything changed them.
+TEST_F(SnapshotTest, AFieldsStampFollowsEveryWriteThatChangesItsValues) {
+    makeItems();
+    h.exec("INSERT INTO G (\"DESC\", ONSTOCK) VALUES ('a', 1), ('b', 2)");
+    auto stamp = [&] { return db.columnStamp("G", "DESC"); };
+    auto write = [&](const std::string& sql) { h.machine.action([&] { db.exec(sql); }); };
+    Database::ColumnStamp was = stamp();
+    auto stays = [&](const char* why) {
+        EXPECT_EQ(stamp(), was) << why;
+    };
+    auto moves = [&](const char* why) {
+        const Database::ColumnStamp now = stamp();
+        EXPECT_FALSE(now == was) << why;
+        was = now;
+    };
+    stays("nothing written");
+    write("UPDATE G SET ONSTOCK = ONSTOCK + 1");
+    stays("another field changed");
+    write("UPDATE G SET \"DESC\" = 'a' WHERE \"DESC\" = 'a'");
+    stays("the same value written again");
+    write("UPDATE G SET \"DESC\" = 'z' WHERE \"DESC\" = 'b'");
+    moves("a value changed");
+    write("INSERT INTO G (\"DESC\") VALUES ('c')");
+    moves("a row added");
+    write("DELETE FROM G WHERE \"DESC\" = 'c'");
+    moves("a row deleted");
+    EXPECT_THROW(h.machine.action([&] {
+        db.exec("UPDATE G SET \"DESC\" = 'y' WHERE \"DESC\" = 'z'");
+        stamp();
+        throw RuntimeError(err::DatabaseError, "failed");
+    }), RuntimeError);
+    moves("an action rolled back");
+    sqlite3* other = nullptr;
+    sqlite3_open(h.machine.mapPath(kDatabasePath).c_str(), &other);
+    sqlite3_exec(other, "UPDATE G SET ONSTOCK = 0", nullptr, nullptr, nullptr);
+    moves("another connection committed");
+    sqlite3_close(other);
+    h.machine.action([&] { db.emptyTable("G"); });
+    moves("the table emptied");
+
+    // A list read again after a reopen with nothing changed, then after
+    // another connection renamed an item.
+    h.exec("INSERT INTO G (\"DESC\") VALUES ('bolt'), ('nut')");
+    Recordset first(db, "G");
+    auto texts = first.columnTexts("DESC");
+    Recordset second(db, "G");
+    second.keepTexts(first.takeTexts());
+    EXPECT_EQ(second.columnTexts("DESC"), texts);
+    sqlite3_open(h.machine.mapPath(kDatabasePath).c_str(), &other);
+    sqlite3_exec(other, "UPDATE G SET \"DESC\" = 'washer' WHERE \"DESC\" = 'nut'", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+    Recordset third(db, "G");
+    third.keepTexts(second.takeTexts());
+    EXPECT_EQ(third.columnTexts("DESC")->toVector(), (std::vector<std::string>{"bolt", "washer"}));
+}
+
 TEST_F(SnapshotTest, RowsAppendedInSqlAreTakenInAndReadInBlocksEitherWay) {
     makeItems();
     h.exec("INSERT INTO G (ITEM_NO) VALUES (0)");
