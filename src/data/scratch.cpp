@@ -108,6 +108,12 @@ void ScratchRun::finish() {
     writeCounter(count_);
 }
 
+void ScratchRun::forEachRow(const std::vector<std::string>& fields,
+                            const std::function<void(const std::vector<Value>&)>& visit) {
+    Recordset& rs = data_.recordset();
+    scan::forEachRow(rs.database(), rs.tableName(), fields, visit);
+}
+
 void ScratchRun::placeholder() {
     Recordset& rs = data_.recordset();
     rs.addNew();

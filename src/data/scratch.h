@@ -66,6 +66,9 @@ public:
 
     // Deletes the rows left over from before and writes the counter.
     void finish();
+    // After finish: visits the fields of the run's rows, in order.
+    void forEachRow(const std::vector<std::string>& fields,
+                    const std::function<void(const std::vector<Value>&)>& visit);
     // After a run that found nothing: the placeholder row and counter 1.
     void placeholder();
 

@@ -144,6 +144,16 @@ void forEachTextAndInt32(Database& db, const std::string& table, const std::stri
     while (st->step()) visit(st->columnText(0), static_cast<int32_t>(st->columnInt(1)));
 }
 
+void forEachRow(Database& db, const std::string& table, const std::vector<std::string>& fields,
+                const std::function<void(const std::vector<Value>&)>& visit) {
+    const TableInfo& info = db.tableInfo(table);
+    std::vector<const FieldInfo*> read;
+    for (const std::string& f : fields) read.push_back(&fieldOf(info, f));
+    auto st = db.prepare("SELECT " + selectList(read) + " FROM " + quoteName(info.name) +
+                         " ORDER BY rowid");
+    visitRows(*st, read, visit);
+}
+
 void forEachInDays(Database& db, const std::string& table, const std::string& date,
                    double from, double to, const std::vector<std::string>& fields,
                    const std::function<void(const std::vector<Value>&)>& visit) {

@@ -46,6 +46,10 @@ void forEachTextAndInt32(Database& db, const std::string& table, const std::stri
                          const std::string& number,
                          const std::function<void(const std::string&, int32_t)>& visit);
 
+// Visits the fields of every row.
+void forEachRow(Database& db, const std::string& table, const std::vector<std::string>& fields,
+                const std::function<void(const std::vector<Value>&)>& visit);
+
 // Visits the fields of the rows whose date field is not Null and whose day
 // (toDate, time dropped) lies in [from, to].
 void forEachInDays(Database& db, const std::string& table, const std::string& date,

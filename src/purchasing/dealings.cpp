@@ -99,31 +99,28 @@ void DealingsView::run() {
     for (int i = 0; i < 3; ++i) Print({std::string(11, ' ')});
 
     // An invoice with no partner name belongs to no partner. The rows go
-    // in in one statement; the lines are printed from the same invoices.
-    if (!partner.empty()) {
-        const std::string& table = Adodc1->recordset().tableName();
-        rows.appendWithText(table, "SALES_MAN", partner,
+    // in in one statement; the lines show them as stored, which is as the
+    // invoices hold them.
+    if (!partner.empty())
+        rows.appendWithText(Adodc1->recordset().tableName(), "SALES_MAN", partner,
                             {{"INVO_NO", "INVO_NO"},
                              {"DATES", "DATES"},
                              {"TOTAL", "TOTAL_SUM", "double"},
                              {"NOTES", "NOTES", "text"}});
-        // The boxes show the last invoice listed.
-        std::vector<Value> last;
-        scan::forEachWithText(app().machine().database(kDatabasePath), table, {"SALES_MAN"},
-                              partner, {"DATES", "INVO_NO", "TOTAL_SUM", "NOTES"},
-                              [&](const std::vector<Value>& invoice) {
-                                  Print({zone, invoice[0], zone, toText(invoice[1]),
-                                         toDouble(invoice[2]), toText(invoice[3])});
-                                  last = invoice;
-                              });
-        if (!last.empty()) {
-            Text3->setText(toText(last[0]));
-            Text4->setText(toText(last[1]));
-            Text5->setText(formatDouble(toDouble(last[2])));
-            Text6->setText(toText(last[3]));
-        }
-    }
     rows.finish();
+
+    // The boxes show the last invoice listed.
+    std::vector<Value> last;
+    rows.forEachRow({"DATES", "INVO_NO", "TOTAL", "NOTES"}, [&](const std::vector<Value>& row) {
+        Print({zone, row[0], zone, toText(row[1]), toDouble(row[2]), toText(row[3])});
+        last = row;
+    });
+    if (!last.empty()) {
+        Text3->setText(toText(last[0]));
+        Text4->setText(toText(last[1]));
+        Text5->setText(formatDouble(toDouble(last[2])));
+        Text6->setText(toText(last[3]));
+    }
 
     if (rows.found()) {
         openReport(app(), "DataReport15");
