@@ -518,10 +518,17 @@ void twinFirstPage(Twin& t, const std::string& table) {
     t.readAll("SELECT * FROM " + table + " ORDER BY rowid LIMIT " + std::to_string(kPageRows));
 }
 
-// A partner's dealings in SQL: the partner's invoices through the
-// partner's index into BUYER_DEALS (numbered in table order), its counter,
-// then the report's rows read.
+// A partner's dealings in SQL, committed as the program commits them:
+// the launcher's pre-clean (all but the last of the last run's rows
+// deleted, the fresh flag cleared) committed at once, as it must be; then
+// the run: the partner's invoices through the partner's index into
+// BUYER_DEALS (numbered in table order) in place of the row left, its
+// counter; then the rows read, as the view prints them.
 void twinDealings(Twin& t, const std::string& table, const std::string& partner) {
+    t.exec("BEGIN");
+    t.exec("DELETE FROM BUYER_DEALS WHERE rowid < (SELECT max(rowid) FROM BUYER_DEALS)");
+    t.exec("UPDATE FLAGS SET BUYER_DEALS = 0");
+    t.exec("COMMIT");
     t.exec("BEGIN");
     t.exec("DELETE FROM BUYER_DEALS");
     sqlite3_stmt* s = t.st("INSERT INTO BUYER_DEALS (ID, INVO_NO, DATES, TOTAL, NOTES) SELECT "
