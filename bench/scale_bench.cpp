@@ -1031,37 +1031,60 @@ void runShop(const ShopShape& shape, int reps, std::vector<Result>& results) {
     }
 
     // Start of day: the new-day button appends one DAILY_TRADE row per item
-    // row (rows the run added are taken away again between runs).
+    // row (rows the run added are taken away again between runs). Then the
+    // same pressed as soon as the program started shows its first window,
+    // the file's check still going on beside: the start's write waits for
+    // the check to pass.
     {
+        std::unique_ptr<Program> started;
         std::unique_ptr<Run> run;
         const long dayRows = static_cast<long>(twin.number("SELECT max(rowid) FROM DAILY_TRADE"));
         auto setup = [&] {
             run.reset();
+            started.reset();
             twin.exec("DELETE FROM DAILY_TRADE WHERE rowid > " + std::to_string(dayRows));
             twin.exec("UPDATE Admin SET enter=1 WHERE UserID='529'");
-            run = std::make_unique<Run>(program, false);
             program.db().refreshRecordsets();
         };
+        auto twinStartOfDay = [&] {
+            twin.exec("BEGIN");
+            twin.exec("UPDATE Admin SET enter=0 WHERE UserID='529'");
+            for (int g = 0; g < kGroups; ++g)
+                twin.exec("INSERT INTO DAILY_TRADE (\"DESC\", STARY_DAY_Q) SELECT \"DESC\", ONSTOCK FROM " +
+                          groupName(g) + " ORDER BY rowid");
+            twin.exec("COMMIT");
+            // What the main window then shows.
+            twinMainWindow(twin);
+            twin.readAll("SELECT rowid, * FROM DAILY_TRADE ORDER BY rowid DESC LIMIT 1");
+        };
         m.run(
-            "start of day", setup,
+            "start of day",
+            [&] {
+                setup();
+                run = std::make_unique<Run>(program, false);
+            },
             [&] {
                 run->app.show(run->form("Form16"));
                 run->app.click(run->form("Form16").control("Command2", -1));
                 return run->app.form("Form1").visible();
             },
+            twinStartOfDay, nullptr, setup);
+        m.run(
+            "start of day pressed at once, its check beside (Qt)", setup,
             [&] {
-                twin.exec("BEGIN");
-                twin.exec("UPDATE Admin SET enter=0 WHERE UserID='529'");
-                for (int g = 0; g < kGroups; ++g)
-                    twin.exec("INSERT INTO DAILY_TRADE (\"DESC\", STARY_DAY_Q) SELECT \"DESC\", ONSTOCK FROM " +
-                              groupName(g) + " ORDER BY rowid");
-                twin.exec("COMMIT");
-                // What the main window then shows.
-                twinMainWindow(twin);
-                twin.readAll("SELECT rowid, * FROM DAILY_TRADE ORDER BY rowid DESC LIMIT 1");
+                started = std::make_unique<Program>(root, mk::FileCheck::Beside);
+                run = std::make_unique<Run>(*started, true);
+                run->show("Form16");
+                run->press("Form16", "Command2");
+                return run->fe->window("Form1") != nullptr && run->app.form("Form1").visible();
+            },
+            [&] {
+                twin.readAll("PRAGMA quick_check");
+                twinStartOfDay();
             },
             nullptr, setup);
         run.reset();
+        started.reset();
         twin.exec("DELETE FROM DAILY_TRADE WHERE rowid > " + std::to_string(dayRows));
         twin.exec("UPDATE Admin SET enter=0 WHERE UserID='529'");
         program.db().refreshRecordsets();
