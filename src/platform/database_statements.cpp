@@ -123,10 +123,20 @@ void resultOf(sqlite3_context* ctx, const Value& v) {
     }
 }
 
+// A day in the storage form (yyyy-MM-dd, no time), which a date field
+// stores as it is.
+bool isStoredDay(sqlite3_value* v) {
+    if (sqlite3_value_type(v) != SQLITE_TEXT || sqlite3_value_bytes(v) != 10) return false;
+    const std::string_view s(reinterpret_cast<const char*>(sqlite3_value_text(v)), 10);
+    for (size_t i = 0; i < s.size(); ++i)
+        if (i == 4 || i == 7 ? s[i] != '-' : (s[i] < '0' || s[i] > '9')) return false;
+    return parseDate(s).has_value();
+}
+
 // mk_store(value, value type, field type, size, field name): see sqlStore.
-// A whole number into a whole-number field of its width, a text into a
-// text field and a number into a double field are stored without building
-// a Value, as the conversion would store them.
+// A whole number into a whole-number field it fits, a text into a text
+// field, a number into a double field and a stored day into a date field
+// are stored without building a Value, as the conversion would store them.
 void storeFunction(sqlite3_context* ctx, int, sqlite3_value** a) {
     guarded(ctx, [&] {
         const FieldType from = typeArg(a[1]);
@@ -134,8 +144,16 @@ void storeFunction(sqlite3_context* ctx, int, sqlite3_value** a) {
         const int size = sqlite3_value_int(a[3]);
         const int t = sqlite3_value_type(a[0]);
         auto int32 = [](FieldType x) { return x == FieldType::Int32 || x == FieldType::AutoNumber; };
-        if (int32(from) && int32(to) && t == SQLITE_INTEGER)
-            return sqlite3_result_int(ctx, static_cast<int32_t>(sqlite3_value_int64(a[0])));
+        if ((int32(from) || from == FieldType::Int16) && t == SQLITE_INTEGER) {
+            // As read: cut to the width of the field read.
+            const long long i = sqlite3_value_int64(a[0]);
+            const int32_t w = from == FieldType::Int16 ? static_cast<int16_t>(i)
+                                                       : static_cast<int32_t>(i);
+            if (int32(to) || (to == FieldType::Int16 && w >= -32768 && w <= 32767))
+                return sqlite3_result_int(ctx, w);
+        }
+        if (from == FieldType::Date && to == FieldType::Date && isStoredDay(a[0]))
+            return sqlite3_result_value(ctx, a[0]);
         const bool text = (from == FieldType::Text || from == FieldType::Memo) &&
                           (to == FieldType::Text || to == FieldType::Memo);
         // A text of no more bytes than the size has no more characters.
