@@ -7,7 +7,8 @@ namespace mk {
 
 namespace {
 
-const char* const kNoCurrentRow = "No record is shown: nothing was changed.";
+const char* const kNoCurrentRow =
+    "لا يوجد سجل معروض فلم يتغير شيء، انتقل إلى سجل أو أضف سجلا ثم أعد المحاولة";
 const char* const kNoteTitle = "ملحوظة";
 
 }  // namespace
@@ -176,7 +177,7 @@ bool entriesFit(Form& form, DataControl& data) {
 
 bool requireCurrentRow(Form& form, Adodc& data) {
     if (data.recordset().hasCurrentRow()) return true;
-    form.MsgBox(kNoCurrentRow, mb::OKOnly, "Attention");
+    form.MsgBox(kNoCurrentRow, mb::OKOnly, kNoteTitle);
     return false;
 }
 

@@ -149,7 +149,7 @@ TEST(CoverPanel, NothingUnderItTakesInputUntilTheStoreLogin) {
     EXPECT_EQ(reached(h), (std::vector<std::string>{"focus", "choose", "move", "add", "type", "delete"}));
 }
 
-const char* const kNoRow = "No record is shown: nothing was changed.";
+const char* const kNoRow = "لا يوجد سجل معروض فلم يتغير شيء، انتقل إلى سجل أو أضف سجلا ثم أعد المحاولة";
 
 bool canMove(Harness& h, const char* form, const char* data) {
     return h.app.canTakeInput(h.form(form).adodc(data));
@@ -183,6 +183,7 @@ TEST(RecordEditing, EditSaveAndDeleteWithNoRowShownSaySoAndChangeNothing) {
     store.answer(answer::Yes);
     store.click("Form1", "Command1");
     EXPECT_EQ(store.messageTexts(), std::vector<std::string>(2, kNoRow));
+    EXPECT_EQ(store.lastTitle(), "ملحوظة");  // told in Arabic, as every failure
     EXPECT_EQ(store.caption("Form1", "cmdaction", 2), "&edit");
 }
 
