@@ -50,6 +50,31 @@ TEST_F(ItemCardTest, AddFillsTheDefaultsAndSaveStoresThem) {
     EXPECT_TRUE(box("Text6").locked);
 }
 
+// Edit pressed while adding turns into save and opens the three boxes add
+// leaves shut; either save stores the new row, with every check of a save.
+TEST_F(ItemCardTest, EditWhileAddingTurnsIntoSaveAndEitherSaveStoresTheNewRow) {
+    for (int saveWith : {2, 0}) {
+        h.click("Form1", "cmdaction", 0);
+        h.click("Form1", "cmdaction", 2);
+        EXPECT_EQ(caption(0) + caption(2), "&save&save") << saveWith;
+        EXPECT_FALSE(box("Text3", 1).locked || box("Text4", 1).locked || box("Text1", 1).locked);
+        h.type("Form1", "Text6", "belt" + std::to_string(saveWith));
+        h.type("Form1", "Text3", "5", 1);
+        h.type("Form1", "Text7", "inf");
+        h.dialogs.clear();
+        h.click("Form1", "cmdaction", saveWith);
+        EXPECT_EQ(h.dialogs.messages().size(), 1u) << saveWith;  // the price is refused
+        EXPECT_EQ(caption(0) + caption(2), "&save&save") << saveWith;
+        h.type("Form1", "Text7", "12");
+        h.click("Form1", "cmdaction", saveWith);
+        EXPECT_EQ(row(h, "SPARE_PARTS", -1, {"DESC", "Q_ORDER", "UNITE_PRICE"}),
+                  "belt" + std::to_string(saveWith) + "|5|12");
+        EXPECT_EQ(caption(0) + caption(2), "&add&edit") << saveWith;
+        EXPECT_TRUE(box("Text3", 1).locked && box("Text6").locked) << saveWith;
+    }
+    EXPECT_EQ(h.count("SPARE_PARTS"), 6);
+}
+
 TEST_F(ItemCardTest, CancelAndDeleteAskFirstAndTouchOnlyTheCurrentRow) {
     h.click("Form1", "cmdaction", 0);
     cancel(h, "Form1");
