@@ -171,19 +171,28 @@ void InvoiceWindow::buildHeader() {
         if (config_.dimControl) v->bindTo(adodc(config_.dimControl), dimFields[i]);
     }
 
-    // Never shown: the second number box, the phone, the buyer chooser, the
-    // header captions of the buyer, the cash and day boxes, the flags.
+    // Never shown: the second number box, the buyer chooser (unless shown),
+    // the phone (unless shown) and the header captions of both, the cash
+    // and day boxes, the flags.
     Text1[1] = addHidden<TextBox>("Text1", 1);
-    Text1[2] = addHidden<TextBox>("Text1", 2);
     if (config_.partnerCaption) {
-        // A shown chooser sits in the total's row.
-        DataCombo2 = add<DataCombo>("DataCombo2", -1, kPartner.cell(1, 0, kChooser.width));
+        // A shown chooser sits in the total's row, the phone at its left.
+        const Geometry chooser = kPartner.cell(1, 0, kChooser.width);
+        DataCombo2 = add<DataCombo>("DataCombo2", -1, chooser);
         addCaption(*this, "Label1", 2, kPartner.captions().cell(0, 0), config_.partnerCaption);
+        if (config_.phoneShown)
+            Text1[2] = add<TextBox>("Text1", 2, Geometry{chooser.left - kGap - kPartner.width,
+                                                         chooser.top, kPartner.width,
+                                                         chooser.height});
     } else {
         DataCombo2 = addHidden<DataCombo>("DataCombo2");
         addHidden<Label>("Label1", 2, config_.buyerCaption)->alignment = 1;
     }
-    addHidden<Label>("Label1", 3, "التليفون")->alignment = 1;
+    if (!Text1[2]) Text1[2] = addHidden<TextBox>("Text1", 2);
+    auto* phoneCaption = addHidden<Label>("Label1", 3, "التليفون");
+    phoneCaption->alignment = 1;
+    // Its caption names the phone box, hidden as it is.
+    Text1[2]->labelledBy = phoneCaption;
     auto* boxMoney = addHidden<TextBox>("Text7");
     addHidden<TextBox>(config_.counterBox);
     if (config_.dailyControl)

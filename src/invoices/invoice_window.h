@@ -162,6 +162,9 @@ struct InvoiceConfig {
     // chooser is never shown.
     const char* partnerCaption = nullptr;
     const char* buyerCaption = "أسم المشترى";    // Label1(2) of a hidden chooser
+    // The phone box stands beside the shown chooser, its caption hidden;
+    // otherwise it is never shown.
+    bool phoneShown = false;
     const char* secondNumberField = "INVO_NO";  // the hidden box Text1(1)
     bool computeButton = true;  // the hidden "أحسب إجمالى الفاتورة" (Command1)
     // The total: a label bound to TOTAL_SUM, or a hidden box when the
@@ -227,7 +230,7 @@ public:
     Adodc* Adodc3;  // the chosen group's table
     DataCombo* DataCombo2;  // the buyer chooser
     DataCombo* DataCombo3;  // the group chooser
-    TextBox* Text1[3];
+    TextBox* Text1[3]{};
     Label* Label4;   // the last number
     Label* Label5;   // the number a search found
     Label* Label6;   // the group prompt

@@ -56,6 +56,7 @@ const InvoiceConfig kIncoming{
     .currentText = "الفاتورة الحالية رقم",
     .groupPrompt = "إختر مجموعة الاصناف",
     .partnerCaption = "أسم المورد",
+    .phoneShown = true,
     .fileMenu = {.name = "FILE", .caption = "ملف"},
     .exitItem = {.name = "CLOSE", .caption = "إنهاء"},
     .searchMenu = {.name = "search", .caption = "بحث"},
