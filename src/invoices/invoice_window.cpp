@@ -516,7 +516,7 @@ void InvoiceWindow::ShowNextLineRow() {
     TextBox& counter = textBox(config_.counterBox);
     const int16_t n = roundToInt16(leadingNumber(counter.text()) + 1);
     if (n >= kPostedSlots) return;
-    Print({static_cast<int>(n)});
+    if (config_.stepPrintsNumber) Print({static_cast<int>(n)});
     LineRow& row = rows[static_cast<size_t>(n)];
     counter.setText(std::to_string(n));
     // Laid out for viewing, every row already shows at its own place.

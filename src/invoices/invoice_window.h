@@ -148,6 +148,7 @@ struct InvoiceConfig {
     // Control names that differ between members.
     const char* counterBox;    // the line stepping's counter
     const char* stepButton;    // "أفتح سجل جديد"
+    bool stepPrintsNumber = true;  // the stepping prints the new line's number
     const char* taskFlag;      // enabled = no unsaved invoice
     std::vector<const char*> flags;  // the hidden check boxes, task flag among them
     const char* hintLabel;     // "أفتح فاتورة جديدة بالضغط على زر Add"

@@ -45,6 +45,7 @@ const InvoiceConfig kIncoming{
     .checkLineDates = true,
     .counterBox = "Text8",
     .stepButton = "Command1",
+    .stepPrintsNumber = false,
     .taskFlag = "Check4",
     .flags = {"Check2", "Check3", "Check4"},
     .hintLabel = "Label17",
