@@ -311,6 +311,19 @@ TEST_F(PurchaseInvoiceTest, SumsNetAndGrossAndSavesWithTheImportDateInItsDateSlo
     EXPECT_EQ(toDouble(h.cell("SUPPLIER", 0, "MONEY")), 50);
 }
 
+// The day the window was opened, whatever the main window's date, dates
+// every invoice added in it.
+TEST_F(PurchaseInvoiceTest, AddDatesTheInvoiceWithTheDayTheWindowWasOpened) {
+    h.menu("Form4", "exit");
+    h.clock.setNow(h.clock.now() + 1);  // past midnight, the main window still open
+    h.show("Form4");
+    EXPECT_EQ(h.caption("Form4", "Label7"), "07/12/2026");
+    h.clock.setNow(h.clock.now() + 1);
+    h.click("Form4", "cmdaction", 0);
+    h.click("Form4", "cmdaction", 0);
+    EXPECT_EQ(row(h, "BUY_INVOICE", 0, {"DATES"}), "07/12/2026");
+}
+
 TEST_F(PurchaseInvoiceTest, BadLinesAreRefusedBeforeTheRowIsStored) {
     h.click("Form4", "cmdaction", 0);
     line(1, "filter", "1", "5", "0");
