@@ -501,7 +501,7 @@ void InvoiceWindow::chooseGroup(const std::string& name) {
         DataCombo3->displayText(group_);
         return;
     }
-    if (!groupListed(database(), name) || !database().findTable(name)) {
+    if (!groupListed(database(), name)) {
         MsgBox(kUnknownGroupMessage, mb::OKOnly, kNoteTitle);
         DataCombo3->displayText(group_);
         return;

@@ -38,7 +38,7 @@ const char* const kUnknownGroupMessage =
 bool groupListed(Database& db, const std::string& name) {
     Recordset groups(db, "qqq");
     for (const Value& listed : groups.columnValues("Q"))
-        if (toText(listed) == name) return true;
+        if (toText(listed) == name) return db.findTable(name).has_value();
     return false;
 }
 

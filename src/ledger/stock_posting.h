@@ -50,8 +50,8 @@ struct StockPlan {
     bool ok() const { return problem.empty(); }
 };
 
-// Whether a name is a group listed in qqq (exact text), and what a group
-// chooser says when it is not.
+// Whether a name is a group listed in qqq (exact text) whose table exists,
+// and what a group chooser says when it is not.
 bool groupListed(Database& db, const std::string& name);
 extern const char* const kUnknownGroupMessage;
 

@@ -128,6 +128,14 @@ TEST_F(ItemCardTest, TheChooserAcceptsOnlyListedGroups) {
     EXPECT_EQ(h.lastTitle(), "ملحوظة");
     EXPECT_EQ(h.text("Form1", "DataCombo3"), "SPARE_PARTS");
     EXPECT_EQ(h.form("Form1").adodc("Adodc4").RecordSource, "SPARE_PARTS");
+    // A group listed with no table is refused as the invoice windows refuse it.
+    h.exec("INSERT INTO qqq (Q) VALUES ('Ghost')");
+    h.form("Form1").adodc("Adodc5").Refresh();
+    h.dialogs.clear();
+    EXPECT_TRUE(h.choose("Form1", "DataCombo3", "Ghost"));
+    EXPECT_EQ(h.messageTexts(),
+              std::vector<std::string>{"لا توجد مجموعة أصناف بهذا الأسم، أختر مجموعة من القائمة"});
+    EXPECT_EQ(h.caption("Form1", "Label16") + h.text("Form1", "DataCombo3"), "SPARE_PARTSSPARE_PARTS");
 
     Harness none;  // before a group is chosen the card says to choose one
     setProfile(none, "ACME");
