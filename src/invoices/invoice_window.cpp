@@ -121,7 +121,7 @@ void InvoiceWindow::buildHeader() {
     const TwipGrid numberCaptions = kNumbers.captions();
     addCaption(*this, "Label1", 0, numberCaptions.cell(0, 0), "رقم الفاتورة");
     Text1[0] = add<TextBox>("Text1", 0, kNumbers.cell(1, 0));
-    addCaption(*this, "Label1", 1, numberCaptions.cell(0, 1), "التاريخ");
+    addCaption(*this, "Label1", config_.headerCaptions.date, numberCaptions.cell(0, 1), "التاريخ");
     Label12 = addValue(*this, "Label12", kNumbers.cell(1, 1));
     addCaption(*this, "Label16", -1, numberCaptions.cell(0, 2), "أخر فاتورة رقم");
     Label4 = addValue(*this, "Label4", kNumbers.cell(1, 2));
@@ -179,17 +179,18 @@ void InvoiceWindow::buildHeader() {
         // A shown chooser sits in the total's row, the phone at its left.
         const Geometry chooser = kPartner.cell(1, 0, kChooser.width);
         DataCombo2 = add<DataCombo>("DataCombo2", -1, chooser);
-        addCaption(*this, "Label1", 2, kPartner.captions().cell(0, 0), config_.partnerCaption);
+        addCaption(*this, "Label1", config_.headerCaptions.partner, kPartner.captions().cell(0, 0),
+                   config_.partnerCaption);
         if (config_.phoneShown)
             Text1[2] = add<TextBox>("Text1", 2, Geometry{chooser.left - kGap - kPartner.width,
                                                          chooser.top, kPartner.width,
                                                          chooser.height});
     } else {
         DataCombo2 = addHidden<DataCombo>("DataCombo2");
-        addHidden<Label>("Label1", 2, config_.buyerCaption)->alignment = 1;
+        addHidden<Label>("Label1", config_.headerCaptions.partner, config_.buyerCaption)->alignment = 1;
     }
     if (!Text1[2]) Text1[2] = addHidden<TextBox>("Text1", 2);
-    auto* phoneCaption = addHidden<Label>("Label1", 3, "التليفون");
+    auto* phoneCaption = addHidden<Label>("Label1", config_.headerCaptions.phone, "التليفون");
     phoneCaption->alignment = 1;
     // Its caption names the phone box, hidden as it is.
     Text1[2]->labelledBy = phoneCaption;

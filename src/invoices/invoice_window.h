@@ -162,7 +162,12 @@ struct InvoiceConfig {
     // The caption beside a shown buyer (or supplier) chooser; nullptr: the
     // chooser is never shown.
     const char* partnerCaption = nullptr;
-    const char* buyerCaption = "أسم المشترى";    // Label1(2) of a hidden chooser
+    const char* buyerCaption = "أسم المشترى";    // the caption of a hidden chooser
+    // Where the date's, the partner's and the phone's captions stand in the
+    // Label1 array.
+    struct {
+        int date = 1, partner = 2, phone = 3;
+    } headerCaptions;
     // The phone box stands beside the shown chooser, its caption hidden;
     // otherwise it is never shown.
     bool phoneShown = false;

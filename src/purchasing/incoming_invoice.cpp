@@ -57,6 +57,7 @@ const InvoiceConfig kIncoming{
     .currentText = "الفاتورة الحالية رقم",
     .groupPrompt = "إختر مجموعة الاصناف",
     .partnerCaption = "أسم المورد",
+    .headerCaptions = {.date = 3, .partner = 1, .phone = 2},
     .phoneShown = true,
     .fileMenu = {.name = "FILE", .caption = "ملف"},
     .exitItem = {.name = "CLOSE", .caption = "إنهاء"},
