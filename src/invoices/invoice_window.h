@@ -167,7 +167,7 @@ struct InvoiceConfig {
     // Label1 array.
     struct {
         int date = 1, partner = 2, phone = 3;
-    } headerCaptions;
+    } headerCaptions{};
     // The phone box stands beside the shown chooser, its caption hidden;
     // otherwise it is never shown.
     bool phoneShown = false;
