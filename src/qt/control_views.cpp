@@ -18,6 +18,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcutEvent>
 #include <QStyle>
 #include <QTextDocument>
 #include <QTimer>
@@ -244,6 +245,16 @@ private:
 
 // ----------------------------------------------------- buttons and checks
 
+// A button's letter with Alt presses it at once, as a click does, so the
+// keys typed next go where the press leaves the focus (Qt's own press
+// comes 100 ms later, and keys typed meanwhile went to the box left).
+// Two buttons of one letter still take the focus in turn.
+bool pressedByLetter(QAbstractButton& button, QEvent* e) {
+    if (e->type() != QEvent::Shortcut || static_cast<QShortcutEvent*>(e)->isAmbiguous()) return false;
+    button.click();
+    return true;
+}
+
 // Return or Enter on the focused button presses it, as Space does; the
 // windows have no default button that would take those keys instead.
 class PressButton : public QPushButton {
@@ -251,6 +262,7 @@ public:
     using QPushButton::QPushButton;
 
 protected:
+    bool event(QEvent* e) override { return pressedByLetter(*this, e) || QPushButton::event(e); }
     void keyPressEvent(QKeyEvent* e) override {
         const bool enter = e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter;
         const auto modifiers = e->modifiers() & ~Qt::KeypadModifier;
@@ -296,6 +308,7 @@ public:
     using Base::Base;
 
 protected:
+    bool event(QEvent* e) override { return pressedByLetter(*this, e) || Base::event(e); }
     bool hitButton(const QPoint& pos) const override { return this->rect().contains(pos); }
     void nextCheckState() override {}
 };

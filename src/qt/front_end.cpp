@@ -5,7 +5,9 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QScreen>
+#include <QWindow>
 #include <set>
 
 #include "qt/accessible.h"
@@ -108,6 +110,7 @@ void FrontEnd::syncNow(bool full) {
                 if (!w->placed) place(*w, *f, scale_, open);
                 w->placed = true;
                 w->show();
+                if (QWindow* handle = w->windowHandle()) handle->installEventFilter(this);
                 w->raise();
                 w->focusFirstStop();
             }
@@ -168,6 +171,18 @@ void FrontEnd::act(const std::function<void()>& input, bool syncAfter) {
     // Input the runtime refused leaves the widgets as the runtime has them.
     if (syncAfter && syncCount_ == before) syncNow();
     if (acting_ == 0) scheduleReap();
+}
+
+bool FrontEnd::eventFilter(QObject* watched, QEvent* e) {
+    // A letter with Alt that no button or menu took types nothing.
+    if (e->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(e);
+        const auto modifiers = key->modifiers();
+        if ((modifiers & Qt::AltModifier) && !(modifiers & Qt::ControlModifier) && !key->text().isEmpty() &&
+            key->text().at(0).isPrint())
+            return true;
+    }
+    return QObject::eventFilter(watched, e);
 }
 
 void FrontEnd::tick() {

@@ -66,6 +66,11 @@ public:
 signals:
     void ended();
 
+protected:
+    // Keys reaching a window: a letter with Alt that no button or menu
+    // took is typed nowhere.
+    bool eventFilter(QObject* watched, QEvent* e) override;
+
 private:
     void act(const std::function<void()>& input, bool syncAfter);
     void tick();
