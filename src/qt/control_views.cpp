@@ -145,9 +145,9 @@ public:
             input([this, t](Application& app) { app.typeText(box_, std8(t)); });
         });
     }
+    bool showsOther() const override { return edit_->text() != qs(box_.text()); }
     void sync() override {
-        const QString t = qs(box_.text());
-        if (edit_->text() != t) edit_->setText(t);
+        if (!typing && showsOther()) edit_->setText(qs(box_.text()));
         if (edit_->isReadOnly() != box_.locked) edit_->setReadOnly(box_.locked);
         takesTextOrNot(*edit_, box_.locked);
         const bool password = !box_.passwordChar->empty();
@@ -208,9 +208,9 @@ public:
             input([this, t](Application& app) { app.typeText(box_, t); });
         });
     }
+    bool showsOther() const override { return edit_->toPlainText() != qs(box_.text()); }
     void sync() override {
-        const QString t = qs(box_.text());
-        if (edit_->toPlainText() != t) edit_->setPlainText(t);
+        if (!typing && showsOther()) edit_->setPlainText(qs(box_.text()));
         if (edit_->isReadOnly() != box_.locked) edit_->setReadOnly(box_.locked);
         takesTextOrNot(*edit_, box_.locked);
         // Each paragraph stands at the right, whichever way it reads.
@@ -561,10 +561,10 @@ public:
     // A row source re-read gives another list.
     bool watchesOutside() const override { return true; }
     void syncOutside() override { refreshList(); }
+    bool showsOther() const override { return box_->currentText() != qs(combo_.text()); }
     void sync() override {
         refreshList();
-        const QString t = qs(combo_.text());
-        if (box_->currentText() != t) box_->setEditText(t);
+        if (!typing && showsOther()) box_->setEditText(qs(combo_.text()));
         box_->locked = combo_.locked;
         if (box_->lineEdit()->isReadOnly() != combo_.locked) box_->lineEdit()->setReadOnly(combo_.locked);
         takesTextOrNot(*box_, combo_.locked);

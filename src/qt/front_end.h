@@ -3,9 +3,11 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 #include <QTimer>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -59,6 +61,13 @@ public:
     // Where a message box belongs: the active window.
     QWidget* dialogParent() const;
 
+    // The focus Qt gave a control's widget (a window opening, Tab, a click,
+    // a window coming back to the front): the program's focus before any
+    // later input is handled, or once the input running now is done.
+    void focusGiven(FormWindow& window, QWidget& widget, Control& control);
+    // Tells the program of the focus given, when no input is running.
+    void deliverFocus();
+
     // Timers tick in real time through the application clock.
     void setTickInterval(int ms) { ticker_.setInterval(ms); }
     void stopTicking() { ticker_.stop(); }
@@ -67,8 +76,9 @@ signals:
     void ended();
 
 protected:
-    // Keys reaching a window: a letter with Alt that no button or menu
-    // took is typed nowhere.
+    // Keys and clicks reaching a window: the focus given goes to the
+    // program first; a letter with Alt that no button or menu took is
+    // typed nowhere.
     bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
@@ -93,6 +103,12 @@ private:
     bool everShown_ = false;
     long long syncCount_ = 0;
     Form* lastActive_ = nullptr;
+    struct GivenFocus {
+        QPointer<FormWindow> window;
+        QPointer<QWidget> widget;
+        Control* control;
+    };
+    std::optional<GivenFocus> givenFocus_;
     Control* lastFocus_ = nullptr;
     long long lastFocusMoves_ = 0;
 };
