@@ -1,10 +1,12 @@
 #include "qt/form_window.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFocusEvent>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -507,6 +509,32 @@ void FormWindow::focusFirstStop() {
     QWidget& w = *tabStops_[*first];
     w.setFocus(Qt::ActiveWindowFocusReason);
     fe_.focusGiven(*this, w, byWidget_.at(&w)->control());
+}
+
+void FormWindow::focusMovedUnseen() {
+    QWidget* f = focusWidget();
+    if (!f || !form_) return;
+    auto it = byWidget_.find(f);
+    if (it == byWidget_.end() && f->focusProxy()) it = byWidget_.find(f->focusProxy());
+    if (it != byWidget_.end()) fe_.focusGiven(*this, *f, it->second->control());
+}
+
+bool FormWindow::takeShortcut(const QKeyEvent& e) {
+    if (!form_ || !(e.modifiers() & (Qt::ControlModifier | Qt::AltModifier))) return false;
+    const QKeySequence typed(e.keyCombination());
+    for (auto& [m, a] : actions_)
+        if (a->isEnabled() && a->isVisible() && a->shortcut() == typed) {
+            a->trigger();
+            return true;
+        }
+    QAbstractButton* press = nullptr;
+    for (QAbstractButton* b : surface_->findChildren<QAbstractButton*>())
+        if (b->isVisible() && b->isEnabled() && QKeySequence::mnemonic(b->text()) == typed) {
+            if (press) return false;  // two share the letter: neither is pressed
+            press = b;
+        }
+    if (press) press->click();
+    return press != nullptr;
 }
 
 bool FormWindow::holdsFocus(const QWidget& w) const {

@@ -39,6 +39,7 @@
 #include "qt/text.h"
 
 class QAction;
+class QKeyEvent;
 class QMenu;
 
 namespace mk::qt {
@@ -107,6 +108,13 @@ public:
     // moved it itself (`byCode`), what is typed there takes the place of
     // the text it holds, as after Tab; never under keys typed into it.
     void showFocus(const Control& c, bool byCode);
+    // The window's focus widget is given (FrontEnd::focusGiven), for a
+    // move Qt sent no focus event of.
+    void focusMovedUnseen();
+    // A key sent to the window before it was active: the menu item's
+    // shortcut or the one button's letter it is (Qt matches only the
+    // active window's) chosen or pressed; false when none.
+    bool takeShortcut(const QKeyEvent& e);
     // Whether `w` has the window's focus (once the window is active).
     bool holdsFocus(const QWidget& w) const;
     QWidget* widgetFor(const Control& c) const;

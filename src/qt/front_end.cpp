@@ -48,6 +48,10 @@ FrontEnd::FrontEnd(Application& app, QObject* parent)
     ticker_.setInterval(25);
     connect(&ticker_, &QTimer::timeout, this, &FrontEnd::tick);
     ticker_.start();
+    // Once the window system gives the keys to a window, they go where it sends them.
+    connect(qApp, &QGuiApplication::focusWindowChanged, this, [this](QWindow* w) {
+        if (w) keysTo_ = nullptr;
+    });
 }
 
 FrontEnd::~FrontEnd() {
@@ -120,6 +124,7 @@ void FrontEnd::syncNow(bool full) {
             if (auto it = windows_.find(active); active && it != windows_.end() && it->second->isVisible()) {
                 it->second->raise();
                 it->second->activateWindow();
+                if (QApplication::activeWindow() != it->second) keysTo_ = it->second;
             }
         }
         // The focus follows into the widgets where the program moved it,
@@ -189,7 +194,25 @@ bool FrontEnd::eventFilter(QObject* watched, QEvent* e) {
         case QEvent::KeyRelease: {
             // The focus Qt gave is the program's before the key is handled.
             deliverFocus();
-            const auto* key = static_cast<QKeyEvent*>(e);
+            auto* key = static_cast<QKeyEvent*>(e);
+            if (keysTo_ && (keysTo_->isDead() || !keysTo_->isVisible() ||
+                            QApplication::activeWindow() == keysTo_))
+                keysTo_ = nullptr;
+            if (keysTo_ && keysTo_->windowHandle() != watched && !QApplication::activeModalWidget()) {
+                // No shortcut of the window left behind: the key goes on,
+                // pressed, to the window the program made active.
+                if (e->type() == QEvent::ShortcutOverride) {
+                    e->accept();
+                    return true;
+                }
+                QPointer<FormWindow> to = keysTo_;
+                if (e->type() == QEvent::KeyPress && to->takeShortcut(*key)) return true;
+                const QWidget* before = to->focusWidget();
+                QCoreApplication::sendEvent(to->windowHandle(), e);
+                // Qt tells a window not yet active of no focus a key (Tab) moves in it.
+                if (to && to->focusWidget() != before) to->focusMovedUnseen();
+                return true;
+            }
             // A letter with Alt that no button or menu took types nothing.
             const auto modifiers = key->modifiers();
             if (e->type() == QEvent::KeyPress && (modifiers & Qt::AltModifier) &&
@@ -198,6 +221,8 @@ bool FrontEnd::eventFilter(QObject* watched, QEvent* e) {
             break;
         }
         case QEvent::MouseButtonPress:
+            // Where a person clicks, the keys go.
+            keysTo_ = nullptr;
             deliverFocus();
             break;
         default:

@@ -77,8 +77,8 @@ signals:
 
 protected:
     // Keys and clicks reaching a window: the focus given goes to the
-    // program first; a letter with Alt that no button or menu took is
-    // typed nowhere.
+    // program first; keys go on to keysTo_ while it waits for them; a
+    // letter with Alt that no button or menu took is typed nowhere.
     bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
@@ -103,6 +103,10 @@ private:
     bool everShown_ = false;
     long long syncCount_ = 0;
     Form* lastActive_ = nullptr;
+    // The window the program made active, until the window system gives
+    // it the keys: keys the window system still sends to another window
+    // go to it, as typed after it opened.
+    QPointer<FormWindow> keysTo_;
     struct GivenFocus {
         QPointer<FormWindow> window;
         QPointer<QWidget> widget;
