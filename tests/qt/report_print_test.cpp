@@ -166,6 +166,17 @@ struct PreviewTest : ::testing::Test {
     QString path(const std::string& name) const {
         return QString::fromStdString((rig.root.path() / name).string());
     }
+    // A file saved before, that a save must not lose.
+    static constexpr const char* kYesterday = "the work of yesterday";
+    void saveYesterday(const QString& file) const {
+        QFile old(file);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write(kYesterday);
+    }
+    static QByteArray contentOf(const QString& file) {
+        QFile f(file);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
 };
 
 // Calls answer once on the next modal window that satisfies `is`; a modal
@@ -276,10 +287,7 @@ TEST_F(PreviewTest, KeysCloseItTurnItsPagesAndReachEveryButton) {
 }
 
 TEST_F(PreviewTest, SavingNeverReplacesAFileUnaskedAndAFailedSaveSaysWhyAndAsksAgain) {
-    QFile old(path("cust-copy.pdf"));
-    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-    old.write("the work of yesterday");
-    old.close();
+    saveYesterday(path("cust-copy.pdf"));
 
     // A name typed without ".pdf" over an existing file: asked, No keeps it.
     Modals modals;
@@ -296,9 +304,7 @@ TEST_F(PreviewTest, SavingNeverReplacesAFileUnaskedAndAFailedSaveSaysWhyAndAsksA
     });
     QTest::mouseClick(button("pdf"), Qt::LeftButton);
     EXPECT_TRUE(question.contains(QStringLiteral("cust-copy.pdf"))) << question.toStdString();
-    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
-    EXPECT_EQ(old.readAll(), "the work of yesterday");
-    old.close();
+    EXPECT_EQ(contentOf(path("cust-copy.pdf")), kYesterday);
 
     // Into a folder that is not there: told so, and the dialog again on
     // the same name; then saved.
@@ -411,10 +417,7 @@ TEST_F(LongReportTest, AWholeReportGoesToItsFilePageForPageShowingItsProgress) {
 }
 
 TEST_F(LongReportTest, AStoppedOrFailedWriteLeavesNoFileUnderItsNameAndSaysSo) {
-    QFile old(path("kept.pdf"));
-    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-    old.write("the work of yesterday");
-    old.close();
+    saveYesterday(path("kept.pdf"));
 
     // Stopped half way over a file it was to replace: the file stays.
     Modals modals;
@@ -431,9 +434,7 @@ TEST_F(LongReportTest, AStoppedOrFailedWriteLeavesNoFileUnderItsNameAndSaysSo) {
     QTest::mouseClick(button("pdf"), Qt::LeftButton);
     EXPECT_FALSE(stop.shown.isEmpty());
     EXPECT_TRUE(told.contains(QStringLiteral("إلغاء"))) << told.toStdString();
-    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
-    EXPECT_EQ(old.readAll(), "the work of yesterday");
-    old.close();
+    EXPECT_EQ(contentOf(path("kept.pdf")), kYesterday);
     EXPECT_EQ(filesIn(rig.root.path()), std::set<std::string>{"kept.pdf"});
 
     // Failed half way (no room for more than a few pages): told, asked
