@@ -73,14 +73,16 @@ double roomOf(const RenderedReport& report, const RenderedPage& page, const Rend
 }
 
 // The font made smaller until the text fits `room`, down to `smallest`
-// pixels.
-QFont shrunk(QFont font, const QString& text, double room, int smallest) {
-    double natural = QFontMetricsF(font).horizontalAdvance(text);
+// pixels; `width` is the text's width in it.
+QFont shrunk(QFont font, const QString& text, double room, int smallest, double* width) {
+    const double natural = QFontMetricsF(font).horizontalAdvance(text);
+    *width = natural;
     if (natural <= room) return font;
     int px = std::max(smallest, static_cast<int>(std::floor(font.pixelSize() * room / natural)));
     for (;;) {
         font.setPixelSize(px);
-        if (px <= smallest || QFontMetricsF(font).horizontalAdvance(text) <= room) return font;
+        *width = QFontMetricsF(font).horizontalAdvance(text);
+        if (px <= smallest || *width <= room) return font;
         --px;
     }
 }
@@ -97,17 +99,21 @@ PlacedText place(const RenderedReport& report, const RenderedPage& page, const R
     QFont latin = font;
     latin.setFamilies({QStringLiteral("Noto Sans")});
     out.baseline = t.y + QFontMetricsF(latin).ascent();
-    if (isFigure(text)) font = shrunk(font, text, room, 1);
+    // Shaping is most of a page's drawing: the whole text is measured once.
+    double width = -1;
+    const bool figure = isFigure(text);
+    if (figure) font = shrunk(font, text, room, 1, &width);
     else if (!t.fromField)
-        font = shrunk(font, text, room, static_cast<int>(std::ceil(size * kLabelShrink)));
+        font = shrunk(font, text, room, static_cast<int>(std::ceil(size * kLabelShrink)), &width);
     QFontMetricsF metrics(font);
+    if (width < 0) width = metrics.horizontalAdvance(text);
     latin.setPixelSize(font.pixelSize());
     const QFontMetricsF latinMetrics(latin);
     out.font = font;
     out.lineSpacing = latinMetrics.lineSpacing();
     const bool rtl = text.isRightToLeft();
 
-    const bool whole = metrics.horizontalAdvance(text) <= room || isFigure(text);
+    const bool whole = width <= room || figure;
     if (whole) {
         // Boxes keep the engine's left alignment, so a heading and the
         // column below it start at one edge.
@@ -138,10 +144,10 @@ PlacedText place(const RenderedReport& report, const RenderedPage& page, const R
     }
     double right = t.x;
     for (const QString& line : out.lines) {
-        const double width = metrics.horizontalAdvance(line);
+        const double lineWidth = whole ? width : metrics.horizontalAdvance(line);
         // A cut right-to-left text starts at its box's right edge.
-        out.lefts.push_back(rtl && !whole ? t.x + room - width : t.x);
-        right = std::max(right, out.lefts.back() + width);
+        out.lefts.push_back(rtl && !whole ? t.x + room - lineWidth : t.x);
+        right = std::max(right, out.lefts.back() + lineWidth);
     }
     const double left = *std::min_element(out.lefts.begin(), out.lefts.end());
     out.ink = QRectF(left, out.baseline - latinMetrics.ascent(), right - left,
