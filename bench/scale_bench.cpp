@@ -1030,6 +1030,47 @@ void runShop(const ShopShape& shape, int reps, std::vector<Result>& results) {
         run.reset();
     }
 
+    // The whole daily movement and cash box reports written to PDF from
+    // their previews (opened untimed); the twin reads the rows they show.
+    {
+        std::unique_ptr<Run> run;
+        const fs::path pdf = root / "report.pdf";
+        struct Whole {
+            const char* action;
+            const char* menu;
+            const char* report;
+            const char* table;
+        };
+        const Whole wholes[] = {
+            {"daily movement report written to PDF (Qt)", "inventory_rep", "DataReport10", "DAILY_TRADE"},
+            {"cash box report written to PDF (Qt)", "BOX_REPORT", "DataReport8", "BOX"},
+        };
+        for (const Whole& w : wholes) {
+            m.run(
+                w.action,
+                [&] {
+                    run.reset();
+                    fs::remove(pdf);
+                    run = std::make_unique<Run>(program, true);
+                    run->startToMain();
+                    run->act([&] { run->app.menuClick(run->app.form("Form1").menu(w.menu)); });
+                },
+                [&] {
+                    mk::qt::ReportPreview* preview = run->fe->preview(w.report);
+                    return preview && preview->writePdf(mk::qt::qs(pdf.string())) ==
+                                          mk::qt::ReportPreview::Saved::Written;
+                },
+                [&] { twin.readAll(std::string("SELECT * FROM ") + w.table + " ORDER BY rowid"); });
+            if (fs::exists(pdf))
+                std::printf("  %-54s %ld pages, %.1f MB\n", "",
+                            static_cast<long>(run->fe->preview(w.report)->report().pages.size()),
+                            static_cast<double>(fs::file_size(pdf)) / 1e6);
+            std::fflush(stdout);
+        }
+        run.reset();
+        fs::remove(pdf);
+    }
+
     // Start of day: the new-day button appends one DAILY_TRADE row per item
     // row (rows the run added are taken away again between runs). Then the
     // same pressed as soon as the program started shows its first window,

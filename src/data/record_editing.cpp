@@ -7,7 +7,8 @@ namespace mk {
 
 namespace {
 
-const char* const kNoCurrentRow = "No record is shown: nothing was changed.";
+const char* const kNoCurrentRow =
+    "لا يوجد سجل معروض فلم يتغير شيء، انتقل إلى سجل أو أضف سجلا ثم أعد المحاولة";
 const char* const kNoteTitle = "ملحوظة";
 
 }  // namespace
@@ -24,9 +25,10 @@ RecordEditing::RecordEditing(Form& form, Adodc& data, std::array<CommandButton*,
 }
 
 void RecordEditing::click(int index) {
-    // One row at a time: add while editing (or edit while adding) would
-    // store the pending row unchecked.
-    if ((index == 0 && editing()) || (index == 2 && adding())) {
+    // One row at a time: add while editing (or edit while adding, unless
+    // the window's edit then saves the new row) would store the pending
+    // row unchecked.
+    if ((index == 0 && editing()) || (index == 2 && adding() && !texts_.editWhileAdding)) {
         form_.MsgBox(texts_.busy, mb::OKOnly, "Attention");
         return;
     }
@@ -57,9 +59,16 @@ void RecordEditing::click(int index) {
 
 void RecordEditing::enter(EditMode mode) {
     mode_ = mode;
+    editSavesAdded_ = false;
     if (buttons_[0]) buttons_[0]->caption = mode == EditMode::Adding ? texts_.addSave : texts_.add;
     if (buttons_[2])
         buttons_[2]->caption = mode == EditMode::Editing ? texts_.editSave : texts_.edit;
+}
+
+void RecordEditing::editSaveWhileAdding() {
+    if (!adding()) return;
+    editSavesAdded_ = true;
+    if (buttons_[2]) buttons_[2]->caption = texts_.editSave;
 }
 
 bool RecordEditing::requireBrowsing() {
@@ -126,6 +135,7 @@ bool RecordEditing::entriesFit() { return mk::entriesFit(form_, data_); }
 void RecordEditing::guardWrites(const std::function<void()>& writes) {
     failedDraft_.reset();
     Draft draft{.mode = mode_,
+                .editSavesAdded = editSavesAdded_,
                 .position = data_.isOpen() ? data_.recordset().absolutePosition() : 0};
     try {
         writes();
@@ -150,6 +160,7 @@ void RecordEditing::restoreDraft() {
         for (long k = 1; k < d.position && !rs.eof(); ++k) rs.moveNext();
     }
     enter(d.mode);
+    if (d.editSavesAdded) editSaveWhileAdding();
     refreshNavigation();
 }
 
@@ -176,7 +187,7 @@ bool entriesFit(Form& form, DataControl& data) {
 
 bool requireCurrentRow(Form& form, Adodc& data) {
     if (data.recordset().hasCurrentRow()) return true;
-    form.MsgBox(kNoCurrentRow, mb::OKOnly, "Attention");
+    form.MsgBox(kNoCurrentRow, mb::OKOnly, kNoteTitle);
     return false;
 }
 

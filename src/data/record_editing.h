@@ -34,6 +34,9 @@ struct RecordEditingTexts {
     std::string busy = "احفظ ما أدخلته أو ألغه أولا";
     // The expense windows' cancel also sets the edit button back.
     bool cancelResetsEdit = false;
+    // The item card's edit button works while a row is added: it turns
+    // into save, and either save button stores the new row.
+    bool editWhileAdding = false;
 };
 
 class RecordEditing {
@@ -63,6 +66,12 @@ public:
     void enter(EditMode mode);
     bool adding() const { return mode_ == EditMode::Adding; }
     bool editing() const { return mode_ == EditMode::Editing; }
+    // The edit button reads save: a row is edited, or (editWhileAdding)
+    // edit was pressed while one is added.
+    bool editSaves() const { return editing() || editSavesAdded_; }
+    // While a row is added: the edit button turns into save (the row
+    // stays the one being added).
+    void editSaveWhileAdding();
     // False, with the busy text said, while a row is added or edited.
     bool requireBrowsing();
 
@@ -94,6 +103,7 @@ private:
     // Where the row being saved stood.
     struct Draft {
         EditMode mode = EditMode::Browsing;
+        bool editSavesAdded = false;
         long position = 0;
     };
     void restoreDraft();
@@ -103,6 +113,7 @@ private:
     std::array<CommandButton*, 3> buttons_;
     RecordEditingTexts texts_;
     EditMode mode_ = EditMode::Browsing;
+    bool editSavesAdded_ = false;
     std::optional<Draft> failedDraft_;  // kept by a save whose writes failed
 };
 

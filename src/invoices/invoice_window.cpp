@@ -121,7 +121,7 @@ void InvoiceWindow::buildHeader() {
     const TwipGrid numberCaptions = kNumbers.captions();
     addCaption(*this, "Label1", 0, numberCaptions.cell(0, 0), "رقم الفاتورة");
     Text1[0] = add<TextBox>("Text1", 0, kNumbers.cell(1, 0));
-    addCaption(*this, "Label1", 1, numberCaptions.cell(0, 1), "التاريخ");
+    addCaption(*this, "Label1", config_.headerCaptions.date, numberCaptions.cell(0, 1), "التاريخ");
     Label12 = addValue(*this, "Label12", kNumbers.cell(1, 1));
     addCaption(*this, "Label16", -1, numberCaptions.cell(0, 2), "أخر فاتورة رقم");
     Label4 = addValue(*this, "Label4", kNumbers.cell(1, 2));
@@ -171,19 +171,29 @@ void InvoiceWindow::buildHeader() {
         if (config_.dimControl) v->bindTo(adodc(config_.dimControl), dimFields[i]);
     }
 
-    // Never shown: the second number box, the phone, the buyer chooser, the
-    // header captions of the buyer, the cash and day boxes, the flags.
+    // Never shown: the second number box, the buyer chooser (unless shown),
+    // the phone (unless shown) and the header captions of both, the cash
+    // and day boxes, the flags.
     Text1[1] = addHidden<TextBox>("Text1", 1);
-    Text1[2] = addHidden<TextBox>("Text1", 2);
     if (config_.partnerCaption) {
-        // A shown chooser sits in the total's row.
-        DataCombo2 = add<DataCombo>("DataCombo2", -1, kPartner.cell(1, 0, kChooser.width));
-        addCaption(*this, "Label1", 2, kPartner.captions().cell(0, 0), config_.partnerCaption);
+        // A shown chooser sits in the total's row, the phone at its left.
+        const Geometry chooser = kPartner.cell(1, 0, kChooser.width);
+        DataCombo2 = add<DataCombo>("DataCombo2", -1, chooser);
+        addCaption(*this, "Label1", config_.headerCaptions.partner, kPartner.captions().cell(0, 0),
+                   config_.partnerCaption);
+        if (config_.phoneShown)
+            Text1[2] = add<TextBox>("Text1", 2, Geometry{chooser.left - kGap - kPartner.width,
+                                                         chooser.top, kPartner.width,
+                                                         chooser.height});
     } else {
         DataCombo2 = addHidden<DataCombo>("DataCombo2");
-        addHidden<Label>("Label1", 2, config_.buyerCaption)->alignment = 1;
+        addHidden<Label>("Label1", config_.headerCaptions.partner, config_.buyerCaption)->alignment = 1;
     }
-    addHidden<Label>("Label1", 3, "التليفون")->alignment = 1;
+    if (!Text1[2]) Text1[2] = addHidden<TextBox>("Text1", 2);
+    auto* phoneCaption = addHidden<Label>("Label1", config_.headerCaptions.phone, "التليفون");
+    phoneCaption->alignment = 1;
+    // Its caption names the phone box, hidden as it is.
+    Text1[2]->labelledBy = phoneCaption;
     auto* boxMoney = addHidden<TextBox>("Text7");
     addHidden<TextBox>(config_.counterBox);
     if (config_.dailyControl)
@@ -492,7 +502,7 @@ void InvoiceWindow::chooseGroup(const std::string& name) {
         DataCombo3->displayText(group_);
         return;
     }
-    if (!groupListed(database(), name) || !database().findTable(name)) {
+    if (!groupListed(database(), name)) {
         MsgBox(kUnknownGroupMessage, mb::OKOnly, kNoteTitle);
         DataCombo3->displayText(group_);
         return;
@@ -507,7 +517,7 @@ void InvoiceWindow::ShowNextLineRow() {
     TextBox& counter = textBox(config_.counterBox);
     const int16_t n = roundToInt16(leadingNumber(counter.text()) + 1);
     if (n >= kPostedSlots) return;
-    Print({static_cast<int>(n)});
+    if (config_.stepPrintsNumber) Print({static_cast<int>(n)});
     LineRow& row = rows[static_cast<size_t>(n)];
     counter.setText(std::to_string(n));
     // Laid out for viewing, every row already shows at its own place.

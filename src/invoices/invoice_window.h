@@ -148,6 +148,7 @@ struct InvoiceConfig {
     // Control names that differ between members.
     const char* counterBox;    // the line stepping's counter
     const char* stepButton;    // "أفتح سجل جديد"
+    bool stepPrintsNumber = true;  // the stepping prints the new line's number
     const char* taskFlag;      // enabled = no unsaved invoice
     std::vector<const char*> flags;  // the hidden check boxes, task flag among them
     const char* hintLabel;     // "أفتح فاتورة جديدة بالضغط على زر Add"
@@ -161,7 +162,15 @@ struct InvoiceConfig {
     // The caption beside a shown buyer (or supplier) chooser; nullptr: the
     // chooser is never shown.
     const char* partnerCaption = nullptr;
-    const char* buyerCaption = "أسم المشترى";    // Label1(2) of a hidden chooser
+    const char* buyerCaption = "أسم المشترى";    // the caption of a hidden chooser
+    // Where the date's, the partner's and the phone's captions stand in the
+    // Label1 array.
+    struct {
+        int date = 1, partner = 2, phone = 3;
+    } headerCaptions{};
+    // The phone box stands beside the shown chooser, its caption hidden;
+    // otherwise it is never shown.
+    bool phoneShown = false;
     const char* secondNumberField = "INVO_NO";  // the hidden box Text1(1)
     bool computeButton = true;  // the hidden "أحسب إجمالى الفاتورة" (Command1)
     // The total: a label bound to TOTAL_SUM, or a hidden box when the
@@ -227,7 +236,7 @@ public:
     Adodc* Adodc3;  // the chosen group's table
     DataCombo* DataCombo2;  // the buyer chooser
     DataCombo* DataCombo3;  // the group chooser
-    TextBox* Text1[3];
+    TextBox* Text1[3]{};
     Label* Label4;   // the last number
     Label* Label5;   // the number a search found
     Label* Label6;   // the group prompt

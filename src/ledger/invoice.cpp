@@ -141,7 +141,7 @@ InvoiceOutcome postInvoice(Database& db, Recordset& row, const InvoiceBook& book
     };
     // Every check first: a refusal leaves the document open as it was.
     if (doc.group.empty()) return refuse(kNoGroup, kNoteTitle);
-    if (!groupListed(db, doc.group) || !db.findTable(doc.group))
+    if (!groupListed(db, doc.group))
         return refuse(kUnknownGroupMessage, kNoteTitle);
     if (auto why = numberRefusal(db, book, doc.number, std::nullopt))
         return refuse(why->text, why->title);

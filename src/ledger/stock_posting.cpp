@@ -38,7 +38,7 @@ const char* const kUnknownGroupMessage =
 bool groupListed(Database& db, const std::string& name) {
     Recordset groups(db, "qqq");
     for (const Value& listed : groups.columnValues("Q"))
-        if (toText(listed) == name) return true;
+        if (toText(listed) == name) return db.findTable(name).has_value();
     return false;
 }
 
@@ -70,7 +70,7 @@ std::optional<long long> findItemRow(Database& db, const std::string& table,
 std::optional<int32_t> storedStock(Database& db, const std::string& table,
                                    const std::string& item) {
     auto st = db.prepare("SELECT ONSTOCK FROM " + quoteName(table) + " WHERE " +
-                         quoteName("DESC") + "=?1 ORDER BY rowid LIMIT 1");
+                         quoteName("DESC") + "=?1 ORDER BY rowid DESC LIMIT 1");
     st->bindText(1, item);
     if (!st->step()) return std::nullopt;
     return st->columnIsNull(0) ? 0 : static_cast<int32_t>(st->columnInt(0));

@@ -50,8 +50,8 @@ struct StockPlan {
     bool ok() const { return problem.empty(); }
 };
 
-// Whether a name is a group listed in qqq (exact text), and what a group
-// chooser says when it is not.
+// Whether a name is a group listed in qqq (exact text) whose table exists,
+// and what a group chooser says when it is not.
 bool groupListed(Database& db, const std::string& name);
 extern const char* const kUnknownGroupMessage;
 
@@ -67,7 +67,9 @@ std::map<std::string, Value> itemValues(Database& db, const std::string& table,
 std::optional<long long> findItemRow(Database& db, const std::string& table,
                                      const std::string& item);
 
-// The stock on hand of an item as stored now (its first row), or nullopt.
+// The stock on hand an invoice window shows of an item, as stored now: its
+// last row's, as a walk over the table leaves it (the price beside it is
+// taken so too), or nullopt.
 std::optional<int32_t> storedStock(Database& db, const std::string& table,
                                    const std::string& item);
 

@@ -51,7 +51,7 @@ const PartnerTwin kCustomers{
     .faxDefault = ".",
     .searchItem = "BUYER",
     .searchCaption = "بحث باسم المشترى",
-    .searchPrompt = "enter SUPPLIER NAME  for search :",
+    .searchPrompt = "enter BUYER NAME  for search :",
     .searchTitle = "Search by buyer name ",
     .exitCaption = "انهاء",
     .reportItem = "BUYER_R",

@@ -183,8 +183,11 @@ void Form4::Form_Load() {
     bindTable(*Adodc1, "BUY_INVOICE");
     bindTable(*Adodc3, "INVENTORY");
     bindTable(*Adodc4, "SUPPLIER");
-    label("Label6").displayCaption(formatTime(app().clock().now()));
-    label("Label7").displayCaption(documentDate(app()));
+    // The time and the day the window was opened; a new invoice is dated
+    // with that day.
+    const Clock& clock = app().clock();
+    label("Label6").displayCaption(formatTime(clock.now()));
+    label("Label7").displayCaption(formatShortDate(clock.today()));
     Label10->displayCaption(std::to_string(lastNumber()));
 }
 
@@ -310,7 +313,7 @@ void Form4::addOrSave() {
             for (TextBox* t : {l.quantity, l.price, l.discount, l.gross, l.net}) t->setText("0");
             l.date->setText(kImportDate);
         }
-        Text1[3]->setText(documentDate(app()));
+        Text1[3]->setText(label("Label7").caption());
         Text1[0]->setText(std::to_string(last + 1));
         setLocked(false);
         editing_->enter(EditMode::Adding);

@@ -18,6 +18,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcutEvent>
 #include <QStyle>
 #include <QTextDocument>
 #include <QTimer>
@@ -144,9 +145,9 @@ public:
             input([this, t](Application& app) { app.typeText(box_, std8(t)); });
         });
     }
+    bool showsOther() const override { return edit_->text() != qs(box_.text()); }
     void sync() override {
-        const QString t = qs(box_.text());
-        if (edit_->text() != t) edit_->setText(t);
+        if (!typing && showsOther()) edit_->setText(qs(box_.text()));
         if (edit_->isReadOnly() != box_.locked) edit_->setReadOnly(box_.locked);
         takesTextOrNot(*edit_, box_.locked);
         const bool password = !box_.passwordChar->empty();
@@ -207,9 +208,9 @@ public:
             input([this, t](Application& app) { app.typeText(box_, t); });
         });
     }
+    bool showsOther() const override { return edit_->toPlainText() != qs(box_.text()); }
     void sync() override {
-        const QString t = qs(box_.text());
-        if (edit_->toPlainText() != t) edit_->setPlainText(t);
+        if (!typing && showsOther()) edit_->setPlainText(qs(box_.text()));
         if (edit_->isReadOnly() != box_.locked) edit_->setReadOnly(box_.locked);
         takesTextOrNot(*edit_, box_.locked);
         // Each paragraph stands at the right, whichever way it reads.
@@ -244,6 +245,16 @@ private:
 
 // ----------------------------------------------------- buttons and checks
 
+// A button's letter with Alt presses it at once, as a click does, so the
+// keys typed next go where the press leaves the focus (Qt's own press
+// comes 100 ms later, and keys typed meanwhile went to the box left).
+// Two buttons of one letter still take the focus in turn.
+bool pressedByLetter(QAbstractButton& button, QEvent* e) {
+    if (e->type() != QEvent::Shortcut || static_cast<QShortcutEvent*>(e)->isAmbiguous()) return false;
+    button.click();
+    return true;
+}
+
 // Return or Enter on the focused button presses it, as Space does; the
 // windows have no default button that would take those keys instead.
 class PressButton : public QPushButton {
@@ -251,6 +262,7 @@ public:
     using QPushButton::QPushButton;
 
 protected:
+    bool event(QEvent* e) override { return pressedByLetter(*this, e) || QPushButton::event(e); }
     void keyPressEvent(QKeyEvent* e) override {
         const bool enter = e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter;
         const auto modifiers = e->modifiers() & ~Qt::KeypadModifier;
@@ -296,6 +308,7 @@ public:
     using Base::Base;
 
 protected:
+    bool event(QEvent* e) override { return pressedByLetter(*this, e) || Base::event(e); }
     bool hitButton(const QPoint& pos) const override { return this->rect().contains(pos); }
     void nextCheckState() override {}
 };
@@ -548,10 +561,10 @@ public:
     // A row source re-read gives another list.
     bool watchesOutside() const override { return true; }
     void syncOutside() override { refreshList(); }
+    bool showsOther() const override { return box_->currentText() != qs(combo_.text()); }
     void sync() override {
         refreshList();
-        const QString t = qs(combo_.text());
-        if (box_->currentText() != t) box_->setEditText(t);
+        if (!typing && showsOther()) box_->setEditText(qs(combo_.text()));
         box_->locked = combo_.locked;
         if (box_->lineEdit()->isReadOnly() != combo_.locked) box_->lineEdit()->setReadOnly(combo_.locked);
         takesTextOrNot(*box_, combo_.locked);

@@ -52,6 +52,11 @@ public:
     bool lastBold = false;
     // To be drawn whole at the next pass: new, or the user changed it.
     bool stale = true;
+    // Input from the widget is running: what was typed into it stays,
+    // whatever the passes meanwhile draw, until the input is done.
+    bool typing = false;
+    // The widget shows a text other than the control holds.
+    virtual bool showsOther() const { return false; }
     // The label that names it, while the window's layout stays (null:
     // none, or not looked for: `namerKnown`).
     const Label* namer = nullptr;

@@ -1,17 +1,21 @@
 #include "qt/form_window.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QFocusEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPointer>
+#include <QPlainTextEdit>
 #include <QShortcut>
-#include <QTimer>
 #include <algorithm>
+#include <optional>
 
 #include "platform/application.h"
 #include "qt/accessible.h"
@@ -188,6 +192,7 @@ QAction* FormWindow::actionFor(const std::string& menuName, int index) const {
 }
 
 void FormWindow::input(const std::function<void(Application&)>& fn) {
+    fe_.deliverFocus();
     if (!form_) return;
     // A window behind a modal box takes no input. Qt keeps the mouse and
     // keys from it, but assistive tools still reach its widgets; what they
@@ -202,7 +207,17 @@ void FormWindow::input(const std::function<void(Application&)>& fn) {
 void FormWindow::input(ControlView& from, const std::function<void(Application&)>& fn) {
     from.stale = true;
     viewsStale_ = true;
+    const bool outermost = !from.typing;
+    from.typing = true;
     input(fn);
+    if (!outermost) return;
+    from.typing = false;
+    // What the runtime made of the typing is shown now.
+    if (form_ && from.showsOther()) {
+        from.stale = true;
+        viewsStale_ = true;
+        fe_.syncNow();
+    }
 }
 
 void FormWindow::userFocused(Control& c) {
@@ -478,20 +493,66 @@ void FormWindow::focusFirstStop() {
     };
     QWidget* now = focusWidget();
     if (now && (isStop(now) || isStop(now->focusProxy()))) return;
-    QWidget* first = nullptr;
+    std::optional<size_t> first;
     for (size_t i = 0; i < tabStops_.size(); ++i) {
-        QWidget* w = tabStops_[i];
-        if (!isStop(w)) continue;
+        if (!isStop(tabStops_[i])) continue;
         const Control& c = *tabControls_[i];
         const bool takesText = c.kind() == ControlKind::TextBox || c.kind() == ControlKind::DataCombo ||
                                c.kind() == ControlKind::ComboBox;
         if (takesText) {
-            first = w;
+            first = i;
             break;
         }
-        if (!first) first = w;
+        if (!first) first = i;
     }
-    if (first) first->setFocus(Qt::ActiveWindowFocusReason);
+    if (!first) return;
+    QWidget& w = *tabStops_[*first];
+    w.setFocus(Qt::ActiveWindowFocusReason);
+    fe_.focusGiven(*this, w, byWidget_.at(&w)->control());
+}
+
+void FormWindow::focusMovedUnseen() {
+    QWidget* f = focusWidget();
+    if (!f || !form_) return;
+    auto it = byWidget_.find(f);
+    if (it == byWidget_.end() && f->focusProxy()) it = byWidget_.find(f->focusProxy());
+    if (it != byWidget_.end()) fe_.focusGiven(*this, *f, it->second->control());
+}
+
+bool FormWindow::takeShortcut(const QKeyEvent& e) {
+    if (!form_ || !(e.modifiers() & (Qt::ControlModifier | Qt::AltModifier))) return false;
+    const QKeySequence typed(e.keyCombination());
+    for (auto& [m, a] : actions_)
+        if (a->isEnabled() && a->isVisible() && a->shortcut() == typed) {
+            a->trigger();
+            return true;
+        }
+    QAbstractButton* press = nullptr;
+    for (QAbstractButton* b : surface_->findChildren<QAbstractButton*>())
+        if (b->isVisible() && b->isEnabled() && QKeySequence::mnemonic(b->text()) == typed) {
+            if (press) return false;  // two share the letter: neither is pressed
+            press = b;
+        }
+    if (press) press->click();
+    return press != nullptr;
+}
+
+bool FormWindow::holdsFocus(const QWidget& w) const {
+    const QWidget* f = w.window()->focusWidget();
+    return f && (f == &w || f->focusProxy() == &w);
+}
+
+void FormWindow::showFocus(const Control& c, bool byCode) {
+    auto it = byControl_.find(&c);
+    if (it == byControl_.end() || !it->second->widget()) return;
+    ControlView& v = *it->second;
+    QWidget* w = v.widget();
+    if (!holdsFocus(*w)) w->setFocus(Qt::OtherFocusReason);
+    if (!byCode || v.typing) return;
+    auto* edit = qobject_cast<QLineEdit*>(w);
+    if (auto* combo = qobject_cast<QComboBox*>(w)) edit = combo->lineEdit();
+    if (edit && !edit->isReadOnly()) edit->selectAll();
+    if (auto* text = qobject_cast<QPlainTextEdit*>(w); text && !text->isReadOnly()) text->selectAll();
 }
 
 void FormWindow::syncPrinted() {
@@ -536,18 +597,13 @@ bool FormWindow::eventFilter(QObject* watched, QEvent* e) {
     Control& c = it->second->control();
     switch (e->type()) {
         case QEvent::FocusIn: {
+            // Moved by a person (a click, Tab, a letter with Alt) or given
+            // back as the window comes to the front.
             const auto reason = static_cast<QFocusEvent*>(e)->reason();
-            const bool byUser = reason == Qt::MouseFocusReason || reason == Qt::TabFocusReason ||
-                                reason == Qt::BacktabFocusReason || reason == Qt::ShortcutFocusReason;
-            if (byUser && !fe_.isSyncing()) {
-                // After the press that moved it, so a click that follows
-                // sees the lost-focus handler already run; not when that
-                // click's handler has put the focus elsewhere meanwhile.
-                QPointer<QWidget> w = static_cast<QWidget*>(watched);
-                QTimer::singleShot(0, this, [this, &c, w] {
-                    if (form_ && w && w->hasFocus()) userFocused(c);
-                });
-            }
+            const bool given = reason == Qt::MouseFocusReason || reason == Qt::TabFocusReason ||
+                               reason == Qt::BacktabFocusReason || reason == Qt::ShortcutFocusReason ||
+                               reason == Qt::ActiveWindowFocusReason;
+            if (given && !fe_.isSyncing()) fe_.focusGiven(*this, *static_cast<QWidget*>(watched), c);
             break;
         }
         case QEvent::MouseButtonRelease: {

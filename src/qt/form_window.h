@@ -39,6 +39,7 @@
 #include "qt/text.h"
 
 class QAction;
+class QKeyEvent;
 class QMenu;
 
 namespace mk::qt {
@@ -100,16 +101,30 @@ public:
     bool placed = false;  // given its place on the screen at its first showing
     FormSurface* surface() const { return surface_; }
     // As it is shown: the focus goes to its first Tab stop that takes text
-    // (else its first Tab stop), unless a stop already has it. A locked box
-    // never has the first focus.
+    // (else its first Tab stop), unless a stop already has it, and is the
+    // program's. A locked box never has the first focus.
     void focusFirstStop();
+    // The focus the program moved onto a control, shown. Where the program
+    // moved it itself (`byCode`), what is typed there takes the place of
+    // the text it holds, as after Tab; never under keys typed into it.
+    void showFocus(const Control& c, bool byCode);
+    // The window's focus widget is given (FrontEnd::focusGiven), for a
+    // move Qt sent no focus event of.
+    void focusMovedUnseen();
+    // A key sent to the window before it was active: the menu item's
+    // shortcut or the one button's letter it is (Qt matches only the
+    // active window's) chosen or pressed; false when none.
+    bool takeShortcut(const QKeyEvent& e);
+    // Whether `w` has the window's focus (once the window is active).
+    bool holdsFocus(const QWidget& w) const;
     QWidget* widgetFor(const Control& c) const;
     QWidget* widgetFor(const std::string& name, int index = -1) const;
     QAction* actionFor(const std::string& menuName, int index = -1) const;
     QFont formFont() const;
 
-    // User input, only while the form is loaded; from a control's widget,
-    // which is drawn again afterwards.
+    // User input, only while the form is loaded, after the focus Qt gave
+    // (FrontEnd::focusGiven); from a control's widget, which is drawn again
+    // afterwards and, while its input runs, keeps what was typed into it.
     void input(const std::function<void(Application&)>& fn);
     void input(ControlView& from, const std::function<void(Application&)>& fn);
     // Focus the user moved onto a control's widget.

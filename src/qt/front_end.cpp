@@ -1,11 +1,10 @@
 #include "qt/front_end.h"
 
 #include <QApplication>
-#include <QComboBox>
-#include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QScreen>
+#include <QWindow>
 #include <set>
 
 #include "qt/accessible.h"
@@ -49,6 +48,10 @@ FrontEnd::FrontEnd(Application& app, QObject* parent)
     ticker_.setInterval(25);
     connect(&ticker_, &QTimer::timeout, this, &FrontEnd::tick);
     ticker_.start();
+    // Once the window system gives the keys to a window, they go where it sends them.
+    connect(qApp, &QGuiApplication::focusWindowChanged, this, [this](QWindow* w) {
+        if (w) keysTo_ = nullptr;
+    });
 }
 
 FrontEnd::~FrontEnd() {
@@ -108,6 +111,7 @@ void FrontEnd::syncNow(bool full) {
                 if (!w->placed) place(*w, *f, scale_, open);
                 w->placed = true;
                 w->show();
+                if (QWindow* handle = w->windowHandle()) handle->installEventFilter(this);
                 w->raise();
                 w->focusFirstStop();
             }
@@ -120,26 +124,20 @@ void FrontEnd::syncNow(bool full) {
             if (auto it = windows_.find(active); active && it != windows_.end() && it->second->isVisible()) {
                 it->second->raise();
                 it->second->activateWindow();
+                if (QApplication::activeWindow() != it->second) keysTo_ = it->second;
             }
         }
-        // Focus moved by code follows into the widgets, also back to the
-        // control the runtime had before a click moved the widgets' focus.
+        // The focus follows into the widgets where the program moved it,
+        // also back to the control it had before a click moved the
+        // widgets' focus.
         Control* focus = app_.focused();
-        if (focus != lastFocus_ || app_.focusMovesByCode() != lastFocusMoves_) {
+        const bool byCode = app_.focusMovesByCode() != lastFocusMoves_;
+        if (focus != lastFocus_ || byCode) {
             lastFocus_ = focus;
             lastFocusMoves_ = app_.focusMovesByCode();
             if (focus)
                 if (auto it = windows_.find(&focus->form()); it != windows_.end())
-                    if (QWidget* w = it->second->widgetFor(*focus)) {
-                        w->setFocus(Qt::OtherFocusReason);
-                        // What is typed there takes the place of the text
-                        // it holds, as after Tab.
-                        auto* edit = qobject_cast<QLineEdit*>(w);
-                        if (auto* combo = qobject_cast<QComboBox*>(w)) edit = combo->lineEdit();
-                        if (edit && !edit->isReadOnly()) edit->selectAll();
-                        if (auto* text = qobject_cast<QPlainTextEdit*>(w); text && !text->isReadOnly())
-                            text->selectAll();
-                    }
+                    it->second->showFocus(*focus, byCode);
         }
     } while (syncAgain_);
     --syncing_;
@@ -167,7 +165,70 @@ void FrontEnd::act(const std::function<void()>& input, bool syncAfter) {
     --acting_;
     // Input the runtime refused leaves the widgets as the runtime has them.
     if (syncAfter && syncCount_ == before) syncNow();
-    if (acting_ == 0) scheduleReap();
+    if (acting_ == 0) {
+        scheduleReap();
+        deliverFocus();
+    }
+}
+
+void FrontEnd::focusGiven(FormWindow& window, QWidget& widget, Control& control) {
+    givenFocus_ = GivenFocus{&window, &widget, &control};
+    QTimer::singleShot(0, this, [this] { deliverFocus(); });
+}
+
+void FrontEnd::deliverFocus() {
+    if (!givenFocus_ || syncing_ > 0 || acting_ > 0 || app_.dispatchDepth() > 0 ||
+        QApplication::activeModalWidget())
+        return;
+    const GivenFocus given = *givenFocus_;
+    givenFocus_.reset();
+    // Not where the program has put the focus elsewhere meanwhile.
+    if (given.window && !given.window->isDead() && given.widget && given.window->holdsFocus(*given.widget))
+        given.window->userFocused(*given.control);
+}
+
+bool FrontEnd::eventFilter(QObject* watched, QEvent* e) {
+    switch (e->type()) {
+        case QEvent::ShortcutOverride:
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease: {
+            // The focus Qt gave is the program's before the key is handled.
+            deliverFocus();
+            auto* key = static_cast<QKeyEvent*>(e);
+            if (keysTo_ && (keysTo_->isDead() || !keysTo_->isVisible() ||
+                            QApplication::activeWindow() == keysTo_))
+                keysTo_ = nullptr;
+            if (keysTo_ && keysTo_->windowHandle() != watched && !QApplication::activeModalWidget()) {
+                // No shortcut of the window left behind: the key goes on,
+                // pressed, to the window the program made active.
+                if (e->type() == QEvent::ShortcutOverride) {
+                    e->accept();
+                    return true;
+                }
+                QPointer<FormWindow> to = keysTo_;
+                if (e->type() == QEvent::KeyPress && to->takeShortcut(*key)) return true;
+                const QWidget* before = to->focusWidget();
+                QCoreApplication::sendEvent(to->windowHandle(), e);
+                // Qt tells a window not yet active of no focus a key (Tab) moves in it.
+                if (to && to->focusWidget() != before) to->focusMovedUnseen();
+                return true;
+            }
+            // A letter with Alt that no button or menu took types nothing.
+            const auto modifiers = key->modifiers();
+            if (e->type() == QEvent::KeyPress && (modifiers & Qt::AltModifier) &&
+                !(modifiers & Qt::ControlModifier) && !key->text().isEmpty() && key->text().at(0).isPrint())
+                return true;
+            break;
+        }
+        case QEvent::MouseButtonPress:
+            // Where a person clicks, the keys go.
+            keysTo_ = nullptr;
+            deliverFocus();
+            break;
+        default:
+            break;
+    }
+    return QObject::eventFilter(watched, e);
 }
 
 void FrontEnd::tick() {

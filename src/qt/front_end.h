@@ -3,9 +3,11 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 #include <QTimer>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -59,12 +61,25 @@ public:
     // Where a message box belongs: the active window.
     QWidget* dialogParent() const;
 
+    // The focus Qt gave a control's widget (a window opening, Tab, a click,
+    // a window coming back to the front): the program's focus before any
+    // later input is handled, or once the input running now is done.
+    void focusGiven(FormWindow& window, QWidget& widget, Control& control);
+    // Tells the program of the focus given, when no input is running.
+    void deliverFocus();
+
     // Timers tick in real time through the application clock.
     void setTickInterval(int ms) { ticker_.setInterval(ms); }
     void stopTicking() { ticker_.stop(); }
 
 signals:
     void ended();
+
+protected:
+    // Keys and clicks reaching a window: the focus given goes to the
+    // program first; keys go on to keysTo_ while it waits for them; a
+    // letter with Alt that no button or menu took is typed nowhere.
+    bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
     void act(const std::function<void()>& input, bool syncAfter);
@@ -88,6 +103,16 @@ private:
     bool everShown_ = false;
     long long syncCount_ = 0;
     Form* lastActive_ = nullptr;
+    // The window the program made active, until the window system gives
+    // it the keys: keys the window system still sends to another window
+    // go to it, as typed after it opened.
+    QPointer<FormWindow> keysTo_;
+    struct GivenFocus {
+        QPointer<FormWindow> window;
+        QPointer<QWidget> widget;
+        Control* control;
+    };
+    std::optional<GivenFocus> givenFocus_;
     Control* lastFocus_ = nullptr;
     long long lastFocusMoves_ = 0;
 };

@@ -1,21 +1,26 @@
 #include "qt/report_painter.h"
 
-#include <QBuffer>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrinter>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QTextLayout>
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <filesystem>
 #include <functional>
 
+#include "platform/database.h"
 #include "qt/text.h"
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
 
 namespace mk::qt {
 
@@ -68,14 +73,16 @@ double roomOf(const RenderedReport& report, const RenderedPage& page, const Rend
 }
 
 // The font made smaller until the text fits `room`, down to `smallest`
-// pixels.
-QFont shrunk(QFont font, const QString& text, double room, int smallest) {
-    double natural = QFontMetricsF(font).horizontalAdvance(text);
+// pixels; `width` is the text's width in it.
+QFont shrunk(QFont font, const QString& text, double room, int smallest, double* width) {
+    const double natural = QFontMetricsF(font).horizontalAdvance(text);
+    *width = natural;
     if (natural <= room) return font;
     int px = std::max(smallest, static_cast<int>(std::floor(font.pixelSize() * room / natural)));
     for (;;) {
         font.setPixelSize(px);
-        if (px <= smallest || QFontMetricsF(font).horizontalAdvance(text) <= room) return font;
+        *width = QFontMetricsF(font).horizontalAdvance(text);
+        if (px <= smallest || *width <= room) return font;
         --px;
     }
 }
@@ -92,17 +99,21 @@ PlacedText place(const RenderedReport& report, const RenderedPage& page, const R
     QFont latin = font;
     latin.setFamilies({QStringLiteral("Noto Sans")});
     out.baseline = t.y + QFontMetricsF(latin).ascent();
-    if (isFigure(text)) font = shrunk(font, text, room, 1);
+    // Shaping is most of a page's drawing: the whole text is measured once.
+    double width = -1;
+    const bool figure = isFigure(text);
+    if (figure) font = shrunk(font, text, room, 1, &width);
     else if (!t.fromField)
-        font = shrunk(font, text, room, static_cast<int>(std::ceil(size * kLabelShrink)));
+        font = shrunk(font, text, room, static_cast<int>(std::ceil(size * kLabelShrink)), &width);
     QFontMetricsF metrics(font);
+    if (width < 0) width = metrics.horizontalAdvance(text);
     latin.setPixelSize(font.pixelSize());
     const QFontMetricsF latinMetrics(latin);
     out.font = font;
     out.lineSpacing = latinMetrics.lineSpacing();
     const bool rtl = text.isRightToLeft();
 
-    const bool whole = metrics.horizontalAdvance(text) <= room || isFigure(text);
+    const bool whole = width <= room || figure;
     if (whole) {
         // Boxes keep the engine's left alignment, so a heading and the
         // column below it start at one edge.
@@ -133,10 +144,10 @@ PlacedText place(const RenderedReport& report, const RenderedPage& page, const R
     }
     double right = t.x;
     for (const QString& line : out.lines) {
-        const double width = metrics.horizontalAdvance(line);
+        const double lineWidth = whole ? width : metrics.horizontalAdvance(line);
         // A cut right-to-left text starts at its box's right edge.
-        out.lefts.push_back(rtl && !whole ? t.x + room - width : t.x);
-        right = std::max(right, out.lefts.back() + width);
+        out.lefts.push_back(rtl && !whole ? t.x + room - lineWidth : t.x);
+        right = std::max(right, out.lefts.back() + lineWidth);
     }
     const double left = *std::min_element(out.lefts.begin(), out.lefts.end());
     out.ink = QRectF(left, out.baseline - latinMetrics.ascent(), right - left,
@@ -270,96 +281,106 @@ qsizetype numberAt(const QByteArray& data, qsizetype at) {
 
 }  // namespace
 
-QByteArray withPlainLetters(const QByteArray& pdf) {
-    // The cross-reference table: where each object starts.
-    const qsizetype start = pdf.lastIndexOf("startxref");
-    if (start < 0) return pdf;
-    const qsizetype xref = numberAt(pdf, start + 9);
-    if (xref < 0 || !pdf.mid(xref, 4).startsWith("xref")) return pdf;
-    qsizetype at = pdf.indexOf('\n', xref) + 1;
-    const qsizetype first = numberAt(pdf, at), count = numberAt(pdf, pdf.indexOf(' ', at));
-    const qsizetype entries = pdf.indexOf('\n', at) + 1;
-    if (first != 0 || count <= 0 || entries + count * 20 > pdf.size()) return pdf;
-    std::vector<qsizetype> offsets(static_cast<size_t>(count));
-    for (qsizetype i = 0; i < count; ++i)
-        offsets[static_cast<size_t>(i)] = numberAt(pdf, entries + i * 20);
+namespace {
 
-    struct Edit {
-        qsizetype from, to;
-        QByteArray with;
+QByteArray readAt(QFile& file, qint64 at, qint64 size) {
+    if (at < 0 || size <= 0 || !file.seek(at)) return {};
+    return file.read(size);
+}
+
+// The map of object `n` with letters for targets, as a new object of the
+// same number; empty when it cannot be read.
+QByteArray plainMapObject(QFile& pdf, qint64 n, const std::function<qint64(qint64)>& offsetOf) {
+    const qint64 from = offsetOf(n);
+    const QByteArray head = readAt(pdf, from, 1024);
+    const qsizetype stream = head.indexOf("stream");
+    if (from <= 0 || stream < 0) return {};
+    const QByteArray dict = head.left(stream);
+    static const QRegularExpression lengthOf(QStringLiteral("/Length (\\d+)( 0 R)?"));
+    const auto length = lengthOf.match(QString::fromLatin1(dict));
+    if (!length.hasMatch()) return {};
+    qint64 size = length.captured(1).toLongLong();
+    if (length.capturedLength(2) > 0) {  // kept in an object of its own
+        const QByteArray held = readAt(pdf, offsetOf(size), 64);
+        const qsizetype obj = held.indexOf("obj");
+        size = obj < 0 ? -1 : numberAt(held, obj + 3);
+    }
+    qint64 data = from + stream + 6;
+    const QByteArray eol = readAt(pdf, data, 2);
+    if (eol == "\r\n") data += 2;
+    else if (eol.startsWith('\n')) data += 1;
+    if (size < 0 || size > (1 << 24)) return {};
+    QByteArray cmap = readAt(pdf, data, size);
+    if (cmap.size() != size) return {};
+    if (dict.contains("/FlateDecode")) {
+        QByteArray sized(4, '\0');
+        const auto guess = static_cast<quint32>(std::min<qint64>(size * 8 + 4096, 1 << 24));
+        for (int i = 0; i < 4; ++i) sized[i] = static_cast<char>((guess >> (24 - 8 * i)) & 0xFF);
+        cmap = qUncompress(sized + cmap);
+        if (cmap.isEmpty()) return {};
+    }
+    const QByteArray plain = plainCMap(cmap);
+    return QByteArray::number(n) + " 0 obj\n<< /Length " + QByteArray::number(plain.size()) +
+           " >>\nstream\n" + plain + "\nendstream\nendobj\n";
+}
+
+}  // namespace
+
+bool givePlainLetters(QFile& pdf) {
+    const qint64 size = pdf.size();
+    // The trailer: where the cross-reference table starts, and what it
+    // names.
+    const qint64 tailFrom = std::max<qint64>(0, size - 1024);
+    const QByteArray tail = readAt(pdf, tailFrom, size - tailFrom);
+    const qsizetype start = tail.lastIndexOf("startxref");
+    if (start < 0) return false;
+    const qint64 xref = numberAt(tail, start + 9);
+    const QByteArray head = readAt(pdf, xref, 64);
+    if (!head.startsWith("xref")) return false;
+    const qsizetype line = head.indexOf('\n') + 1;
+    const qint64 first = numberAt(head, line), count = numberAt(head, head.indexOf(' ', line));
+    const qint64 entries = xref + head.indexOf('\n', line) + 1;
+    if (first != 0 || count <= 0 || entries + count * 20 > size) return false;
+    const QByteArray trailer = readAt(pdf, entries + count * 20, size - (entries + count * 20));
+    const qsizetype open = trailer.indexOf("<<"), close = trailer.lastIndexOf(">>");
+    if (open < 0 || close < open || trailer.contains("/Prev")) return false;
+    const std::function<qint64(qint64)> offsetOf = [&](qint64 n) -> qint64 {
+        if (n <= 0 || n >= count) return -1;
+        const QByteArray entry = readAt(pdf, entries + n * 20, 20);
+        return entry.size() == 20 && entry[17] == 'n' ? numberAt(entry, 0) : -1;
     };
-    std::vector<Edit> edits;
-    static const QRegularExpression toUnicode(QStringLiteral("/ToUnicode (\\d+) 0 R"));
-    std::vector<qsizetype> maps;
-    for (auto m = toUnicode.globalMatch(QString::fromLatin1(pdf)); m.hasNext();)
-        maps.push_back(m.next().captured(1).toLongLong());
+
+    // The fonts' maps, found a piece of the file at a time: fonts come
+    // last, but a page's text could hold the same words.
+    std::vector<qint64> maps;
+    const QByteArray key = "/ToUnicode ";
+    constexpr qint64 kPiece = 1 << 20, kOverlap = 48;
+    for (qint64 from = 0; from < xref; from += kPiece) {
+        const QByteArray piece = readAt(pdf, from, std::min(kPiece + kOverlap, xref - from));
+        for (qsizetype k = piece.indexOf(key); k >= 0 && k < kPiece; k = piece.indexOf(key, k + 1)) {
+            const qint64 n = numberAt(piece, k + key.size());
+            if (n > 0) maps.push_back(n);
+        }
+    }
     std::sort(maps.begin(), maps.end());
     maps.erase(std::unique(maps.begin(), maps.end()), maps.end());
-    static const QRegularExpression lengthOf(QStringLiteral("/Length (\\d+)( 0 R)?"));
-    for (qsizetype n : maps) {
-        if (n <= 0 || n >= count) continue;
-        const qsizetype from = offsets[static_cast<size_t>(n)];
-        const qsizetype stream = pdf.indexOf("stream", from);
-        if (from <= 0 || stream < 0) continue;
-        const QByteArray dict = pdf.mid(from, stream - from);
-        const auto length = lengthOf.match(QString::fromLatin1(dict));
-        if (!length.hasMatch()) continue;
-        qsizetype size = length.captured(1).toLongLong();
-        if (length.capturedLength(2) > 0) {  // kept in an object of its own
-            const qsizetype k = size;
-            if (k <= 0 || k >= count) continue;
-            size = numberAt(pdf, pdf.indexOf("obj", offsets[static_cast<size_t>(k)]) + 3);
-        }
-        qsizetype data = stream + 6;
-        if (pdf.mid(data, 2) == "\r\n") data += 2;
-        else if (pdf[data] == '\n') data += 1;
-        const qsizetype end = pdf.indexOf("endobj", data + size);
-        if (size < 0 || end < 0) continue;
-        QByteArray cmap = pdf.mid(data, size);
-        if (dict.contains("/FlateDecode")) {
-            QByteArray sized(4, '\0');
-            const auto guess = static_cast<quint32>(std::min<qsizetype>(size * 8 + 4096, 1 << 24));
-            for (int i = 0; i < 4; ++i) sized[i] = static_cast<char>((guess >> (24 - 8 * i)) & 0xFF);
-            cmap = qUncompress(sized + cmap);
-            if (cmap.isEmpty()) continue;
-        }
-        const QByteArray plain = plainCMap(cmap);
-        edits.push_back({from, end + 6,
-                         QByteArray::number(n) + " 0 obj\n<< /Length " +
-                             QByteArray::number(plain.size()) + " >>\nstream\n" + plain +
-                             "\nendstream\nendobj"});
-    }
-    if (edits.empty()) return pdf;
-    std::sort(edits.begin(), edits.end(), [](const Edit& a, const Edit& b) { return a.from < b.from; });
 
-    QByteArray out;
-    out.reserve(pdf.size() + 4096);
-    qsizetype copied = 0;
-    for (const Edit& e : edits) {
-        if (e.from < copied || e.to > xref) return pdf;
-        out += pdf.mid(copied, e.from - copied);
-        out += e.with;
-        copied = e.to;
+    // The new maps go after the end, with a table of where they are: the
+    // pages already written stay as they are.
+    QByteArray update, table = "xref\n";
+    for (qint64 n : maps) {
+        const QByteArray object = plainMapObject(pdf, n, offsetOf);
+        if (object.isEmpty()) continue;
+        table += QByteArray::number(n) + " 1\n" +
+                 QByteArray::number(size + update.size()).rightJustified(10, '0') + " 00000 n \n";
+        update += object;
     }
-    out += pdf.mid(copied, xref - copied);
-    auto moved = [&](qsizetype offset) {
-        qsizetype shift = 0;
-        for (const Edit& e : edits)
-            if (e.to <= offset) shift += e.with.size() - (e.to - e.from);
-        return offset + shift;
-    };
-    const qsizetype newXref = out.size();
-    out += pdf.mid(xref, entries - xref);
-    for (qsizetype i = 0; i < count; ++i) {
-        QByteArray entry = pdf.mid(entries + i * 20, 20);
-        if (entry.size() == 20 && entry[17] == 'n')
-            entry.replace(0, 10, QByteArray::number(moved(offsets[static_cast<size_t>(i)]))
-                                     .rightJustified(10, '0'));
-        out += entry;
-    }
-    out += pdf.mid(entries + count * 20, start - (entries + count * 20));
-    out += "startxref\n" + QByteArray::number(newXref) + "\n%%EOF\n";
-    return out;
+    if (update.isEmpty()) return true;
+    const qint64 newXref = size + update.size();
+    update += table + "trailer\n" + trailer.mid(open, close - open) + "/Prev " +
+              QByteArray::number(xref) + "\n>>\nstartxref\n" + QByteArray::number(newXref) +
+              "\n%%EOF\n";
+    return pdf.seek(size) && pdf.write(update) == update.size();
 }
 
 namespace {
@@ -381,78 +402,142 @@ QString whyNotWritten(const QString& path, QFileDevice::FileError error, const Q
         .arg(QDir::toNativeSeparators(file.absoluteFilePath()));
 }
 
-void paintPages(QPainter& p, const RenderedReport& report, int from, int to, const QRectF& paper,
-                const std::function<bool()>& newPage, bool* ok) {
-    // Each page scaled to fit the paper, kept in proportion, centred.
+// Pages from..to, each scaled to fit the paper, kept in proportion,
+// centred; progress is told before the first and after each page. False
+// when a page could not be begun or the progress stopped the drawing.
+bool paintPages(QPainter& p, const RenderedReport& report, int from, int to, const QRectF& paper,
+                const std::function<bool()>& newPage, const PageProgress& progress, bool* stopped) {
     const double k = std::min(paper.width() / report.pageWidth, paper.height() / report.pageHeight);
     const QSizeF size(report.pageWidth * k, report.pageHeight * k);
     const QRectF target(paper.center() - QPointF(size.width() / 2, size.height() / 2), size);
-    for (int page = from; page <= to; ++page) {
-        if (page > from && !newPage()) {
-            *ok = false;
-            return;
-        }
+    const int all = std::max(0, to - from + 1);
+    *stopped = progress && !progress(0, all);
+    for (int page = from; page <= to && !*stopped; ++page) {
+        if (page > from && !newPage()) return false;
         paintReportPage(p, report, page - 1, target);
+        *stopped = progress && !progress(page - from + 1, all);
     }
+    return !*stopped;
 }
 
-}  // namespace
+// What drawing into a file came to.
+struct Drawn {
+    enum { Whole, Stopped, Failed } end = Failed;
+    QFileDevice::FileError error = QFileDevice::WriteError;
+    QString system;
+};
 
-bool writeReportPdf(const RenderedReport& report, const QString& path, QString* why) {
+// A PDF drawn by `draw` into a part file beside `path`, its text made
+// searchable, then put under `path`: a write stopped or failed half way
+// leaves no file of that name, and replaces none.
+bool writeBeside(const QString& path, QString* why, const QString& stoppedText,
+                 const std::function<Drawn(const QString& part)>& draw) {
     auto fail = [&](QFileDevice::FileError error, const QString& system) {
         if (why) *why = whyNotWritten(path, error, system);
         return false;
     };
     if (!QFileInfo(QFileInfo(path).absolutePath()).isDir())
         return fail(QFileDevice::OpenError, QString());
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return fail(file.error(), file.errorString());
+    const std::filesystem::path dest(QFile::encodeName(QFileInfo(path).absoluteFilePath()).toStdString());
+    const QString part = QFile::decodeName(temporaryCopyBeside(dest).c_str());
+    struct Removed {
+        QString path;
+        bool kept = false;
+        ~Removed() {
+            if (!kept) QFile::remove(path);
+        }
+    } removed{part};
 
-    QBuffer written;
-    written.open(QIODevice::WriteOnly);
-    {
-        QPdfWriter writer(&written);
-        writer.setPageLayout(reportPageLayout(report));
-        writer.setResolution(600);
-        writer.setTitle(qs(report.title));
-        writer.setCreator(QStringLiteral("makhzan"));
-        QPainter p;
-        if (!p.begin(&writer)) return fail(QFileDevice::WriteError, QString());
-        bool ok = true;
-        paintPages(p, report, 1, static_cast<int>(report.pages.size()),
-                   QRectF(0, 0, writer.width(), writer.height()),
-                   [&] { return writer.newPage(); }, &ok);
-        if (!p.end() || !ok) return fail(QFileDevice::WriteError, QString());
+    const Drawn drawn = draw(part);
+    if (drawn.end == Drawn::Stopped) {
+        if (why) *why = stoppedText.arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()));
+        return false;
     }
-    if (file.write(withPlainLetters(written.data())) < 0 || !file.commit())
+    if (drawn.end == Drawn::Failed) return fail(drawn.error, drawn.system);
+    QFile file(part);
+    if (!file.open(QIODevice::ReadWrite) || !givePlainLetters(file) || !file.flush())
         return fail(file.error(), file.errorString());
+#ifdef Q_OS_UNIX
+    // On the disk before it takes the name, as a saved file is.
+    if (::fsync(file.handle()) != 0) return fail(QFileDevice::WriteError, qt_error_string(errno));
+#endif
+    file.close();
+    std::error_code ec;
+    std::filesystem::rename(std::filesystem::path(QFile::encodeName(part).toStdString()), dest, ec);
+    if (ec) return fail(QFileDevice::RenameError, QString::fromStdString(ec.message()));
+    removed.kept = true;
     return true;
 }
 
-bool printReport(const RenderedReport& report, QPrinter& printer, int from, int to) {
-    printer.setFullPage(true);
-    QPainter p;
-    if (!p.begin(&printer)) return false;
-    bool ok = true;
-    paintPages(p, report, std::max(1, from), std::min(to, static_cast<int>(report.pages.size())),
-               printer.paperRect(QPrinter::DevicePixel).translated(
-                   -printer.paperRect(QPrinter::DevicePixel).topLeft()),
-               [&] { return printer.newPage(); }, &ok);
-    if (!p.end() || !ok) return false;
-    if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty()) {
-        QFile file(printer.outputFileName());
-        if (file.open(QIODevice::ReadOnly)) {
-            const QByteArray pdf = file.readAll();
-            file.close();
-            const QByteArray plain = withPlainLetters(pdf);
-            if (plain != pdf) {
-                QSaveFile save(printer.outputFileName());
-                if (!save.open(QIODevice::WriteOnly) || save.write(plain) < 0 || !save.commit())
-                    return false;
+}  // namespace
+
+bool writeReportPdf(const RenderedReport& report, const QString& path, QString* why,
+                    const PageProgress& progress) {
+    return writeBeside(
+        path, why, QStringLiteral("تم إلغاء حفظ التقرير، ولم يحفظ الملف:\n%1"), [&](const QString& part) {
+            Drawn out;
+            QFile file(part);
+            if (!file.open(QIODevice::WriteOnly)) {
+                out.error = file.error();
+                out.system = file.errorString();
+                return out;
             }
-        }
+            bool stopped = false, painted = false;
+            {
+                QPdfWriter writer(&file);
+                writer.setPageLayout(reportPageLayout(report));
+                writer.setResolution(600);
+                writer.setTitle(qs(report.title));
+                writer.setCreator(QStringLiteral("makhzan"));
+                QPainter p;
+                if (!p.begin(&writer)) return out;
+                painted = paintPages(p, report, 1, static_cast<int>(report.pages.size()),
+                                     QRectF(0, 0, writer.width(), writer.height()),
+                                     [&] { return writer.newPage(); }, progress, &stopped);
+                painted = p.end() && painted;
+            }
+            // Qt's writer does not tell a failed write: the file does.
+            const bool written = file.flush() && file.error() == QFileDevice::NoError;
+            out.error = file.error() == QFileDevice::NoError ? QFileDevice::WriteError : file.error();
+            out.system = file.errorString();
+            out.end = stopped ? Drawn::Stopped : painted && written ? Drawn::Whole : Drawn::Failed;
+            return out;
+        });
+}
+
+bool printReport(const RenderedReport& report, QPrinter& printer, int from, int to,
+                 const PageProgress& progress, QString* why) {
+    from = std::max(1, from);
+    to = std::min(to, static_cast<int>(report.pages.size()));
+    auto draw = [&](bool* stopped) {
+        printer.setFullPage(true);
+        QPainter p;
+        if (!p.begin(&printer)) return false;
+        const QRectF paper = printer.paperRect(QPrinter::DevicePixel);
+        bool ok = paintPages(p, report, from, to, paper.translated(-paper.topLeft()),
+                             [&] { return printer.newPage(); }, progress, stopped);
+        if (*stopped) printer.abort();
+        return p.end() && ok;
+    };
+    const QString file = printer.outputFileName();
+    if (printer.outputFormat() != QPrinter::PdfFormat || file.isEmpty()) {
+        bool stopped = false;
+        const bool printed = draw(&stopped);
+        if (why) *why = stopped ? QStringLiteral("تم إلغاء الطباعة.") : QStringLiteral("تعذرت الطباعة.");
+        return printed;
     }
-    return true;
+    // A print to a file is written as a saved report is.
+    const bool written = writeBeside(
+        file, why, QStringLiteral("تم إلغاء الطباعة، ولم يحفظ الملف:\n%1"), [&](const QString& part) {
+            printer.setOutputFileName(part);
+            bool stopped = false;
+            Drawn out;
+            const bool printed = draw(&stopped);
+            out.end = stopped ? Drawn::Stopped : printed ? Drawn::Whole : Drawn::Failed;
+            return out;
+        });
+    printer.setOutputFileName(file);
+    return written;
 }
 
 }  // namespace mk::qt

@@ -6,10 +6,12 @@
 #include <QPageLayout>
 #include <QRectF>
 #include <QString>
+#include <functional>
 #include <vector>
 
 #include "platform/report.h"
 
+class QFile;
 class QPainter;
 class QPrinter;
 
@@ -37,18 +39,28 @@ void paintReportPage(QPainter& p, const RenderedReport& report, int index, const
 // layout carries its own).
 QPageLayout reportPageLayout(const RenderedReport& report);
 
-// Every page into a PDF file, which is replaced only once the whole report
-// is written. On failure `why` tells the reason in Arabic.
-bool writeReportPdf(const RenderedReport& report, const QString& path, QString* why = nullptr);
+// Told before the first page is drawn and after each (pages done, pages
+// in all); false stops the write.
+using PageProgress = std::function<bool(int done, int all)>;
+
+// Every page into a PDF file, each drawn and its rows read as it goes into
+// the file, which takes the name only once the whole report is written: a
+// write stopped or failed half way leaves no file of that name. On failure
+// or stop `why` tells it in Arabic.
+bool writeReportPdf(const RenderedReport& report, const QString& path, QString* why = nullptr,
+                    const PageProgress& progress = {});
 
 // Pages from..to (1-based, inclusive) to a printer set up by the caller,
-// each page scaled to fit the paper chosen there. A print to a PDF file
-// gets the file's text made searchable as writeReportPdf does.
-bool printReport(const RenderedReport& report, QPrinter& printer, int from, int to);
+// each page scaled to fit the paper chosen there. A print to a PDF file is
+// written as writeReportPdf writes. A printer may still print the pages
+// drawn before a stop.
+bool printReport(const RenderedReport& report, QPrinter& printer, int from, int to,
+                 const PageProgress& progress = {}, QString* why = nullptr);
 
-// The text of a PDF written by Qt as its letters are, not their shaped
-// forms: each glyph of an Arabic letter maps back to the letter. Returns
-// the PDF as it was when it cannot be read.
-QByteArray withPlainLetters(const QByteArray& pdf);
+// Makes the text of a whole PDF written by Qt read as its letters are,
+// not their shaped forms (each glyph of an Arabic letter maps back to the
+// letter), by new maps appended after its end; the pages are not read
+// into memory. False when the file is not a whole PDF or cannot be written.
+bool givePlainLetters(QFile& pdf);
 
 }  // namespace mk::qt

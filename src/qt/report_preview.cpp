@@ -17,6 +17,7 @@
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QProgressDialog>
 #include <QScreen>
 #include <QScrollArea>
 #include <QStandardPaths>
@@ -65,6 +66,37 @@ QString withKey(const QString& text, const QKeySequence& key) {
     return text + QStringLiteral(" (\u2066") + key.toString(QKeySequence::NativeText) +
            QStringLiteral("\u2069)");
 }
+
+// Pages done of all while a report of many pages is written, with a
+// button that stops the write; a few pages are written with none.
+class WriteProgress {
+public:
+    WriteProgress(QWidget* parent, const QString& doing, int pages) : doing_(doing) {
+        if (pages <= ReportPreview::kQuietPages) return;
+        dialog_ = std::make_unique<QProgressDialog>(parent);
+        dialog_->setObjectName(QStringLiteral("PageProgress"));
+        dialog_->setWindowTitle(parent->windowTitle());
+        dialog_->setWindowModality(Qt::ApplicationModal);
+        dialog_->setCancelButtonText(QStringLiteral("إلغاء"));
+        dialog_->setAutoClose(false);
+        dialog_->setAutoReset(false);
+        dialog_->setMinimumDuration(0);
+        dialog_->setRange(0, pages);
+    }
+    PageProgress tell() {
+        if (!dialog_) return {};
+        return [this](int done, int all) {
+            dialog_->setLabelText(doing_.arg(done).arg(all));
+            dialog_->setValue(done);  // draws it and takes the clicks
+            return !dialog_->wasCanceled();
+        };
+    }
+    bool stopped() const { return dialog_ && dialog_->wasCanceled(); }
+
+private:
+    QString doing_;
+    std::unique_ptr<QProgressDialog> dialog_;
+};
 
 }  // namespace
 
@@ -236,8 +268,14 @@ void ReportPreview::print() {
         from = 1;
         to = count;
     }
-    if (!printReport(*report_, printer, from, to)) {
-        tell(this, windowTitle(), QStringLiteral("تعذرت الطباعة."), true);
+    QString why;
+    bool printed = false;
+    {
+        WriteProgress progress(this, QStringLiteral("جارى طباعة التقرير\nصفحة %1 من %2"), to - from + 1);
+        printed = printReport(*report_, printer, from, to, progress.tell(), &why);
+    }
+    if (!printed) {
+        tell(this, windowTitle(), why, true);
         return;
     }
     if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty())
@@ -289,10 +327,21 @@ void ReportPreview::saveAsPdf() {
                               .arg(QFileInfo(path).fileName())))
                 continue;
         }
-        QString why;
-        if (writeReportPdf(*report_, path, &why)) return;
-        tell(this, windowTitle(), why, true);
+        if (writePdf(path) != Saved::Failed) return;
     }
+}
+
+ReportPreview::Saved ReportPreview::writePdf(const QString& path) {
+    QString why;
+    bool stopped = false;
+    {
+        WriteProgress progress(this, QStringLiteral("جارى حفظ التقرير\nصفحة %1 من %2"),
+                               static_cast<int>(report_->pages.size()));
+        if (writeReportPdf(*report_, path, &why, progress.tell())) return Saved::Written;
+        stopped = progress.stopped();
+    }
+    tell(this, windowTitle(), why, !stopped);
+    return stopped ? Saved::Stopped : Saved::Failed;
 }
 
 }  // namespace mk::qt

@@ -38,6 +38,12 @@ public:
     // page. A file is replaced only when the user agrees; a save that
     // fails says why and asks again.
     void saveAsPdf();
+    // A write of more pages shows its progress.
+    static constexpr int kQuietPages = 10;
+    // Writes every page to `path`, showing the pages done of a long write
+    // with a button that stops it; a stop or a failure is told.
+    enum class Saved { Written, Stopped, Failed };
+    Saved writePdf(const QString& path);
 
 signals:
     // The window was closed: it shows its report no more.

@@ -10,6 +10,7 @@
 #include "platform/application.h"
 #include "platform/table_scan.h"
 #include "reports/opener.h"
+#include "store/day_quantities.h"
 
 namespace mk {
 
@@ -99,12 +100,15 @@ void Form55::Form_Load() {
     for (groups.moveFirst(); from && to && !groups.eof(); groups.moveNext()) {
         const std::string group = Text6->text();
         if (group.empty()) continue;
+        // A group whose table is missing is skipped, as the totals skip it.
+        const std::string table = groupTable(app(), group);
+        if (table.empty()) continue;
         // The item control stands past the group's last row, as a walk
         // over it leaves it; the rows in the period are found in SQL.
-        Adodc3->bindTableAtEnd(kConnectionString, group);
+        Adodc3->bindTableAtEnd(kConnectionString, table);
         // An item with no expiry date is not in any period.
         scan::forEachInDays(
-            db, group, "DATES_SAVE", *from, *to, {"DATES_SAVE", "DESC", "ONSTOCK"},
+            db, table, "DATES_SAVE", *from, *to, {"DATES_SAVE", "DESC", "ONSTOCK"},
             [&](const std::vector<Value>& item) {
                 const Value& expiry = item[0];
                 const std::string name = toText(item[1]);

@@ -111,7 +111,8 @@ ItemCard::ItemCard(Form& form, Adodc& groups) : form_(form) {
     for (CommandButton* b : {Command6, Command7, Command9}) b->visible = false;
 
     editing_ = std::make_unique<RecordEditing>(
-        form, *Adodc4, std::array<CommandButton*, 3>{cmdaction[0], cmdaction[1], cmdaction[2]});
+        form, *Adodc4, std::array<CommandButton*, 3>{cmdaction[0], cmdaction[1], cmdaction[2]},
+        RecordEditingTexts{.editWhileAdding = true});
     editing_->gatedBoxes.assign(editBoxes_.begin(), editBoxes_.end());
     editing_->addSaveProcedure = [this] { AddOrSaveItem(); };
     editing_->editSaveProcedure = [this] { EditOrSaveItem(); };
@@ -190,29 +191,32 @@ void ItemCard::AddOrSaveItem() {
         editing_->enter(EditMode::Adding);
         editing_->SetCancelEnabled(true);
     } else {
-        saveRow(addBoxes_);
+        saveRow();
     }
 }
 
-void ItemCard::saveRow(const std::vector<TextBox*>& unlocked) {
+void ItemCard::saveRow() {
     if (!editing_->entriesFit()) return;
     editing_->guardWrites([this] { Adodc4->recordset().update(); });
     // What other windows posted to the row meanwhile shows now.
     rereadInPlace(*Adodc4);
     editing_->enter(EditMode::Browsing);
     editing_->SetCancelEnabled(false);
-    setLocked(unlocked, true);
+    // All twelve: edit may have opened them while the row was added.
+    setLocked(editBoxes_, true);
 }
 
 void ItemCard::EditOrSaveItem() {
     if (!ready()) return;
-    if (!editing_->editing()) {
-        setLocked(editBoxes_, false);
-        editing_->enter(EditMode::Editing);
-        editing_->SetCancelEnabled(true);
-    } else {
-        saveRow(editBoxes_);
+    if (editing_->editSaves()) {
+        saveRow();
+        return;
     }
+    setLocked(editBoxes_, false);
+    // Pressed while adding, it saves the new row too.
+    if (editing_->adding()) editing_->editSaveWhileAdding();
+    else editing_->enter(EditMode::Editing);
+    editing_->SetCancelEnabled(true);
 }
 
 void ItemCard::searchByName() {

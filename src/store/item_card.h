@@ -52,8 +52,8 @@ private:
     void chooseGroup(const std::string& name);
     void AddOrSaveItem();
     void EditOrSaveItem();
-    // Stores the row added or edited and locks again the boxes it unlocked.
-    void saveRow(const std::vector<TextBox*>& unlocked);
+    // Stores the row added or edited and locks the boxes again.
+    void saveRow();
     // False (and says so) while no group table is open on the card.
     bool ready();
     static void setLocked(const std::vector<TextBox*>& boxes, bool locked);

@@ -32,6 +32,7 @@ TEST_F(IncomingTest, ACreditInvoiceRaisesTheSupplierAndTheStockAtTheWeightedBuyP
     EXPECT_EQ(h.caption("Form17", "Label4"), "2");
     enterInvoice(h, "Acme", "Option2", {{"bolt", "30", "7"}, {"nut", "4", "2"}, {"pin", "5", "3"}});
     EXPECT_EQ(h.text("Form17", "Text1", 0) + " " + h.text("Form17", "Text9", 0), "3 1/1/2007");
+    EXPECT_TRUE(h.lines("Form17").empty());  // opening lines prints no number here
     h.dialogs.clear();
     saveIncoming(h);
 
@@ -308,6 +309,19 @@ TEST_F(PurchaseInvoiceTest, SumsNetAndGrossAndSavesWithTheImportDateInItsDateSlo
     EXPECT_EQ(h.caption("Form4", "cmdaction", 0) + h.caption("Form4", "Label10"), "&add3");
     EXPECT_EQ(h.count("BOX"), 1);  // no money moves
     EXPECT_EQ(toDouble(h.cell("SUPPLIER", 0, "MONEY")), 50);
+}
+
+// The day the window was opened, whatever the main window's date, dates
+// every invoice added in it.
+TEST_F(PurchaseInvoiceTest, AddDatesTheInvoiceWithTheDayTheWindowWasOpened) {
+    h.menu("Form4", "exit");
+    h.clock.setNow(h.clock.now() + 1);  // past midnight, the main window still open
+    h.show("Form4");
+    EXPECT_EQ(h.caption("Form4", "Label7"), "07/12/2026");
+    h.clock.setNow(h.clock.now() + 1);
+    h.click("Form4", "cmdaction", 0);
+    h.click("Form4", "cmdaction", 0);
+    EXPECT_EQ(row(h, "BUY_INVOICE", 0, {"DATES"}), "07/12/2026");
 }
 
 TEST_F(PurchaseInvoiceTest, BadLinesAreRefusedBeforeTheRowIsStored) {

@@ -41,6 +41,20 @@ TEST(Partners, ASearchThatFindsNothingStaysOnTheShownRowWhichDeleteThenTakes) {
     EXPECT_EQ(col(h, "SUPPLIER", "SALES_MAN"), "Nour|Omega");
 }
 
+TEST(Partners, EachTwinsSearchAsksForItsOwnPartnersName) {
+    Harness h;
+    for (auto [form, item] : {std::pair{"Form5", "SALES"}, {"Form6", "BUYER"}}) {
+        h.show(form);
+        h.answerInput("");
+        h.menu(form, item);
+    }
+    std::vector<std::string> asked;
+    for (const auto& box : h.dialogs.shown()) asked.push_back(box.prompt + "|" + box.title);
+    EXPECT_EQ(asked, (std::vector<std::string>{
+                         "enter SUPPLIER NAME  for search :|Search by Sales Company Name ",
+                         "enter BUYER NAME  for search :|Search by buyer name "}));
+}
+
 const std::string kBlank(11, ' ');
 const std::string kNone = "لا توجد فواتير لهذا العميل  ";
 

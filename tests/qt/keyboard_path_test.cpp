@@ -258,6 +258,44 @@ TEST(KeyboardPath, TheIncomingInvoiceAddsOnItsGroupThenItsSupplier) {
     EXPECT_EQ(nameOf(focused(rig, "Form17")), "DataCombo2");
 }
 
+// The incoming invoice's phone box is on screen, shut until add; what is
+// typed into it is stored with the invoice.
+TEST(KeyboardPath, TheIncomingInvoicesPhoneIsTypedAfterAddAndStoredWithIt) {
+    QtRig rig;
+    rig.db().exec("INSERT INTO SUPPLIER (SALES_MAN, MONEY) VALUES ('Acme', 0)");
+    real::AnswerBoxesByKeys boxes({Qt::Key_Return});
+    ASSERT_NE(openFromMenu(rig, "supply_inv", "Form17"), nullptr);
+    auto* phone = qobject_cast<QLineEdit*>(rig.widget("Form17", "Text1", 2));
+    ASSERT_NE(phone, nullptr);
+    EXPECT_TRUE(phone->isVisible());
+    EXPECT_TRUE(phone->isReadOnly());
+    typeTheGroupWhereTheWindowOpened(rig, "Form17");
+    QTest::mouseClick(rig.widget("Form17", "cmdaction", 0), Qt::LeftButton);
+    settle();
+    ASSERT_EQ(nameOf(focused(rig, "Form17")), "DataCombo2");
+    real::type("Acme");
+    real::click(*phone);
+    settle();
+    ASSERT_FALSE(phone->isReadOnly());
+    real::type("0100 555");
+    real::click(*rig.widget("Form17", "Option2"));
+    auto* item = qobject_cast<QComboBox*>(rig.widget("Form17", "DataCombo1", 0));
+    ASSERT_TRUE(item && real::pickByKeys(*item, "bolt", Qt::Key_Return, real::Open::AltDown));
+    for (const char* box : {"Text3", "Text4"}) {
+        real::click(*rig.widget("Form17", box, 0));
+        real::key(Qt::Key_A, Qt::ControlModifier);
+        real::type("2");
+    }
+    QTest::mouseClick(rig.widget("Form17", "cmdaction", 0), Qt::LeftButton);
+    settle(100);
+
+    auto stored = rig.db().prepare("SELECT PHONE, SALES_MAN, STATUS_SUB FROM BUY_INVOICE");
+    ASSERT_TRUE(stored->step()) << boxes.seen().join('\n').toStdString();
+    EXPECT_EQ(stored->columnText(0) + "|" + stored->columnText(1) + "|" + stored->columnText(2),
+              "0100 555|Acme|1");
+    EXPECT_TRUE(phone->isReadOnly());  // shut again by the save
+}
+
 // F10, and Alt pressed alone, show the first menu highlighted.
 TEST(KeyboardPath, F10AndAltAloneHighlightTheFirstMenu) {
     QtRig rig;

@@ -113,6 +113,56 @@ void type(const QString& text) {
     }
 }
 
+std::vector<Stroke> strokes(const QString& text) {
+    std::vector<Stroke> out;
+    for (QChar c : text) {
+        const bool ascii = c.unicode() < 0x80;
+        out.push_back({ascii ? QTest::asciiToKey(static_cast<char>(c.unicode())) : Qt::Key_unknown,
+                       c.isUpper() ? Qt::ShiftModifier : Qt::NoModifier, QString(c)});
+    }
+    return out;
+}
+
+void burst(const std::vector<Stroke>& strokes) {
+    WindowManager::ensure();
+    static QObject* keyboard = new QObject;
+    // Each key down or up, queued as the window system queues it, and
+    // delivered when its turn comes with nothing run before the next.
+    auto queue = [](QEvent::Type type, Qt::Key key, Qt::KeyboardModifiers modifiers, const QString& text) {
+        QMetaObject::invokeMethod(
+            keyboard,
+            [=] {
+                if (QWindow* w = keyWindow()) qt_handleKeyEvent(w, type, key, modifiers, text);
+            },
+            Qt::QueuedConnection);
+    };
+    // The modifiers go down before the key and up after it, as on a keyboard.
+    const std::pair<Qt::KeyboardModifier, Qt::Key> modifierKeys[] = {{Qt::ShiftModifier, Qt::Key_Shift},
+                                                                     {Qt::ControlModifier, Qt::Key_Control},
+                                                                     {Qt::AltModifier, Qt::Key_Alt}};
+    for (const Stroke& s : strokes) {
+        QString text = s.text;
+        if (text.isEmpty() && s.key >= Qt::Key_Space && s.key <= Qt::Key_AsciiTilde)
+            text = QString(QChar::fromLatin1(QTest::keyToAscii(s.key)));
+        if (s.key == Qt::Key_Tab) text = QStringLiteral("\t");
+        Qt::KeyboardModifiers held;
+        for (const auto& [modifier, key] : modifierKeys)
+            if (s.modifiers & modifier) {
+                queue(QEvent::KeyPress, key, held, {});
+                held |= modifier;
+            }
+        queue(QEvent::KeyPress, s.key, s.modifiers, text);
+        queue(QEvent::KeyRelease, s.key, s.modifiers, text);
+        for (auto it = std::rbegin(modifierKeys); it != std::rend(modifierKeys); ++it)
+            if (s.modifiers & it->first) {
+                queue(QEvent::KeyRelease, it->second, held, {});
+                held &= ~it->first;
+            }
+    }
+    // Every queued key is handled before the program's own queued work.
+    QCoreApplication::sendPostedEvents(keyboard, QEvent::MetaCall);
+}
+
 bool tabTo(QWidget& w, int most) {
     auto reached = [&w] {
         QWidget* f = QApplication::focusWidget();

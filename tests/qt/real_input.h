@@ -12,6 +12,7 @@
 #include <functional>
 #include <initializer_list>
 #include <memory>
+#include <vector>
 
 class QAbstractItemView;
 class QAction;
@@ -29,6 +30,20 @@ void doubleClick(QWidget& w, QPoint at = QPoint(-1, -1));
 void key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 // Typed, one key after another, where the keys go now.
 void type(const QString& text);
+// Keys come together (a barcode reader, a fast typist, keys typed while
+// the program is busy): all queued at once, then each delivered in turn,
+// with nothing the program queued meanwhile run in between, to the window
+// the window system gives the keys then (a window the program asked to
+// activate takes them only once the window system has done so).
+struct Stroke {
+    Qt::Key key;
+    Qt::KeyboardModifiers modifiers = Qt::NoModifier;
+    QString text = {};  // what the key types; a letter's own by default
+};
+void burst(const std::vector<Stroke>& strokes);
+// Each character of `text` as one stroke of a burst.
+std::vector<Stroke> strokes(const QString& text);
+
 // Tab presses until `w` (or the widget it stands for) has the focus;
 // false when it is not reached.
 bool tabTo(QWidget& w, int most = 60);

@@ -11,7 +11,9 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPrinterInfo>
+#include <QPrinter>
 #include <QProcess>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -19,7 +21,9 @@
 #include <QTimer>
 #include <QToolButton>
 #include <filesystem>
+#include <csignal>
 #include <set>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <QScrollArea>
@@ -65,10 +69,11 @@ void addLongRow(Database& db, const std::string& table) {
 
 // A PDF's text as a reader extracts it, without the direction marks the
 // reader adds around runs.
-QString pdfText(const QString& path) {
+QString pdfText(const QString& path, int page = 0) {
+    QStringList args{QStringLiteral("-enc"), QStringLiteral("UTF-8")};
+    if (page > 0) args << QStringLiteral("-f") << QString::number(page) << QStringLiteral("-l") << QString::number(page);
     QProcess p;
-    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-enc"), QStringLiteral("UTF-8"), path,
-                                          QStringLiteral("-")});
+    p.start(QStringLiteral("pdftotext"), args << path << QStringLiteral("-"));
     if (!p.waitForFinished(20000)) return {};
     QString text = QString::fromUtf8(p.readAllStandardOutput());
     text.remove(QRegularExpression(QStringLiteral("[\\x{200E}\\x{200F}\\x{202A}-\\x{202E}\\x{2066}-\\x{2069}]")));
@@ -160,6 +165,17 @@ struct PreviewTest : ::testing::Test {
     }
     QString path(const std::string& name) const {
         return QString::fromStdString((rig.root.path() / name).string());
+    }
+    // A file saved before, that a save must not lose.
+    static constexpr const char* kYesterday = "the work of yesterday";
+    void saveYesterday(const QString& file) const {
+        QFile old(file);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write(kYesterday);
+    }
+    static QByteArray contentOf(const QString& file) {
+        QFile f(file);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
 };
 
@@ -271,10 +287,7 @@ TEST_F(PreviewTest, KeysCloseItTurnItsPagesAndReachEveryButton) {
 }
 
 TEST_F(PreviewTest, SavingNeverReplacesAFileUnaskedAndAFailedSaveSaysWhyAndAsksAgain) {
-    QFile old(path("cust-copy.pdf"));
-    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-    old.write("the work of yesterday");
-    old.close();
+    saveYesterday(path("cust-copy.pdf"));
 
     // A name typed without ".pdf" over an existing file: asked, No keeps it.
     Modals modals;
@@ -291,9 +304,7 @@ TEST_F(PreviewTest, SavingNeverReplacesAFileUnaskedAndAFailedSaveSaysWhyAndAsksA
     });
     QTest::mouseClick(button("pdf"), Qt::LeftButton);
     EXPECT_TRUE(question.contains(QStringLiteral("cust-copy.pdf"))) << question.toStdString();
-    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
-    EXPECT_EQ(old.readAll(), "the work of yesterday");
-    old.close();
+    EXPECT_EQ(contentOf(path("cust-copy.pdf")), kYesterday);
 
     // Into a folder that is not there: told so, and the dialog again on
     // the same name; then saved.
@@ -328,6 +339,140 @@ TEST_F(PreviewTest, SavingNeverReplacesAFileUnaskedAndAFailedSaveSaysWhyAndAsksA
         EXPECT_FALSE(qt::writeReportPdf(preview->report(), path("locked/x.pdf"), &why));
         EXPECT_TRUE(why.contains(QStringLiteral("صلاحية"))) << why.toStdString();
     }
+}
+
+// Once the progress of a write shows, `answer` runs on it at the next
+// events the write lets through (a page later), as a person answers it.
+struct OnProgress : QObject {
+    std::function<void(QProgressDialog&)> answer;
+    QString shown;  // its text when it showed
+    explicit OnProgress(std::function<void(QProgressDialog&)> a) : answer(std::move(a)) {
+        qApp->installEventFilter(this);
+    }
+    bool eventFilter(QObject* watched, QEvent* e) override {
+        auto* d = qobject_cast<QProgressDialog*>(watched);
+        if (e->type() == QEvent::Show && d && d->objectName() == QStringLiteral("PageProgress") && shown.isEmpty()) {
+            shown = d->labelText();
+            QTimer::singleShot(0, d, [this, d] { answer(*d); });
+        }
+        return false;
+    }
+};
+
+int pdfPages(const QString& path) {
+    QProcess p;
+    p.start(QStringLiteral("pdfinfo"), {path});
+    if (!p.waitForFinished(20000)) return -1;
+    const auto m = QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(QString::fromUtf8(p.readAllStandardOutput()));
+    return m.hasMatch() ? m.captured(1).toInt() : -1;
+}
+
+// Files of the folder but the test's database.
+std::set<std::string> filesIn(const std::filesystem::path& dir) {
+    std::set<std::string> out;
+    for (const auto& e : std::filesystem::directory_iterator(dir))
+        if (e.is_regular_file() && e.path().extension() != ".MDB") out.insert(e.path().filename().string());
+    return out;
+}
+
+struct LongReportTest : PreviewTest {
+    void SetUp() override {
+        PreviewTest::SetUp();
+        rig.db().exec("WITH RECURSIVE n(i) AS (SELECT 90 UNION ALL SELECT i + 1 FROM n WHERE i < 499) "
+                      "INSERT INTO BUYER (BUYER, PHONE) SELECT 'عميل ' || i, CAST(1000 + i AS TEXT) FROM n");
+        rig.frontEnd->act([&] { openReport(rig.app, "DataReport2"); });
+        settle();
+        ASSERT_GT(preview->report().pages.size(), size_t{qt::ReportPreview::kQuietPages} + 2);
+    }
+    void saveAs(Modals& modals, const QString& name) {
+        modals.on("SavePdf", [name](QWidget& d) {
+            typeName(d, name);
+            QTest::keyClick(d.findChild<QLineEdit*>(QStringLiteral("fileNameEdit")), Qt::Key_Return);
+        });
+    }
+};
+
+TEST_F(LongReportTest, AWholeReportGoesToItsFilePageForPageShowingItsProgress) {
+    const RenderedReport& report = preview->report();
+    const int pages = static_cast<int>(report.pages.size());
+    Modals modals;
+    saveAs(modals, path("all"));
+    int done = 0;
+    OnProgress progress([&](QProgressDialog& d) { done = d.value(); });
+    QTest::mouseClick(button("pdf"), Qt::LeftButton);
+    EXPECT_EQ(modals.unanswered, 0);
+    EXPECT_TRUE(progress.shown.contains(QStringLiteral(" من %1").arg(pages))) << progress.shown.toStdString();
+    EXPECT_GT(done, 0);
+
+    // Page for page as the report lays them out, every text searchable.
+    EXPECT_EQ(pdfPages(path("all.pdf")), pages);
+    for (int page : {1, pages / 2, pages}) {
+        SCOPED_TRACE(page);
+        const QString text = pdfText(path("all.pdf"), page);
+        for (const RenderedText& t : report.pages[static_cast<size_t>(page - 1)].texts)
+            for (const QString& word : qt::qs(t.text).split(QLatin1Char(' '), Qt::SkipEmptyParts))
+                EXPECT_TRUE(text.contains(word)) << word.toStdString();
+    }
+    EXPECT_EQ(filesIn(rig.root.path()), std::set<std::string>{"all.pdf"});
+}
+
+TEST_F(LongReportTest, AStoppedOrFailedWriteLeavesNoFileUnderItsNameAndSaysSo) {
+    saveYesterday(path("kept.pdf"));
+
+    // Stopped half way over a file it was to replace: the file stays.
+    Modals modals;
+    QString told;
+    saveAs(modals, path("kept"));
+    modals.onQtQuestion([](QMessageBox& box) { box.button(QMessageBox::Yes)->click(); });
+    modals.on("MsgBox", [&](QWidget& box) {
+        told = messageOf(box);
+        box.findChild<QPushButton*>(QStringLiteral("OK"))->click();
+    });
+    OnProgress stop([](QProgressDialog& d) {
+        if (auto* cancel = d.findChild<QPushButton*>()) QTest::mouseClick(cancel, Qt::LeftButton);
+    });
+    QTest::mouseClick(button("pdf"), Qt::LeftButton);
+    EXPECT_FALSE(stop.shown.isEmpty());
+    EXPECT_TRUE(told.contains(QStringLiteral("إلغاء"))) << told.toStdString();
+    EXPECT_EQ(contentOf(path("kept.pdf")), kYesterday);
+    EXPECT_EQ(filesIn(rig.root.path()), std::set<std::string>{"kept.pdf"});
+
+    // Failed half way (no room for more than a few pages): told, asked
+    // again, and nothing of it left.
+    rlimit was{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &was), 0);
+    rlimit small = was;
+    small.rlim_cur = 16 * 1024;
+    const auto signal = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    told.clear();
+    bool askedAgain = false;
+    saveAs(modals, path("new"));
+    modals.on("MsgBox", [&](QWidget& box) {
+        told = messageOf(box);
+        box.findChild<QPushButton*>(QStringLiteral("OK"))->click();
+    });
+    modals.on("SavePdf", [&](QWidget& d) {
+        askedAgain = true;
+        static_cast<QDialog&>(d).reject();
+    });
+    QTest::mouseClick(button("pdf"), Qt::LeftButton);
+    ::setrlimit(RLIMIT_FSIZE, &was);
+    std::signal(SIGXFSZ, signal);
+    EXPECT_TRUE(told.contains(QStringLiteral("تعذر حفظ الملف"))) << told.toStdString();
+    EXPECT_TRUE(askedAgain);
+    EXPECT_EQ(filesIn(rig.root.path()), std::set<std::string>{"kept.pdf"});
+    EXPECT_EQ(modals.unanswered, 0);
+
+    // A print to a file stopped half way is written as a save is.
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(path("printed.pdf"));
+    QString why;
+    EXPECT_FALSE(qt::printReport(preview->report(), printer, 1, 99, [](int done, int) { return done < 2; }, &why));
+    EXPECT_TRUE(why.contains(QStringLiteral("إلغاء"))) << why.toStdString();
+    EXPECT_EQ(printer.outputFileName(), path("printed.pdf"));
+    EXPECT_EQ(filesIn(rig.root.path()), std::set<std::string>{"kept.pdf"});
 }
 
 TEST_F(PreviewTest, WithNoPrinterPrintSaysSoAndWritesNothingUnasked) {

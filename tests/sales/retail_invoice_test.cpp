@@ -54,6 +54,25 @@ TEST(RetailInvoice, StockShownIsThePickedItemsNotTheGroupsStartingRow) {
     EXPECT_EQ(h.text("Form3", "Text9"), "7");
 }
 
+// Two rows of one item name: every invoice window's stock box shows the
+// last row's stock, the row the price beside it comes from.
+TEST(RetailInvoice, TheStockBoxAndThePriceComeFromTheSameLastRowOfAName) {
+    Harness h;
+    startTradingDay(h);  // G1: bolt, 10 in stock at 20 (wholesale 15)
+    h.exec("INSERT INTO G1 (\"DESC\", ONSTOCK, UNITE_PRICE, GROUP_PRICE) VALUES ('bolt', 99, 27, 22)");
+    for (auto [menu, form, stock, price] :
+         {std::tuple{"SALES_IN", "Form3", "Text9", "27"}, {"saleslarge", "Form42", "Text10", "22"},
+          {"supply_inv", "Form17", "Text10", "0"}}) {
+        h.menu("Form1", menu);
+        h.click(form, "cmdaction", 0);
+        h.choose(form, "DataCombo3", "G1");
+        h.choose(form, "DataCombo1", "bolt", 0);
+        h.type(form, "Text3", "1", 0);
+        EXPECT_EQ(h.text(form, "Text4", 0) + " " + h.text(form, stock), std::string(price) + " 99")
+            << form;
+    }
+}
+
 struct RetailSavesTest : ::testing::Test {
     RetailSavesTest() {
         openRetail(h, "('bolt', 10, 5, 1), ('nut', 20, 2, 1)");

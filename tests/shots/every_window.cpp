@@ -1,7 +1,8 @@
 // makhzan_shots FOLDER [--permissions-on]: opens every window of the
 // program under the offscreen platform and saves a picture of each in
 // FOLDER (<window>.png), and of the item card with a group chosen and in
-// add, so a person can look the whole front end over in a minute.
+// add and of the incoming invoice in add, so a person can look the whole
+// front end over in a minute.
 #include <QDir>
 #include <QTextStream>
 #include <cstdio>
@@ -68,6 +69,13 @@ int main(int argc, char** argv) {
     rig.frontEnd->act([&] { rig.app.click(main.control("cmdaction", 0)); });
     settle();
     shoot(*rig.window("Form1"), QStringLiteral("Form1-card-add"));
-    QTextStream(stdout) << shot.size() + 2 << " pictures in " << folder << "\n";
+
+    // The incoming invoice in add: its phone box beside the supplier.
+    Form& incoming = rig.app.form("Form17");
+    rig.frontEnd->act([&] { rig.app.show(incoming); });
+    rig.frontEnd->act([&] { rig.app.click(incoming.control("cmdaction", 0)); });
+    settle();
+    shoot(*rig.window("Form17"), QStringLiteral("Form17-add"));
+    QTextStream(stdout) << shot.size() + 3 << " pictures in " << folder << "\n";
     return 0;
 }

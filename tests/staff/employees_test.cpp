@@ -55,7 +55,7 @@ TEST_F(EmployeesTest, OpeningShowsNoRowAndTheCodeChangesOnlyByAddAndEdit) {
     EXPECT_FALSE(h.type("Form32", "Text1", "E2", 0));
     h.click("Form32", "Command1");  // a net wage computed with no row on show
     h.click("Form32", "Command2");
-    EXPECT_EQ(h.lastMessage(), "No record is shown: nothing was changed.");
+    EXPECT_EQ(h.lastMessage(), "لا يوجد سجل معروض فلم يتغير شيء، انتقل إلى سجل أو أضف سجلا ثم أعد المحاولة");
     next();
     EXPECT_EQ(box(0) + box(15), "E1");
     EXPECT_TRUE(h.cell("emplyee", 0, "net_sallery").isNull());

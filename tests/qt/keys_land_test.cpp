@@ -1,0 +1,231 @@
+// Every key a clerk types lands where it was typed, however fast the keys
+// come: the first key in a window that opened on a box, the first after
+// Tab, keys right after Alt with a button's letter or after a shortcut
+// that opens a window, and keys typed on coming back to a window.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QInputMethodEvent>
+#include <QTest>
+
+#include "platform/recordset.h"
+#include "qt_rig.h"
+#include "real_input.h"
+
+namespace mk::test {
+namespace {
+
+using real::Stroke;
+
+void activate(QWidget& w) {
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    settle();
+}
+
+std::vector<Stroke> operator+(std::vector<Stroke> a, const std::vector<Stroke>& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+std::vector<Stroke> keys(const char* text) { return real::strokes(QString::fromUtf8(text)); }
+std::vector<Stroke> alt(Qt::Key key) { return {{key, Qt::AltModifier}}; }
+const std::vector<Stroke> kTab{{Qt::Key_Tab}};
+
+// The rows of a table, the last first, as stored.
+std::vector<std::string> column(QtRig& rig, const char* table, const char* field) {
+    std::vector<std::string> out;
+    Recordset rs(rig.db(), table);
+    for (rs.moveLast(); !rs.bof(); rs.movePrevious()) out.push_back(toText(rs.field(field)));
+    return out;
+}
+
+// The main window, active, its item card open to the keys.
+qt::FormWindow& openMainWindow(QtRig& rig) {
+    qt::FormWindow& main = startMainWindow(rig);
+    activate(main);
+    EXPECT_TRUE(real::chooseMenu(*main.actionFor("store_functions")));
+    settle();
+    return main;
+}
+
+// The customers window opened from the main window's menu, active.
+qt::FormWindow& openCustomers(QtRig& rig) {
+    EXPECT_TRUE(real::chooseMenu(*openMainWindow(rig).actionFor("BUYER")));
+    settle();
+    qt::FormWindow* customers = rig.window("Form6");
+    EXPECT_NE(customers, nullptr);
+    activate(*customers);
+    return *customers;
+}
+
+// Then a customer being added.
+qt::FormWindow& addingACustomer(QtRig& rig) {
+    qt::FormWindow& customers = openCustomers(rig);
+    real::click(*rig.widget("Form6", "cmdaction", 0));
+    settle();
+    return customers;
+}
+
+// Away in the main window: a group typed into the item card's chooser,
+// which takes it when left.
+void typeAGroupIntoTheItemCard(QtRig& rig) {
+    activate(*rig.window("Form1"));
+    real::click(*rig.widget("Form1", "DataCombo3"));
+    real::type("G1");
+}
+
+// The retail invoice's search login opened from its menu, with no click
+// into it: its first box is the program's focus at once and takes every
+// key, typed at a steady pace or in one burst.
+TEST(KeysLand, AWindowOpenedOnABoxTakesItsFirstKey) {
+    QtRig rig;
+    real::AnswerBoxesByKeys boxes;
+    qt::FormWindow& retail = openRetailWindow(rig);
+    activate(retail);
+    for (bool burst : {false, true}) {
+        ASSERT_TRUE(real::chooseMenu(*retail.actionFor("INV_NO")));
+        TextBox& user = rig.app.form("Form14").textBox("Text1", 0);
+        EXPECT_EQ(rig.app.focused(), &user);
+        if (burst) real::burst(keys("boss"));
+        else real::type("boss");
+        settle();
+        EXPECT_EQ(user.text(), "boss") << (burst ? "in a burst" : "at a pace");
+        rig.window("Form14")->close();
+        settle();
+        ASSERT_EQ(rig.window("Form14"), nullptr);
+    }
+}
+
+// A clerk who knows the window types a customer in one burst: Alt+A adds,
+// the name, Tab, the phone, Alt+S saves, and keys typed on go nowhere near
+// the saved customer.
+TEST(KeysLand, ACustomerTypedInOneBurst) {
+    QtRig rig;
+    real::AnswerBoxesByKeys boxes;
+    openCustomers(rig);
+    real::burst(alt(Qt::Key_A) + keys("abcdefghij") + kTab + keys("0123456") + alt(Qt::Key_S) + keys("xyz"));
+    settle();
+    EXPECT_EQ(column(rig, "BUYER", "BUYER"), std::vector<std::string>{"abcdefghij"});
+    EXPECT_EQ(column(rig, "BUYER", "PHONE"), std::vector<std::string>{"0123456"});
+    EXPECT_EQ(rig.app.form("Form6").button("cmdaction", 0).caption, "&add");
+    EXPECT_TRUE(boxes.seen().isEmpty()) << qt::std8(boxes.seen().join('\n'));
+}
+
+// Item cards typed one after another in one burst: each Tab's first key
+// lands, and each card is saved before the next is added.
+TEST(KeysLand, ItemCardsTypedInOneBurst) {
+    QtRig rig;
+    real::AnswerBoxesByKeys boxes;
+    openMainWindow(rig);
+    auto card = [](const char* name, const char* price, const char* number) {
+        return alt(Qt::Key_A) + keys(name) + kTab + keys(price) + kTab + keys(number) + alt(Qt::Key_S);
+    };
+    real::burst(keys("G1") + kTab + card("hammer", "30", "501") + card("saw", "45", "502"));
+    settle();
+    ASSERT_EQ(column(rig, "G1", "DESC"), (std::vector<std::string>{"saw", "hammer", "bolt"}));
+    EXPECT_EQ(column(rig, "G1", "UNITE_PRICE"), (std::vector<std::string>{"45", "30", "25"}));
+    EXPECT_EQ(column(rig, "G1", "ITEM_NO")[1], "501");
+    EXPECT_TRUE(boxes.seen().isEmpty()) << qt::std8(boxes.seen().join('\n'));
+}
+
+// In a customer's name: Alt with a letter no button has types nothing, and
+// a click puts the caret where it falls (the text is not chosen whole for
+// the next key to replace).
+TEST(KeysLand, TypingIntoACustomersName) {
+    QtRig rig;
+    real::AnswerBoxesByKeys boxes;
+    addingACustomer(rig);
+    const TextBox& name = rig.app.form("Form6").textBox("Text1", 0);
+    real::type("abc");
+    // Adding, the first button reads "&save": no button has A any more.
+    for (Qt::Key k : {Qt::Key_A, Qt::Key_X, Qt::Key_1, Qt::Key_D}) real::key(k, Qt::AltModifier);
+    EXPECT_EQ(name.text(), "abc");
+    real::click(*rig.widget("Form6", "Text1", 1));
+    real::click(*rig.widget("Form6", "Text1", 0));
+    real::type("Z");
+    EXPECT_TRUE(name.text() == "Zabc" || name.text() == "abcZ") << name.text();
+}
+
+// Away to another window and back, as a window manager moves a person
+// between windows: the box keeps its text and the caret where it was, and
+// is the program's focus again as soon as its window is active (what was
+// left behind acts on being left then, not under the keys).
+TEST(KeysLand, ComingBackToAWindowKeepsItsBoxAndCaret) {
+    QtRig rig;
+    real::AnswerBoxesByKeys boxes;
+    qt::FormWindow& customers = addingACustomer(rig);
+    activate(*rig.window("Form1"));
+    ASSERT_TRUE(real::chooseMenu(*rig.window("Form1")->actionFor("SUPPLY_INF")));
+    settle();
+    qt::FormWindow* suppliers = rig.window("Form5");
+    ASSERT_NE(suppliers, nullptr);
+    activate(customers);
+    TextBox& name = rig.app.form("Form6").textBox("Text1", 0);
+    real::type(QStringLiteral("محمد"));
+
+    // Into a supplier's box.
+    activate(*suppliers);
+    real::click(*rig.widget("Form5", "Text1", 0));
+    settle();
+    activate(customers);
+    EXPECT_EQ(rig.app.focused(), &name);
+    real::type(QStringLiteral(" علي"));
+    EXPECT_EQ(name.text(), "محمد علي");
+
+    typeAGroupIntoTheItemCard(rig);
+    activate(customers);
+    real::key(Qt::Key_Home);
+    real::type("XY");
+    EXPECT_EQ(name.text(), "XYمحمد علي");
+    EXPECT_EQ(rig.app.form("Form1").adodc("Adodc4").RecordSource, "G1");
+    EXPECT_TRUE(boxes.seen().isEmpty()) << qt::std8(boxes.seen().join('\n'));
+}
+
+// Coming back, the first letter comes from an input method (as Arabic may),
+// which no key press announces: what the program does on the focus coming
+// back runs first, and the letter stays where it was typed.
+TEST(KeysLand, ALetterFromAnInputMethodOnComingBackStaysWhereTyped) {
+    QtRig rig;
+    real::AnswerBoxesByKeys boxes;
+    qt::FormWindow& customers = addingACustomer(rig);
+    real::type(QStringLiteral("محمد"));
+    real::key(Qt::Key_Home);
+    typeAGroupIntoTheItemCard(rig);
+
+    // The letter comes as soon as the window is active, before anything
+    // the program queued on its coming back has run.
+    customers.activateWindow();
+    for (int i = 0; i < 200 && !customers.isActiveWindow(); ++i)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    ASSERT_TRUE(customers.isActiveWindow());
+    for (const char* letter : {"X", "Y"}) {
+        QInputMethodEvent commit;
+        commit.setCommitString(QString::fromUtf8(letter));
+        QCoreApplication::sendEvent(QApplication::focusWidget(), &commit);
+    }
+    settle();
+    EXPECT_EQ(rig.app.form("Form6").textBox("Text1", 0).text(), "XYمحمد");
+    EXPECT_EQ(rig.app.form("Form1").adodc("Adodc4").RecordSource, "G1");
+}
+
+// Ctrl+S opens the retail invoice; the keys typed at once, before the
+// window system has made it the active window, go to it (its group chooser
+// takes the group, Alt+A adds), not to the main window left behind (its
+// group chooser, its own add).
+TEST(KeysLand, KeysRightAfterAShortcutGoToTheWindowItOpens) {
+    QtRig rig;
+    real::AnswerBoxesByKeys boxes;
+    openMainWindow(rig);
+    real::burst(std::vector<Stroke>{{Qt::Key_S, Qt::ControlModifier}} + keys("G1") + kTab + alt(Qt::Key_A));
+    settle();
+    ASSERT_NE(rig.window("Form3"), nullptr);
+    EXPECT_EQ(rig.app.form("Form3").adodc("Adodc3").RecordSource, "G1");
+    EXPECT_EQ(rig.app.form("Form3").button("cmdaction", 0).caption, "&save");
+    EXPECT_EQ(rig.app.form("Form1").dataCombo("DataCombo3").text(), "");
+    EXPECT_EQ(rig.app.form("Form1").button("cmdaction", 0).caption, "&add");
+    EXPECT_TRUE(boxes.seen().isEmpty()) << qt::std8(boxes.seen().join('\n'));
+}
+
+}  // namespace
+}  // namespace mk::test
