@@ -1,6 +1,8 @@
 #include "scale_shop.h"
 
+#include <fcntl.h>
 #include <sqlite3.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cmath>
@@ -344,7 +346,16 @@ fs::path copyShop(const fs::path& cached, const std::string& tag) {
     fs::remove_all(root);
     fs::create_directories(root / "C");
     fs::create_directories(root / "D");
-    fs::copy_file(cached / "C" / "INVENT.MDB", root / "C" / "INVENT.MDB");
+    const fs::path file = root / "C" / "INVENT.MDB";
+    fs::copy_file(cached / "C" / "INVENT.MDB", file);
+    // On the disk before the run starts, so no commit of the run pays for
+    // writing out the copy (a commit syncs the whole file).
+    for (const fs::path& p : {file, file.parent_path()}) {
+        const int fd = ::open(p.c_str(), O_RDONLY);
+        const bool synced = fd >= 0 && ::fsync(fd) == 0;
+        if (fd >= 0) ::close(fd);
+        if (!synced) throw std::runtime_error("the copy " + p.string() + " could not be synced");
+    }
     return root;
 }
 

@@ -37,7 +37,7 @@ long invoiceNumber(long n);
 // to date by the program as every start does, so runs start warm.
 std::filesystem::path cachedShop(const ShopShape& shape);
 
-// A fresh copy of the shop's data root to run on.
+// A fresh copy of the shop's data root to run on, synced to the disk.
 std::filesystem::path copyShop(const std::filesystem::path& cached, const std::string& tag);
 
 }  // namespace bench

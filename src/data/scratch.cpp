@@ -87,12 +87,31 @@ void ScratchRun::append(const std::function<void(Recordset&)>& fill) {
     rs.update();
 }
 
+void ScratchRun::appendWithText(const std::string& source, const std::string& textField,
+                                const std::string& text,
+                                const std::vector<scan::FieldCopy>& copies) {
+    Recordset& rs = data_.recordset();
+    long long added = 0;
+    rs.rewriteInSql([&] {
+        added = scan::appendWithText(rs.database(), rs.tableName(), "ID", count_ + 1, copies,
+                                     source, textField, text);
+    });
+    // The run's number is 16-bit, as when its rows are appended one by one.
+    count_ = toInt16(Value(static_cast<double>(count_ + added)));
+}
+
 void ScratchRun::finish() {
     Recordset& rs = data_.recordset();
     rs.rewriteInSql([&] {
         rs.database().exec("DELETE FROM " + quoteName(rs.tableName()) + " WHERE " + isLeftoverSql());
     });
     writeCounter(count_);
+}
+
+void ScratchRun::forEachRow(const std::vector<std::string>& fields,
+                            const std::function<void(const std::vector<Value>&)>& visit) {
+    Recordset& rs = data_.recordset();
+    scan::forEachRow(rs.database(), rs.tableName(), fields, visit);
 }
 
 void ScratchRun::placeholder() {

@@ -6,8 +6,10 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "platform/application.h"
+#include "platform/table_scan.h"
 
 namespace mk {
 
@@ -54,11 +56,19 @@ public:
 
     // Appends one row with ID = the next run number; fill writes the rest.
     void append(const std::function<void(Recordset&)>& fill);
+    // Appends, in one statement, one row per row of source whose textField
+    // equals text (in table order), numbered on from the rows appended so
+    // far; the copies fill the other fields.
+    void appendWithText(const std::string& source, const std::string& textField,
+                        const std::string& text, const std::vector<scan::FieldCopy>& copies);
     bool found() const { return count_ > 0; }
     int16_t count() const { return count_; }
 
     // Deletes the rows left over from before and writes the counter.
     void finish();
+    // After finish: visits the fields of the run's rows, in order.
+    void forEachRow(const std::vector<std::string>& fields,
+                    const std::function<void(const std::vector<Value>&)>& visit);
     // After a run that found nothing: the placeholder row and counter 1.
     void placeholder();
 

@@ -115,6 +115,10 @@ std::string quoteName(std::string_view name);
 // q*a and q*b in the same way, giving a blob of the two sums (sumsOf).
 // mk_fit(value, field type, size, target field) is the value as text,
 // failing as storing a text longer than the target field's size fails.
+// mk_store(value, value type, field type, size, field name) is what a
+// write of the value, read as a field of the value type reads it, stores
+// in a field of that type and size (convertForField), failing as that
+// write fails (sqlStore).
 // mk_exact_add(sums, a1, a1 type, b1, b1 type, a2, ...) adds a_i * b_i
 // into the i-th ExactSum of the array bound to `sums` (as a pointer of
 // type kExactSumsPointer).
@@ -122,6 +126,9 @@ inline constexpr const char* kExactSumsPointer = "mk_exact_sums";
 std::string sqlRead(const char* conversion, const FieldInfo& field);
 // A field and its type code as arguments of mk_sum_products.
 std::string sqlArgs(const FieldInfo& field);
+// SQL that stores an SQL value read as a field of valueType reads it into
+// the target field (mk_store).
+std::string sqlStore(const std::string& value, FieldType valueType, const FieldInfo& target);
 
 class Database;
 

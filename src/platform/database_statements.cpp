@@ -96,6 +96,83 @@ void guarded(sqlite3_context* ctx, F fn) {
 
 FieldType typeArg(sqlite3_value* v) { return static_cast<FieldType>(sqlite3_value_int(v)); }
 
+// An SQL text literal.
+std::string quoteText(std::string_view text) {
+    std::string out = "'";
+    for (char c : text) out += c == '\'' ? std::string("''") : std::string(1, c);
+    return out + "'";
+}
+
+// What a statement's bind stores for a value (Statement::bind).
+void resultOf(sqlite3_context* ctx, const Value& v) {
+    switch (v.type()) {
+        case Value::Type::Empty:
+        case Value::Type::Null: return sqlite3_result_null(ctx);
+        case Value::Type::Bool: return sqlite3_result_int(ctx, v.asBoolRaw() ? 1 : 0);
+        case Value::Type::Int16: return sqlite3_result_int(ctx, v.asInt16Raw());
+        case Value::Type::Int32: return sqlite3_result_int(ctx, v.asInt32Raw());
+        case Value::Type::Double: return sqlite3_result_double(ctx, v.asDoubleRaw());
+        case Value::Type::Date: {
+            const std::string s = formatIsoDate(v.asDateRaw());
+            return sqlite3_result_text(ctx, s.data(), static_cast<int>(s.size()), SQLITE_TRANSIENT);
+        }
+        case Value::Type::Text: {
+            const std::string& s = v.asTextRaw();
+            return sqlite3_result_text(ctx, s.data(), static_cast<int>(s.size()), SQLITE_TRANSIENT);
+        }
+    }
+}
+
+// A day in the storage form (yyyy-MM-dd, no time), which a date field
+// stores as it is.
+bool isStoredDay(sqlite3_value* v) {
+    if (sqlite3_value_type(v) != SQLITE_TEXT || sqlite3_value_bytes(v) != 10) return false;
+    const std::string_view s(reinterpret_cast<const char*>(sqlite3_value_text(v)), 10);
+    for (size_t i = 0; i < s.size(); ++i)
+        if (i == 4 || i == 7 ? s[i] != '-' : (s[i] < '0' || s[i] > '9')) return false;
+    return parseDate(s).has_value();
+}
+
+// mk_store(value, value type, field type, size, field name): see sqlStore.
+// A whole number into a whole-number field it fits, a text into a text
+// field, a number into a double field and a stored day into a date field
+// are stored without building a Value, as the conversion would store them.
+void storeFunction(sqlite3_context* ctx, int, sqlite3_value** a) {
+    guarded(ctx, [&] {
+        const FieldType from = typeArg(a[1]);
+        const FieldType to = typeArg(a[2]);
+        const int size = sqlite3_value_int(a[3]);
+        const int t = sqlite3_value_type(a[0]);
+        auto int32 = [](FieldType x) { return x == FieldType::Int32 || x == FieldType::AutoNumber; };
+        if ((int32(from) || from == FieldType::Int16) && t == SQLITE_INTEGER) {
+            // As read: cut to the width of the field read.
+            const long long i = sqlite3_value_int64(a[0]);
+            const int32_t w = from == FieldType::Int16 ? static_cast<int16_t>(i)
+                                                       : static_cast<int32_t>(i);
+            if (int32(to) || (to == FieldType::Int16 && w >= -32768 && w <= 32767))
+                return sqlite3_result_int(ctx, w);
+        }
+        if (from == FieldType::Date && to == FieldType::Date && isStoredDay(a[0]))
+            return sqlite3_result_value(ctx, a[0]);
+        const bool text = (from == FieldType::Text || from == FieldType::Memo) &&
+                          (to == FieldType::Text || to == FieldType::Memo);
+        // A text of no more bytes than the size has no more characters.
+        if (text && t == SQLITE_TEXT && (size <= 0 || sqlite3_value_bytes(a[0]) <= size))
+            return sqlite3_result_value(ctx, a[0]);
+        const bool number = (from == FieldType::Double || from == FieldType::Single) &&
+                            to == FieldType::Double;
+        if (number && (t == SQLITE_FLOAT || t == SQLITE_INTEGER) &&
+            std::isfinite(sqlite3_value_double(a[0])))
+            return sqlite3_result_double(ctx, sqlite3_value_double(a[0]) + 0.0);
+        const unsigned char* name = sqlite3_value_text(a[4]);
+        const FieldInfo field{.name = name ? reinterpret_cast<const char*>(name) : "",
+                              .type = to,
+                              .size = size,
+                              .defaultValue = {}};
+        resultOf(ctx, convertForField(field, valueOf(a[0], from)));
+    });
+}
+
 // mk_sum_products(q, type, a, type, b, type, startA, startB): startA + q*a
 // and startB + q*b over the rows in order, each value read as its field
 // type; a blob of the two doubles (Null when no rows).
@@ -203,6 +280,12 @@ std::string sqlRead(const char* conversion, const FieldInfo& field) {
 
 std::string sqlArgs(const FieldInfo& field) {
     return quoteName(field.name) + "," + std::to_string(static_cast<int>(field.type));
+}
+
+std::string sqlStore(const std::string& value, FieldType valueType, const FieldInfo& target) {
+    return "mk_store(" + value + "," + std::to_string(static_cast<int>(valueType)) + "," +
+           std::to_string(static_cast<int>(target.type)) + "," + std::to_string(target.size) +
+           "," + quoteText(target.name) + ")";
 }
 
 // ---------------------------------------------------------------- Statement
@@ -389,6 +472,8 @@ void Database::registerFunctions() {
             });
         },
         nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(db_, "mk_store", 5, flags, this, storeFunction, nullptr, nullptr,
+                               nullptr);
     sqlite3_create_function_v2(
         db_, "mk_exact_add", -1, SQLITE_UTF8 | SQLITE_DIRECTONLY, this,
         [](sqlite3_context* c, int n, sqlite3_value** a) {

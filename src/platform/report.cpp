@@ -139,33 +139,27 @@ public:
         if (n > 0 && whole_) {
             for (long i = first; i < first + n && i < static_cast<long>(keptRows_.size()); ++i)
                 appendKept(static_cast<size_t>(i), out);
-        } else if (n > 0 && db_) {
-            auto anchor = std::prev(anchors_.upper_bound(first));
-            long long from = anchor->second;
-            if (anchor->first < first) {
-                long skip = first - anchor->first;
-                long long at = LLONG_MIN;
-                walk(from, false, [&](long long rowid, long, Statement*) {
-                    if (skip-- > 0) return true;
-                    at = rowid;
-                    return false;
-                });
-                from = at;
-                if (at != LLONG_MIN) anchors_[first] = at;
+        } else if (n > 0 && db_ && columns() > 0) {
+            // Pages read one after another (a report printed or written
+            // whole) take the rows of many pages in one statement: the rows
+            // a snapshot shows never change, so those read ahead stay good.
+            const long have = static_cast<long>(ahead_.size() / columns());
+            if (first < aheadFirst_ || first + n > aheadFirst_ + have) {
+                const bool onward = first > lastFirst_ && first <= lastEnd_;
+                ahead_.clear();
+                aheadFirst_ = first;
+                readLive(first, onward ? std::max(n, kReadAhead) : n, ahead_);
             }
-            if (from != LLONG_MIN || first == 0) {
-                long got = 0;
-                walk(from, true, [&](long long rowid, long kept, Statement* st) {
-                    if (got == n) {
-                        anchors_[first + n] = rowid;
-                        return false;
-                    }
-                    if (kept >= 0) appendKept(static_cast<size_t>(kept), out);
-                    else appendLive(*st, 1, out);
-                    ++got;
-                    return true;
-                });
-            }
+            const long skip = first - aheadFirst_;
+            const long width = static_cast<long>(columns());
+            const long got = std::min(n, static_cast<long>(ahead_.size()) / width - skip);
+            if (got > 0)
+                out.insert(out.end(), ahead_.begin() + skip * width,
+                           ahead_.begin() + (skip + got) * width);
+        }
+        if (n > 0) {
+            lastFirst_ = first;
+            lastEnd_ = first + n;
         }
         out.resize(wanted);
     }
@@ -192,6 +186,37 @@ public:
     }
 
 private:
+    static constexpr long kReadAhead = 1000;
+
+    // Rows [first, first + n) read through the connection (fewer at the end).
+    void readLive(long first, long n, std::vector<std::string>& out) {
+        auto anchor = std::prev(anchors_.upper_bound(first));
+        long long from = anchor->second;
+        if (anchor->first < first) {
+            long skip = first - anchor->first;
+            long long at = LLONG_MIN;
+            walk(from, false, [&](long long rowid, long, Statement*) {
+                if (skip-- > 0) return true;
+                at = rowid;
+                return false;
+            });
+            from = at;
+            if (at != LLONG_MIN) anchors_[first] = at;
+        }
+        if (from == LLONG_MIN && first != 0) return;
+        long got = 0;
+        walk(from, true, [&](long long rowid, long kept, Statement* st) {
+            if (got == n) {
+                anchors_[first + n] = rowid;
+                return false;
+            }
+            if (kept >= 0) appendKept(static_cast<size_t>(kept), out);
+            else appendLive(*st, 1, out);
+            ++got;
+            return true;
+        });
+    }
+
     void detach() {
         if (db_) db_->removeRowChangeListener(this, table_);
         db_ = nullptr;
@@ -301,8 +326,12 @@ private:
     void appendLive(Statement& st, int first, std::vector<std::string>& out) const {
         for (size_t c = 0; c < columns(); ++c) {
             const int i = static_cast<int>(c) + first;
-            out.push_back(cellText([&] { return st.column(i, types_[c]); },
-                                   [&] { return st.columnText(i); }));
+            // A text field's cell reads as its text, whatever it holds.
+            if (types_[c] == FieldType::Text || types_[c] == FieldType::Memo)
+                out.push_back(st.columnText(i));
+            else
+                out.push_back(cellText([&] { return st.column(i, types_[c]); },
+                                       [&] { return st.columnText(i); }));
         }
     }
     void insertKept(long long rowid, size_t start) {
@@ -392,6 +421,9 @@ private:
     bool whole_ = false;  // every row is kept
     bool openedInTransaction_ = false;
     std::map<long, long long> anchors_;  // where a row of the snapshot is: index -> row number
+    std::vector<std::string> ahead_;     // cells of the rows from aheadFirst_ on
+    long aheadFirst_ = 0;
+    long lastFirst_ = -1, lastEnd_ = -1;  // the rows asked for last
 };
 
 // The heading a report is known by: the largest label of its report header.
@@ -521,8 +553,8 @@ void RenderedPages::Plan::layOut(size_t index, RenderedPage& page) {
                         replaceAll(t.text, "%D", longDate);
                         replaceAll(t.text, "%p", pageNo);
                         replaceAll(t.text, "%P", kPagesMark);
+                        replaceAll(t.text, kPagesMark, total);
                     }
-                    replaceAll(t.text, kPagesMark, total);
                     page.texts.push_back(std::move(t));
                     break;
                 }

@@ -29,6 +29,13 @@ void visitRows(Statement& st, const std::vector<const FieldInfo*>& fields,
     }
 }
 
+// A text field compared with a text: a text column holds only texts (or
+// Null), compared as they are, which its index answers.
+std::string textOf(const FieldInfo& f) {
+    const bool plain = f.type == FieldType::Text || f.type == FieldType::Memo;
+    return plain ? quoteName(f.name) : sqlRead("text", f);
+}
+
 std::string selectList(const std::vector<const FieldInfo*>& fields) {
     std::string out;
     for (size_t i = 0; i < fields.size(); ++i) out += (i ? ", " : "") + quoteName(fields[i]->name);
@@ -137,6 +144,16 @@ void forEachTextAndInt32(Database& db, const std::string& table, const std::stri
     while (st->step()) visit(st->columnText(0), static_cast<int32_t>(st->columnInt(1)));
 }
 
+void forEachRow(Database& db, const std::string& table, const std::vector<std::string>& fields,
+                const std::function<void(const std::vector<Value>&)>& visit) {
+    const TableInfo& info = db.tableInfo(table);
+    std::vector<const FieldInfo*> read;
+    for (const std::string& f : fields) read.push_back(&fieldOf(info, f));
+    auto st = db.prepare("SELECT " + selectList(read) + " FROM " + quoteName(info.name) +
+                         " ORDER BY rowid");
+    visitRows(*st, read, visit);
+}
+
 void forEachInDays(Database& db, const std::string& table, const std::string& date,
                    double from, double to, const std::vector<std::string>& fields,
                    const std::function<void(const std::vector<Value>&)>& visit) {
@@ -159,18 +176,50 @@ void forEachWithText(Database& db, const std::string& table,
     std::vector<const FieldInfo*> read;
     for (const std::string& f : fields) read.push_back(&fieldOf(info, f));
     std::string any;
-    for (const std::string& name : textFields) {
-        // A text column holds only texts (or Null), compared as they are.
-        const FieldInfo& f = fieldOf(info, name);
-        const bool plain = f.type == FieldType::Text || f.type == FieldType::Memo;
-        any += (any.empty() ? "" : ", ") + (plain ? quoteName(f.name) : sqlRead("text", f));
-    }
+    for (const std::string& name : textFields)
+        any += (any.empty() ? "" : ", ") + textOf(fieldOf(info, name));
     // One field is compared as field = text, which its index answers.
     const std::string where = textFields.size() == 1 ? any + " = ?1" : "?1 IN (" + any + ")";
     auto st = db.prepare("SELECT " + selectList(read) + " FROM " + quoteName(info.name) +
                          " WHERE " + where + " ORDER BY rowid");
     st->bindText(1, text);
     visitRows(*st, read, visit);
+}
+
+long long appendWithText(Database& db, const std::string& target, const std::string& numberField,
+                         long long first, const std::vector<FieldCopy>& copies,
+                         const std::string& source, const std::string& textField,
+                         const std::string& text) {
+    const TableInfo& to = db.tableInfo(target);
+    const TableInfo& from = db.tableInfo(source);
+    const FieldInfo& number = fieldOf(to, numberField);
+    std::string columns = quoteName(number.name);
+    // The rows are numbered in the order they are appended.
+    std::string values =
+        sqlStore("?2 + row_number() OVER (ORDER BY rowid) - 1", FieldType::Int32, number);
+    for (const FieldCopy& c : copies) {
+        const FieldInfo& into = fieldOf(to, c.target);
+        const FieldInfo& read = fieldOf(from, c.source);
+        columns += ", " + quoteName(into.name);
+        if (!c.conversion) {
+            values += ", " + sqlStore(quoteName(read.name), read.type, into);
+            continue;
+        }
+        // What the conversion gives, read back as the value it is.
+        const std::string_view how = c.conversion;
+        const FieldType gives = how == "text"    ? FieldType::Text
+                                : how == "int32" ? FieldType::Int32
+                                                 : FieldType::Double;
+        values += ", " + sqlStore(sqlRead(c.conversion, read), gives, into);
+    }
+    db.beginWrite();
+    auto st = db.prepare("INSERT INTO " + quoteName(to.name) + " (" + columns + ") SELECT " + values +
+                         " FROM " + quoteName(from.name) + " WHERE " +
+                         textOf(fieldOf(from, textField)) + " = ?1 ORDER BY rowid");
+    st->bindText(1, text);
+    st->bindInt(2, first);
+    st->step();
+    return db.changes();
 }
 
 }  // namespace mk::scan

@@ -46,6 +46,10 @@ void forEachTextAndInt32(Database& db, const std::string& table, const std::stri
                          const std::string& number,
                          const std::function<void(const std::string&, int32_t)>& visit);
 
+// Visits the fields of every row.
+void forEachRow(Database& db, const std::string& table, const std::vector<std::string>& fields,
+                const std::function<void(const std::vector<Value>&)>& visit);
+
 // Visits the fields of the rows whose date field is not Null and whose day
 // (toDate, time dropped) lies in [from, to].
 void forEachInDays(Database& db, const std::string& table, const std::string& date,
@@ -57,5 +61,25 @@ void forEachWithText(Database& db, const std::string& table,
                      const std::vector<std::string>& textFields, const std::string& text,
                      const std::vector<std::string>& fields,
                      const std::function<void(const std::vector<Value>&)>& visit);
+
+// A field of the rows appendWithText appends: target takes the source
+// field's value as read, or converted first as the windows convert it
+// (conversion "double": toDouble, "int32": toInt32, "text": toText).
+struct FieldCopy {
+    std::string target;
+    std::string source;
+    const char* conversion = nullptr;
+};
+
+// Appends to target, in one statement, one row per row of source whose
+// textField equals text, in table order (the rows forEachWithText visits):
+// numberField takes first, first + 1, ... and each copy its value, every
+// value stored as a write into its field stores it and refused as that
+// write is refused; the other fields take their defaults. Returns the
+// number of rows appended.
+long long appendWithText(Database& db, const std::string& target, const std::string& numberField,
+                         long long first, const std::vector<FieldCopy>& copies,
+                         const std::string& source, const std::string& textField,
+                         const std::string& text);
 
 }  // namespace mk::scan

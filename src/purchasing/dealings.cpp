@@ -98,29 +98,29 @@ void DealingsView::run() {
     ScratchRun rows(app(), ScratchTable::BuyerDeals, *Adodc2);
     for (int i = 0; i < 3; ++i) Print({std::string(11, ' ')});
 
-    // An invoice with no partner name belongs to no partner.
+    // An invoice with no partner name belongs to no partner. The rows go
+    // in in one statement; the lines show them as stored, which is as the
+    // invoices hold them.
     if (!partner.empty())
-        scan::forEachWithText(
-            app().machine().database(kDatabasePath), Adodc1->recordset().tableName(),
-            {"SALES_MAN"}, partner, {"DATES", "INVO_NO", "TOTAL_SUM", "NOTES"},
-            [&](const std::vector<Value>& invoice) {
-                const Value& date = invoice[0];
-                const Value& number = invoice[1];
-                const double total = toDouble(invoice[2]);
-                const std::string notes = toText(invoice[3]);
-                Print({zone, date, zone, toText(number), total, notes});
-                rows.append([&](Recordset& rs) {
-                    rs.setField("INVO_NO", number);
-                    rs.setField("DATES", date);
-                    rs.setField("TOTAL", total);
-                    rs.setField("NOTES", notes);
-                });
-                Text3->setText(toText(date));
-                Text4->setText(toText(number));
-                Text5->setText(formatDouble(total));
-                Text6->setText(notes);
-            });
+        rows.appendWithText(Adodc1->recordset().tableName(), "SALES_MAN", partner,
+                            {{"INVO_NO", "INVO_NO"},
+                             {"DATES", "DATES"},
+                             {"TOTAL", "TOTAL_SUM", "double"},
+                             {"NOTES", "NOTES", "text"}});
     rows.finish();
+
+    // The boxes show the last invoice listed.
+    std::vector<Value> last;
+    rows.forEachRow({"DATES", "INVO_NO", "TOTAL", "NOTES"}, [&](const std::vector<Value>& row) {
+        Print({zone, row[0], zone, toText(row[1]), toDouble(row[2]), toText(row[3])});
+        last = row;
+    });
+    if (!last.empty()) {
+        Text3->setText(toText(last[0]));
+        Text4->setText(toText(last[1]));
+        Text5->setText(formatDouble(toDouble(last[2])));
+        Text6->setText(toText(last[3]));
+    }
 
     if (rows.found()) {
         openReport(app(), "DataReport15");

@@ -15,6 +15,7 @@
 #include "data/schema.h"
 #include "platform/datacontrol.h"
 #include "platform/exact_sum.h"
+#include "platform/table_scan.h"
 #include "platform/table_totals.h"
 #include "platform/value.h"
 #include "support/steps.h"
@@ -896,6 +897,79 @@ TEST_F(SnapshotTest, SqlConversionsReadAsTheFieldsDoAndSumInTableOrder) {
                            " = ?1");
     days->bind(1, Value(makeDate(2027, 1, 5)), FieldType::Double);
     EXPECT_EQ(test::errorNumber([&] { days->step(); }), err::TypeMismatch);
+}
+
+// Rows appended in one statement store what writing each one through a
+// recordset stored, cell for cell, for the partner's rows only and in
+// their order; a value the write would refuse fails the statement, which
+// leaves the table as it was.
+TEST_F(SnapshotTest, RowsAppendedInSqlStoreWhatARecordsetWriteOfEachStores) {
+    const std::string odd = "O'Brien \"x\"; --";
+    h.exec("CREATE TABLE SRC (NAME TEXT, N INTEGER, D DATETIME, M DOUBLE, S TEXT)");
+    for (const char* t : {"BY_HAND", "IN_SQL"})
+        h.exec(std::string("CREATE TABLE ") + t +
+               " (ID SMALLINT, N INTEGER, D DATETIME, M DOUBLE, S TEXT(5))");
+    auto fill = [&](const std::string& rows) {
+        h.exec("DELETE FROM SRC");
+        h.exec("INSERT INTO SRC (NAME, N, D, M, S) VALUES " + rows);
+    };
+    fill("('O''Brien \"x\"; --', 7, '2027-01-05', 2.5, 'a'), "
+         "('o''brien \"x\"; --', 8, NULL, 1, 'b'), "
+         "('O''Brien \"x\"; --', '12', '2027-01-05 18:00:00', '7x', NULL), "
+         "('x', 9, NULL, NULL, NULL), "
+         "('O''Brien \"x\"; --', 3.6, 46000.5, NULL, ''), "
+         "(NULL, 1, NULL, NULL, NULL), "
+         "('O''Brien \"x\"; --', NULL, NULL, -0.0, 'نصوص')");
+    const std::vector<scan::FieldCopy> copies = {
+        {"N", "N"}, {"D", "D"}, {"M", "M", "double"}, {"S", "S", "text"}};
+    auto byHand = [&](int first) {
+        Recordset src(db, "SRC");
+        Recordset to(db, "BY_HAND");
+        int n = first;
+        for (src.moveFirst(); !src.eof(); src.moveNext()) {
+            if (src.field("NAME").isNull() || toText(src.field("NAME")) != odd) continue;
+            to.addNew();
+            to.setField("ID", Value(n++));
+            to.setField("N", src.field("N"));
+            to.setField("D", src.field("D"));
+            to.setField("M", toDouble(src.field("M")));
+            to.setField("S", toText(src.field("S")));
+            to.update();
+        }
+    };
+    auto inSql = [&](int first) {
+        return scan::appendWithText(db, "IN_SQL", "ID", first, copies, "SRC", "NAME", odd);
+    };
+    auto cells = [&](const char* table) {
+        std::vector<std::string> out;
+        auto st = db.prepare(std::string("SELECT typeof(ID) || quote(ID), typeof(N) || quote(N), ") +
+                             "typeof(D) || quote(D), typeof(M) || quote(M), typeof(S) || quote(S) "
+                             "FROM " + table + " ORDER BY rowid");
+        while (st->step())
+            for (int i = 0; i < 5; ++i) out.push_back(st->columnText(i));
+        return out;
+    };
+    h.machine.action([&] {
+        byHand(1);
+        EXPECT_EQ(inSql(1), 4);
+    });
+    EXPECT_EQ(cells("IN_SQL"), cells("BY_HAND"));
+    EXPECT_EQ(cells("IN_SQL").size(), 20u);
+
+    // Refused as the write of the row is refused: a date that is none, a
+    // text too long for its field, a number past 16 bits.
+    const long inSqlRows = h.count("IN_SQL");
+    for (const auto& [row, first, error] :
+         {std::tuple{std::string("'soon', 0, 'a'"), 1, err::TypeMismatch},
+          std::tuple{std::string("NULL, 0, 'longer'"), 1, err::FieldTooSmall},
+          std::tuple{std::string("NULL, 0, 'a'"), 32767, err::Overflow}}) {
+        fill("('O''Brien \"x\"; --', 1, NULL, 0, 'a'), ('O''Brien \"x\"; --', 1, " + row + ")");
+        EXPECT_EQ(errorNumber([&] { h.machine.action([&] { byHand(first); }); }),
+                  error);
+        EXPECT_EQ(errorNumber([&] { h.machine.action([&] { inSql(first); }); }),
+                  error);
+        EXPECT_EQ(h.count("IN_SQL"), inSqlRows);
+    }
 }
 
 }  // namespace

@@ -390,7 +390,11 @@ public:
         const std::string field = suppliers ? "SALES_MAN" : "BUYER";
         bool listed = false;
         for (const Value& v : column(table, field)) listed = listed || toText(v) == name;
-        if (!listed) exec("INSERT INTO " + table + " (" + field + ") VALUES ('" + name + "')");
+        if (!listed) {
+            std::string literal;  // a name may hold quotes
+            for (char c : name) literal += c == '\'' ? std::string("''") : std::string(1, c);
+            exec("INSERT INTO " + table + " (" + field + ") VALUES ('" + literal + "')");
+        }
         openMain();
         close(window);  // opened afresh, so it reads the rows as stored now
         menu("Form1", suppliers ? "SUPPLY_INF" : "BUYER");
