@@ -210,7 +210,8 @@ bool FrontEnd::eventFilter(QObject* watched, QEvent* e) {
                 const QWidget* before = to->focusWidget();
                 QCoreApplication::sendEvent(to->windowHandle(), e);
                 // Qt tells a window not yet active of no focus a key (Tab) moves in it.
-                if (to && to->focusWidget() != before) to->focusMovedUnseen();
+                const bool tab = key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab;
+                if (to && to->focusWidget() != before) to->focusMovedUnseen(tab);
                 return true;
             }
             // A letter with Alt that no button or menu took types nothing.

@@ -227,5 +227,24 @@ TEST(KeysLand, KeysRightAfterAShortcutGoToTheWindowItOpens) {
     EXPECT_TRUE(boxes.seen().isEmpty()) << qt::std8(boxes.seen().join('\n'));
 }
 
+// Shift+F2 opens the customers window and a customer is typed at once,
+// before the window system has made it active: Tab and Shift+Tab there
+// choose the reached box's text whole, as in an active window, so what is
+// typed takes the place of the "." an add put there.
+TEST(KeysLand, TabInAWindowNotYetActiveChoosesTheTextWhole) {
+    QtRig rig;
+    real::AnswerBoxesByKeys boxes;
+    openMainWindow(rig);
+    const std::vector<Stroke> backtab{{Qt::Key_Backtab, Qt::ShiftModifier}};
+    real::burst(std::vector<Stroke>{{Qt::Key_F2, Qt::ShiftModifier}} + alt(Qt::Key_A) + keys("abc") + kTab +
+                kTab + keys("fax") + backtab + keys("0123456") + alt(Qt::Key_S));
+    settle();
+    ASSERT_NE(rig.window("Form6"), nullptr);
+    EXPECT_EQ(column(rig, "BUYER", "BUYER"), std::vector<std::string>{"abc"});
+    EXPECT_EQ(column(rig, "BUYER", "PHONE"), std::vector<std::string>{"0123456"});
+    EXPECT_EQ(column(rig, "BUYER", "FAX"), std::vector<std::string>{"fax"});
+    EXPECT_TRUE(boxes.seen().isEmpty()) << qt::std8(boxes.seen().join('\n'));
+}
+
 }  // namespace
 }  // namespace mk::test
