@@ -52,6 +52,14 @@ bool takesDoubleClicksThroughFilter(ControlKind k) {
     return takesClicksThroughFilter(k) || k == ControlKind::ComboBox || k == ControlKind::DataCombo;
 }
 
+// What is typed into `w` next takes the place of the text it holds.
+void chooseTextWhole(QWidget& w) {
+    auto* edit = qobject_cast<QLineEdit*>(&w);
+    if (auto* combo = qobject_cast<QComboBox*>(&w)) edit = combo->lineEdit();
+    if (edit && !edit->isReadOnly()) edit->selectAll();
+    if (auto* text = qobject_cast<QPlainTextEdit*>(&w); text && !text->isReadOnly()) text->selectAll();
+}
+
 }  // namespace
 
 // ------------------------------------------------------------ surface
@@ -511,12 +519,16 @@ void FormWindow::focusFirstStop() {
     fe_.focusGiven(*this, w, byWidget_.at(&w)->control());
 }
 
-void FormWindow::focusMovedUnseen() {
+void FormWindow::focusMovedUnseen(bool byTab) {
     QWidget* f = focusWidget();
     if (!f || !form_) return;
     auto it = byWidget_.find(f);
     if (it == byWidget_.end() && f->focusProxy()) it = byWidget_.find(f->focusProxy());
-    if (it != byWidget_.end()) fe_.focusGiven(*this, *f, it->second->control());
+    if (it == byWidget_.end()) return;
+    // Qt chooses a box's text on the focus event Tab brings, which a
+    // window not yet active does not get.
+    if (byTab) chooseTextWhole(*f);
+    fe_.focusGiven(*this, *f, it->second->control());
 }
 
 bool FormWindow::takeShortcut(const QKeyEvent& e) {
@@ -549,10 +561,7 @@ void FormWindow::showFocus(const Control& c, bool byCode) {
     QWidget* w = v.widget();
     if (!holdsFocus(*w)) w->setFocus(Qt::OtherFocusReason);
     if (!byCode || v.typing) return;
-    auto* edit = qobject_cast<QLineEdit*>(w);
-    if (auto* combo = qobject_cast<QComboBox*>(w)) edit = combo->lineEdit();
-    if (edit && !edit->isReadOnly()) edit->selectAll();
-    if (auto* text = qobject_cast<QPlainTextEdit*>(w); text && !text->isReadOnly()) text->selectAll();
+    chooseTextWhole(*w);
 }
 
 void FormWindow::syncPrinted() {

@@ -109,8 +109,9 @@ public:
     // the text it holds, as after Tab; never under keys typed into it.
     void showFocus(const Control& c, bool byCode);
     // The window's focus widget is given (FrontEnd::focusGiven), for a
-    // move Qt sent no focus event of.
-    void focusMovedUnseen();
+    // move Qt sent no focus event of; reached by Tab, its text is chosen
+    // whole, as Tab chooses it in an active window.
+    void focusMovedUnseen(bool byTab);
     // A key sent to the window before it was active: the menu item's
     // shortcut or the one button's letter it is (Qt matches only the
     // active window's) chosen or pressed; false when none.

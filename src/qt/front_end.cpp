@@ -39,6 +39,36 @@ void place(QWidget& w, const Form& f, const TwipScale& scale, int open) {
     w.move(at);
 }
 
+// The window a popup (a menu, a list) was opened from, through the popups
+// it came from; null for a window that is no popup.
+QWindow* ownerOfPopup(const QWindow* popup) {
+    if (!popup || popup->type() != Qt::Popup) return nullptr;
+    QWindow* w = popup->transientParent();
+    while (w && w->type() == Qt::Popup) w = w->transientParent();
+    return w;
+}
+
+// The window system sends a popup that holds the keyboard the keys typed
+// before the program has handled the click that closes it: they go on to
+// the window it was opened from, as typed there.
+class ClosedPopupKeys : public QObject {
+protected:
+    bool eventFilter(QObject* watched, QEvent* e) override {
+        const QEvent::Type t = e->type();
+        if ((t != QEvent::KeyPress && t != QEvent::KeyRelease && t != QEvent::ShortcutOverride) ||
+            !watched->isWindowType())
+            return false;
+        auto* popup = static_cast<QWindow*>(watched);
+        if (popup->type() != Qt::Popup || popup->isVisible()) return false;
+        QWindow* owner = ownerOfPopup(popup);
+        if (!owner)
+            if (QWidget* active = QApplication::activeWindow()) owner = active->windowHandle();
+        if (!owner || owner == popup) return false;
+        QCoreApplication::sendEvent(owner, e);
+        return true;
+    }
+};
+
 }  // namespace
 
 FrontEnd::FrontEnd(Application& app, QObject* parent)
@@ -48,10 +78,16 @@ FrontEnd::FrontEnd(Application& app, QObject* parent)
     ticker_.setInterval(25);
     connect(&ticker_, &QTimer::timeout, this, &FrontEnd::tick);
     ticker_.start();
-    // Once the window system gives the keys to a window, they go where it sends them.
+    // Once the window system gives the keys to a window, they go where it
+    // sends them; a popup closing gives them back to its window, which is
+    // no such choice.
     connect(qApp, &QGuiApplication::focusWindowChanged, this, [this](QWindow* w) {
-        if (w) keysTo_ = nullptr;
+        const bool backFromPopup = w && w == ownerOfPopup(focusWindow_);
+        focusWindow_ = w;
+        if (w && !backFromPopup) keysTo_ = nullptr;
     });
+    closedPopupKeys_ = std::make_unique<ClosedPopupKeys>();
+    qApp->installEventFilter(closedPopupKeys_.get());
 }
 
 FrontEnd::~FrontEnd() {
@@ -210,7 +246,8 @@ bool FrontEnd::eventFilter(QObject* watched, QEvent* e) {
                 const QWidget* before = to->focusWidget();
                 QCoreApplication::sendEvent(to->windowHandle(), e);
                 // Qt tells a window not yet active of no focus a key (Tab) moves in it.
-                if (to && to->focusWidget() != before) to->focusMovedUnseen();
+                const bool tab = key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab;
+                if (to && to->focusWidget() != before) to->focusMovedUnseen(tab);
                 return true;
             }
             // A letter with Alt that no button or menu took types nothing.

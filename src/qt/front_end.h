@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -15,6 +16,7 @@
 #include "qt/text.h"
 
 class QWidget;
+class QWindow;
 
 namespace mk::qt {
 
@@ -107,6 +109,10 @@ private:
     // it the keys: keys the window system still sends to another window
     // go to it, as typed after it opened.
     QPointer<FormWindow> keysTo_;
+    // The window the window system last gave the keys to.
+    QPointer<QWindow> focusWindow_;
+    // Passes on the keys of popups that have closed.
+    std::unique_ptr<QObject> closedPopupKeys_;
     struct GivenFocus {
         QPointer<FormWindow> window;
         QPointer<QWidget> widget;

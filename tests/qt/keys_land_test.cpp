@@ -6,7 +6,9 @@
 
 #include <QApplication>
 #include <QInputMethodEvent>
+#include <QMenu>
 #include <QTest>
+#include <utility>
 
 #include "platform/recordset.h"
 #include "qt_rig.h"
@@ -224,6 +226,76 @@ TEST(KeysLand, KeysRightAfterAShortcutGoToTheWindowItOpens) {
     EXPECT_EQ(rig.app.form("Form3").button("cmdaction", 0).caption, "&save");
     EXPECT_EQ(rig.app.form("Form1").dataCombo("DataCombo3").text(), "");
     EXPECT_EQ(rig.app.form("Form1").button("cmdaction", 0).caption, "&add");
+    EXPECT_TRUE(boxes.seen().isEmpty()) << qt::std8(boxes.seen().join('\n'));
+}
+
+// As an X server does: a menu closing gives the keys back to its window at
+// once, and a window the choice opened takes them only after; `typed`
+// comes in between, to the window that has the keys then.
+class KeysBackFromAMenu : public QObject {
+public:
+    KeysBackFromAMenu(QWidget& window, std::vector<Stroke> typed) : window_(window), typed_(std::move(typed)) {
+        qApp->installEventFilter(this);
+        connect(qApp, &QGuiApplication::focusWindowChanged, this, [this](QWindow* w) {
+            if (w == window_.windowHandle() && !typed_.empty()) real::burst(std::exchange(typed_, {}));
+        });
+    }
+
+protected:
+    bool eventFilter(QObject* o, QEvent* e) override {
+        if (e->type() == QEvent::Hide && qobject_cast<QMenu*>(o)) window_.windowHandle()->requestActivate();
+        return false;
+    }
+
+private:
+    QWidget& window_;
+    std::vector<Stroke> typed_;
+};
+
+// A menu item clicked and keys typed at once, before the program has
+// handled the click: the window system gave them to the menu, and they go
+// to the login the item opens, or to the window the menu belongs to; so do
+// the keys typed as the menu's window takes the keys back, before the
+// login is made active.
+TEST(KeysLand, KeysTypedRightAfterAMenuClickLand) {
+    QtRig rig;
+    real::AnswerBoxesByKeys boxes;
+    qt::FormWindow& main = startMainWindow(rig);
+    activate(main);
+    ASSERT_TRUE(real::chooseMenu(*main.actionFor("store_functions"), keys("G1") + kTab));
+    settle();
+    EXPECT_EQ(rig.app.form("Form1").adodc("Adodc4").RecordSource, "G1");
+
+    ASSERT_TRUE(real::chooseMenu(*main.actionFor("SALES_IN")));
+    settle();
+    qt::FormWindow& retail = *rig.window("Form3");
+    activate(retail);
+    {
+        KeysBackFromAMenu back(retail, keys("ss"));
+        ASSERT_TRUE(real::chooseMenu(*retail.actionFor("INV_NO"), keys("bo")));
+        settle();
+    }
+    EXPECT_EQ(rig.app.form("Form14").textBox("Text1", 0).text(), "boss");
+    EXPECT_EQ(rig.app.form("Form3").dataCombo("DataCombo3").text(), "");
+    EXPECT_TRUE(boxes.seen().isEmpty()) << qt::std8(boxes.seen().join('\n'));
+}
+
+// Shift+F2 opens the customers window and a customer is typed at once,
+// before the window system has made it active: Tab and Shift+Tab there
+// choose the reached box's text whole, as in an active window, so what is
+// typed takes the place of the "." an add put there.
+TEST(KeysLand, TabInAWindowNotYetActiveChoosesTheTextWhole) {
+    QtRig rig;
+    real::AnswerBoxesByKeys boxes;
+    openMainWindow(rig);
+    const std::vector<Stroke> backtab{{Qt::Key_Backtab, Qt::ShiftModifier}};
+    real::burst(std::vector<Stroke>{{Qt::Key_F2, Qt::ShiftModifier}} + alt(Qt::Key_A) + keys("abc") + kTab +
+                kTab + keys("fax") + backtab + keys("0123456") + alt(Qt::Key_S));
+    settle();
+    ASSERT_NE(rig.window("Form6"), nullptr);
+    EXPECT_EQ(column(rig, "BUYER", "BUYER"), std::vector<std::string>{"abc"});
+    EXPECT_EQ(column(rig, "BUYER", "PHONE"), std::vector<std::string>{"0123456"});
+    EXPECT_EQ(column(rig, "BUYER", "FAX"), std::vector<std::string>{"fax"});
     EXPECT_TRUE(boxes.seen().isEmpty()) << qt::std8(boxes.seen().join('\n'));
 }
 

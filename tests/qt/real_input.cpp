@@ -123,16 +123,21 @@ std::vector<Stroke> strokes(const QString& text) {
     return out;
 }
 
-void burst(const std::vector<Stroke>& strokes) {
-    WindowManager::ensure();
-    static QObject* keyboard = new QObject;
-    // Each key down or up, queued as the window system queues it, and
-    // delivered when its turn comes with nothing run before the next.
-    auto queue = [](QEvent::Type type, Qt::Key key, Qt::KeyboardModifiers modifiers, const QString& text) {
+namespace {
+
+QObject* inputQueue() {
+    static QObject* queue = new QObject;
+    return queue;
+}
+
+// Each key down or up of `strokes`, queued as the window system queues it,
+// for the window `to` names when its turn comes.
+void queueStrokes(const std::vector<Stroke>& strokes, const std::function<QWindow*()>& to) {
+    auto queue = [&to](QEvent::Type type, Qt::Key key, Qt::KeyboardModifiers modifiers, const QString& text) {
         QMetaObject::invokeMethod(
-            keyboard,
+            inputQueue(),
             [=] {
-                if (QWindow* w = keyWindow()) qt_handleKeyEvent(w, type, key, modifiers, text);
+                if (QWindow* w = to()) qt_handleKeyEvent(w, type, key, modifiers, text);
             },
             Qt::QueuedConnection);
     };
@@ -159,8 +164,38 @@ void burst(const std::vector<Stroke>& strokes) {
                 held &= ~it->first;
             }
     }
-    // Every queued key is handled before the program's own queued work.
-    QCoreApplication::sendPostedEvents(keyboard, QEvent::MetaCall);
+}
+
+// A left click at `at` in `w`, queued: the pointer is moved there now.
+void queueClick(QWidget& w, QPoint at) {
+    QWindow* handle = w.window()->windowHandle();
+    if (!handle) return;
+    const QPoint local = handle->mapFromGlobal(w.mapToGlobal(at));
+    QTest::mouseMove(handle, local);
+    QPointer<QWindow> target(handle);
+    QMetaObject::invokeMethod(
+        inputQueue(),
+        [target, local] {
+            for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+                if (!target) return;
+                QTest::lastMouseTimestamp += QTest::mouseDoubleClickInterval;
+                const Qt::MouseButtons held = type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton;
+                qt_handleMouseEvent(target, local, target->mapToGlobal(QPointF(local)), held, Qt::LeftButton,
+                                    type, Qt::NoModifier, QTest::lastMouseTimestamp);
+            }
+        },
+        Qt::QueuedConnection);
+}
+
+// Everything queued is handled, in turn, before the program's own queued work.
+void deliverQueued() { QCoreApplication::sendPostedEvents(inputQueue(), QEvent::MetaCall); }
+
+}  // namespace
+
+void burst(const std::vector<Stroke>& strokes) {
+    WindowManager::ensure();
+    queueStrokes(strokes, [] { return keyWindow(); });
+    deliverQueued();
 }
 
 bool tabTo(QWidget& w, int most) {
@@ -172,7 +207,7 @@ bool tabTo(QWidget& w, int most) {
     return reached();
 }
 
-bool chooseMenu(QAction& item) {
+bool chooseMenu(QAction& item, const std::vector<Stroke>& typedAtOnce) {
     // The chain from the menu bar down to the item.
     std::vector<QAction*> chain{&item};
     QMenuBar* bar = nullptr;
@@ -206,7 +241,17 @@ bool chooseMenu(QAction& item) {
     for (size_t i = 1; i < chain.size(); ++i) {
         auto* open = qobject_cast<QMenu*>(QApplication::activePopupWidget());
         if (!open || !open->actions().contains(chain[i])) return false;
-        click(*open, open->actionGeometry(chain[i]).center());
+        const QPoint at = open->actionGeometry(chain[i]).center();
+        if (i + 1 < chain.size() || typedAtOnce.empty()) {
+            click(*open, at);
+            continue;
+        }
+        // The open menu holds the keyboard: the window system sends it the
+        // keys typed before the program has handled the click.
+        QPointer<QWindow> holder(open->windowHandle());
+        queueClick(*open, at);
+        queueStrokes(typedAtOnce, [holder] { return holder.data(); });
+        deliverQueued();
     }
     return true;
 }

@@ -52,8 +52,9 @@ QWidget* keyTarget();
 
 // A menu command chosen with the mouse: its menu opened from the menu bar
 // (and each sub-menu on the way), then the item clicked. False when a menu
-// on the way did not open.
-bool chooseMenu(QAction& item);
+// on the way did not open. Keys `typedAtOnce` after the click come before
+// the program has handled it (queued with it, as in a burst).
+bool chooseMenu(QAction& item, const std::vector<Stroke>& typedAtOnce = {});
 
 enum class Open { Click, AltDown };
 // Opens a chooser's list as a person does (a click on its arrow, or Alt+Down
