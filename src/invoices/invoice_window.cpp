@@ -702,6 +702,8 @@ void InvoiceWindow::saved(const PostedInvoice& posted) {
         if (Control* paid = findControl("Check2")) paid->enabled = false;
         Label6->visible = true;
         DataCombo3->enabled = true;
+        // The next invoice starts at its group: what is typed now goes there.
+        if (app().canTakeInput(*DataCombo3)) DataCombo3->SetFocus();
     } else {
         checkBox(config_.taskFlag).enabled = true;
     }

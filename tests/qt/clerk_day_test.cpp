@@ -119,6 +119,12 @@ TEST(ClerksDay, StartLogInAddAGroupAndAnItemSellItAndSave) {
     real::click(*rig.widget("Form3", "cmdaction", 0));
     settle(100);
     shoot(*rig.window("Form3"), "clerk-day-saved-invoice");
+    // "Another invoice?" answered yes: the keys typed next go to the group.
+    real::type("TOOLSX");
+    settle();
+    EXPECT_EQ(invoiceGroups->currentText(), QStringLiteral("TOOLSX"));
+    real::key(Qt::Key_Backspace);
+    settle();
 
     // What the day stored, read from the file.
     FileReader file(rig.root.path() / "C" / "INVENT.MDB");
