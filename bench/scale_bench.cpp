@@ -24,6 +24,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -329,6 +330,18 @@ bool selected(const std::string& action) {
     }
 }
 
+// With MAKHZAN_BENCH_PERF_CTL naming perf's control fifo (perf record
+// -D -1 --control fifo:...), only the program's timed presses are sampled.
+void profiler(const char* command) {
+    static std::FILE* ctl = [] {
+        const char* path = std::getenv("MAKHZAN_BENCH_PERF_CTL");
+        return path ? std::fopen(path, "w") : nullptr;
+    }();
+    if (!ctl) return;
+    std::fprintf(ctl, "%s\n", command);
+    std::fflush(ctl);
+}
+
 struct Measure {
     int reps = 5;
     std::vector<Result>* out;
@@ -350,9 +363,11 @@ struct Measure {
             if (setup) setup();
             if (watched) watched->newMessages();
             resetPeak();
+            profiler("enable");
             auto t0 = Clock::now();
             const bool ok = act();
             const double took = ms(Clock::now() - t0);
+            profiler("disable");
             res.peakKb = std::max(res.peakKb, peakRssKb());
             if (!ok) {
                 res.note = "could not be pressed";

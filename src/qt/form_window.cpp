@@ -11,6 +11,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QShortcut>
@@ -99,12 +100,16 @@ std::vector<FormSurface::Run> FormSurface::runs() const {
             const int left = std::max(area_.left() + margin + offset, edge);
             const int room = area_.right() + 1 - left;
             if (room <= 0) break;
-            // What runs past the area's edge is cut short.
-            const QString text = fm.horizontalAdvance(run.text) <= room
-                                     ? run.text
-                                     : fm.elidedText(run.text, Qt::ElideRight, room);
+            // What runs past the area's edge is cut short. Shaping is most
+            // of the drawing, so each text is measured once.
+            QString text = run.text;
+            int width = fm.horizontalAdvance(text);
+            if (width > room) {
+                text = fm.elidedText(run.text, Qt::ElideRight, room);
+                width = fm.horizontalAdvance(text);
+            }
             if (text.isEmpty()) break;
-            const QRect box(left, y, std::min(room, fm.horizontalAdvance(text)), spacing);
+            const QRect box(left, y, std::min(room, width), spacing);
             out.push_back({box, text, run.text.isRightToLeft() ? Qt::RightToLeft : Qt::LeftToRight});
             edge = box.right() + 1 + gap;
         }
@@ -112,15 +117,18 @@ std::vector<FormSurface::Run> FormSurface::runs() const {
     return out;
 }
 
-void FormSurface::paintEvent(QPaintEvent*) {
+void FormSurface::paintEvent(QPaintEvent* e) {
     if (lines_.empty()) return;
     QPainter p(this);
     p.setPen(palette().color(QPalette::WindowText));
+    // Each text starts at its box's left edge, centred on its line: drawn
+    // at its baseline, as a laid-out text would be drawn but shaped once.
+    const QFontMetricsF fm(font());
     for (const Run& run : runs()) {
-        QTextOption option(Qt::AlignLeft | Qt::AlignVCenter);
-        option.setTextDirection(run.direction);
-        option.setWrapMode(QTextOption::NoWrap);
-        p.drawText(run.box, run.text, option);
+        if (!run.box.intersects(e->rect())) continue;
+        p.setLayoutDirection(run.direction);
+        const double baseline = run.box.top() + (run.box.height() - fm.height()) / 2 + fm.ascent();
+        p.drawText(QPointF(run.box.left(), baseline), run.text);
     }
 }
 

@@ -158,27 +158,41 @@ PlacedText place(const RenderedReport& report, const RenderedPage& page, const R
 
 }  // namespace
 
-std::vector<PlacedText> placeTexts(const RenderedReport& report, const RenderedPage& page) {
+std::vector<PlacedText> placeTexts(const RenderedReport& report, const RenderedPage& page,
+                                   const QRectF& shown) {
     std::vector<PlacedText> out;
     out.reserve(page.texts.size());
-    for (const RenderedText& t : page.texts)
-        out.push_back(t.text.empty() ? PlacedText{} : place(report, page, t));
+    for (const RenderedText& t : page.texts) {
+        // A text never reaches past its box's sides; its letters may stand
+        // out above and below by up to the box's height.
+        const bool in = !shown.isValid() || (t.x - kGap <= shown.right() && t.x + t.width + kGap >= shown.left() &&
+                                             t.y - t.height <= shown.bottom() && t.y + 2 * t.height >= shown.top());
+        out.push_back(t.text.empty() || !in ? PlacedText{} : place(report, page, t));
+    }
     return out;
 }
 
-void paintReportPage(QPainter& p, const RenderedReport& report, int index, const QRectF& target) {
+void paintReportPage(QPainter& p, const RenderedReport& report, int index, const QRectF& target,
+                     const QRectF& exposed) {
     if (index < 0 || index >= static_cast<int>(report.pages.size()) || report.pageWidth <= 0 ||
         report.pageHeight <= 0)
         return;
     const RenderedPage& page = report.pages[static_cast<size_t>(index)];
+    const double sx = target.width() / report.pageWidth, sy = target.height() / report.pageHeight;
+    // Only the texts in the part of the page shown are laid out: shaping
+    // is most of the drawing.
+    const QRectF shown = exposed.isValid() ? QRectF((exposed.left() - target.left()) / sx,
+                                                    (exposed.top() - target.top()) / sy,
+                                                    exposed.width() / sx, exposed.height() / sy)
+                                           : QRectF();
     p.save();
     p.translate(target.topLeft());
-    p.scale(target.width() / report.pageWidth, target.height() / report.pageHeight);
+    p.scale(sx, sy);
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
     p.setPen(QPen(Qt::black, 12));
     for (const RenderedLine& l : page.lines) p.drawLine(QLineF(l.x1, l.y1, l.x2, l.y2));
-    const std::vector<PlacedText> placed = placeTexts(report, page);
+    const std::vector<PlacedText> placed = placeTexts(report, page, shown);
     for (size_t i = 0; i < placed.size(); ++i) {
         const PlacedText& t = placed[i];
         if (t.lines.empty()) continue;

@@ -30,10 +30,15 @@ struct PlacedText {
     double lineSpacing = 0;
     QRectF ink;                 // what the lines cover
 };
-std::vector<PlacedText> placeTexts(const RenderedReport& report, const RenderedPage& page);
+// With `shown` given (page units), texts whose boxes lie wholly outside it
+// are left unplaced.
+std::vector<PlacedText> placeTexts(const RenderedReport& report, const RenderedPage& page,
+                                   const QRectF& shown = QRectF());
 
-// Draws page `index` so that the whole page fills `target` (device units).
-void paintReportPage(QPainter& p, const RenderedReport& report, int index, const QRectF& target);
+// Draws page `index` so that the whole page fills `target` (device units);
+// with `exposed` (device units) given, only what falls in it.
+void paintReportPage(QPainter& p, const RenderedReport& report, int index, const QRectF& target,
+                     const QRectF& exposed = QRectF());
 
 // The report's paper: A4 in the report's orientation, no margins (the
 // layout carries its own).

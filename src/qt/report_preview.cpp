@@ -21,7 +21,11 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QStandardPaths>
+#include <QProxyStyle>
+#include <QScrollBar>
+#include <QStyleOption>
 #include <QToolBar>
+#include <QVBoxLayout>
 
 #include "qt/accessible.h"
 #include "qt/dialogs_qt.h"
@@ -44,14 +48,21 @@ public:
     QSize sizeHint() const override { return pagePixels() + QSize(2 * kMargin, 2 * kMargin); }
 
 protected:
-    void paintEvent(QPaintEvent*) override {
+    void paintEvent(QPaintEvent* e) override {
         QPainter p(this);
         const QRect paper(QPoint(kMargin, kMargin), pagePixels());
-        p.fillRect(paper.translated(3, 3), QColor(0, 0, 0, 60));
+        // The shadow shows only as a strip below and one beside the paper,
+        // in the shade black at 60/255 gives the background behind it:
+        // an opaque fill, which needs no blending.
+        const QColor ground = palette().color(QPalette::Dark);
+        const auto shade = [](int c) { return c * (255 - 60) / 255; };
+        const QColor shadow(shade(ground.red()), shade(ground.green()), shade(ground.blue()));
+        p.fillRect(QRect(paper.right() + 1, paper.top() + 3, 3, paper.height()), shadow);
+        p.fillRect(QRect(paper.left() + 3, paper.bottom() + 1, paper.width() - 3, 3), shadow);
         p.fillRect(paper, Qt::white);
         p.setPen(QColor(160, 160, 160));
         p.drawRect(paper.adjusted(0, 0, -1, -1));
-        paintReportPage(p, preview_.report(), preview_.page(), QRectF(paper));
+        paintReportPage(p, preview_.report(), preview_.page(), QRectF(paper), QRectF(e->rect()));
     }
 
 private:
@@ -60,6 +71,58 @@ private:
 };
 
 namespace {
+
+// The page's scroll bars, drawn flat in opaque fills: the program's style
+// draws a bar's long edges and shading as lines and gradients that Qt
+// hands, line by line, to its thread pool, at a cost that shows each time
+// a preview opens. Sizes and arrows stay the program style's own.
+class FlatScrollBars : public QProxyStyle {
+public:
+    void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option, QPainter* p,
+                            const QWidget* widget) const override {
+        const auto* bar = qstyleoption_cast<const QStyleOptionSlider*>(option);
+        if (control != CC_ScrollBar || !bar) {
+            QProxyStyle::drawComplexControl(control, option, p, widget);
+            return;
+        }
+        const QPalette& pal = bar->palette;
+        const bool enabled = bar->state & State_Enabled;
+        // The groove a shade darker than the slider and arrows on it.
+        p->fillRect(bar->rect, pal.color(QPalette::Window).darker(110));
+        const auto boxed = [&](const QRect& r, const QColor& fill) {
+            if (r.isEmpty()) return;
+            p->fillRect(r, pal.color(QPalette::Mid));
+            p->fillRect(r.adjusted(1, 1, -1, -1), fill);
+        };
+        const auto pressed = [&](SubControl sc) {
+            return (bar->activeSubControls & sc) && (bar->state & State_Sunken);
+        };
+        if (enabled && bar->maximum > bar->minimum) {
+            const QRect slider = subControlRect(CC_ScrollBar, bar, SC_ScrollBarSlider, widget);
+            boxed(slider.adjusted(1, 1, -1, -1),
+                  pressed(SC_ScrollBarSlider) ? pal.color(QPalette::Midlight) : pal.color(QPalette::Button));
+        }
+        const bool vertical = bar->orientation == Qt::Vertical;
+        const bool rtl = bar->direction == Qt::RightToLeft;
+        const struct {
+            SubControl part;
+            PrimitiveElement arrow;
+        } ends[] = {
+            {SC_ScrollBarSubLine,
+             vertical ? PE_IndicatorArrowUp : (rtl ? PE_IndicatorArrowRight : PE_IndicatorArrowLeft)},
+            {SC_ScrollBarAddLine,
+             vertical ? PE_IndicatorArrowDown : (rtl ? PE_IndicatorArrowLeft : PE_IndicatorArrowRight)},
+        };
+        for (const auto& end : ends) {
+            const QRect r = subControlRect(CC_ScrollBar, bar, end.part, widget);
+            if (r.isEmpty()) continue;
+            boxed(r, pressed(end.part) ? pal.color(QPalette::Midlight) : pal.color(QPalette::Button));
+            QStyleOption arrow(*bar);
+            arrow.rect = r.adjusted(3, 3, -3, -3);
+            drawPrimitive(end.arrow, &arrow, p, widget);
+        }
+    }
+};
 
 // A key shown in a tip, kept whole inside the right-to-left text.
 QString withKey(const QString& text, const QKeySequence& key) {
@@ -102,7 +165,13 @@ private:
 
 ReportPreview::ReportPreview(QWidget* parent) : QMainWindow(parent) {
     setAttribute(Qt::WA_DeleteOnClose, false);
-    auto* bar = addToolBar(QStringLiteral("report"));
+    // The bar sits in the window's own column above the page, drawn flat:
+    // a main window's bevelled bar costs a thread hand-off per line drawn.
+    auto* column = new QWidget(this);
+    auto* layout = new QVBoxLayout(column);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    auto* bar = new QToolBar(QStringLiteral("report"), column);
     bar->setMovable(false);
     bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
     auto button = [&](const QString& text, const QKeySequence& key, const char* name, auto slot) {
@@ -154,7 +223,13 @@ ReportPreview::ReportPreview(QWidget* parent) : QMainWindow(parent) {
     scroll_->setBackgroundRole(QPalette::Dark);
     scroll_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     scroll_->setWidget(view_);
-    setCentralWidget(scroll_);
+    auto* bars = new FlatScrollBars;
+    bars->setParent(this);
+    scroll_->verticalScrollBar()->setStyle(bars);
+    scroll_->horizontalScrollBar()->setStyle(bars);
+    layout->addWidget(bar);
+    layout->addWidget(scroll_);
+    setCentralWidget(column);
 }
 
 bool ReportPreview::eventFilter(QObject* watched, QEvent* e) {

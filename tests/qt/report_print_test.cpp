@@ -26,7 +26,10 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <QPainter>
 #include <QScrollArea>
+#include <QScrollBar>
+#include <QStyleOption>
 #include <QScreen>
 #include <QAbstractItemView>
 
@@ -141,6 +144,38 @@ TEST(ReportPrint, EveryLayoutKeepsALongNameAndATotalInsideTheirBoxesAndSearchabl
     }
 }
 
+// A preview draws only the part of a page its window shows; that part
+// looks as it does when the whole page is drawn, letters cut by its edges
+// included.
+TEST(ReportPrint, APartOfAPageIsDrawnAsInTheWholePage) {
+    QtRig rig;
+    for (int i = 0; i < 40; ++i)
+        rig.db().exec("INSERT INTO BUYER (BUYER, PHONE) VALUES ('" + kLongName.substr(0, 20 + i % 30) + "', '" +
+                      std::to_string(5000 + i) + "')");
+    const ReportLayout* layout = nullptr;
+    for (const ReportLayout& l : reportLayouts())
+        if (l.name == "DataReport2") layout = &l;
+    ASSERT_NE(layout, nullptr);
+    const RenderedReport report = renderReport(*layout, rig.db(), rig.clock.now());
+    ASSERT_FALSE(report.pages.empty());
+    const QRectF target(10, 10, report.pageWidth / 15, report.pageHeight / 15);
+    const QSize size = target.size().toSize() + QSize(20, 20);
+    auto draw = [&](const QRect& exposed, bool partOnly) {
+        QImage image(size, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter p(&image);
+        p.setClipRect(exposed);
+        qt::paintReportPage(p, report, 0, target, partOnly ? QRectF(exposed) : QRectF());
+        return image;
+    };
+    const int w = size.width(), h = size.height();
+    // Halves, a corner, and thin bands that cut through lines of text.
+    for (const QRect& part : {QRect(w / 2, 0, w - w / 2, h), QRect(0, 0, w / 3, h / 2), QRect(0, h / 3, w, 7),
+                              QRect(0, h / 2 + 3, w, 3), QRect(w / 4, 0, 5, h)}) {
+        SCOPED_TRACE(qt::std8(QStringLiteral("%1,%2 %3x%4").arg(part.x()).arg(part.y()).arg(part.width()).arg(part.height())));
+        EXPECT_EQ(draw(part, true), draw(part, false));
+    }
+}
 
 // The preview of a report of several pages, opened as the program opens it.
 struct PreviewTest : ::testing::Test {
@@ -521,6 +556,37 @@ TEST_F(PreviewTest, PreviewsOpenAtTheirPagesSizeEachBesideTheLast) {
     // leave the screen.
     EXPECT_NE(second->pos(), preview->pos());
     EXPECT_TRUE(area.contains(QRect(second->pos(), second->size())));
+}
+
+// The page's scroll bars show their slider where it is and take clicks on
+// their arrows.
+TEST_F(PreviewTest, ItsScrollBarsShowTheirSliderWhereItIs) {
+    auto* bar = preview->findChild<QScrollArea*>()->verticalScrollBar();
+    ASSERT_TRUE(bar->isVisible());
+    ASSERT_LT(bar->minimum(), bar->maximum());
+    QStyleOptionSlider option;
+    option.initFrom(bar);
+    auto part = [&](QStyle::SubControl sc) {
+        option.orientation = bar->orientation();
+        option.minimum = bar->minimum();
+        option.maximum = bar->maximum();
+        option.sliderPosition = option.sliderValue = bar->value();
+        option.pageStep = bar->pageStep();
+        option.singleStep = bar->singleStep();
+        option.subControls = QStyle::SC_All;
+        return bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, sc, bar);
+    };
+    const QRgb slider = bar->palette().color(QPalette::Button).rgb();
+    auto sliderAt = [&]() { return bar->grab().toImage().pixel(part(QStyle::SC_ScrollBarSlider).center()); };
+    EXPECT_EQ(sliderAt(), slider);
+    const QRect below = part(QStyle::SC_ScrollBarAddPage);
+    ASSERT_FALSE(below.isEmpty());
+    EXPECT_NE(bar->grab().toImage().pixel(below.center()), slider);
+    const int before = bar->value();
+    const QRect down = part(QStyle::SC_ScrollBarAddLine);
+    for (int i = 0; i < 5; ++i) QTest::mouseClick(bar, Qt::LeftButton, {}, down.center());
+    EXPECT_GT(bar->value(), before);
+    EXPECT_EQ(sliderAt(), slider);
 }
 
 TEST(QtDialogs, QtsOwnDialogsSpeakArabic) {

@@ -146,6 +146,27 @@ QStringList printedOverControls(qt::FormWindow& window) {
     for (const auto& run : runs)
         if (!window.surface()->rect().contains(run.box))
             found << QStringLiteral("%1: \"%2\" off the window").arg(qt::qs(form.name()), run.text);
+    // What is drawn lands in the boxes laid out for it, and every box is
+    // inked: the text is drawn where it was measured.
+    const QImage shot = window.surface()->grab().toImage();
+    const QRgb ground = window.surface()->palette().color(QPalette::Window).rgb();
+    const QRect area = window.surface()->area() & shot.rect();
+    std::vector<int> inked(runs.size(), 0);
+    int stray = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x) {
+            if (shot.pixel(x, y) == ground) continue;
+            bool inside = false;
+            for (size_t i = 0; i < runs.size(); ++i)
+                if (runs[i].box.adjusted(-2, 0, 2, 0).contains(x, y)) {
+                    ++inked[i];
+                    inside = true;
+                }
+            if (!inside) ++stray;
+        }
+    if (stray > 0) found << QStringLiteral("%1: %2 pixels drawn outside the printed boxes").arg(qt::qs(form.name())).arg(stray);
+    for (size_t i = 0; i < runs.size(); ++i)
+        if (inked[i] == 0) found << QStringLiteral("%1: \"%2\" not drawn").arg(qt::qs(form.name()), runs[i].text);
     return found;
 }
 
