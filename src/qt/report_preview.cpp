@@ -21,9 +21,6 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QStandardPaths>
-#include <QProxyStyle>
-#include <QScrollBar>
-#include <QStyleOption>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -71,58 +68,6 @@ private:
 };
 
 namespace {
-
-// The page's scroll bars, drawn flat in opaque fills: the program's style
-// draws a bar's long edges and shading as lines and gradients that Qt
-// hands, line by line, to its thread pool, at a cost that shows each time
-// a preview opens. Sizes and arrows stay the program style's own.
-class FlatScrollBars : public QProxyStyle {
-public:
-    void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option, QPainter* p,
-                            const QWidget* widget) const override {
-        const auto* bar = qstyleoption_cast<const QStyleOptionSlider*>(option);
-        if (control != CC_ScrollBar || !bar) {
-            QProxyStyle::drawComplexControl(control, option, p, widget);
-            return;
-        }
-        const QPalette& pal = bar->palette;
-        const bool enabled = bar->state & State_Enabled;
-        // The groove a shade darker than the slider and arrows on it.
-        p->fillRect(bar->rect, pal.color(QPalette::Window).darker(110));
-        const auto boxed = [&](const QRect& r, const QColor& fill) {
-            if (r.isEmpty()) return;
-            p->fillRect(r, pal.color(QPalette::Mid));
-            p->fillRect(r.adjusted(1, 1, -1, -1), fill);
-        };
-        const auto pressed = [&](SubControl sc) {
-            return (bar->activeSubControls & sc) && (bar->state & State_Sunken);
-        };
-        if (enabled && bar->maximum > bar->minimum) {
-            const QRect slider = subControlRect(CC_ScrollBar, bar, SC_ScrollBarSlider, widget);
-            boxed(slider.adjusted(1, 1, -1, -1),
-                  pressed(SC_ScrollBarSlider) ? pal.color(QPalette::Midlight) : pal.color(QPalette::Button));
-        }
-        const bool vertical = bar->orientation == Qt::Vertical;
-        const bool rtl = bar->direction == Qt::RightToLeft;
-        const struct {
-            SubControl part;
-            PrimitiveElement arrow;
-        } ends[] = {
-            {SC_ScrollBarSubLine,
-             vertical ? PE_IndicatorArrowUp : (rtl ? PE_IndicatorArrowRight : PE_IndicatorArrowLeft)},
-            {SC_ScrollBarAddLine,
-             vertical ? PE_IndicatorArrowDown : (rtl ? PE_IndicatorArrowLeft : PE_IndicatorArrowRight)},
-        };
-        for (const auto& end : ends) {
-            const QRect r = subControlRect(CC_ScrollBar, bar, end.part, widget);
-            if (r.isEmpty()) continue;
-            boxed(r, pressed(end.part) ? pal.color(QPalette::Midlight) : pal.color(QPalette::Button));
-            QStyleOption arrow(*bar);
-            arrow.rect = r.adjusted(3, 3, -3, -3);
-            drawPrimitive(end.arrow, &arrow, p, widget);
-        }
-    }
-};
 
 // A key shown in a tip, kept whole inside the right-to-left text.
 QString withKey(const QString& text, const QKeySequence& key) {
@@ -223,10 +168,6 @@ ReportPreview::ReportPreview(QWidget* parent) : QMainWindow(parent) {
     scroll_->setBackgroundRole(QPalette::Dark);
     scroll_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     scroll_->setWidget(view_);
-    auto* bars = new FlatScrollBars;
-    bars->setParent(this);
-    scroll_->verticalScrollBar()->setStyle(bars);
-    scroll_->horizontalScrollBar()->setStyle(bars);
     layout->addWidget(bar);
     layout->addWidget(scroll_);
     setCentralWidget(column);

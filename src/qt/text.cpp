@@ -2,8 +2,10 @@
 
 #include <QApplication>
 #include <QList>
+#include <QPainter>
 #include <QProxyStyle>
 #include <QStringList>
+#include <QStyleOption>
 #include <QTextLayout>
 #include <QWidget>
 #include <algorithm>
@@ -162,6 +164,52 @@ int ProgramStyle::styleHint(StyleHint hint, const QStyleOption* option, const QW
                             QStyleHintReturn* returnData) const {
     if (hint == SH_MenuBar_AltKeyNavigation) return 1;
     return QProxyStyle::styleHint(hint, option, widget, returnData);
+}
+
+void ProgramStyle::drawComplexControl(ComplexControl control, const QStyleOptionComplex* option,
+                                      QPainter* p, const QWidget* widget) const {
+    // Scroll bars in opaque fills: the desktop style draws a bar's long
+    // edges and shading as lines and gradients that Qt hands, line by
+    // line, to its thread pool, at a cost that shows each time a window
+    // with a long list or a report page opens. Sizes and arrows stay the
+    // desktop style's own.
+    const auto* bar = qstyleoption_cast<const QStyleOptionSlider*>(option);
+    if (control != CC_ScrollBar || !bar) {
+        QProxyStyle::drawComplexControl(control, option, p, widget);
+        return;
+    }
+    const QPalette& pal = bar->palette;
+    // The groove a shade darker than the slider and arrows on it.
+    p->fillRect(bar->rect, pal.color(QPalette::Window).darker(110));
+    const auto boxed = [&](const QRect& r, const QColor& fill) {
+        if (r.isEmpty()) return;
+        p->fillRect(r, pal.color(QPalette::Mid));
+        p->fillRect(r.adjusted(1, 1, -1, -1), fill);
+    };
+    const auto face = [&](SubControl sc) {
+        const bool pressed = (bar->activeSubControls & sc) && (bar->state & State_Sunken);
+        return pal.color(pressed ? QPalette::Midlight : QPalette::Button);
+    };
+    if ((bar->state & State_Enabled) && bar->maximum > bar->minimum)
+        boxed(subControlRect(CC_ScrollBar, bar, SC_ScrollBarSlider, widget).adjusted(1, 1, -1, -1),
+              face(SC_ScrollBarSlider));
+    const bool vertical = bar->orientation == Qt::Vertical;
+    const bool rtl = bar->direction == Qt::RightToLeft;
+    const struct {
+        SubControl part;
+        PrimitiveElement arrow;
+    } ends[] = {
+        {SC_ScrollBarSubLine, vertical ? PE_IndicatorArrowUp : (rtl ? PE_IndicatorArrowRight : PE_IndicatorArrowLeft)},
+        {SC_ScrollBarAddLine, vertical ? PE_IndicatorArrowDown : (rtl ? PE_IndicatorArrowLeft : PE_IndicatorArrowRight)},
+    };
+    for (const auto& end : ends) {
+        const QRect r = subControlRect(CC_ScrollBar, bar, end.part, widget);
+        if (r.isEmpty()) continue;
+        boxed(r, face(end.part));
+        QStyleOption arrow(*bar);
+        arrow.rect = r.adjusted(3, 3, -3, -3);
+        drawPrimitive(end.arrow, &arrow, p, widget);
+    }
 }
 
 namespace {

@@ -38,11 +38,14 @@ QString asParagraph(const QString& text);
 QString piecesFromTheRight(const std::vector<QString>& pieces);
 
 // The look of every window: the desktop's own, with Alt alone pressed and
-// let go highlighting the first menu of the menu bar, as desktop programs do.
+// let go highlighting the first menu of the menu bar, as desktop programs do,
+// and scroll bars drawn flat.
 class ProgramStyle : public QProxyStyle {
 public:
     int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
                   QStyleHintReturn* returnData) const override;
+    void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option, QPainter* p,
+                            const QWidget* widget) const override;
 };
 
 // An Arabic letter as a caption's shortcut: its underline would cut the
