@@ -2,7 +2,7 @@
 # Installs the Debian packages the program (and, with "test", its tests)
 # needs, when any is missing. Uses sudo when not root.
 set -euo pipefail
-packages=(cmake make g++ pkg-config libsqlite3-dev sqlite3 qt6-base-dev libgl-dev fonts-noto-core
+packages=(cmake make g++ pkg-config libsqlite3-dev sqlite3 qt6-base-dev qt6-base-private-dev libgl-dev fonts-noto-core
   qt6-translations-l10n)
 if [ "${1:-}" = test ]; then
   packages+=(libgtest-dev libbenchmark-dev xvfb xauth poppler-utils)

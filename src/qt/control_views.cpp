@@ -605,7 +605,14 @@ private:
         const auto texts = combo_.listTexts();
         if (model_ && model_->texts() == (texts ? texts.get() : nullptr)) return;
         if (model_ && !texts && model_->rowCount() == 0) return;
+        // The text stays as it was, and so does what of it is chosen: the
+        // "." chosen whole as Tab reached the box stays chosen when leaving
+        // the group chooser gives the box another list.
+        QLineEdit& edit = *box_->lineEdit();
         const QString text = box_->currentText();
+        const int cursor = edit.cursorPosition();
+        const int chosenFrom = edit.selectionStart();
+        const int chosen = static_cast<int>(edit.selectedText().size());
         refreshing_ = true;
         QSignalBlocker block(box_);
         auto model = modelOf(texts);
@@ -613,6 +620,13 @@ private:
         model_ = std::move(model);
         box_->setCurrentIndex(-1);
         box_->setEditText(text);
+        if (chosen > 0 && chosenFrom >= 0) {
+            // The cursor stays at the end of the choice it was at.
+            if (cursor == chosenFrom) edit.setSelection(chosenFrom + chosen, -chosen);
+            else edit.setSelection(chosenFrom, chosen);
+        } else {
+            edit.setCursorPosition(cursor);
+        }
         refreshing_ = false;
     }
 

@@ -11,9 +11,12 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
+#include <memory>
 
 #include "qt/text.h"
+#include "qt/type_ahead.h"
 
 namespace mk::qt {
 
@@ -93,8 +96,29 @@ QString spoken(QString shown) {
     return shown;
 }
 
+// Answered, a box hides and keeps its window, which closing would destroy.
+class MessageBox : public QMessageBox {
+public:
+    using QMessageBox::QMessageBox;
+    void done(int r) override {
+        TypeAhead::boxClosing(*this);
+        setResult(r);
+        hide();
+    }
+};
+
+// An answered box goes only a while after it closed (kBoxLingersMs).
+template <class Box>
+std::unique_ptr<Box, void (*)(Box*)> lingering(Box* box) {
+    return {box, [](Box* b) {
+                b->hide();
+                QTimer::singleShot(kBoxLingersMs, b, &QObject::deleteLater);
+            }};
+}
+
 int showMessage(QWidget* parent, const QString& shown, const std::string& title, int style) {
-    QMessageBox box(parent);
+    auto owned = lingering(new MessageBox(parent));
+    QMessageBox& box = *owned;
     box.setObjectName(QStringLiteral("MsgBox"));
     box.setWindowTitle(qs(title));
     box.setTextFormat(Qt::PlainText);
@@ -179,9 +203,17 @@ InputBoxDialog::InputBoxDialog(const QString& prompt, const QString& title, cons
 
 QString InputBoxDialog::text() const { return field_->text(); }
 
+void InputBoxDialog::done(int r) {
+    TypeAhead::boxClosing(*this);
+    setResult(r);
+    hide();
+}
+
 std::optional<std::string> QtDialogs::inputBox(const std::string& prompt, const std::string& title,
                                                const std::string& defaultText) {
-    InputBoxDialog dialog(qs(prompt), qs(title), qs(defaultText), parent ? parent() : nullptr);
+    auto owned =
+        lingering(new InputBoxDialog(qs(prompt), qs(title), qs(defaultText), parent ? parent() : nullptr));
+    InputBoxDialog& dialog = *owned;
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     return std8(dialog.text());
 }

@@ -12,6 +12,12 @@ class QWidget;
 
 namespace mk::qt {
 
+// How long an answered box's window stays (hidden) after it closed: a key
+// the window system gave it meanwhile (typed ahead, as it closed) still
+// finds its window and goes on to the window in front, where a window
+// already gone would have it dropped.
+inline constexpr int kBoxLingersMs = 2000;
+
 class QtDialogs : public Dialogs {
 public:
     // Where a box opens over (the active window); null centres it.
@@ -32,6 +38,8 @@ public:
                    QWidget* parent);
     QString text() const;
     QLineEdit* field() const { return field_; }
+    // Answered, it hides and keeps its window (see kBoxLingersMs).
+    void done(int r) override;
 
 private:
     QLabel* prompt_;

@@ -6,10 +6,12 @@
 #include <QScreen>
 #include <QWindow>
 #include <set>
+#include <utility>
 
 #include "qt/accessible.h"
 #include "qt/form_window.h"
 #include "qt/report_preview.h"
+#include "qt/type_ahead.h"
 
 namespace mk::qt {
 
@@ -88,6 +90,13 @@ FrontEnd::FrontEnd(Application& app, QObject* parent)
     });
     closedPopupKeys_ = std::make_unique<ClosedPopupKeys>();
     qApp->installEventFilter(closedPopupKeys_.get());
+    typeAhead_ = std::make_unique<TypeAhead>([this] { return acting_ > 0 || app_.dispatchDepth() > 0; },
+                                             [this]() -> QWindow* {
+                                                 auto it = windows_.find(app_.activeForm());
+                                                 if (it == windows_.end() || !it->second->isVisible())
+                                                     return nullptr;
+                                                 return it->second->windowHandle();
+                                             });
 }
 
 FrontEnd::~FrontEnd() {
@@ -204,6 +213,7 @@ void FrontEnd::act(const std::function<void()>& input, bool syncAfter) {
     if (acting_ == 0) {
         scheduleReap();
         deliverFocus();
+        typeAhead_->resume();
     }
 }
 
@@ -231,23 +241,42 @@ bool FrontEnd::eventFilter(QObject* watched, QEvent* e) {
             // The focus Qt gave is the program's before the key is handled.
             deliverFocus();
             auto* key = static_cast<QKeyEvent*>(e);
-            if (keysTo_ && (keysTo_->isDead() || !keysTo_->isVisible() ||
-                            QApplication::activeWindow() == keysTo_))
-                keysTo_ = nullptr;
-            if (keysTo_ && keysTo_->windowHandle() != watched && !QApplication::activeModalWidget()) {
-                // No shortcut of the window left behind: the key goes on,
-                // pressed, to the window the program made active.
+            if (e == forwarding_) break;
+            if (auto* to = qobject_cast<FormWindow*>(keysTo_.data()); to && to->isDead()) keysTo_ = nullptr;
+            if (keysTo_ && (!keysTo_->isVisible() || QApplication::activeWindow() == keysTo_)) keysTo_ = nullptr;
+            // The window the key goes to, when Qt would not handle it as
+            // typed there: the window the program made active, for a key
+            // the window system still sends to another; or a window of the
+            // program that is not active (a box just closed, the window
+            // manager not yet done), whose shortcuts and focus moves Qt
+            // leaves alone.
+            QPointer<QWidget> to;
+            if (!QApplication::activeModalWidget()) {
+                if (keysTo_ && keysTo_->windowHandle() != watched) {
+                    to = keysTo_;
+                } else if (FormWindow* here = windowOfHandle(watched);
+                           here && here->isVisible() && QApplication::activeWindow() != here) {
+                    to = here;
+                }
+            }
+            if (to) {
+                // No shortcut of the window left behind.
                 if (e->type() == QEvent::ShortcutOverride) {
                     e->accept();
                     return true;
                 }
-                QPointer<FormWindow> to = keysTo_;
-                if (e->type() == QEvent::KeyPress && to->takeShortcut(*key)) return true;
+                auto* form = qobject_cast<FormWindow*>(to.data());
+                auto* preview = qobject_cast<ReportPreview*>(to.data());
+                if (e->type() == QEvent::KeyPress &&
+                    ((form && form->takeShortcut(*key)) || (preview && preview->takeShortcut(*key))))
+                    return true;
                 const QWidget* before = to->focusWidget();
+                const QEvent* outer = std::exchange(forwarding_, e);
                 QCoreApplication::sendEvent(to->windowHandle(), e);
-                // Qt tells a window not yet active of no focus a key (Tab) moves in it.
+                forwarding_ = outer;
+                // Qt tells a window not active of no focus a key (Tab) moves in it.
                 const bool tab = key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab;
-                if (to && to->focusWidget() != before) to->focusMovedUnseen(tab);
+                if (form && to && to->focusWidget() != before) form->focusMovedUnseen(tab);
                 return true;
             }
             // A letter with Alt that no button or menu took types nothing.
@@ -319,12 +348,20 @@ void FrontEnd::reportOpened(const RenderedReport& report) {
     if (p->isHidden()) p->show();
     p->raise();
     p->activateWindow();
+    // Keys typed before the window system makes it active are its keys.
+    if (QApplication::activeWindow() != p) keysTo_ = p;
 }
 
 void FrontEnd::programEnded() {
     for (auto& [name, p] : previews_) p->hide();
     emit ended();
     if (quitOnEnd) QCoreApplication::exit(0);
+}
+
+FormWindow* FrontEnd::windowOfHandle(const QObject* handle) const {
+    for (const auto& [form, w] : windows_)
+        if (w->windowHandle() == handle) return w;
+    return nullptr;
 }
 
 FormWindow* FrontEnd::window(const std::string& formName) const {

@@ -22,6 +22,7 @@ namespace mk::qt {
 
 class FormWindow;
 class ReportPreview;
+class TypeAhead;
 
 class FrontEnd : public QObject, public UiObserver {
     Q_OBJECT
@@ -89,6 +90,8 @@ private:
     void reap();
     void scheduleReap();
     void checkForNoWindow();
+    // The window drawn for a form whose Qt window is `handle`.
+    FormWindow* windowOfHandle(const QObject* handle) const;
 
     Application& app_;
     TwipScale scale_;
@@ -105,14 +108,17 @@ private:
     bool everShown_ = false;
     long long syncCount_ = 0;
     Form* lastActive_ = nullptr;
-    // The window the program made active, until the window system gives
-    // it the keys: keys the window system still sends to another window
-    // go to it, as typed after it opened.
-    QPointer<FormWindow> keysTo_;
+    // The window the program made active (a form's, a report preview),
+    // until the window system gives it the keys: keys the window system
+    // still sends to another window go to it, as typed after it opened.
+    QPointer<QWidget> keysTo_;
+    const QEvent* forwarding_ = nullptr;  // a key the filter sends on itself
     // The window the window system last gave the keys to.
     QPointer<QWindow> focusWindow_;
     // Passes on the keys of popups that have closed.
     std::unique_ptr<QObject> closedPopupKeys_;
+    // Holds keys typed ahead while an action runs, and gives a box its keys.
+    std::unique_ptr<TypeAhead> typeAhead_;
     struct GivenFocus {
         QPointer<FormWindow> window;
         QPointer<QWidget> widget;

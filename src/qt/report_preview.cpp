@@ -187,6 +187,16 @@ bool ReportPreview::eventFilter(QObject* watched, QEvent* e) {
 
 ReportPreview::~ReportPreview() = default;
 
+bool ReportPreview::takeShortcut(const QKeyEvent& e) {
+    const QKeySequence typed(e.keyCombination());
+    for (QAction* a : findChildren<QAction*>())
+        if (a->isEnabled() && !a->shortcut().isEmpty() && a->shortcut() == typed) {
+            a->trigger();
+            return true;
+        }
+    return false;
+}
+
 void ReportPreview::setReport(const RenderedReport& report) {
     const bool first = report_->name.empty();
     report_ = &report;

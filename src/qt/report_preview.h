@@ -7,6 +7,7 @@
 #include "platform/report.h"
 
 class QAction;
+class QKeyEvent;
 class QComboBox;
 class QLabel;
 class QScrollArea;
@@ -44,6 +45,9 @@ public:
     // with a button that stops it; a stop or a failure is told.
     enum class Saved { Written, Stopped, Failed };
     Saved writePdf(const QString& path);
+    // A key given to another window before this one is active: the action
+    // it is the shortcut of (paging, closing) is taken; false when none.
+    bool takeShortcut(const QKeyEvent& e);
 
 signals:
     // The window was closed: it shows its report no more.

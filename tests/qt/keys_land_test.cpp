@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "platform/recordset.h"
+#include "qt/report_preview.h"
 #include "qt_rig.h"
 #include "real_input.h"
 
@@ -298,6 +299,153 @@ TEST(KeysLand, TabInAWindowNotYetActiveChoosesTheTextWhole) {
     EXPECT_EQ(column(rig, "BUYER", "FAX"), std::vector<std::string>{"fax"});
     EXPECT_TRUE(boxes.seen().isEmpty()) << qt::std8(boxes.seen().join('\n'));
 }
+
+// A report chosen from the menu while a name is typed on the item card,
+// and keys typed at once, before its preview is active: they are the
+// preview's. Ctrl+End turns to the last page, PageDown to the next, Escape
+// closes it, and letters go nowhere, least of all into the name.
+TEST(KeysLand, KeysTypedRightAfterAReportIsChosenGoToItsPreview) {
+    QtRig rig;
+    real::AnswerBoxesByKeys boxes;
+    for (int i = 0; i < 60; ++i)
+        rig.db().exec("INSERT INTO BUYER (BUYER, PHONE) VALUES ('c" + std::to_string(i) + "', '1')");
+    qt::FormWindow& main = openMainWindow(rig);
+    real::burst(keys("G1") + kTab + alt(Qt::Key_A) + keys("ham"));
+    settle();
+    const TextBox& name = rig.app.form("Form1").textBox("Text6");
+    ASSERT_EQ(name.text(), "ham");
+
+    const std::vector<Stroke> ctrlEnd{{Qt::Key_End, Qt::ControlModifier}};
+    ASSERT_TRUE(real::chooseMenu(*main.actionFor("dealer"), keys("xyz") + ctrlEnd));
+    settle();
+    qt::ReportPreview* preview = rig.frontEnd->preview("DataReport2");
+    ASSERT_NE(preview, nullptr);
+    const int pages = static_cast<int>(preview->report().pages.size());
+    ASSERT_GT(pages, 2);
+    EXPECT_EQ(preview->page(), pages - 1);
+
+    // Chosen again, it shows its first page; PageDown turns to the second.
+    activate(main);
+    ASSERT_TRUE(real::chooseMenu(*main.actionFor("dealer"), std::vector<Stroke>{{Qt::Key_PageDown}}));
+    settle();
+    EXPECT_EQ(preview->page(), 1);
+    activate(main);
+    ASSERT_TRUE(real::chooseMenu(*main.actionFor("dealer"), std::vector<Stroke>{{Qt::Key_Escape}}));
+    settle();
+    EXPECT_FALSE(preview->isVisible());
+    EXPECT_EQ(name.text(), "ham");
+    EXPECT_TRUE(boxes.seen().isEmpty()) << qt::std8(boxes.seen().join('\n'));
+}
+
+// The invoice number typed right behind a search login's Return, before
+// the box that asks for it is up, lands whole in it.
+TEST(KeysLand, AnInvoiceNumberTypedRightAfterALoginLandsWhole) {
+    QtRig rig;
+    real::AnswerBoxesByKeys boxes({});
+    qt::FormWindow& main = startMainWindow(rig);
+    rig.db().exec("INSERT INTO Admin (UserID, Password, \"sell-inv\") VALUES ('boss', '1234', 1)");
+    for (int n : {2, 3, 23}) rig.db().exec("INSERT INTO SALES_INVOICE (INVO_NO) VALUES (" + std::to_string(n) + ")");
+    activate(main);
+    ASSERT_TRUE(real::chooseMenu(*main.actionFor("SALES_IN")));
+    settle();
+    qt::FormWindow& retail = *rig.window("Form3");
+    activate(retail);
+    for (const char* number : {"23", "3"}) {
+        ASSERT_TRUE(real::chooseMenu(*retail.actionFor("INV_NO")));
+        settle();
+        const std::vector<Stroke> kReturn{{Qt::Key_Return}};
+        real::burst(keys("boss") + kTab + keys("1234") + kTab + kReturn + keys(number) + kReturn);
+        settle();
+        EXPECT_EQ(rig.app.form("Form3").textBox("Text1", 0).text(), number);
+        EXPECT_EQ(rig.window("Form14"), nullptr);
+        activate(retail);
+    }
+    EXPECT_TRUE(boxes.seen().isEmpty()) << qt::std8(boxes.seen().join('\n'));
+}
+
+// One invoice window's sale typed by keys alone: how the clerk reaches
+// the payment and types the price where the window asks for one, and what
+// the sale leaves in stock.
+struct TypedSale {
+    const char* menu;
+    const char* form;
+    const char* table;
+    std::vector<Stroke> afterQuantity;  // from the quantity to the save
+    const char* stockField;             // what the sale moves for "bolt"
+    int stockAfter;
+};
+
+const std::vector<Stroke> kSpace{{Qt::Key_Space}};
+
+std::vector<Stroke> times(int n, const std::vector<Stroke>& s) {
+    std::vector<Stroke> out;
+    for (int i = 0; i < n; ++i) out = out + s;
+    return out;
+}
+
+const TypedSale kTypedSales[] = {
+    {"SALES_IN", "Form3", "SALES_INVOICE", {}, "ONSTOCK", 7},
+    // Cash is the option after the price.
+    {"saleslarge", "Form42", "SALES_INVO_GROUP", kTab + kTab + kSpace, "ONSTOCK", 7},
+    // Cash stands above the lines: round to it past the buttons and the buyer.
+    {"sellgroup", "Form53", "COAST_INVO_GROUP", times(7, kTab) + kSpace, "ONSTOCK", 7},
+    {"returne", "Form28", "RETURN_INVOICE", kTab + keys("25"), "RETURN", 3},
+    {"supply_inv", "Form17", "BUY_INVOICE", kTab + keys("6") + kTab + kTab + kSpace, "ONSTOCK", 13},
+};
+
+class WholeSaleByKeys : public ::testing::TestWithParam<std::tuple<TypedSale, bool>> {};
+
+// Alt+A, the group, Tab, the item, Tab, the quantity, the payment, Alt+S;
+// Return on the posting's note and on "another invoice?"; then Alt+A and
+// the next group. Typed at once, before the program has handled any of
+// it, or key after key with the boxes answered by Return as they come up:
+// the sale is stored as typed and the next invoice starts on its group.
+TEST_P(WholeSaleByKeys, IsStoredAsTyped) {
+    const auto& [sale, atOnce] = GetParam();
+    QtRig rig;
+    // In one burst the Returns are typed with the rest; a box its Return
+    // did not close is closed here, and told.
+    real::AnswerBoxesByKeys boxes(atOnce ? std::initializer_list<Qt::Key>{} : std::initializer_list<Qt::Key>{Qt::Key_Return});
+    qt::FormWindow& main = startMainWindow(rig);
+    activate(main);
+    ASSERT_TRUE(real::chooseMenu(*main.actionFor(sale.menu)));
+    settle();
+    qt::FormWindow* window = rig.window(sale.form);
+    ASSERT_NE(window, nullptr);
+    activate(*window);
+
+    const std::vector<Stroke> invoice = alt(Qt::Key_A) + keys("G1") + kTab + keys("bolt") + kTab + keys("3") +
+                                        sale.afterQuantity + alt(Qt::Key_S);
+    const std::vector<Stroke> next = alt(Qt::Key_A) + keys("G1");
+    if (atOnce) {
+        const std::vector<Stroke> kReturn{{Qt::Key_Return}};
+        real::burst(invoice + kReturn + kReturn + next);
+    } else {
+        for (const Stroke& s : invoice + next) {
+            if (!s.text.isEmpty()) real::type(s.text);
+            else real::key(s.key, s.modifiers);
+        }
+    }
+    settle();
+
+    const std::string label = std::string(sale.form) + (atOnce ? " at once" : " key after key");
+    EXPECT_EQ(column(rig, sale.table, "MED_NAME1"), std::vector<std::string>{"bolt"}) << label;
+    EXPECT_EQ(column(rig, sale.table, "QNTITY1"), std::vector<std::string>{"3"}) << label;
+    EXPECT_EQ(column(rig, "G1", sale.stockField), std::vector<std::string>{std::to_string(sale.stockAfter)})
+        << label;
+    Form& form = rig.app.form(sale.form);
+    EXPECT_EQ(form.dataCombo("DataCombo3").text(), "G1") << label;
+    EXPECT_EQ(form.button("cmdaction", 0).caption, "&save") << label;
+    for (const QString& seen : boxes.seen())
+        EXPECT_FALSE(seen.startsWith("(not closed")) << label << ": " << qt::std8(boxes.seen().join('\n'));
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryInvoiceWindow, WholeSaleByKeys,
+                         ::testing::Combine(::testing::ValuesIn(kTypedSales), ::testing::Bool()),
+                         [](const auto& info) {
+                             return std::string(std::get<0>(info.param).form) +
+                                    (std::get<1>(info.param) ? "AtOnce" : "KeyAfterKey");
+                         });
 
 }  // namespace
 }  // namespace mk::test

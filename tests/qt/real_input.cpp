@@ -14,6 +14,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QWindow>
+#include <qpa/qwindowsysteminterface.h>
 #include <memory>
 #include <vector>
 
@@ -125,21 +126,13 @@ std::vector<Stroke> strokes(const QString& text) {
 
 namespace {
 
-QObject* inputQueue() {
-    static QObject* queue = new QObject;
-    return queue;
-}
-
-// Each key down or up of `strokes`, queued as the window system queues it,
-// for the window `to` names when its turn comes.
-void queueStrokes(const std::vector<Stroke>& strokes, const std::function<QWindow*()>& to) {
-    auto queue = [&to](QEvent::Type type, Qt::Key key, Qt::KeyboardModifiers modifiers, const QString& text) {
-        QMetaObject::invokeMethod(
-            inputQueue(),
-            [=] {
-                if (QWindow* w = to()) qt_handleKeyEvent(w, type, key, modifiers, text);
-            },
-            Qt::QueuedConnection);
+// Each key down or up of `strokes`, queued in the window system's queue as
+// a keyboard queues it: for the window `to`, or (null) for the window that
+// has the keys when the program takes it.
+void queueStrokes(const std::vector<Stroke>& strokes, QWindow* to) {
+    auto queue = [to](QEvent::Type type, Qt::Key key, Qt::KeyboardModifiers modifiers, const QString& text) {
+        QWindowSystemInterface::handleKeyEvent<QWindowSystemInterface::AsynchronousDelivery>(to, type, key,
+                                                                                           modifiers, text);
     };
     // The modifiers go down before the key and up after it, as on a keyboard.
     const std::pair<Qt::KeyboardModifier, Qt::Key> modifierKeys[] = {{Qt::ShiftModifier, Qt::Key_Shift},
@@ -150,6 +143,7 @@ void queueStrokes(const std::vector<Stroke>& strokes, const std::function<QWindo
         if (text.isEmpty() && s.key >= Qt::Key_Space && s.key <= Qt::Key_AsciiTilde)
             text = QString(QChar::fromLatin1(QTest::keyToAscii(s.key)));
         if (s.key == Qt::Key_Tab) text = QStringLiteral("\t");
+        if (s.key == Qt::Key_Return || s.key == Qt::Key_Enter) text = QStringLiteral("\r");
         Qt::KeyboardModifiers held;
         for (const auto& [modifier, key] : modifierKeys)
             if (s.modifiers & modifier) {
@@ -172,29 +166,24 @@ void queueClick(QWidget& w, QPoint at) {
     if (!handle) return;
     const QPoint local = handle->mapFromGlobal(w.mapToGlobal(at));
     QTest::mouseMove(handle, local);
-    QPointer<QWindow> target(handle);
-    QMetaObject::invokeMethod(
-        inputQueue(),
-        [target, local] {
-            for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
-                if (!target) return;
-                QTest::lastMouseTimestamp += QTest::mouseDoubleClickInterval;
-                const Qt::MouseButtons held = type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton;
-                qt_handleMouseEvent(target, local, target->mapToGlobal(QPointF(local)), held, Qt::LeftButton,
-                                    type, Qt::NoModifier, QTest::lastMouseTimestamp);
-            }
-        },
-        Qt::QueuedConnection);
+    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        QTest::lastMouseTimestamp += QTest::mouseDoubleClickInterval;
+        const Qt::MouseButtons held = type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton;
+        QWindowSystemInterface::handleMouseEvent<QWindowSystemInterface::AsynchronousDelivery>(
+            handle, QTest::lastMouseTimestamp, local, handle->mapToGlobal(QPointF(local)), held, Qt::LeftButton,
+            type);
+    }
 }
 
-// Everything queued is handled, in turn, before the program's own queued work.
-void deliverQueued() { QCoreApplication::sendPostedEvents(inputQueue(), QEvent::MetaCall); }
+// The program takes what was queued: every event in turn, before its own
+// queued work.
+void deliverQueued() { QWindowSystemInterface::flushWindowSystemEvents(); }
 
 }  // namespace
 
 void burst(const std::vector<Stroke>& strokes) {
     WindowManager::ensure();
-    queueStrokes(strokes, [] { return keyWindow(); });
+    queueStrokes(strokes, nullptr);
     deliverQueued();
 }
 
@@ -248,9 +237,8 @@ bool chooseMenu(QAction& item, const std::vector<Stroke>& typedAtOnce) {
         }
         // The open menu holds the keyboard: the window system sends it the
         // keys typed before the program has handled the click.
-        QPointer<QWindow> holder(open->windowHandle());
         queueClick(*open, at);
-        queueStrokes(typedAtOnce, [holder] { return holder.data(); });
+        queueStrokes(typedAtOnce, open->windowHandle());
         deliverQueued();
     }
     return true;
@@ -347,25 +335,31 @@ AnswerBoxesByKeys::AnswerBoxesByKeys(std::initializer_list<Qt::Key> keys) {
     const std::vector<Qt::Key> pressed(keys);
     auto last = std::make_shared<QPointer<QWidget>>();
     auto tries = std::make_shared<int>(0);
-    QObject::connect(timer, &QTimer::timeout, [this, pressed, last, tries] {
+    auto answered = std::make_shared<bool>(false);
+    QObject::connect(timer, &QTimer::timeout, [this, pressed, last, tries, answered] {
         QWidget* m = QApplication::activeModalWidget();
+        if (!m) return;
+        if (m != *last) {
+            *last = m;
+            *tries = 0;
+            *answered = false;
+        }
         // Its keys reach it once it is the active window.
-        if (!m || !m->isActiveWindow()) return;
-        if (m == *last) {
-            // Still up long after its keys: closed unanswered.
-            if (++*tries > 50) {
-                seen_ << QStringLiteral("(not closed by its keys) ") + m->windowTitle();
-                if (auto* d = qobject_cast<QDialog*>(m)) d->reject();
-            }
+        if (m->isActiveWindow() && !*answered) {
+            *answered = true;
+            QString text;
+            if (auto* box = qobject_cast<QMessageBox*>(m)) text = box->accessibleDescription();
+            else text = m->accessibleDescription();
+            seen_ << m->windowTitle() + QStringLiteral(": ") + text.trimmed();
+            for (Qt::Key k : pressed) key(k);
             return;
         }
-        *last = m;
-        *tries = 0;
-        QString text;
-        if (auto* box = qobject_cast<QMessageBox*>(m)) text = box->accessibleDescription();
-        else text = m->accessibleDescription();
-        seen_ << m->windowTitle() + QStringLiteral(": ") + text.trimmed();
-        for (Qt::Key k : pressed) key(k);
+        // Still up long after: closed unanswered.
+        if (++*tries > 50) {
+            seen_ << QStringLiteral("(not closed by its keys) ") + m->windowTitle() + QStringLiteral(": ") +
+                         m->accessibleDescription().trimmed();
+            if (auto* d = qobject_cast<QDialog*>(m)) d->reject();
+        }
     });
     timer->start();
     timer_.reset(timer);

@@ -31,10 +31,11 @@ void key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 // Typed, one key after another, where the keys go now.
 void type(const QString& text);
 // Keys come together (a barcode reader, a fast typist, keys typed while
-// the program is busy): all queued at once, then each delivered in turn,
-// with nothing the program queued meanwhile run in between, to the window
-// the window system gives the keys then (a window the program asked to
-// activate takes them only once the window system has done so).
+// the program is busy): all queued at once in the window system's queue,
+// each for the window that has the keys when the program takes it (a
+// window the program asked to activate takes them only once the window
+// system has done so), then taken in turn, with nothing the program
+// queued meanwhile run in between (but a box it shows runs while it waits).
 struct Stroke {
     Qt::Key key;
     Qt::KeyboardModifiers modifiers = Qt::NoModifier;
