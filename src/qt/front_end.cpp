@@ -101,6 +101,8 @@ FrontEnd::FrontEnd(Application& app, QObject* parent)
 
 FrontEnd::~FrontEnd() {
     app_.setObserver(nullptr);
+    // It looks at the windows as they go.
+    typeAhead_.reset();
     for (auto& [form, w] : windows_) delete w;
     for (FormWindow* w : dead_) delete w;
     for (auto& [name, p] : previews_) delete p;
