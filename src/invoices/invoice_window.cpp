@@ -707,6 +707,7 @@ void InvoiceWindow::saved(const PostedInvoice& posted) {
     } else {
         checkBox(config_.taskFlag).enabled = true;
     }
+    if (config_.savedShowsFirst) bindTable(*Adodc2, config_.table);
 }
 
 void InvoiceWindow::writeSums(const Invoice& inv) {

@@ -199,6 +199,9 @@ struct InvoiceConfig {
 
     bool cancelEnablesChooser;
     bool addHidesHint = true;  // add hides the hint of the add button
+    // After a save, whatever the answer to another invoice, the invoice
+    // table is read anew and its first invoice shows.
+    bool savedShowsFirst = false;
 
     InvoiceView view{};
 };

@@ -74,6 +74,7 @@ const InvoiceConfig kIncoming{
     .anotherPrompt = "هل تريد إدخال فاتورة أخرى ",
     .anotherTitle = "إضافة فاتورة أخرى",
     .cancelEnablesChooser = true,
+    .savedShowsFirst = true,
     // The view keeps the lines' dates and serials as entering left them.
     .view = {.enables = ViewFlags::All, .serials = false, .secondHeadings = true,
              .totalCaption = false},
@@ -127,6 +128,9 @@ Form17::Form17(Application& a) : StockInvoice(a, kIncoming) {
 
 void Form17::invoiceStarted() {
     DataCombo2->enabled = true;
+    // A new invoice has no total until it is saved.
+    label("Label8").visible = false;
+    Label9->setCaption("");
 }
 
 Control* Form17::firstToFill() {
@@ -184,6 +188,7 @@ void Form17::tellMoney(const PaymentPlan& plan) {
 void Form17::confirmPosting(const PostedInvoice& posted) {
     tellMoney(posted.payment);
     label("Label8").visible = true;
+    label("Label17").visible = false;  // the hint of the add button
     showPostedItems(posted.invoice);
     Print({});
     Print({" the process was completed "});

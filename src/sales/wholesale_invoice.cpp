@@ -210,7 +210,8 @@ void WholesaleInvoice::invoiceStarted() {
     // The buyer field and the buyer label always name the same customer:
     // none yet, or the one chosen for this opening.
     const std::string buyer = wholesale_.buyerPickedOnce ? chosenBuyer_ : "";
-    DataCombo2->setText(buyer);
+    // A voucher of an opening with no customer picked yet stores ".".
+    DataCombo2->setText(wholesale_.buyerPickedOnce && buyer.empty() ? "." : buyer);
     Label17->setCaption(buyer);
 }
 
@@ -230,7 +231,10 @@ PaymentChoice WholesaleInvoice::readPayment() {
 }
 
 void WholesaleInvoice::tellPayment(const PaymentPlan& plan) {
-    const std::string& buyer = plan.payment.partner;
+    // A voucher's "." names no customer: its message names the buyer label's.
+    const std::string buyer = wholesale_.buyerPickedOnce && plan.payment.partner == "."
+                                  ? Label17->caption()
+                                  : plan.payment.partner;
     switch (plan.payment.kind) {
         case PaymentKind::Cash: tellCashAdded(plan.cash, buyer); break;
         case PaymentKind::Credit:

@@ -24,8 +24,9 @@ struct WholesaleConfig {
     InvoiceConfig invoice;
     bool notes;            // the notes box Text11 on NOTES
     // A pick disables the buyer chooser until the window is opened anew;
-    // each later document of that opening is the chosen customer's.
-    // Otherwise Add starts every document with no buyer.
+    // each later document of that opening is the chosen customer's, and
+    // before a pick its buyer is ".". Otherwise Add starts every document
+    // with no buyer.
     bool buyerPickedOnce;
 };
 

@@ -279,6 +279,23 @@ TEST_F(WholesaleTest, VouchersKeepTheirOwnNumbersAndTheBuyerChosenOncePerOpening
     EXPECT_TRUE(h.form("Form53").dataCombo("DataCombo2").enabled);
 }
 
+// Before a customer is picked in an opening, a voucher's buyer is ".": a
+// cash voucher stores it, its report prints it, its message names no one.
+TEST_F(WholesaleTest, AVoucherAddedBeforeAnyPickHasTheDotBuyer) {
+    h.menu("Form1", "sellgroup");
+    h.choose("Form53", "DataCombo3", "G1");
+    enter("", "Option1", {{"nut", "2"}}, "Form53");
+    EXPECT_EQ(h.text("Form53", "DataCombo2") + "|" + h.caption("Form53", "Label17"), ".|");
+    save(1, answer::No, "Form53");
+    EXPECT_EQ(h.messageTexts().front(), cashSaid(10));
+    EXPECT_EQ(row(h, "COAST_INVO_GROUP", 0, {"INVO_NO", "SALES_MAN"}), "3|.");
+    h.menu("Form53", "REPORT");
+    const RenderedReport* report = h.app.report("DataReport13");
+    ASSERT_NE(report, nullptr);
+    ASSERT_EQ(report->rows.size(), 1u);
+    EXPECT_EQ(report->rows[0][1], ".");
+}
+
 struct ReturnsTest : ::testing::Test {
     ReturnsTest() {
         startTradingDay(h);
