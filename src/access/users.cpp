@@ -240,6 +240,7 @@ void Form13::logIn() {
         MsgBox("Password is incorrect!", mb::OKOnly, "Warning!!");
         return;
     }
+    passwordAccepted();
     app().show(app().form("Form12"));
     Unload();
 }

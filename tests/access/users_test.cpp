@@ -95,8 +95,8 @@ TEST_F(LoginTest, RefusalsComeInTheirOrderAndTheGoodLoginShowsTheCustomers) {
         {"sara", ""}, {"Sara", "secret2"}, {"sara ", "secret2"}, {"ali", "wrong"}, {"sara", "x"}};
     for (const auto& [user, password] : tries) {
         login(h, "Form52", user, password);
-        // A refused press never leaves the password for the next person.
-        EXPECT_EQ(h.text("Form52", "Text1", 1), "") << user << "/" << password;
+        // A refused press leaves both boxes as typed, to be corrected.
+        EXPECT_EQ(h.text("Form52", "Text1", 1), password) << user << "/" << password;
         EXPECT_EQ(h.text("Form52", "Text1", 0), user);
     }
     EXPECT_EQ(h.messageTexts(),
@@ -154,11 +154,37 @@ TEST_F(LoginTest, AdministratorLoginChecksTwoFixedTextsNotTheUsers) {
     h.show("Form13");
     login(h, "Form13", "boss", "480371");
     login(h, "Form13", "keeper", "480372");
-    EXPECT_EQ(h.text("Form13", "Text1", 0) + "/" + h.text("Form13", "Text1", 1), "keeper/");
+    EXPECT_EQ(h.text("Form13", "Text1", 0) + "/" + h.text("Form13", "Text1", 1), "keeper/480372");
     login(h, "Form13", "keeper", "480371");
     EXPECT_EQ(h.messageTexts(), (std::vector<std::string>{"User ID was not found, try again.",
                                                           "Password is incorrect!"}));
     EXPECT_TRUE(h.form("Form12").visible());
+}
+
+// Whichever login refuses, and whatever for, the window stays open with
+// both boxes as typed.
+TEST_F(LoginTest, EveryLoginKeepsWhatWasTypedWhenItRefuses) {
+    struct Try {
+        const char *window, *user, *password, *message;
+    };
+    const Try kTries[] = {
+        {"Form52", "ali", "", "احدى الخانتين فارغة من فضلك اعد المحاولة."},
+        {"Form21", "Ali", "secret1", "User ID was not found, try again."},
+        {"Form20", "ali", "secret1", "ليست لديك صلاحية لدخول المخزن."},
+        {"Form44", "ali", "wrong", "Password is incorrect!"},
+        {"Form15", "ali", "wrong", "Password is incorrect!"},
+        {"Form13", "keeper", "480372", "Password is incorrect!"},
+    };
+    addUser(h, "ali", "secret1", {"buyer", "close", "buy_inv"});
+    for (const Try& t : kTries) {
+        SCOPED_TRACE(t.window);
+        h.show(t.window);
+        login(h, t.window, t.user, t.password);
+        EXPECT_EQ(h.lastMessage(), t.message);
+        EXPECT_TRUE(h.app.isLoaded(t.window));
+        EXPECT_EQ(h.text(t.window, "Text1", 0) + "/" + h.text(t.window, "Text1", 1),
+                  std::string(t.user) + "/" + t.password);
+    }
 }
 
 struct DayCloseTest : ::testing::Test {
@@ -196,6 +222,8 @@ TEST_F(DayCloseTest, WithoutTheReservedRowOrOnGivingUpNothingChanges) {
     EXPECT_NE(h.lastMessage().find("529"), std::string::npos);
     EXPECT_EQ(h.count("DAILY_TRADE"), 2);
     EXPECT_TRUE(h.app.isLoaded("Form44"));
+    // The password was accepted: it is not left for the next person.
+    EXPECT_EQ(h.text("Form44", "Text1", 0) + "/" + h.text("Form44", "Text1", 1), "boss/");
 
     h.click("Form44", "Command2");
     EXPECT_FALSE(h.app.isLoaded("Form44"));
