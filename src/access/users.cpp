@@ -93,9 +93,9 @@ Form12::Form12(Application& a) : Form(a, kName) {
         Label1[i] = add<Label>("Label1", i, kRights.cell(0, i), kRightLabels[i]);
         Label1[i]->alignment = 1;
         Check1[i] = add<CheckBox>("Check1", i, kRights.cell(1, i, kRights.height));
+        // A tick is the row's pending change, like a typed one: stored when
+        // the bar moves off the row, dropped by cancel.
         Check1[i]->bindTo(*Adodc1, kRightFields[i]);
-        // A ticked right is stored at once, so the next login sees it.
-        Check1[i]->onClick = [this] { commitShownRow(); };
     }
 
     cmdaction[0] = add<CommandButton>("cmdaction", 0, kButtons.cell(0, 0), "&add");

@@ -83,6 +83,30 @@ TEST_F(UsersTest, TheReservedDayStateRowCanBeNeitherDeletedNorRenamed) {
     EXPECT_EQ(ids(), (std::vector<std::string>{"529", "sara"}));
 }
 
+// A right ticked or a password typed on the shown user waits for the bar:
+// cancel drops it, a move off the row stores it.
+TEST_F(UsersTest, AChangeOfTheShownUserIsStoredByTheBarAndDroppedByCancel) {
+    Form& f = h.form("Form12");
+    move(Nav::Next);  // ali
+    h.click("Form12", "Check1", 2);  // buyer
+    h.type("Form12", "Text1", "changed1", 3);
+    EXPECT_FALSE(right(h, "ali", "buyer"));
+    h.answer(answer::Yes);
+    EXPECT_TRUE(h.click("Form12", "cmdaction", 1));
+    EXPECT_EQ(h.lastMessage(), "undo changes?");
+    move(Nav::Next);
+    EXPECT_EQ(h.text("Form12", "Text1", 2), "ali");
+    EXPECT_EQ(f.checkBox("Check1", 2).value(), 0);
+    EXPECT_FALSE(right(h, "ali", "buyer"));
+    EXPECT_EQ(toText(h.cell("Admin", 1, "Password")), "secret1");
+
+    h.click("Form12", "Check1", 2);
+    h.type("Form12", "Text1", "changed1", 3);
+    move(Nav::Next);
+    EXPECT_TRUE(right(h, "ali", "buyer"));
+    EXPECT_EQ(toText(h.cell("Admin", 1, "Password")), "changed1");
+}
+
 struct LoginTest : ::testing::Test {
     Harness h;
 };
@@ -144,7 +168,8 @@ TEST_F(LoginTest, ARightGrantedInTheUserWindowWorksAtTheNextLogin) {
 
     h.show("Form12");
     h.app.navigate(h.form("Form12").adodc("Adodc1"), Nav::Last);
-    h.click("Form12", "Check1", 2);  // buyer, ticked; the window stays open
+    h.click("Form12", "Check1", 2);  // buyer, ticked, stored by the bar
+    h.app.navigate(h.form("Form12").adodc("Adodc1"), Nav::First);  // the window stays open
     login(h, "Form52", "huda", "pass55");
     EXPECT_TRUE(h.form("Form6").visible());
 }
