@@ -69,12 +69,16 @@ TEST_F(UsersTest, ADuplicateUserIdIsRefusedFromAnAddAndFromAnEdit) {
 }
 
 TEST_F(UsersTest, TheReservedDayStateRowCanBeNeitherDeletedNorRenamed) {
+    const std::string refusal =
+        "لا يمكن حذف المستخدم 529 ولا تغيير اسمه: به يحفظ البرنامج حالة اليوم، وبدونه لا يمكن "
+        "إغلاق اليوم.";
     h.click("Form12", "Command1");
     ASSERT_EQ(h.dialogs.messages().size(), 1u);  // refused, not asked
-    EXPECT_NE(h.lastMessage().find("529"), std::string::npos);
+    EXPECT_EQ(h.lastMessage() + "|" + h.lastTitle(), refusal + "|ملحوظة");
     h.type("Form12", "Text1", "530", 2);
     move(Nav::Next);
-    EXPECT_EQ(h.dialogs.messages().size(), 2u);
+    EXPECT_EQ(h.messageTexts(), (std::vector<std::string>{refusal, refusal}));
+    EXPECT_EQ(h.lastTitle(), "ملحوظة");
     EXPECT_EQ(ids(), (std::vector<std::string>{"529", "ali", "sara"}));
 
     h.answer(answer::Yes);
