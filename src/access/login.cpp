@@ -40,13 +40,19 @@ LoginForm::LoginForm(Application& a, std::string name, std::string windowCaption
 }
 
 void LoginForm::pressLogIn() {
+    passwordAccepted_ = false;
     try {
         logIn();
     } catch (...) {
-        Text1[1]->setText("");
+        forgetAcceptedPassword();
         throw;
     }
-    Text1[1]->setText("");
+    forgetAcceptedPassword();
+}
+
+void LoginForm::forgetAcceptedPassword() {
+    if (passwordAccepted_) Text1[1]->setText("");
+    passwordAccepted_ = false;
 }
 
 AccessLogin::AccessLogin(Application& a, std::string name, std::string right,
@@ -92,6 +98,7 @@ bool AccessLogin::checkLogin() {
         MsgBox("Password is incorrect!", mb::OKOnly, "Warning!!");
         return false;
     }
+    passwordAccepted();
     return true;
 }
 

@@ -22,13 +22,19 @@ public:
 
 protected:
     LoginForm(Application& a, std::string name, std::string windowCaption);
-    // Command1. Whatever comes of it the password box is emptied after it
-    // (the user id may stay), so the next person's press is never made as
-    // this user.
+    // Command1. A refused login leaves both boxes as typed, to be
+    // corrected.
     virtual void logIn() = 0;
+    // The password was accepted: whatever comes of the rest of the press,
+    // the box is emptied when it ends (the user id may stay), so the next
+    // person's press is never made as this user.
+    void passwordAccepted() { passwordAccepted_ = true; }
 
 private:
     void pressLogIn();
+    void forgetAcceptedPassword();
+
+    bool passwordAccepted_ = false;
 };
 
 class AccessLogin : public LoginForm {

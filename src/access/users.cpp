@@ -18,7 +18,8 @@ const char* const kRightLabels[12] = {
 const char* const kDuplicateText = "User ID already in use,Please enter another User ID ";
 const char* const kDuplicateTitle = "Duplicate User ID";
 const char* const kReservedText =
-    "The user 529 keeps the state of the day: it cannot be renamed or deleted.";
+    "لا يمكن حذف المستخدم 529 ولا تغيير اسمه: به يحفظ البرنامج حالة اليوم، وبدونه لا يمكن إغلاق اليوم.";
+const char* const kReservedTitle = "ملحوظة";
 
 // Characters, not bytes: Arabic passwords count as typed.
 size_t characters(const std::string& s) {
@@ -93,9 +94,9 @@ Form12::Form12(Application& a) : Form(a, kName) {
         Label1[i] = add<Label>("Label1", i, kRights.cell(0, i), kRightLabels[i]);
         Label1[i]->alignment = 1;
         Check1[i] = add<CheckBox>("Check1", i, kRights.cell(1, i, kRights.height));
+        // A tick is the row's pending change, like a typed one: stored when
+        // the bar moves off the row, dropped by cancel.
         Check1[i]->bindTo(*Adodc1, kRightFields[i]);
-        // A ticked right is stored at once, so the next login sees it.
-        Check1[i]->onClick = [this] { commitShownRow(); };
     }
 
     cmdaction[0] = add<CommandButton>("cmdaction", 0, kButtons.cell(0, 0), "&add");
@@ -142,7 +143,7 @@ void Form12::checkUserId(Recordset& rs, const Value& storedId) {
         const std::string stored = toText(storedId);
         if (id == stored) return;
         if (stored == kDayStateUser) {
-            MsgBox(kReservedText, mb::OKOnly, "Attention");
+            MsgBox(kReservedText, mb::OKOnly, kReservedTitle);
             rs.setField("UserID", storedId);
             Adodc1->showCurrentRow();
             return;
@@ -210,7 +211,7 @@ void Form12::deleteUser() {
     if (!requireCurrentRow(*this, *Adodc1)) return;
     const bool adding = rs.isAdding();
     if (!adding && toText(rs.field("UserID")) == kDayStateUser) {
-        MsgBox(kReservedText, mb::OKOnly, "Attention");
+        MsgBox(kReservedText, mb::OKOnly, kReservedTitle);
         return;
     }
     if (confirmDelete(*this, *Adodc1, "user will be deleted") && adding) backToBrowsing();
@@ -240,6 +241,7 @@ void Form13::logIn() {
         MsgBox("Password is incorrect!", mb::OKOnly, "Warning!!");
         return;
     }
+    passwordAccepted();
     app().show(app().form("Form12"));
     Unload();
 }

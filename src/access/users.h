@@ -13,7 +13,7 @@ namespace mk {
 
 // The data control of the user rights window: it checks a user id before
 // any write of the current row, whoever starts the write (a save, the
-// navigation bar, a tick, the window closing).
+// navigation bar, the window closing).
 class UsersControl : public Adodc {
 public:
     using Adodc::Adodc;

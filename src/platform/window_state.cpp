@@ -75,7 +75,7 @@ void WindowState::exchange(ControlState& s, bool put) {
         case ControlKind::TextBox: {
             auto& t = static_cast<TextBox&>(c);
             // A password is never kept for the next person, even by a
-            // failure (a login empties it whatever comes of its press).
+            // failure (a login empties it once the password is accepted).
             if (!put) s.text = t.text();
             else if (t.passwordChar->empty() || s.text.empty()) t.displayText(s.text);
             pass(t.locked, s.locked);

@@ -69,18 +69,46 @@ TEST_F(UsersTest, ADuplicateUserIdIsRefusedFromAnAddAndFromAnEdit) {
 }
 
 TEST_F(UsersTest, TheReservedDayStateRowCanBeNeitherDeletedNorRenamed) {
+    const std::string refusal =
+        "لا يمكن حذف المستخدم 529 ولا تغيير اسمه: به يحفظ البرنامج حالة اليوم، وبدونه لا يمكن "
+        "إغلاق اليوم.";
     h.click("Form12", "Command1");
     ASSERT_EQ(h.dialogs.messages().size(), 1u);  // refused, not asked
-    EXPECT_NE(h.lastMessage().find("529"), std::string::npos);
+    EXPECT_EQ(h.lastMessage() + "|" + h.lastTitle(), refusal + "|ملحوظة");
     h.type("Form12", "Text1", "530", 2);
     move(Nav::Next);
-    EXPECT_EQ(h.dialogs.messages().size(), 2u);
+    EXPECT_EQ(h.messageTexts(), (std::vector<std::string>{refusal, refusal}));
+    EXPECT_EQ(h.lastTitle(), "ملحوظة");
     EXPECT_EQ(ids(), (std::vector<std::string>{"529", "ali", "sara"}));
 
     h.answer(answer::Yes);
     h.click("Form12", "Command1");
     EXPECT_EQ(h.lastMessage(), "user will be deleted");
     EXPECT_EQ(ids(), (std::vector<std::string>{"529", "sara"}));
+}
+
+// A right ticked or a password typed on the shown user waits for the bar:
+// cancel drops it, a move off the row stores it.
+TEST_F(UsersTest, AChangeOfTheShownUserIsStoredByTheBarAndDroppedByCancel) {
+    Form& f = h.form("Form12");
+    move(Nav::Next);  // ali
+    h.click("Form12", "Check1", 2);  // buyer
+    h.type("Form12", "Text1", "changed1", 3);
+    EXPECT_FALSE(right(h, "ali", "buyer"));
+    h.answer(answer::Yes);
+    EXPECT_TRUE(h.click("Form12", "cmdaction", 1));
+    EXPECT_EQ(h.lastMessage(), "undo changes?");
+    move(Nav::Next);
+    EXPECT_EQ(h.text("Form12", "Text1", 2), "ali");
+    EXPECT_EQ(f.checkBox("Check1", 2).value(), 0);
+    EXPECT_FALSE(right(h, "ali", "buyer"));
+    EXPECT_EQ(toText(h.cell("Admin", 1, "Password")), "secret1");
+
+    h.click("Form12", "Check1", 2);
+    h.type("Form12", "Text1", "changed1", 3);
+    move(Nav::Next);
+    EXPECT_TRUE(right(h, "ali", "buyer"));
+    EXPECT_EQ(toText(h.cell("Admin", 1, "Password")), "changed1");
 }
 
 struct LoginTest : ::testing::Test {
@@ -95,8 +123,8 @@ TEST_F(LoginTest, RefusalsComeInTheirOrderAndTheGoodLoginShowsTheCustomers) {
         {"sara", ""}, {"Sara", "secret2"}, {"sara ", "secret2"}, {"ali", "wrong"}, {"sara", "x"}};
     for (const auto& [user, password] : tries) {
         login(h, "Form52", user, password);
-        // A refused press never leaves the password for the next person.
-        EXPECT_EQ(h.text("Form52", "Text1", 1), "") << user << "/" << password;
+        // A refused press leaves both boxes as typed, to be corrected.
+        EXPECT_EQ(h.text("Form52", "Text1", 1), password) << user << "/" << password;
         EXPECT_EQ(h.text("Form52", "Text1", 0), user);
     }
     EXPECT_EQ(h.messageTexts(),
@@ -144,7 +172,8 @@ TEST_F(LoginTest, ARightGrantedInTheUserWindowWorksAtTheNextLogin) {
 
     h.show("Form12");
     h.app.navigate(h.form("Form12").adodc("Adodc1"), Nav::Last);
-    h.click("Form12", "Check1", 2);  // buyer, ticked; the window stays open
+    h.click("Form12", "Check1", 2);  // buyer, ticked, stored by the bar
+    h.app.navigate(h.form("Form12").adodc("Adodc1"), Nav::First);  // the window stays open
     login(h, "Form52", "huda", "pass55");
     EXPECT_TRUE(h.form("Form6").visible());
 }
@@ -154,11 +183,37 @@ TEST_F(LoginTest, AdministratorLoginChecksTwoFixedTextsNotTheUsers) {
     h.show("Form13");
     login(h, "Form13", "boss", "480371");
     login(h, "Form13", "keeper", "480372");
-    EXPECT_EQ(h.text("Form13", "Text1", 0) + "/" + h.text("Form13", "Text1", 1), "keeper/");
+    EXPECT_EQ(h.text("Form13", "Text1", 0) + "/" + h.text("Form13", "Text1", 1), "keeper/480372");
     login(h, "Form13", "keeper", "480371");
     EXPECT_EQ(h.messageTexts(), (std::vector<std::string>{"User ID was not found, try again.",
                                                           "Password is incorrect!"}));
     EXPECT_TRUE(h.form("Form12").visible());
+}
+
+// Whichever login refuses, and whatever for, the window stays open with
+// both boxes as typed.
+TEST_F(LoginTest, EveryLoginKeepsWhatWasTypedWhenItRefuses) {
+    struct Try {
+        const char *window, *user, *password, *message;
+    };
+    const Try kTries[] = {
+        {"Form52", "ali", "", "احدى الخانتين فارغة من فضلك اعد المحاولة."},
+        {"Form21", "Ali", "secret1", "User ID was not found, try again."},
+        {"Form20", "ali", "secret1", "ليست لديك صلاحية لدخول المخزن."},
+        {"Form44", "ali", "wrong", "Password is incorrect!"},
+        {"Form15", "ali", "wrong", "Password is incorrect!"},
+        {"Form13", "keeper", "480372", "Password is incorrect!"},
+    };
+    addUser(h, "ali", "secret1", {"buyer", "close", "buy_inv"});
+    for (const Try& t : kTries) {
+        SCOPED_TRACE(t.window);
+        h.show(t.window);
+        login(h, t.window, t.user, t.password);
+        EXPECT_EQ(h.lastMessage(), t.message);
+        EXPECT_TRUE(h.app.isLoaded(t.window));
+        EXPECT_EQ(h.text(t.window, "Text1", 0) + "/" + h.text(t.window, "Text1", 1),
+                  std::string(t.user) + "/" + t.password);
+    }
 }
 
 struct DayCloseTest : ::testing::Test {
@@ -196,6 +251,8 @@ TEST_F(DayCloseTest, WithoutTheReservedRowOrOnGivingUpNothingChanges) {
     EXPECT_NE(h.lastMessage().find("529"), std::string::npos);
     EXPECT_EQ(h.count("DAILY_TRADE"), 2);
     EXPECT_TRUE(h.app.isLoaded("Form44"));
+    // The password was accepted: it is not left for the next person.
+    EXPECT_EQ(h.text("Form44", "Text1", 0) + "/" + h.text("Form44", "Text1", 1), "boss/");
 
     h.click("Form44", "Command2");
     EXPECT_FALSE(h.app.isLoaded("Form44"));
