@@ -492,6 +492,9 @@ void ExpenseBook::rollUp() {
                 amounts[i] = toDouble(lower.field(config_.amountFields[i]));
         sum += bookTotal(config_, amounts);
     }
+    // A month's total follows its amounts; a year's net gain is worked out
+    // by its own button alone.
+    const bool carriesTotal = !book.netGain;
     bool found = false;
     double newAmount = 0, newTotal = 0;  // of the upper row
     for (Recordset upper(db, book.table); !found && !upper.eof(); upper.moveNext()) {
@@ -511,7 +514,7 @@ void ExpenseBook::rollUp() {
             MsgBox(beyondLimit(caption));
             return;
         }
-        if (!withinLimit(total)) {
+        if (carriesTotal && !withinLimit(total)) {
             MsgBox(beyondLimit(book.totalCaption));
             return;
         }
@@ -532,14 +535,14 @@ void ExpenseBook::rollUp() {
     }
 
     // The upper row's amount takes the sum on top of what it held (an
-    // earlier roll-up into it is kept), and its own total follows, so the
+    // earlier roll-up into it is kept); a month's total follows, so the
     // amounts reach the book after it.
     Adodc2->Refresh();
     Recordset& upper = Adodc2->recordset();
     for (; !upper.eof(); upper.moveNext()) {
         if (found && toInt16(upper.field(book.numberField)) == *target) {
             upper.setField(r.targetField, newAmount);
-            upper.setField(book.totalField, newTotal);
+            if (carriesTotal) upper.setField(book.totalField, newTotal);
             found = false;  // the first row of the number only
         }
         upper.update();

@@ -58,7 +58,7 @@ const VoucherConfig kPayments{
 // Refusals: each leaves the voucher and every balance as they were.
 constexpr const char* kAlreadyPosted = "تم ترحيل هذا الإذن من قبل";
 constexpr const char* kBadNumber = "رقم الإذن غير صحيح أو مستخدم من قبل";
-constexpr const char* kBadAmount = "أدخل قيمة المبلغ رقما أكبر من صفر";
+constexpr const char* kBadAmount = "أدخل قيمة المبلغ رقما لا يقل عن صفر";
 constexpr const char* kBadDate = "أدخل تاريخ الإذن صحيحا";
 constexpr const char* kNoVoucher = "لا يوجد إذن معروض للترحيل";
 constexpr const char* kSaveFirst = "احفظ الإذن أو ألغه أولا";
@@ -187,8 +187,10 @@ std::optional<std::string> VoucherWindow::saveRefusal() {
     if (!validNumber(number) ||
         numberHolder(db, config_.table, static_cast<int32_t>(*number)) != NumberHolder::None)
         return kBadNumber;
+    // A voucher of 0 is stored and posted like any other; a negative one
+    // would move the cash the other way.
     const auto amount = parseNumber(Text2->text());
-    if (!amount || *amount <= 0) return kBadAmount;
+    if (!amount || *amount < 0) return kBadAmount;
     if (!withinLimit(*amount)) return beyondLimit(config_.amountLabel);
     if (!parseDate(Text3->text())) return kBadDate;
     if (config_.receipt) return partnerProblem(db, kBuyers, partyText(), true);
@@ -199,7 +201,8 @@ std::optional<std::string> VoucherWindow::postRefusal() {
     Recordset& v = Adodc1->recordset();
     if (!v.hasCurrentRow()) return kNoVoucher;
     if (toBool(v.field("POSTED"))) return kAlreadyPosted;
-    if (!(toDouble(v.field("MONEY")) > 0)) return kBadAmount;
+    const Value amount = v.field("MONEY");
+    if (amount.isNull() || !(toDouble(amount) >= 0)) return kBadAmount;
     return std::nullopt;
 }
 

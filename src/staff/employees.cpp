@@ -181,6 +181,9 @@ void Form32::Form_Load() {
     for (TextBox* box : Text1) box->displayText("");
     Label2[1]->setCaption(formatShortDate(app().clock().today()));
     lockForBrowsing();
+    // The net wage may be typed until a new card's save locks it; add,
+    // edit and cancel leave it as it is.
+    Text1[15]->locked = false;
 }
 
 void Form32::setLocked(int from, int to, bool locked) {
@@ -188,9 +191,8 @@ void Form32::setLocked(int from, int to, bool locked) {
 }
 
 void Form32::lockForBrowsing() {
-    // The code names whom a press pays: it changes only by add and edit;
-    // the net wage is what a press pays: only the compute button sets it.
-    setLocked(0, kBoxes - 1, true);
+    // The code names whom a press pays: it changes only by add and edit.
+    setLocked(0, 14, true);
     for (int i : {6, 12, 13, 14}) Text1[i]->locked = false;
 }
 

@@ -41,7 +41,8 @@ private:
     // scan and the search move off the row on show.
     bool browsing();
     void setLocked(int from, int to, bool locked);
-    // The locks of browsing: only the status and the wage parts are open.
+    // The locks of browsing: only the status and the wage parts are open;
+    // the net wage keeps its own lock.
     void lockForBrowsing();
 
     std::unique_ptr<RecordEditing> editing_;

@@ -230,8 +230,11 @@ void Form51::Form_Load() { bindTable(*Adodc1, "emplyee"); }
 void Form51::pickEmployee() {
     const std::string name = DataList1->text();
     // Re-pointing drops a row being added: the window is browsing again,
-    // its navigation on and its boxes locked.
-    editing_->backToBrowsing();
+    // its navigation on; the boxes keep their locks (only a save locks
+    // them), so a row on show can still be corrected before the first save.
+    editing_->enter(EditMode::Browsing);
+    editing_->SetCancelEnabled(false);
+    editing_->refreshNavigation();
     // A card renamed since, or made in the employee data window, names no
     // follow-up table (it may even name the cash box): nothing is bound.
     if (!isFollowUpTable(app().machine().database(kDatabasePath), name)) {
