@@ -162,7 +162,10 @@ void ItemCard::chooseGroup(const std::string& name) {
     Label16->setCaption(name);
     bindTable(*Adodc4, name);
     // The pending row went with the old table: nothing is left to save.
+    // Cancel stays as it was: it is on from the start.
+    const bool cancelOn = cmdaction[1]->enabled;
     editing_->backToBrowsing();
+    editing_->SetCancelEnabled(cancelOn);
     for (CommandButton* b : {Command6, Command7, Command9}) b->visible = true;
 }
 
