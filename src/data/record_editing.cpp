@@ -77,7 +77,9 @@ bool RecordEditing::requireBrowsing() {
     return false;
 }
 
-void RecordEditing::refreshNavigation() { data_.enabled = mode_ == EditMode::Browsing; }
+void RecordEditing::refreshNavigation() {
+    data_.enabled = texts_.navigateWhileEntering || mode_ == EditMode::Browsing;
+}
 
 void RecordEditing::backToBrowsing() {
     enter(EditMode::Browsing);

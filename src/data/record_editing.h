@@ -37,6 +37,9 @@ struct RecordEditingTexts {
     // The item card's edit button works while a row is added: it turns
     // into save, and either save button stores the new row.
     bool editWhileAdding = false;
+    // The item card's navigation bar works while a row is added or edited
+    // (the card stores the row left as its save would).
+    bool navigateWhileEntering = false;
 };
 
 class RecordEditing {
@@ -81,7 +84,8 @@ public:
     void SetCancelEnabled(bool flag);
     void setBoxesLocked(bool locked);
     // While a row is added or edited the data control's navigation is
-    // disabled, so moving off never stores the pending row half checked.
+    // disabled, so moving off never stores the pending row half checked
+    // (unless navigateWhileEntering).
     void refreshNavigation();
     // Back to browsing, as after a save: captions, cancel, locks, navigation.
     void backToBrowsing();

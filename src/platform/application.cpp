@@ -498,6 +498,7 @@ bool Application::menuClick(MenuItem& item) {
 bool Application::navigate(Adodc& dc, Nav where) {
     if (!canTakeInput(dc)) return false;
     userEvent(dc.form(), nullptr, [&dc, where] {
+        if (dc.beforeMove && !dc.beforeMove()) return;
         Recordset& rs = dc.recordset();
         switch (where) {
             case Nav::First: rs.moveFirst(); break;

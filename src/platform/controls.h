@@ -328,6 +328,9 @@ class Adodc : public Control, public DataControl {
 public:
     Adodc(Form& f, std::string name, int index, Geometry g, std::string caption = {});
     Shown<std::string> caption;
+    // Asked by a move of the navigation bar, in its action, before it
+    // moves: false keeps the current row on show and moves nothing.
+    std::function<bool()> beforeMove;
 };
 
 // A line drawn on a window.

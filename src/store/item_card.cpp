@@ -112,11 +112,12 @@ ItemCard::ItemCard(Form& form, Adodc& groups) : form_(form) {
 
     editing_ = std::make_unique<RecordEditing>(
         form, *Adodc4, std::array<CommandButton*, 3>{cmdaction[0], cmdaction[1], cmdaction[2]},
-        RecordEditingTexts{.editWhileAdding = true});
+        RecordEditingTexts{.editWhileAdding = true, .navigateWhileEntering = true});
     editing_->gatedBoxes.assign(editBoxes_.begin(), editBoxes_.end());
     editing_->addSaveProcedure = [this] { AddOrSaveItem(); };
     editing_->editSaveProcedure = [this] { EditOrSaveItem(); };
     editing_->firstEntry = Text6;
+    Adodc4->beforeMove = [this] { return storeBeforeMove(); };
     cmdaction[1]->onClick = [this] {
         if (ready()) editing_->CancelEdit();
     };
@@ -162,7 +163,10 @@ void ItemCard::chooseGroup(const std::string& name) {
     Label16->setCaption(name);
     bindTable(*Adodc4, name);
     // The pending row went with the old table: nothing is left to save.
+    // Cancel stays as it was: it is on from the start.
+    const bool cancelOn = cmdaction[1]->enabled;
     editing_->backToBrowsing();
+    editing_->SetCancelEnabled(cancelOn);
     for (CommandButton* b : {Command6, Command7, Command9}) b->visible = true;
 }
 
@@ -204,6 +208,15 @@ void ItemCard::saveRow() {
     editing_->SetCancelEnabled(false);
     // All twelve: edit may have opened them while the row was added.
     setLocked(editBoxes_, true);
+}
+
+bool ItemCard::storeBeforeMove() {
+    if (editing_->mode() == EditMode::Browsing || !Adodc4->isOpen()) return true;
+    if (!editing_->entriesFit()) return false;
+    // Stored here rather than by the move, so a failed write puts the row
+    // back as it was entered. The card stays in its add or edit.
+    editing_->guardWrites([this] { Adodc4->recordset().update(); });
+    return true;
 }
 
 void ItemCard::EditOrSaveItem() {

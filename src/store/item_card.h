@@ -54,6 +54,9 @@ private:
     void EditOrSaveItem();
     // Stores the row added or edited and locks the boxes again.
     void saveRow();
+    // Before the bar moves off a row added or edited: stores it with the
+    // checks of a save; false (having said why) keeps it on show.
+    bool storeBeforeMove();
     // False (and says so) while no group table is open on the card.
     bool ready();
     static void setLocked(const std::vector<TextBox*>& boxes, bool locked);
