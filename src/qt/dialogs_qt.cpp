@@ -97,14 +97,16 @@ QString spoken(QString shown) {
 }
 
 // Answered, a box hides and keeps its window, which closing would destroy.
+void answered(QDialog& box, int r) {
+    TypeAhead::boxClosing(box);
+    box.setResult(r);
+    box.hide();
+}
+
 class MessageBox : public QMessageBox {
 public:
     using QMessageBox::QMessageBox;
-    void done(int r) override {
-        TypeAhead::boxClosing(*this);
-        setResult(r);
-        hide();
-    }
+    void done(int r) override { answered(*this, r); }
 };
 
 // An answered box goes only a while after it closed (kBoxLingersMs).
@@ -203,11 +205,7 @@ InputBoxDialog::InputBoxDialog(const QString& prompt, const QString& title, cons
 
 QString InputBoxDialog::text() const { return field_->text(); }
 
-void InputBoxDialog::done(int r) {
-    TypeAhead::boxClosing(*this);
-    setResult(r);
-    hide();
-}
+void InputBoxDialog::done(int r) { answered(*this, r); }
 
 std::optional<std::string> QtDialogs::inputBox(const std::string& prompt, const std::string& title,
                                                const std::string& defaultText) {

@@ -39,6 +39,11 @@ QWindow* shownModal() {
 
 bool takesKeys(QWindow* w) { return w && w->isVisible() && !qt_window_private(w)->blockedByModalWindow; }
 
+void sendTo(Queue::KeyEvent& key, QWindow* w) {
+    key.window = w;
+    key.flags &= ~Queue::WindowSystemEvent::NullWindow;
+}
+
 // A key for a window a modal box blocks goes to the box; a key for no
 // window (or one closed meanwhile) goes to the window in front.
 void route(Queue::WindowSystemEvent& e, const std::function<QWindow*()>& front) {
@@ -48,9 +53,7 @@ void route(Queue::WindowSystemEvent& e, const std::function<QWindow*()>& front) 
     if (takesKeys(to)) return;
     QWindow* instead = shownModal();
     if (!instead && (!to || !to->isVisible())) instead = front();
-    if (!instead || instead == to) return;
-    key.window = instead;
-    key.flags &= ~Queue::WindowSystemEvent::NullWindow;
+    if (instead && instead != to) sendTo(key, instead);
 }
 
 }  // namespace
@@ -84,13 +87,9 @@ public:
     // would have had it), then as the window system's queue would send it.
     void deliver(Queue::WindowSystemEvent& e) {
         if (e.type == Queue::Key) {
-            auto& key = static_cast<Queue::KeyEvent&>(e);
             QWindow* now = QGuiApplication::focusWindow();
             if (!now || !now->isVisible()) now = owner_.front_();
-            if (now) {
-                key.window = now;
-                key.flags &= ~Queue::WindowSystemEvent::NullWindow;
-            }
+            if (now) sendTo(static_cast<Queue::KeyEvent&>(e), now);
         }
         route(e, owner_.front_);
         QWindowSystemEventHandler::sendEvent(&e);

@@ -231,10 +231,10 @@ PaymentChoice WholesaleInvoice::readPayment() {
 }
 
 void WholesaleInvoice::tellPayment(const PaymentPlan& plan) {
-    // A voucher's "." names no customer: its message names the buyer label's.
-    const std::string buyer = wholesale_.buyerPickedOnce && plan.payment.partner == "."
-                                  ? Label17->caption()
-                                  : plan.payment.partner;
+    // A voucher's "." names no customer: its message names the one chosen
+    // for this opening (none before a pick), as the buyer label does.
+    const std::string& buyer =
+        wholesale_.buyerPickedOnce && plan.payment.partner == "." ? chosenBuyer_ : plan.payment.partner;
     switch (plan.payment.kind) {
         case PaymentKind::Cash: tellCashAdded(plan.cash, buyer); break;
         case PaymentKind::Credit:
